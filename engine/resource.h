@@ -1,0 +1,4 @@
+// Resource numbers of zelk.dll.
+#pragma once
+
+#define IDS_ENGINE_TITLE 200

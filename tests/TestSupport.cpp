@@ -1,0 +1,104 @@
+#include "TestSupport.h"
+
+#include "common/AppPaths.h"
+#include "common/JobHandOff.h"
+#include "common/Text.h"
+
+namespace testing_support {
+
+TempDir::TempDir() {
+    wchar_t base[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, base);
+    path_ = std::wstring(base) + L"ordvale-test-" + ordvale::NewJobName().substr(1, 8);
+    CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+TempDir::~TempDir() {
+    RemoveTree(path_);
+}
+
+bool RemoveTree(const std::wstring& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        return DeleteFileW(path.c_str()) || RemoveDirectoryW(path.c_str());
+    }
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = data.cFileName;
+            if (name != L"." && name != L"..") RemoveTree(path + L"\\" + name);
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    return RemoveDirectoryW(path.c_str()) != FALSE;
+}
+
+bool WriteBytes(const std::wstring& path, const std::vector<unsigned char>& bytes) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    BOOL ok = bytes.empty() ||
+              WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+    return ok && written == bytes.size();
+}
+
+bool WriteText(const std::wstring& path, const std::string& utf8) {
+    return WriteBytes(path, std::vector<unsigned char>(utf8.begin(), utf8.end()));
+}
+
+std::vector<unsigned char> ReadBytes(const std::wstring& path) {
+    std::vector<unsigned char> bytes;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return bytes;
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(h, &size) && size.QuadPart > 0) {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+        DWORD got = 0;
+        ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+        bytes.resize(got);
+    }
+    CloseHandle(h);
+    return bytes;
+}
+
+std::string ReadUtf8(const std::wstring& path) {
+    std::vector<unsigned char> bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+bool MakeFolder(const std::wstring& path) {
+    return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+std::wstring TestProgramFolder() {
+    return ordvale::ModuleFolder();
+}
+
+std::wstring BinFolder() {
+    return ordvale::ParentFolder(TestProgramFolder()) + L"\\bin";
+}
+
+void AppendInt32(std::vector<unsigned char>* out, int32_t value) {
+    for (int i = 0; i < 4; ++i) out->push_back(static_cast<unsigned char>(static_cast<uint32_t>(value) >> (8 * i)));
+}
+
+void AppendText(std::vector<unsigned char>* out, const std::wstring& text) {
+    for (wchar_t c : text) {
+        out->push_back(static_cast<unsigned char>(c & 0xff));
+        out->push_back(static_cast<unsigned char>((c >> 8) & 0xff));
+    }
+    out->push_back(0);
+    out->push_back(0);
+}
+
+std::string Narrow(const std::wstring& text) {
+    return ordvale::ToUtf8(text);
+}
+
+}  // namespace testing_support

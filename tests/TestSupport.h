@@ -1,0 +1,44 @@
+// Helpers shared by the tests: temporary folders and whole-file I/O.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A fresh folder under the temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::wstring& Path() const { return path_; }
+    std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+bool RemoveTree(const std::wstring& path);
+bool WriteBytes(const std::wstring& path, const std::vector<unsigned char>& bytes);
+bool WriteText(const std::wstring& path, const std::string& utf8);
+std::vector<unsigned char> ReadBytes(const std::wstring& path);
+std::string ReadUtf8(const std::wstring& path);
+bool MakeFolder(const std::wstring& path);
+
+// The folder of the running test program, and the build's bin folder beside it.
+std::wstring TestProgramFolder();
+std::wstring BinFolder();
+
+// Serialised little-endian pieces, to spell out expected job files.
+void AppendInt32(std::vector<unsigned char>* out, int32_t value);
+void AppendText(std::vector<unsigned char>* out, const std::wstring& text);
+
+// For readable failure messages.
+std::string Narrow(const std::wstring& text);
+
+}  // namespace testing_support
