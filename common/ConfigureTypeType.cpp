@@ -1,0 +1,116 @@
+#include "ConfigureType.h"
+
+#include "ProfileDocument.h"
+#include "Text.h"
+
+namespace ordvale {
+
+namespace doc = profile_doc;
+
+namespace {
+
+template <std::size_t N>
+std::wstring FieldText(const wchar_t (&field)[N]) {
+    return std::wstring(field, BoundedLength(field, N));
+}
+
+}  // namespace
+
+CConfigureTypeType::CConfigureTypeType() {
+    StoreText(methodWord, doc::kMethodType);
+    passOrder = {0, 1};
+}
+
+void CConfigureTypeType::LoadEntries(NodeXml::CXmlDocument*, const NodeXml::CXmlNodePtr& element) {
+    if (!element || element->IsNull()) return;
+    NodeXml::CXmlNodesPtr nodes = element->SelectNodes(doc::ChildRulesXPath(doc::kTypeRuleElement));
+    if (!nodes) return;
+    for (int32_t i = 0; i < nodes->GetLength(); ++i) {
+        NodeXml::CXmlNodePtr node = nodes->GetItem(i);
+        if (!node || node->IsNull()) continue;
+        TypeEntry entry;
+        entry.kind = ParseKindText(node->GetAttribute(doc::kAttrTypeKind, doc::kDefaultKind));
+        StoreText(entry.extension, node->GetAttribute(doc::kAttrExtension, L""));
+        entries.push_back(entry);
+    }
+}
+
+bool CConfigureTypeType::SaveEntries(const NodeXml::CXmlNodePtr& element) {
+    if (!element || element->IsNull()) return false;
+    for (const TypeEntry& entry : entries) {
+        NodeXml::CXmlNodePtr child = element->NewChild(doc::kTypeRuleElement);
+        if (!child || child->IsNull()) return false;
+        // A special is known by its kind alone; its extension field only
+        // holds the name the editor shows for it.
+        const bool written = entry.kind != kTypeExtension
+                                 ? child->SetAttribute(doc::kAttrTypeKind, entry.kind)
+                                 : child->SetAttribute(doc::kAttrExtension, FieldText(entry.extension));
+        if (!written) return false;
+    }
+    return true;
+}
+
+bool CConfigureTypeType::Matches(const ShellItem* item, int pass) {
+    if (!item) return false;
+    if (pass == 0) {
+        if (!IsFile(*item)) return false;
+        const std::wstring extension = FieldText(item->extension);
+        for (const TypeEntry& entry : entries) {
+            if (entry.kind == kTypeExtension && EqualsNoCase(FieldText(entry.extension), extension))
+                return true;
+        }
+        return false;
+    }
+    if (pass == 1) {
+        for (const TypeEntry& entry : entries) {
+            switch (entry.kind) {
+                case kTypeFolders:
+                    if (IsFolder(*item) && !IsFile(*item)) return true;
+                    break;
+                case kTypeShortcuts:
+                    if (IsShortcut(*item)) return true;
+                    break;
+                case kTypeOtherFiles:
+                    if (IsFile(*item) && !IsFolder(*item) && !IsShortcut(*item)) return true;
+                    break;
+                default:
+                    break;
+            }
+        }
+    }
+    return false;
+}
+
+void CConfigureTypeType::Dump() {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const TypeEntry& entry = entries[i];
+        std::wstring line = L"Ordvale Type[" + std::to_wstring(i) + L"] kind=" +
+                            std::to_wstring(entry.kind) + L" extension=\"" +
+                            FieldText(entry.extension) + L"\" icon=" +
+                            std::to_wstring(entry.iconIndex) + L"\n";
+        OutputDebugStringW(line.c_str());
+    }
+}
+
+bool CConfigureTypeType::Equal(const TypeEntry& a, const TypeEntry& b) const {
+    if (a.kind != b.kind) return false;
+    switch (a.kind) {
+        case kTypeExtension:
+            return EqualsNoCase(FieldText(a.extension), FieldText(b.extension));
+        case kTypeFolders:
+        case kTypeShortcuts:
+        case kTypeOtherFiles:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CConfigureTypeType::Copy(TypeEntry& target, const TypeEntry& source) const {
+    StoreText(target.extension, FieldText(source.extension));
+    StoreText(target.typeText, FieldText(source.typeText));
+    StoreText(target.description, FieldText(source.description));
+    target.iconIndex = source.iconIndex;
+}
+
+}  // namespace ordvale
