@@ -1,0 +1,37 @@
+// Filling ShellItem records from the Windows shell: paths, names, attribute
+// flags, creation times, sizes, and the children of a container. None of
+// these report errors: what cannot be read keeps its previous value.
+#pragma once
+
+#include "common/ShellItem.h"
+
+namespace ordvale {
+
+// Frees the children and clears every field.
+void ResetItem(ShellItem* item);
+// Stores path (cut to 259) and clears isDesktop; nullptr makes the item the
+// desktop (isDesktop and isVirtual set, path empty). Nothing else changes.
+void SetPath(ShellItem* item, const wchar_t* path);
+// The path; for the desktop item the desktop folder's path, stored first.
+const wchar_t* GetPath(ShellItem* item);
+// Re-reads the attribute flags, the creation time and the size (0 for all
+// but files that are not virtual). Time and size come from a read handle
+// that shares nothing: an item another program holds open keeps them.
+void Refresh(ShellItem* item);
+// Replaces the children by the container's visible (not hidden) items, each
+// refreshed; the desktop item lists the shell's desktop, shell objects too.
+void EnumerateChildren(ShellItem* item);
+// Adds the selected path as a child (a null path counts as empty) and moves
+// the container to the folder that holds it ("D:\photos" -> "D:\").
+void AddSelected(ShellItem* container, const wchar_t* path);
+
+// The two ways to the attribute flags that Refresh chooses between, and the
+// listing through the shell alone, for the tests to hold them side by side.
+// ShellAttributes asks the shell (an empty path with desktop set stands for
+// the desktop itself); FastAttributes reads the file system and answers only
+// for plain "X:\..." paths that exist. Both return false without an answer.
+bool ShellAttributes(const wchar_t* path, bool desktop, uint32_t* flags);
+bool FastAttributes(const wchar_t* path, uint32_t* flags);
+void EnumerateChildrenThroughShell(ShellItem* item);
+
+}  // namespace ordvale
