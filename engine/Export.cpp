@@ -1,5 +1,7 @@
 #include "Export.h"
 
+#include "engine/Engine.h"
+
 namespace {
 HMODULE g_module = nullptr;
 }
@@ -14,9 +16,5 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 extern "C" int __stdcall ExecuteOperations(HWND owner, const ordvale::TidyJob* job) {
-    (void)owner;
-    // The worker, planning, execution and the progress dialog come with the
-    // engine proper; until then a job is accepted and nothing is moved.
-    (void)job;
-    return 0;
+    return ordvale::ExecuteJob(g_module, owner, job);
 }

@@ -1,0 +1,39 @@
+// The worker's state for one run.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "common/MethodProfile.h"
+#include "common/Settings.h"
+#include "common/ShellItem.h"
+#include "engine/Operation.h"
+
+namespace ordvale {
+
+struct EngineContext {
+    int32_t method = 1;
+    OrdvaleSettings settings;
+    ShellItem target;
+    std::vector<std::unique_ptr<Operation>> operations;
+    MethodProfile typeProfile{1};
+    MethodProfile timeProfile{2};
+    MethodProfile sizeProfile{3};
+    MethodProfile nameProfile{4};
+
+    EngineContext() { InitSettings(&settings); }
+
+    // The profile of a method value, or none outside 1 to 4.
+    MethodProfile* ProfileOf(int32_t m) {
+        switch (m) {
+            case 1: return &typeProfile;
+            case 2: return &timeProfile;
+            case 3: return &sizeProfile;
+            case 4: return &nameProfile;
+            default: return nullptr;
+        }
+    }
+};
+
+}  // namespace ordvale

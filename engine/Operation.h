@@ -1,0 +1,32 @@
+// One planned file operation and what became of it.
+#pragma once
+
+#include <cstdint>
+
+#include "common/ShellItem.h"
+
+namespace ordvale {
+
+enum class OperationKind : int32_t { Nop = 0, CreateDirectory = 1, Copy = 2, Move = 3, Rename = 4, Delete = 5 };
+enum class OperationStatus : int32_t { Succeeded = 0, Failed = 1, Omitted = 2, Pended = 3, None = 4, Unknown = 5 };
+
+struct Operation {
+    int32_t kind = static_cast<int32_t>(OperationKind::Nop);
+    int32_t status = static_cast<int32_t>(OperationStatus::Unknown);
+    ShellItem source;       // the object operated on
+    ShellItem destination;  // the folder to copy or move into; the new full path for Rename
+};
+
+inline bool Is(const Operation& op, OperationKind kind) { return op.kind == static_cast<int32_t>(kind); }
+inline bool Is(const Operation& op, OperationStatus status) { return op.status == static_cast<int32_t>(status); }
+inline void SetStatus(Operation* op, OperationStatus status) { op->status = static_cast<int32_t>(status); }
+
+// String-table numbers of the display names.
+constexpr unsigned kKindNameBase = 6001;     // + kind; 6000 "Unknown" otherwise
+constexpr unsigned kKindNameUnknown = 6000;
+constexpr unsigned kStatusNameBase = 6100;   // + status
+inline unsigned KindNameId(int32_t kind) {
+    return kind >= 0 && kind <= 5 ? kKindNameBase + static_cast<unsigned>(kind) : kKindNameUnknown;
+}
+
+}  // namespace ordvale

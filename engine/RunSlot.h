@@ -1,0 +1,68 @@
+// What the progress dialog and the worker share for one run.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+
+#include "common/TidyJob.h"
+#include "common/win/Handle.h"
+#include "engine/Messages.h"
+
+namespace ordvale {
+
+constexpr const wchar_t* kStartupEventName = L"EVENT-C99E1CAA-4DCB-42F5-B6BE-0E52C842DA0F-THREAD";
+
+// Lets the dialog pause the worker while it asks a question, and end it.
+// The worker checks before every operation and every message.
+class RunControl {
+public:
+    RunControl() : running_(CreateEventW(nullptr, TRUE, TRUE, nullptr)) {}
+    void Pause() { ResetEvent(running_.Get()); }
+    void Resume() { SetEvent(running_.Get()); }
+    void Stop() {
+        stopped_ = true;
+        SetEvent(running_.Get());
+    }
+    bool Stopped() const { return stopped_; }
+    // Waits while paused; false once the run has been stopped.
+    bool WaitUntilRunning() {
+        WaitForSingleObject(running_.Get(), INFINITE);
+        return !stopped_;
+    }
+
+private:
+    win::UniqueHandle running_;
+    std::atomic<bool> stopped_{false};
+};
+
+struct RunSlot {
+    HWND dialog = nullptr;   // set by the progress dialog before it signals the start-up event
+    HANDLE worker = nullptr;  // set before the dialog is created
+    RunControl control;
+};
+
+// The worker's start parameter.
+struct WorkerStart {
+    RunSlot* slot;
+    const TidyJob* job;
+};
+
+// The worker's messages go to the slot's dialog, unless the run is stopped.
+class WorkerSink : public ProgressSink {
+public:
+    explicit WorkerSink(RunSlot* slot) : slot_(slot) {}
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (!slot_->control.WaitUntilRunning()) return 0;
+        return SendMessageW(slot_->dialog, message, wParam, lParam);
+    }
+    HWND Owner() const override { return slot_->dialog; }
+
+private:
+    RunSlot* slot_;
+};
+
+// The worker's thread procedure; the parameter is a WorkerStart.
+DWORD WINAPI OperationThread(LPVOID parameter);
+
+}  // namespace ordvale

@@ -1,0 +1,117 @@
+// The worker: builds the context, plans, runs, verifies and offers retries,
+// reporting every step to the progress dialog.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "common/AppPaths.h"
+#include "common/Settings.h"
+#include "common/win/Com.h"
+#include "engine/EngineContext.h"
+#include "engine/Executor.h"
+#include "engine/Planner.h"
+#include "engine/RunSlot.h"
+#include "engine/ShellItemShell.h"
+
+namespace ordvale {
+
+namespace {
+
+// Items left under their probe name by an interrupted run get their names
+// back before anything is listed.
+void RestoreLeftoversOfTarget(const TidyJob& job) {
+    switch (static_cast<TidyTarget>(job.target)) {
+        case TidyTarget::Folder:
+            RestoreProbeLeftovers(job.folder);
+            break;
+        case TidyTarget::Selection: {
+            std::vector<std::wstring> done;
+            for (int32_t i = 0; i < job.itemCount; ++i) {
+                std::wstring folder = ParentFolder(job.items[i].text);
+                if (std::find(done.begin(), done.end(), folder) != done.end()) continue;
+                RestoreProbeLeftovers(folder);
+                done.push_back(folder);
+            }
+            break;
+        }
+        default: {
+            ShellItem desktop;
+            SetPath(&desktop, nullptr);
+            RestoreProbeLeftovers(GetPath(&desktop));
+            break;
+        }
+    }
+}
+
+bool NeedsNoAttention(const Operation& op) {
+    return Is(op, OperationStatus::Succeeded) || Is(op, OperationStatus::Pended) ||
+           Is(op, OperationStatus::None);
+}
+
+void RunWorker(RunSlot* slot, const TidyJob* job) {
+    win::ComInit com;
+    EngineContext context;
+    LoadSettings(&context.settings);
+    WorkerSink sink(slot);
+
+    if (job) {
+        {
+            win::UniqueHandle startup(CreateEventW(nullptr, TRUE, FALSE, kStartupEventName));
+            if (startup) WaitForSingleObject(startup.Get(), INFINITE);
+        }
+
+        sink.Send(UM_INITIALIZING, 1, 0);
+        if (slot->control.Stopped()) return;
+        RestoreLeftoversOfTarget(*job);
+        InitializeFromJob(&context, job);
+        sink.Send(UM_INITIALIZING, 0, 100);
+
+        sink.Send(UM_CALCULATING, 1, 0);
+        if (slot->control.Stopped()) return;
+        PlanOperations(&context);
+        sink.Send(UM_CALCULATING, 0, 100);
+
+        ExecutionState state;
+        auto& operations = context.operations;
+        while (!operations.empty()) {
+            state.BeginPass();
+            const std::size_t n = operations.size();
+            for (std::size_t k = 0; k < n; ++k) {
+                if (!slot->control.WaitUntilRunning()) return;
+                Operation* op = operations[k].get();
+                if (Is(*op, OperationStatus::Succeeded)) continue;
+                RunOperation(context.settings, op, &sink, &state);
+                sink.Send(UM_PROGRESS, 0, static_cast<LPARAM>(100 * k / n));
+            }
+
+            sink.Send(UM_VERIFYING, 1, 0);
+            operations.erase(std::remove_if(operations.begin(), operations.end(),
+                                            [](const std::unique_ptr<Operation>& op) {
+                                                return NeedsNoAttention(*op);
+                                            }),
+                             operations.end());
+            sink.Send(UM_VERIFYING, 0, 100);
+            if (operations.empty() || slot->control.Stopped()) break;
+            if (sink.Send(UM_SHOW_UNCOMPLETED, 1, reinterpret_cast<LPARAM>(&context)) != IDRETRY)
+                break;
+        }
+    }
+    sink.Send(UM_PROGRESS, 0, 100);
+    sink.Send(UM_FINISHED, 0, 0);
+}
+
+}  // namespace
+
+DWORD WINAPI OperationThread(LPVOID parameter) {
+    auto* start = static_cast<WorkerStart*>(parameter);
+    if (!start || !start->slot) return 0;
+    try {
+        RunWorker(start->slot, start->job);
+    } catch (...) {
+        // The dialog must not wait for a worker that is gone.
+        if (!start->slot->control.Stopped()) SendMessageW(start->slot->dialog, UM_FINISHED, 0, 0);
+    }
+    return 0;
+}
+
+}  // namespace ordvale

@@ -1,0 +1,204 @@
+// The worker's messages, observed by a window standing in for the progress
+// dialog. Uses the prefix's settings file, so it runs with the system tests.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "common/AppPaths.h"
+#include "common/Settings.h"
+#include "common/Text.h"
+#include "engine/EngineContext.h"
+#include "engine/Messages.h"
+#include "engine/RunSlot.h"
+#include "TestSupport.h"
+
+using namespace ordvale;
+using namespace testing_support;
+
+namespace {
+
+struct Message {
+    UINT id;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool operator==(const Message& o) const { return id == o.id && wParam == o.wParam && lParam == o.lParam; }
+};
+
+std::ostream& operator<<(std::ostream& out, const Message& m) {
+    return out << "(" << (m.id - WM_USER) << "," << m.wParam << "," << m.lParam << ")";
+}
+
+// A hidden window that records the worker's messages; UM_SHOW_UNCOMPLETED
+// is answered by a callback.
+class StandIn {
+public:
+    std::vector<Message> messages;
+    std::function<LRESULT(EngineContext*)> onUncompleted = [](EngineContext*) { return IDCANCEL; };
+
+    StandIn() {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"OrdvaleStandIn";
+        RegisterClassW(&wc);
+        hwnd = CreateWindowW(L"OrdvaleStandIn", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                             GetModuleHandleW(nullptr), this);
+    }
+    ~StandIn() { DestroyWindow(hwnd); }
+
+    // Runs a worker for the job, pumping messages until it ends.
+    void Run(const TidyJob* job) {
+        RunSlot slot;
+        slot.dialog = hwnd;
+        win::UniqueHandle startup(CreateEventW(nullptr, TRUE, FALSE, kStartupEventName));
+        SetEvent(startup.Get());
+        WorkerStart start = {&slot, job};
+        win::UniqueHandle worker(CreateThread(nullptr, 0, OperationThread, &start, 0, nullptr));
+        slot.worker = worker.Get();
+        HANDLE h = worker.Get();
+        while (MsgWaitForMultipleObjects(1, &h, FALSE, 60000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        }
+    }
+
+    // The messages with UM_OPERATION_BEGIN's path pointer zeroed.
+    std::vector<Message> Sequence() const {
+        std::vector<Message> out = messages;
+        for (Message& m : out)
+            if (m.id == UM_OPERATION_BEGIN) m.lParam = 0;
+        return out;
+    }
+    std::vector<LPARAM> Progress() const {
+        std::vector<LPARAM> out;
+        for (const Message& m : messages)
+            if (m.id == UM_PROGRESS) out.push_back(m.lParam);
+        return out;
+    }
+
+    HWND hwnd = nullptr;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        if (msg == WM_NCCREATE) {
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<StandIn*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self && msg >= UM_CALCULATING && msg <= UM_ASK_CONFLICT) {
+            self->messages.push_back({msg, wParam, lParam});
+            if (msg == UM_SHOW_UNCOMPLETED) return self->onUncompleted(reinterpret_cast<EngineContext*>(lParam));
+            return 0;
+        }
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+};
+
+// A target folder with files, a profile whose folder Text takes .txt, and
+// the settings pointing at that profile.
+class ProtocolFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        target = dir / L"Target";
+        ASSERT_TRUE(MakeFolder(target));
+        ASSERT_TRUE(MakeFolder(target + L"\\Text"));
+        ASSERT_TRUE(WriteText(dir / L"profile.xml",
+                              "<Ordvale><TypeProfiles default=\"T\"><TypeConfigure id=\"T\">"
+                              "<Folder displayname=\"Text\"><Ext t=\".txt\"/></Folder>"
+                              "</TypeConfigure></TypeProfiles></Ordvale>"));
+        std::wstring appData;
+        ASSERT_TRUE(GetAppDataFolder(&appData));
+        OrdvaleSettings settings;
+        ASSERT_TRUE(LoadSettings(&settings));
+        settingsFile = SettingsFileIn(appData);
+        ASSERT_TRUE(WriteSettingsValue(settingsFile, kSectionProfile, kKeyFileName, dir / L"profile.xml"));
+        job.target = static_cast<int32_t>(TidyTarget::Folder);
+        StoreText(job.folder, target);
+    }
+    void TearDown() override {
+        WriteSettingsValue(settingsFile, kSectionProfile, kKeyFileName, L"");
+    }
+    void AddFiles(int count) {
+        for (int i = 0; i < count; ++i)
+            ASSERT_TRUE(WriteText(target + L"\\f" + std::to_wstring(i) + L".txt", "x"));
+    }
+
+    TempDir dir;
+    std::wstring target, settingsFile;
+    TidyJob job;
+    StandIn standIn;
+};
+
+const Message kInitBegin{UM_INITIALIZING, 1, 0}, kInitEnd{UM_INITIALIZING, 0, 100},
+    kCalcBegin{UM_CALCULATING, 1, 0}, kCalcEnd{UM_CALCULATING, 0, 100},
+    kVerifyBegin{UM_VERIFYING, 1, 0}, kVerifyEnd{UM_VERIFYING, 0, 100},
+    kAll{UM_PROGRESS, 0, 100}, kFinished{UM_FINISHED, 0, 0};
+
+Message Begin(OperationKind kind) { return {UM_OPERATION_BEGIN, static_cast<WPARAM>(kind), 0}; }
+Message End(OperationStatus status) { return {UM_OPERATION_END, static_cast<WPARAM>(status), 0}; }
+Message Progress(LPARAM value) { return {UM_PROGRESS, 0, value}; }
+
+}  // namespace
+
+TEST_F(ProtocolFixture, FourSuccessesReportTheirProgressInQuarters) {
+    AddFiles(4);
+    standIn.Run(&job);
+    const Message move = Begin(OperationKind::Move), done = End(OperationStatus::Succeeded);
+    EXPECT_EQ(standIn.Sequence(),
+              (std::vector<Message>{kInitBegin, kInitEnd, kCalcBegin, kCalcEnd,
+                                    move, done, Progress(0), move, done, Progress(25),
+                                    move, done, Progress(50), move, done, Progress(75),
+                                    kVerifyBegin, kVerifyEnd, kAll, kFinished}));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(FileExists(target + L"\\Text\\f" + std::to_wstring(i) + L".txt"));
+}
+
+TEST_F(ProtocolFixture, NothingToDoFinishesAtOnce) {
+    AddFiles(2);
+    StoreText(job.profileId, L"NoSuchProfile");
+    standIn.Run(&job);
+    EXPECT_EQ(standIn.Sequence(),
+              (std::vector<Message>{kInitBegin, kInitEnd, kCalcBegin, kCalcEnd, kAll, kFinished}));
+}
+
+TEST_F(ProtocolFixture, RetryRunsOnlyWhatWasLeft) {
+    AddFiles(5);
+    // One file held open without sharing cannot be moved.
+    HANDLE held = CreateFileW((target + L"\\f2.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    int shown = 0;
+    standIn.onUncompleted = [&](EngineContext* context) -> LRESULT {
+        ++shown;
+        EXPECT_EQ(context->operations.size(), 1u);
+        if (!context->operations.empty()) {
+            EXPECT_TRUE(Is(*context->operations[0], OperationStatus::Omitted));
+            EXPECT_EQ(std::wstring(context->operations[0]->source.path), target + L"\\f2.txt");
+        }
+        CloseHandle(held);
+        return IDRETRY;
+    };
+    standIn.Run(&job);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(standIn.Progress(), (std::vector<LPARAM>{0, 20, 40, 60, 80, 0, 100}));
+    EXPECT_TRUE(FileExists(target + L"\\Text\\f2.txt"));
+    EXPECT_FALSE(FileExists(target + L"\\f2.txt"));
+}
+
+TEST_F(ProtocolFixture, IgnoringEverythingOnRetryRunsNothing) {
+    AddFiles(2);
+    HANDLE held = CreateFileW((target + L"\\f1.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    standIn.onUncompleted = [&](EngineContext* context) -> LRESULT {
+        for (auto& op : context->operations) SetStatus(op.get(), OperationStatus::Succeeded);
+        return IDRETRY;
+    };
+    standIn.Run(&job);
+    CloseHandle(held);
+    std::vector<Message> sequence = standIn.Sequence();
+    ASSERT_GE(sequence.size(), 6u);
+    EXPECT_EQ(std::vector<Message>(sequence.end() - 4, sequence.end()),
+              (std::vector<Message>{kVerifyBegin, kVerifyEnd, kAll, kFinished}))
+        << "the second pass runs nothing";
+    EXPECT_TRUE(FileExists(target + L"\\f1.txt"));
+}

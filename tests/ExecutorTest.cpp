@@ -1,0 +1,1212 @@
+// The executor on real folders: name conflicts under each policy and each
+// answer, items in use, probe names, long paths, and the messages of a run.
+// Every test works in folders of its own.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <deque>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "common/Settings.h"
+#include "common/Text.h"
+#include "common/win/Com.h"
+#include "engine/Executor.h"
+#include "engine/ShellItemShell.h"
+
+namespace ordvale {
+void PrintTo(OperationStatus status, std::ostream* os) {
+    static const char* const kNames[] = {"Succeeded", "Failed", "Omitted", "Pended", "None", "Unknown"};
+    const int n = static_cast<int>(status);
+    *os << (n >= 0 && n <= 5 ? kNames[n] : "?") << " (" << n << ")";
+}
+}  // namespace ordvale
+
+using namespace ordvale;
+using namespace testing_support;
+// shobjidl.h declares a ShellItem class of its own in the global namespace.
+using Item = ordvale::ShellItem;
+
+namespace {
+
+// ---------------------------------------------------------------- fixtures
+
+struct Asked {
+    std::wstring source;
+    std::wstring destination;
+    bool isFolder;
+    uint64_t sourceSize;
+    uint64_t destinationSize;
+};
+
+struct Sent {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    std::wstring path;  // UM_OPERATION_BEGIN's path, UM_ASK_CONFLICT's source
+};
+
+// Records every message and answers the conflict questions from a script
+// (Skip once the script is used up).
+class RecordingSink : public ProgressSink {
+public:
+    explicit RecordingSink(std::deque<int> answers = {}) : answers_(std::move(answers)) {}
+
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) override {
+        Sent entry{message, wParam, lParam, {}};
+        LRESULT result = 0;
+        if (message == UM_OPERATION_BEGIN && lParam)
+            entry.path = reinterpret_cast<const wchar_t*>(lParam);
+        if (message == UM_ASK_CONFLICT) {
+            const auto* q = reinterpret_cast<const ConflictQuestion*>(lParam);
+            asked.push_back({q->sourcePath, q->destinationPath, q->isFolder, q->sourceSize,
+                             q->destinationSize});
+            entry.path = q->sourcePath;
+            result = kAnswerSkip;
+            if (!answers_.empty()) {
+                result = answers_.front();
+                answers_.pop_front();
+            }
+        }
+        sent.push_back(entry);
+        return result;
+    }
+
+    std::vector<UINT> Messages() const {
+        std::vector<UINT> out;
+        for (const Sent& s : sent) out.push_back(s.message);
+        return out;
+    }
+    int Count(UINT message) const {
+        return static_cast<int>(std::count_if(sent.begin(), sent.end(),
+                                              [&](const Sent& s) { return s.message == message; }));
+    }
+
+    std::vector<Sent> sent;
+    std::vector<Asked> asked;
+
+private:
+    std::deque<int> answers_;
+};
+
+OrdvaleSettings Policy(int32_t fileConflict, int32_t folderConflict, bool shellWindow = false) {
+    OrdvaleSettings settings;
+    InitSettings(&settings);
+    settings.fileConflict = fileConflict;
+    settings.folderConflict = folderConflict;
+    settings.showSystemProgress = shellWindow;
+    return settings;
+}
+
+Operation MakeOp(OperationKind kind, const std::wstring& source, const std::wstring& destination = L"") {
+    Operation op;
+    op.kind = static_cast<int32_t>(kind);
+    SetPath(&op.source, source.c_str());
+    SetPath(&op.destination, destination.c_str());
+    return op;
+}
+
+OperationStatus Execute(const OrdvaleSettings& settings, Operation* op, RecordingSink* sink,
+                    ExecutionState* state) {
+    RunOperation(settings, op, sink, state);
+    return static_cast<OperationStatus>(op->status);
+}
+
+// One move under a fresh state, for tests about a single operation.
+OperationStatus MoveOnce(const OrdvaleSettings& settings, const std::wstring& source,
+                         const std::wstring& folder, RecordingSink* sink = nullptr) {
+    RecordingSink own;
+    ExecutionState state;
+    Operation op = MakeOp(OperationKind::Move, source, folder);
+    return Execute(settings, &op, sink ? sink : &own, &state);
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsFolderOnDisk(const std::wstring& path) {
+    const DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The names in a folder, sorted.
+std::vector<std::wstring> Names(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+using NameList = std::vector<std::wstring>;
+
+bool AnyProbeName(const std::wstring& folder) {
+    for (const std::wstring& name : Names(folder))
+        if (name.find(kProbeSuffix) != std::wstring::npos) return true;
+    return false;
+}
+
+// A file that nobody else may open, delete or rename while the guard lives.
+class HeldOpen {
+public:
+    explicit HeldOpen(const std::wstring& path, DWORD share = 0)
+        : h_(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS, nullptr)) {}
+    ~HeldOpen() { Close(); }
+    HeldOpen(const HeldOpen&) = delete;
+    HeldOpen& operator=(const HeldOpen&) = delete;
+    bool IsOpen() const { return h_ != INVALID_HANDLE_VALUE; }
+    void Close() {
+        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+        h_ = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE h_;
+};
+
+bool MakeShortcut(const std::wstring& at, const std::wstring& target) {
+    win::ComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(link.Put()))))
+        return false;
+    link->SetPath(target.c_str());
+    auto file = link.As<IPersistFile>(IID_IPersistFile);
+    return file && SUCCEEDED(file->Save(at.c_str(), TRUE));
+}
+
+// A source and a destination folder side by side.
+struct Folders {
+    TempDir dir;
+    std::wstring src = dir / L"src";
+    std::wstring dst = dir / L"dst";
+    Folders() {
+        MakeFolder(src);
+        MakeFolder(dst);
+    }
+};
+
+// ------------------------------------------------------------ the basics
+
+TEST(Executor, KindOutsideTheKnownOnesFailsWithoutAMessage) {
+    Folders f;
+    ASSERT_TRUE(WriteText(f.src + L"\\a.txt", "a"));
+    for (int32_t kind : {-1, 6, 7, 100}) {
+        RecordingSink sink;
+        ExecutionState state;
+        Operation op = MakeOp(OperationKind::Move, f.src + L"\\a.txt", f.dst);
+        op.kind = kind;
+        EXPECT_EQ(Execute(Policy(0, 3), &op, &sink, &state), OperationStatus::Failed) << kind;
+        EXPECT_TRUE(sink.sent.empty()) << kind;
+    }
+    EXPECT_TRUE(Exists(f.src + L"\\a.txt"));
+}
+
+TEST(Executor, ReportsBeginWithKindAndPathThenEndWithStatus) {
+    Folders f;
+    ASSERT_TRUE(WriteText(f.src + L"\\a.txt", "a"));
+    ExecutionState state;
+
+    RecordingSink nop;
+    Operation none = MakeOp(OperationKind::Nop, f.src + L"\\a.txt");
+    EXPECT_EQ(Execute(Policy(0, 3), &none, &nop, &state), OperationStatus::Succeeded);
+    ASSERT_EQ(nop.sent.size(), 2u);
+    EXPECT_EQ(nop.sent[0].message, UM_OPERATION_BEGIN);
+    EXPECT_EQ(nop.sent[0].wParam, 0u);
+    EXPECT_EQ(nop.sent[0].lParam, 0);
+    EXPECT_EQ(nop.sent[1].message, UM_OPERATION_END);
+    EXPECT_EQ(nop.sent[1].wParam, static_cast<WPARAM>(OperationStatus::Succeeded));
+
+    RecordingSink move;
+    Operation op = MakeOp(OperationKind::Move, f.src + L"\\a.txt", f.dst);
+    EXPECT_EQ(Execute(Policy(0, 3), &op, &move, &state), OperationStatus::Succeeded);
+    ASSERT_EQ(move.Messages(), (std::vector<UINT>{UM_OPERATION_BEGIN, UM_OPERATION_END}));
+    EXPECT_EQ(move.sent[0].wParam, static_cast<WPARAM>(OperationKind::Move));
+    EXPECT_EQ(move.sent[0].path, f.src + L"\\a.txt");
+    EXPECT_EQ(move.sent[1].wParam, static_cast<WPARAM>(OperationStatus::Succeeded));
+
+    RecordingSink missing;
+    Operation gone = MakeOp(OperationKind::Move, f.src + L"\\a.txt", f.dst);
+    EXPECT_EQ(Execute(Policy(0, 3), &gone, &missing, &state), OperationStatus::None);
+    ASSERT_EQ(missing.Messages(), (std::vector<UINT>{UM_OPERATION_BEGIN, UM_OPERATION_END}));
+    EXPECT_EQ(missing.sent[1].wParam, static_cast<WPARAM>(OperationStatus::None));
+}
+
+TEST(Executor, CreatesMissingFoldersOnly) {
+    TempDir dir;
+    ASSERT_TRUE(MakeFolder(dir / L"there"));
+    ASSERT_TRUE(WriteText(dir / L"file", "x"));
+    struct Row {
+        std::wstring path;
+        OperationStatus status;
+        bool folderAfterwards;
+    } rows[] = {
+        {dir / L"there", OperationStatus::None, true},
+        {dir / L"a\\b\\c", OperationStatus::Succeeded, true},
+        {dir / L"file\\sub", OperationStatus::Failed, false},
+    };
+    for (const Row& row : rows) {
+        RecordingSink sink;
+        ExecutionState state;
+        Operation op = MakeOp(OperationKind::CreateDirectory, row.path);
+        EXPECT_EQ(Execute(Policy(0, 3), &op, &sink, &state), row.status) << Narrow(row.path);
+        EXPECT_EQ(IsFolderOnDisk(row.path), row.folderAfterwards) << Narrow(row.path);
+    }
+    EXPECT_EQ(ReadUtf8(dir / L"file"), "x");
+}
+
+TEST(Executor, LeavesItemsAloneWhenSourceOrDestinationIsNotThere) {
+    Folders f;
+    ASSERT_TRUE(WriteText(f.src + L"\\a.txt", "a"));
+    ASSERT_TRUE(WriteText(f.dst + L"\\plain", "file, not a folder"));
+    struct Row {
+        OperationKind kind;
+        std::wstring source;
+        std::wstring destination;
+        OperationStatus status;
+    } rows[] = {
+        {OperationKind::Move, f.src + L"\\a.txt", f.dst + L"\\missing", OperationStatus::Omitted},
+        {OperationKind::Move, f.src + L"\\a.txt", f.dst + L"\\plain", OperationStatus::Omitted},
+        {OperationKind::Copy, f.src + L"\\a.txt", f.dst + L"\\missing", OperationStatus::Omitted},
+        {OperationKind::Move, f.src + L"\\gone.txt", f.dst, OperationStatus::None},
+        {OperationKind::Copy, f.src + L"\\gone.txt", f.dst, OperationStatus::None},
+        {OperationKind::Rename, f.src + L"\\gone.txt", f.src + L"\\new.txt", OperationStatus::None},
+        {OperationKind::Delete, f.src + L"\\gone.txt", L"", OperationStatus::None},
+        // Already where it belongs.
+        {OperationKind::Move, f.src + L"\\a.txt", f.src, OperationStatus::None},
+    };
+    for (const Row& row : rows) {
+        RecordingSink sink;
+        ExecutionState state;
+        Operation op = MakeOp(row.kind, row.source, row.destination);
+        EXPECT_EQ(Execute(Policy(0, 3), &op, &sink, &state), row.status)
+            << Narrow(row.source) << " -> " << Narrow(row.destination);
+    }
+    EXPECT_EQ(Names(f.src), NameList{L"a.txt"});
+    EXPECT_EQ(ReadUtf8(f.src + L"\\a.txt"), "a");
+    EXPECT_EQ(Names(f.dst), NameList{L"plain"});
+}
+
+// A destination found missing is looked at again later in the pass.
+TEST(Executor, DestinationMissingOnceIsCheckedAgain) {
+    Folders f;
+    ASSERT_TRUE(WriteText(f.src + L"\\a.txt", "a"));
+    RecordingSink sink;
+    ExecutionState state;
+    state.BeginPass();
+    Operation first = MakeOp(OperationKind::Move, f.src + L"\\a.txt", f.dst + L"\\later");
+    EXPECT_EQ(Execute(Policy(0, 3), &first, &sink, &state), OperationStatus::Omitted);
+    ASSERT_TRUE(MakeFolder(f.dst + L"\\later"));
+    Operation second = MakeOp(OperationKind::Move, f.src + L"\\a.txt", f.dst + L"\\later");
+    EXPECT_EQ(Execute(Policy(0, 3), &second, &sink, &state), OperationStatus::Succeeded);
+    EXPECT_EQ(ReadUtf8(f.dst + L"\\later\\a.txt"), "a");
+}
+
+// Files, folders and shortcuts, with and without the shell's window.
+TEST(Executor, MovesFilesFoldersAndShortcuts) {
+    win::ComInit com;
+    for (bool shellWindow : {false, true}) {
+        SCOPED_TRACE(shellWindow ? "through the shell" : "directly");
+        Folders f;
+        ASSERT_TRUE(WriteText(f.src + L"\\photo.jpg", "jpeg"));
+        ASSERT_TRUE(MakeFolder(f.src + L"\\Album"));
+        ASSERT_TRUE(MakeFolder(f.src + L"\\Album\\inner"));
+        ASSERT_TRUE(WriteText(f.src + L"\\Album\\inner\\x.txt", "x"));
+        ASSERT_TRUE(MakeShortcut(f.src + L"\\link.lnk", f.dir.Path()));
+        Item link;
+        SetPath(&link, (f.src + L"\\link.lnk").c_str());
+        Refresh(&link);
+        ASSERT_TRUE(IsShortcut(link));
+
+        ExecutionState state;
+        for (const wchar_t* name : {L"photo.jpg", L"Album", L"link.lnk"}) {
+            RecordingSink sink;
+            Operation op = MakeOp(OperationKind::Move, f.src + L"\\" + name, f.dst);
+            EXPECT_EQ(Execute(Policy(0, 3, shellWindow), &op, &sink, &state), OperationStatus::Succeeded)
+                << Narrow(name);
+            if (shellWindow) {
+                // The progress dialog's Cancel is off while the shell's window is up.
+                EXPECT_EQ(sink.Messages(),
+                          (std::vector<UINT>{UM_OPERATION_BEGIN, UM_ENABLE_CANCEL, UM_ENABLE_CANCEL,
+                                             UM_OPERATION_END}));
+                if (sink.sent.size() == 4) {
+                    EXPECT_EQ(sink.sent[1].wParam, 0u);
+                    EXPECT_EQ(sink.sent[2].wParam, 1u);
+                }
+            } else {
+                EXPECT_EQ(sink.Count(UM_ENABLE_CANCEL), 0);
+            }
+        }
+        EXPECT_TRUE(Names(f.src).empty());
+        EXPECT_EQ(Names(f.dst), (NameList{L"Album", L"link.lnk", L"photo.jpg"}));
+        EXPECT_EQ(ReadUtf8(f.dst + L"\\photo.jpg"), "jpeg");
+        EXPECT_EQ(ReadUtf8(f.dst + L"\\Album\\inner\\x.txt"), "x");
+    }
+}
+
+TEST(Executor, RenamesAndDeletes) {
+    Folders f;
+    ASSERT_TRUE(WriteText(f.src + L"\\a.txt", "a"));
+    ASSERT_TRUE(WriteText(f.src + L"\\b.txt", "b"));
+    ASSERT_TRUE(WriteText(f.src + L"\\c.txt", "c"));
+    ExecutionState state;
+    RecordingSink sink;
+
+    Operation rename = MakeOp(OperationKind::Rename, f.src + L"\\a.txt", f.src + L"\\renamed.txt");
+    EXPECT_EQ(Execute(Policy(0, 3), &rename, &sink, &state), OperationStatus::Succeeded);
+    // A rename never overwrites.
+    Operation onto = MakeOp(OperationKind::Rename, f.src + L"\\b.txt", f.src + L"\\c.txt");
+    EXPECT_EQ(Execute(Policy(1, 1), &onto, &sink, &state), OperationStatus::Failed);
+    Operation remove = MakeOp(OperationKind::Delete, f.src + L"\\c.txt");
+    EXPECT_EQ(Execute(Policy(0, 3), &remove, &sink, &state), OperationStatus::Succeeded);
+
+    EXPECT_EQ(Names(f.src), (NameList{L"b.txt", L"renamed.txt"}));
+    EXPECT_EQ(ReadUtf8(f.src + L"\\renamed.txt"), "a");
+    EXPECT_EQ(ReadUtf8(f.src + L"\\b.txt"), "b");
+}
+
+TEST(Executor, CopiesUnderTheSameConflictRules) {
+    for (bool shellWindow : {false, true}) {
+        SCOPED_TRACE(shellWindow ? "through the shell" : "directly");
+        Folders f;
+        ASSERT_TRUE(WriteText(f.src + L"\\a.txt", "new"));
+        ASSERT_TRUE(WriteText(f.dst + L"\\a.txt", "old"));
+        ASSERT_TRUE(MakeFolder(f.src + L"\\F"));
+        ASSERT_TRUE(WriteText(f.src + L"\\F\\in.txt", "in"));
+        ExecutionState state;
+        RecordingSink sink;
+        Operation file = MakeOp(OperationKind::Copy, f.src + L"\\a.txt", f.dst);
+        EXPECT_EQ(Execute(Policy(0, 3, shellWindow), &file, &sink, &state), OperationStatus::Succeeded);
+        Operation folder = MakeOp(OperationKind::Copy, f.src + L"\\F", f.dst);
+        EXPECT_EQ(Execute(Policy(0, 3, shellWindow), &folder, &sink, &state), OperationStatus::Succeeded);
+        Operation replace = MakeOp(OperationKind::Copy, f.src + L"\\a.txt", f.dst);
+        EXPECT_EQ(Execute(Policy(1, 3, shellWindow), &replace, &sink, &state), OperationStatus::Succeeded);
+
+        EXPECT_EQ(Names(f.src), (NameList{L"F", L"a.txt"}));
+        EXPECT_EQ(Names(f.dst), (NameList{L"F", L"a (2).txt", L"a.txt"}));
+        EXPECT_EQ(ReadUtf8(f.dst + L"\\a.txt"), "new");
+        EXPECT_EQ(ReadUtf8(f.dst + L"\\a (2).txt"), "new");
+        EXPECT_EQ(ReadUtf8(f.dst + L"\\F\\in.txt"), "in");
+        EXPECT_EQ(ReadUtf8(f.src + L"\\F\\in.txt"), "in");
+    }
+}
+
+// ------------------------------------------------------- name conflicts
+
+TEST(FreeName, CountsUpInTheWindowsStyle) {
+    TempDir dir;
+    for (const wchar_t* taken : {L"a.jpg", L"A (2).JPG", L"a.tar.gz", L"README", L"F", L".profile"})
+        ASSERT_TRUE(WriteText(dir / taken, "x"));
+    struct Row {
+        const wchar_t* name;
+        bool isFolder;
+        const wchar_t* expected;
+    } rows[] = {
+        {L"a.jpg", false, L"a (3).jpg"},  // "a (2).jpg" is taken, whatever its case
+        {L"a.tar.gz", false, L"a.tar (2).gz"},
+        {L"README", false, L"README (2)"},
+        {L"F", true, L"F (2)"},
+        {L"F.v1", true, L"F.v1 (2)"},
+        {L".profile", false, L".profile (2)"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(FreeName(dir.Path(), row.name, row.isFolder), row.expected) << Narrow(row.name);
+}
+
+// Rename (0, and any value other than 1 and 2 for files): the arriving item
+// takes a free name, whatever already stands there is kept.
+TEST(Executor, RenamePolicyKeepsBothUnderAFreeName) {
+    struct Row {
+        int32_t fileConflict;
+        int32_t folderConflict;
+        const wchar_t* arriving;
+        bool arrivingFolder;
+        const wchar_t* standing;  // in the destination
+        bool standingFolder;
+        const wchar_t* newName;
+    } rows[] = {
+        {0, 0, L"a.jpg", false, L"a.jpg", false, L"a (2).jpg"},
+        {7, 0, L"a.jpg", false, L"A.JPG", false, L"a (2).jpg"},
+        {0, 0, L"a.tar.gz", false, L"a.tar.gz", false, L"a.tar (2).gz"},
+        {0, 0, L"README", false, L"README", false, L"README (2)"},
+        {0, 0, L"F", true, L"F", true, L"F (2)"},
+        {0, 0, L"F.v1", true, L"f.V1", true, L"F.v1 (2)"},
+        // A name taken by the other kind is never merged or replaced.
+        {1, 1, L"a.jpg", false, L"a.jpg", true, L"a (2).jpg"},
+        {1, 1, L"F", true, L"F", false, L"F (2)"},
+        {2, 2, L"F", true, L"F", false, L"F (2)"},
+    };
+    for (bool shellWindow : {false, true}) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(Narrow(row.arriving) + " onto " + Narrow(row.standing) +
+                         (shellWindow ? " through the shell" : ""));
+            Folders f;
+            const std::wstring source = f.src + L"\\" + row.arriving;
+            const std::wstring standing = f.dst + L"\\" + row.standing;
+            if (row.arrivingFolder) {
+                ASSERT_TRUE(MakeFolder(source));
+                ASSERT_TRUE(WriteText(source + L"\\new.txt", "new"));
+            } else {
+                ASSERT_TRUE(WriteText(source, "new"));
+            }
+            if (row.standingFolder) {
+                ASSERT_TRUE(MakeFolder(standing));
+                ASSERT_TRUE(WriteText(standing + L"\\old.txt", "old"));
+            } else {
+                ASSERT_TRUE(WriteText(standing, "old"));
+            }
+            RecordingSink sink;
+            EXPECT_EQ(MoveOnce(Policy(row.fileConflict, row.folderConflict, shellWindow), source,
+                               f.dst, &sink),
+                      OperationStatus::Succeeded);
+            EXPECT_EQ(sink.Count(UM_ASK_CONFLICT), 0);
+            EXPECT_FALSE(Exists(source));
+            NameList expected{row.newName, row.standing};
+            std::sort(expected.begin(), expected.end());
+            EXPECT_EQ(Names(f.dst), expected);
+            const std::wstring arrived = f.dst + L"\\" + row.newName;
+            EXPECT_EQ(ReadUtf8(row.arrivingFolder ? arrived + L"\\new.txt" : arrived), "new");
+            EXPECT_EQ(ReadUtf8(row.standingFolder ? standing + L"\\old.txt" : standing), "old");
+        }
+    }
+}
+
+TEST(Executor, OverwriteReplacesOnlyASameNamedFile) {
+    for (bool shellWindow : {false, true}) {
+        SCOPED_TRACE(shellWindow ? "through the shell" : "directly");
+        Folders f;
+        ASSERT_TRUE(WriteText(f.src + L"\\a.jpg", "new"));
+        ASSERT_TRUE(WriteText(f.dst + L"\\a.jpg", "old"));
+        ASSERT_TRUE(WriteText(f.dst + L"\\other.jpg", "other"));
+        EXPECT_EQ(MoveOnce(Policy(1, 3, shellWindow), f.src + L"\\a.jpg", f.dst),
+                  OperationStatus::Succeeded);
+        EXPECT_TRUE(Names(f.src).empty());
+        EXPECT_EQ(Names(f.dst), (NameList{L"a.jpg", L"other.jpg"}));
+        EXPECT_EQ(ReadUtf8(f.dst + L"\\a.jpg"), "new");
+        EXPECT_EQ(ReadUtf8(f.dst + L"\\other.jpg"), "other");
+    }
+}
+
+// Merge (1, and any value other than 0 and 2 for folders).
+TEST(Executor, MergeJoinsSameNamedFolders) {
+    for (int32_t folderConflict : {1, 3, -5}) {
+        for (bool shellWindow : {false, true}) {
+            SCOPED_TRACE("folderConflict " + std::to_string(folderConflict) +
+                         (shellWindow ? " through the shell" : ""));
+            Folders f;
+            const std::wstring from = f.src + L"\\F";
+            const std::wstring into = f.dst + L"\\F";
+            for (const wchar_t* folder : {L"", L"\\sub", L"\\sub\\deep", L"\\only-src"}) {
+                ASSERT_TRUE(MakeFolder(from + folder));
+            }
+            for (const wchar_t* folder : {L"", L"\\sub", L"\\only-dst"}) ASSERT_TRUE(MakeFolder(into + folder));
+            ASSERT_TRUE(WriteText(from + L"\\same.txt", "new"));
+            ASSERT_TRUE(WriteText(from + L"\\src.txt", "src"));
+            ASSERT_TRUE(WriteText(from + L"\\sub\\inner.txt", "new inner"));
+            ASSERT_TRUE(WriteText(from + L"\\sub\\deep\\d.txt", "deep"));
+            ASSERT_TRUE(WriteText(from + L"\\only-src\\s.txt", "s"));
+            ASSERT_TRUE(WriteText(into + L"\\same.txt", "old"));
+            ASSERT_TRUE(WriteText(into + L"\\dst.txt", "dst"));
+            ASSERT_TRUE(WriteText(into + L"\\sub\\inner.txt", "old inner"));
+            ASSERT_TRUE(WriteText(into + L"\\sub\\keep.txt", "keep"));
+            ASSERT_TRUE(WriteText(into + L"\\only-dst\\o.txt", "o"));
+            // Hidden items travel too; the source is removed only when empty.
+            ASSERT_TRUE(WriteText(from + L"\\hidden.txt", "h"));
+            SetFileAttributesW((from + L"\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+
+            // The file policy does not matter inside a merge.
+            RecordingSink sink;
+            EXPECT_EQ(MoveOnce(Policy(0, folderConflict, shellWindow), from, f.dst, &sink),
+                      OperationStatus::Succeeded);
+            EXPECT_EQ(sink.Count(UM_ASK_CONFLICT), 0);
+            EXPECT_FALSE(Exists(from));
+            EXPECT_EQ(Names(into), (NameList{L"dst.txt", L"hidden.txt", L"only-dst", L"only-src",
+                                             L"same.txt", L"src.txt", L"sub"}));
+            EXPECT_EQ(ReadUtf8(into + L"\\same.txt"), "new");
+            EXPECT_EQ(ReadUtf8(into + L"\\src.txt"), "src");
+            EXPECT_EQ(ReadUtf8(into + L"\\dst.txt"), "dst");
+            EXPECT_EQ(Names(into + L"\\sub"), (NameList{L"deep", L"inner.txt", L"keep.txt"}));
+            EXPECT_EQ(ReadUtf8(into + L"\\sub\\inner.txt"), "new inner");
+            EXPECT_EQ(ReadUtf8(into + L"\\sub\\keep.txt"), "keep");
+            EXPECT_EQ(ReadUtf8(into + L"\\sub\\deep\\d.txt"), "deep");
+            EXPECT_EQ(ReadUtf8(into + L"\\only-src\\s.txt"), "s");
+            EXPECT_EQ(ReadUtf8(into + L"\\only-dst\\o.txt"), "o");
+        }
+    }
+}
+
+TEST(Executor, MergeKeepsBothWhereAFolderAndAFileShareAName) {
+    Folders f;
+    const std::wstring from = f.src + L"\\F";
+    const std::wstring into = f.dst + L"\\F";
+    ASSERT_TRUE(MakeFolder(from));
+    ASSERT_TRUE(MakeFolder(into));
+    ASSERT_TRUE(MakeFolder(from + L"\\x"));
+    ASSERT_TRUE(WriteText(from + L"\\x\\in.txt", "in"));
+    ASSERT_TRUE(WriteText(into + L"\\x", "file x"));
+    ASSERT_TRUE(WriteText(from + L"\\y.txt", "file y"));
+    ASSERT_TRUE(MakeFolder(into + L"\\y.txt"));
+    EXPECT_EQ(MoveOnce(Policy(1, 1), from, f.dst), OperationStatus::Succeeded);
+    EXPECT_FALSE(Exists(from));
+    EXPECT_EQ(Names(into), (NameList{L"x", L"x (2)", L"y (2).txt", L"y.txt"}));
+    EXPECT_EQ(ReadUtf8(into + L"\\x"), "file x");
+    EXPECT_EQ(ReadUtf8(into + L"\\x (2)\\in.txt"), "in");
+    EXPECT_EQ(ReadUtf8(into + L"\\y (2).txt"), "file y");
+    EXPECT_TRUE(IsFolderOnDisk(into + L"\\y.txt"));
+}
+
+// ------------------------------------------------------------------ Ask
+
+TEST(Executor, AskFollowsEachAnswerForAFile) {
+    struct Row {
+        int answer;
+        OperationStatus status;
+        NameList sourceAfter;
+        NameList destinationAfter;
+        std::string standingAfter;  // a.jpg at the destination
+        bool aborted;
+    } rows[] = {
+        {kAnswerReplace, OperationStatus::Succeeded, {}, {L"a.jpg"}, "new!!", false},
+        {kAnswerKeepBoth, OperationStatus::Succeeded, {}, {L"a (2).jpg", L"a.jpg"}, "old", false},
+        {kAnswerSkip, OperationStatus::None, {L"a.jpg"}, {L"a.jpg"}, "old", false},
+        {kAnswerCancel, OperationStatus::Pended, {L"a.jpg"}, {L"a.jpg"}, "old", true},
+        // An answer the dialog cannot give touches nothing.
+        {0, OperationStatus::None, {L"a.jpg"}, {L"a.jpg"}, "old", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE("answer " + std::to_string(row.answer));
+        Folders f;
+        ASSERT_TRUE(WriteText(f.src + L"\\a.jpg", "new!!"));
+        ASSERT_TRUE(WriteText(f.dst + L"\\a.jpg", "old"));
+        RecordingSink sink({row.answer});
+        ExecutionState state;
+        Operation op = MakeOp(OperationKind::Move, f.src + L"\\a.jpg", f.dst);
+        EXPECT_EQ(Execute(Policy(2, 3), &op, &sink, &state), row.status);
+        ASSERT_EQ(sink.asked.size(), 1u);
+        EXPECT_EQ(sink.asked[0].source, f.src + L"\\a.jpg");
+        EXPECT_EQ(sink.asked[0].destination, f.dst + L"\\a.jpg");
+        EXPECT_FALSE(sink.asked[0].isFolder);
+        EXPECT_EQ(sink.asked[0].sourceSize, 5u);
+        EXPECT_EQ(sink.asked[0].destinationSize, 3u);
+        EXPECT_EQ(Names(f.src), row.sourceAfter);
+        EXPECT_EQ(Names(f.dst), row.destinationAfter);
+        EXPECT_EQ(ReadUtf8(f.dst + L"\\a.jpg"), row.standingAfter);
+        std::vector<UINT> expected{UM_OPERATION_BEGIN, UM_ASK_CONFLICT};
+        if (row.aborted) expected.push_back(UM_OPERATION_ABORTED);
+        expected.push_back(UM_OPERATION_END);
+        EXPECT_EQ(sink.Messages(), expected);
+        EXPECT_EQ(state.fileAnswerForAll, 0);
+    }
+}
+
+TEST(Executor, AskedFolderMergeAsksAboutTheFilesInside) {
+    struct Row {
+        std::deque<int> answers;
+        OperationStatus status;
+        NameList inside;          // the destination folder afterwards
+        std::string same;         // same.txt there
+        bool sourceLeft;
+    } rows[] = {
+        {{kAnswerReplace, kAnswerReplace}, OperationStatus::Succeeded,
+         {L"dst.txt", L"same.txt", L"src.txt"}, "new", false},
+        {{kAnswerReplace, kAnswerKeepBoth}, OperationStatus::Succeeded,
+         {L"dst.txt", L"same (2).txt", L"same.txt", L"src.txt"}, "old", false},
+        // A file the user skips stays, and so does its folder.
+        {{kAnswerReplace, kAnswerSkip}, OperationStatus::None,
+         {L"dst.txt", L"same.txt", L"src.txt"}, "old", true},
+        {{kAnswerKeepBoth}, OperationStatus::Succeeded, {L"dst.txt", L"same.txt"}, "old", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE("first answer " + std::to_string(row.answers.front()) + ", " +
+                     std::to_string(row.answers.size()) + " answers");
+        Folders f;
+        const std::wstring from = f.src + L"\\F";
+        const std::wstring into = f.dst + L"\\F";
+        ASSERT_TRUE(MakeFolder(from));
+        ASSERT_TRUE(MakeFolder(into));
+        ASSERT_TRUE(WriteText(from + L"\\same.txt", "new"));
+        ASSERT_TRUE(WriteText(from + L"\\src.txt", "src"));
+        ASSERT_TRUE(WriteText(into + L"\\same.txt", "old"));
+        ASSERT_TRUE(WriteText(into + L"\\dst.txt", "dst"));
+        RecordingSink sink(row.answers);
+        EXPECT_EQ(MoveOnce(Policy(0, 2), from, f.dst, &sink), row.status);
+        ASSERT_EQ(sink.asked.size(), row.answers.size());
+        EXPECT_TRUE(sink.asked[0].isFolder);
+        EXPECT_EQ(sink.asked[0].destination, into);
+        if (sink.asked.size() > 1) {
+            EXPECT_FALSE(sink.asked[1].isFolder);
+            EXPECT_EQ(sink.asked[1].source, from + L"\\same.txt");
+        }
+        EXPECT_EQ(Names(into), row.inside);
+        EXPECT_EQ(ReadUtf8(into + L"\\same.txt"), row.same);
+        EXPECT_EQ(Exists(from), row.sourceLeft);
+        if (row.answers.front() == kAnswerKeepBoth) {
+            EXPECT_EQ(ReadUtf8(f.dst + L"\\F (2)\\same.txt"), "new");
+        }
+    }
+}
+
+TEST(Executor, AskedFolderCancelStopsTheOperation) {
+    Folders f;
+    ASSERT_TRUE(MakeFolder(f.src + L"\\F"));
+    ASSERT_TRUE(MakeFolder(f.dst + L"\\F"));
+    ASSERT_TRUE(WriteText(f.src + L"\\F\\a.txt", "new"));
+    ASSERT_TRUE(WriteText(f.src + L"\\F\\b.txt", "b"));
+    ASSERT_TRUE(WriteText(f.dst + L"\\F\\a.txt", "old"));
+    // Merge, then Cancel at the file inside.
+    RecordingSink sink({kAnswerReplace, kAnswerCancel});
+    EXPECT_EQ(MoveOnce(Policy(2, 2), f.src + L"\\F", f.dst, &sink), OperationStatus::Pended);
+    EXPECT_EQ(sink.Count(UM_OPERATION_ABORTED), 1);
+    EXPECT_EQ(ReadUtf8(f.dst + L"\\F\\a.txt"), "old");
+    EXPECT_EQ(ReadUtf8(f.src + L"\\F\\a.txt"), "new");
+}
+
+TEST(Executor, AnswerForAllIsGivenOnce) {
+    Folders f;
+    for (const wchar_t* name : {L"a.jpg", L"b.jpg"}) {
+        ASSERT_TRUE(WriteText(f.src + L"\\" + name, "new"));
+        ASSERT_TRUE(WriteText(f.dst + L"\\" + name, "old"));
+    }
+    ASSERT_TRUE(MakeFolder(f.src + L"\\F"));
+    ASSERT_TRUE(MakeFolder(f.dst + L"\\F"));
+    RecordingSink sink({kAnswerKeepBoth | kAnswerForAll, kAnswerSkip});
+    ExecutionState state;
+    const auto settings = Policy(2, 2);
+    for (const wchar_t* name : {L"a.jpg", L"b.jpg", L"F"}) {
+        Operation op = MakeOp(OperationKind::Move, f.src + L"\\" + name, f.dst);
+        Execute(settings, &op, &sink, &state);
+    }
+    // Asked once for the two files; the folder is a question of its own.
+    ASSERT_EQ(sink.asked.size(), 2u);
+    EXPECT_FALSE(sink.asked[0].isFolder);
+    EXPECT_TRUE(sink.asked[1].isFolder);
+    EXPECT_EQ(state.fileAnswerForAll, kAnswerKeepBoth);
+    EXPECT_EQ(state.folderAnswerForAll, 0);
+    EXPECT_EQ(Names(f.dst), (NameList{L"F", L"a (2).jpg", L"a.jpg", L"b (2).jpg", L"b.jpg"}));
+    EXPECT_EQ(Names(f.src), NameList{L"F"});
+}
+
+// ------------------------------------------------------------ in use
+
+TEST(Executor, FileHeldOpenIsLeftAloneAndMovedOnRetry) {
+    for (bool shellWindow : {false, true}) {
+        SCOPED_TRACE(shellWindow ? "through the shell" : "directly");
+        Folders f;
+        const std::wstring path = f.src + L"\\busy.txt";
+        ASSERT_TRUE(WriteText(path, "busy"));
+        RecordingSink sink;
+        ExecutionState state;
+        Operation op = MakeOp(OperationKind::Move, path, f.dst);
+        HeldOpen held(path);
+        ASSERT_TRUE(held.IsOpen());
+        EXPECT_EQ(Execute(Policy(0, 3, shellWindow), &op, &sink, &state), OperationStatus::Omitted);
+        EXPECT_EQ(Names(f.src), NameList{L"busy.txt"});
+        EXPECT_FALSE(AnyProbeName(f.src));
+        EXPECT_TRUE(Names(f.dst).empty());
+        held.Close();
+        EXPECT_EQ(ReadUtf8(path), "busy");
+
+        state.BeginPass();
+        EXPECT_EQ(Execute(Policy(0, 3, shellWindow), &op, &sink, &state), OperationStatus::Succeeded);
+        EXPECT_EQ(ReadUtf8(f.dst + L"\\busy.txt"), "busy");
+        EXPECT_TRUE(Names(f.src).empty());
+    }
+}
+
+TEST(Executor, RenameAndDeleteLeaveAFileHeldOpen) {
+    Folders f;
+    const std::wstring path = f.src + L"\\busy.txt";
+    ASSERT_TRUE(WriteText(path, "busy"));
+    ExecutionState state;
+    RecordingSink sink;
+    Operation rename = MakeOp(OperationKind::Rename, path, f.src + L"\\renamed.txt");
+    Operation remove = MakeOp(OperationKind::Delete, path);
+    {
+        HeldOpen held(path);
+        ASSERT_TRUE(held.IsOpen());
+        EXPECT_EQ(Execute(Policy(0, 3), &rename, &sink, &state), OperationStatus::Omitted);
+        EXPECT_EQ(Execute(Policy(0, 3), &remove, &sink, &state), OperationStatus::Omitted);
+        EXPECT_EQ(Names(f.src), NameList{L"busy.txt"});
+    }
+    EXPECT_EQ(ReadUtf8(path), "busy");
+    EXPECT_EQ(Execute(Policy(0, 3), &rename, &sink, &state), OperationStatus::Succeeded);
+    EXPECT_EQ(Names(f.src), NameList{L"renamed.txt"});
+}
+
+TEST(Executor, MergeLeavesAFileHeldOpenInsideForTheRetry) {
+    Folders f;
+    const std::wstring from = f.src + L"\\F";
+    ASSERT_TRUE(MakeFolder(from));
+    ASSERT_TRUE(MakeFolder(f.dst + L"\\F"));
+    ASSERT_TRUE(WriteText(from + L"\\busy.txt", "busy"));
+    ASSERT_TRUE(WriteText(from + L"\\free.txt", "free"));
+    ASSERT_TRUE(WriteText(f.dst + L"\\F\\busy.txt", "old"));
+    RecordingSink sink;
+    ExecutionState state;
+    Operation op = MakeOp(OperationKind::Move, from, f.dst);
+    {
+        HeldOpen held(from + L"\\busy.txt");
+        ASSERT_TRUE(held.IsOpen());
+        EXPECT_EQ(Execute(Policy(1, 1), &op, &sink, &state), OperationStatus::Omitted);
+        EXPECT_TRUE(Exists(from + L"\\busy.txt"));
+    }
+    EXPECT_EQ(ReadUtf8(from + L"\\busy.txt"), "busy");
+    EXPECT_EQ(ReadUtf8(f.dst + L"\\F\\busy.txt"), "old");
+    state.BeginPass();
+    EXPECT_EQ(Execute(Policy(1, 1), &op, &sink, &state), OperationStatus::Succeeded);
+    EXPECT_FALSE(Exists(from));
+    EXPECT_EQ(ReadUtf8(f.dst + L"\\F\\busy.txt"), "busy");
+    EXPECT_EQ(ReadUtf8(f.dst + L"\\F\\free.txt"), "free");
+}
+
+// An overwrite that cannot happen leaves both files: the file there is held
+// open, or read-only.
+TEST(Executor, OverwriteOfAReadOnlyFileKeepsBoth) {
+    Folders f;
+    ASSERT_TRUE(WriteText(f.src + L"\\a.txt", "new"));
+    ASSERT_TRUE(WriteText(f.dst + L"\\a.txt", "old"));
+    ASSERT_TRUE(SetFileAttributesW((f.dst + L"\\a.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(MoveOnce(Policy(1, 1), f.src + L"\\a.txt", f.dst), OperationStatus::Failed);
+    EXPECT_EQ(ReadUtf8(f.src + L"\\a.txt"), "new");
+    EXPECT_EQ(ReadUtf8(f.dst + L"\\a.txt"), "old");
+    SetFileAttributesW((f.dst + L"\\a.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(Executor, OverwriteOfAFileHeldOpenKeepsBoth) {
+    Folders f;
+    ASSERT_TRUE(WriteText(f.src + L"\\a.txt", "new"));
+    ASSERT_TRUE(WriteText(f.dst + L"\\a.txt", "old"));
+    {
+        HeldOpen held(f.dst + L"\\a.txt");
+        ASSERT_TRUE(held.IsOpen());
+        const OperationStatus status = MoveOnce(Policy(1, 1), f.src + L"\\a.txt", f.dst);
+        EXPECT_TRUE(status == OperationStatus::Omitted || status == OperationStatus::Failed)
+            << ::testing::PrintToString(status);
+    }
+    EXPECT_EQ(ReadUtf8(f.src + L"\\a.txt"), "new");
+    EXPECT_EQ(ReadUtf8(f.dst + L"\\a.txt"), "old");
+}
+
+// ------------------------------------------------------------- probing
+
+TEST(Probe, LeavesNoProbeNameBehind) {
+    TempDir dir;
+    ASSERT_TRUE(WriteText(dir / L"a.txt", "a"));
+    ASSERT_TRUE(MakeFolder(dir / L"F"));
+    ASSERT_TRUE(WriteText(dir / L"busy.txt", "b"));
+    for (const wchar_t* name : {L"a.txt", L"F"}) {
+        Item item;
+        SetPath(&item, (dir / name).c_str());
+        EXPECT_TRUE(ProbeNotInUse(&item)) << Narrow(name);
+    }
+    HeldOpen held(dir / L"busy.txt");
+    ASSERT_TRUE(held.IsOpen());
+    Item busy;
+    SetPath(&busy, (dir / L"busy.txt").c_str());
+    EXPECT_FALSE(ProbeNotInUse(&busy));
+    Item missing;
+    SetPath(&missing, (dir / L"missing.txt").c_str());
+    EXPECT_FALSE(ProbeNotInUse(&missing));
+    EXPECT_EQ(Names(dir.Path()), (NameList{L"F", L"a.txt", L"busy.txt"}));
+}
+
+// Paths too long for the probe name are probed by asking for delete access.
+TEST(Probe, LongPathIsProbedWithoutARename) {
+    TempDir dir;
+    const std::wstring folder = dir / std::wstring(180 - dir.Path().size(), L'p');
+    ASSERT_TRUE(MakeFolder(folder));
+    const std::wstring path = folder + L"\\" + std::wstring(230 - folder.size() - 1, L'f');
+    ASSERT_EQ(path.size(), 230u);
+    ASSERT_TRUE(WriteText(path, "x"));
+    struct Row {
+        DWORD share;  // of a handle held meanwhile; ~0u for none
+        bool free;
+    } rows[] = {
+        {~0u, true},
+        {0, false},
+        {FILE_SHARE_READ | FILE_SHARE_WRITE, false},
+        {FILE_SHARE_READ | FILE_SHARE_DELETE, true},
+    };
+    for (const Row& row : rows) {
+        HeldOpen held(row.share == ~0u ? std::wstring() : path, row.share == ~0u ? 0 : row.share);
+        ASSERT_EQ(held.IsOpen(), row.share != ~0u);
+        Item item;
+        SetPath(&item, path.c_str());
+        EXPECT_EQ(ProbeNotInUse(&item), row.free) << row.share;
+        EXPECT_EQ(Names(folder).size(), 1u);
+    }
+    EXPECT_EQ(ReadUtf8(path), "x");
+}
+
+TEST(Probe, LeftoversGetTheirNamesBack) {
+    TempDir dir;
+    const std::wstring suffix = kProbeSuffix;
+    ASSERT_TRUE(WriteText(dir / (L"a.txt" + suffix), "a"));
+    ASSERT_TRUE(MakeFolder(dir / (L"F" + suffix)));
+    // The name was taken meanwhile: both stay as they are.
+    ASSERT_TRUE(WriteText(dir / (L"b.txt" + suffix), "left"));
+    ASSERT_TRUE(WriteText(dir / L"b.txt", "taken"));
+    RestoreProbeLeftovers(dir.Path());
+    EXPECT_EQ(Names(dir.Path()), (NameList{L"F", L"a.txt", L"b.txt", L"b.txt" + suffix}));
+    EXPECT_EQ(ReadUtf8(dir / L"a.txt"), "a");
+    EXPECT_EQ(ReadUtf8(dir / L"b.txt"), "taken");
+    EXPECT_EQ(ReadUtf8(dir / (L"b.txt" + suffix)), "left");
+}
+
+// ---------------------------------------------------------- long paths
+
+std::wstring Extended(const std::wstring& path) {
+    return L"\\\\?\\" + path;
+}
+
+bool RemoveLongTree(const std::wstring& path) {
+    const std::wstring at = Extended(path);
+    const DWORD a = GetFileAttributesW(at.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES) return true;
+    if (!(a & FILE_ATTRIBUTE_DIRECTORY)) return DeleteFileW(at.c_str()) != FALSE;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((at + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = data.cFileName;
+            if (name != L"." && name != L"..") RemoveLongTree(path + L"\\" + name);
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    return RemoveDirectoryW(at.c_str()) != FALSE;
+}
+
+// Folders below `base` down to one whose path is exactly `length` long.
+std::wstring MakeFolderOfLength(const std::wstring& base, std::size_t length) {
+    std::wstring path = base;
+    while (path.size() < length) {
+        std::size_t n = std::min<std::size_t>(length - path.size() - 1, 100);
+        const std::size_t rest = length - path.size() - 1 - n;
+        if (rest > 0 && rest < 2) n -= 2;  // leave room for "\x"
+        path += L"\\" + std::wstring(n, static_cast<wchar_t>(L'a' + path.size() % 26));
+        CreateDirectoryW(Extended(path).c_str(), nullptr);
+    }
+    return path;
+}
+
+bool LongExists(const std::wstring& path) {
+    return GetFileAttributesW(Extended(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class LongPaths : public ::testing::Test {
+protected:
+    ~LongPaths() override { RemoveLongTree(f.dir.Path()); }
+    Folders f;
+};
+
+// A path cut to its field can name the parent folder: that folder must
+// not be moved in the item's place.
+TEST_F(LongPaths, ItemWhosePathWasCutIsNotActedOn) {
+    const std::wstring folder = MakeFolderOfLength(f.src, 259);
+    const std::wstring file = folder + L"\\file.txt";
+    ASSERT_TRUE(WriteText(Extended(file), "deep"));
+    for (OperationKind kind : {OperationKind::Move, OperationKind::Copy, OperationKind::Delete,
+                               OperationKind::Rename}) {
+        RecordingSink sink;
+        ExecutionState state;
+        Operation op = MakeOp(kind, file, kind == OperationKind::Rename ? f.src + L"\\r" : f.dst);
+        ASSERT_EQ(std::wstring(op.source.path), folder);
+        const OperationStatus status = Execute(Policy(0, 3), &op, &sink, &state);
+        EXPECT_TRUE(status == OperationStatus::Failed || status == OperationStatus::Omitted)
+            << static_cast<int>(kind) << ": " << ::testing::PrintToString(status);
+    }
+    EXPECT_TRUE(LongExists(file));
+    EXPECT_EQ(ReadUtf8(Extended(file)), "deep");
+    EXPECT_TRUE(Names(f.dst).empty());
+}
+
+TEST_F(LongPaths, ItemMarkedCutIsNotActedOn) {
+    ASSERT_TRUE(WriteText(f.src + L"\\a.txt", "a"));
+    RecordingSink sink;
+    ExecutionState state;
+    Operation op = MakeOp(OperationKind::Move, f.src + L"\\a.txt", f.dst);
+    op.source.pathCut = true;
+    EXPECT_EQ(Execute(Policy(0, 3), &op, &sink, &state), OperationStatus::Failed);
+    EXPECT_EQ(Names(f.src), NameList{L"a.txt"});
+}
+
+// A full 259-character path is trusted when the item's name ends it.
+TEST_F(LongPaths, FullLengthPathWithItsNameIsMoved) {
+    const std::wstring parent = MakeFolderOfLength(f.src, 240);
+    const std::wstring file = parent + L"\\" + std::wstring(259 - parent.size() - 1, L'n');
+    ASSERT_EQ(file.size(), 259u);
+    ASSERT_TRUE(WriteText(Extended(file), "full"));
+    RecordingSink sink;
+    ExecutionState state;
+    Operation op = MakeOp(OperationKind::Move, file, f.dst);
+    StoreText(op.source.name, file.substr(parent.size() + 1));
+    EXPECT_EQ(Execute(Policy(0, 3), &op, &sink, &state), OperationStatus::Succeeded);
+    EXPECT_FALSE(LongExists(file));
+    EXPECT_EQ(ReadUtf8(f.dst + L"\\" + file.substr(parent.size() + 1)), "full");
+}
+
+TEST_F(LongPaths, ArrivalThatWouldNotFitIsNotMade) {
+    const std::wstring deep = MakeFolderOfLength(f.dst, 250);
+    ASSERT_TRUE(WriteText(f.src + L"\\twelve-chars", "a"));
+    EXPECT_EQ(MoveOnce(Policy(0, 3), f.src + L"\\twelve-chars", deep), OperationStatus::Failed);
+    EXPECT_EQ(ReadUtf8(f.src + L"\\twelve-chars"), "a");
+    EXPECT_TRUE(Names(deep).empty());
+}
+
+TEST_F(LongPaths, FreeNameThatWouldNotFitIsNotTaken) {
+    const std::wstring deep = MakeFolderOfLength(f.dst, 240);
+    const std::wstring name = std::wstring(259 - 240 - 1 - 4, L'x') + L".txt";
+    ASSERT_EQ((deep + L"\\" + name).size(), 259u);
+    ASSERT_TRUE(WriteText(f.src + L"\\" + name, "new"));
+    ASSERT_TRUE(WriteText(deep + L"\\" + name, "old"));
+    EXPECT_EQ(MoveOnce(Policy(0, 0), f.src + L"\\" + name, deep), OperationStatus::Failed);
+    EXPECT_EQ(ReadUtf8(f.src + L"\\" + name), "new");
+    EXPECT_EQ(Names(deep), NameList{name});
+    EXPECT_EQ(ReadUtf8(deep + L"\\" + name), "old");
+}
+
+// Inside a merge as well: what does not fit stays where it is, on Wine as
+// on Windows.
+TEST_F(LongPaths, MergeLeavesItemsWhosePathsDoNotFit) {
+    ASSERT_TRUE(MakeFolder(f.src + L"\\F"));
+    ASSERT_TRUE(MakeFolder(f.dst + L"\\F"));
+    const std::wstring from = MakeFolderOfLength(f.src + L"\\F", 250);
+    const std::wstring into = MakeFolderOfLength(f.dst + L"\\F", 250);
+    ASSERT_EQ(from.substr(f.src.size()), into.substr(f.dst.size()));
+    const std::wstring file = from + L"\\long-file-name.txt";
+    ASSERT_TRUE(WriteText(Extended(file), "deep"));
+    ASSERT_TRUE(WriteText(f.src + L"\\F\\short.txt", "short"));
+    EXPECT_EQ(MoveOnce(Policy(0, 1), f.src + L"\\F", f.dst), OperationStatus::Failed);
+    EXPECT_EQ(ReadUtf8(Extended(file)), "deep");
+    EXPECT_FALSE(LongExists(into + L"\\long-file-name.txt"));
+    EXPECT_EQ(ReadUtf8(f.dst + L"\\F\\short.txt"), "short");
+}
+
+// ------------------------------------------------------- across volumes
+
+// Wine's shell moves nothing for a folder across file systems and says it
+// did; Windows copies it over. Either way the status tells the truth.
+TEST(Executor, MoveAcrossVolumesIsReportedAsItWent) {
+    const std::wstring other = L"Z:\\dev\\shm";
+    if (!IsFolderOnDisk(other)) GTEST_SKIP() << "no second file system at hand";
+    Folders f;
+    const std::wstring there = other + L"\\ordvale-executor-" + std::to_wstring(GetCurrentProcessId()) +
+                               L"-" + std::to_wstring(GetTickCount());
+    struct Removed {
+        std::wstring path;
+        ~Removed() { RemoveTree(path); }
+    } removed{there};
+    ASSERT_TRUE(MakeFolder(there));
+    ASSERT_TRUE(MakeFolder(f.src + L"\\F"));
+    ASSERT_TRUE(WriteText(f.src + L"\\F\\in.txt", "in"));
+    ASSERT_TRUE(WriteText(f.src + L"\\a.txt", "a"));
+    for (bool shellWindow : {false, true}) {
+        SCOPED_TRACE(shellWindow ? "through the shell" : "directly");
+        const OperationStatus status = MoveOnce(Policy(0, 3, shellWindow), f.src + L"\\F", there);
+        if (status == OperationStatus::Succeeded) {
+            EXPECT_FALSE(Exists(f.src + L"\\F"));
+            EXPECT_EQ(ReadUtf8(there + L"\\F\\in.txt"), "in");
+        } else {
+            EXPECT_EQ(status, OperationStatus::Failed);
+            EXPECT_EQ(ReadUtf8(f.src + L"\\F\\in.txt"), "in");
+        }
+    }
+    // Files travel by copy and delete, replacing one there too.
+    EXPECT_EQ(MoveOnce(Policy(0, 3), f.src + L"\\a.txt", there), OperationStatus::Succeeded);
+    EXPECT_EQ(ReadUtf8(there + L"\\a.txt"), "a");
+    EXPECT_FALSE(Exists(f.src + L"\\a.txt"));
+    ASSERT_TRUE(WriteText(f.src + L"\\a.txt", "newer"));
+    EXPECT_EQ(MoveOnce(Policy(1, 3), f.src + L"\\a.txt", there), OperationStatus::Succeeded);
+    EXPECT_EQ(ReadUtf8(there + L"\\a.txt"), "newer");
+    EXPECT_FALSE(Exists(f.src + L"\\a.txt"));
+    EXPECT_FALSE(AnyProbeName(there));
+
+    // A replacement inside a merge that cannot finish (the arriving file
+    // can be copied but not deleted) keeps the file that stood there.
+    ASSERT_TRUE(MakeFolder(f.src + L"\\G"));
+    ASSERT_TRUE(MakeFolder(there + L"\\G"));
+    ASSERT_TRUE(WriteText(f.src + L"\\G\\same.txt", "new"));
+    ASSERT_TRUE(WriteText(there + L"\\G\\same.txt", "old"));
+    {
+        HeldOpen held(f.src + L"\\G\\same.txt", FILE_SHARE_READ);
+        ASSERT_TRUE(held.IsOpen());
+        EXPECT_NE(MoveOnce(Policy(1, 1), f.src + L"\\G", there), OperationStatus::Succeeded);
+    }
+    EXPECT_EQ(ReadUtf8(f.src + L"\\G\\same.txt"), "new");
+    EXPECT_EQ(ReadUtf8(there + L"\\G\\same.txt"), "old");
+    EXPECT_FALSE(AnyProbeName(there + L"\\G"));
+}
+
+// ---------------------------------------------------------- shell flags
+
+TEST(CopyMoveFlags, FollowTheConflictSettings) {
+    constexpr unsigned kAlways = FOF_ALLOWUNDO | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI;
+    constexpr uint32_t kFile = kAttrFileSystem | kAttrStream;
+    constexpr uint32_t kFolder = kAttrFileSystem | kAttrFolder;
+    constexpr uint32_t kArchive = kFile | kAttrFolder;
+    struct Row {
+        uint32_t attributes;
+        int32_t fileConflict;
+        int32_t folderConflict;
+        bool shellWindow;
+        unsigned expected;
+    } rows[] = {
+        {kFile, 0, 1, false, FOF_NOCONFIRMATION | FOF_RENAMEONCOLLISION | FOF_SILENT},
+        {kFile, 1, 0, false, FOF_NOCONFIRMATION | FOF_SILENT},
+        {kFile, 2, 0, false, FOF_SILENT},
+        {kFile, 9, 2, true, FOF_NOCONFIRMATION | FOF_RENAMEONCOLLISION | FOF_SIMPLEPROGRESS},
+        {kFolder, 2, 0, false, FOF_NOCONFIRMATION | FOF_RENAMEONCOLLISION | FOF_SILENT},
+        {kFolder, 0, 1, true, FOF_NOCONFIRMATION | FOF_SIMPLEPROGRESS},
+        {kFolder, 0, 2, false, FOF_SILENT},
+        {kFolder, 0, 3, false, FOF_NOCONFIRMATION | FOF_SILENT},
+        // An archive is a file and a folder: both steps, the folder's last.
+        {kArchive, 2, 0, false, FOF_RENAMEONCOLLISION | FOF_SILENT},
+        {kArchive, 1, 1, false, FOF_NOCONFIRMATION | FOF_SILENT},
+        {kArchive, 0, 2, true, FOF_SIMPLEPROGRESS},
+        {kArchive, 0, 3, false, FOF_NOCONFIRMATION | FOF_RENAMEONCOLLISION | FOF_SILENT},
+        {0, 2, 2, false, FOF_NOCONFIRMATION | FOF_SILENT},
+    };
+    for (const Row& row : rows) {
+        Item item;
+        item.attributes = row.attributes;
+        EXPECT_EQ(CopyMoveFlags(Policy(row.fileConflict, row.folderConflict, row.shellWindow), item),
+                  row.expected | kAlways)
+            << std::hex << row.attributes << std::dec << " file " << row.fileConflict
+            << " folder " << row.folderConflict << " window " << row.shellWindow;
+    }
+}
+
+// ------------------------------------------------------------- timing
+
+// Not a test of speed: prints what a move costs per file next to a bare
+// MoveFileExW loop and the shell's FO_MOVE. Runs only with
+// ORDVALE_EXECUTOR_TIMING=1 in the environment.
+TEST(ExecutorTiming, CostPerFile) {
+    wchar_t flag[8] = {};
+    if (!GetEnvironmentVariableW(L"ORDVALE_EXECUTOR_TIMING", flag, 8) || flag[0] != L'1')
+        GTEST_SKIP() << "set ORDVALE_EXECUTOR_TIMING=1 to measure";
+    using Clock = std::chrono::steady_clock;
+    const int files = 2000;
+    const int shellFiles = 2000;
+    TempDir dir;
+    auto fill = [&](const std::wstring& folder, int n) {
+        MakeFolder(folder);
+        for (int i = 0; i < n; ++i) WriteText(folder + L"\\file" + std::to_wstring(i) + L".txt", "x");
+    };
+    auto perFile = [](Clock::time_point since, int n) {
+        return std::chrono::duration<double, std::micro>(Clock::now() - since).count() / n;
+    };
+
+    fill(dir / L"bare", files);
+    MakeFolder(dir / L"bare-to");
+    auto t = Clock::now();
+    for (int i = 0; i < files; ++i) {
+        const std::wstring name = L"\\file" + std::to_wstring(i) + L".txt";
+        MoveFileExW((dir / L"bare" + name).c_str(), (dir / L"bare-to" + name).c_str(),
+                    MOVEFILE_COPY_ALLOWED);
+    }
+    const double bare = perFile(t, files);
+
+    // The parts, in a folder of the same size.
+    fill(dir / L"parts", files);
+    auto partFile = [&](int i) { return dir / L"parts" + L"\\file" + std::to_wstring(i) + L".txt"; };
+    t = Clock::now();
+    for (int i = 0; i < files; ++i) {
+        Item item;
+        SetPath(&item, partFile(i).c_str());
+        Refresh(&item);
+    }
+    const double refresh = perFile(t, files);
+    t = Clock::now();
+    for (int i = 0; i < files; ++i) {
+        uint32_t flags = 0;
+        FastAttributes(partFile(i).c_str(), &flags);
+    }
+    const double fast = perFile(t, files);
+    t = Clock::now();
+    for (int i = 0; i < files; ++i) GetFileAttributesW(partFile(i).c_str());
+    const double hit = perFile(t, files);
+    t = Clock::now();
+    for (int i = 0; i < files; ++i) GetFileAttributesW((partFile(i) + L"-missing").c_str());
+    const double miss = perFile(t, files);
+    t = Clock::now();
+    for (int i = 0; i < files; ++i) {
+        Item item;
+        SetPath(&item, partFile(i).c_str());
+        ProbeNotInUse(&item);
+    }
+    const double probe = perFile(t, files);
+
+    fill(dir / L"run", files);
+    MakeFolder(dir / L"run-to");
+    RecordingSink sink;
+    ExecutionState state;
+    state.BeginPass();
+    int moved = 0;
+    t = Clock::now();
+    for (int i = 0; i < files; ++i) {
+        Operation op = MakeOp(OperationKind::Move, dir / L"run" + L"\\file" + std::to_wstring(i) + L".txt",
+                              dir / L"run-to");
+        if (Execute(Policy(0, 3), &op, &sink, &state) == OperationStatus::Succeeded) ++moved;
+        sink.sent.clear();
+    }
+    const double run = perFile(t, files);
+    EXPECT_EQ(moved, files);
+
+    fill(dir / L"shell", shellFiles);
+    MakeFolder(dir / L"shell-to");
+    t = Clock::now();
+    for (int i = 0; i < shellFiles; ++i) {
+        const std::wstring from = dir / L"shell" + L"\\file" + std::to_wstring(i) + L".txt";
+        std::wstring fromList = from + L'\0';
+        std::wstring toList = dir / L"shell-to" + L'\0';
+        SHFILEOPSTRUCTW op = {};
+        op.wFunc = FO_MOVE;
+        op.pFrom = fromList.c_str();
+        op.pTo = toList.c_str();
+        op.fFlags = FOF_NOCONFIRMATION | FOF_RENAMEONCOLLISION | FOF_ALLOWUNDO | FOF_NOCONFIRMMKDIR |
+                    FOF_NOERRORUI | FOF_SILENT;
+        SHFileOperationW(&op);
+    }
+    const double shell = perFile(t, shellFiles);
+
+    fill(dir / L"run-shell", shellFiles);
+    MakeFolder(dir / L"run-shell-to");
+    t = Clock::now();
+    for (int i = 0; i < shellFiles; ++i) {
+        Operation op = MakeOp(OperationKind::Move,
+                              dir / L"run-shell" + L"\\file" + std::to_wstring(i) + L".txt",
+                              dir / L"run-shell-to");
+        Execute(Policy(0, 3, true), &op, &sink, &state);
+        sink.sent.clear();
+    }
+    const double runShell = perFile(t, shellFiles);
+
+    std::printf("per file, microseconds (%d files; shell rows %d files)\n", files, shellFiles);
+    std::printf("  bare MoveFileExW loop        %8.0f\n", bare);
+    std::printf("  RunOperation, direct         %8.0f  (%.1fx bare)\n", run, run / bare);
+    std::printf("  Refresh                      %8.0f\n", refresh);
+    std::printf("  FastAttributes               %8.0f\n", fast);
+    std::printf("  GetFileAttributesW, found    %8.0f\n", hit);
+    std::printf("  GetFileAttributesW, missing  %8.0f\n", miss);
+    std::printf("  ProbeNotInUse                %8.0f\n", probe);
+    std::printf("  bare SHFileOperationW FO_MOVE%8.0f\n", shell);
+    std::printf("  RunOperation, shell window   %8.0f\n", runShell);
+}
+
+}  // namespace

@@ -1,0 +1,277 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "common/Text.h"
+#include "engine/Planner.h"
+#include "engine/ShellItemShell.h"
+#include "TestSupport.h"
+
+using namespace ordvale;
+using namespace testing_support;
+
+namespace {
+
+// Builds profiles in memory: folders by name with type rules.
+FolderNode* AddFolder(FolderNode* parent, const wchar_t* name, const wchar_t* location = L"") {
+    auto node = std::make_unique<FolderNode>(parent->Method());
+    node->parent = parent;
+    node->SetDisplayName(name);
+    node->SetLocation(location);
+    parent->children.push_back(std::move(node));
+    return parent->children.back().get();
+}
+
+void AddExtension(FolderNode* folder, const wchar_t* extension) {
+    TypeEntry entry;
+    entry.kind = kTypeExtension;
+    StoreText(entry.extension, extension);
+    folder->rule->Add(&entry);
+}
+
+void AddTypeSpecial(FolderNode* folder, int32_t kind) {
+    TypeEntry entry;
+    entry.kind = kind;
+    folder->rule->Add(&entry);
+}
+
+ShellItem FileItem(const wchar_t* path) {
+    ShellItem item;
+    StoreText(item.path, path);
+    std::wstring p(path);
+    StoreText(item.name, p.substr(p.find_last_of(L'\\') + 1));
+    item.attributes = kAttrFileSystem | kAttrStream | kAttrCanMove | kAttrCanRename;
+    SetExtensionFromName(&item);
+    return item;
+}
+
+}  // namespace
+
+TEST(Planner, CombineDestination) {
+    struct Case { const wchar_t* relative; const wchar_t* root; const wchar_t* base; const wchar_t* expected; };
+    const Case cases[] = {
+        {L"Pictures\\", L"", L"C:\\Users\\u\\Desktop", L"C:\\Users\\u\\Desktop\\Pictures"},
+        {L"Pictures\\", L"D:\\Tidy\\", L"C:\\Users\\u\\Desktop", L"D:\\Tidy\\Pictures"},
+        {L"Pictures\\Photos\\", L"D:\\Tidy\\", L"C:\\x", L"D:\\Tidy\\Pictures\\Photos"},
+        {L"E:\\Archive\\Old", L"D:\\Tidy\\", L"C:\\x", L"E:\\Archive\\Old"},
+        {L"Pictures\\", L"\\\\server\\share\\tidy\\", L"C:\\x", L"C:\\x\\Pictures"},
+        {L"", L"", L"C:\\x", L"C:\\x"},
+        {L"Pictures\\", L"", L"D:\\", L"D:\\Pictures"},
+        {L"Pictures\\", L"", L"", L"Pictures"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CombineDestination(c.relative, c.root, c.base), c.expected) << Narrow(c.relative) << " " << Narrow(c.root);
+    EXPECT_FALSE(IsAbsolutePath(L"\\\\server\\share"));
+    EXPECT_FALSE(IsAbsolutePath(L"C"));
+    EXPECT_TRUE(IsAbsolutePath(L"C:"));
+}
+
+TEST(Planner, FolderPathsAndAbsoluteLocations) {
+    MethodProfile profile(1);
+    FolderNode* pictures = AddFolder(&profile.root, L"Pictures");
+    FolderNode* photos = AddFolder(pictures, L"Photos");
+    FolderNode* old = AddFolder(&profile.root, L"Old", L"E:\\Archive\\");
+    FolderNode* docs = AddFolder(old, L"Docs");
+    FolderNode* relative = AddFolder(&profile.root, L"Rel", L"Somewhere\\");
+    FolderNode* under = AddFolder(docs, L"Deep", L"F:\\");
+
+    EXPECT_EQ(FolderPath(profile.root), L"");
+    EXPECT_EQ(FolderPath(*pictures), L"Pictures\\");
+    EXPECT_EQ(FolderPath(*photos), L"Pictures\\Photos\\");
+    EXPECT_EQ(FolderPath(*old), L"E:\\Archive\\Old");
+    EXPECT_EQ(FolderPath(*docs), L"E:\\Archive\\Old\\Docs\\");
+    EXPECT_EQ(FolderPath(*relative), L"Rel\\") << "relative locations play no part";
+    EXPECT_EQ(FolderPath(*under), L"F:\\Deep");
+
+    std::vector<std::wstring> folders = CollectFolders(profile, L"C:\\Base");
+    std::sort(folders.begin(), folders.end());
+    EXPECT_EQ(folders, (std::vector<std::wstring>{L"C:\\Base\\Pictures", L"C:\\Base\\Pictures\\Photos",
+                                                  L"C:\\Base\\Rel", L"E:\\Archive\\Old",
+                                                  L"E:\\Archive\\Old\\Docs", L"F:\\Deep"}));
+}
+
+TEST(Planner, FirstFolderInPreOrderWinsAndExtensionsBeatSpecials) {
+    MethodProfile profile(1);
+    FolderNode* documents = AddFolder(&profile.root, L"Documents");
+    AddExtension(documents, L".txt");
+    FolderNode* notes = AddFolder(documents, L"Notes");
+    AddExtension(notes, L".txt");
+    AddExtension(notes, L".md");
+    FolderNode* other = AddFolder(&profile.root, L"Other");
+    AddTypeSpecial(other, kTypeOtherFiles);
+    FolderNode* markdown = AddFolder(&profile.root, L"Markdown");
+    AddExtension(markdown, L".md");
+
+    struct Case { const wchar_t* file; const wchar_t* expected; };
+    const Case cases[] = {
+        {L"C:\\t\\a.txt", L"C:\\t\\Documents"},
+        {L"C:\\t\\b.md", L"C:\\t\\Documents\\Notes"},
+        {L"C:\\t\\c.bin", L"C:\\t\\Other"},
+    };
+    for (const Case& c : cases) {
+        std::wstring destination;
+        ASSERT_TRUE(FindDestination(profile, FileItem(c.file), L"C:\\t", &destination)) << Narrow(c.file);
+        EXPECT_EQ(destination, c.expected);
+    }
+    ShellItem computer;
+    StoreText(computer.name, L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}");
+    computer.isVirtual = true;
+    computer.attributes = kAttrFolder;
+    std::wstring destination;
+    EXPECT_FALSE(FindDestination(profile, computer, L"C:\\t", &destination));
+}
+
+TEST(Planner, NameRegularExpressionsRunBeforeRanges) {
+    MethodProfile profile(4);
+    FolderNode* letters = AddFolder(&profile.root, L"Letters");
+    NameEntry range;
+    range.kind = kNameRange;
+    range.first = L'A';
+    range.last = L'Z';
+    letters->rule->Add(&range);
+    FolderNode* reports = AddFolder(&profile.root, L"Reports");
+    NameEntry expression;
+    expression.kind = kNameRegExp;
+    StoreText(expression.pattern, L"^Report");
+    reports->rule->Add(&expression);
+
+    std::wstring destination;
+    ASSERT_TRUE(FindDestination(profile, FileItem(L"C:\\t\\Report 1.doc"), L"C:\\t", &destination));
+    EXPECT_EQ(destination, L"C:\\t\\Reports");
+    ASSERT_TRUE(FindDestination(profile, FileItem(L"C:\\t\\Apple.doc"), L"C:\\t", &destination));
+    EXPECT_EQ(destination, L"C:\\t\\Letters");
+}
+
+namespace {
+
+// A target folder on disk with a profile written to profile.xml.
+class PlanFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        target = dir / L"Target";
+        ASSERT_TRUE(MakeFolder(target));
+        StoreText(context.settings.profileFile, dir / L"profile.xml");
+        job.target = static_cast<int32_t>(TidyTarget::Folder);
+        StoreText(job.folder, target);
+    }
+    void WriteProfile(const std::string& folders) {
+        ASSERT_TRUE(WriteText(dir / L"profile.xml",
+                              "<Ordvale><TypeProfiles default=\"T\"><TypeConfigure id=\"T\">" + folders +
+                                  "</TypeConfigure></TypeProfiles></Ordvale>"));
+    }
+    void Plan() {
+        InitializeFromJob(&context, &job);
+        PlanOperations(&context);
+    }
+    std::vector<std::wstring> Listing() const {
+        std::vector<std::wstring> out;
+        for (const auto& op : context.operations) {
+            std::wstring line = Is(*op, OperationKind::CreateDirectory) ? L"mkdir " : L"move ";
+            line += op->source.path;
+            if (op->destination.path[0]) line += std::wstring(L" -> ") + op->destination.path;
+            out.push_back(line);
+            EXPECT_TRUE(Is(*op, OperationStatus::Unknown));
+        }
+        return out;
+    }
+
+    TempDir dir;
+    std::wstring target;
+    EngineContext context;
+    TidyJob job;
+};
+
+}  // namespace
+
+TEST_F(PlanFixture, CreatesMissingFolderOncePerItemThenMoves) {
+    WriteProfile("<Folder displayname=\"Pictures\"><Ext t=\".jpg\"/></Folder>");
+    ASSERT_TRUE(WriteText(target + L"\\a.jpg", "a"));
+    ASSERT_TRUE(WriteText(target + L"\\b.jpg", "b"));
+    ASSERT_TRUE(WriteText(target + L"\\c.txt", "c"));
+    Plan();
+    std::vector<std::wstring> listing = Listing();
+    std::sort(listing.begin(), listing.end());  // the shell's listing order is its own
+    const std::wstring pictures = target + L"\\Pictures";
+    EXPECT_EQ(listing, (std::vector<std::wstring>{L"mkdir " + pictures, L"mkdir " + pictures,
+                                                  L"move " + target + L"\\a.jpg -> " + pictures,
+                                                  L"move " + target + L"\\b.jpg -> " + pictures}));
+    // Each Create Directory stands right before its Move.
+    ASSERT_EQ(context.operations.size(), 4u);
+    EXPECT_TRUE(Is(*context.operations[0], OperationKind::CreateDirectory));
+    EXPECT_TRUE(Is(*context.operations[1], OperationKind::Move));
+}
+
+TEST_F(PlanFixture, ExistingFolderNeedsOnlyTheMoveAndStaysPut) {
+    WriteProfile("<Folder displayname=\"Pictures\"><Ext t=\".jpg\"/></Folder><Ext ti=\"1\"/>"
+                 "<Folder displayname=\"Folders\"><Ext ti=\"1\"/></Folder>");
+    ASSERT_TRUE(MakeFolder(target + L"\\Pictures"));
+    ASSERT_TRUE(MakeFolder(target + L"\\Stuff"));
+    ASSERT_TRUE(WriteText(target + L"\\a.jpg", "a"));
+    Plan();
+    // Pictures is a destination of the profile; Stuff is taken by the root's
+    // folder rule, so it is already where it belongs.
+    EXPECT_EQ(Listing(), (std::vector<std::wstring>{L"move " + target + L"\\a.jpg -> " + target + L"\\Pictures"}));
+}
+
+TEST_F(PlanFixture, JobDestinationReplacesTheProfileRoot) {
+    WriteProfile("<Folder displayname=\"Pictures\"><Ext t=\".jpg\"/></Folder>");
+    ASSERT_TRUE(WriteText(target + L"\\a.jpg", "a"));
+    const std::wstring tidy = dir / L"Tidy";
+    ASSERT_TRUE(MakeFolder(tidy));
+    for (std::wstring destination : {tidy, tidy + L"\\"}) {
+        context.operations.clear();
+        StoreText(job.destination, destination);
+        Plan();
+        EXPECT_EQ(Listing(), (std::vector<std::wstring>{L"mkdir " + tidy + L"\\Pictures",
+                                                        L"move " + target + L"\\a.jpg -> " + tidy + L"\\Pictures"}));
+    }
+}
+
+TEST_F(PlanFixture, UnloadableProfilePlansNothing) {
+    ASSERT_TRUE(WriteText(target + L"\\a.jpg", "a"));
+    StoreText(job.profileId, L"Missing");
+    WriteProfile("<Folder displayname=\"Pictures\"><Ext t=\".jpg\"/></Folder>");
+    Plan();
+    EXPECT_TRUE(context.operations.empty());
+    job.method = 9;
+    Plan();
+    EXPECT_TRUE(context.operations.empty());
+}
+
+TEST_F(PlanFixture, SelectionPlacesUnderTheLastEntrysFolder) {
+    WriteProfile("<Folder displayname=\"Text\"><Ext t=\".txt\"/></Folder>");
+    ASSERT_TRUE(MakeFolder(target + L"\\sub"));
+    ASSERT_TRUE(WriteText(target + L"\\one.txt", "1"));
+    ASSERT_TRUE(WriteText(target + L"\\sub\\two.txt", "2"));
+    job.target = static_cast<int32_t>(TidyTarget::Selection);
+    AddItem(&job, (target + L"\\one.txt").c_str());
+    AddItem(&job, (target + L"\\sub\\two.txt").c_str());
+    Plan();
+    const std::wstring text = target + L"\\sub\\Text";
+    EXPECT_EQ(Listing(), (std::vector<std::wstring>{L"mkdir " + text, L"move " + target + L"\\one.txt -> " + text,
+                                                    L"mkdir " + text, L"move " + target + L"\\sub\\two.txt -> " + text}));
+}
+
+TEST_F(PlanFixture, AnItemWhosePathWasCutIsMarked) {
+    WriteProfile("<Folder displayname=\"Text\"><Ext t=\".txt\"/></Folder>");
+    const std::wstring longName = std::wstring(240, L'n') + L".txt";
+    ASSERT_GT(target.size() + 1 + longName.size(), 259u);
+    HANDLE h = CreateFileW((L"\\\\?\\" + target + L"\\" + longName).c_str(), GENERIC_WRITE, 0, nullptr,
+                           CREATE_NEW, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+    ASSERT_TRUE(WriteText(target + L"\\short.txt", "s"));
+    Plan();
+    int cut = 0;
+    for (const auto& op : context.operations) {
+        if (!Is(*op, OperationKind::Move)) continue;
+        if (op->source.pathCut) {
+            ++cut;
+            EXPECT_STREQ(op->source.name, CutToField(longName).c_str());
+        } else {
+            EXPECT_EQ(std::wstring(op->source.path), target + L"\\short.txt");
+        }
+    }
+    EXPECT_EQ(cut, 1);
+    DeleteFileW((L"\\\\?\\" + target + L"\\" + longName).c_str());
+}
