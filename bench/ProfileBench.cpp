@@ -44,8 +44,8 @@ bool WriteUtf8(const std::wstring& path, const std::string& text) {
     return written == text.size();
 }
 
-// 2,000 folders (40 top-level, each with 49 below it in a chain of 7 x 7),
-// ten extension rules each.
+// 2,000 folders (40 top-level, each with 7 below it and 6 below each of
+// those), ten extension rules each.
 std::string TypeProfileDocument() {
     std::string xml = "<?xml version=\"1.0\"?>\n<Ordvale><TypeProfiles default=\"Type1\">"
                       "<TypeConfigure id=\"Type1\" displayname=\"Big\">";
@@ -59,7 +59,7 @@ std::string TypeProfileDocument() {
         for (int mid = 0; mid < 7; ++mid) {
             xml += "<Folder displayname=\"Mid" + std::to_string(folder++) + "\">";
             rules(&xml);
-            for (int leaf = 0; leaf < 7; ++leaf) {
+            for (int leaf = 0; leaf < 6; ++leaf) {
                 xml += "<Folder displayname=\"Leaf" + std::to_string(folder++) + "\">";
                 rules(&xml);
                 xml += "</Folder>";
@@ -218,8 +218,12 @@ int main(int argc, char** argv) {
         return false;
     });
 
-    // Compiling every expression afresh for every name.
-    RunResult fresh = Run(nameProfile, names, [](const FolderNode& node, const ShellItem& item, int pass) {
+    // Compiling every expression afresh for every name (a tenth of the names).
+    const std::vector<std::wstring> someNames(names.begin(), names.begin() + names.size() / 10);
+    RunResult oursOnSome = Run(nameProfile, someNames, [](const FolderNode& node, const ShellItem& item, int pass) {
+        return node.rule->Matches(&item, pass);
+    });
+    RunResult fresh = Run(nameProfile, someNames, [](const FolderNode& node, const ShellItem& item, int pass) {
         auto* rule = static_cast<CConfigureTypeName*>(node.rule.get());
         if (pass != 1) return node.rule->Matches(&item, pass);
         for (int i = 0; i < rule->EntryCount(); ++i) {
@@ -230,10 +234,11 @@ int main(int argc, char** argv) {
     });
 
     std::printf("match, ours (compiled once):     %.3f s, %zu taken\n", ours.seconds, ours.taken);
-    std::printf("match, ours (compiled per name): %.3f s, %zu taken\n", fresh.seconds, fresh.taken);
+    std::printf("match, ours (compiled per name): %.3f s for a tenth of the names (%.1fx the cached run)\n",
+                fresh.seconds, fresh.seconds / oursOnSome.seconds);
     std::printf("match, baseline std::wregex:     %.3f s, %zu taken\n", baseline.seconds, baseline.taken);
     std::printf("speed-up over std::wregex: %.1fx (target at least 5x)\n", baseline.seconds / ours.seconds);
-    if (ours.taken != baseline.taken || ours.taken != fresh.taken)
+    if (ours.taken != baseline.taken || oursOnSome.taken != fresh.taken)
         std::printf("WARNING: the three runs disagree on what is taken\n");
     return loaded ? 0 : 1;
 }

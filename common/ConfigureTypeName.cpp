@@ -80,20 +80,24 @@ bool CConfigureTypeName::Matches(const ShellItem* item, int pass) {
         return false;
     }
     if (pass == 1) {
-        const std::wstring name = FieldText(item->name);
         // Entries can be edited in place between calls, so the cached text is
-        // compared every time and the expression rebuilt when it differs.
+        // compared every time (without copying it) and the expression rebuilt
+        // when it differs.
+        const std::size_t nameLength = BoundedLength(item->name, kTextUnits);
+        if (nameLength >= kTextUnits) return false;
         compiled_.resize(entries.size());
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (entries[i].kind != kNameRegExp) continue;
             CompiledPattern& slot = compiled_[i];
-            const std::wstring pattern = FieldText(entries[i].pattern);
-            if (!slot.compiled || slot.text != pattern) {
-                slot.text = pattern;
+            const wchar_t* pattern = entries[i].pattern;
+            const std::size_t length = BoundedLength(pattern, kTextUnits);
+            if (!slot.compiled || slot.text.size() != length ||
+                slot.text.compare(0, length, pattern, length) != 0) {
+                slot.text.assign(pattern, length);
                 slot.expression.Compile(slot.text.c_str());  // a bad pattern stays uncompiled
                 slot.compiled = true;
             }
-            if (slot.expression.Matches(name)) return true;
+            if (slot.expression.Matches(item->name)) return true;
         }
     }
     return false;

@@ -18,12 +18,58 @@ namespace ordvale {
 namespace {
 constexpr UINT_PTR kCloseTimer = 101;
 constexpr UINT kCloseDelayMs = 100;
+constexpr UINT_PTR kPresentTimer = 102;
+constexpr DWORD kPresentEveryMs = 150;
 }  // namespace
 
 CDialogProgress::CDialogProgress(RunSlot* slot) : CDialog(IDD_PROGRESS), slot_(slot) {}
 
 CDialogProgress::~CDialogProgress() {
-    SetItemIcon(nullptr, false);
+    if (wanted_.iconOwned && wanted_.icon && wanted_.icon != shown_.icon) DestroyIcon(wanted_.icon);
+    if (shown_.iconOwned && shown_.icon) DestroyIcon(shown_.icon);
+    for (auto& entry : typeIcons_)
+        if (entry.second) DestroyIcon(entry.second);
+}
+
+namespace {
+
+// Types whose items carry icons of their own; every other file shows the
+// icon of its type, which is looked up once.
+bool HasOwnIcon(const std::wstring& extension) {
+    static const wchar_t* const kOwn[] = {L".exe", L".lnk", L".ico", L".cur", L".ani", L".url",
+                                          L".scr", L".msc", L".cpl", L".pif", L".dll", L".appref-ms"};
+    for (const wchar_t* own : kOwn)
+        if (EqualsNoCase(extension, own)) return true;
+    return false;
+}
+
+}  // namespace
+
+HICON CDialogProgress::IconFor(const std::wstring& path, bool* owned) {
+    *owned = false;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    const std::size_t slash = path.find_last_of(L'\\');
+    const std::size_t dot = path.find_last_of(L'.');
+    std::wstring key = folder ? L"<folder>"
+                              : dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)
+                                    ? path.substr(dot)
+                                    : L"<none>";
+    // A folder may carry an icon of its own (desktop.ini) when it is read-only or a system folder.
+    const bool custom = folder && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM));
+    SHFILEINFOW info = {};
+    if (attributes == INVALID_FILE_ATTRIBUTES || custom || (!folder && HasOwnIcon(key))) {
+        if (!SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_LARGEICON)) return nullptr;
+        *owned = info.hIcon != nullptr;
+        return info.hIcon;
+    }
+    CharLowerBuffW(&key[0], static_cast<DWORD>(key.size()));
+    auto found = typeIcons_.find(key);
+    if (found != typeIcons_.end()) return found->second;
+    SHGetFileInfoW(path.c_str(), folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
+                   SHGFI_ICON | SHGFI_LARGEICON | SHGFI_USEFILEATTRIBUTES);
+    typeIcons_.emplace(key, info.hIcon);
+    return info.hIcon;
 }
 
 BOOL CDialogProgress::OnInitDialog() {
@@ -37,51 +83,89 @@ BOOL CDialogProgress::OnInitDialog() {
 
 void CDialogProgress::OnDestroy() {
     KillTimer(Handle(), IDT_ACTIVITY);
+    KillTimer(Handle(), kPresentTimer);
     KillTimer(Handle(), kCloseTimer);
     startupEvent_.Reset();
 }
 
 void CDialogProgress::SetItemIcon(HICON icon, bool owned) {
-    if (Handle()) SendMessageW(Item(IDC_ITEM_ICON), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-    if (itemIcon_ && itemIconOwned_) DestroyIcon(itemIcon_);
-    itemIcon_ = icon;
-    itemIconOwned_ = owned;
+    if (wanted_.iconOwned && wanted_.icon && wanted_.icon != shown_.icon && wanted_.icon != icon)
+        DestroyIcon(wanted_.icon);
+    wanted_.icon = icon;
+    wanted_.iconOwned = owned;
+}
+
+void CDialogProgress::Present(bool now) {
+    const DWORD elapsed = GetTickCount() - lastPresent_;
+    if (now || elapsed >= kPresentEveryMs) {
+        Apply();
+    } else if (!presentTimer_) {
+        SetTimer(Handle(), kPresentTimer, kPresentEveryMs - elapsed, nullptr);
+        presentTimer_ = true;
+    }
+}
+
+void CDialogProgress::Apply() {
+    if (presentTimer_) KillTimer(Handle(), kPresentTimer);
+    presentTimer_ = false;
+    lastPresent_ = GetTickCount();
+    if (wanted_.group != shown_.group) SetItemText(IDC_OPERATION_GROUP, wanted_.group);
+    if (wanted_.item != shown_.item) SetItemText(IDC_ITEM_TEXT, wanted_.item);
+    if (wanted_.percent != shown_.percent) {
+        SendMessageW(Item(IDC_TOTAL_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(wanted_.percent), 0);
+        wchar_t percent[16];
+        swprintf(percent, 16, L"%3d%%", wanted_.percent);
+        SetItemText(IDC_PERCENT, percent);
+    }
+    if (wanted_.icon != shown_.icon) {
+        SendMessageW(Item(IDC_ITEM_ICON), STM_SETICON, reinterpret_cast<WPARAM>(wanted_.icon), 0);
+        if (shown_.iconOwned && shown_.icon) DestroyIcon(shown_.icon);
+    }
+    shown_ = wanted_;
 }
 
 void CDialogProgress::StartActivity() {
     SetTimer(Handle(), IDT_ACTIVITY, 1000, nullptr);
+    activityTimer_ = true;
 }
 
+// Quick operations come by the thousand: only what is running is stopped.
 void CDialogProgress::StopActivity() {
-    KillTimer(Handle(), IDT_ACTIVITY);
+    if (activityTimer_) KillTimer(Handle(), IDT_ACTIVITY);
+    activityTimer_ = false;
+    if (!activityShown_) return;
     SendMessageW(Item(IDC_ACTIVITY), PBM_SETMARQUEE, FALSE, 0);
     ShowWindow(Item(IDC_ACTIVITY), SW_HIDE);
+    activityShown_ = false;
 }
 
 void CDialogProgress::ShowPhase(WPARAM begins, UINT beginText, UINT endText) {
     if (begins) {
-        SetItemText(IDC_ITEM_TEXT, LoadText(beginText));
+        SetPathText(LoadText(beginText));
         SetItemIcon(nullptr, false);
         StartActivity();
     } else {
-        SetItemText(IDC_ITEM_TEXT, LoadText(endText));
+        SetPathText(LoadText(endText));
         StopActivity();
     }
+    Present(true);
 }
 
 void CDialogProgress::ShowCanceling() {
-    SetItemText(IDC_ITEM_TEXT, LoadText(IDS_CANCELING));
-    SetItemText(IDC_OPERATION_GROUP, L"");
+    SetPathText(LoadText(IDS_CANCELING));
+    SetGroupText(L"");
     SetItemIcon(nullptr, false);
+    Present(true);
 }
 
 void CDialogProgress::Finish() {
     if (finishing_) return;
     finishing_ = true;
-    SetItemText(IDC_ITEM_TEXT, LoadText(IDS_FINISHED));
+    SetPathText(LoadText(IDS_FINISHED));
     HICON done = static_cast<HICON>(
         LoadImageW(Module(), MAKEINTRESOURCEW(IDI_FINISHED), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
     SetItemIcon(done, true);
+    Present(true);
     startupEvent_.Reset();
     StopActivity();
     // The finished state stays on the screen for a moment before the dialog closes.
@@ -139,8 +223,14 @@ BOOL CDialogProgress::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
         case WM_TIMER:
             if (wParam == IDT_ACTIVITY) {
                 KillTimer(Handle(), IDT_ACTIVITY);
+                activityTimer_ = false;
                 ShowWindow(Item(IDC_ACTIVITY), SW_SHOW);
                 SendMessageW(Item(IDC_ACTIVITY), PBM_SETMARQUEE, TRUE, 60);
+                activityShown_ = true;
+                return TRUE;
+            }
+            if (wParam == kPresentTimer) {
+                Apply();
                 return TRUE;
             }
             if (wParam == kCloseTimer) {
@@ -158,28 +248,26 @@ BOOL CDialogProgress::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
         case UM_VERIFYING:
             ShowPhase(wParam, IDS_VERIFYING, IDS_VERIFIED);
             return TRUE;
-        case UM_PROGRESS: {
-            SendMessageW(Item(IDC_TOTAL_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(lParam), 0);
-            wchar_t percent[16];
-            swprintf(percent, 16, L"%3d%%", static_cast<int>(lParam));
-            SetItemText(IDC_PERCENT, percent);
+        case UM_PROGRESS:
+            wanted_.percent = static_cast<int>(lParam);
+            // The end of the run shows at once.
+            Present(lParam >= 100);
             return TRUE;
-        }
         case UM_OPERATION_BEGIN: {
-            SetItemText(IDC_OPERATION_GROUP, LoadText(KindNameId(static_cast<int32_t>(wParam))));
+            SetGroupText(LoadText(KindNameId(static_cast<int32_t>(wParam))));
             std::wstring path = lParam ? CutToField(reinterpret_cast<const wchar_t*>(lParam)) : L"";
-            SetItemText(IDC_ITEM_TEXT, path);
-            SHFILEINFOW info = {};
-            HICON icon = nullptr;
-            if (!path.empty() && SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_LARGEICON))
-                icon = info.hIcon;
-            SetItemIcon(icon, icon != nullptr);
+            SetPathText(path);
+            bool owned = false;
+            HICON icon = path.empty() ? nullptr : IconFor(path, &owned);
+            SetItemIcon(icon, owned);
             StartActivity();
+            Present(false);
             return TRUE;
         }
         case UM_OPERATION_END:
-            SetItemText(IDC_OPERATION_GROUP, L"");
+            SetGroupText(L"");
             StopActivity();
+            Present(false);
             return TRUE;
         case UM_FINISHED:
             Finish();

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <unordered_map>
+
 #include "common/win/Dialog.h"
 #include "common/win/Handle.h"
 #include "engine/RunSlot.h"
@@ -24,17 +27,39 @@ private:
     void StartActivity();
     void StopActivity();
     void SetItemIcon(HICON icon, bool owned);
+    void SetGroupText(const std::wstring& text) { wanted_.group = text; }
+    void SetPathText(const std::wstring& text) { wanted_.item = text; }
+    // Puts what the dialog wants to show on the screen: at once, or at most
+    // every few tenths of a second while operations stream by.
+    void Present(bool now);
+    void Apply();
     void ShowPhase(WPARAM begins, UINT beginText, UINT endText);
     void AskToCancel();
     void AskToContinue();
     void ShowCanceling();
     void Finish();
+    // The item's large shell icon; owned reports whether the caller must destroy it.
+    HICON IconFor(const std::wstring& path, bool* owned);
 
     RunSlot* slot_;
     win::UniqueHandle startupEvent_;
-    HICON itemIcon_ = nullptr;
-    bool itemIconOwned_ = false;
+    struct View {
+        std::wstring group;  // caption of the operation group
+        std::wstring item;   // phase text or path
+        int percent = 0;
+        HICON icon = nullptr;
+        bool iconOwned = false;
+    };
+    View wanted_;
+    View shown_;
+    DWORD lastPresent_ = 0;
+    bool presentTimer_ = false;
     bool finishing_ = false;
+    bool activityTimer_ = false;  // the activity timer is running
+    bool activityShown_ = false;  // the activity bar is on the screen
+    // Icons of file types whose items all look alike, by folded extension
+    // ("<folder>" for folders); owned here.
+    std::unordered_map<std::wstring, HICON> typeIcons_;
 };
 
 }  // namespace ordvale

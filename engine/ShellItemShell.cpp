@@ -5,12 +5,12 @@
 // folder under Wine, 9.6 ms at 10,000) and a folder can hold tens of
 // thousands of files.
 //
-// Creation time and size always come from a no-share open of the item, also
-// for items of a directory listing that already carries both: a file that
-// another program holds open must keep its previous values (0 for a new
-// item), which the listing cannot tell. That open costs 15-30 us per item
-// under Wine; the whole listing of 10,000 files takes about 0.4 s with it
-// and 0.06 s without.
+// A refresh reads creation time and size through a no-share open of the
+// item, so that a file another program holds open keeps its previous values.
+// A directory listing already carries both, also for files in use, and a new
+// item has no previous values to keep: listed items take them from the
+// listing (0.06 s for 10,000 files under Wine, against 0.4 s with an open per
+// item).
 #include "ShellItemShell.h"
 
 #include <shellapi.h>
@@ -245,9 +245,12 @@ FastAnswer FastFlags(const wchar_t* path, ShortcutClasses* shortcuts, uint32_t* 
                : FastAnswer::AskShell;
 }
 
-// Refresh, with the file attributes already at hand when the item comes
-// from a directory listing.
-void RefreshItem(ShellItem* item, const DWORD* listedAttributes, ShortcutClasses* shortcuts) {
+// Refresh, with the values already at hand when the item comes from a
+// directory listing: its attributes, creation time and size are taken from
+// there instead of asking again per item, which costs more than the listing
+// itself in a large folder.
+void RefreshItem(ShellItem* item, const WIN32_FIND_DATAW* listed, ShortcutClasses* shortcuts) {
+    const DWORD* listedAttributes = listed ? &listed->dwFileAttributes : nullptr;
     if (item->isDesktop) item->size = 0;
     uint32_t flags = 0;
     FastAnswer answer = FastAnswer::AskShell;
@@ -260,17 +263,24 @@ void RefreshItem(ShellItem* item, const DWORD* listedAttributes, ShortcutClasses
     if (answer == FastAnswer::Flags ||
         (answer == FastAnswer::AskShell && ShellAttributes(item->path, item->isDesktop, &flags)))
         item->attributes = flags;
+    if (listed && answer == FastAnswer::Flags) {
+        item->creationTime = listed->ftCreationTime;
+        item->size = !item->isVirtual && IsFile(*item)
+                         ? (static_cast<uint64_t>(listed->nFileSizeHigh) << 32) | listed->nFileSizeLow
+                         : 0;
+        return;
+    }
     RefreshTimeAndSize(item);
 }
 
 void AppendChild(ShellItem* parent, const std::wstring& path, const std::wstring& name,
-                 const DWORD* listedAttributes, ShortcutClasses* shortcuts) {
+                 const WIN32_FIND_DATAW* listed, ShortcutClasses* shortcuts) {
     auto child = std::make_unique<ShellItem>();
     StoreText(child->path, path);
     child->pathCut = path.size() >= kTextUnits;
     StoreText(child->name, name);
     child->isVirtual = wcschr(child->name, L':') != nullptr;
-    RefreshItem(child.get(), listedAttributes, shortcuts);
+    RefreshItem(child.get(), listed, shortcuts);
     if (!child->isVirtual && IsFile(*child)) SetExtensionFromName(child.get());
     parent->children.push_back(std::move(child));
 }
@@ -328,7 +338,7 @@ bool ListFolderDirectly(ShellItem* item) {
         const wchar_t* name = found.cFileName;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) continue;
         if (wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0) continue;
-        AppendChild(item, base + name, name, &found.dwFileAttributes, &shortcuts);
+        AppendChild(item, base + name, name, &found, &shortcuts);
     } while (FindNextFileW(find, &found));
     FindClose(find);
     return true;
