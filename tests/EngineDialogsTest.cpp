@@ -1,0 +1,249 @@
+// The progress and Uncompleted Operations dialogs, created from their
+// resources and driven by control id. Questions are answered through the
+// message-box seam.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <thread>
+#include <vector>
+
+#include "common/Text.h"
+#include "common/win/MessageBox.h"
+#include "engine/Messages.h"
+#include "engine/ProgressDialog.h"
+#include "engine/UncompletedDialog.h"
+#include "engine/resource.h"
+#include "TestSupport.h"
+#include "WindowDriver.h"
+
+using namespace ordvale;
+using namespace testing_support;
+
+namespace {
+
+// Handles this thread's messages until the condition holds.
+bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 5000) {
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > milliseconds) return false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(5);
+    }
+    return true;
+}
+
+// Answers every box with the next answer of a list and records the boxes.
+struct Answers {
+    std::vector<int> answers;
+    std::vector<win::MessageBoxCall> calls;
+    win::ScopedMessageBoxHandler handler{[this](const win::MessageBoxCall& call) {
+        calls.push_back(call);
+        int answer = calls.size() <= answers.size() ? answers[calls.size() - 1] : IDNO;
+        return answer;
+    }};
+};
+
+class ProgressDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};
+        InitCommonControlsEx(&controls);
+        slot.worker = GetCurrentThread();  // a worker is recorded
+        hwnd = dialog.Create(GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(hwnd, nullptr);
+        ShowWindow(hwnd, SW_SHOW);
+    }
+    void TearDown() override {
+        if (IsWindow(hwnd)) DestroyWindow(hwnd);
+    }
+    std::wstring Text(int id) { return ControlText(hwnd, id); }
+    bool Shows(int id, const std::wstring& text) {
+        return PumpUntil([&] { return Text(id) == text; });
+    }
+
+    RunSlot slot;
+    CDialogProgress dialog{&slot};
+    HWND hwnd = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ProgressDialogTest, ShowsPhasesOperationsAndProgress) {
+    EXPECT_EQ(slot.dialog, hwnd) << "the dialog records itself for the worker";
+    SendMessageW(hwnd, UM_INITIALIZING, 1, 0);
+    EXPECT_EQ(Text(IDC_ITEM_TEXT), L"Initializing engine...");
+    SendMessageW(hwnd, UM_INITIALIZING, 0, 100);
+    EXPECT_EQ(Text(IDC_ITEM_TEXT), L"Engine initialization finished.");
+    SendMessageW(hwnd, UM_CALCULATING, 1, 0);
+    EXPECT_EQ(Text(IDC_ITEM_TEXT), L"Caculating operations ...");
+    SendMessageW(hwnd, UM_CALCULATING, 0, 100);
+    EXPECT_EQ(Text(IDC_ITEM_TEXT), L"Operation caculation finished.");
+
+    const std::wstring path = L"C:\\windows\\win.ini";
+    SendMessageW(hwnd, UM_OPERATION_BEGIN, static_cast<WPARAM>(OperationKind::Move), reinterpret_cast<LPARAM>(path.c_str()));
+    EXPECT_TRUE(Shows(IDC_OPERATION_GROUP, L"Moving"));
+    EXPECT_EQ(Text(IDC_ITEM_TEXT), path);
+    EXPECT_NE(SendMessageW(GetDlgItem(hwnd, IDC_ITEM_ICON), STM_GETICON, 0, 0), 0);
+    SendMessageW(hwnd, UM_OPERATION_END, static_cast<WPARAM>(OperationStatus::Succeeded), 0);
+    EXPECT_TRUE(Shows(IDC_OPERATION_GROUP, L""));
+    SendMessageW(hwnd, UM_OPERATION_BEGIN, 9, reinterpret_cast<LPARAM>(path.c_str()));
+    EXPECT_TRUE(Shows(IDC_OPERATION_GROUP, L"Unknown"));
+
+    SendMessageW(hwnd, UM_PROGRESS, 0, 7);
+    EXPECT_TRUE(Shows(IDC_PERCENT, L"  7%"));
+    EXPECT_EQ(SendMessageW(GetDlgItem(hwnd, IDC_TOTAL_PROGRESS), PBM_GETPOS, 0, 0), 7);
+    SendMessageW(hwnd, UM_PROGRESS, 0, 100);
+    EXPECT_EQ(Text(IDC_PERCENT), L"100%") << "the end shows at once";
+
+    SendMessageW(hwnd, UM_ENABLE_CANCEL, 0, 0);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hwnd, IDCANCEL)));
+    SendMessageW(hwnd, UM_ENABLE_CANCEL, 1, 0);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hwnd, IDCANCEL)));
+}
+
+TEST_F(ProgressDialogTest, CancelAskedNoResumesAndYesStops) {
+    Answers answers;
+    answers.answers = {IDNO, IDYES};
+    SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);  // Enter
+    ASSERT_EQ(answers.calls.size(), 1u);
+    EXPECT_EQ(answers.calls[0].text, L"Are you sure to abort the operation?");
+    EXPECT_EQ(answers.calls[0].caption, L"Ordvale Progress");
+    EXPECT_EQ(answers.calls[0].type, static_cast<UINT>(MB_YESNO | MB_ICONWARNING));
+    EXPECT_FALSE(slot.control.Stopped());
+    EXPECT_TRUE(slot.control.WaitUntilRunning()) << "resumed after No";
+    EXPECT_TRUE(IsWindow(hwnd));
+
+    SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_EQ(answers.calls.size(), 2u);
+    EXPECT_TRUE(slot.control.Stopped());
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hwnd, IDCANCEL)));
+    EXPECT_EQ(Text(IDC_ITEM_TEXT), L"Operation Finished.");
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); })) << "closes a moment after finishing";
+}
+
+TEST_F(ProgressDialogTest, AbortedShellOperationAsksWhetherToContinue) {
+    Answers answers;
+    answers.answers = {IDYES, IDNO};
+    SendMessageW(hwnd, UM_OPERATION_ABORTED, 0, 0);
+    ASSERT_EQ(answers.calls.size(), 1u);
+    EXPECT_NE(answers.calls[0].text.find(L"do you want Ordvale to continue"), std::wstring::npos);
+    EXPECT_EQ(answers.calls[0].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_FALSE(slot.control.Stopped());
+    EXPECT_EQ(Text(IDC_ITEM_TEXT), L"Canceling operation...");
+
+    SendMessageW(hwnd, UM_OPERATION_ABORTED, 0, 0);
+    EXPECT_TRUE(slot.control.Stopped());
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
+}
+
+TEST_F(ProgressDialogTest, FinishedShowsTheCheckMarkThenCloses) {
+    SendMessageW(hwnd, UM_FINISHED, 0, 0);
+    EXPECT_EQ(Text(IDC_ITEM_TEXT), L"Operation Finished.");
+    EXPECT_NE(SendMessageW(GetDlgItem(hwnd, IDC_ITEM_ICON), STM_GETICON, 0, 0), 0);
+    EXPECT_TRUE(IsWindow(hwnd)) << "visible for a moment";
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
+}
+
+namespace {
+
+// Two omitted moves; the dialog runs modally on this thread while `drive`
+// works it from another thread.
+class UncompletedDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const wchar_t* path : {L"C:\\a\\100% done.txt", L"C:\\b\\two.txt"}) {
+            auto op = std::make_unique<Operation>();
+            op->kind = static_cast<int32_t>(OperationKind::Move);
+            op->status = static_cast<int32_t>(OperationStatus::Omitted);
+            StoreText(op->source.path, path);
+            context.operations.push_back(std::move(op));
+        }
+    }
+    INT_PTR Run(const std::function<void(HWND)>& drive) {
+        std::thread driver([&] {
+            HWND dialog = WaitForWindow(GetCurrentProcessId(), L"Uncompleted Operations", 10000);
+            if (dialog) drive(dialog);
+        });
+        CDialogUncompleted dialog(&context);
+        INT_PTR result = dialog.DoModal(GetModuleHandleW(nullptr), nullptr);
+        driver.join();
+        return result;
+    }
+    static void Tick(HWND dialog, int row, bool ticked) {
+        ListView_SetCheckState(GetDlgItem(dialog, IDC_UNCOMPLETED_LIST), row, ticked);
+    }
+    static bool IgnoreAll(HWND dialog) { return IsDlgButtonChecked(dialog, IDC_IGNORE_ALL) == BST_CHECKED; }
+    OperationStatus Status(int i) const { return static_cast<OperationStatus>(context.operations[i]->status); }
+
+    EngineContext context;
+};
+
+}  // namespace
+
+TEST_F(UncompletedDialogTest, TicksFollowTheRowsAndIgnoreAll) {
+    std::vector<bool> ignoreAll;
+    std::vector<OperationStatus> first;
+    int rows = 0;
+    std::wstring kind;
+    EXPECT_EQ(Run([&](HWND dialog) {
+        HWND list = GetDlgItem(dialog, IDC_UNCOMPLETED_LIST);
+        rows = ListView_GetItemCount(list);
+        wchar_t buf[64] = {};
+        ListView_GetItemText(list, 0, 1, buf, 64);
+        kind = buf;
+        ignoreAll.push_back(IgnoreAll(dialog));
+        Tick(dialog, 0, true);
+        ignoreAll.push_back(IgnoreAll(dialog));
+        first.push_back(Status(0));
+        Tick(dialog, 1, true);
+        ignoreAll.push_back(IgnoreAll(dialog));
+        Tick(dialog, 0, false);
+        ignoreAll.push_back(IgnoreAll(dialog));
+        first.push_back(Status(0));
+        SendMessageW(GetDlgItem(dialog, IDC_IGNORE_ALL), BM_CLICK, 0, 0);
+        ignoreAll.push_back(IgnoreAll(dialog));
+        first.push_back(Status(0));
+        Click(dialog, IDRETRY);
+    }), IDRETRY);
+    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(kind, L"Moving");
+    EXPECT_EQ(ignoreAll, (std::vector<bool>{false, false, true, false, true}));
+    EXPECT_EQ(first, (std::vector<OperationStatus>{OperationStatus::Succeeded, OperationStatus::Unknown,
+                                                   OperationStatus::Succeeded}));
+    EXPECT_EQ(Status(1), OperationStatus::Succeeded);
+}
+
+TEST_F(UncompletedDialogTest, CancelAndCloseAskOnceEach) {
+    Answers answers;
+    answers.answers = {IDNO, IDYES};
+    EXPECT_EQ(Run([&](HWND dialog) {
+        SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close button
+        EXPECT_TRUE(IsWindow(dialog)) << "No keeps it";
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    }), IDCANCEL);
+    ASSERT_EQ(answers.calls.size(), 2u);
+    EXPECT_EQ(answers.calls[1].text, L"Are you sure to abort the operation?");
+    EXPECT_EQ(answers.calls[1].caption, L"Uncompleted Operations");
+    EXPECT_EQ(Status(0), OperationStatus::Omitted) << "nothing was ticked";
+}
+
+TEST_F(UncompletedDialogTest, TipShowsTheFullPathUnchanged) {
+    std::wstring tip;
+    Run([&](HWND dialog) {
+        wchar_t buffer[260] = {};
+        NMLVGETINFOTIPW info = {};
+        info.hdr.hwndFrom = GetDlgItem(dialog, IDC_UNCOMPLETED_LIST);
+        info.hdr.idFrom = IDC_UNCOMPLETED_LIST;
+        info.hdr.code = LVN_GETINFOTIPW;
+        info.pszText = buffer;
+        info.cchTextMax = 260;
+        info.iItem = 0;
+        SendMessageW(dialog, WM_NOTIFY, IDC_UNCOMPLETED_LIST, reinterpret_cast<LPARAM>(&info));
+        tip = buffer;
+        Click(dialog, IDRETRY);
+    });
+    EXPECT_EQ(tip, L"C:\\a\\100% done.txt");
+}
