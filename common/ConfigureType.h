@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "NodeXml.h"
+#include "ProfileDocument.h"
 #include "RegExp.h"
 #include "ShellItem.h"
 #include "win/Com.h"
@@ -112,6 +113,25 @@ public:
     }
     int EntryCount() const override { return static_cast<int>(entries.size()); }
 
+    // One entry per rule element among the element's own children, appended.
+    void LoadEntries(NodeXml::CXmlDocument*, const NodeXml::CXmlNodePtr& element) override {
+        if (!element || element->IsNull()) return;
+        NodeXml::CXmlNodesPtr nodes = element->SelectNodes(profile_doc::ChildRulesXPath(RuleElement()));
+        if (!nodes) return;
+        for (int32_t i = 0; i < nodes->GetLength(); ++i) {
+            NodeXml::CXmlNodePtr node = nodes->GetItem(i);
+            if (node && !node->IsNull()) entries.push_back(ReadEntry(*node));
+        }
+    }
+    // One rule element per entry, in order; false at the first failure.
+    bool SaveEntries(const NodeXml::CXmlNodePtr& element) override {
+        if (!element || element->IsNull()) return false;
+        for (const Entry& entry : entries) {
+            NodeXml::CXmlNodePtr child = element->NewChild(RuleElement());
+            if (!child || child->IsNull() || !WriteEntry(*child, entry)) return false;
+        }
+        return true;
+    }
     void ClearEntries() override { entries.clear(); }
     void PrepareMatch(const ShellItem*, HWND) override {}
 
@@ -163,6 +183,9 @@ public:
     }
 
 protected:
+    virtual const wchar_t* RuleElement() const = 0;
+    virtual Entry ReadEntry(const NodeXml::CXmlNode& node) const = 0;
+    virtual bool WriteEntry(NodeXml::CXmlNode& node, const Entry& entry) const = 0;
     virtual bool Equal(const Entry& a, const Entry& b) const = 0;
     virtual bool RemoveEqual(const Entry& a, const Entry& b) const { return Equal(a, b); }
     // Whether list entry `entry` overlaps the `given` one.
@@ -173,12 +196,13 @@ protected:
 class CConfigureTypeType : public CConfigureTypeOf<TypeEntry> {
 public:
     CConfigureTypeType();
-    void LoadEntries(NodeXml::CXmlDocument* document, const NodeXml::CXmlNodePtr& element) override;
-    bool SaveEntries(const NodeXml::CXmlNodePtr& element) override;
     bool Matches(const ShellItem* item, int pass) override;
     void Dump() override;
 
 protected:
+    const wchar_t* RuleElement() const override { return profile_doc::kTypeRuleElement; }
+    TypeEntry ReadEntry(const NodeXml::CXmlNode& node) const override;
+    bool WriteEntry(NodeXml::CXmlNode& node, const TypeEntry& entry) const override;
     bool Equal(const TypeEntry& a, const TypeEntry& b) const override;
     bool Overlaps(const TypeEntry&, const TypeEntry&) const override { return false; }
     void Copy(TypeEntry& target, const TypeEntry& source) const override;
@@ -187,12 +211,13 @@ protected:
 class CConfigureTypeName : public CConfigureTypeOf<NameEntry> {
 public:
     CConfigureTypeName();
-    void LoadEntries(NodeXml::CXmlDocument* document, const NodeXml::CXmlNodePtr& element) override;
-    bool SaveEntries(const NodeXml::CXmlNodePtr& element) override;
     bool Matches(const ShellItem* item, int pass) override;
     void Dump() override;
 
 protected:
+    const wchar_t* RuleElement() const override { return profile_doc::kNameRuleElement; }
+    NameEntry ReadEntry(const NodeXml::CXmlNode& node) const override;
+    bool WriteEntry(NodeXml::CXmlNode& node, const NameEntry& entry) const override;
     bool Equal(const NameEntry& a, const NameEntry& b) const override;
     bool RemoveEqual(const NameEntry& a, const NameEntry& b) const override;
     bool Overlaps(const NameEntry& entry, const NameEntry& given) const override;
@@ -211,12 +236,13 @@ private:
 class CConfigureTypeSize : public CConfigureTypeOf<SizeEntry> {
 public:
     CConfigureTypeSize();
-    void LoadEntries(NodeXml::CXmlDocument* document, const NodeXml::CXmlNodePtr& element) override;
-    bool SaveEntries(const NodeXml::CXmlNodePtr& element) override;
     bool Matches(const ShellItem* item, int pass) override;
     void Dump() override;
 
 protected:
+    const wchar_t* RuleElement() const override { return profile_doc::kSizeRuleElement; }
+    SizeEntry ReadEntry(const NodeXml::CXmlNode& node) const override;
+    bool WriteEntry(NodeXml::CXmlNode& node, const SizeEntry& entry) const override;
     bool Equal(const SizeEntry& a, const SizeEntry& b) const override;
     bool Overlaps(const SizeEntry& entry, const SizeEntry& given) const override;
     void Copy(SizeEntry& target, const SizeEntry& source) const override;
@@ -225,12 +251,13 @@ protected:
 class CConfigureTypeTime : public CConfigureTypeOf<TimeEntry> {
 public:
     CConfigureTypeTime();
-    void LoadEntries(NodeXml::CXmlDocument* document, const NodeXml::CXmlNodePtr& element) override;
-    bool SaveEntries(const NodeXml::CXmlNodePtr& element) override;
     bool Matches(const ShellItem* item, int pass) override;
     void Dump() override;
 
 protected:
+    const wchar_t* RuleElement() const override { return profile_doc::kTimeRuleElement; }
+    TimeEntry ReadEntry(const NodeXml::CXmlNode& node) const override;
+    bool WriteEntry(NodeXml::CXmlNode& node, const TimeEntry& entry) const override;
     bool Equal(const TimeEntry& a, const TimeEntry& b) const override;
     bool RemoveEqual(const TimeEntry& a, const TimeEntry& b) const override;
     bool Overlaps(const TimeEntry& entry, const TimeEntry& given) const override;

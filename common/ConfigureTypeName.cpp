@@ -9,11 +9,6 @@ namespace doc = profile_doc;
 
 namespace {
 
-template <std::size_t N>
-std::wstring FieldText(const wchar_t (&field)[N]) {
-    return std::wstring(field, BoundedLength(field, N));
-}
-
 // First characters are compared as unsigned 16-bit code units.
 bool InRange(wchar_t c, wchar_t first, wchar_t last) {
     const auto unit = static_cast<uint16_t>(c);
@@ -27,46 +22,33 @@ CConfigureTypeName::CConfigureTypeName() {
     passOrder = {1, 0, 2};
 }
 
-void CConfigureTypeName::LoadEntries(NodeXml::CXmlDocument*, const NodeXml::CXmlNodePtr& element) {
-    if (!element || element->IsNull()) return;
-    NodeXml::CXmlNodesPtr nodes = element->SelectNodes(doc::ChildRulesXPath(doc::kNameRuleElement));
-    if (!nodes) return;
-    for (int32_t i = 0; i < nodes->GetLength(); ++i) {
-        NodeXml::CXmlNodePtr node = nodes->GetItem(i);
-        if (!node || node->IsNull()) continue;
-        NameEntry entry;
-        entry.kind = ParseKindText(node->GetAttribute(doc::kAttrNameKind, doc::kDefaultKind));
-        if (entry.kind == kNameRange) {
-            // A missing or empty attribute reads as its default, so both
-            // texts have a first character.
-            entry.first = node->GetAttribute(doc::kAttrFrom, doc::kDefaultFrom)[0];
-            entry.last = node->GetAttribute(doc::kAttrTo, doc::kDefaultTo)[0];
-        } else if (entry.kind == kNameRegExp) {
-            StoreText(entry.pattern, node->GetAttribute(doc::kAttrRegExp, L""));
-        }
-        entries.push_back(entry);
+NameEntry CConfigureTypeName::ReadEntry(const NodeXml::CXmlNode& node) const {
+    NameEntry entry;
+    entry.kind = ParseKindText(node.GetAttribute(doc::kAttrNameKind, doc::kDefaultKind));
+    if (entry.kind == kNameRange) {
+        // A missing or empty attribute reads as its default, so both
+        // texts have a first character.
+        entry.first = node.GetAttribute(doc::kAttrFrom, doc::kDefaultFrom)[0];
+        entry.last = node.GetAttribute(doc::kAttrTo, doc::kDefaultTo)[0];
+    } else if (entry.kind == kNameRegExp) {
+        StoreText(entry.pattern, node.GetAttribute(doc::kAttrRegExp, L""));
     }
+    return entry;
 }
 
-bool CConfigureTypeName::SaveEntries(const NodeXml::CXmlNodePtr& element) {
-    if (!element || element->IsNull()) return false;
-    for (const NameEntry& entry : entries) {
-        NodeXml::CXmlNodePtr child = element->NewChild(doc::kNameRuleElement);
-        if (!child || child->IsNull()) return false;
-        bool written = false;
-        if (entry.kind == kNameRange) {
-            // The range kind is the default and is not written.
-            written = child->SetAttribute(doc::kAttrFrom, std::wstring(1, entry.first)) &&
-                      child->SetAttribute(doc::kAttrTo, std::wstring(1, entry.last));
-        } else if (entry.kind == kNameRegExp) {
-            written = child->SetAttribute(doc::kAttrNameKind, entry.kind) &&
-                      child->SetAttribute(doc::kAttrRegExp, FieldText(entry.pattern));
-        } else {
-            written = child->SetAttribute(doc::kAttrNameKind, entry.kind);
-        }
-        if (!written) return false;
+bool CConfigureTypeName::WriteEntry(NodeXml::CXmlNode& node, const NameEntry& entry) const {
+    bool written = false;
+    if (entry.kind == kNameRange) {
+        // The range kind is the default and is not written.
+        written = node.SetAttribute(doc::kAttrFrom, std::wstring(1, entry.first)) &&
+                  node.SetAttribute(doc::kAttrTo, std::wstring(1, entry.last));
+    } else if (entry.kind == kNameRegExp) {
+        written = node.SetAttribute(doc::kAttrNameKind, entry.kind) &&
+                  node.SetAttribute(doc::kAttrRegExp, FieldText(entry.pattern));
+    } else {
+        written = node.SetAttribute(doc::kAttrNameKind, entry.kind);
     }
-    return true;
+    return written;
 }
 
 bool CConfigureTypeName::Matches(const ShellItem* item, int pass) {

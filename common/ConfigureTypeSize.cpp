@@ -9,11 +9,6 @@ namespace doc = profile_doc;
 
 namespace {
 
-template <std::size_t N>
-std::wstring FieldText(const wchar_t (&field)[N]) {
-    return std::wstring(field, BoundedLength(field, N));
-}
-
 // A limit of 0 leaves that end open; the upper limit itself is outside.
 bool InSpan(int64_t x, int64_t lower, int64_t upper) {
     return (lower == 0 || x >= lower) && (upper == 0 || x < upper);
@@ -26,34 +21,19 @@ CConfigureTypeSize::CConfigureTypeSize() {
     passOrder = {0, 1};
 }
 
-void CConfigureTypeSize::LoadEntries(NodeXml::CXmlDocument*, const NodeXml::CXmlNodePtr& element) {
-    if (!element || element->IsNull()) return;
-    NodeXml::CXmlNodesPtr nodes = element->SelectNodes(doc::ChildRulesXPath(doc::kSizeRuleElement));
-    if (!nodes) return;
-    for (int32_t i = 0; i < nodes->GetLength(); ++i) {
-        NodeXml::CXmlNodePtr node = nodes->GetItem(i);
-        if (!node || node->IsNull()) continue;
-        SizeEntry entry;
-        entry.kind = ParseKindText(node->GetAttribute(doc::kAttrSizeKind, doc::kDefaultKind));
-        entry.lower = ParseInt64Prefix(node->GetAttribute(doc::kAttrLower, doc::kDefaultSize));
-        entry.upper = ParseInt64Prefix(node->GetAttribute(doc::kAttrUpper, doc::kDefaultSize));
-        entries.push_back(entry);
-    }
+SizeEntry CConfigureTypeSize::ReadEntry(const NodeXml::CXmlNode& node) const {
+    SizeEntry entry;
+    entry.kind = ParseKindText(node.GetAttribute(doc::kAttrSizeKind, doc::kDefaultKind));
+    entry.lower = ParseInt64Prefix(node.GetAttribute(doc::kAttrLower, doc::kDefaultSize));
+    entry.upper = ParseInt64Prefix(node.GetAttribute(doc::kAttrUpper, doc::kDefaultSize));
+    return entry;
 }
 
-bool CConfigureTypeSize::SaveEntries(const NodeXml::CXmlNodePtr& element) {
-    if (!element || element->IsNull()) return false;
-    for (const SizeEntry& entry : entries) {
-        NodeXml::CXmlNodePtr child = element->NewChild(doc::kSizeRuleElement);
-        if (!child || child->IsNull()) return false;
-        const bool written =
-            entry.kind == kSizeRange
-                ? child->SetAttribute(doc::kAttrLower, IntToText(entry.lower)) &&
-                      child->SetAttribute(doc::kAttrUpper, IntToText(entry.upper))
-                : child->SetAttribute(doc::kAttrSizeKind, entry.kind);
-        if (!written) return false;
-    }
-    return true;
+bool CConfigureTypeSize::WriteEntry(NodeXml::CXmlNode& node, const SizeEntry& entry) const {
+    return entry.kind == kSizeRange
+               ? node.SetAttribute(doc::kAttrLower, IntToText(entry.lower)) &&
+                     node.SetAttribute(doc::kAttrUpper, IntToText(entry.upper))
+               : node.SetAttribute(doc::kAttrSizeKind, entry.kind);
 }
 
 bool CConfigureTypeSize::Matches(const ShellItem* item, int pass) {

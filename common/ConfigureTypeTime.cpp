@@ -9,11 +9,6 @@ namespace doc = profile_doc;
 
 namespace {
 
-template <std::size_t N>
-std::wstring FieldText(const wchar_t (&field)[N]) {
-    return std::wstring(field, BoundedLength(field, N));
-}
-
 // A zero limit leaves that end open; a zero date is never within a closed end.
 bool InSpan(const FILETIME& x, const FILETIME& begin, const FILETIME& end) {
     return (IsZeroTime(begin) || CompareDate(&x, &begin) >= 0) &&
@@ -41,36 +36,21 @@ CConfigureTypeTime::CConfigureTypeTime() {
     passOrder = {0};
 }
 
-void CConfigureTypeTime::LoadEntries(NodeXml::CXmlDocument*, const NodeXml::CXmlNodePtr& element) {
-    if (!element || element->IsNull()) return;
-    NodeXml::CXmlNodesPtr nodes = element->SelectNodes(doc::ChildRulesXPath(doc::kTimeRuleElement));
-    if (!nodes) return;
-    for (int32_t i = 0; i < nodes->GetLength(); ++i) {
-        NodeXml::CXmlNodePtr node = nodes->GetItem(i);
-        if (!node || node->IsNull()) continue;
-        TimeEntry entry;
-        entry.kind = ParseKindText(node->GetAttribute(doc::kAttrTimeKind, doc::kDefaultKind));
-        entry.begin = ParseDateText(node->GetAttribute(doc::kAttrBegin, doc::kDefaultDate));
-        entry.end = ParseDateText(node->GetAttribute(doc::kAttrEnd, doc::kDefaultDate));
-        entries.push_back(entry);
-    }
+TimeEntry CConfigureTypeTime::ReadEntry(const NodeXml::CXmlNode& node) const {
+    TimeEntry entry;
+    entry.kind = ParseKindText(node.GetAttribute(doc::kAttrTimeKind, doc::kDefaultKind));
+    entry.begin = ParseDateText(node.GetAttribute(doc::kAttrBegin, doc::kDefaultDate));
+    entry.end = ParseDateText(node.GetAttribute(doc::kAttrEnd, doc::kDefaultDate));
+    return entry;
 }
 
-bool CConfigureTypeTime::SaveEntries(const NodeXml::CXmlNodePtr& element) {
-    if (!element || element->IsNull()) return false;
-    for (const TimeEntry& entry : entries) {
-        NodeXml::CXmlNodePtr child = element->NewChild(doc::kTimeRuleElement);
-        if (!child || child->IsNull()) return false;
-        // An open end is written as the zero time, 1601-01-01 00:00:00, which
-        // reads back as zero.
-        const bool written =
-            entry.kind == kTimeRange
-                ? child->SetAttribute(doc::kAttrBegin, DateTimeText(entry.begin)) &&
-                      child->SetAttribute(doc::kAttrEnd, DateTimeText(entry.end))
-                : child->SetAttribute(doc::kAttrTimeKind, entry.kind);
-        if (!written) return false;
-    }
-    return true;
+bool CConfigureTypeTime::WriteEntry(NodeXml::CXmlNode& node, const TimeEntry& entry) const {
+    // An open end is written as the zero time, 1601-01-01 00:00:00, which
+    // reads back as zero.
+    return entry.kind == kTimeRange
+               ? node.SetAttribute(doc::kAttrBegin, DateTimeText(entry.begin)) &&
+                     node.SetAttribute(doc::kAttrEnd, DateTimeText(entry.end))
+               : node.SetAttribute(doc::kAttrTimeKind, entry.kind);
 }
 
 bool CConfigureTypeTime::Matches(const ShellItem* item, int pass) {

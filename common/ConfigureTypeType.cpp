@@ -9,11 +9,6 @@ namespace doc = profile_doc;
 
 namespace {
 
-template <std::size_t N>
-std::wstring FieldText(const wchar_t (&field)[N]) {
-    return std::wstring(field, BoundedLength(field, N));
-}
-
 }  // namespace
 
 CConfigureTypeType::CConfigureTypeType() {
@@ -21,33 +16,19 @@ CConfigureTypeType::CConfigureTypeType() {
     passOrder = {0, 1};
 }
 
-void CConfigureTypeType::LoadEntries(NodeXml::CXmlDocument*, const NodeXml::CXmlNodePtr& element) {
-    if (!element || element->IsNull()) return;
-    NodeXml::CXmlNodesPtr nodes = element->SelectNodes(doc::ChildRulesXPath(doc::kTypeRuleElement));
-    if (!nodes) return;
-    for (int32_t i = 0; i < nodes->GetLength(); ++i) {
-        NodeXml::CXmlNodePtr node = nodes->GetItem(i);
-        if (!node || node->IsNull()) continue;
-        TypeEntry entry;
-        entry.kind = ParseKindText(node->GetAttribute(doc::kAttrTypeKind, doc::kDefaultKind));
-        StoreText(entry.extension, node->GetAttribute(doc::kAttrExtension, L""));
-        entries.push_back(entry);
-    }
+TypeEntry CConfigureTypeType::ReadEntry(const NodeXml::CXmlNode& node) const {
+    TypeEntry entry;
+    entry.kind = ParseKindText(node.GetAttribute(doc::kAttrTypeKind, doc::kDefaultKind));
+    StoreText(entry.extension, node.GetAttribute(doc::kAttrExtension, L""));
+    return entry;
 }
 
-bool CConfigureTypeType::SaveEntries(const NodeXml::CXmlNodePtr& element) {
-    if (!element || element->IsNull()) return false;
-    for (const TypeEntry& entry : entries) {
-        NodeXml::CXmlNodePtr child = element->NewChild(doc::kTypeRuleElement);
-        if (!child || child->IsNull()) return false;
-        // A special is known by its kind alone; its extension field only
-        // holds the name the editor shows for it.
-        const bool written = entry.kind != kTypeExtension
-                                 ? child->SetAttribute(doc::kAttrTypeKind, entry.kind)
-                                 : child->SetAttribute(doc::kAttrExtension, FieldText(entry.extension));
-        if (!written) return false;
-    }
-    return true;
+bool CConfigureTypeType::WriteEntry(NodeXml::CXmlNode& node, const TypeEntry& entry) const {
+    // A special is known by its kind alone; its extension field only
+    // holds the name the editor shows for it.
+    return entry.kind != kTypeExtension
+               ? node.SetAttribute(doc::kAttrTypeKind, entry.kind)
+               : node.SetAttribute(doc::kAttrExtension, FieldText(entry.extension));
 }
 
 bool CConfigureTypeType::Matches(const ShellItem* item, int pass) {

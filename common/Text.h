@@ -29,6 +29,12 @@ void StoreText(wchar_t (&dst)[N], const std::wstring& src) {
 // Length of a text within its field, never looking past `units` code units.
 std::size_t BoundedLength(const wchar_t* text, std::size_t units);
 
+// The text of a fixed field, never reading past it.
+template <std::size_t N>
+std::wstring FieldText(const wchar_t (&field)[N]) {
+    return std::wstring(field, BoundedLength(field, N));
+}
+
 // The text cut to the 259 characters a field can keep.
 std::wstring CutToField(std::wstring text);
 
