@@ -92,6 +92,142 @@ def exclamation(x, y):
     return shade((0.82, 0.12, 0.12, 1.0), x, y)
 
 
+def box(x, y, x0, y0, x1, y1, r=0.0):
+    """Inside a rectangle with rounded corners of radius r."""
+    cx = min(max(x, x0 + r), x1 - r)
+    cy = min(max(y, y0 + r), y1 - r)
+    return math.hypot(x - cx, y - cy) <= r if r > 0 else (x0 <= x <= x1 and y0 <= y <= y1)
+
+
+def folder_shape(x, y, base):
+    """A manila folder with a tab, filling most of the square."""
+    if box(x, y, 0.08, 0.2, 0.45, 0.34, 0.04) or box(x, y, 0.08, 0.28, 0.92, 0.84, 0.05):
+        edge = not box(x, y, 0.11, 0.31, 0.89, 0.81, 0.04) and not box(x, y, 0.11, 0.23, 0.42, 0.36, 0.03)
+        return (base[0] * 0.7, base[1] * 0.7, base[2] * 0.7, 1.0) if edge else shade(base, x, y)
+    return None
+
+
+def app_icon(x, y):
+    """Ordvale: a blue tile with three sorted bars falling into a tray."""
+    if not box(x, y, 0.04, 0.04, 0.96, 0.96, 0.18):
+        return None
+    if not box(x, y, 0.08, 0.08, 0.92, 0.92, 0.15):
+        return (0.05, 0.2, 0.5, 1.0)
+    for i, (w, c) in enumerate(((0.5, (1.0, 0.78, 0.2)), (0.62, (0.45, 0.85, 0.45)), (0.74, (1.0, 1.0, 1.0)))):
+        y0 = 0.22 + i * 0.17
+        if box(x, y, 0.5 - w / 2, y0, 0.5 + w / 2, y0 + 0.11, 0.04):
+            return c + (1.0,)
+    if box(x, y, 0.16, 0.74, 0.84, 0.8) :
+        return (0.85, 0.92, 1.0, 1.0)
+    return shade((0.12, 0.42, 0.85, 1.0), x, y)
+
+
+def menu_icon(x, y):
+    """Three short lines: the menu."""
+    for i in range(3):
+        if box(x, y, 0.15, 0.22 + i * 0.22, 0.85, 0.34 + i * 0.22, 0.05):
+            return (0.2, 0.3, 0.45, 1.0)
+    return None
+
+
+def desktop_icon(x, y):
+    """A monitor with a blue screen and a stand."""
+    if box(x, y, 0.06, 0.1, 0.94, 0.72, 0.05):
+        if box(x, y, 0.11, 0.15, 0.89, 0.67):
+            return shade((0.2, 0.55, 0.95, 1.0), x, 1 - y)
+        return (0.25, 0.27, 0.3, 1.0)
+    if box(x, y, 0.43, 0.72, 0.57, 0.82) or box(x, y, 0.28, 0.82, 0.72, 0.9, 0.03):
+        return (0.45, 0.47, 0.5, 1.0)
+    return None
+
+
+def folder_icon(x, y):
+    return folder_shape(x, y, (0.98, 0.8, 0.3, 1.0))
+
+
+def selection_icon(x, y):
+    """Two sheets of paper with a check mark: picked items."""
+    for ox, oy in ((0.3, 0.06), (0.12, 0.2)):
+        pass
+    if box(x, y, 0.14, 0.22, 0.66, 0.92, 0.04):
+        if not box(x, y, 0.17, 0.25, 0.63, 0.89, 0.03):
+            return (0.45, 0.5, 0.6, 1.0)
+        d = min(segment_distance(x, y, 0.24, 0.58, 0.36, 0.72), segment_distance(x, y, 0.36, 0.72, 0.56, 0.42))
+        if d <= 0.05:
+            return (0.13, 0.62, 0.25, 1.0)
+        return (1.0, 1.0, 1.0, 1.0)
+    if box(x, y, 0.34, 0.06, 0.86, 0.76, 0.04):
+        if not box(x, y, 0.37, 0.09, 0.83, 0.73, 0.03):
+            return (0.45, 0.5, 0.6, 1.0)
+        return (0.9, 0.94, 1.0, 1.0)
+    return None
+
+
+def sheet(x, y, inner):
+    if not box(x, y, 0.16, 0.06, 0.84, 0.94, 0.05):
+        return None
+    if not box(x, y, 0.2, 0.1, 0.8, 0.9, 0.04):
+        return (0.35, 0.42, 0.55, 1.0)
+    return inner(x, y) or (1.0, 1.0, 1.0, 1.0)
+
+
+def method_type_icon(x, y):
+    """A sheet with coloured bands: sorted by kind."""
+    def inner(x, y):
+        for i, c in enumerate(((0.9, 0.3, 0.25), (0.25, 0.6, 0.95), (0.3, 0.75, 0.35))):
+            if box(x, y, 0.28, 0.2 + i * 0.22, 0.72, 0.34 + i * 0.22):
+                return c + (1.0,)
+        return None
+    return sheet(x, y, inner)
+
+
+def method_name_icon(x, y):
+    """A letter A over lines: sorted by name."""
+    def inner(x, y):
+        d = min(segment_distance(x, y, 0.32, 0.62, 0.5, 0.18), segment_distance(x, y, 0.5, 0.18, 0.68, 0.62),
+                segment_distance(x, y, 0.39, 0.46, 0.61, 0.46))
+        if d <= 0.055:
+            return (0.1, 0.3, 0.75, 1.0)
+        if box(x, y, 0.28, 0.72, 0.72, 0.78):
+            return (0.6, 0.65, 0.75, 1.0)
+        return None
+    return sheet(x, y, inner)
+
+
+def method_size_icon(x, y):
+    """Bars of growing height: sorted by size."""
+    for i in range(3):
+        h = 0.28 + i * 0.25
+        if box(x, y, 0.1 + i * 0.28, 0.92 - h, 0.34 + i * 0.28, 0.92, 0.03):
+            return shade((0.95, 0.55, 0.15, 1.0), x, y)
+    return None
+
+
+def method_time_icon(x, y):
+    """A clock: sorted by creation time."""
+    if not disc(x, y, 0.5, 0.5, 0.46):
+        return None
+    if not disc(x, y, 0.5, 0.5, 0.4):
+        return (0.15, 0.45, 0.3, 1.0)
+    if segment_distance(x, y, 0.5, 0.5, 0.5, 0.2) <= 0.045 or segment_distance(x, y, 0.5, 0.5, 0.7, 0.6) <= 0.045:
+        return (0.1, 0.15, 0.2, 1.0)
+    return shade((0.95, 0.98, 0.95, 1.0), x, y)
+
+
+def profile_icon(x, y):
+    """A card with a folder tree: one profile."""
+    if not box(x, y, 0.06, 0.1, 0.94, 0.9, 0.08):
+        return None
+    if not box(x, y, 0.1, 0.14, 0.9, 0.86, 0.06):
+        return (0.3, 0.35, 0.5, 1.0)
+    if (box(x, y, 0.2, 0.24, 0.5, 0.38, 0.03) or box(x, y, 0.4, 0.46, 0.8, 0.58, 0.03)
+            or box(x, y, 0.4, 0.66, 0.8, 0.78, 0.03)):
+        return (0.98, 0.75, 0.25, 1.0)
+    if box(x, y, 0.27, 0.38, 0.31, 0.72) or box(x, y, 0.27, 0.5, 0.4, 0.54) or box(x, y, 0.27, 0.7, 0.4, 0.74):
+        return (0.45, 0.5, 0.6, 1.0)
+    return (0.95, 0.97, 1.0, 1.0)
+
+
 def ico_entry(pixels):
     size = len(pixels)
     header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
@@ -127,6 +263,16 @@ def write_ico(path, shader):
 ICONS = {
     'engine/res/finished.ico': check_mark,
     'engine/res/uncompleted.ico': exclamation,
+    'wizard/res/app.ico': app_icon,
+    'wizard/res/menu.ico': menu_icon,
+    'wizard/res/link-desktop.ico': desktop_icon,
+    'wizard/res/link-folder.ico': folder_icon,
+    'wizard/res/link-selection.ico': selection_icon,
+    'wizard/res/method-type.ico': method_type_icon,
+    'wizard/res/method-name.ico': method_name_icon,
+    'wizard/res/method-size.ico': method_size_icon,
+    'wizard/res/method-time.ico': method_time_icon,
+    'wizard/res/profile.ico': profile_icon,
 }
 
 if __name__ == '__main__':

@@ -1,8 +1,99 @@
-// Resource numbers of OrdvaleWizard.exe.
+// Resource numbers of OrdvaleWizard.exe (the wizard and the profile editor).
 #pragma once
 
+// Icons and images.
+#define IDI_APP 10
+#define IDI_MENU_BUTTON 252
+#define IDI_LINK_DESKTOP 300
+#define IDI_LINK_FOLDER 301
+#define IDI_LINK_SELECTION 302
+#define IDI_METHOD_TYPE 310
+#define IDI_METHOD_NAME 311
+#define IDI_METHOD_SIZE 312
+#define IDI_METHOD_TIME 313
+#define IDI_PROFILE 320
+
+// Menus and commands.
+#define IDR_WIZARD_MENU 151
+#define ID_MENU_VIEW_HELP 32776
+#define ID_MENU_ABOUT 32777
+#define ID_MENU_OPTIONS 32779
+
+// Dialogs.
+#define IDD_PAGE_TARGET 129
+#define IDD_PAGE_ITEMS 130
+#define IDD_PAGE_METHOD 131
+#define IDD_ABOUT 200
 #define IDD_WIZARD_FRAME 202
+#define IDD_PAGE_PROFILE 203
+#define IDD_PAGE_SUMMARY 204
+
+// Frame.
+#define IDC_PAGE_FRAME 1001
+#define IDC_BUTTON_LEFT 1029
+#define IDC_BUTTON_RIGHT 1030
+#define IDC_MENU_BUTTON 1061
+#define IDC_ABOUT_TEXT 1062
+
+// Target page.
+#define IDC_TARGET_TITLE 1002
+#define IDC_TARGET_DESCRIPTION 1003
+#define IDC_LINK_DESKTOP 1005
+#define IDC_LINK_FOLDER 1006
+#define IDC_LINK_SELECTION 1007
+
+// Items page.
+#define IDC_ITEMS_TITLE 1006
+#define IDC_ITEMS_LIST 1007
+#define IDC_ADD_FILES 1010
+#define IDC_ADD_FOLDER 1011
+#define IDC_DELETE 1012
+#define IDC_DELETE_ALL 1013
+#define IDC_ITEMS_DESCRIPTION 1020
+
+// Method page.
+#define IDC_METHOD_TYPE 1014
+#define IDC_METHOD_NAME 1015
+#define IDC_METHOD_SIZE 1016
+#define IDC_METHOD_TIME 1017
+#define IDC_METHOD_TITLE 1018
+#define IDC_METHOD_DESCRIPTION 1019
+#define IDC_METHOD_ICON_FIRST 1021
+#define IDC_METHOD_TEXT_FIRST 1025
+
+// Profile page (selector part).
+#define IDC_PROFILE_COMBO 1002
+#define IDC_PROFILE_TITLE 1063
+#define IDC_PROFILE_DESCRIPTION 1064
+
+// Summary page.
+#define IDC_SUMMARY_DESCRIPTION 1003
+#define IDC_DESTINATION 1035
+#define IDC_TARGET_LINK 1038
+#define IDC_METHOD_LINK 1039
+#define IDC_PROFILE_LINK 1040
+#define IDC_TARGET_ICON 1048
+#define IDC_METHOD_ICON 1049
+#define IDC_PROFILE_ICON 1054
+#define IDC_RESET_LINK 1055
+#define IDC_DESTINATION_BROWSE 1056
+#define IDC_SUMMARY_TITLE 1059
+
+// Strings.
+#define IDS_EXIT 219
+#define IDS_FINISH 220
+#define IDS_NEXT 221
+#define IDS_PREVIOUS 222
+#define IDS_FILES_COLUMN 223
+#define IDS_DESKTOP 224
+#define IDS_CUSTOM 225
+#define IDS_FILE_TYPE 226
+#define IDS_FILE_NAME 227
+#define IDS_FILE_SIZE 228
+#define IDS_FILE_TIME 229
+#define IDS_NOTE_DESKTOP 230
+#define IDS_NOTE_FOLDER 231
+#define IDS_NOTE_SELECTION 232
 #define IDS_PRODUCT_NAME 247
 #define IDS_CREATE_THREAD_FAILED 251
 #define IDS_INIT_DATA_ERROR 252
-#define IDC_FRAME_INFO 1500

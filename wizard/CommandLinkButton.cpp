@@ -1,0 +1,190 @@
+#include "CommandLinkButton.h"
+
+#include <commctrl.h>
+
+#include <cwchar>
+
+namespace ordvale::wizard {
+
+namespace {
+
+void VerticalGradient(HDC dc, int left, int top, int right, int bottom, COLORREF from, COLORREF to) {
+    if (right <= left || bottom <= top) return;
+    TRIVERTEX v[2] = {{left, top, static_cast<COLOR16>(GetRValue(from) << 8), static_cast<COLOR16>(GetGValue(from) << 8),
+                       static_cast<COLOR16>(GetBValue(from) << 8), 0},
+                      {right, bottom, static_cast<COLOR16>(GetRValue(to) << 8), static_cast<COLOR16>(GetGValue(to) << 8),
+                       static_cast<COLOR16>(GetBValue(to) << 8), 0}};
+    GRADIENT_RECT r = {0, 1};
+    GradientFill(dc, v, 2, &r, 1, GRADIENT_FILL_RECT_V);
+}
+
+void HorizontalGradient(HDC dc, int left, int top, int right, int bottom, COLORREF from, COLORREF to) {
+    if (right <= left || bottom <= top) return;
+    TRIVERTEX v[2] = {{left, top, static_cast<COLOR16>(GetRValue(from) << 8), static_cast<COLOR16>(GetGValue(from) << 8),
+                       static_cast<COLOR16>(GetBValue(from) << 8), 0},
+                      {right, bottom, static_cast<COLOR16>(GetRValue(to) << 8), static_cast<COLOR16>(GetGValue(to) << 8),
+                       static_cast<COLOR16>(GetBValue(to) << 8), 0}};
+    GRADIENT_RECT r = {0, 1};
+    GradientFill(dc, v, 2, &r, 1, GRADIENT_FILL_RECT_H);
+}
+
+void FillColour(HDC dc, const RECT& r, COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+}
+
+void RoundBorder(HDC dc, const RECT& r, COLORREF colour) {
+    HPEN pen = CreatePen(PS_SOLID, 1, colour);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    RoundRect(dc, r.left, r.top, r.right, r.bottom, 6, 6);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+}
+
+}  // namespace
+
+CCommandLinkButton::CCommandLinkButton() {
+    NONCLIENTMETRICSW metrics = {};
+    OSVERSIONINFOW version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+#if defined(_MSC_VER)
+#pragma warning(suppress : 4996)
+#endif
+    GetVersionExW(&version);
+    metrics.cbSize = version.dwMajorVersion >= 6 ? sizeof(metrics) : sizeof(metrics) - 4;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
+    noteFont_ = CreateFontIndirectW(&metrics.lfMessageFont);
+    LOGFONTW caption = metrics.lfMessageFont;
+    caption.lfHeight = caption.lfHeight * 12 / 9;
+    captionFont_ = CreateFontIndirectW(&caption);
+}
+
+CCommandLinkButton::~CCommandLinkButton() {
+    if (hwnd_ && IsWindow(hwnd_)) RemoveWindowSubclass(hwnd_, ButtonProc, 1);
+    if (captionFont_) DeleteObject(captionFont_);
+    if (noteFont_) DeleteObject(noteFont_);
+    if (icon_) DestroyIcon(icon_);
+    delete[] note_;
+}
+
+void CCommandLinkButton::Attach(HWND button) {
+    hwnd_ = button;
+    LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
+    SetWindowLongPtrW(button, GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW);
+    SetWindowSubclass(button, ButtonProc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void CCommandLinkButton::SetNote(const wchar_t* text) {
+    delete[] note_;
+    note_ = nullptr;
+    if (text) {
+        std::size_t length = wcslen(text);
+        note_ = new wchar_t[length + 1];
+        wmemcpy(note_, text, length + 1);
+    }
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void CCommandLinkButton::SetIcon(HICON icon) {
+    if (icon_) DestroyIcon(icon_);
+    icon_ = icon;
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+COLORREF CCommandLinkButton::TextColour(bool pressed, bool hovered) {
+    if (pressed) return RGB(0x06, 0x20, 0x73);
+    if (hovered) return RGB(0x07, 0x4A, 0xE5);
+    return RGB(0x15, 0x15, 0x55);
+}
+
+LRESULT CALLBACK CCommandLinkButton::ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                DWORD_PTR data) {
+    auto* self = reinterpret_cast<CCommandLinkButton*>(data);
+    switch (message) {
+        case WM_MOUSEMOVE:
+            if (!self->hovered_) {
+                self->hovered_ = true;
+                InvalidateRect(hwnd, nullptr, TRUE);
+            }
+            if (!self->tracking_) {
+                TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, hwnd, 0};
+                self->tracking_ = TrackMouseEvent(&track) != FALSE;
+            }
+            break;
+        case WM_MOUSELEAVE:
+            self->hovered_ = false;
+            self->tracking_ = false;
+            InvalidateRect(hwnd, nullptr, TRUE);
+            break;
+        case WM_UPDATEUISTATE:
+            InvalidateRect(hwnd, nullptr, TRUE);
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(hwnd, ButtonProc, 1);
+            self->hwnd_ = nullptr;
+            break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+void CCommandLinkButton::DrawItem(const DRAWITEMSTRUCT* item) {
+    HDC dc = item->hDC;
+    RECT r = item->rcItem;
+    const bool pressed = (item->itemState & ODS_SELECTED) != 0;
+    const bool focused = (item->itemState & ODS_FOCUS) != 0;
+    HGDIOBJ oldBrush = GetCurrentObject(dc, OBJ_BRUSH);
+    HGDIOBJ oldPen = GetCurrentObject(dc, OBJ_PEN);
+    HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
+
+    FillColour(dc, r, RGB(255, 255, 255));
+    COLORREF border;
+    if (hovered_) {
+        VerticalGradient(dc, r.left + 1, r.top + 1, r.right - 1, r.bottom - 1, RGB(255, 255, 255), RGB(0xF6, 0xF6, 0xF6));
+        VerticalGradient(dc, r.left + 1, r.top + 3, r.left + 2, r.bottom - 3, RGB(255, 255, 255), RGB(0xFC, 0xFC, 0xFC));
+        VerticalGradient(dc, r.right - 2, r.top + 3, r.right - 1, r.bottom - 3, RGB(255, 255, 255), RGB(0xFC, 0xFC, 0xFC));
+        RECT line = {r.left + 3, r.bottom - 2, r.right - 3, r.bottom - 1};
+        FillColour(dc, line, RGB(0xFB, 0xFB, 0xFB));
+        border = RGB(0xC6, 0xC6, 0xC6);
+    } else {
+        border = focused ? RGB(0x8C, 0xE8, 0xFF) : RGB(255, 255, 255);
+    }
+    RoundBorder(dc, r, border);
+    if (pressed) {
+        RECT inner = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+        FillColour(dc, inner, RGB(0xF2, 0xF3, 0xF3));
+        HorizontalGradient(dc, r.left + 1, r.top + 2, r.left + 3, r.bottom - 2, RGB(0xE8, 0xE9, 0xE9), RGB(0xFA, 0xFB, 0xFB));
+        VerticalGradient(dc, r.left + 2, r.bottom - 3, r.right - 2, r.bottom, RGB(0xF1, 0xF2, 0xF2), RGB(0xD7, 0xD7, 0xD7));
+        HorizontalGradient(dc, r.right - 3, r.top + 2, r.right, r.bottom - 2, RGB(0xD7, 0xD7, 0xD7), RGB(0xF1, 0xF2, 0xF2));
+        VerticalGradient(dc, r.left + 2, r.top, r.right - 2, r.top + 5, RGB(0xE0, 0xE0, 0xE0), RGB(0xF5, 0xF6, 0xF6));
+        RoundBorder(dc, r, RGB(0xC6, 0xC6, 0xC6));
+    }
+    SetTextColor(dc, TextColour(pressed, hovered_));
+    SetBkMode(dc, TRANSPARENT);
+    UINT prefix = 0;
+    if (SendMessageW(item->hwndItem, WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL) prefix = DT_HIDEPREFIX;
+
+    if (icon_) DrawIconEx(dc, r.left + 6, r.top + 12, icon_, iconSize_, iconSize_, 0, nullptr, DI_NORMAL);
+    const int textLeft = r.left + iconSize_ + 12 + gap_;
+    wchar_t caption[260] = {};
+    GetWindowTextW(item->hwndItem, caption, 260);
+    SelectObject(dc, captionFont_);
+    RECT capRect = {textLeft, r.top + 12 + captionOffset_, r.right - 6, r.bottom};
+    DrawTextW(dc, caption, -1, &capRect, DT_SINGLELINE | DT_EXPANDTABS | DT_CALCRECT | prefix);
+    capRect.right = r.right - 6;
+    DrawTextW(dc, caption, -1, &capRect, DT_SINGLELINE | DT_EXPANDTABS | prefix);
+    if (note_) {
+        SelectObject(dc, noteFont_);
+        RECT noteRect = {textLeft, capRect.bottom + 6, r.right - 6, r.bottom};
+        DrawTextW(dc, note_, -1, &noteRect, DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_CALCRECT);
+        noteRect.right = r.right - 6;
+        DrawTextW(dc, note_, -1, &noteRect, DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+    }
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldFont);
+}
+
+}  // namespace ordvale::wizard

@@ -1,0 +1,45 @@
+// A large owner-drawn push button: icon at the left, a caption in a larger
+// font and a wrapped note under it, with hover, focus and pressed looks.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace ordvale::wizard {
+
+class CCommandLinkButton {
+public:
+    CCommandLinkButton();
+    ~CCommandLinkButton();
+    CCommandLinkButton(const CCommandLinkButton&) = delete;
+    CCommandLinkButton& operator=(const CCommandLinkButton&) = delete;
+
+    // Makes the button owner-drawn and follows its mouse.
+    void Attach(HWND button);
+    HWND Handle() const { return hwnd_; }
+    void SetNote(const wchar_t* text);
+    const wchar_t* Note() const { return note_; }
+    // The button owns the icon from now on (any previous one is destroyed).
+    void SetIcon(HICON icon);
+    void SetIconSize(int size) { iconSize_ = size; }
+    bool Hovered() const { return hovered_; }
+    // The caption's colour for a state.
+    static COLORREF TextColour(bool pressed, bool hovered);
+    void DrawItem(const DRAWITEMSTRUCT* item);
+
+private:
+    static LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR data);
+    HWND hwnd_ = nullptr;
+    int iconSize_ = 64;
+    HICON icon_ = nullptr;
+    int gap_ = 0;
+    int captionOffset_ = 8;
+    bool hovered_ = false;
+    bool tracking_ = false;
+    HFONT captionFont_ = nullptr;
+    HFONT noteFont_ = nullptr;
+    wchar_t* note_ = nullptr;
+};
+
+}  // namespace ordvale::wizard

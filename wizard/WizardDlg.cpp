@@ -1,0 +1,305 @@
+#include "WizardDlg.h"
+
+#include "WizardLogic.h"
+#include "common/AppPaths.h"
+#include "common/JobHandOff.h"
+#include "common/Text.h"
+#include "common/win/MessageBox.h"
+#include "resource.h"
+
+namespace ordvale::wizard {
+
+namespace {
+constexpr UINT HH_DISPLAY_TOPIC_COMMAND = 0x0000;
+}
+
+void OpenHelp(HWND owner, const std::wstring& path) {
+    using HtmlHelpProc = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
+    static HMODULE viewer = LoadLibraryW(L"hhctrl.ocx");
+    if (!viewer) return;
+    auto help = reinterpret_cast<HtmlHelpProc>(reinterpret_cast<void*>(GetProcAddress(viewer, "HtmlHelpW")));
+    if (help) help(owner, path.c_str(), HH_DISPLAY_TOPIC_COMMAND, 0);
+}
+
+void (*COrdvaleWizardDlg::helpViewer)(HWND, const std::wstring&) = OpenHelp;
+
+std::wstring COrdvaleWizardDlg::OptionsCommandLine() {
+    return CutToField(FillTemplate(L"%s\\OrdvaleConfigure.exe options", {ModuleFolder().c_str()}));
+}
+
+COrdvaleWizardDlg::COrdvaleWizardDlg() : CDialogEx(IDD_WIZARD_FRAME) {
+    InitSettings(&settings_);
+}
+
+COrdvaleWizardDlg::~COrdvaleWizardDlg() {
+    if (menu_) DestroyMenu(menu_);
+    if (bigIcon_) DestroyIcon(bigIcon_);
+    if (smallIcon_) DestroyIcon(smallIcon_);
+}
+
+BOOL COrdvaleWizardDlg::OnInitDialog() {
+    CDialogEx::OnInitDialog();
+    bigIcon_ = static_cast<HICON>(LoadImageW(Module(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    smallIcon_ = static_cast<HICON>(LoadImageW(Module(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    menu_ = LoadMenuW(Module(), MAKEINTRESOURCEW(IDR_WIZARD_MENU));
+    menuButton_.Attach(Item(IDC_MENU_BUTTON));
+    menuButton_.SetImage(LoadSizedIcon(Module(), IDI_MENU_BUTTON, 16));
+
+    OleInitialize(nullptr);
+    LoadSettings(&settings_);
+    EnsureProfileDocument(settings_.profileFile, ModuleFolder() + L"\\" + kShippedProfilesName);
+
+    RECT place = {};
+    GetWindowRect(Item(IDC_PAGE_FRAME), &place);
+    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&place), 2);
+    CDialogEx* pages[] = {&target_, &method_, &profile_, &items_, &summary_};
+    for (CDialogEx* page : pages) {
+        HWND hwnd = page->Create(Module(), Handle());
+        if (hwnd) {
+            SetWindowPos(hwnd, Item(IDC_PAGE_FRAME), place.left, place.top, place.right - place.left,
+                         place.bottom - place.top, SWP_NOACTIVATE);
+        }
+    }
+    ShowWindow(Item(IDC_PAGE_FRAME), SW_HIDE);
+    for (CDialogEx* page : pages) ShowWindow(page->Handle(), SW_HIDE);
+    ShowWindow(target_.Handle(), SW_SHOW);
+    SetButton(IDC_BUTTON_RIGHT, kLabelExit);
+    SetButton(IDC_BUTTON_LEFT, kLabelNone);
+    return TRUE;
+}
+
+void COrdvaleWizardDlg::OnDestroy() {
+    // The pages are children: they go with the frame.
+}
+
+void COrdvaleWizardDlg::SetButton(int id, int code) {
+    (id == IDC_BUTTON_LEFT ? leftCode_ : rightCode_) = code;
+    const ButtonLabel label = LabelForCode(code);
+    SetItemText(id, label.stringId ? LoadText(label.stringId) : std::wstring());
+    ShowWindow(Item(id), label.shown ? SW_SHOW : SW_HIDE);
+}
+
+void COrdvaleWizardDlg::ShowPage(int page) {
+    CDialogEx* pages[] = {&target_, &items_, &method_, &profile_, &summary_};
+    for (CDialogEx* p : pages) ShowWindow(p->Handle(), SW_HIDE);
+    currentPage_ = page;
+    switch (page) {
+        case kPageItems:
+            items_.DeleteAll();
+            if (job_.target == static_cast<int32_t>(TidyTarget::Selection))
+                for (int32_t i = 0; i < job_.itemCount; ++i) items_.AddPath(job_.items[i].text);
+            BringWindowToTop(items_.Handle());
+            break;
+        case kPageMethod:
+            method_.CheckMethod(job_.method);
+            break;
+        case kPageProfile:
+            profile_.LoadForMethod(job_.method, settings_);
+            break;
+        case kPageSummary:
+            summary_.RefreshSummary(job_);
+            break;
+        default:
+            break;
+    }
+    const PageButtons buttons = ButtonsForPage(page);
+    SetButton(IDC_BUTTON_LEFT, buttons.left);
+    SetButton(IDC_BUTTON_RIGHT, buttons.right);
+    if (page >= 0 && page < kPageCount) ShowWindow(pages[page]->Handle(), SW_SHOW);
+}
+
+void COrdvaleWizardDlg::CollectItems() {
+    wizard::CollectItems(&job_, items_.Rows());
+}
+
+std::wstring COrdvaleWizardDlg::CurrentHelpPath() const {
+    return HelpPath(ModuleFolder(), currentPage_);
+}
+
+void COrdvaleWizardDlg::OnRight() {
+    switch (rightCode_) {
+        case kLabelExit:
+            End(IDCANCEL);
+            return;
+        case kLabelFinish:
+            Finish();
+            return;
+        case kLabelNext:
+            break;
+        default:
+            return;
+    }
+    switch (currentPage_) {
+        case kPageTarget:
+            SetButton(IDC_BUTTON_RIGHT, kLabelExit);
+            break;
+        case kPageItems:
+            CollectItems();
+            ShowPage(kPageMethod);
+            break;
+        case kPageMethod:
+            ShowPage(kPageProfile);
+            break;
+        case kPageProfile: {
+            if (!profile_.ConfirmSaveChanges()) return;
+            std::wstring id;
+            if (!profile_.SelectedProfileId(&id)) return;
+            StoreText(job_.profileId, id);
+            StoreText(job_.profileName, profile_.SelectedProfileName());
+            ShowPage(kPageSummary);
+            break;
+        }
+    }
+}
+
+void COrdvaleWizardDlg::OnLeft() {
+    if (leftCode_ != kLabelPrevious) return;
+    switch (currentPage_) {
+        case kPageTarget:
+            SetButton(IDC_BUTTON_LEFT, kLabelNone);
+            break;
+        case kPageItems:
+            if (job_.target == static_cast<int32_t>(TidyTarget::Selection)) CollectItems();
+            ShowPage(kPageTarget);
+            break;
+        case kPageProfile:
+            if (!profile_.ConfirmSaveChanges()) return;
+            ShowPage(kPageMethod);
+            break;
+        default:
+            ShowPage(PreviousPage(currentPage_, job_.target));
+            break;
+    }
+}
+
+void COrdvaleWizardDlg::OnTargetChosen(WPARAM target) {
+    switch (target) {
+        case 0:
+            ShowPage(kPageMethod);
+            job_.target = static_cast<int32_t>(TidyTarget::Desktop);
+            job_.folder[0] = L'\0';
+            break;
+        case 1: {
+            job_.target = static_cast<int32_t>(TidyTarget::Folder);
+            std::wstring folder = BrowseForFolder(Handle(), job_.folder);
+            if (!folder.empty()) {
+                StoreText(job_.folder, folder);
+                ShowPage(kPageMethod);
+            }
+            break;
+        }
+        case 2:
+            job_.target = static_cast<int32_t>(TidyTarget::Selection);
+            ShowPage(kPageItems);
+            break;
+    }
+}
+
+void COrdvaleWizardDlg::ShowMenu() {
+    SetForegroundWindow(Handle());
+    RECT button = {};
+    GetWindowRect(Item(IDC_MENU_BUTTON), &button);
+    HMENU popup = GetSubMenu(menu_, 0);
+    if (popup)
+        TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, button.left, button.top, 0, Handle(),
+                       nullptr);
+}
+
+void COrdvaleWizardDlg::RunOptions() {
+    std::wstring command = OptionsCommandLine();
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return;
+    ShowWindow(Handle(), SW_HIDE);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    LoadSettings(&settings_);
+    EnsureProfileDocument(settings_.profileFile, ModuleFolder() + L"\\" + kShippedProfilesName);
+    ShowWindow(Handle(), SW_SHOW);
+}
+
+void COrdvaleWizardDlg::Finish() {
+    StoreText(job_.destination, FinishDestination(job_, summary_.DestinationText()));
+    LaunchParams params = {};
+    params.job = &job_;
+    StoreText(params.wizardFolder, ModuleFolder());
+    const std::wstring caption = LoadText(IDS_PRODUCT_NAME);
+    HANDLE thread = CreateThread(nullptr, 0, LaunchThread, &params, 0, nullptr);
+    if (!thread) {
+        win::ShowMessageBox(Handle(), LoadText(IDS_CREATE_THREAD_FAILED), caption, MB_OK | MB_ICONERROR);
+        return;
+    }
+    ShowWindow(Handle(), SW_HIDE);
+    WaitForSingleObject(thread, INFINITE);
+    if (params.result != 0) {
+        std::wstring message = LoadText(IDS_INIT_DATA_ERROR);
+        std::size_t at = message.find(L"%d");
+        if (at != std::wstring::npos) message.replace(at, 2, std::to_wstring(params.result));
+        win::ShowMessageBox(Handle(), CutToField(message), caption, MB_OK | MB_ICONERROR);
+    }
+    CloseHandle(thread);
+    End(IDOK);
+}
+
+BOOL COrdvaleWizardDlg::OnCommand(WORD id, WORD code, HWND) {
+    switch (id) {
+        case IDC_BUTTON_RIGHT:
+            if (code == BN_CLICKED) OnRight();
+            return TRUE;
+        case IDC_BUTTON_LEFT:
+            if (code == BN_CLICKED) OnLeft();
+            return TRUE;
+        case IDC_MENU_BUTTON:
+            if (code == BN_CLICKED) ShowMenu();
+            return TRUE;
+        case ID_MENU_OPTIONS:
+            RunOptions();
+            return TRUE;
+        case ID_MENU_VIEW_HELP:
+            helpViewer(Handle(), HelpPath(ModuleFolder(), -1));
+            return TRUE;
+        case ID_MENU_ABOUT: {
+            win::CDialog about(IDD_ABOUT);
+            about.DoModal(Module(), Handle());
+            return TRUE;
+        }
+        case IDCANCEL:
+            End(IDCANCEL);
+            return TRUE;
+        case IDOK:
+            return TRUE;  // Enter does not close the wizard
+    }
+    return FALSE;
+}
+
+BOOL COrdvaleWizardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
+    switch (message) {
+        case WM_TARGET_CHOSEN:
+            OnTargetChosen(wParam);
+            return TRUE;
+        case WM_METHOD_CHOSEN: {
+            int method = MethodForPosition(static_cast<int>(wParam));
+            if (method) job_.method = method;
+            return TRUE;
+        }
+        case WM_GO_TO_PAGE:
+            if (wParam == 0 || wParam == 2 || wParam == 3) ShowPage(static_cast<int>(wParam));
+            return TRUE;
+        case WM_RESET_DESTINATION:
+            summary_.SetDestinationText(job_.destination[0] ? std::wstring(job_.destination) : DefaultDestination(&job_));
+            return TRUE;
+        case WM_HELP:
+            helpViewer(Handle(), CurrentHelpPath());
+            *result = TRUE;
+            return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace ordvale::wizard

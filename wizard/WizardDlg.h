@@ -1,0 +1,72 @@
+// The wizard frame (dialog 202): five pages in one place, the two navigation
+// buttons with their label codes, the Menu button, help, and Finish.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "Pages.h"
+#include "common/Settings.h"
+#include "common/TidyJob.h"
+#include "framework/Framework.h"
+#include "profile-editor/PageProfile.h"
+
+namespace ordvale::wizard {
+
+class COrdvaleWizardDlg : public CDialogEx {
+public:
+    COrdvaleWizardDlg();
+    ~COrdvaleWizardDlg() override;
+
+    void ShowPage(int page);
+    void CollectItems();
+    int CurrentPage() const { return currentPage_; }
+    int LeftCode() const { return leftCode_; }
+    int RightCode() const { return rightCode_; }
+    TidyJob& Job() { return job_; }
+    const OrdvaleSettings& Settings() const { return settings_; }
+    // The help file path of the current page (for F1).
+    std::wstring CurrentHelpPath() const;
+    CDialogPageTidyItems& ItemsPage() { return items_; }
+    CDialogPageTidySummary& SummaryPage() { return summary_; }
+    CPageProfile& ProfilePage() { return profile_; }
+    // Where help requests go; the real viewer by default (tests replace it).
+    static void (*helpViewer)(HWND owner, const std::wstring& path);
+    // Where the settings editor is started for Options (tests replace it).
+    static std::wstring OptionsCommandLine();
+
+protected:
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(WORD id, WORD code, HWND control) override;
+    BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    void OnDestroy() override;
+
+private:
+    void SetButton(int id, int code);
+    void OnRight();
+    void OnLeft();
+    void OnTargetChosen(WPARAM target);
+    void ShowMenu();
+    void RunOptions();
+    void Finish();
+
+    int currentPage_ = 0;
+    int rightCode_ = 1;
+    int leftCode_ = 0;
+    OrdvaleSettings settings_;
+    TidyJob job_;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+    HMENU menu_ = nullptr;
+    CDialogPageTidyTarget target_;
+    CDialogPageTidyItems items_;
+    CDialogPageTidyMethod method_;
+    CDialogPageTidySummary summary_;
+    CPageProfile profile_;
+    CMFCButton menuButton_;
+};
+
+// Opens "<path>" (file::topic) in the HTML help viewer.
+void OpenHelp(HWND owner, const std::wstring& path);
+
+}  // namespace ordvale::wizard

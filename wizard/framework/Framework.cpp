@@ -1,0 +1,133 @@
+#include "Framework.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+#include <shlobj.h>
+
+#include "common/Text.h"
+
+namespace ordvale::wizard {
+
+bool CWinAppEx::InitInstance() {
+    // Per-monitor DPI where the system has it (the manifest says so too).
+    using SetContext = BOOL(WINAPI*)(HANDLE);
+    if (HMODULE user = GetModuleHandleW(L"user32.dll")) {
+        auto set = reinterpret_cast<SetContext>(
+            reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDpiAwarenessContext")));
+        if (!set || !set(reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4)))) {
+            using SetAware = BOOL(WINAPI*)();
+            auto aware = reinterpret_cast<SetAware>(
+                reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDPIAware")));
+            if (aware) aware();
+        }
+    }
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS |
+                                                           ICC_DATE_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES};
+    InitCommonControlsEx(&controls);
+    return SUCCEEDED(OleInitialize(nullptr));
+}
+
+void CWinAppEx::ExitInstance() {
+    OleUninitialize();
+}
+
+CDialogEx::CDialogEx(UINT templateId, bool whitePage, int titleId)
+    : win::CDialog(templateId), white_(whitePage), titleId_(titleId) {
+    if (white_) brush_ = CreateSolidBrush(RGB(255, 255, 255));
+}
+
+CDialogEx::~CDialogEx() {
+    if (brush_) DeleteObject(brush_);
+    if (titleFont_) DeleteObject(titleFont_);
+}
+
+HFONT CDialogEx::MakeTitleFont(HWND dialog) {
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    LOGFONTW lf = {};
+    if (!font || !GetObjectW(font, sizeof(lf), &lf)) GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    lf.lfHeight = lf.lfHeight * 12 / 9;
+    return CreateFontIndirectW(&lf);
+}
+
+BOOL CDialogEx::OnInitDialog() {
+    if (white_) SetWindowSubclass(Handle(), PageProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    if (titleId_ && Item(titleId_)) {
+        titleFont_ = MakeTitleFont(Handle());
+        SendMessageW(Item(titleId_), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), TRUE);
+    }
+    return TRUE;
+}
+
+LRESULT CALLBACK CDialogEx::PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR data) {
+    auto* self = reinterpret_cast<CDialogEx*>(data);
+    switch (message) {
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN: {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            HWND control = reinterpret_cast<HWND>(lParam);
+            if (self->titleId_ && control && GetDlgCtrlID(control) == self->titleId_) {
+                SetTextColor(dc, kTitleColour);
+            }
+            SetBkMode(dc, TRANSPARENT);
+            return reinterpret_cast<LRESULT>(self->brush_);
+        }
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(hwnd, PageProc, 1);
+            break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+void CMFCButton::SetImage(HICON icon) {
+    if (icon_) DestroyIcon(icon_);
+    icon_ = icon;
+    if (hwnd_) SendMessageW(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+}
+
+CMFCButton::~CMFCButton() {
+    if (icon_) DestroyIcon(icon_);
+}
+
+namespace {
+int CALLBACK BrowseStart(HWND hwnd, UINT message, LPARAM, LPARAM data) {
+    if (message == BFFM_INITIALIZED && data) SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, data);
+    return 0;
+}
+}  // namespace
+
+std::wstring BrowseForFolder(HWND owner, const std::wstring& start) {
+    wchar_t display[MAX_PATH] = {};
+    BROWSEINFOW info = {};
+    info.hwndOwner = owner;
+    info.pszDisplayName = display;
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    if (!start.empty()) {
+        info.lpfn = BrowseStart;
+        info.lParam = reinterpret_cast<LPARAM>(start.c_str());
+    }
+    PIDLIST_ABSOLUTE picked = SHBrowseForFolderW(&info);
+    if (!picked) return std::wstring();
+    wchar_t path[MAX_PATH] = {};
+    bool ok = SHGetPathFromIDListW(picked, path) != FALSE;
+    CoTaskMemFree(picked);
+    return ok ? CutToField(path) : std::wstring();
+}
+
+void CMFCEditBrowseCtrl::OnBrowse() {
+    std::wstring chosen = BrowseForFolder(GetParent(edit_), Text());
+    if (!chosen.empty()) SetText(chosen);
+}
+
+std::wstring CMFCEditBrowseCtrl::Text() const {
+    wchar_t text[260] = {};
+    if (edit_) GetWindowTextW(edit_, text, 260);
+    return text;
+}
+
+void CMFCEditBrowseCtrl::SetText(const std::wstring& text) {
+    if (edit_) SetWindowTextW(edit_, text.c_str());
+}
+
+}  // namespace ordvale::wizard

@@ -1,0 +1,81 @@
+// The wizard's small window framework, standing in for the application
+// object, the dialog base with a white page look, the button with an icon and
+// the edit box with a folder-browse button. Only what the wizard's pages need:
+//   CWinAppEx          - one-time start-up: common controls, OLE, DPI awareness.
+//   CDialogEx          - a dialog (win::CDialog) that can paint itself white
+//                        and show a blue, enlarged title line.
+//   CMFCButton         - a push button showing a small icon beside its caption.
+//   CMFCEditBrowseCtrl - an edit box paired with a "..." button that opens the
+//                        shell's folder browser.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "common/win/Dialog.h"
+
+namespace ordvale::wizard {
+
+class CWinAppEx {
+public:
+    // Common controls of every class, OLE, per-monitor DPI where the system has it.
+    static bool InitInstance();
+    static void ExitInstance();
+};
+
+// Title colour of every page.
+constexpr COLORREF kTitleColour = RGB(0, 51, 153);
+
+class CDialogEx : public win::CDialog {
+public:
+    explicit CDialogEx(UINT templateId, bool whitePage = false, int titleId = 0);
+    ~CDialogEx() override;
+    // The dialog font with its height times 12 / 9 (integer arithmetic).
+    static HFONT MakeTitleFont(HWND dialog);
+
+protected:
+    // Call first from a derived OnInitDialog.
+    BOOL OnInitDialog() override;
+
+private:
+    static LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR data);
+    bool white_;
+    int titleId_;
+    HBRUSH brush_ = nullptr;
+    HFONT titleFont_ = nullptr;
+};
+
+class CMFCButton {
+public:
+    void Attach(HWND button) { hwnd_ = button; }
+    void SetImage(HICON icon);  // the button owns the icon from now on
+    ~CMFCButton();
+    HWND Handle() const { return hwnd_; }
+
+private:
+    HWND hwnd_ = nullptr;
+    HICON icon_ = nullptr;
+};
+
+// The shell's folder browser: file-system folders only, no title. Empty when
+// cancelled.
+std::wstring BrowseForFolder(HWND owner, const std::wstring& start);
+
+class CMFCEditBrowseCtrl {
+public:
+    void Attach(HWND edit, HWND button) {
+        edit_ = edit;
+        button_ = button;
+    }
+    // Opens the folder browser and puts the choice into the box.
+    void OnBrowse();
+    std::wstring Text() const;
+    void SetText(const std::wstring& text);
+
+private:
+    HWND edit_ = nullptr;
+    HWND button_ = nullptr;
+};
+
+}  // namespace ordvale::wizard
