@@ -1,6 +1,7 @@
 #include "JobHandOff.h"
 
 #include <objbase.h>
+#include <shellapi.h>
 
 #include <cwchar>
 
@@ -45,6 +46,16 @@ std::wstring RunnerCommandLine(const wchar_t* wizardFolder, const std::wstring& 
     return line;
 }
 
+bool RunnerJobName(const wchar_t* commandLine, std::wstring* jobName) {
+    int argc = 0;
+    LPWSTR* argv = commandLine && *commandLine ? CommandLineToArgvW(commandLine, &argc) : nullptr;
+    if (!argv) return false;
+    const bool ok = argc >= 3 && lstrcmpiW(argv[argc - 2], L"/s") == 0;
+    if (ok) *jobName = argv[argc - 1];
+    LocalFree(argv);
+    return ok;
+}
+
 int32_t HandOffJob(const TidyJob* job, const wchar_t* wizardFolder, const std::wstring& appData,
                    std::wstring* jobFileOut) {
     if (!job || appData.empty()) return -1;
@@ -74,10 +85,14 @@ int32_t HandOffJob(const TidyJob* job, const wchar_t* wizardFolder, const std::w
     view.Reset();  // the last reference: the named mapping is gone
 
     std::wstring commandLine = RunnerCommandLine(wizardFolder, jobName);
+    // The command line names the runner without quotes; naming the program on
+    // its own as well keeps a folder with spaces from being searched word by
+    // word ("C:\Program.exe" first).
+    const std::wstring runner = CutToField(std::wstring(wizardFolder) + L"\\qz.exe");
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessW(runner.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
         return static_cast<int32_t>(GetLastError());
     CloseHandle(process.hThread);

@@ -35,6 +35,10 @@ std::wstring FormatJobName(const GUID& guid);
 // text and nothing else (no path characters).
 bool IsJobName(const std::wstring& text);
 
+// The job name of a runner command line: "/s" and the name are its last two
+// words. The program path before them may hold spaces without quotes.
+bool RunnerJobName(const wchar_t* commandLine, std::wstring* jobName);
+
 // "%s\qz.exe /s %s", at most 1039 characters.
 std::wstring RunnerCommandLine(const wchar_t* wizardFolder, const std::wstring& jobName);
 

@@ -2,7 +2,6 @@
 // folder, hands the job to ExecuteOperations of zelk.dll from this program's
 // own folder, and deletes the job file when the run is over.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 
@@ -25,13 +24,8 @@ int Fail(const std::wstring& message) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    int argc = 0;
-    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     std::wstring jobName;
-    bool usage = !argv || argc != 3 || lstrcmpiW(argv[1], L"/s") != 0;
-    if (!usage) jobName = argv[2];
-    if (argv) LocalFree(argv);
-    if (usage) return Fail(L"Usage: qz.exe /s <job name>");
+    if (!RunnerJobName(GetCommandLineW(), &jobName)) return Fail(L"Usage: qz.exe /s <job name>");
     if (!IsJobName(jobName)) return Fail(L"\"" + jobName + L"\" is not a job name.");
 
     std::wstring appData;

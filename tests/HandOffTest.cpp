@@ -72,6 +72,27 @@ TEST(JobName, RunnerAcceptsOnlyJobNames) {
     for (const Case& c : cases) EXPECT_EQ(IsJobName(c.text), c.ok) << Narrow(c.text);
 }
 
+TEST(JobName, RunnerFindsTheJobNameEvenInAFolderWithSpaces) {
+    struct Case { const wchar_t* line; const wchar_t* name; };
+    const Case cases[] = {
+        {L"C:\\Ordvale\\qz.exe /s {X}", L"{X}"},
+        {L"C:\\Program Files\\Ordvale\\qz.exe /s {X}", L"{X}"},
+        {L"\"C:\\Program Files\\Ordvale\\qz.exe\" /S {X}", L"{X}"},
+        {L"qz.exe /s", nullptr},
+        {L"qz.exe {X}", nullptr},
+        {L"qz.exe /x {X}", nullptr},
+        {L"qz.exe /s {X} extra", nullptr},
+        {L"", nullptr},
+    };
+    for (const Case& c : cases) {
+        std::wstring name;
+        EXPECT_EQ(RunnerJobName(c.line, &name), c.name != nullptr) << Narrow(c.line);
+        if (c.name) {
+            EXPECT_EQ(name, c.name) << Narrow(c.line);
+        }
+    }
+}
+
 TEST(JobName, RunnerCommandLine) {
     EXPECT_EQ(RunnerCommandLine(L"C:\\Program Files\\Ordvale", L"{X}"),
               L"C:\\Program Files\\Ordvale\\qz.exe /s {X}");

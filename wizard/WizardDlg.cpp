@@ -211,10 +211,16 @@ void COrdvaleWizardDlg::ShowMenu() {
 
 void COrdvaleWizardDlg::RunOptions() {
     std::wstring command = OptionsCommandLine();
+    // The program is named on its own as well: the command line carries its
+    // path without quotes, which must not be searched word by word
+    // ("C:\Program.exe") when the folder holds a space.
+    const std::wstring program = ModuleFolder() + L"\\OrdvaleConfigure.exe";
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return;
+    if (!CreateProcessW(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return;
     ShowWindow(Handle(), SW_HIDE);
     WaitForSingleObject(process.hProcess, INFINITE);
     CloseHandle(process.hThread);
