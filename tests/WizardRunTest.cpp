@@ -181,3 +181,38 @@ TEST_F(WizardRun, TypicalRunTidiesTheDesktop) {
         RemoveTree(desktop + L"\\" + f.second);
     }
 }
+
+// Options: the wizard hides while the settings editor runs and reads the
+// settings again afterwards, so a new profile document shows on the profile page.
+TEST_F(WizardRun, OptionsHideTheWizardAndReReadTheSettings) {
+    const std::wstring other = dir / L"other.xml";
+    ASSERT_TRUE(WriteText(other, "<?xml version=\"1.0\"?><Ordvale><TypeProfiles default=\"X\">"
+                                 "<TypeConfigure id=\"X\" displayname=\"Other profile\"/></TypeProfiles></Ordvale>"));
+    Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
+    ASSERT_TRUE(wizard.Started());
+    HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
+    ASSERT_NE(frame, nullptr);
+    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(ID_MENU_OPTIONS, 0), 0);
+
+    HWND editor = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        editor = FindWindowW(nullptr, L"Ordvale Options");
+        return editor && IsWindowVisible(editor);
+    })) << "the settings editor starts";
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(frame); })) << "the wizard hides meanwhile";
+    SetDlgItemTextW(editor, 1002, other.c_str());  // the profile document's path
+    Click(editor, IDOK);
+
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(frame); })) << "and shows again";
+    Press(frame, IDC_LINK_DESKTOP);
+    ASSERT_TRUE(WaitForControl(frame, IDC_METHOD_TYPE));
+    Press(frame, IDC_BUTTON_RIGHT);
+    EXPECT_TRUE(WaitUntil([&] {
+        HWND combo = VisibleControl(frame, IDC_PROFILE_COMBO);
+        return combo && WindowText(combo) == L"Other profile";
+    })) << "the profile page reads the document the settings now name";
+    // The editor wrote every value; the other tests expect the defaults.
+    WriteSettingsValue(settingsFile, kSectionFileOperation, kKeyShowSystemProgress, L"0");
+    WriteSettingsValue(settingsFile, kSectionFileOperation, kKeyFileConflict, L"0");
+    WriteSettingsValue(settingsFile, kSectionFileOperation, kKeyFolderConflict, L"3");
+}
