@@ -180,16 +180,6 @@ private:
     HANDLE h_;
 };
 
-bool MakeShortcut(const std::wstring& at, const std::wstring& target) {
-    win::ComPtr<IShellLinkW> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(link.Put()))))
-        return false;
-    link->SetPath(target.c_str());
-    auto file = link.As<IPersistFile>(IID_IPersistFile);
-    return file && SUCCEEDED(file->Save(at.c_str(), TRUE));
-}
-
 // A source and a destination folder side by side.
 struct Folders {
     TempDir dir;

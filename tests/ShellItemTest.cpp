@@ -36,16 +36,6 @@ struct Entry {
     DWORD fileAttributes;  // set after creation; 0 leaves the defaults
 };
 
-bool MakeShortcut(const std::wstring& at, const std::wstring& target) {
-    win::ComPtr<IShellLinkW> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(link.Put()))))
-        return false;
-    link->SetPath(target.c_str());
-    auto file = link.As<IPersistFile>(IID_IPersistFile);
-    return file && SUCCEEDED(file->Save(at.c_str(), TRUE));
-}
-
 void Create(const std::wstring& folder, const Entry& entry) {
     const std::wstring path = folder + L"\\" + entry.name;
     switch (entry.kind) {

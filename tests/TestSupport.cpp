@@ -3,6 +3,9 @@
 #include "common/AppPaths.h"
 #include "common/JobHandOff.h"
 #include "common/Text.h"
+#include "common/win/Com.h"
+
+#include <shlobj.h>
 
 namespace testing_support {
 
@@ -74,6 +77,16 @@ std::string ReadUtf8(const std::wstring& path) {
 
 bool MakeFolder(const std::wstring& path) {
     return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool MakeShortcut(const std::wstring& at, const std::wstring& target) {
+    ordvale::win::ComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(link.Put()))))
+        return false;
+    link->SetPath(target.c_str());
+    auto file = link.As<IPersistFile>(IID_IPersistFile);
+    return file && SUCCEEDED(file->Save(at.c_str(), TRUE));
 }
 
 std::wstring TestProgramFolder() {

@@ -29,6 +29,8 @@ bool WriteText(const std::wstring& path, const std::string& utf8);
 std::vector<unsigned char> ReadBytes(const std::wstring& path);
 std::string ReadUtf8(const std::wstring& path);
 bool MakeFolder(const std::wstring& path);
+// A real shell shortcut (.lnk) at `at` pointing to `target`; COM must be initialised.
+bool MakeShortcut(const std::wstring& at, const std::wstring& target);
 
 // The folder of the running test program, and the build's bin folder beside it.
 std::wstring TestProgramFolder();
