@@ -8,24 +8,15 @@ namespace ordvale::wizard {
 
 namespace {
 
-void VerticalGradient(HDC dc, int left, int top, int right, int bottom, COLORREF from, COLORREF to) {
+// mode: GRADIENT_FILL_RECT_V (top to bottom) or GRADIENT_FILL_RECT_H.
+void Gradient(HDC dc, int left, int top, int right, int bottom, COLORREF from, COLORREF to, ULONG mode) {
     if (right <= left || bottom <= top) return;
     TRIVERTEX v[2] = {{left, top, static_cast<COLOR16>(GetRValue(from) << 8), static_cast<COLOR16>(GetGValue(from) << 8),
                        static_cast<COLOR16>(GetBValue(from) << 8), 0},
                       {right, bottom, static_cast<COLOR16>(GetRValue(to) << 8), static_cast<COLOR16>(GetGValue(to) << 8),
                        static_cast<COLOR16>(GetBValue(to) << 8), 0}};
     GRADIENT_RECT r = {0, 1};
-    GradientFill(dc, v, 2, &r, 1, GRADIENT_FILL_RECT_V);
-}
-
-void HorizontalGradient(HDC dc, int left, int top, int right, int bottom, COLORREF from, COLORREF to) {
-    if (right <= left || bottom <= top) return;
-    TRIVERTEX v[2] = {{left, top, static_cast<COLOR16>(GetRValue(from) << 8), static_cast<COLOR16>(GetGValue(from) << 8),
-                       static_cast<COLOR16>(GetBValue(from) << 8), 0},
-                      {right, bottom, static_cast<COLOR16>(GetRValue(to) << 8), static_cast<COLOR16>(GetGValue(to) << 8),
-                       static_cast<COLOR16>(GetBValue(to) << 8), 0}};
-    GRADIENT_RECT r = {0, 1};
-    GradientFill(dc, v, 2, &r, 1, GRADIENT_FILL_RECT_H);
+    GradientFill(dc, v, 2, &r, 1, mode);
 }
 
 void FillColour(HDC dc, const RECT& r, COLORREF colour) {
@@ -142,9 +133,9 @@ void CCommandLinkButton::DrawItem(const DRAWITEMSTRUCT* item) {
     FillColour(dc, r, RGB(255, 255, 255));
     COLORREF border;
     if (hovered_) {
-        VerticalGradient(dc, r.left + 1, r.top + 1, r.right - 1, r.bottom - 1, RGB(255, 255, 255), RGB(0xF6, 0xF6, 0xF6));
-        VerticalGradient(dc, r.left + 1, r.top + 3, r.left + 2, r.bottom - 3, RGB(255, 255, 255), RGB(0xFC, 0xFC, 0xFC));
-        VerticalGradient(dc, r.right - 2, r.top + 3, r.right - 1, r.bottom - 3, RGB(255, 255, 255), RGB(0xFC, 0xFC, 0xFC));
+        Gradient(dc, r.left + 1, r.top + 1, r.right - 1, r.bottom - 1, RGB(255, 255, 255), RGB(0xF6, 0xF6, 0xF6), GRADIENT_FILL_RECT_V);
+        Gradient(dc, r.left + 1, r.top + 3, r.left + 2, r.bottom - 3, RGB(255, 255, 255), RGB(0xFC, 0xFC, 0xFC), GRADIENT_FILL_RECT_V);
+        Gradient(dc, r.right - 2, r.top + 3, r.right - 1, r.bottom - 3, RGB(255, 255, 255), RGB(0xFC, 0xFC, 0xFC), GRADIENT_FILL_RECT_V);
         RECT line = {r.left + 3, r.bottom - 2, r.right - 3, r.bottom - 1};
         FillColour(dc, line, RGB(0xFB, 0xFB, 0xFB));
         border = RGB(0xC6, 0xC6, 0xC6);
@@ -155,10 +146,10 @@ void CCommandLinkButton::DrawItem(const DRAWITEMSTRUCT* item) {
     if (pressed) {
         RECT inner = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
         FillColour(dc, inner, RGB(0xF2, 0xF3, 0xF3));
-        HorizontalGradient(dc, r.left + 1, r.top + 2, r.left + 3, r.bottom - 2, RGB(0xE8, 0xE9, 0xE9), RGB(0xFA, 0xFB, 0xFB));
-        VerticalGradient(dc, r.left + 2, r.bottom - 3, r.right - 2, r.bottom, RGB(0xF1, 0xF2, 0xF2), RGB(0xD7, 0xD7, 0xD7));
-        HorizontalGradient(dc, r.right - 3, r.top + 2, r.right, r.bottom - 2, RGB(0xD7, 0xD7, 0xD7), RGB(0xF1, 0xF2, 0xF2));
-        VerticalGradient(dc, r.left + 2, r.top, r.right - 2, r.top + 5, RGB(0xE0, 0xE0, 0xE0), RGB(0xF5, 0xF6, 0xF6));
+        Gradient(dc, r.left + 1, r.top + 2, r.left + 3, r.bottom - 2, RGB(0xE8, 0xE9, 0xE9), RGB(0xFA, 0xFB, 0xFB), GRADIENT_FILL_RECT_H);
+        Gradient(dc, r.left + 2, r.bottom - 3, r.right - 2, r.bottom, RGB(0xF1, 0xF2, 0xF2), RGB(0xD7, 0xD7, 0xD7), GRADIENT_FILL_RECT_V);
+        Gradient(dc, r.right - 3, r.top + 2, r.right, r.bottom - 2, RGB(0xD7, 0xD7, 0xD7), RGB(0xF1, 0xF2, 0xF2), GRADIENT_FILL_RECT_H);
+        Gradient(dc, r.left + 2, r.top, r.right - 2, r.top + 5, RGB(0xE0, 0xE0, 0xE0), RGB(0xF5, 0xF6, 0xF6), GRADIENT_FILL_RECT_V);
         RoundBorder(dc, r, RGB(0xC6, 0xC6, 0xC6));
     }
     SetTextColor(dc, TextColour(pressed, hovered_));
