@@ -1,5 +1,7 @@
 #include "WizardDlg.h"
 
+#include "AboutDialog.h"
+#include "Icons.h"
 #include "WizardLogic.h"
 #include "common/AppPaths.h"
 #include "common/JobHandOff.h"
@@ -271,7 +273,7 @@ BOOL COrdvaleWizardDlg::OnCommand(WORD id, WORD code, HWND) {
             helpViewer(Handle(), HelpPath(ModuleFolder(), -1));
             return TRUE;
         case ID_MENU_ABOUT: {
-            win::CDialog about(IDD_ABOUT);
+            CDialogAbout about;
             about.DoModal(Module(), Handle());
             return TRUE;
         }

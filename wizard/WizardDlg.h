@@ -5,7 +5,11 @@
 
 #include <string>
 
-#include "Pages.h"
+#include "PageItems.h"
+#include "PageMessages.h"
+#include "PageMethod.h"
+#include "PageSummary.h"
+#include "PageTarget.h"
 #include "common/Settings.h"
 #include "common/TidyJob.h"
 #include "framework/Framework.h"
