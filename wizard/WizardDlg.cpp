@@ -74,10 +74,6 @@ BOOL COrdvaleWizardDlg::OnInitDialog() {
     return TRUE;
 }
 
-void COrdvaleWizardDlg::OnDestroy() {
-    // The pages are children: they go with the frame.
-}
-
 void COrdvaleWizardDlg::SetButton(int id, int code) {
     (id == IDC_BUTTON_LEFT ? leftCode_ : rightCode_) = code;
     const ButtonLabel label = LabelForCode(code);
@@ -137,14 +133,11 @@ void COrdvaleWizardDlg::OnRight() {
     }
     switch (currentPage_) {
         case kPageTarget:
+            // The target page moves on through its links only.
             SetButton(IDC_BUTTON_RIGHT, kLabelExit);
-            break;
+            return;
         case kPageItems:
             CollectItems();
-            ShowPage(kPageMethod);
-            break;
-        case kPageMethod:
-            ShowPage(kPageProfile);
             break;
         case kPageProfile: {
             if (!profile_.ConfirmSaveChanges()) return;
@@ -152,10 +145,11 @@ void COrdvaleWizardDlg::OnRight() {
             if (!profile_.SelectedProfileId(&id)) return;
             StoreText(job_.profileId, id);
             StoreText(job_.profileName, profile_.SelectedProfileName());
-            ShowPage(kPageSummary);
             break;
         }
     }
+    const int next = NextPage(currentPage_);
+    if (next >= 0) ShowPage(next);
 }
 
 void COrdvaleWizardDlg::OnLeft() {
@@ -163,19 +157,16 @@ void COrdvaleWizardDlg::OnLeft() {
     switch (currentPage_) {
         case kPageTarget:
             SetButton(IDC_BUTTON_LEFT, kLabelNone);
-            break;
+            return;
         case kPageItems:
             if (job_.target == static_cast<int32_t>(TidyTarget::Selection)) CollectItems();
-            ShowPage(kPageTarget);
             break;
         case kPageProfile:
             if (!profile_.ConfirmSaveChanges()) return;
-            ShowPage(kPageMethod);
-            break;
-        default:
-            ShowPage(PreviousPage(currentPage_, job_.target));
             break;
     }
+    const int previous = PreviousPage(currentPage_, job_.target);
+    if (previous >= 0) ShowPage(previous);
 }
 
 void COrdvaleWizardDlg::OnTargetChosen(WPARAM target) {

@@ -43,7 +43,6 @@ protected:
     BOOL OnInitDialog() override;
     BOOL OnCommand(WORD id, WORD code, HWND control) override;
     BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-    void OnDestroy() override;
 
 private:
     void SetButton(int id, int code);
