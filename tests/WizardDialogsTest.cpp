@@ -144,19 +144,29 @@ TEST_F(WizardDialogs, MethodChoicesStoreTheirCodes) {
     for (HWND child = GetWindow(frame, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         if (GetDlgItem(child, IDC_METHOD_TYPE)) method = child;
     ASSERT_NE(method, nullptr);
-    for (int i = 0; i < 4; ++i) {
+    auto expectOnlyChecked = [&](int only) {
+        for (int j = 0; j < 4; ++j)
+            EXPECT_EQ(IsDlgButtonChecked(method, radios[j]) == BST_CHECKED, only == j) << "radio " << j;
+    };
+    // Clicked in an order that leaves an earlier choice checked when the
+    // buttons do not clear each other.
+    for (int i : {1, 2, 3, 0, 3, 1}) {
         SCOPED_TRACE(i);
-        CheckRadioButton(method, IDC_METHOD_TYPE, IDC_METHOD_TIME, radios[i]);
-        Command(method, radios[i]);
+        SendMessageW(GetDlgItem(method, radios[i]), BM_CLICK, 0, 0);
+        expectOnlyChecked(i);
         EXPECT_EQ(wizard.Job().method, codes[i]);
         Next();
         Previous();
         ASSERT_EQ(wizard.CurrentPage(), kPageMethod);
-        for (int j = 0; j < 4; ++j)
-            EXPECT_EQ(IsDlgButtonChecked(method, radios[j]) == BST_CHECKED, i == j) << "radio " << j;
+        expectOnlyChecked(i);
     }
     SendMessageW(frame, WM_METHOD_CHOSEN, 7, 0);
-    EXPECT_EQ(wizard.Job().method, 2) << "an unknown position changes nothing";
+    EXPECT_EQ(wizard.Job().method, 4) << "an unknown position changes nothing";
+}
+
+TEST_F(WizardDialogs, RadioChoicesFormOneGroupEach) {
+    const std::vector<std::wstring> faults = RadioGroupFaults(GetModuleHandleW(nullptr));
+    for (const std::wstring& fault : faults) ADD_FAILURE() << Narrow(fault);
 }
 
 TEST_F(WizardDialogs, SelectionWithDroppedAddedAndDeletedItems) {
