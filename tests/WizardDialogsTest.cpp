@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "WizardDlg.h"
 #include "WizardLogic.h"
@@ -213,6 +214,31 @@ TEST_F(WizardDialogs, SelectionWithDroppedAddedAndDeletedItems) {
     Next();
     EXPECT_EQ(Text(wizard.SummaryPage().Handle(), IDC_TARGET_LINK), L"<a>Custom</a>");
     EXPECT_EQ(Text(wizard.SummaryPage().Handle(), IDC_DESTINATION), L"");
+}
+
+// The items list's small images belong to one side: they are released once,
+// when the page goes, and not a second time.
+TEST_F(WizardDialogs, ItemsListImagesAreReleasedOnce) {
+    ASSERT_TRUE(WriteText(dir / L"a.txt", "x"));
+    auto page = std::make_unique<CDialogPageTidyItems>();
+    ASSERT_NE(page->Create(GetModuleHandleW(nullptr), frame), nullptr);
+    page->AddPath((dir / L"a.txt").c_str());
+    HIMAGELIST images = ListView_GetImageList(page->List(), LVSIL_SMALL);
+    ASSERT_NE(images, nullptr);
+    ASSERT_EQ(ImageList_GetImageCount(images), 1);
+    // A reference of our own keeps the list alive whatever happens, so a
+    // second release shows as a list that is gone.
+    using QueryProc = HRESULT(WINAPI*)(HIMAGELIST, REFIID, void**);
+    auto query = reinterpret_cast<QueryProc>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "HIMAGELIST_QueryInterface")));
+    ASSERT_NE(query, nullptr);
+    IUnknown* held = nullptr;
+    ASSERT_TRUE(SUCCEEDED(query(images, IID_IUnknown, reinterpret_cast<void**>(&held))));
+    DestroyWindow(page->Handle());
+    page.reset();
+    const int left = ImageList_GetImageCount(images);
+    EXPECT_EQ(left, 1) << "the image list was released twice";
+    if (left == 1) held->Release();
 }
 
 TEST_F(WizardDialogs, AddFolderAddsItsDirectContents) {

@@ -14,13 +14,13 @@ namespace ordvale::wizard {
 
 CDialogPageTidyItems::CDialogPageTidyItems() : CDialogEx(IDD_PAGE_ITEMS, true, IDC_ITEMS_TITLE) {}
 
-CDialogPageTidyItems::~CDialogPageTidyItems() {
-    if (smallImages_) ImageList_Destroy(smallImages_);
-}
+CDialogPageTidyItems::~CDialogPageTidyItems() = default;
 
 BOOL CDialogPageTidyItems::OnInitDialog() {
     CDialogEx::OnInitDialog();
     HWND list = List();
+    // The list view owns its small images (it does not share them) and
+    // destroys them with itself; the page only adds to them.
     smallImages_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 4);
     RECT client = {};
     GetClientRect(list, &client);

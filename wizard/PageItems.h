@@ -33,7 +33,7 @@ protected:
 private:
     void AddFiles();
     void UpdateDeleteButton();
-    HIMAGELIST smallImages_ = nullptr;
+    HIMAGELIST smallImages_ = nullptr;  // the list view's, not ours
     CDragDropListCtrl dropTarget_;
 };
 
