@@ -100,6 +100,45 @@ TEST_F(WizardDialogs, StartsOnTheTargetPageWithExitOnly) {
     EXPECT_EQ(wizard.Title(), L"Ordvale Wizard");
 }
 
+// The fixed texts a user reads first, as the pages show them.
+TEST_F(WizardDialogs, PagesShowTheirTexts) {
+    HWND target = nullptr;
+    HWND summary = wizard.SummaryPage().Handle();
+    for (HWND child = GetWindow(frame, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetDlgItem(child, IDC_LINK_DESKTOP) && GetDlgItem(child, IDC_LINK_SELECTION)) target = child;
+    ASSERT_NE(target, nullptr);
+    struct Case {
+        HWND page;
+        int id;
+        const wchar_t* text;
+    };
+    const Case captions[] = {
+        {target, IDC_LINK_DESKTOP, L"Desktop"},
+        {target, IDC_LINK_FOLDER, L"Folder"},
+        {target, IDC_LINK_SELECTION, L"Selection"},
+    };
+    for (const Case& c : captions) EXPECT_EQ(Text(c.page, c.id), c.text);
+    const struct {
+        UINT id;
+        const wchar_t* text;
+    } notes[] = {
+        {IDS_NOTE_DESKTOP, L"All items on the desktop will be tidied up."},
+        {IDS_NOTE_FOLDER, L"Choose a folder location. The contents of this folder will be tidied up."},
+        {IDS_NOTE_SELECTION, L"Select files and folders you want to tidy up from different folder locations."},
+    };
+    for (const auto& note : notes)
+        EXPECT_EQ(win::LoadModuleText(GetModuleHandleW(nullptr), note.id), note.text);
+    std::vector<std::wstring> summaryTexts;
+    for (HWND child = GetWindow(summary, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[256] = {};
+        GetWindowTextW(child, text, 256);
+        summaryTexts.push_back(text);
+    }
+    EXPECT_NE(std::find(summaryTexts.begin(), summaryTexts.end(),
+                        L"(Absolute path in the profile rules has higher privilege)"),
+              summaryTexts.end());
+}
+
 TEST_F(WizardDialogs, DesktopRunThroughEveryPage) {
     SendMessageW(frame, WM_TARGET_CHOSEN, 0, 0);
     EXPECT_EQ(wizard.CurrentPage(), kPageMethod);
