@@ -309,6 +309,59 @@ TEST_F(WizardRun, TypicalRunTidiesTheDesktop) {
     }
 }
 
+// Each method chosen by a click, through the real runner, with the shipped
+// default profiles: every item of the desktop ends up where the method's
+// default profile puts it.
+TEST_F(WizardRun, EveryMethodTidiesTheDesktopByItsDefaultProfile) {
+    wchar_t buffer[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, buffer)));
+    const std::wstring desktop = buffer;
+    SYSTEMTIME now = {};
+    GetSystemTime(&now);  // creation dates count in UTC
+    const std::wstring thisYear = now.wYear > 2030 ? L"2031 and later" : std::to_wstring(now.wYear);
+    const std::wstring tiny = L"Tiny (under 100 KB)";
+
+    const wchar_t* const files[] = {L"holiday.jpg", L"2019 report.pdf", L"_draft.mp3"};
+    const wchar_t* const folder = L"Old projects";  // holds plan.txt
+    struct Case {
+        int radio;
+        const wchar_t* link;
+        std::wstring into[4];  // for the three files and the folder, in order
+    };
+    const Case cases[] = {
+        {IDC_METHOD_TYPE, L"<a>File Type</a>", {L"Pictures", L"Documents", L"Music", L"Folders"}},
+        {IDC_METHOD_NAME, L"<a>File Name</a>", {L"G-L", L"0-9", L"Others", L"M-R"}},
+        {IDC_METHOD_SIZE, L"<a>File Size</a>", {tiny, tiny, tiny, L"Folders"}},
+        {IDC_METHOD_TIME, L"<a>File Time</a>", {thisYear, thisYear, thisYear, thisYear}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.link));
+        for (const wchar_t* file : files) ASSERT_TRUE(WriteText(desktop + L"\\" + file, "sample"));
+        ASSERT_TRUE(MakeFolder(desktop + L"\\" + folder));
+        ASSERT_TRUE(WriteText(desktop + L"\\" + folder + L"\\plan.txt", "sample"));
+
+        Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
+        ASSERT_TRUE(wizard.Started());
+        HWND frame = OpenMethodPage(wizard);
+        ASSERT_NE(frame, nullptr);
+        PressButton(VisibleControl(frame, c.radio));
+        EXPECT_TRUE(WaitUntil([&] { return CheckedMethods(frame) == std::vector<int>{c.radio}; }));
+        FinishFromMethodPage(frame, c.link);
+        EXPECT_EQ(wizard.Wait(60000), 0u);
+
+        std::vector<std::wstring> moved;
+        for (int i = 0; i < 3; ++i) moved.push_back(desktop + L"\\" + c.into[i] + L"\\" + files[i]);
+        moved.push_back(desktop + L"\\" + c.into[3] + L"\\" + folder + L"\\plan.txt");
+        WaitForProcessesNamed(L"qz.exe");  // started before the wizard ended
+        for (const std::wstring& path : moved) EXPECT_TRUE(FileExists(path)) << Narrow(path);
+        for (const wchar_t* file : files) EXPECT_FALSE(FileExists(desktop + L"\\" + file)) << Narrow(file);
+        EXPECT_FALSE(FolderExists(desktop + L"\\" + folder));
+        for (const std::wstring& into : c.into) RemoveTree(desktop + L"\\" + into);
+        for (const wchar_t* file : files) DeleteFileW((desktop + L"\\" + file).c_str());
+        RemoveTree(desktop + L"\\" + folder);
+    }
+}
+
 // Options: the wizard hides while the settings editor runs and reads the
 // settings again afterwards, so a new profile document shows on the profile page.
 TEST_F(WizardRun, OptionsHideTheWizardAndReReadTheSettings) {
