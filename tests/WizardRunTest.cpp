@@ -125,22 +125,9 @@ protected:
         if (!frame) return STILL_ACTIVE;
         EXPECT_EQ(ControlText(frame, IDC_BUTTON_RIGHT), L"Exit");
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(frame, IDC_BUTTON_LEFT)));
-        EXPECT_TRUE(WaitForControl(frame, IDC_LINK_DESKTOP));
-        Press(frame, IDC_LINK_DESKTOP);
-        EXPECT_TRUE(WaitForControl(frame, IDC_METHOD_TYPE)) << "the method page follows Desktop";
-        EXPECT_EQ(SendMessageW(VisibleControl(frame, IDC_METHOD_TYPE), BM_GETCHECK, 0, 0), BST_CHECKED);
-        Press(frame, IDC_BUTTON_RIGHT);
-        EXPECT_TRUE(WaitUntil([&] {
-            HWND combo = VisibleControl(frame, IDC_PROFILE_COMBO);
-            return combo && GetDlgItem(GetParent(combo), IDC_PROFILE_TITLE) && !WindowText(combo).empty();
-        })) << "the default type profile is selected";
-        Press(frame, IDC_BUTTON_RIGHT);
-        EXPECT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
-        HWND link = VisibleControl(frame, IDC_TARGET_LINK);
-        EXPECT_EQ(link ? WindowText(link) : L"", L"<a>Desktop</a>");
-        HWND profile = VisibleControl(frame, IDC_PROFILE_LINK);
-        EXPECT_EQ(profile ? WindowText(profile) : L"", L"<a>By kind of file</a>");
-        Press(frame, IDC_BUTTON_RIGHT);
+        if (!OpenMethodPage(wizard)) return STILL_ACTIVE;
+        EXPECT_EQ(CheckedMethods(frame), std::vector<int>{IDC_METHOD_TYPE}) << "By File Type comes chosen";
+        FinishFromMethodPage(frame, L"<a>File Type</a>", L"<a>By kind of file</a>");
         return wizard.Wait(60000);
     }
 
@@ -186,8 +173,9 @@ protected:
     }
 
     // Next to the profile page (the method's default profile selected), Next
-    // to the summary, which must name the method, then Finish.
-    static void FinishFromMethodPage(HWND frame, const wchar_t* methodLink) {
+    // to the summary, which must name the desktop, the method and (when
+    // given) the profile, then Finish.
+    static void FinishFromMethodPage(HWND frame, const wchar_t* methodLink, const wchar_t* profileLink = nullptr) {
         Press(frame, IDC_BUTTON_RIGHT);
         EXPECT_TRUE(WaitUntil([&] {
             HWND combo = VisibleControl(frame, IDC_PROFILE_COMBO);
@@ -195,8 +183,14 @@ protected:
         })) << "the method's default profile is selected";
         Press(frame, IDC_BUTTON_RIGHT);
         EXPECT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
-        HWND link = VisibleControl(frame, IDC_METHOD_LINK);
-        EXPECT_EQ(link ? WindowText(link) : L"", methodLink);
+        const struct {
+            int id;
+            const wchar_t* text;
+        } links[] = {{IDC_TARGET_LINK, L"<a>Desktop</a>"}, {IDC_METHOD_LINK, methodLink}, {IDC_PROFILE_LINK, profileLink}};
+        for (const auto& link : links) {
+            HWND control = VisibleControl(frame, link.id);
+            if (link.text) EXPECT_EQ(control ? WindowText(control) : L"", link.text);
+        }
         Press(frame, IDC_BUTTON_RIGHT);
     }
 
@@ -244,7 +238,8 @@ TEST_F(WizardRun, MethodClickedIsTheOneCheckedSummedUpAndHandedOver) {
     }
 }
 
-// The arrow keys move the choice within the group, wrapping at its ends.
+// The method page takes the keyboard when it shows, on the checked choice,
+// and the arrow keys move the choice within the group, wrapping at its ends.
 TEST_F(WizardRun, MethodChosenWithTheArrowKeys) {
     TempDir app;
     InstallWithStandInRunner(app);
@@ -253,8 +248,8 @@ TEST_F(WizardRun, MethodChosenWithTheArrowKeys) {
     HWND frame = OpenMethodPage(wizard);
     ASSERT_NE(frame, nullptr);
     HWND type = VisibleControl(frame, IDC_METHOD_TYPE);
-    PressButton(type);
-    ASSERT_TRUE(WaitUntil([&] { return FocusOf(frame) == type; })) << "a click puts the focus on the choice";
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(frame) == type; }))
+        << "the focus left behind on the hidden target page moves to the checked choice";
 
     struct Step {
         UINT key;

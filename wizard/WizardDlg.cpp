@@ -107,7 +107,33 @@ void COrdvaleWizardDlg::ShowPage(int page) {
     const PageButtons buttons = ButtonsForPage(page);
     SetButton(IDC_BUTTON_LEFT, buttons.left);
     SetButton(IDC_BUTTON_RIGHT, buttons.right);
-    if (page >= 0 && page < kPageCount) ShowWindow(pages[page]->Handle(), SW_SHOW);
+    if (page >= 0 && page < kPageCount) {
+        ShowWindow(pages[page]->Handle(), SW_SHOW);
+        KeepFocusOn(pages[page]->Handle());
+    }
+}
+
+void COrdvaleWizardDlg::KeepFocusOn(HWND page) {
+    // The keyboard must not stay behind on a page that was hidden (after a
+    // command link or a summary link): the new page's first control takes
+    // the focus, and in a group of choices the checked one. A focus still
+    // on a visible control, such as Next, stays where it is.
+    HWND focus = GetFocus();
+    if (focus && focus != Handle() && IsWindowVisible(focus)) return;
+    HWND first = GetNextDlgTabItem(page, nullptr, FALSE);
+    if (!first) return;
+    HWND target = first;
+    if (SendMessageW(first, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) {
+        HWND item = first;
+        do {
+            if (SendMessageW(item, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+                target = item;
+                break;
+            }
+            item = GetNextDlgGroupItem(page, item, FALSE);
+        } while (item && item != first);
+    }
+    SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
 }
 
 void COrdvaleWizardDlg::CollectItems() {

@@ -46,6 +46,7 @@ protected:
 
 private:
     void SetButton(int id, int code);
+    void KeepFocusOn(HWND page);
     void OnRight();
     void OnLeft();
     void OnTargetChosen(WPARAM target);
