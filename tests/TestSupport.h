@@ -29,6 +29,10 @@ bool WriteText(const std::wstring& path, const std::string& utf8);
 std::vector<unsigned char> ReadBytes(const std::wstring& path);
 std::string ReadUtf8(const std::wstring& path);
 bool MakeFolder(const std::wstring& path);
+// Sets the last-write time (a FILETIME value) of a file or folder.
+bool SetLastWriteTime(const std::wstring& path, uint64_t time);
+// The last-write time of a file or folder, 0 when it cannot be read.
+uint64_t LastWriteTime(const std::wstring& path);
 // A real shell shortcut (.lnk) at `at` pointing to `target`; COM must be initialised.
 bool MakeShortcut(const std::wstring& at, const std::wstring& target);
 

@@ -1,0 +1,90 @@
+#include "BeingWritten.h"
+
+#include <windows.h>
+
+#include <unordered_set>
+
+#include "Text.h"
+
+namespace ordvale {
+
+namespace {
+
+std::wstring Folded(std::wstring text) {
+    if (!text.empty()) CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+bool EndsWithNoCase(const std::wstring& text, const std::wstring& tail) {
+    return text.size() > tail.size() && EqualsNoCase(text.substr(text.size() - tail.size()), tail);
+}
+
+// The folder part and the name of a path.
+void SplitPath(const std::wstring& path, std::wstring* folder, std::wstring* name) {
+    std::wstring p = path;
+    if (p.size() > 1 && p.back() == L'\\') p.pop_back();
+    const std::size_t slash = p.rfind(L'\\');
+    *folder = slash == std::wstring::npos ? std::wstring() : p.substr(0, slash);
+    *name = slash == std::wstring::npos ? p : p.substr(slash + 1);
+}
+
+// The name without its last extension ("a.b.txt" -> "a.b"); a name whose
+// only dot leads it has none.
+std::wstring Stem(const std::wstring& name) {
+    const std::size_t dot = name.rfind(L'.');
+    return dot == std::wstring::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+}  // namespace
+
+bool HasDownloadSuffix(const std::wstring& name) {
+    static const wchar_t* const kSuffixes[] = {L".crdownload", L".part", L".partial", L".download",
+                                               L".opdownload", L".!ut",  L".!qb"};
+    for (const wchar_t* suffix : kSuffixes)
+        if (EndsWithNoCase(name, suffix)) return true;
+    return false;
+}
+
+bool IsRecentlyWritten(uint64_t lastWrite, uint64_t now) {
+    if (lastWrite == 0) return false;  // no time known
+    return lastWrite <= now ? now - lastWrite < kSettleTime : lastWrite - now < kSettleTime;
+}
+
+std::vector<WriteState> FindBeingWritten(const std::vector<ListedItem>& items, uint64_t now) {
+    std::vector<WriteState> states(items.size(), WriteState::Settled);
+    // Folder and stem (folded) of every file written a moment ago, both
+    // "folder|name" and "folder|stem", so "x.tmp" finds "x" and "x.doc".
+    std::unordered_set<std::wstring> busy;
+    std::wstring folder, name;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const ListedItem& item = items[i];
+        if (!item.isFile) continue;
+        SplitPath(item.path, &folder, &name);
+        if (HasDownloadSuffix(name)) {
+            states[i] = WriteState::Downloading;
+        } else if (IsRecentlyWritten(item.lastWrite, now)) {
+            states[i] = WriteState::RecentlyWritten;
+            const std::wstring key = Folded(folder) + L"|";
+            busy.insert(key + Folded(name));
+            busy.insert(key + Folded(Stem(name)));
+        }
+    }
+    if (busy.empty()) return states;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const ListedItem& item = items[i];
+        if (!item.isFile || states[i] != WriteState::Settled) continue;
+        SplitPath(item.path, &folder, &name);
+        if (!EndsWithNoCase(name, L".tmp")) continue;
+        const std::wstring stem = name.substr(0, name.size() - 4);
+        if (busy.count(Folded(folder) + L"|" + Folded(stem))) states[i] = WriteState::Downloading;
+    }
+    return states;
+}
+
+uint64_t FileTimeNow() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
+}  // namespace ordvale

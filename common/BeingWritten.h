@@ -1,0 +1,48 @@
+// Files that another program is still writing: a browser's or a torrent
+// client's download in progress, or any file changed a moment ago. A tidy
+// leaves them where they are, whatever the rules say, so that a download
+// is not broken by moving its half-written file away.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ordvale {
+
+// How long after its last write a file counts as still being written,
+// in FILETIME units (100 ns): five seconds.
+constexpr uint64_t kSettleTime = 5ull * 10000000ull;
+
+// Names that browsers and download programs give a file while they write
+// it: ".crdownload", ".part", ".partial", ".download", ".opdownload",
+// ".!ut", ".!qb" (letter case aside). ".tmp" is not among them; it counts
+// only beside a file of the same stem that is being written.
+bool HasDownloadSuffix(const std::wstring& name);
+
+// Whether a last-write time lies within kSettleTime of now (either side:
+// a time a little ahead of the clock is a write in progress too).
+bool IsRecentlyWritten(uint64_t lastWrite, uint64_t now);
+
+enum class WriteState {
+    Settled,          // free to be tidied
+    Downloading,      // its name marks a download in progress
+    RecentlyWritten,  // written within the last few seconds
+};
+
+// One listed item: its full path, whether it is a file, its last write.
+struct ListedItem {
+    std::wstring path;
+    bool isFile = false;
+    uint64_t lastWrite = 0;  // FILETIME, UTC
+};
+
+// The state of each item, in the order given. Folders are always settled.
+// A "stem.tmp" file counts as a download when a file of the same folder
+// named "stem" or "stem.<anything>" is being written.
+std::vector<WriteState> FindBeingWritten(const std::vector<ListedItem>& items, uint64_t now);
+
+// The current time as a FILETIME value.
+uint64_t FileTimeNow();
+
+}  // namespace ordvale

@@ -1,0 +1,363 @@
+#include "Journal.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cwchar>
+
+#include "AppPaths.h"
+#include "Text.h"
+
+namespace ordvale {
+
+namespace {
+
+constexpr char kHeader[] = "Ordvale journal\t1\n";
+constexpr wchar_t kUndoesWord[] = L"Undoes";
+constexpr wchar_t kJournalExtension[] = L".txt";
+
+struct KindWord {
+    JournalKind kind;
+    const wchar_t* word;
+};
+constexpr KindWord kKindWords[] = {
+    {JournalKind::CreateFolder, L"CreateFolder"}, {JournalKind::Move, L"Move"},
+    {JournalKind::Replace, L"Replace"},           {JournalKind::Copy, L"Copy"},
+    {JournalKind::Rename, L"Rename"},             {JournalKind::Delete, L"Delete"},
+    {JournalKind::RemoveFolder, L"RemoveFolder"},
+};
+
+std::vector<std::string> SplitTabs(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t tab = line.find('\t', start);
+        fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+        if (tab == std::string::npos) return fields;
+        start = tab + 1;
+    }
+}
+
+bool ParseNumber(const std::string& text, uint64_t* value) {
+    if (text.empty() || text.size() > 20) return false;
+    uint64_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        const uint64_t digit = static_cast<uint64_t>(c - '0');
+        if (v > (UINT64_MAX - digit) / 10) return false;
+        v = v * 10 + digit;
+    }
+    *value = v;
+    return true;
+}
+
+bool HasTabOrLineEnd(const std::wstring& text) {
+    return text.find_first_of(L"\t\r\n") != std::wstring::npos;
+}
+
+// The time part sorts as text; "-N" comes after its plain id, in number order.
+bool RunIdBefore(const std::wstring& a, const std::wstring& b) {
+    constexpr std::size_t kTimeLength = 19;
+    const int time = a.compare(0, kTimeLength, b, 0, kTimeLength);
+    if (time != 0) return time < 0;
+    auto suffix = [](const std::wstring& id) {
+        return id.size() > kTimeLength + 1 ? std::stoul(id.substr(kTimeLength + 1)) : 0ul;
+    };
+    return suffix(a) < suffix(b);
+}
+
+uint64_t FileTimeValue(const FILETIME& time) {
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+}  // namespace
+
+const wchar_t* JournalKindWord(JournalKind kind) {
+    for (const KindWord& k : kKindWords)
+        if (k.kind == kind) return k.word;
+    return L"";
+}
+
+bool JournalKindOfWord(const std::wstring& word, JournalKind* kind) {
+    for (const KindWord& k : kKindWords) {
+        if (word == k.word) {
+            *kind = k.kind;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::wstring HistoryFolderIn(const std::wstring& appData) {
+    return SettingsFolderIn(appData) + L"\\History";
+}
+
+std::wstring JournalFileIn(const std::wstring& historyFolder, const std::wstring& runId) {
+    return historyFolder + L"\\" + runId + kJournalExtension;
+}
+
+std::wstring RunIdAt(const SYSTEMTIME& t) {
+    wchar_t text[32];
+    swprintf(text, 32, L"%04u%02u%02u-%02u%02u%02u-%03u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+             t.wSecond, t.wMilliseconds);
+    return text;
+}
+
+bool IsRunId(const std::wstring& text) {
+    // YYYYMMDD-HHMMSS-mmm, then optionally -N
+    static const wchar_t kShape[] = L"dddddddd-dddddd-ddd";
+    const std::size_t n = wcslen(kShape);
+    if (text.size() < n) return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (kShape[i] == L'd' ? !(text[i] >= L'0' && text[i] <= L'9') : text[i] != kShape[i]) return false;
+    }
+    if (text.size() == n) return true;
+    if (text[n] != L'-' || text.size() == n + 1 || text.size() > n + 6) return false;
+    return std::all_of(text.begin() + static_cast<std::ptrdiff_t>(n) + 1, text.end(),
+                       [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+std::wstring RunIdToLocalText(const std::wstring& runId) {
+    if (!IsRunId(runId)) return runId;
+    auto number = [&](std::size_t at, std::size_t count) {
+        return static_cast<WORD>(std::stoi(runId.substr(at, count)));
+    };
+    SYSTEMTIME utc = {};
+    utc.wYear = number(0, 4);
+    utc.wMonth = number(4, 2);
+    utc.wDay = number(6, 2);
+    utc.wHour = number(9, 2);
+    utc.wMinute = number(11, 2);
+    utc.wSecond = number(13, 2);
+    SYSTEMTIME local = {};
+    if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) local = utc;
+    wchar_t text[32];
+    swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u:%02u", local.wYear, local.wMonth, local.wDay, local.wHour,
+             local.wMinute, local.wSecond);
+    return text;
+}
+
+std::string EncodeJournalText(const std::wstring& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        uint32_t c = static_cast<uint16_t>(text[i]);
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
+            const uint32_t low = static_cast<uint16_t>(text[i + 1]);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::wstring DecodeJournalText(const std::string& bytes) {
+    std::wstring out;
+    out.reserve(bytes.size());
+    std::size_t i = 0;
+    const std::size_t n = bytes.size();
+    auto byte = [&](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
+    auto continuation = [&](std::size_t at) { return at < n && (byte(at) & 0xC0) == 0x80; };
+    while (i < n) {
+        const unsigned char b = byte(i);
+        uint32_t c = 0xFFFD;
+        std::size_t length = 1;
+        if (b < 0x80) {
+            c = b;
+        } else if ((b & 0xE0) == 0xC0 && continuation(i + 1)) {
+            c = ((b & 0x1Fu) << 6) | (byte(i + 1) & 0x3Fu);
+            length = 2;
+            if (c < 0x80) c = 0xFFFD;
+        } else if ((b & 0xF0) == 0xE0 && continuation(i + 1) && continuation(i + 2)) {
+            c = ((b & 0x0Fu) << 12) | ((byte(i + 1) & 0x3Fu) << 6) | (byte(i + 2) & 0x3Fu);
+            length = 3;
+            if (c < 0x800) c = 0xFFFD;
+        } else if ((b & 0xF8) == 0xF0 && continuation(i + 1) && continuation(i + 2) && continuation(i + 3)) {
+            c = ((b & 0x07u) << 18) | ((byte(i + 1) & 0x3Fu) << 12) | ((byte(i + 2) & 0x3Fu) << 6) |
+                (byte(i + 3) & 0x3Fu);
+            length = 4;
+            if (c < 0x10000 || c > 0x10FFFF) c = 0xFFFD;
+        }
+        if (c >= 0x10000) {
+            out += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<wchar_t>(c);
+        }
+        i += length;
+    }
+    return out;
+}
+
+std::string FormatJournalEntry(const JournalEntry& e) {
+    std::string line = EncodeJournalText(JournalKindWord(e.kind));
+    line += '\t';
+    line += EncodeJournalText(e.source);
+    line += '\t';
+    line += EncodeJournalText(e.destination);
+    line += '\t';
+    line += std::to_string(e.size);
+    line += '\t';
+    line += std::to_string(e.lastWrite);
+    line += '\n';
+    return line;
+}
+
+RunJournal ParseJournal(const std::string& bytes, const std::wstring& runId) {
+    RunJournal journal;
+    journal.runId = runId;
+    std::size_t start = 0;
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) start = 3;
+    for (;;) {
+        const std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) break;  // no line end: a write cut short
+        std::string line = bytes.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::vector<std::string> fields = SplitTabs(line);
+        const std::wstring word = DecodeJournalText(fields[0]);
+        if (word == kUndoesWord && fields.size() == 2) {
+            journal.undoneRunId = DecodeJournalText(fields[1]);
+            continue;
+        }
+        JournalEntry entry;
+        if (fields.size() != 5 || !JournalKindOfWord(word, &entry.kind)) continue;
+        if (!ParseNumber(fields[3], &entry.size) || !ParseNumber(fields[4], &entry.lastWrite)) continue;
+        entry.source = DecodeJournalText(fields[1]);
+        entry.destination = DecodeJournalText(fields[2]);
+        if (entry.source.empty()) continue;
+        journal.entries.push_back(std::move(entry));
+    }
+    return journal;
+}
+
+bool ReadJournalFile(const std::wstring& historyFolder, const std::wstring& runId, RunJournal* journal) {
+    // The run that writes the journal may still be going: share writing.
+    win::UniqueHandle file(CreateFileW(JournalFileIn(historyFolder, runId).c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), buffer, sizeof(buffer), &got, nullptr)) return false;
+        if (got == 0) break;
+        bytes.append(buffer, got);
+    }
+    *journal = ParseJournal(bytes, runId);
+    return true;
+}
+
+std::vector<std::wstring> ListRunIds(const std::wstring& historyFolder) {
+    std::vector<std::wstring> ids;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((historyFolder + L"\\*" + kJournalExtension).c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return ids;
+    const std::size_t extension = wcslen(kJournalExtension);
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        std::wstring name = found.cFileName;
+        if (name.size() <= extension || !EqualsNoCase(name.substr(name.size() - extension), kJournalExtension))
+            continue;
+        name.resize(name.size() - extension);
+        if (IsRunId(name)) ids.push_back(name);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    std::sort(ids.begin(), ids.end(), RunIdBefore);
+    return ids;
+}
+
+std::wstring LastRunId(const std::wstring& historyFolder) {
+    const std::vector<std::wstring> ids = ListRunIds(historyFolder);
+    return ids.empty() ? std::wstring() : ids.back();
+}
+
+void PruneJournals(const std::wstring& historyFolder, std::size_t keep) {
+    const std::vector<std::wstring> ids = ListRunIds(historyFolder);
+    if (ids.size() <= keep) return;
+    for (std::size_t i = 0; i + keep < ids.size(); ++i)
+        DeleteFileW(JournalFileIn(historyFolder, ids[i]).c_str());
+}
+
+void ReadSizeAndLastWrite(const std::wstring& path, uint64_t* size, uint64_t* lastWrite) {
+    *size = 0;
+    *lastWrite = 0;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (path.empty() || !GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return;
+    *lastWrite = FileTimeValue(data.ftLastWriteTime);
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        *size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+JournalWriter::JournalWriter(std::wstring historyFolder, std::wstring runId, std::wstring undoneRunId)
+    : folder_(std::move(historyFolder)), runId_(std::move(runId)), undoneRunId_(std::move(undoneRunId)) {}
+
+bool JournalWriter::Record(JournalKind kind, const std::wstring& source, const std::wstring& destination) {
+    JournalEntry entry;
+    entry.kind = kind;
+    entry.source = source;
+    entry.destination = destination;
+    const bool gone = kind == JournalKind::Delete || kind == JournalKind::RemoveFolder;
+    if (!gone) ReadSizeAndLastWrite(destination.empty() ? source : destination, &entry.size, &entry.lastWrite);
+    return Record(entry);
+}
+
+bool JournalWriter::Record(const JournalEntry& entry) {
+    if (entry.source.empty() || HasTabOrLineEnd(entry.source) || HasTabOrLineEnd(entry.destination)) return false;
+    if (!file_.Valid() && !Open()) return false;
+    return Append(FormatJournalEntry(entry));
+}
+
+bool JournalWriter::Open() {
+    if (failed_ || folder_.empty() || runId_.empty()) return false;
+    SHCreateDirectoryExW(nullptr, folder_.c_str(), nullptr);
+    const std::wstring base = runId_;
+    for (int n = 1; n < 1000 && !file_.Valid(); ++n) {
+        const std::wstring id = n == 1 ? base : base + L"-" + std::to_wstring(n);
+        file_.Reset(CreateFileW(JournalFileIn(folder_, id).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file_.Valid()) {
+            runId_ = id;
+        } else if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) {
+            break;
+        }
+    }
+    if (!file_.Valid()) {
+        failed_ = true;
+        return false;
+    }
+    std::string head = kHeader;
+    if (!undoneRunId_.empty())
+        head += EncodeJournalText(kUndoesWord) + "\t" + EncodeJournalText(undoneRunId_) + "\n";
+    Append(head);
+    PruneJournals(folder_);
+    return true;
+}
+
+bool JournalWriter::Append(const std::string& bytes) {
+    DWORD written = 0;
+    // One call per line: the file never holds a line in part unless the
+    // system itself stops mid-write, and the reader skips such a line.
+    return WriteFile(file_.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+}  // namespace ordvale

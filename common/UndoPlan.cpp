@@ -1,0 +1,147 @@
+#include "UndoPlan.h"
+
+#include <windows.h>
+
+#include "PlannedNames.h"
+
+namespace ordvale {
+
+namespace {
+
+struct Standing {
+    bool exists = false;
+    bool isFolder = false;
+    uint64_t size = 0;
+    uint64_t lastWrite = 0;
+};
+
+Standing WhatStandsAt(const std::wstring& path) {
+    Standing s;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (path.empty() || !GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return s;
+    s.exists = true;
+    s.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    s.lastWrite = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    if (!s.isFolder) s.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return s;
+}
+
+class Planner {
+public:
+    explicit Planner(UndoPlan* plan) : plan_(plan) {}
+
+    void Take(const JournalEntry& e) {
+        switch (e.kind) {
+            case JournalKind::CreateFolder: RemoveIfMade(e.source); break;
+            case JournalKind::RemoveFolder: MakeAgain(e.source); break;
+            case JournalKind::Move:
+            case JournalKind::Replace:
+            case JournalKind::Rename: MoveBack(e); break;
+            case JournalKind::Copy: DeleteCopy(e); break;
+            case JournalKind::Delete: Leave(e.source, e.source, UndoReason::Recycled); break;
+        }
+    }
+
+private:
+    void RemoveIfMade(const std::wstring& folder) {
+        if (!names_.IsFolder(folder)) return;  // gone already
+        UndoStep step;
+        step.action = UndoAction::RemoveFolder;
+        step.from = folder;
+        step.isFolder = true;
+        step.willEmpty = names_.Empty(folder);
+        if (step.willEmpty) names_.Leave(folder);
+        plan_->steps.push_back(std::move(step));
+    }
+
+    void MakeAgain(const std::wstring& folder) {
+        if (names_.IsFolder(folder) || names_.Taken(folder)) return;
+        AddCreateFolder(folder);
+    }
+
+    void AddCreateFolder(const std::wstring& folder) {
+        UndoStep step;
+        step.action = UndoAction::CreateFolder;
+        step.from = folder;
+        step.isFolder = true;
+        names_.Arrive(folder, true);
+        plan_->steps.push_back(std::move(step));
+    }
+
+    // Whether the item stands where the run put it, as the run left it.
+    bool Unchanged(const JournalEntry& e, Standing* now) {
+        *now = WhatStandsAt(e.destination);
+        if (!now->exists || !names_.Taken(e.destination)) {
+            Leave(e.destination, e.source, UndoReason::Missing);
+            return false;
+        }
+        if (e.lastWrite == 0 || now->lastWrite != e.lastWrite || now->size != e.size) {
+            Leave(e.destination, e.source, UndoReason::Changed);
+            return false;
+        }
+        return true;
+    }
+
+    void MoveBack(const JournalEntry& e) {
+        Standing now;
+        if (e.destination.empty() || !Unchanged(e, &now)) return;
+        const std::wstring folder = FolderOfPath(e.source);
+        if (!names_.IsFolder(folder)) {
+            if (names_.Taken(folder)) {
+                Leave(e.destination, e.source, UndoReason::NoFolder);
+                return;
+            }
+            AddCreateFolder(folder);
+        }
+        names_.Leave(e.destination);
+        const std::wstring name = names_.FreeNameIn(folder, NameOfPath(e.source), now.isFolder);
+        UndoStep step;
+        step.action = UndoAction::MoveBack;
+        step.from = e.destination;
+        step.to = e.source;
+        step.arrival = name.empty() ? e.source : JoinPath(folder, name);
+        step.isFolder = now.isFolder;
+        step.replaced = e.kind == JournalKind::Replace;
+        names_.Arrive(step.arrival, now.isFolder);
+        plan_->steps.push_back(std::move(step));
+    }
+
+    void DeleteCopy(const JournalEntry& e) {
+        Standing now;
+        if (e.destination.empty() || !Unchanged(e, &now)) return;
+        UndoStep step;
+        step.action = UndoAction::DeleteCopy;
+        step.from = e.destination;
+        step.to = e.source;
+        step.isFolder = now.isFolder;
+        names_.Leave(e.destination);
+        plan_->steps.push_back(std::move(step));
+    }
+
+    void Leave(const std::wstring& path, const std::wstring& original, UndoReason reason) {
+        plan_->left.push_back(UndoLeftItem{path, original, reason});
+    }
+
+    UndoPlan* plan_;
+    PlannedNames names_;
+};
+
+}  // namespace
+
+UndoPlan PlanUndo(const RunJournal& journal) {
+    UndoPlan plan;
+    plan.runId = journal.runId;
+    plan.undoneRunId = journal.undoneRunId;
+    Planner planner(&plan);
+    for (auto e = journal.entries.rbegin(); e != journal.entries.rend(); ++e) planner.Take(*e);
+    return plan;
+}
+
+std::size_t ItemsMovedBack(const UndoPlan& plan) {
+    std::size_t n = 0;
+    for (const UndoStep& step : plan.steps)
+        if (step.action == UndoAction::MoveBack) ++n;
+    return n;
+}
+
+}  // namespace ordvale

@@ -1,0 +1,61 @@
+// Taking a run back: from its journal to the steps that put every item it
+// moved back where it was, under its original name. Only an item that still
+// stands where the run put it, unchanged (same size and last-write time),
+// goes back; an item whose original place is taken now is kept beside what
+// stands there under a numbered name, never over it. Folders the run made
+// are removed when nothing is left in them, folders it removed are made
+// again. Nothing changes on disk here; the steps predict what the engine
+// will meet when it carries them out.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Journal.h"
+
+namespace ordvale {
+
+enum class UndoAction {
+    MoveBack,      // from -> to (arriving as `arrival`)
+    DeleteCopy,    // a copy the run made goes to the recycle bin
+    CreateFolder,  // from: a folder the run removed, or the place an item goes back into
+    RemoveFolder,  // from: a folder the run made, removed when it is empty
+};
+
+enum class UndoReason {
+    Missing,   // nothing stands where the run put it any more
+    Changed,   // it stands there, but its size or last-write time differ
+    Recycled,  // the run deleted it into the recycle bin
+    NoFolder,  // a file stands where the folder it goes back into should be
+};
+
+struct UndoStep {
+    UndoAction action = UndoAction::MoveBack;
+    std::wstring from;     // the item (or the folder) as it stands now
+    std::wstring to;       // MoveBack: its full path before the run
+    std::wstring arrival;  // MoveBack: the full path it will arrive under; differs from `to` when that is taken
+    bool isFolder = false;
+    bool replaced = false;   // MoveBack: the run's move had replaced a file, which is gone
+    bool willEmpty = true;   // RemoveFolder: nothing is expected to be left in it
+};
+
+struct UndoLeftItem {
+    std::wstring path;      // where the run put it
+    std::wstring original;  // where it came from
+    UndoReason reason = UndoReason::Missing;
+};
+
+struct UndoPlan {
+    std::wstring runId;        // the run taken back
+    std::wstring undoneRunId;  // what that run itself took back, if it was an undo
+    std::vector<UndoStep> steps;  // in the order to carry them out
+    std::vector<UndoLeftItem> left;
+};
+
+// The steps for the journal's entries, newest first, as the disk stands now.
+UndoPlan PlanUndo(const RunJournal& journal);
+
+// How many items the steps move back.
+std::size_t ItemsMovedBack(const UndoPlan& plan);
+
+}  // namespace ordvale

@@ -1,0 +1,248 @@
+// The journal of a run: lines written as operations succeed, read back by a
+// parser that skips what it cannot use, run ids that sort by time, pruning.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <iterator>
+
+#include "common/AppPaths.h"
+#include "common/Journal.h"
+#include "TestSupport.h"
+
+using namespace ordvale;
+using namespace testing_support;
+
+namespace {
+
+std::wstring OnlyRunId(const std::wstring& history) {
+    const std::vector<std::wstring> ids = ListRunIds(history);
+    return ids.size() == 1 ? ids[0] : std::wstring();
+}
+
+}  // namespace
+
+// Every kind of operation gives one line with the size and last-write time
+// of what stands at its destination (at its source for a folder made; none
+// for what is gone), and reads back as written.
+TEST(Journal, EveryKindOfOperationReadsBackAsRecorded) {
+    TempDir dir;
+    const std::wstring history = dir / L"History";
+    const uint64_t fileTime = 132000000000000000ull;
+    const uint64_t folderTime = 131000000000000000ull;
+    ASSERT_TRUE(WriteText(dir / L"a.jpg", "12345"));
+    ASSERT_TRUE(SetLastWriteTime(dir / L"a.jpg", fileTime));
+    ASSERT_TRUE(MakeFolder(dir / L"Pictures"));
+    ASSERT_TRUE(SetLastWriteTime(dir / L"Pictures", folderTime));
+
+    struct Case {
+        JournalKind kind;
+        const char* word;
+        std::wstring source, destination;
+        uint64_t size, lastWrite;
+    };
+    const Case cases[] = {
+        {JournalKind::CreateFolder, "CreateFolder", dir / L"Pictures", L"", 0, folderTime},
+        {JournalKind::Move, "Move", L"C:\\was\\a.jpg", dir / L"a.jpg", 5, fileTime},
+        {JournalKind::Replace, "Replace", L"C:\\was\\a.jpg", dir / L"a.jpg", 5, fileTime},
+        {JournalKind::Copy, "Copy", L"C:\\was\\a.jpg", dir / L"a.jpg", 5, fileTime},
+        {JournalKind::Rename, "Rename", L"C:\\was\\b.jpg", dir / L"a.jpg", 5, fileTime},
+        {JournalKind::Move, "Move", L"C:\\was\\Pictures", dir / L"Pictures", 0, folderTime},
+        {JournalKind::Delete, "Delete", dir / L"a.jpg", L"", 0, 0},
+        {JournalKind::RemoveFolder, "RemoveFolder", dir / L"Pictures", L"", 0, 0},
+    };
+    {
+        JournalWriter writer(history, L"20261209-101500-042");
+        for (const Case& c : cases) ASSERT_TRUE(writer.Record(c.kind, c.source, c.destination));
+    }
+
+    RunJournal journal;
+    ASSERT_TRUE(ReadJournalFile(history, L"20261209-101500-042", &journal));
+    ASSERT_EQ(journal.entries.size(), std::size(cases));
+    const std::string text = ReadUtf8(JournalFileIn(history, L"20261209-101500-042"));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        const JournalEntry& e = journal.entries[i];
+        SCOPED_TRACE(c.word);
+        EXPECT_EQ(e.kind, c.kind);
+        EXPECT_EQ(e.source, c.source);
+        EXPECT_EQ(e.destination, c.destination);
+        EXPECT_EQ(e.size, c.size);
+        EXPECT_EQ(e.lastWrite, c.lastWrite);
+        const std::string line = std::string(c.word) + "\t" + Narrow(c.source) + "\t" + Narrow(c.destination) +
+                                 "\t" + std::to_string(c.size) + "\t" + std::to_string(c.lastWrite) + "\n";
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+    }
+    EXPECT_EQ(text.rfind("Ordvale journal\t1\n", 0), 0u) << "the file names what it is";
+}
+
+// Every line is on disk as soon as Record returns, so a run killed at any
+// point leaves a journal of what it did: the file is read while its writer
+// still holds it open, as a reader would after the writer's process died.
+TEST(Journal, EachLineIsOnDiskWhenRecorded) {
+    TempDir dir;
+    const std::wstring history = dir / L"History";
+    JournalWriter writer(history, L"20261209-101500-000");
+    EXPECT_FALSE(writer.Started());
+    EXPECT_TRUE(ListRunIds(history).empty()) << "no journal before the first operation";
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(writer.Record(JournalKind::Move, L"C:\\a" + std::to_wstring(i), L"C:\\b" + std::to_wstring(i)));
+        RunJournal journal;
+        ASSERT_TRUE(ReadJournalFile(history, writer.RunId(), &journal));
+        EXPECT_EQ(journal.entries.size(), static_cast<std::size_t>(i + 1));
+    }
+}
+
+// What the parser keeps and what it skips.
+TEST(Journal, ParserSkipsWhatItCannotUse) {
+    const std::string good = "Move\tC:\\a.jpg\tC:\\P\\a.jpg\t5\t77\n";
+    struct Case {
+        const char* what;
+        std::string text;
+        std::size_t entries;
+    };
+    const Case cases[] = {
+        {"one good line", good, 1},
+        {"a last line without its line end is a write cut short", good + "Move\tC:\\b.jpg\tC:\\P\\b.jpg\t5\t7", 1},
+        {"an empty file", "", 0},
+        {"carriage returns", "Move\tC:\\a.jpg\tC:\\P\\a.jpg\t5\t77\r\n", 1},
+        {"a byte-order mark", "\xEF\xBB\xBF" + good, 1},
+        {"an unknown kind", "Shred\tC:\\a\tC:\\b\t1\t2\n" + good, 1},
+        {"too few fields", "Move\tC:\\a\tC:\\b\t1\n" + good, 1},
+        {"too many fields", "Move\tC:\\a\tC:\\b\t1\t2\t3\n" + good, 1},
+        {"a size that is not a number", "Move\tC:\\a\tC:\\b\t1x\t2\n" + good, 1},
+        {"a time past 64 bits", "Move\tC:\\a\tC:\\b\t1\t18446744073709551616\n" + good, 1},
+        {"a negative size", "Move\tC:\\a\tC:\\b\t-1\t2\n" + good, 1},
+        {"no source", "Move\t\tC:\\b\t1\t2\n" + good, 1},
+        {"a blank line and the header", "Ordvale journal\t1\n\n" + good, 1},
+        {"binary rubbish", std::string("\0\xff\xfe\t\t\t\t\n", 8) + good, 1},
+        {"the largest time", "Move\tC:\\a\tC:\\b\t0\t18446744073709551615\n", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(ParseJournal(c.text).entries.size(), c.entries);
+    }
+    const RunJournal undo = ParseJournal("Ordvale journal\t1\nUndoes\t20261209-101500-042\n" + good, L"X");
+    EXPECT_EQ(undo.runId, L"X");
+    EXPECT_EQ(undo.undoneRunId, L"20261209-101500-042");
+    ASSERT_EQ(undo.entries.size(), 1u);
+    EXPECT_EQ(undo.entries[0].lastWrite, 77u);
+}
+
+// Names in any script, and names a Windows file system allows but UTF-8
+// cannot spell (a lone surrogate), come back unchanged.
+TEST(Journal, NamesSurviveTheTextEncoding) {
+    const std::wstring names[] = {
+        L"plain.txt",
+        L"caf\u00e9 \u65e5\u672c.jpg",
+        L"emoji \U0001F600.png",
+        std::wstring(L"lone ") + wchar_t(0xD800) + L".txt",
+        std::wstring(L"low ") + wchar_t(0xDC01) + L"x",
+        std::wstring(1, wchar_t(0xDBFF)),
+    };
+    for (const std::wstring& name : names) {
+        SCOPED_TRACE(Narrow(name));
+        EXPECT_EQ(DecodeJournalText(EncodeJournalText(name)), name);
+        JournalEntry e;
+        e.source = L"C:\\" + name;
+        e.destination = L"D:\\" + name;
+        const RunJournal back = ParseJournal(FormatJournalEntry(e));
+        ASSERT_EQ(back.entries.size(), 1u);
+        EXPECT_EQ(back.entries[0].source, e.source);
+        EXPECT_EQ(back.entries[0].destination, e.destination);
+    }
+    EXPECT_EQ(EncodeJournalText(L"caf\u00e9"), "caf\xC3\xA9") << "plain UTF-8 for valid text";
+}
+
+TEST(Journal, RunIds) {
+    SYSTEMTIME t = {};
+    t.wYear = 2026;
+    t.wMonth = 12;
+    t.wDay = 9;
+    t.wHour = 7;
+    t.wMinute = 5;
+    t.wSecond = 3;
+    t.wMilliseconds = 42;
+    EXPECT_EQ(RunIdAt(t), L"20261209-070503-042");
+    struct Case {
+        const wchar_t* text;
+        bool id;
+    };
+    const Case cases[] = {
+        {L"20261209-070503-042", true},  {L"20261209-070503-042-2", true}, {L"20261209-070503-042-12345", true},
+        {L"20261209-070503-04", false},  {L"20261209_070503-042", false},  {L"20261209-070503-042-", false},
+        {L"20261209-070503-042x", false}, {L"..\\20261209-070503-042", false}, {L"", false},
+        {L"20261209-070503-042-123456", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsRunId(c.text), c.id) << Narrow(c.text);
+}
+
+// Journals list oldest first: by time, then "-N" in number order; files that
+// are not journals are not listed.
+TEST(Journal, RunsListInTheOrderTheyStarted) {
+    TempDir dir;
+    const wchar_t* const files[] = {L"20261209-070503-042-10", L"20261209-070503-043", L"20251231-235959-999",
+                                    L"20261209-070503-042-9", L"20261209-070503-042"};
+    for (const wchar_t* id : files) ASSERT_TRUE(WriteText(JournalFileIn(dir.Path(), id), "Ordvale journal\t1\n"));
+    ASSERT_TRUE(WriteText(dir / L"notes.txt", ""));
+    ASSERT_TRUE(WriteText(dir / L"20261209-070503-044.bak", ""));
+    const std::vector<std::wstring> expected = {L"20251231-235959-999", L"20261209-070503-042",
+                                                L"20261209-070503-042-9", L"20261209-070503-042-10",
+                                                L"20261209-070503-043"};
+    EXPECT_EQ(ListRunIds(dir.Path()), expected);
+    EXPECT_EQ(LastRunId(dir.Path()), L"20261209-070503-043");
+    TempDir empty;
+    EXPECT_EQ(LastRunId(empty / L"none"), L"");
+}
+
+// Two runs that start within the same millisecond keep two journals.
+TEST(Journal, SameIdTwiceGetsANumber) {
+    TempDir dir;
+    JournalWriter first(dir.Path(), L"20261209-070503-042");
+    JournalWriter second(dir.Path(), L"20261209-070503-042");
+    ASSERT_TRUE(first.Record(JournalKind::Move, L"C:\\a", L"C:\\b"));
+    ASSERT_TRUE(second.Record(JournalKind::Move, L"C:\\c", L"C:\\d"));
+    EXPECT_EQ(first.RunId(), L"20261209-070503-042");
+    EXPECT_EQ(second.RunId(), L"20261209-070503-042-2");
+    RunJournal journal;
+    ASSERT_TRUE(ReadJournalFile(dir.Path(), second.RunId(), &journal));
+    ASSERT_EQ(journal.entries.size(), 1u);
+    EXPECT_EQ(journal.entries[0].source, L"C:\\c");
+}
+
+// Starting a journal prunes the History folder to the newest 50 runs, the
+// new one among them; an undo run names the run it takes back.
+TEST(Journal, NewJournalPrunesToTheLastFifty) {
+    TempDir dir;
+    SYSTEMTIME t = {};
+    t.wYear = 2026;
+    t.wMonth = 1;
+    t.wDay = 1;
+    std::vector<std::wstring> old;
+    for (int i = 0; i < 60; ++i) {
+        t.wMinute = static_cast<WORD>(i);
+        old.push_back(RunIdAt(t));
+        ASSERT_TRUE(WriteText(JournalFileIn(dir.Path(), old.back()), "Ordvale journal\t1\n"));
+    }
+    ASSERT_TRUE(WriteText(dir / L"keep-me.txt", ""));
+    JournalWriter writer(dir.Path(), L"20261209-070503-042", old[59]);
+    ASSERT_TRUE(writer.Record(JournalKind::Move, L"C:\\a", L"C:\\b"));
+    const std::vector<std::wstring> ids = ListRunIds(dir.Path());
+    ASSERT_EQ(ids.size(), kJournalsKept);
+    EXPECT_EQ(ids.front(), old[11]) << "the oldest eleven went";
+    EXPECT_EQ(ids.back(), L"20261209-070503-042");
+    EXPECT_TRUE(FileExists(dir / L"keep-me.txt"));
+    RunJournal journal;
+    ASSERT_TRUE(ReadJournalFile(dir.Path(), writer.RunId(), &journal));
+    EXPECT_EQ(journal.undoneRunId, old[59]);
+}
+
+// Paths the format cannot hold are refused, not written as broken lines.
+TEST(Journal, PathsWithLineBreaksAreRefused) {
+    TempDir dir;
+    JournalWriter writer(dir.Path(), L"20261209-070503-042");
+    EXPECT_FALSE(writer.Record(JournalKind::Move, L"C:\\a\nb", L"C:\\c"));
+    EXPECT_FALSE(writer.Record(JournalKind::Move, L"C:\\a", L"C:\\c\td"));
+    EXPECT_FALSE(writer.Record(JournalKind::Move, L"", L"C:\\c"));
+    EXPECT_EQ(OnlyRunId(dir.Path()), L"") << "nothing was started for them";
+}
