@@ -190,6 +190,8 @@ const Case kPlacements[] = {
      [](Context& c) { return One(Pattern(c, L".\\", L"")); }, {false}, kNameTree, {}, PlaceSingle},
 };
 
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+
 class Placements : public ::testing::TestWithParam<Case> {};
 
 std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
@@ -288,6 +290,8 @@ const EditCase kEdits[] = {
     {"a rule keeps its kind", 1, kTypeBody, L".\\Pics\\", 1,
      [](const FolderNode& f, int) { return CopyRule(f, 0); }, {}, false, kTypeTree, {}},
 };
+
+void PrintTo(const EditCase& c, std::ostream* out) { *out << c.name; }
 
 class Edits : public ::testing::TestWithParam<EditCase> {};
 
@@ -468,4 +472,32 @@ TEST(FolderEditing, MoveAndRemoveRules) {
     EXPECT_TRUE(RemoveRuleAt(pics, 0));
     EXPECT_FALSE(RemoveRuleAt(pics, 3));
     EXPECT_EQ(DumpTree(profile.model.root), ".[]{Docs[.pdf] Pics[#1]}");
+}
+
+TEST(Placement, CollisionListRows) {
+    struct Case {
+        int method;
+        const char* body;
+        std::vector<std::vector<std::wstring>> rows;
+    };
+    const Case cases[] = {
+        {2, kTimeBody, {{L".\\2020\\", L"2020-01-01", L"2020-12-31"}, {L".\\2021\\", L"2021-01-01", L"2021-12-31"}}},
+        {3, kSizeBody, {{L"Unlimited ~ 1.00KB", L".\\Small\\"}}},
+        {4, kNameBody, {{L"A - M", L".\\AM\\"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.method);
+        LoadedProfile profile(c.method, c.body);
+        ScriptedUser texts;
+        CollisionList all;
+        for (auto& child : profile.model.root.children) all.push_back({child.get(), 0});
+        if (c.method != 2) all.resize(1);
+        std::vector<std::vector<std::wstring>> rows;
+        for (const CollisionRow& row : CollisionRows(texts, c.method, all)) {
+            rows.push_back(row.cells);
+            EXPECT_EQ(row.image, c.method == 3 ? kIconSizeRange : 1);
+        }
+        EXPECT_EQ(rows, c.rows);
+        EXPECT_EQ(CollisionColumns(c.method).size(), c.rows[0].size());
+    }
 }

@@ -123,7 +123,7 @@ std::wstring COrdvaleWizardDlg::CurrentHelpPath() const {
 void COrdvaleWizardDlg::OnRight() {
     switch (rightCode_) {
         case kLabelExit:
-            End(IDCANCEL);
+            Close();
             return;
         case kLabelFinish:
             Finish();
@@ -197,6 +197,12 @@ void COrdvaleWizardDlg::OnTargetChosen(WPARAM target) {
             ShowPage(kPageItems);
             break;
     }
+}
+
+void COrdvaleWizardDlg::Close() {
+    // Unsaved profile changes are settled first, however the wizard is closed.
+    if (!profile_.ConfirmSaveChanges()) return;
+    End(IDCANCEL);
 }
 
 void COrdvaleWizardDlg::ShowMenu() {
@@ -275,8 +281,8 @@ BOOL COrdvaleWizardDlg::OnCommand(WORD id, WORD code, HWND) {
             about.DoModal(Module(), Handle());
             return TRUE;
         }
-        case IDCANCEL:
-            End(IDCANCEL);
+        case IDCANCEL:  // the close box and Escape
+            Close();
             return TRUE;
         case IDOK:
             return TRUE;  // Enter does not close the wizard

@@ -47,6 +47,7 @@ private:
     void OnLeft();
     void OnTargetChosen(WPARAM target);
     void ShowMenu();
+    void Close();
     void RunOptions();
     void Finish();
 

@@ -292,4 +292,5 @@
 #define IDS_COLLISION_FROM 668
 #define IDS_COLLISION_TO 669
 #define IDS_COLLISION_RULE 670
+#define IDS_NEW_ITEM_LABEL 671
 // 700 to 799: kept for the property panes and the rule dialogs.

@@ -1,6 +1,9 @@
 // Shows the wizard on one page with sample content, for screenshots:
-//   wizard_showcase.exe target|items|method|profile|summary|about
+//   wizard_showcase.exe target|items|method|profile|summary|about|menu
+//   wizard_showcase.exe profile-type|profile-time|profile-size|profile-name
+//     (the profile page of that method, one folder opened and one item selected)
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
@@ -30,6 +33,8 @@ protected:
         } else if (page_ == L"profile") {
             SendMessageW(Handle(), WM_TARGET_CHOSEN, 0, 0);
             ShowPage(kPageProfile);
+        } else if (page_.rfind(L"profile-", 0) == 0) {
+            ShowProfilePage(page_.substr(8));
         } else if (page_ == L"summary") {
             SendMessageW(Handle(), WM_TARGET_CHOSEN, 0, 0);
             ShowPage(kPageProfile);
@@ -43,6 +48,19 @@ protected:
     }
 
 private:
+    void ShowProfilePage(const std::wstring& method) {
+        static const wchar_t* const positions[] = {L"type", L"name", L"size", L"time"};
+        for (WPARAM i = 0; i < 4; ++i)
+            if (method == positions[i]) SendMessageW(Handle(), WM_METHOD_CHOSEN, i, 0);
+        SendMessageW(Handle(), WM_TARGET_CHOSEN, 0, 0);
+        ShowPage(kPageProfile);
+        // Into the second folder, with its first rule selected.
+        HWND list = ProfilePage().List();
+        ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        SendMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+        ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+
     std::wstring page_;
 };
 

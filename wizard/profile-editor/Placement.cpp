@@ -184,6 +184,31 @@ Start Begin(const PlacementMode* mode, const FolderNode* folder, int method) {
 
 }  // namespace
 
+std::vector<CollisionColumn> CollisionColumns(int method) {
+    if (method == kMethodTime) return {{IDS_COLLISION_PATH, 200}, {IDS_COLLISION_FROM, 80}, {IDS_COLLISION_TO, 80}};
+    return {{IDS_COLLISION_RULE, 160}, {IDS_COLLISION_PATH, 200}};
+}
+
+std::vector<CollisionRow> CollisionRows(const TextSource& texts, int method, const CollisionList& collisions) {
+    std::vector<CollisionRow> rows;
+    for (const RuleLocation& at : collisions) {
+        const RuleEntry* entry = at.folder ? RuleAt(*at.folder, at.index) : nullptr;
+        if (!entry) continue;
+        CollisionRow row;
+        row.image = entry->iconIndex >= 0 ? entry->iconIndex : DefaultRuleIcon(method, *entry);
+        const std::wstring path = at.folder->effectivePath;
+        const std::vector<std::wstring> bounds = RuleArgs(texts, method, *entry);
+        if (method == kMethodTime) {
+            row.cells = {path, bounds[0], bounds[1]};
+        } else {
+            const wchar_t* separator = method == kMethodSize ? L" ~ " : L" - ";
+            row.cells = {bounds.size() > 1 ? bounds[0] + separator + bounds[1] : bounds[0], path};
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
 int PlacementHost::Message(const std::wstring& text, UINT type) const {
     return win::ShowMessageBox(Owner(), text, AppTitle(*this), type);
 }

@@ -43,6 +43,19 @@ struct RuleLocation {
 // In tree order: a folder's own rules, then its subfolders depth first.
 using CollisionList = std::vector<RuleLocation>;
 
+// One row of the Rule Collision list, its cells in column order.
+struct CollisionRow {
+    std::vector<std::wstring> cells;
+    int image = -1;  // the rule's icon in the page's small image list
+};
+struct CollisionColumn {
+    UINT title;  // string id
+    int width;
+};
+// Time rules: Path, From, To; size and name rules: Rule, Path.
+std::vector<CollisionColumn> CollisionColumns(int method);
+std::vector<CollisionRow> CollisionRows(const TextSource& texts, int method, const CollisionList& collisions);
+
 class PlacementHost : public TextSource {
 public:
     virtual HWND Owner() const = 0;
