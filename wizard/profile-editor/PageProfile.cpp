@@ -692,8 +692,12 @@ void CPageProfile::ShowItemPane() {
             if (ref && ref->IsFolder()) ++fill.folders;
             if (ref && ref->IsRule()) ++fill.rules;
         }
-        fill.icon = selected.size() == 1 && fill.folders == 1
-                        ? ImageList_GetIcon(large_, editor::kIconFolder, ILD_NORMAL)
+        // One item: its own icon; several: the selection's.
+        LVITEMW item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = selected[0];
+        fill.icon = selected.size() == 1 && ListView_GetItem(List(), &item) && item.iImage >= 0
+                        ? ImageList_GetIcon(large_, item.iImage, ILD_NORMAL)
                         : LoadIconSized(Module(), IDI_MULTI_SELECTION, 32);
     }
     contents_.SetPage(Handle());
@@ -747,6 +751,8 @@ void CPageProfile::ShowContextMenu(POINT at) {
         EnableMenuItem(popup, kDeletePosition, MF_BYPOSITION | (selected >= 1 ? MF_ENABLED : MF_GRAYED));
         EnableMenuItem(popup, kEditPosition, MF_BYPOSITION | (selected == 1 ? MF_ENABLED : MF_GRAYED));
     }
+    // A menu of a window in the background would close at once.
+    SetForegroundWindow(GetAncestor(Handle(), GA_ROOT));
     TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr);
     DestroyMenu(menu);
 }
@@ -768,6 +774,7 @@ void CPageProfile::ShowDropDown(int command) {
     } else if (popup) {
         GreyUnhandled(popup);
     }
+    SetForegroundWindow(GetAncestor(Handle(), GA_ROOT));
     if (popup)
         TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_VERTICAL, button.left, button.bottom, 0, Handle(),
                        nullptr);
