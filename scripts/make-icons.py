@@ -350,13 +350,18 @@ def delete_icon(x, y):
     return None
 
 
+def plus_badge(x, y):
+    """A green disc with a white plus in the lower right corner, or None."""
+    if not disc(x, y, 0.7, 0.7, 0.24):
+        return None
+    if box(x, y, 0.58, 0.66, 0.82, 0.74) or box(x, y, 0.66, 0.58, 0.74, 0.82):
+        return (1.0, 1.0, 1.0, 1.0)
+    return (0.15, 0.6, 0.25, 1.0)
+
+
 def new_profile_icon(x, y):
     """A sheet with a green plus."""
-    if disc(x, y, 0.7, 0.7, 0.24):
-        if box(x, y, 0.58, 0.66, 0.82, 0.74) or box(x, y, 0.66, 0.58, 0.74, 0.82):
-            return (1.0, 1.0, 1.0, 1.0)
-        return (0.15, 0.6, 0.25, 1.0)
-    return sheet(x, y, lambda x, y: None)
+    return plus_badge(x, y) or sheet(x, y, lambda x, y: None)
 
 
 def reload_icon(x, y):
@@ -418,11 +423,7 @@ def view_icon(x, y):
 
 def new_item_icon(x, y):
     """A folder with a green plus."""
-    if disc(x, y, 0.7, 0.7, 0.24):
-        if box(x, y, 0.58, 0.66, 0.82, 0.74) or box(x, y, 0.66, 0.58, 0.74, 0.82):
-            return (1.0, 1.0, 1.0, 1.0)
-        return (0.15, 0.6, 0.25, 1.0)
-    return folder_shape(x, y, (0.98, 0.8, 0.3, 1.0))
+    return plus_badge(x, y) or folder_shape(x, y, (0.98, 0.8, 0.3, 1.0))
 
 
 def ico_entry(pixels):

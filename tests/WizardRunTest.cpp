@@ -57,6 +57,11 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
+std::wstring DesktopFolder() {
+    wchar_t buffer[MAX_PATH] = {};
+    return SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, buffer)) ? buffer : L"";
+}
+
 bool CopyInto(const std::wstring& from, const std::wstring& to) {
     return CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
 }
@@ -164,9 +169,8 @@ TEST_F(WizardRun, ExistingProfileDocumentIsKept) {
 }
 
 TEST_F(WizardRun, TypicalRunTidiesTheDesktop) {
-    wchar_t buffer[MAX_PATH] = {};
-    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, buffer)));
-    const std::wstring desktop = buffer;
+    const std::wstring desktop = DesktopFolder();
+    ASSERT_FALSE(desktop.empty());
     const std::pair<const wchar_t*, const wchar_t*> files[] = {
         {L"holiday.jpg", L"Pictures"}, {L"notes.txt", L"Documents"}, {L"song.mp3", L"Music"}, {L"backup.zip", L"Archives"}};
     for (const auto& f : files) ASSERT_TRUE(WriteText(desktop + L"\\" + f.first, "sample"));
@@ -226,9 +230,8 @@ TEST_F(WizardRun, ARunUsesTheProfileAsEditedOnThePage) {
                                        "<TypeConfigure id=\"T1\" displayname=\"Home\">"
                                        "<Folder displayname=\"Docs\"><Ext t=\".txt\"/></Folder>"
                                        "</TypeConfigure></TypeProfiles></Ordvale>"));
-    wchar_t buffer[MAX_PATH] = {};
-    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, buffer)));
-    const std::wstring desktop = buffer;
+    const std::wstring desktop = DesktopFolder();
+    ASSERT_FALSE(desktop.empty());
     ASSERT_TRUE(WriteText(desktop + L"\\notes.txt", "notes"));
     ASSERT_TRUE(WriteText(desktop + L"\\server.log", "log"));
 

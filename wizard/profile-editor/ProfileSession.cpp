@@ -178,15 +178,20 @@ void ProfileSession::Save() {
     view_.EnableSave(false);
 }
 
+// Save As and Rename start from the selector's text; without a selection or
+// a name they cannot.
+bool ProfileSession::SelectedName(std::wstring* name) const {
+    std::wstring id;
+    *name = TrimBlanks(view_.SelectorText());
+    if (view_.SelectedProfileId(&id) && !name->empty()) return true;
+    Ask(texts_.Text(IDS_SAVE_PROFILE_INTERNAL_ERROR), MB_OK | MB_ICONERROR);
+    return false;
+}
+
 void ProfileSession::SaveAs() {
     MethodProfile* model = Model();
-    if (!model || !profileLoaded_) return;
-    std::wstring id;
-    const std::wstring name = TrimBlanks(view_.SelectorText());
-    if (!view_.SelectedProfileId(&id) || name.empty()) {
-        Ask(texts_.Text(IDS_SAVE_PROFILE_INTERNAL_ERROR), MB_OK | MB_ICONERROR);
-        return;
-    }
+    std::wstring name;
+    if (!model || !profileLoaded_ || !SelectedName(&name)) return;
     const ProfileSuggestion suggestion =
         SuggestProfileNameAndId(model, profileFile_.c_str(), texts_.Text(IDS_PROFILE_WORD));
     StoreFailure why = StoreFailure::None;
@@ -196,13 +201,8 @@ void ProfileSession::SaveAs() {
 
 void ProfileSession::Rename() {
     MethodProfile* model = Model();
-    if (!model || !profileLoaded_) return;
-    std::wstring id;
-    const std::wstring name = TrimBlanks(view_.SelectorText());
-    if (!view_.SelectedProfileId(&id) || name.empty()) {
-        Ask(texts_.Text(IDS_SAVE_PROFILE_INTERNAL_ERROR), MB_OK | MB_ICONERROR);
-        return;
-    }
+    std::wstring name;
+    if (!model || !profileLoaded_ || !SelectedName(&name)) return;
     LoadProfileList(model, profileFile_.c_str());
     StoreFailure why = StoreFailure::None;
     if (!ProfileNameDialog(ProfileNameRequest::kRename, currentProfileId_, name, false, &why))

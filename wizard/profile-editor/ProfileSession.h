@@ -99,6 +99,7 @@ private:
     void FillProfileCombo();
     bool ProfileNameDialog(int mode, const std::wstring& proposedId, const std::wstring& proposedName,
                            bool showOptions, StoreFailure* why);
+    bool SelectedName(std::wstring* name) const;
     int Ask(const std::wstring& text, UINT type) const;
     void ShowFailure(UINT message, StoreFailure why) const;
     std::wstring Filled(UINT id, const std::wstring& value) const;
