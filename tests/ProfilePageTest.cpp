@@ -511,3 +511,25 @@ TEST_F(ProfilePage, NoOnPreviousDropsTheChanges) {
     Next();
     EXPECT_EQ(Rows(), kRootRows) << "the profile as stored";
 }
+
+// What a folder's property pane does after a rename: the path-box entries of
+// the folder and of every folder inside it follow, matched by the folder
+// they stand for; picking one opens the renamed folder.
+TEST_F(ProfilePage, PathEntriesFollowARenamedFolder) {
+    OpenPage();
+    Open(L"Docs");
+    Open(L"Letters");
+    driver->PressKey(list, VK_BACK);
+    driver->PressKey(list, VK_BACK);
+    CPageProfile& profilePage = wizard.ProfilePage();
+    FolderNode* docs = editor::FindChildByName(profilePage.CurrentFolder(), L"Docs");
+    ASSERT_EQ(editor::RenameFolder(docs, L"Papers"), editor::kRenameDone);
+    profilePage.UpdatePathEntries(docs);
+    profilePage.RefreshList();
+    EXPECT_EQ(PathEntries(), (std::vector<std::wstring>{L".\\", L".\\Papers\\", L".\\Papers\\Letters\\"}));
+    HWND combo = reinterpret_cast<HWND>(SendMessageW(profilePage.PathBox(), CBEM_GETCOMBOCONTROL, 0, 0));
+    driver->PressKey(combo, VK_END);
+    EXPECT_EQ(Rows(), std::vector<std::wstring>{L".doc"});
+    EXPECT_EQ(PathShown(), L".\\Papers\\Letters\\");
+    EXPECT_EQ(PathEntries().size(), 3u);
+}
