@@ -203,7 +203,6 @@ void CPageProfile::OnDestroy() {
 // ---- The frame's calls ----
 
 void CPageProfile::LoadForMethod(int method, const OrdvaleSettings& settings) {
-    settings_ = &settings;
     session_.LoadForMethod(method, settings.profileFile);
 }
 
@@ -775,6 +774,8 @@ void CPageProfile::ShowDropDown(int command) {
         GreyUnhandled(popup);
     }
     SetForegroundWindow(GetAncestor(Handle(), GA_ROOT));
+    // The button's tooltip would stay over the menu.
+    SendMessageW(reinterpret_cast<HWND>(SendMessageW(toolbar, TB_GETTOOLTIPS, 0, 0)), TTM_POP, 0, 0);
     if (popup)
         TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_VERTICAL, button.left, button.bottom, 0, Handle(),
                        nullptr);
@@ -788,32 +789,51 @@ void CPageProfile::AddFolderCommand() {
     if (!folder) return;
     CDialogNewFolder dialog;
     if (dialog.DoModal(Module(), Handle()) != IDOK) return;
-    if (!editor::AddFolder(*this, folder, dialog.name, dialog.location)) {
+    FolderNode* added = editor::AddFolder(*this, folder, dialog.name, dialog.location);
+    if (!added) {
         Message(LoadText(IDS_ADD_FOLDER_FAILED), MB_OK | MB_ICONERROR);
         return;
     }
     RefreshList();
     UpdateSaveButton();
+    SelectItem(FolderRef(added));
+}
+
+void CPageProfile::SelectItem(const ProfileItemRef& ref) {
+    for (int i = 0; i < ListView_GetItemCount(List()); ++i) {
+        const ProfileItemRef* item = ItemRefAt(i);
+        if (!item || *item != ref) continue;
+        ListView_SetItemState(List(), -1, 0, LVIS_SELECTED);
+        ListView_SetItemState(List(), i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_EnsureVisible(List(), i, FALSE);
+        return;
+    }
 }
 
 void CPageProfile::AddTypeSpecial(int kind, const wchar_t* name) {
     PlacementMode mode = editor::PlaceSingle;
-    if (!editor::PlaceTypeRule(*this, CurrentFolder(), name, &mode, kind)) {
+    FolderNode* folder = CurrentFolder();
+    const int before = folder ? editor::RuleCount(*folder) : 0;
+    if (!editor::PlaceTypeRule(*this, folder, name, &mode, kind)) {
         Message(FillTemplate(LoadText(IDS_FAILED_TYPE_RULE).c_str(), {name}), MB_OK | MB_ICONERROR);
         return;
     }
     UpdateSaveButton();
     RefreshList();
+    if (editor::RuleCount(*folder) > before) SelectItem(RuleRef(folder, before));
 }
 
 void CPageProfile::AddSizeFolders() {
     PlacementMode mode = editor::PlaceSingle;
-    if (!editor::PlaceSizeRule(*this, &mode, CurrentFolder(), kSizeFolders, nullptr, nullptr)) {
+    FolderNode* folder = CurrentFolder();
+    const int before = folder ? editor::RuleCount(*folder) : 0;
+    if (!editor::PlaceSizeRule(*this, &mode, folder, kSizeFolders, nullptr, nullptr)) {
         Message(LoadText(IDS_ADD_SIZE_RULE_FAILED), MB_OK | MB_ICONERROR);
         return;
     }
     UpdateSaveButton();
     RefreshList();
+    if (editor::RuleCount(*folder) > before) SelectItem(RuleRef(folder, before));
 }
 
 // ---- Questions of the placement ----

@@ -66,6 +66,8 @@ public:
     HIMAGELIST SmallImages() const { return small_; }
     // List items: positions of the selected ones, and the reference of one.
     std::vector<int> SelectedIndexes() const;
+    // Selects the item of this folder or rule alone and scrolls it into view.
+    void SelectItem(const ProfileItemRef& ref);
     const ProfileItemRef* ItemRefAt(int index) const;
     CDialogFolderContents& FolderContents() { return contents_; }
 
@@ -141,7 +143,6 @@ private:
                                      DWORD_PTR data);
 
     editor::ProfileSession session_;
-    const OrdvaleSettings* settings_ = nullptr;
     ProfileItemRef current_;
     PaneKind shownPane_ = PaneFolderContents;
     CProfilePane* panes_[PaneCount] = {};
