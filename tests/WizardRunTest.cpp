@@ -9,6 +9,9 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <iterator>
+#include <vector>
+
 #include "common/AppPaths.h"
 #include "common/Settings.h"
 #include "common/Text.h"
@@ -83,6 +86,31 @@ void WaitForProcessesNamed(const wchar_t* name) {
     CloseHandle(snapshot);
 }
 
+// The method page's choices in page order, with what the summary and the job
+// file carry for each and the shipped default profile of the method.
+struct MethodChoice {
+    int radio;
+    int32_t code;
+    const wchar_t* summary;
+    const wchar_t* profileId;
+};
+const MethodChoice kMethodChoices[] = {
+    {IDC_METHOD_TYPE, 1, L"<a>File Type</a>", L"Type1"},
+    {IDC_METHOD_NAME, 4, L"<a>File Name</a>", L"Name1"},
+    {IDC_METHOD_SIZE, 3, L"<a>File Size</a>", L"Size1"},
+    {IDC_METHOD_TIME, 2, L"<a>File Time</a>", L"Time1"},
+};
+
+// The method page's radio buttons that are checked, in page order.
+std::vector<int> CheckedMethods(HWND frame) {
+    std::vector<int> checked;
+    for (const MethodChoice& choice : kMethodChoices) {
+        HWND radio = VisibleControl(frame, choice.radio);
+        if (radio && SendMessageW(radio, BM_GETCHECK, 0, 0) == BST_CHECKED) checked.push_back(choice.radio);
+    }
+    return checked;
+}
+
 class WizardRun : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -103,23 +131,73 @@ protected:
         if (!frame) return STILL_ACTIVE;
         EXPECT_EQ(ControlText(frame, IDC_BUTTON_RIGHT), L"Exit");
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(frame, IDC_BUTTON_LEFT)));
-        EXPECT_TRUE(WaitForControl(frame, IDC_LINK_DESKTOP));
+        if (!OpenMethodPage(wizard)) return STILL_ACTIVE;
+        EXPECT_EQ(CheckedMethods(frame), std::vector<int>{IDC_METHOD_TYPE}) << "By File Type comes chosen";
+        FinishFromMethodPage(frame, L"<a>File Type</a>", L"<a>By kind of file</a>");
+        return wizard.Wait(60000);
+    }
+
+    // The wizard beside the shipped profiles and a stand-in runner that
+    // records its command line.
+    static void InstallWithStandInRunner(const TempDir& app) {
+        ASSERT_TRUE(CopyInto(BinFolder() + L"\\OrdvaleWizard.exe", app / L"OrdvaleWizard.exe"));
+        ASSERT_TRUE(CopyInto(BinFolder() + L"\\DefaultProfiles.xml", app / L"DefaultProfiles.xml"));
+        ASSERT_TRUE(CopyInto(TestProgramFolder() + L"\\record_args.exe", app / L"qz.exe"));
+    }
+
+    // The job file the wizard handed to the stand-in runner (removed once read).
+    std::vector<unsigned char> HandedOverJob(const TempDir& app) {
+        EXPECT_TRUE(WaitUntil([&] { return FileExists(app / L"args.txt"); }));
+        const std::string args = ReadUtf8(app / L"args.txt");
+        const std::size_t brace = args.rfind('{');
+        EXPECT_NE(brace, std::string::npos) << args;
+        EXPECT_NE(args.find(" /s {"), std::string::npos) << args;
+        if (brace == std::string::npos) return {};
+        const std::wstring jobFile = JobFileIn(appData, FromUtf8(args.substr(brace)));
+        std::vector<unsigned char> job = ReadBytes(jobFile);
+        DeleteFileW(jobFile.c_str());
+        return job;
+    }
+
+    static std::vector<unsigned char> DesktopJob(int32_t method, const wchar_t* profileId) {
+        std::vector<unsigned char> job;
+        AppendInt32(&job, 0);  // Desktop
+        AppendInt32(&job, method);
+        AppendText(&job, profileId);
+        AppendText(&job, L"");  // the default destination
+        return job;
+    }
+
+    // Desktop on the target page; returns the frame once the method page shows.
+    static HWND OpenMethodPage(const Program& wizard) {
+        HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
+        EXPECT_NE(frame, nullptr);
+        if (!frame || !WaitForControl(frame, IDC_LINK_DESKTOP)) return nullptr;
         Press(frame, IDC_LINK_DESKTOP);
         EXPECT_TRUE(WaitForControl(frame, IDC_METHOD_TYPE)) << "the method page follows Desktop";
-        EXPECT_EQ(SendMessageW(VisibleControl(frame, IDC_METHOD_TYPE), BM_GETCHECK, 0, 0), BST_CHECKED);
+        return frame;
+    }
+
+    // Next to the profile page (the method's default profile selected), Next
+    // to the summary, which must name the desktop, the method and (when
+    // given) the profile, then Finish.
+    static void FinishFromMethodPage(HWND frame, const wchar_t* methodLink, const wchar_t* profileLink = nullptr) {
         Press(frame, IDC_BUTTON_RIGHT);
         EXPECT_TRUE(WaitUntil([&] {
             HWND combo = VisibleControl(frame, IDC_PROFILE_COMBO);
             return combo && GetDlgItem(GetParent(combo), IDC_PROFILE_TITLE) && !WindowText(combo).empty();
-        })) << "the default type profile is selected";
+        })) << "the method's default profile is selected";
         Press(frame, IDC_BUTTON_RIGHT);
         EXPECT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
-        HWND link = VisibleControl(frame, IDC_TARGET_LINK);
-        EXPECT_EQ(link ? WindowText(link) : L"", L"<a>Desktop</a>");
-        HWND profile = VisibleControl(frame, IDC_PROFILE_LINK);
-        EXPECT_EQ(profile ? WindowText(profile) : L"", L"<a>By kind of file</a>");
+        const struct {
+            int id;
+            const wchar_t* text;
+        } links[] = {{IDC_TARGET_LINK, L"<a>Desktop</a>"}, {IDC_METHOD_LINK, methodLink}, {IDC_PROFILE_LINK, profileLink}};
+        for (const auto& link : links) {
+            HWND control = VisibleControl(frame, link.id);
+            if (link.text) EXPECT_EQ(control ? WindowText(control) : L"", link.text);
+        }
         Press(frame, IDC_BUTTON_RIGHT);
-        return wizard.Wait(60000);
     }
 
     TempDir dir;
@@ -130,29 +208,73 @@ protected:
 
 TEST_F(WizardRun, TypicalRunWritesTheJobAndStartsTheRunner) {
     TempDir app;
-    ASSERT_TRUE(CopyInto(BinFolder() + L"\\OrdvaleWizard.exe", app / L"OrdvaleWizard.exe"));
-    ASSERT_TRUE(CopyInto(BinFolder() + L"\\DefaultProfiles.xml", app / L"DefaultProfiles.xml"));
-    ASSERT_TRUE(CopyInto(TestProgramFolder() + L"\\record_args.exe", app / L"qz.exe"));
+    InstallWithStandInRunner(app);
     ASSERT_FALSE(FileExists(profileFile));
 
     EXPECT_EQ(TypicalRun(app / L"OrdvaleWizard.exe"), 0u);
     EXPECT_EQ(ReadUtf8(profileFile), ReadUtf8(app / L"DefaultProfiles.xml"))
         << "a missing profile document is made from the shipped one";
+    EXPECT_EQ(HandedOverJob(app), DesktopJob(1, L"Type1"));
+}
 
-    ASSERT_TRUE(WaitUntil([&] { return FileExists(app / L"args.txt"); }));
-    const std::string args = ReadUtf8(app / L"args.txt");
-    const std::size_t brace = args.rfind('{');
-    ASSERT_NE(brace, std::string::npos) << args;
-    const std::wstring jobName = FromUtf8(args.substr(brace));
-    EXPECT_NE(args.find(" /s {"), std::string::npos) << args;
-    const std::wstring jobFile = JobFileIn(appData, jobName);
-    std::vector<unsigned char> expected;
-    AppendInt32(&expected, 0);  // Desktop
-    AppendInt32(&expected, 1);  // By type
-    AppendText(&expected, L"Type1");
-    AppendText(&expected, L"");  // the default destination
-    EXPECT_EQ(ReadBytes(jobFile), expected);
-    DeleteFileW(jobFile.c_str());
+// Each method clicked in turn: exactly the clicked choice is checked after
+// every click, and the last one reaches the summary and the job file.
+TEST_F(WizardRun, MethodClickedIsTheOneCheckedSummedUpAndHandedOver) {
+    const int count = static_cast<int>(std::size(kMethodChoices));
+    for (int last = 0; last < count; ++last) {
+        const MethodChoice& chosen = kMethodChoices[last];
+        SCOPED_TRACE(Narrow(chosen.summary));
+        TempDir app;
+        InstallWithStandInRunner(app);
+        Program wizard(L"\"" + (app / L"OrdvaleWizard.exe") + L"\"");
+        ASSERT_TRUE(wizard.Started());
+        HWND frame = OpenMethodPage(wizard);
+        ASSERT_NE(frame, nullptr);
+        for (int step = 1; step <= count; ++step) {
+            const int radio = kMethodChoices[(last + step) % count].radio;
+            PressButton(VisibleControl(frame, radio));
+            EXPECT_TRUE(WaitUntil([&] {
+                return SendMessageW(VisibleControl(frame, radio), BM_GETCHECK, 0, 0) == BST_CHECKED;
+            })) << "radio " << radio;
+            EXPECT_EQ(CheckedMethods(frame), std::vector<int>{radio}) << "only the clicked choice is checked";
+        }
+        FinishFromMethodPage(frame, chosen.summary);
+        EXPECT_EQ(wizard.Wait(60000), 0u);
+        EXPECT_EQ(HandedOverJob(app), DesktopJob(chosen.code, chosen.profileId));
+    }
+}
+
+// The method page takes the keyboard when it shows, on the checked choice,
+// and the arrow keys move the choice within the group, wrapping at its ends.
+TEST_F(WizardRun, MethodChosenWithTheArrowKeys) {
+    TempDir app;
+    InstallWithStandInRunner(app);
+    Program wizard(L"\"" + (app / L"OrdvaleWizard.exe") + L"\"");
+    ASSERT_TRUE(wizard.Started());
+    HWND frame = OpenMethodPage(wizard);
+    ASSERT_NE(frame, nullptr);
+    HWND type = VisibleControl(frame, IDC_METHOD_TYPE);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(frame) == type; }))
+        << "the focus left behind on the hidden target page moves to the checked choice";
+
+    struct Step {
+        UINT key;
+        int checked;
+    };
+    const Step steps[] = {
+        {VK_DOWN, IDC_METHOD_NAME}, {VK_DOWN, IDC_METHOD_SIZE}, {VK_RIGHT, IDC_METHOD_TIME},
+        {VK_DOWN, IDC_METHOD_TYPE}, {VK_UP, IDC_METHOD_TIME},   {VK_LEFT, IDC_METHOD_SIZE},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.checked);
+        ASSERT_TRUE(PressKey(frame, step.key));
+        ASSERT_TRUE(WaitUntil([&] { return CheckedMethods(frame) == std::vector<int>{step.checked}; }))
+            << "checked: " << CheckedMethods(frame).size();
+        EXPECT_EQ(FocusOf(frame), VisibleControl(frame, step.checked)) << "the focus moves with the choice";
+    }
+    FinishFromMethodPage(frame, L"<a>File Size</a>");
+    EXPECT_EQ(wizard.Wait(60000), 0u);
+    EXPECT_EQ(HandedOverJob(app), DesktopJob(3, L"Size1"));
 }
 
 TEST_F(WizardRun, ExistingProfileDocumentIsKept) {
@@ -184,6 +306,59 @@ TEST_F(WizardRun, TypicalRunTidiesTheDesktop) {
     for (const auto& f : files) {
         EXPECT_FALSE(FileExists(desktop + L"\\" + f.first));
         RemoveTree(desktop + L"\\" + f.second);
+    }
+}
+
+// Each method chosen by a click, through the real runner, with the shipped
+// default profiles: every item of the desktop ends up where the method's
+// default profile puts it.
+TEST_F(WizardRun, EveryMethodTidiesTheDesktopByItsDefaultProfile) {
+    wchar_t buffer[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, buffer)));
+    const std::wstring desktop = buffer;
+    SYSTEMTIME now = {};
+    GetSystemTime(&now);  // creation dates count in UTC
+    const std::wstring thisYear = now.wYear > 2030 ? L"2031 and later" : std::to_wstring(now.wYear);
+    const std::wstring tiny = L"Tiny (under 100 KB)";
+
+    const wchar_t* const files[] = {L"holiday.jpg", L"2019 report.pdf", L"_draft.mp3"};
+    const wchar_t* const folder = L"Old projects";  // holds plan.txt
+    struct Case {
+        int radio;
+        const wchar_t* link;
+        std::wstring into[4];  // for the three files and the folder, in order
+    };
+    const Case cases[] = {
+        {IDC_METHOD_TYPE, L"<a>File Type</a>", {L"Pictures", L"Documents", L"Music", L"Folders"}},
+        {IDC_METHOD_NAME, L"<a>File Name</a>", {L"G-L", L"0-9", L"Others", L"M-R"}},
+        {IDC_METHOD_SIZE, L"<a>File Size</a>", {tiny, tiny, tiny, L"Folders"}},
+        {IDC_METHOD_TIME, L"<a>File Time</a>", {thisYear, thisYear, thisYear, thisYear}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.link));
+        for (const wchar_t* file : files) ASSERT_TRUE(WriteText(desktop + L"\\" + file, "sample"));
+        ASSERT_TRUE(MakeFolder(desktop + L"\\" + folder));
+        ASSERT_TRUE(WriteText(desktop + L"\\" + folder + L"\\plan.txt", "sample"));
+
+        Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
+        ASSERT_TRUE(wizard.Started());
+        HWND frame = OpenMethodPage(wizard);
+        ASSERT_NE(frame, nullptr);
+        PressButton(VisibleControl(frame, c.radio));
+        EXPECT_TRUE(WaitUntil([&] { return CheckedMethods(frame) == std::vector<int>{c.radio}; }));
+        FinishFromMethodPage(frame, c.link);
+        EXPECT_EQ(wizard.Wait(60000), 0u);
+
+        std::vector<std::wstring> moved;
+        for (int i = 0; i < 3; ++i) moved.push_back(desktop + L"\\" + c.into[i] + L"\\" + files[i]);
+        moved.push_back(desktop + L"\\" + c.into[3] + L"\\" + folder + L"\\plan.txt");
+        WaitForProcessesNamed(L"qz.exe");  // started before the wizard ended
+        for (const std::wstring& path : moved) EXPECT_TRUE(FileExists(path)) << Narrow(path);
+        for (const wchar_t* file : files) EXPECT_FALSE(FileExists(desktop + L"\\" + file)) << Narrow(file);
+        EXPECT_FALSE(FolderExists(desktop + L"\\" + folder));
+        for (const std::wstring& into : c.into) RemoveTree(desktop + L"\\" + into);
+        for (const wchar_t* file : files) DeleteFileW((desktop + L"\\" + file).c_str());
+        RemoveTree(desktop + L"\\" + folder);
     }
 }
 
