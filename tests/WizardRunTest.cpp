@@ -411,11 +411,8 @@ TEST_F(WizardRun, ARunUsesTheProfileAsEditedOnThePage) {
     ASSERT_TRUE(WriteText(desktop + L"\\server.log", "log"));
 
     Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
-    HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
+    HWND frame = OpenMethodPage(wizard);
     ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(WaitForControl(frame, IDC_LINK_DESKTOP));
-    Press(frame, IDC_LINK_DESKTOP);
-    ASSERT_TRUE(WaitForControl(frame, IDC_METHOD_TYPE));
     Press(frame, IDC_BUTTON_RIGHT);
     ASSERT_TRUE(WaitUntil([&] {
         HWND combo = VisibleControl(frame, IDC_PROFILE_COMBO);
