@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -57,6 +58,11 @@ std::wstring WindowText(HWND window) {
     wchar_t text[1024] = {};
     SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
     return text;
+}
+
+std::wstring DesktopFolder() {
+    wchar_t buffer[MAX_PATH] = {};
+    return SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, buffer)) ? buffer : L"";
 }
 
 bool CopyInto(const std::wstring& from, const std::wstring& to) {
@@ -285,9 +291,8 @@ TEST_F(WizardRun, ExistingProfileDocumentIsKept) {
 }
 
 TEST_F(WizardRun, TypicalRunTidiesTheDesktop) {
-    wchar_t buffer[MAX_PATH] = {};
-    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, buffer)));
-    const std::wstring desktop = buffer;
+    const std::wstring desktop = DesktopFolder();
+    ASSERT_FALSE(desktop.empty());
     const std::pair<const wchar_t*, const wchar_t*> files[] = {
         {L"holiday.jpg", L"Pictures"}, {L"notes.txt", L"Documents"}, {L"song.mp3", L"Music"}, {L"backup.zip", L"Archives"}};
     for (const auto& f : files) ASSERT_TRUE(WriteText(desktop + L"\\" + f.first, "sample"));
@@ -390,4 +395,59 @@ TEST_F(WizardRun, OptionsHideTheWizardAndReReadTheSettings) {
     WriteSettingsValue(settingsFile, kSectionFileOperation, kKeyShowSystemProgress, L"0");
     WriteSettingsValue(settingsFile, kSectionFileOperation, kKeyFileConflict, L"0");
     WriteSettingsValue(settingsFile, kSectionFileOperation, kKeyFolderConflict, L"3");
+}
+
+// A profile edited on the profile page and saved there is the one the run
+// uses: a new folder Logs, with the catch-all for unmatched files, takes the
+// log file; the Docs folder, in the profile already, takes the text file.
+TEST_F(WizardRun, ARunUsesTheProfileAsEditedOnThePage) {
+    ASSERT_TRUE(WriteText(profileFile, "<?xml version=\"1.0\"?><Ordvale><TypeProfiles default=\"T1\">"
+                                       "<TypeConfigure id=\"T1\" displayname=\"Home\">"
+                                       "<Folder displayname=\"Docs\"><Ext t=\".txt\"/></Folder>"
+                                       "</TypeConfigure></TypeProfiles></Ordvale>"));
+    const std::wstring desktop = DesktopFolder();
+    ASSERT_FALSE(desktop.empty());
+    ASSERT_TRUE(WriteText(desktop + L"\\notes.txt", "notes"));
+    ASSERT_TRUE(WriteText(desktop + L"\\server.log", "log"));
+
+    Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
+    HWND frame = OpenMethodPage(wizard);
+    ASSERT_NE(frame, nullptr);
+    Press(frame, IDC_BUTTON_RIGHT);
+    ASSERT_TRUE(WaitUntil([&] {
+        HWND combo = VisibleControl(frame, IDC_PROFILE_COMBO);
+        return combo && WindowText(combo) == L"Home";
+    }));
+    HWND page = GetParent(VisibleControl(frame, IDC_PROFILE_COMBO));
+    HWND list = GetDlgItem(page, IDC_PROFILE_LIST);
+
+    // "&Folder" of the Add menu, and the New Folder dialog.
+    PostMessageW(page, WM_COMMAND, ID_ADD_FOLDER, 0);
+    HWND dialog = WaitForWindow(wizard.Id(), L"New Folder");
+    ASSERT_NE(dialog, nullptr);
+    for (wchar_t c : std::wstring(L"Logs")) PostMessageW(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), WM_CHAR, c, 1);
+    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && ListView_GetItemCount(list) == 2; }));
+
+    // Into Logs (the last item) with the keyboard, then the unmatched-files catch-all.
+    PostMessageW(list, WM_KEYDOWN, VK_END, 1);
+    PostMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
+    ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(list) == 0; })) << "Logs is empty";
+    PostMessageW(page, WM_COMMAND, ID_ADD_UNMATCHED_SPECIAL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(list) == 1; }));
+    PostMessageW(page, WM_COMMAND, ID_SAVE_PROFILE, 0);
+
+    Press(frame, IDC_BUTTON_RIGHT);
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
+    Press(frame, IDC_BUTTON_RIGHT);
+    EXPECT_EQ(wizard.Wait(60000), 0u);
+
+    for (const wchar_t* moved : {L"\\Docs\\notes.txt", L"\\Logs\\server.log"})
+        EXPECT_TRUE(WaitUntil([&] { return FileExists(desktop + moved); }, 120000)) << Narrow(moved);
+    WaitForProcessesNamed(L"qz.exe");
+    EXPECT_NE(ReadUtf8(profileFile).find("<Folder displayname=\"Logs\" location=\"\"><Ext ti=\"3\"/></Folder>"),
+              std::string::npos)
+        << ReadUtf8(profileFile);
+    RemoveTree(desktop + L"\\Docs");
+    RemoveTree(desktop + L"\\Logs");
 }

@@ -147,7 +147,7 @@ std::wstring COrdvaleWizardDlg::CurrentHelpPath() const {
 void COrdvaleWizardDlg::OnRight() {
     switch (rightCode_) {
         case kLabelExit:
-            End(IDCANCEL);
+            Close();
             return;
         case kLabelFinish:
             Finish();
@@ -216,6 +216,12 @@ void COrdvaleWizardDlg::OnTargetChosen(WPARAM target) {
             ShowPage(kPageItems);
             break;
     }
+}
+
+void COrdvaleWizardDlg::Close() {
+    // Unsaved profile changes are settled first, however the wizard is closed.
+    if (!profile_.ConfirmSaveChanges()) return;
+    End(IDCANCEL);
 }
 
 void COrdvaleWizardDlg::ShowMenu() {
@@ -294,8 +300,8 @@ BOOL COrdvaleWizardDlg::OnCommand(WORD id, WORD code, HWND) {
             about.DoModal(Module(), Handle());
             return TRUE;
         }
-        case IDCANCEL:
-            End(IDCANCEL);
+        case IDCANCEL:  // the close box and Escape
+            Close();
             return TRUE;
         case IDOK:
             return TRUE;  // Enter does not close the wizard

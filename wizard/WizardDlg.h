@@ -51,6 +51,7 @@ private:
     void OnLeft();
     void OnTargetChosen(WPARAM target);
     void ShowMenu();
+    void Close();
     void RunOptions();
     void Finish();
 
