@@ -131,6 +131,28 @@ void ResetTidyJob(TidyJob* job) {
     job->folder[0] = job->profileId[0] = job->profileName[0] = job->destination[0] = L'\0';
 }
 
+void MakeUndoJob(TidyJob* job, const std::wstring& runId) {
+    ResetTidyJob(job);
+    job->method = kUndoRunMethod;
+    StoreText(job->profileId, runId);
+}
+
+bool IsUndoJob(const TidyJob& job) {
+    return job.method == kUndoRunMethod;
+}
+
+void CopyTidyJob(const TidyJob& from, TidyJob* to) {
+    if (&from == to) return;
+    ResetTidyJob(to);
+    to->method = from.method;
+    to->target = from.target;
+    StoreText(to->folder, FieldText(from.folder));
+    for (int32_t i = 0; i < from.itemCount; ++i) AppendItemUnchecked(to, from.items[i].text);
+    StoreText(to->profileId, FieldText(from.profileId));
+    StoreText(to->profileName, FieldText(from.profileName));
+    StoreText(to->destination, FieldText(from.destination));
+}
+
 void ClearItems(TidyJob* job) {
     if (job->items) HeapFree(GetProcessHeap(), 0, job->items);
     job->items = nullptr;

@@ -14,6 +14,14 @@ namespace ordvale {
 enum class TidyMethod : int32_t { ByType = 1, ByTime = 2, BySize = 3, ByName = 4 };
 enum class TidyTarget : int32_t { Desktop = 0, Folder = 1, Selection = 2 };
 
+// A job that takes an earlier run back rather than tidying: its method is
+// this value and its profileId holds the id of the run to take back (its
+// journal, see common/Journal.h); the target is the desktop and every other
+// text empty. It travels in the job file like any job. An engine that knows
+// only the four methods loads no profile for it and plans nothing, so an
+// older zelk.dll given such a job moves nothing.
+constexpr int32_t kUndoRunMethod = 0x100;
+
 struct TidyPathEntry {
     wchar_t text[260];
 };
@@ -39,6 +47,12 @@ struct TidyJob {
 static_assert(offsetof(TidyJob, folder) == 8, "TidyJob layout");
 static_assert(offsetof(TidyJob, items) % alignof(void*) == 0, "TidyJob layout");
 static_assert(offsetof(TidyJob, profileId) == offsetof(TidyJob, itemCapacity) + 4, "TidyJob layout");
+
+// Makes the job the one that takes the run back.
+void MakeUndoJob(TidyJob* job, const std::wstring& runId);
+bool IsUndoJob(const TidyJob& job);
+// A copy of every field, the selection included.
+void CopyTidyJob(const TidyJob& from, TidyJob* to);
 
 // Back to the initial record: ByType, Desktop, every text and the selection empty.
 void ResetTidyJob(TidyJob* job);

@@ -35,6 +35,38 @@ DWORD Program::Wait(DWORD milliseconds) {
     return code;
 }
 
+int ListViewRows(HWND list) {
+    return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::wstring ListViewCell(HWND list, int row, int column) {
+    constexpr int kUnits = 1024;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(list, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) return std::wstring();
+    std::wstring text;
+    const SIZE_T bytes = sizeof(LVITEMW) + kUnits * sizeof(wchar_t);
+    auto* remote = static_cast<unsigned char*>(VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE));
+    if (remote) {
+        LVITEMW item = {};
+        item.iSubItem = column;
+        item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+        item.cchTextMax = kUnits;
+        std::vector<wchar_t> buffer(kUnits, L'\0');
+        if (WriteProcessMemory(process, remote, &item, sizeof(item), nullptr)) {
+            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+            if (ReadProcessMemory(process, remote + sizeof(LVITEMW), buffer.data(), kUnits * sizeof(wchar_t), nullptr)) {
+                buffer[kUnits - 1] = L'\0';
+                text = buffer.data();
+            }
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return text;
+}
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
     DWORD start = GetTickCount();
     while (!condition()) {

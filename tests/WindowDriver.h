@@ -44,6 +44,11 @@ HWND FocusOf(HWND window);
 // where the window's message loop sees it; false when nothing has the focus.
 bool PressKey(HWND window, UINT key);
 
+// The text of a list view's cell, also when the list belongs to another
+// process (the request goes through that process's memory).
+std::wstring ListViewCell(HWND list, int row, int column);
+int ListViewRows(HWND list);
+
 // Radio buttons that follow one another (with only static texts or icons
 // between them) answer one question: the dialog manager clears the others of
 // a group when one is checked and moves among them with the arrow keys, so

@@ -13,8 +13,10 @@
 #include <vector>
 
 #include "common/AppPaths.h"
+#include "common/Journal.h"
 #include "common/Settings.h"
 #include "common/Text.h"
+#include "PreviewModel.h"
 #include "resource.h"
 #include "TestSupport.h"
 #include "WindowDriver.h"
@@ -159,6 +161,20 @@ protected:
         return job;
     }
 
+    // A tidied folder and the journal of the run that tidied it, filed as
+    // the newest run; returns its id.
+    std::wstring RecordTidiedFolder(const TempDir& folder) {
+        SYSTEMTIME now = {};
+        GetSystemTime(&now);
+        now.wYear = static_cast<WORD>(now.wYear + 1);  // newer than any run the other tests left
+        JournalWriter journal(HistoryFolderIn(appData), RunIdAt(now));
+        EXPECT_TRUE(MakeFolder(folder / L"Pictures"));
+        journal.Record(JournalKind::CreateFolder, folder / L"Pictures");
+        EXPECT_TRUE(WriteText(folder / L"Pictures\\a.jpg", "sample"));
+        journal.Record(JournalKind::Move, folder / L"a.jpg", folder / L"Pictures\\a.jpg");
+        return journal.RunId();
+    }
+
     static std::vector<unsigned char> DesktopJob(int32_t method, const wchar_t* profileId) {
         std::vector<unsigned char> job;
         AppendInt32(&job, 0);  // Desktop
@@ -195,7 +211,9 @@ protected:
         } links[] = {{IDC_TARGET_LINK, L"<a>Desktop</a>"}, {IDC_METHOD_LINK, methodLink}, {IDC_PROFILE_LINK, profileLink}};
         for (const auto& link : links) {
             HWND control = VisibleControl(frame, link.id);
-            if (link.text) EXPECT_EQ(control ? WindowText(control) : L"", link.text);
+            if (link.text) {
+                EXPECT_EQ(control ? WindowText(control) : L"", link.text);
+            }
         }
         Press(frame, IDC_BUTTON_RIGHT);
     }
@@ -450,4 +468,81 @@ TEST_F(WizardRun, ARunUsesTheProfileAsEditedOnThePage) {
         << ReadUtf8(profileFile);
     RemoveTree(desktop + L"\\Docs");
     RemoveTree(desktop + L"\\Logs");
+}
+
+// Menu, "Undo Last Tidy...": the window lists what goes back and what goes,
+// and "Take Back" hands the runner a job that takes that run back.
+TEST_F(WizardRun, UndoLastTidyShowsWhatGoesBackAndHandsOverTheUndo) {
+    TempDir app, folder;
+    InstallWithStandInRunner(app);
+    const std::wstring runId = RecordTidiedFolder(folder);
+    Program wizard(L"\"" + (app / L"OrdvaleWizard.exe") + L"\"");
+    HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
+    ASSERT_NE(frame, nullptr);
+    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(ID_MENU_UNDO_LAST, 0), 0);
+    HWND undo = WaitForWindow(wizard.Id(), L"Undo Last Tidy");
+    ASSERT_NE(undo, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(undo, IDOK)); })) << "Take Back once the list is ready";
+    EXPECT_EQ(ControlText(undo, IDOK), L"Take Back");
+    EXPECT_EQ(ControlText(undo, IDC_PREVIEW_STATUS), L"1 items go back where they were; 0 cannot be taken back.");
+    HWND items = GetDlgItem(undo, IDC_PREVIEW_ITEMS);
+    ASSERT_EQ(ListViewRows(items), 2) << "a.jpg back, Pictures removed";
+    EXPECT_EQ(ListViewCell(items, 0, wizard::kColumnName), L"a.jpg");
+    EXPECT_EQ(ListViewCell(items, 0, wizard::kColumnTo), folder.Path());
+    EXPECT_EQ(ListViewCell(items, 0, wizard::kColumnArrival), L"moved back");
+    EXPECT_EQ(ListViewCell(items, 1, wizard::kColumnName), L"Pictures");
+    EXPECT_EQ(ListViewCell(items, 1, wizard::kColumnArrival), L"folder removed");
+    Click(undo, IDOK);
+    EXPECT_EQ(wizard.Wait(60000), 0u) << "the wizard ends once the undo is handed over, as after Finish";
+
+    std::vector<unsigned char> expected;
+    AppendInt32(&expected, 0);      // Desktop, and nothing of it read
+    AppendInt32(&expected, 0x100);  // the method of a job that takes a run back
+    AppendText(&expected, runId);
+    AppendText(&expected, L"");
+    EXPECT_EQ(HandedOverJob(app), expected);
+    EXPECT_TRUE(FileExists(folder / L"Pictures\\a.jpg")) << "nothing moved before the runner runs";
+}
+
+// Cancel leaves everything as it was; with no run recorded, the menu
+// command says so.
+TEST_F(WizardRun, UndoLastTidyCancelledOrWithNothingToTakeBack) {
+    TempDir app, folder;
+    InstallWithStandInRunner(app);
+    RecordTidiedFolder(folder);
+    {
+        Program wizard(L"\"" + (app / L"OrdvaleWizard.exe") + L"\"");
+        HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
+        ASSERT_NE(frame, nullptr);
+        PostMessageW(frame, WM_COMMAND, MAKEWPARAM(ID_MENU_UNDO_LAST, 0), 0);
+        HWND undo = WaitForWindow(wizard.Id(), L"Undo Last Tidy");
+        ASSERT_NE(undo, nullptr);
+        Click(undo, IDCANCEL);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(undo); }));
+        EXPECT_TRUE(IsWindowVisible(frame)) << "the wizard goes on";
+        Press(frame, IDC_BUTTON_RIGHT);  // Exit
+        EXPECT_EQ(wizard.Wait(), 0u);
+        EXPECT_FALSE(FileExists(app / L"args.txt")) << "no runner was started";
+    }
+
+    // No journal at all: the History folder moved aside for the while.
+    const std::wstring history = HistoryFolderIn(appData);
+    const std::wstring aside = history + L" aside";
+    ASSERT_TRUE(MoveFileW(history.c_str(), aside.c_str()));
+    Program wizard(L"\"" + (app / L"OrdvaleWizard.exe") + L"\"");
+    HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
+    EXPECT_NE(frame, nullptr);
+    if (frame) {
+        PostMessageW(frame, WM_COMMAND, MAKEWPARAM(ID_MENU_UNDO_LAST, 0), 0);
+        HWND box = WaitForMessageBox(wizard.Id());
+        EXPECT_NE(box, nullptr);
+        if (box) {
+            EXPECT_EQ(MessageBoxText(box), L"There is no tidy to take back: no run has moved anything yet.");
+            Click(box, IDOK);
+        }
+        Press(frame, IDC_BUTTON_RIGHT);
+        EXPECT_EQ(wizard.Wait(), 0u);
+    }
+    RemoveTree(history);
+    ASSERT_TRUE(MoveFileW(aside.c_str(), history.c_str()));
 }

@@ -8,5 +8,6 @@ constexpr UINT WM_TARGET_CHOSEN = WM_USER + 9000;   // wParam: 0 Desktop, 1 Fold
 constexpr UINT WM_METHOD_CHOSEN = WM_USER + 9001;   // wParam: choice position
 constexpr UINT WM_GO_TO_PAGE = WM_USER + 9100;      // wParam: 0, 2 or 3
 constexpr UINT WM_RESET_DESTINATION = WM_USER + 9101;
+constexpr UINT WM_PREVIEW_RUN = WM_USER + 9102;     // the summary page's Preview button
 
 }  // namespace ordvale::wizard

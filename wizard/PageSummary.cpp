@@ -74,6 +74,10 @@ BOOL CDialogPageTidySummary::OnCommand(WORD id, WORD code, HWND) {
         destination_.OnBrowse();
         return TRUE;
     }
+    if (id == IDC_PREVIEW_BUTTON && code == BN_CLICKED) {
+        SendMessageW(GetParent(Handle()), WM_PREVIEW_RUN, 0, 0);
+        return TRUE;
+    }
     return FALSE;
 }
 

@@ -2,9 +2,11 @@
 
 #include "AboutDialog.h"
 #include "Icons.h"
+#include "PreviewDialog.h"
 #include "WizardLogic.h"
 #include "common/AppPaths.h"
 #include "common/JobHandOff.h"
+#include "common/Journal.h"
 #include "common/Text.h"
 #include "common/win/MessageBox.h"
 #include "resource.h"
@@ -257,8 +259,43 @@ void COrdvaleWizardDlg::RunOptions() {
 
 void COrdvaleWizardDlg::Finish() {
     StoreText(job_.destination, FinishDestination(job_, summary_.DestinationText()));
+    HandOff(&job_);
+}
+
+void COrdvaleWizardDlg::PreviewRun() {
+    // The job as Finish would hand it over, the destination box included.
+    TidyJob job;
+    CopyTidyJob(job_, &job);
+    StoreText(job.destination, FinishDestination(job_, summary_.DestinationText()));
+    CDialogPreview preview;
+    preview.mode = CDialogPreview::Mode::Preview;
+    const OrdvaleSettings settings = settings_;
+    preview.build = [&job, settings](PreviewWork& work) { BuildTidyPreview(job, settings, work); };
+    preview.DoModal(Module(), Handle());
+}
+
+void COrdvaleWizardDlg::UndoLastRun() {
+    std::wstring appData;
+    const std::wstring history = GetAppDataFolder(&appData) ? HistoryFolderIn(appData) : std::wstring();
+    const std::wstring runId = history.empty() ? std::wstring() : LastRunId(history);
+    if (runId.empty()) {
+        win::ShowMessageBox(Handle(), LoadText(IDS_NO_RUN_TO_UNDO), LoadText(IDS_PRODUCT_NAME),
+                            MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    CDialogPreview preview;
+    preview.mode = CDialogPreview::Mode::Undo;
+    preview.runText = RunIdToLocalText(runId);
+    preview.build = [history, runId](PreviewWork& work) { BuildUndoPreview(history, runId, work); };
+    if (preview.DoModal(Module(), Handle()) != IDOK || !preview.accepted) return;
+    TidyJob undo;
+    MakeUndoJob(&undo, runId);
+    HandOff(&undo);
+}
+
+void COrdvaleWizardDlg::HandOff(TidyJob* job) {
     LaunchParams params = {};
-    params.job = &job_;
+    params.job = job;
     StoreText(params.wizardFolder, ModuleFolder());
     const std::wstring caption = LoadText(IDS_PRODUCT_NAME);
     HANDLE thread = CreateThread(nullptr, 0, LaunchThread, &params, 0, nullptr);
@@ -292,6 +329,9 @@ BOOL COrdvaleWizardDlg::OnCommand(WORD id, WORD code, HWND) {
         case ID_MENU_OPTIONS:
             RunOptions();
             return TRUE;
+        case ID_MENU_UNDO_LAST:
+            UndoLastRun();
+            return TRUE;
         case ID_MENU_VIEW_HELP:
             helpViewer(Handle(), HelpPath(ModuleFolder(), -1));
             return TRUE;
@@ -321,6 +361,9 @@ BOOL COrdvaleWizardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT* 
         }
         case WM_GO_TO_PAGE:
             if (wParam == 0 || wParam == 2 || wParam == 3) ShowPage(static_cast<int>(wParam));
+            return TRUE;
+        case WM_PREVIEW_RUN:
+            PreviewRun();
             return TRUE;
         case WM_RESET_DESTINATION:
             summary_.SetDestinationText(job_.destination[0] ? std::wstring(job_.destination) : DefaultDestination(&job_));

@@ -54,6 +54,11 @@ private:
     void Close();
     void RunOptions();
     void Finish();
+    void PreviewRun();
+    void UndoLastRun();
+    // Hands the job to the runner, the wizard hidden meanwhile, reports a
+    // failure, and ends the wizard.
+    void HandOff(TidyJob* job);
 
     int currentPage_ = 0;
     int rightCode_ = 1;

@@ -1,22 +1,71 @@
 // Shows the wizard on one page with sample content, for screenshots:
 //   wizard_showcase.exe target|items|method|profile|summary|about|menu
+//   wizard_showcase.exe preview|undo
+//     (the preview of the typical run; taking back a run of a sample folder)
 //   wizard_showcase.exe profile-type|profile-time|profile-size|profile-name
 //     (the profile page of that method, one folder opened and one item selected)
 //   wizard_showcase.exe profile-new|profile-context
 //     (the New Profile dialog; the list's context menu)
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <string>
 
 #include "WizardDlg.h"
 #include "WizardLogic.h"
 #include "common/AppPaths.h"
+#include "common/Journal.h"
 #include "resource.h"
 
+using namespace ordvale;
 using namespace ordvale::wizard;
 
 namespace {
+
+// A tidied sample folder with the journal of the run that tidied it, filed
+// as the last run, for the undo window to show: most items go back, one
+// was changed since and one is gone; one place is taken now.
+void MakeTidiedSample() {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring root = std::wstring(temp) + L"Tidy sample";
+    std::wstring appData;
+    if (!GetAppDataFolder(&appData)) return;
+    const std::wstring history = HistoryFolderIn(appData);
+    struct Moved {
+        const wchar_t* from;
+        const wchar_t* to;
+    };
+    const Moved moved[] = {
+        {L"holiday.jpg", L"Pictures\\holiday.jpg"},   {L"beach.png", L"Pictures\\beach.png"},
+        {L"notes.txt", L"Documents\\notes.txt"},      {L"report.pdf", L"Documents\\report.pdf"},
+        {L"song.mp3", L"Music\\song.mp3"},            {L"backup.zip", L"Archives\\backup.zip"},
+        {L"draft.txt", L"Documents\\draft.txt"},      {L"old.mp3", L"Music\\old.mp3"},
+    };
+    SHCreateDirectoryExW(nullptr, root.c_str(), nullptr);
+    JournalWriter journal(history, L"20261209-101500-042");
+    for (const wchar_t* folder : {L"Pictures", L"Documents", L"Music", L"Archives"}) {
+        CreateDirectoryW((root + L"\\" + folder).c_str(), nullptr);
+        journal.Record(JournalKind::CreateFolder, root + L"\\" + folder);
+    }
+    for (const Moved& m : moved) {
+        const std::wstring to = root + L"\\" + m.to;
+        HANDLE h = CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(h, "sample", 6, &written, nullptr);
+        CloseHandle(h);
+        journal.Record(JournalKind::Move, root + L"\\" + m.from, to);
+    }
+    // Since the run: one changed, one deleted, one place taken.
+    HANDLE h = CreateFileW((root + L"\\Documents\\draft.txt").c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(h, " and more", 9, &written, nullptr);
+    CloseHandle(h);
+    DeleteFileW((root + L"\\Music\\old.mp3").c_str());
+    h = CreateFileW((root + L"\\notes.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(h);
+}
 
 class CShowcase : public COrdvaleWizardDlg {
 public:
@@ -40,11 +89,13 @@ protected:
             OpenLater();
         } else if (page_.rfind(L"profile-", 0) == 0) {
             ShowProfilePage(page_.substr(8));
-        } else if (page_ == L"summary") {
+        } else if (page_ == L"summary" || page_ == L"preview") {
             SendMessageW(Handle(), WM_TARGET_CHOSEN, 0, 0);
             ShowPage(kPageProfile);
             SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(IDC_BUTTON_RIGHT, BN_CLICKED), 0);
-        } else if (page_ == L"about" || page_ == L"menu") {
+            if (page_ == L"preview") OpenLater();
+        } else if (page_ == L"about" || page_ == L"menu" || page_ == L"undo") {
+            if (page_ == L"undo") MakeTidiedSample();
             OpenLater();
         }
         return TRUE;
@@ -60,6 +111,10 @@ protected:
         KillTimer(Handle(), kOpenTimer);
         if (page_ == L"about") {
             PostMessageW(Handle(), WM_COMMAND, ID_MENU_ABOUT, 0);
+        } else if (page_ == L"preview") {
+            PostMessageW(SummaryPage().Item(IDC_PREVIEW_BUTTON), BM_CLICK, 0, 0);
+        } else if (page_ == L"undo") {
+            PostMessageW(Handle(), WM_COMMAND, MAKEWPARAM(ID_MENU_UNDO_LAST, 0), 0);
         } else if (page_ == L"menu") {
             PostMessageW(Handle(), WM_COMMAND, MAKEWPARAM(IDC_MENU_BUTTON, BN_CLICKED), 0);
         } else if (page_ == L"profile-new") {
