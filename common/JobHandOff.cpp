@@ -46,14 +46,27 @@ std::wstring RunnerCommandLine(const wchar_t* wizardFolder, const std::wstring& 
     return line;
 }
 
-bool RunnerJobName(const wchar_t* commandLine, std::wstring* jobName) {
+namespace {
+
+// The value after a switch that, with it, makes the last two words.
+bool LastSwitchValue(const wchar_t* commandLine, const wchar_t* name, std::wstring* value) {
     int argc = 0;
     LPWSTR* argv = commandLine && *commandLine ? CommandLineToArgvW(commandLine, &argc) : nullptr;
     if (!argv) return false;
-    const bool ok = argc >= 3 && lstrcmpiW(argv[argc - 2], L"/s") == 0;
-    if (ok) *jobName = argv[argc - 1];
+    const bool ok = argc >= 3 && lstrcmpiW(argv[argc - 2], name) == 0;
+    if (ok) *value = argv[argc - 1];
     LocalFree(argv);
     return ok;
+}
+
+}  // namespace
+
+bool RunnerJobName(const wchar_t* commandLine, std::wstring* jobName) {
+    return LastSwitchValue(commandLine, L"/s", jobName);
+}
+
+bool RunnerUndoRun(const wchar_t* commandLine, std::wstring* which) {
+    return LastSwitchValue(commandLine, L"/undo", which);
 }
 
 int32_t HandOffJob(const TidyJob* job, const wchar_t* wizardFolder, const std::wstring& appData,

@@ -39,6 +39,11 @@ bool IsJobName(const std::wstring& text);
 // words. The program path before them may hold spaces without quotes.
 bool RunnerJobName(const wchar_t* commandLine, std::wstring* jobName);
 
+// The run to take back of a runner command line "qz.exe /undo last" or
+// "qz.exe /undo <run id>": "/undo" and the word after it are its last two
+// words, as for RunnerJobName. The word is returned as it stands.
+bool RunnerUndoRun(const wchar_t* commandLine, std::wstring* which);
+
 // "%s\qz.exe /s %s", at most 1039 characters.
 std::wstring RunnerCommandLine(const wchar_t* wizardFolder, const std::wstring& jobName);
 

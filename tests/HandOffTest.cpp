@@ -93,6 +93,24 @@ TEST(JobName, RunnerFindsTheJobNameEvenInAFolderWithSpaces) {
     }
 }
 
+TEST(JobName, RunnerFindsTheRunToTakeBack) {
+    struct Case { const wchar_t* line; const wchar_t* which; };
+    const Case cases[] = {
+        {L"C:\\Ordvale\\qz.exe /undo last", L"last"},
+        {L"C:\\Program Files\\Ordvale\\qz.exe /UNDO 20261209-101500-042", L"20261209-101500-042"},
+        {L"qz.exe /undo", nullptr},
+        {L"qz.exe /s {X}", nullptr},
+        {L"qz.exe /undo last extra", nullptr},
+    };
+    for (const Case& c : cases) {
+        std::wstring which;
+        EXPECT_EQ(RunnerUndoRun(c.line, &which), c.which != nullptr) << Narrow(c.line);
+        if (c.which) {
+            EXPECT_EQ(which, c.which) << Narrow(c.line);
+        }
+    }
+}
+
 TEST(JobName, RunnerCommandLine) {
     EXPECT_EQ(RunnerCommandLine(L"C:\\Program Files\\Ordvale", L"{X}"),
               L"C:\\Program Files\\Ordvale\\qz.exe /s {X}");
