@@ -6,7 +6,6 @@
 
 #include <windows.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 #include "common/AppPaths.h"
 #include "common/Settings.h"
@@ -14,67 +13,15 @@
 #include "resource.h"
 #include "TestSupport.h"
 #include "WindowDriver.h"
+#include "WizardDriver.h"
 
 using namespace ordvale;
 using namespace testing_support;
 
 namespace {
 
-// The visible control with this id anywhere below the window.
-HWND VisibleControl(HWND top, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search = {id, nullptr};
-    EnumChildWindows(
-        top,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (GetDlgCtrlID(child) == s->id && IsWindowVisible(child)) {
-                s->found = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-bool WaitForControl(HWND top, int id) {
-    return WaitUntil([&] { return VisibleControl(top, id) != nullptr; });
-}
-
-void Press(HWND top, int id) {
-    HWND control = VisibleControl(top, id);
-    ASSERT_NE(control, nullptr) << "control " << id;
-    Click(GetParent(control), id);
-}
-
-std::wstring WindowText(HWND window) {
-    wchar_t text[1024] = {};
-    SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 bool CopyInto(const std::wstring& from, const std::wstring& to) {
     return CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
-}
-
-// Waits for every process of that file name to end.
-void WaitForProcessesNamed(const wchar_t* name) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return;
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (_wcsicmp(entry.szExeFile, name) != 0) continue;
-        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID);
-        if (process) {
-            WaitForSingleObject(process, 120000);
-            CloseHandle(process);
-        }
-    }
-    CloseHandle(snapshot);
 }
 
 class WizardRun : public ::testing::Test {
@@ -89,32 +36,7 @@ protected:
     void TearDown() override { WriteSettingsValue(settingsFile, kSectionProfile, kKeyFileName, L""); }
 
     // Desktop, By File Type, the default profile, Finish; returns the wizard's exit code.
-    DWORD TypicalRun(const std::wstring& wizardExe) {
-        Program wizard(L"\"" + wizardExe + L"\"");
-        EXPECT_TRUE(wizard.Started());
-        HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
-        EXPECT_NE(frame, nullptr);
-        if (!frame) return STILL_ACTIVE;
-        EXPECT_EQ(ControlText(frame, IDC_BUTTON_RIGHT), L"Exit");
-        EXPECT_FALSE(IsWindowVisible(GetDlgItem(frame, IDC_BUTTON_LEFT)));
-        EXPECT_TRUE(WaitForControl(frame, IDC_LINK_DESKTOP));
-        Press(frame, IDC_LINK_DESKTOP);
-        EXPECT_TRUE(WaitForControl(frame, IDC_METHOD_TYPE)) << "the method page follows Desktop";
-        EXPECT_EQ(SendMessageW(VisibleControl(frame, IDC_METHOD_TYPE), BM_GETCHECK, 0, 0), BST_CHECKED);
-        Press(frame, IDC_BUTTON_RIGHT);
-        EXPECT_TRUE(WaitUntil([&] {
-            HWND combo = VisibleControl(frame, IDC_PROFILE_COMBO);
-            return combo && GetDlgItem(GetParent(combo), IDC_PROFILE_TITLE) && !WindowText(combo).empty();
-        })) << "the default type profile is selected";
-        Press(frame, IDC_BUTTON_RIGHT);
-        EXPECT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
-        HWND link = VisibleControl(frame, IDC_TARGET_LINK);
-        EXPECT_EQ(link ? WindowText(link) : L"", L"<a>Desktop</a>");
-        HWND profile = VisibleControl(frame, IDC_PROFILE_LINK);
-        EXPECT_EQ(profile ? WindowText(profile) : L"", L"<a>By kind of file</a>");
-        Press(frame, IDC_BUTTON_RIGHT);
-        return wizard.Wait(60000);
-    }
+    DWORD TypicalRun(const std::wstring& wizardExe) { return ClickThroughTypicalRun(L"\"" + wizardExe + L"\""); }
 
     TempDir dir;
     std::wstring appData, settingsFile, profileFile;
