@@ -81,6 +81,10 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !define MUI_UNABORTWARNING
 !define MUI_COMPONENTSPAGE_SMALLDESC
 
+Var RemoveSettings      ; 1: the uninstaller also removes the user's folder
+Var RemoveCheckbox
+Var UninstallOutcome    ; what became of the user's files, for its last page
+
 ; ---------------------------------------------------------------- installer pages
 !define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${VERSION} on this computer, for every user.$\r$\n$\r$\n\
 ${PRODUCT} tidies up your desktop or a folder: it moves files into folders by their type, name, size or date.$\r$\n$\r$\n\
@@ -98,13 +102,12 @@ Click Next to continue."
 ; ---------------------------------------------------------------- uninstaller pages
 UninstPage custom un.ChoicePage un.ChoicePageLeave
 !insertmacro MUI_UNPAGE_INSTFILES
+!define MUI_FINISHPAGE_TEXT "${PRODUCT} ${VERSION} has been removed from this computer.$\r$\n$\r$\n$UninstallOutcome$\r$\n$\r$\nClick Finish to close this wizard."
 !insertmacro MUI_UNPAGE_FINISH
 
 !insertmacro MUI_LANGUAGE "English"
 
 ; ---------------------------------------------------------------- shared
-Var RemoveSettings      ; 1: the uninstaller also removes the user's folder
-Var RemoveCheckbox
 
 ; Administrators only: the programs go to Program Files and the entry to the
 ; machine's registry. A silent run without the rights ends with code 740
@@ -182,16 +185,10 @@ Function .onInit
 FunctionEnd
 
 ; Setup runs with an administrator's rights; the wizard should run with the
-; user's own, so Windows' shell starts it. (Wine has no elevation: there the
-; program is started directly.)
+; user's own (drag and drop from the user's windows, the user's settings), so
+; the shell starts it.
 Function StartWizard
-  ClearErrors
-  ReadRegStr $0 HKLM "Software\Wine" ""
-  ${If} ${Errors}
-    Exec '"$WINDIR\explorer.exe" "$INSTDIR\OrdvaleWizard.exe"'
-  ${Else}
-    Exec '"$INSTDIR\OrdvaleWizard.exe"'
-  ${EndIf}
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\OrdvaleWizard.exe"'
 FunctionEnd
 
 ; ---------------------------------------------------------------- uninstaller
@@ -271,12 +268,15 @@ Section "Uninstall"
 
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 
+  SetShellVarContext current
   ${If} $RemoveSettings == 1
-    SetShellVarContext current
     DetailPrint "Removing your settings and profiles: $APPDATA\${USER_FOLDER}"
     RMDir /r "$APPDATA\${USER_FOLDER}"
     ; The publisher's folder goes too when nothing else is left in it.
     RMDir "$APPDATA\Pelvantor"
-    SetShellVarContext all
+    StrCpy $UninstallOutcome "Your settings and profiles have been removed as well."
+  ${Else}
+    StrCpy $UninstallOutcome "Your settings and profiles are kept in $APPDATA\${USER_FOLDER}."
   ${EndIf}
+  SetShellVarContext all
 SectionEnd
