@@ -220,23 +220,9 @@ TEST_F(Installer, VersionIsTheBuildsEverywhere) {
 // the installed runner and engine.
 TEST_F(Installer, InstalledProgramsTidyTheDesktop) {
     ASSERT_EQ(Install(), 0u);
-    const std::wstring desktop = ShellFolder(CSIDL_DESKTOPDIRECTORY);
-    const std::pair<const wchar_t*, const wchar_t*> files[] = {
-        {L"holiday.jpg", L"Pictures"}, {L"notes.txt", L"Documents"}, {L"song.mp3", L"Music"}};
-    for (const auto& f : files) ASSERT_TRUE(WriteText(desktop + L"\\" + f.first, "sample"));
-
     ShortcutContent wizard = ReadShortcut(MenuShortcut(L"Ordvale Wizard.lnk"));
     ASSERT_TRUE(wizard.loaded);
-    EXPECT_EQ(ClickThroughTypicalRun(L"\"" + wizard.target + L"\""), 0u);
-    for (const auto& f : files) {
-        const std::wstring moved = desktop + L"\\" + f.second + L"\\" + f.first;
-        EXPECT_TRUE(WaitUntil([&] { return FileExists(moved); }, 120000)) << Narrow(moved);
-    }
-    WaitForProcessesNamed(L"qz.exe");
-    for (const auto& f : files) {
-        EXPECT_FALSE(FileExists(desktop + L"\\" + f.first));
-        RemoveTree(desktop + L"\\" + f.second);
-    }
+    ExpectTypicalRunTidiesTheDesktop(wizard.target);
     EXPECT_EQ(ReadUtf8(userFolder + L"\\profile.xml"), ReadUtf8(Installed(L"DefaultProfiles.xml")))
         << "the profiles of a new user are the installed defaults";
 }

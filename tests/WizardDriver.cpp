@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
+#include "common/AppPaths.h"
 #include "resource.h"
+#include "TestSupport.h"
 #include "WindowDriver.h"
 
 namespace testing_support {
@@ -32,6 +36,26 @@ DWORD ClickThroughTypicalRun(const std::wstring& commandLine) {
     EXPECT_EQ(profile ? WindowText(profile) : L"", L"<a>By kind of file</a>");
     Press(frame, IDC_BUTTON_RIGHT);
     return wizard.Wait(60000);
+}
+
+void ExpectTypicalRunTidiesTheDesktop(const std::wstring& wizardExe) {
+    wchar_t buffer[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, buffer)));
+    const std::wstring desktop = buffer;
+    const std::pair<const wchar_t*, const wchar_t*> files[] = {
+        {L"holiday.jpg", L"Pictures"}, {L"notes.txt", L"Documents"}, {L"song.mp3", L"Music"}, {L"backup.zip", L"Archives"}};
+    for (const auto& f : files) ASSERT_TRUE(WriteText(desktop + L"\\" + f.first, "sample"));
+
+    EXPECT_EQ(ClickThroughTypicalRun(L"\"" + wizardExe + L"\""), 0u);
+    for (const auto& f : files) {
+        const std::wstring moved = desktop + L"\\" + f.second + L"\\" + f.first;
+        EXPECT_TRUE(WaitUntil([&] { return ordvale::FileExists(moved); }, 120000)) << Narrow(moved);
+    }
+    WaitForProcessesNamed(L"qz.exe");
+    for (const auto& f : files) {
+        EXPECT_FALSE(ordvale::FileExists(desktop + L"\\" + f.first));
+        RemoveTree(desktop + L"\\" + f.second);
+    }
 }
 
 }  // namespace testing_support

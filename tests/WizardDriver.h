@@ -12,4 +12,10 @@ namespace testing_support {
 // summary on the way. Returns the wizard's exit code.
 DWORD ClickThroughTypicalRun(const std::wstring& commandLine);
 
+// The typical run with the wizard `wizardExe` on a desktop holding a few
+// files of different kinds: checks that the wizard ends well and that each
+// file ends in the folder the default type profile gives it, waits for the
+// runner, and removes the folders it made.
+void ExpectTypicalRunTidiesTheDesktop(const std::wstring& wizardExe);
+
 }  // namespace testing_support

@@ -85,23 +85,7 @@ TEST_F(WizardRun, ExistingProfileDocumentIsKept) {
 }
 
 TEST_F(WizardRun, TypicalRunTidiesTheDesktop) {
-    wchar_t buffer[MAX_PATH] = {};
-    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, buffer)));
-    const std::wstring desktop = buffer;
-    const std::pair<const wchar_t*, const wchar_t*> files[] = {
-        {L"holiday.jpg", L"Pictures"}, {L"notes.txt", L"Documents"}, {L"song.mp3", L"Music"}, {L"backup.zip", L"Archives"}};
-    for (const auto& f : files) ASSERT_TRUE(WriteText(desktop + L"\\" + f.first, "sample"));
-
-    EXPECT_EQ(TypicalRun(BinFolder() + L"\\OrdvaleWizard.exe"), 0u);
-    for (const auto& f : files) {
-        const std::wstring moved = desktop + L"\\" + f.second + L"\\" + f.first;
-        EXPECT_TRUE(WaitUntil([&] { return FileExists(moved); }, 120000)) << Narrow(moved);
-    }
-    WaitForProcessesNamed(L"qz.exe");
-    for (const auto& f : files) {
-        EXPECT_FALSE(FileExists(desktop + L"\\" + f.first));
-        RemoveTree(desktop + L"\\" + f.second);
-    }
+    ExpectTypicalRunTidiesTheDesktop(BinFolder() + L"\\OrdvaleWizard.exe");
 }
 
 // Options: the wizard hides while the settings editor runs and reads the
