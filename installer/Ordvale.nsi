@@ -66,7 +66,7 @@ VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} Setup"
 VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "OriginalFilename" "OrdvaleSetup.exe"
-VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "© ${PUBLISHER}"
 
 ; ---------------------------------------------------------------- the look
 !define MUI_ICON "../wizard/res/app.ico"
