@@ -69,6 +69,46 @@ long long FileSize(const std::wstring& path) {
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+// A visible top-level window whose title begins with `title` (the setup's
+// title changes a little from page to page), or nullptr.
+HWND TopWindowStartingWith(const std::wstring& title) {
+    struct Search {
+        const std::wstring* title;
+        HWND found;
+    } search = {&title, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (IsWindowVisible(window) && WindowText(window).compare(0, s->title->size(), *s->title) == 0) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The visible control below the window whose text is `text`, or nullptr.
+HWND ControlWithText(HWND top, const std::wstring& text) {
+    struct Search {
+        const std::wstring* text;
+        HWND found;
+    } search = {&text, nullptr};
+    EnumChildWindows(
+        top,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (IsWindowVisible(child) && WindowText(child) == *s->text) {
+                s->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 class Installer : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -280,6 +320,43 @@ TEST_F(Installer, SilentUninstallRemovesTheProgramAndLeavesTheUsersChoice) {
         } else {
             EXPECT_FALSE(FolderExists(userFolder));
             EXPECT_FALSE(FolderExists(ShellFolder(CSIDL_APPDATA) + L"\\Pelvantor")) << "nothing else was in it";
+        }
+        RemoveTree(userFolder);
+    }
+}
+
+// The uninstaller's own page: the user's files go only when the box is ticked.
+TEST_F(Installer, UninstallerPageAsksAboutTheUsersFiles) {
+    const std::wstring title = L"Ordvale " + std::wstring(kBuildVersion) + L" Uninstall";
+    for (bool tick : {false, true}) {
+        SCOPED_TRACE(tick ? "ticked" : "left alone");
+        ASSERT_EQ(Install(), 0u);
+        WriteUserFiles();
+        Program uninstaller(EntryText(L"UninstallString"));
+        ASSERT_TRUE(uninstaller.Started());
+        HWND window = nullptr;
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitUntil([&] {
+            window = TopWindowStartingWith(title);
+            box = window ? ControlWithText(window, L"&Also remove my settings and profiles") : nullptr;
+            return box != nullptr;
+        })) << "the page with the choice shows first";
+        EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED) << "keeping them is the default";
+        if (tick) SendMessageW(box, BM_CLICK, 0, 0);
+        EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), tick ? BST_CHECKED : BST_UNCHECKED);
+        EXPECT_EQ(ControlText(window, IDOK), L"&Uninstall");
+        Click(window, IDOK);
+        ASSERT_TRUE(WaitUntil([&] { return ControlText(window, IDOK) == L"&Finish"; }, 120000))
+            << "the last page follows";
+        Click(window, IDOK);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(window); }));
+
+        EXPECT_FALSE(EntryExists());
+        EXPECT_FALSE(FolderExists(programFolder));
+        if (tick) {
+            EXPECT_FALSE(FolderExists(userFolder));
+        } else {
+            ExpectUserFilesKept();
         }
         RemoveTree(userFolder);
     }
