@@ -260,9 +260,15 @@ TEST_F(Installer, VersionIsTheBuildsEverywhere) {
 // the installed runner and engine.
 TEST_F(Installer, InstalledProgramsTidyTheDesktop) {
     ASSERT_EQ(Install(), 0u);
-    ShortcutContent wizard = ReadShortcut(MenuShortcut(L"Ordvale Wizard.lnk"));
-    ASSERT_TRUE(wizard.loaded);
-    ExpectTypicalRunTidiesTheDesktop(wizard.target);
+    ShortcutContent shortcut = ReadShortcut(MenuShortcut(L"Ordvale Wizard.lnk"));
+    ASSERT_TRUE(shortcut.loaded);
+    ExpectTypicalRunTidiesTheDesktop([&] {
+        Program wizard(L"\"" + shortcut.target + L"\"");
+        HWND frame = OpenMethodPage(wizard);
+        if (!frame) return DWORD(STILL_ACTIVE);
+        FinishFromMethodPage(frame, L"<a>File Type</a>", L"<a>By kind of file</a>");
+        return wizard.Wait(60000);
+    });
     EXPECT_EQ(ReadUtf8(userFolder + L"\\profile.xml"), ReadUtf8(Installed(L"DefaultProfiles.xml")))
         << "the profiles of a new user are the installed defaults";
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -48,6 +49,21 @@ HWND VisibleControl(HWND top, int id);
 bool WaitForControl(HWND top, int id);
 // Clicks the visible control with this id; a test failure when there is none.
 void Press(HWND top, int id);
+// A click on the control itself (BM_CLICK, as the mouse gives it): an
+// automatic radio button or check box changes its own state on the way.
+void PressButton(HWND button);
+// The control that has the keyboard focus in the window's thread.
+HWND FocusOf(HWND window);
+// A key pressed and released on the focused control of the window's thread,
+// where the window's message loop sees it; false when nothing has the focus.
+bool PressKey(HWND window, UINT key);
+
+// Radio buttons that follow one another (with only static texts or icons
+// between them) answer one question: the dialog manager clears the others of
+// a group when one is checked and moves among them with the arrow keys, so
+// they must make up one group of their own. Creates every dialog template of
+// the module in turn and describes each place where that does not hold.
+std::vector<std::wstring> RadioGroupFaults(HINSTANCE module);
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = 30000);
 
 }  // namespace testing_support

@@ -7,38 +7,40 @@
 #include "common/AppPaths.h"
 #include "resource.h"
 #include "TestSupport.h"
-#include "WindowDriver.h"
 
 namespace testing_support {
 
-DWORD ClickThroughTypicalRun(const std::wstring& commandLine) {
-    Program wizard(commandLine);
-    EXPECT_TRUE(wizard.Started());
+HWND OpenMethodPage(const Program& wizard) {
     HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
     EXPECT_NE(frame, nullptr);
-    if (!frame) return STILL_ACTIVE;
-    EXPECT_EQ(ControlText(frame, IDC_BUTTON_RIGHT), L"Exit");
-    EXPECT_FALSE(IsWindowVisible(GetDlgItem(frame, IDC_BUTTON_LEFT)));
-    EXPECT_TRUE(WaitForControl(frame, IDC_LINK_DESKTOP));
+    if (!frame || !WaitForControl(frame, IDC_LINK_DESKTOP)) return nullptr;
     Press(frame, IDC_LINK_DESKTOP);
     EXPECT_TRUE(WaitForControl(frame, IDC_METHOD_TYPE)) << "the method page follows Desktop";
-    EXPECT_EQ(SendMessageW(VisibleControl(frame, IDC_METHOD_TYPE), BM_GETCHECK, 0, 0), BST_CHECKED);
+    return frame;
+}
+
+void FinishFromMethodPage(HWND frame, const wchar_t* methodLink, const wchar_t* profileLink) {
     Press(frame, IDC_BUTTON_RIGHT);
     EXPECT_TRUE(WaitUntil([&] {
         HWND combo = VisibleControl(frame, IDC_PROFILE_COMBO);
         return combo && GetDlgItem(GetParent(combo), IDC_PROFILE_TITLE) && !WindowText(combo).empty();
-    })) << "the default type profile is selected";
+    })) << "the method's default profile is selected";
     Press(frame, IDC_BUTTON_RIGHT);
     EXPECT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
-    HWND link = VisibleControl(frame, IDC_TARGET_LINK);
-    EXPECT_EQ(link ? WindowText(link) : L"", L"<a>Desktop</a>");
-    HWND profile = VisibleControl(frame, IDC_PROFILE_LINK);
-    EXPECT_EQ(profile ? WindowText(profile) : L"", L"<a>By kind of file</a>");
+    const struct {
+        int id;
+        const wchar_t* text;
+    } links[] = {{IDC_TARGET_LINK, L"<a>Desktop</a>"}, {IDC_METHOD_LINK, methodLink}, {IDC_PROFILE_LINK, profileLink}};
+    for (const auto& link : links) {
+        HWND control = VisibleControl(frame, link.id);
+        if (link.text) {
+            EXPECT_EQ(control ? WindowText(control) : L"", link.text);
+        }
+    }
     Press(frame, IDC_BUTTON_RIGHT);
-    return wizard.Wait(60000);
 }
 
-void ExpectTypicalRunTidiesTheDesktop(const std::wstring& wizardExe) {
+void ExpectTypicalRunTidiesTheDesktop(const std::function<DWORD()>& typicalRun) {
     wchar_t buffer[MAX_PATH] = {};
     ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, buffer)));
     const std::wstring desktop = buffer;
@@ -46,7 +48,7 @@ void ExpectTypicalRunTidiesTheDesktop(const std::wstring& wizardExe) {
         {L"holiday.jpg", L"Pictures"}, {L"notes.txt", L"Documents"}, {L"song.mp3", L"Music"}, {L"backup.zip", L"Archives"}};
     for (const auto& f : files) ASSERT_TRUE(WriteText(desktop + L"\\" + f.first, "sample"));
 
-    EXPECT_EQ(ClickThroughTypicalRun(L"\"" + wizardExe + L"\""), 0u);
+    EXPECT_EQ(typicalRun(), 0u);
     for (const auto& f : files) {
         const std::wstring moved = desktop + L"\\" + f.second + L"\\" + f.first;
         EXPECT_TRUE(WaitUntil([&] { return ordvale::FileExists(moved); }, 120000)) << Narrow(moved);

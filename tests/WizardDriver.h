@@ -3,19 +3,26 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+
+#include "WindowDriver.h"
 
 namespace testing_support {
 
-// Starts the wizard with `commandLine` and makes the typical run: Desktop,
-// By File Type, the default profile, Finish; checks the buttons and the
-// summary on the way. Returns the wizard's exit code.
-DWORD ClickThroughTypicalRun(const std::wstring& commandLine);
+// Desktop on the target page of the started wizard; returns the frame once
+// the method page shows (nullptr, with a test failure, when it does not).
+HWND OpenMethodPage(const Program& wizard);
 
-// The typical run with the wizard `wizardExe` on a desktop holding a few
-// files of different kinds: checks that the wizard ends well and that each
-// file ends in the folder the default type profile gives it, waits for the
-// runner, and removes the folders it made.
-void ExpectTypicalRunTidiesTheDesktop(const std::wstring& wizardExe);
+// Next to the profile page (the method's default profile selected), Next
+// to the summary, which must name the desktop, the method and (when given)
+// the profile, then Finish.
+void FinishFromMethodPage(HWND frame, const wchar_t* methodLink, const wchar_t* profileLink = nullptr);
+
+// With a few files of different kinds on the desktop, `typicalRun` (Desktop,
+// By File Type, the default profile, Finish; it returns the wizard's exit
+// code) must end well and leave each file in the folder the default type
+// profile gives it. Waits for the runner and removes the folders it made.
+void ExpectTypicalRunTidiesTheDesktop(const std::function<DWORD()>& typicalRun);
 
 }  // namespace testing_support
