@@ -310,6 +310,14 @@ void ReadSizeAndLastWrite(const std::wstring& path, uint64_t* size, uint64_t* la
 JournalWriter::JournalWriter(std::wstring historyFolder, std::wstring runId, std::wstring undoneRunId)
     : folder_(std::move(historyFolder)), runId_(std::move(runId)), undoneRunId_(std::move(undoneRunId)) {}
 
+JournalWriter::~JournalWriter() {
+    Flush();
+}
+
+void JournalWriter::Flush() {
+    if (file_.Valid()) FlushFileBuffers(file_.Get());
+}
+
 bool JournalWriter::Record(JournalKind kind, const std::wstring& source, const std::wstring& destination) {
     JournalEntry entry;
     entry.kind = kind;

@@ -96,10 +96,14 @@ void ReadSizeAndLastWrite(const std::wstring& path, uint64_t* size, uint64_t* la
 // Writes the journal of one run. The run id is taken when the run starts;
 // the file (and the History folder) is made with the first entry, so a run
 // that does nothing leaves no journal, and the oldest journals are pruned
-// then. Every entry is written with one call as soon as it is recorded.
+// then. Every entry goes to the system with one call as soon as it is
+// recorded, never kept back in this process, so a run that is killed
+// leaves every line it recorded; the system writes them to the disk by
+// itself, and Flush (or the end of the writer) asks it to do so at once.
 class JournalWriter {
 public:
     JournalWriter(std::wstring historyFolder, std::wstring runId, std::wstring undoneRunId = std::wstring());
+    ~JournalWriter();
     JournalWriter(const JournalWriter&) = delete;
     JournalWriter& operator=(const JournalWriter&) = delete;
 
@@ -108,6 +112,8 @@ public:
     // without one). False when the line could not be written.
     bool Record(JournalKind kind, const std::wstring& source, const std::wstring& destination = std::wstring());
     bool Record(const JournalEntry& entry);
+    // Has the system put what was recorded on the disk.
+    void Flush();
 
     // The id the journal is filed under (it gains "-N" when another run
     // took the same id first).
