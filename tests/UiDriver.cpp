@@ -129,11 +129,19 @@ void UiDriver::PressKey(HWND window, UINT key, bool control) {
 }
 
 void UiDriver::Type(HWND window, const std::wstring& text) {
+    PostTyping(window, text);
+    Pump();
+}
+
+void UiDriver::PostTyping(HWND window, const std::wstring& text) {
     wchar_t name[32] = {};
     GetClassNameW(window, name, 32);
-    if (lstrcmpiW(name, L"Edit") == 0) PostMessageW(window, WM_CHAR, 1, 1);  // Ctrl+A: all of it
+    if (lstrcmpiW(name, L"Edit") == 0) {
+        PostMessageW(window, WM_KEYDOWN, VK_END, 1);
+        PostMessageW(window, WM_KEYUP, VK_END, 0xC0000001);
+        for (int i = GetWindowTextLengthW(window); i > 0; --i) PostMessageW(window, WM_CHAR, VK_BACK, 1);
+    }
     for (wchar_t c : text) PostMessageW(window, WM_CHAR, c, 1);
-    Pump();
 }
 
 void UiDriver::PickByLetter(HWND combo, wchar_t letter) {

@@ -33,7 +33,8 @@ public:
     void RightClickListItem(HWND list, int index);
     // A key pressed (and released) in the window, with Control held when asked.
     void PressKey(HWND window, UINT key, bool control = false);
-    // Characters typed into the window (an edit: after selecting all of it).
+    // Characters typed into the window; an edit's old text is deleted first
+    // (End, then Backspace for each character).
     void Type(HWND window, const std::wstring& text);
     // Picks an entry of a drop-down list by its first letter.
     void PickByLetter(HWND combo, wchar_t letter);
@@ -46,6 +47,8 @@ public:
 
     // Actions for modal dialogs and menus.
     static void PressDialogButton(HWND dialog, int id);
+    // Posts the typing of Type, for a modal dialog's own loop to take.
+    static void PostTyping(HWND window, const std::wstring& text);
     static HMENU MenuOf(HWND menuWindow);
     // The state (MF_GRAYED and others) of a menu item by command, searched in submenus too.
     static UINT MenuState(HMENU menu, UINT command);
