@@ -27,9 +27,6 @@ constexpr WPARAM kNamePosition = 1;  // By File Name on the method page
 
 // Input for a modal dialog, posted to its controls; its own message loop
 // takes it the way it takes a person's.
-void PostText(HWND edit, const std::wstring& text) {
-    UiDriver::PostTyping(edit, text);
-}
 void PostKey(HWND window, UINT key, int times = 1) {
     for (int i = 0; i < times; ++i) {
         PostMessageW(window, WM_KEYDOWN, key, 1);
@@ -91,12 +88,12 @@ TEST_F(TypeDialogs, NewFolderAtAFullPath) {
         [](HWND dialog) {
             EXPECT_EQ(WindowText(dialog), L"New Folder");
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_NEW_FOLDER_LOCATION)));
-            PostText(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), L"Old:files");
+            PostTyping(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), L"Old:files");
             Press(dialog, IDOK);
         },
         [](HWND dialog) {
             EXPECT_TRUE(FocusedWhole(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME)));
-            PostText(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), L"Old files");
+            PostTyping(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), L"Old files");
             Press(dialog, IDC_NEW_FOLDER_FULL);
             Press(dialog, IDOK);
         },
@@ -104,13 +101,13 @@ TEST_F(TypeDialogs, NewFolderAtAFullPath) {
             HWND location = GetDlgItem(dialog, IDC_NEW_FOLDER_LOCATION);
             EXPECT_TRUE(IsWindowEnabled(location)) << "Full Path enables the path";
             EXPECT_EQ(GetFocus(), location);
-            PostText(location, L"Archive\\Old");
+            PostTyping(location, L"Archive\\Old");
             Press(dialog, IDOK);
         },
         [](HWND dialog) {
             HWND location = GetDlgItem(dialog, IDC_NEW_FOLDER_LOCATION);
             EXPECT_TRUE(FocusedWhole(location));
-            PostText(location, L"D:\\Archive");
+            PostTyping(location, L"D:\\Archive");
             Press(dialog, IDOK);
         },
     });
@@ -126,19 +123,19 @@ TEST_F(TypeDialogs, NewFileTypeAsksAboutAMissingDot) {
     AddByMenu(ID_ADD_TYPE_RULE, {
         [](HWND dialog) {
             EXPECT_EQ(WindowText(dialog), L"New File Type");
-            PostText(GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION), L"song.MP3");
+            PostTyping(GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION), L"song.MP3");
             PostKey(GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION), VK_RETURN);
         },
         [](HWND dialog) {  // No: the dialog stays
             HWND edit = GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION);
             EXPECT_TRUE(FocusedWhole(edit));
-            PostText(edit, L"abc.");
+            PostTyping(edit, L"abc.");
             Press(dialog, IDOK);
         },
         [](HWND dialog) {
             HWND edit = GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION);
             EXPECT_TRUE(FocusedWhole(edit));
-            PostText(edit, L"MP3");
+            PostTyping(edit, L"MP3");
             Press(dialog, IDOK);
         },
     });
@@ -154,7 +151,7 @@ TEST_F(TypeDialogs, NewFileTypeAsksAboutAMissingDot) {
     // The same extension in other letter case is there already.
     ScriptedUser again;
     AddByMenu(ID_ADD_TYPE_RULE, {[](HWND dialog) {
-                  PostText(GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION), L".mp3");
+                  PostTyping(GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION), L".mp3");
                   Press(dialog, IDOK);
               }});
     EXPECT_EQ(again.shown, std::vector<std::string>{"! An Item named \".mp3\" already exists under current folder."});
@@ -172,7 +169,7 @@ TEST_F(TypeDialogs, BatchOfFileTypes) {
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_BATCH_TYPES_DELETE)));
             EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_BATCH_TYPES_SELECT_ALL), static_cast<UINT>(BST_CHECKED));
             HWND input = GetDlgItem(dialog, IDC_BATCH_TYPES_INPUT);
-            PostText(input, L".mp3  ogg abc. .wav");
+            PostTyping(input, L".mp3  ogg abc. .wav");
             PostKey(input, VK_RETURN);  // adds, and the dialog stays
         },
         [](HWND dialog) {
@@ -182,7 +179,7 @@ TEST_F(TypeDialogs, BatchOfFileTypes) {
             EXPECT_EQ(WindowText(input), L"");
             EXPECT_EQ(GetFocus(), input);
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_BATCH_TYPES_ADD)));
-            PostText(input, L".OGG .flac");
+            PostTyping(input, L".OGG .flac");
         },
         [](HWND dialog) {
             EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_BATCH_TYPES_ADD))) << "something typed";
@@ -228,14 +225,14 @@ TEST_F(TypeDialogs, BatchMovesRulesFromOtherFolders) {
     OpenPage();
     Open(L"Docs");
     AddByMenu(ID_ADD_TYPE_RULE, {[](HWND dialog) {
-                  PostText(GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION), L".md");
+                  PostTyping(GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION), L".md");
                   Press(dialog, IDOK);
               }});
     driver->PressKey(list, VK_BACK);
     Open(L"Music");
     AddByMenu(ID_ADD_TYPE_BATCH, {
         [](HWND dialog) {
-            PostText(GetDlgItem(dialog, IDC_BATCH_TYPES_INPUT), L".TXT .ogg .md");
+            PostTyping(GetDlgItem(dialog, IDC_BATCH_TYPES_INPUT), L".TXT .ogg .md");
             PostKey(GetDlgItem(dialog, IDC_BATCH_TYPES_INPUT), VK_RETURN);
         },
         [](HWND dialog) { Press(dialog, IDOK); },
@@ -296,19 +293,19 @@ TEST_F(NameDialogs, NewRegularExpressionMustCompile) {
     AddByMenu(ID_ADD_NAME_REGEXP, {
         [](HWND dialog) {
             EXPECT_EQ(WindowText(dialog), L"New Regular Expression Rule");
-            PostText(GetDlgItem(dialog, IDC_NEW_REGEXP_EXPRESSION), L"  \t");
+            PostTyping(GetDlgItem(dialog, IDC_NEW_REGEXP_EXPRESSION), L"  \t");
             Press(dialog, IDOK);
         },
         [](HWND dialog) {
             HWND edit = GetDlgItem(dialog, IDC_NEW_REGEXP_EXPRESSION);
             EXPECT_TRUE(FocusedWhole(edit));
-            PostText(edit, L"(draft");
+            PostTyping(edit, L"(draft");
             PostKey(edit, VK_RETURN);
         },
         [](HWND dialog) {
             HWND edit = GetDlgItem(dialog, IDC_NEW_REGEXP_EXPRESSION);
             EXPECT_TRUE(FocusedWhole(edit));
-            PostText(edit, L" ^Draft \\d+$ ");
+            PostTyping(edit, L" ^Draft \\d+$ ");
             Press(dialog, IDOK);
         },
     });
@@ -325,7 +322,7 @@ TEST_F(NameDialogs, BatchOfNameRules) {
     const auto refuse = [](const wchar_t* typed) {
         return [typed](HWND dialog) {
             HWND parts = GetDlgItem(dialog, IDC_BATCH_NAME_PARTS);
-            PostText(parts, typed);
+            PostTyping(parts, typed);
             Press(dialog, IDOK);
         };
     };
@@ -350,7 +347,7 @@ TEST_F(NameDialogs, BatchOfNameRules) {
         [&](HWND dialog) {
             stays(dialog);
             // One part per character: "/ - /" and the like cannot be folders.
-            PostText(GetDlgItem(dialog, IDC_BATCH_NAME_PARTS), L"94");
+            PostTyping(GetDlgItem(dialog, IDC_BATCH_NAME_PARTS), L"94");
             Press(dialog, IDOK);
         },
     });
@@ -364,7 +361,7 @@ TEST_F(NameDialogs, BatchOfNameRules) {
     AddByMenu(ID_ADD_NAME_BATCH, {[](HWND dialog) {
                   PostKey(GetDlgItem(dialog, IDC_BATCH_NAME_FIRST), VK_DOWN, 'a' - '!');
                   PostKey(GetDlgItem(dialog, IDC_BATCH_NAME_LAST), VK_UP, '~' - 'w');
-                  PostText(GetDlgItem(dialog, IDC_BATCH_NAME_PARTS), L"4");
+                  PostTyping(GetDlgItem(dialog, IDC_BATCH_NAME_PARTS), L"4");
                   Press(dialog, IDOK);
               }});
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"AM", L"a - f", L"g - l", L"m - r", L"s - w"}));

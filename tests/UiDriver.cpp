@@ -1,5 +1,7 @@
 #include "UiDriver.h"
 
+#include "WindowDriver.h"
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
@@ -133,16 +135,6 @@ void UiDriver::Type(HWND window, const std::wstring& text) {
     Pump();
 }
 
-void UiDriver::PostTyping(HWND window, const std::wstring& text) {
-    wchar_t name[32] = {};
-    GetClassNameW(window, name, 32);
-    if (lstrcmpiW(name, L"Edit") == 0) {
-        PostMessageW(window, WM_KEYDOWN, VK_END, 1);
-        PostMessageW(window, WM_KEYUP, VK_END, 0xC0000001);
-        for (int i = GetWindowTextLengthW(window); i > 0; --i) PostMessageW(window, WM_CHAR, VK_BACK, 1);
-    }
-    for (wchar_t c : text) PostMessageW(window, WM_CHAR, c, 1);
-}
 
 void UiDriver::PickByLetter(HWND combo, wchar_t letter) {
     wchar_t name[32] = {};

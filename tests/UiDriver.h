@@ -33,8 +33,7 @@ public:
     void RightClickListItem(HWND list, int index);
     // A key pressed (and released) in the window, with Control held when asked.
     void PressKey(HWND window, UINT key, bool control = false);
-    // Characters typed into the window; an edit's old text is deleted first
-    // (End, then Backspace for each character).
+    // Characters typed into the window (PostTyping), then taken.
     void Type(HWND window, const std::wstring& text);
     // Picks an entry of a drop-down list by its first letter.
     void PickByLetter(HWND combo, wchar_t letter);
@@ -47,8 +46,6 @@ public:
 
     // Actions for modal dialogs and menus.
     static void PressDialogButton(HWND dialog, int id);
-    // Posts the typing of Type, for a modal dialog's own loop to take.
-    static void PostTyping(HWND window, const std::wstring& text);
     static HMENU MenuOf(HWND menuWindow);
     // The state (MF_GRAYED and others) of a menu item by command, searched in submenus too.
     static UINT MenuState(HMENU menu, UINT command);

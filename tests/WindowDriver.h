@@ -35,6 +35,9 @@ HWND WaitForMessageBox(DWORD processId, DWORD milliseconds = 30000);
 std::wstring MessageBoxText(HWND box);
 std::wstring ControlText(HWND dialog, int id);
 void Click(HWND dialog, int id);
+// Posts typing into the window: for an edit, End and one Backspace for each
+// character it holds, then the text's characters.
+void PostTyping(HWND window, const std::wstring& text);
 // A click on the control itself (BM_CLICK, as the mouse gives it): an
 // automatic radio button or check box changes its own state on the way.
 void PressButton(HWND button);
