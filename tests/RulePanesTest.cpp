@@ -204,6 +204,7 @@ TEST_F(TypePanes, TypePaneChangesTheExtension) {
     }
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L".md", L".pdf"}));
     EXPECT_EQ(WindowText(extension), L".md");
+    EXPECT_EQ(GetFocus(), extension);
     EXPECT_FALSE(IsWindowEnabled(update));
     EXPECT_TRUE(SaveEnabled());
 
@@ -266,10 +267,13 @@ TEST_F(NamePanes, NamePaneChangesARange) {
     driver->PressKey(first, VK_UP);
     driver->PressKey(first, VK_UP);
     EXPECT_FALSE(IsWindowEnabled(update)) << "back at A";
+    driver->PressKey(list, VK_F2);  // Edit: into the first character
+    EXPECT_EQ(GetFocus(), first);
     driver->PressKey(first, VK_DOWN);
     driver->PressKey(first, VK_DOWN);
     driver->PressKey(first, VK_RETURN);  // Enter anywhere in this pane
     EXPECT_EQ(wizard.CurrentPage(), kPageProfile);
+    EXPECT_EQ(GetFocus(), first) << "the pane filled again keeps the focus";
     EXPECT_EQ(ListRows(list, 3)[0],
               L"C - M | Rule | All files and folders whose names begin with characters between \"C-M\" will be moved "
               L"to current folder.");
@@ -293,10 +297,6 @@ TEST_F(NamePanes, NamePaneChangesARange) {
     EXPECT_EQ(GetFocus(), first);
     EXPECT_EQ(Rows()[0], L"C - M");
 
-    // Edit (F2) on a range: its first character.
-    driver->ClickListItem(list, 0);
-    driver->PressKey(list, VK_F2);
-    EXPECT_EQ(GetFocus(), first);
 
     Tool(IDC_PROFILE_TOOLBAR, ID_SAVE_PROFILE);
     EXPECT_EQ(Stored(4, L"N1"), "Names .[ -#]{AM[C-M,/^rep/] Other[x-z]}");

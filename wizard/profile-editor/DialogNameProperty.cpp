@@ -101,11 +101,11 @@ PaneBinding BindNamePane(CPageProfile& page, CDialogNameProperty& pane) {
     binding.differs = [&pane](const ProfileItemRef& item) {
         return editor::NamePaneDiffers(static_cast<const NameEntry&>(*item.Rule()), pane.Values());
     };
-    binding.apply = [&page, &pane, fill = binding.fill](const ProfileItemRef& item) {
+    binding.apply = [&page, &pane](const ProfileItemRef& item) {
         const editor::RuleEdit edit = editor::ApplyNamePane(page, item.folder, item.ruleIndex, pane.Values());
         if (edit.applied) {
             page.UpdateListItem(item);
-            fill(item);
+            page.FillPropertyPane(PaneNameProperty, item);
             page.UpdateSaveButton();
         } else if (edit.focus == editor::PaneFocus::First) {
             pane.FocusControl(IDC_NAME_PANE_FIRST);

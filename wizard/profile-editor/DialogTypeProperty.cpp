@@ -66,12 +66,12 @@ PaneBinding BindTypePane(CPageProfile& page, CDialogTypeProperty& pane) {
     binding.differs = [&pane](const ProfileItemRef& item) {
         return editor::TypePaneDiffers(static_cast<const TypeEntry&>(*item.Rule()), pane.Extension());
     };
-    binding.apply = [&page, &pane, fill = binding.fill](const ProfileItemRef& item) {
+    binding.apply = [&page, &pane](const ProfileItemRef& item) {
         const editor::RuleEdit edit = editor::ApplyTypePane(page, item.folder, item.ruleIndex, pane.Extension());
         if (edit.setText) pane.SetExtension(edit.text);
         if (edit.applied) {
             page.UpdateListItem(item);
-            fill(item);
+            page.FillPropertyPane(PaneTypeProperty, item);
             page.UpdateSaveButton();
         } else if (edit.focus != editor::PaneFocus::None) {
             pane.FocusControl(IDC_TYPE_PANE_EXTENSION);

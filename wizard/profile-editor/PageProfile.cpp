@@ -691,8 +691,19 @@ bool CPageProfile::FillPropertyPane(PaneKind kind, const ProfileItemRef& item) {
     if (!slot.pane || !slot.pane->Handle() || !slot.binding.fill) return false;
     if (item.kind != ItemKindOf(kind) || (item.IsRule() && !item.Rule())) return false;
     slot.pane->SetPage(Handle());
+    // The focus stays on the same field, or goes to the first one when that
+    // field went.
+    HWND focus = GetFocus();
+    const bool focusInPane = focus && IsChild(slot.pane->Handle(), focus);
     slot.binding.fill(item);
     slot.pane->EnableUpdate(false);  // filling is no edit
+    if (focusInPane) {
+        if (IsWindowEnabled(focus) && IsWindowVisible(focus)) {
+            SetFocus(focus);
+        } else {
+            slot.pane->FocusFirstField();
+        }
+    }
     return true;
 }
 

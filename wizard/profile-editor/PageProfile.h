@@ -76,6 +76,10 @@ public:
     CDialogFolderContents& FolderContents() { return contents_; }
     // The pane of that kind (nullptr when the page has none).
     CProfilePane* Pane(PaneKind kind) const { return panes_[kind].pane; }
+    // Fills the property pane of this kind from the item and returns true,
+    // or false when the page has no such pane (the summary is shown). A pane
+    // filled again after "&Update" keeps the keyboard focus.
+    bool FillPropertyPane(PaneKind kind, const ProfileItemRef& item);
 
     // ---- PlacementHost ----
     std::wstring Text(UINT id) const override { return LoadText(id); }
@@ -107,9 +111,6 @@ protected:
         RegisterPane(kind, pane.get(), bind(*this, *pane));
         ownedPanes_.push_back(std::move(pane));
     }
-    // Fills the property pane of this kind from the item and returns true,
-    // or false when the page has no such pane (the summary is shown).
-    bool FillPropertyPane(PaneKind kind, const ProfileItemRef& item);
     // Edit (F2): the focus into the shown pane's first field.
     void FocusShownPane();
 
