@@ -40,9 +40,6 @@ void PostClickItem(HWND list, int index) {
     PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageW(list, WM_LBUTTONUP, 0, at);
 }
-void Press(HWND dialog, int id) {
-    UiDriver::PressDialogButton(dialog, id);
-}
 
 bool FocusedWhole(HWND edit) {
     DWORD start = 1, end = 0;
@@ -89,26 +86,26 @@ TEST_F(TypeDialogs, NewFolderAtAFullPath) {
             EXPECT_EQ(WindowText(dialog), L"New Folder");
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_NEW_FOLDER_LOCATION)));
             PostTyping(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), L"Old:files");
-            Press(dialog, IDOK);
+            UiDriver::PressDialogButton(dialog, IDOK);
         },
         [](HWND dialog) {
             EXPECT_TRUE(FocusedWhole(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME)));
             PostTyping(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), L"Old files");
-            Press(dialog, IDC_NEW_FOLDER_FULL);
-            Press(dialog, IDOK);
+            UiDriver::PressDialogButton(dialog, IDC_NEW_FOLDER_FULL);
+            UiDriver::PressDialogButton(dialog, IDOK);
         },
         [](HWND dialog) {
             HWND location = GetDlgItem(dialog, IDC_NEW_FOLDER_LOCATION);
             EXPECT_TRUE(IsWindowEnabled(location)) << "Full Path enables the path";
             EXPECT_EQ(GetFocus(), location);
             PostTyping(location, L"Archive\\Old");
-            Press(dialog, IDOK);
+            UiDriver::PressDialogButton(dialog, IDOK);
         },
         [](HWND dialog) {
             HWND location = GetDlgItem(dialog, IDC_NEW_FOLDER_LOCATION);
             EXPECT_TRUE(FocusedWhole(location));
             PostTyping(location, L"D:\\Archive");
-            Press(dialog, IDOK);
+            UiDriver::PressDialogButton(dialog, IDOK);
         },
     });
     EXPECT_EQ(user.shown, (std::vector<std::string>{kBadName, "! Please choose a valid destination path.", kNotAbsolute}));
@@ -130,13 +127,13 @@ TEST_F(TypeDialogs, NewFileTypeAsksAboutAMissingDot) {
             HWND edit = GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION);
             EXPECT_TRUE(FocusedWhole(edit));
             PostTyping(edit, L"abc.");
-            Press(dialog, IDOK);
+            UiDriver::PressDialogButton(dialog, IDOK);
         },
         [](HWND dialog) {
             HWND edit = GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION);
             EXPECT_TRUE(FocusedWhole(edit));
             PostTyping(edit, L"MP3");
-            Press(dialog, IDOK);
+            UiDriver::PressDialogButton(dialog, IDOK);
         },
     });
     EXPECT_EQ(user.shown, (std::vector<std::string>{"? File extension in wrong format, do you mean \".MP3\"?",
@@ -152,7 +149,7 @@ TEST_F(TypeDialogs, NewFileTypeAsksAboutAMissingDot) {
     ScriptedUser again;
     AddByMenu(ID_ADD_TYPE_RULE, {[](HWND dialog) {
                   PostTyping(GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION), L".mp3");
-                  Press(dialog, IDOK);
+                  UiDriver::PressDialogButton(dialog, IDOK);
               }});
     EXPECT_EQ(again.shown, std::vector<std::string>{"! An Item named \".mp3\" already exists under current folder."});
     EXPECT_EQ(Rows(), std::vector<std::wstring>{L".MP3"});
@@ -183,7 +180,7 @@ TEST_F(TypeDialogs, BatchOfFileTypes) {
         },
         [](HWND dialog) {
             EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_BATCH_TYPES_ADD))) << "something typed";
-            Press(dialog, IDC_BATCH_TYPES_ADD);
+            UiDriver::PressDialogButton(dialog, IDC_BATCH_TYPES_ADD);
         },
         [](HWND dialog) {
             HWND list = GetDlgItem(dialog, IDC_BATCH_TYPES_LIST);
@@ -193,26 +190,26 @@ TEST_F(TypeDialogs, BatchOfFileTypes) {
         },
         [](HWND dialog) {
             EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_BATCH_TYPES_DELETE)));
-            Press(dialog, IDC_BATCH_TYPES_DELETE);
+            UiDriver::PressDialogButton(dialog, IDC_BATCH_TYPES_DELETE);
         },
         [](HWND dialog) {
             HWND list = GetDlgItem(dialog, IDC_BATCH_TYPES_LIST);
             EXPECT_EQ(CheckList(list), (std::vector<std::wstring>{L"[x] .mp3", L"[x] .ogg", L"[x] .flac"}));
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_BATCH_TYPES_DELETE)));
-            Press(dialog, IDC_BATCH_TYPES_SELECT_ALL);  // unchecks every entry
-            Press(dialog, IDOK);
+            UiDriver::PressDialogButton(dialog, IDC_BATCH_TYPES_SELECT_ALL);  // unchecks every entry
+            UiDriver::PressDialogButton(dialog, IDOK);
         },
         [](HWND dialog) {  // nothing checked: refused
             HWND list = GetDlgItem(dialog, IDC_BATCH_TYPES_LIST);
             EXPECT_EQ(CheckList(list), (std::vector<std::wstring>{L"[ ] .mp3", L"[ ] .ogg", L"[ ] .flac"}));
-            Press(dialog, IDC_BATCH_TYPES_SELECT_ALL);
+            UiDriver::PressDialogButton(dialog, IDC_BATCH_TYPES_SELECT_ALL);
             PostClickItem(list, 1);
             PostKey(list, VK_SPACE);  // .ogg unchecked
         },
         [](HWND dialog) {
             EXPECT_EQ(CheckList(GetDlgItem(dialog, IDC_BATCH_TYPES_LIST)),
                       (std::vector<std::wstring>{L"[x] .mp3", L"[ ] .ogg", L"[x] .flac"}));
-            Press(dialog, IDOK);
+            UiDriver::PressDialogButton(dialog, IDOK);
         },
     });
     EXPECT_EQ(user.shown, std::vector<std::string>{"! No selected file extensions found."});
@@ -226,7 +223,7 @@ TEST_F(TypeDialogs, BatchMovesRulesFromOtherFolders) {
     Open(L"Docs");
     AddByMenu(ID_ADD_TYPE_RULE, {[](HWND dialog) {
                   PostTyping(GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION), L".md");
-                  Press(dialog, IDOK);
+                  UiDriver::PressDialogButton(dialog, IDOK);
               }});
     driver->PressKey(list, VK_BACK);
     Open(L"Music");
@@ -235,12 +232,12 @@ TEST_F(TypeDialogs, BatchMovesRulesFromOtherFolders) {
             PostTyping(GetDlgItem(dialog, IDC_BATCH_TYPES_INPUT), L".TXT .ogg .md");
             PostKey(GetDlgItem(dialog, IDC_BATCH_TYPES_INPUT), VK_RETURN);
         },
-        [](HWND dialog) { Press(dialog, IDOK); },
+        [](HWND dialog) { UiDriver::PressDialogButton(dialog, IDOK); },
         [](HWND dialog) {
             EXPECT_EQ(WindowText(dialog), L"Confirm Item Replacement");
             EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_REPLACE_YES_TO_ALL)));
             EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDCANCEL)));
-            Press(dialog, IDC_REPLACE_YES_TO_ALL);
+            UiDriver::PressDialogButton(dialog, IDC_REPLACE_YES_TO_ALL);
         },
     });
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L".txt", L".ogg", L".md"}));
@@ -261,7 +258,7 @@ TEST_F(NameDialogs, NewNameRuleInOrder) {
                   PostKey(first, VK_END);
                   PostKey(first, VK_UP, 126 - 'p');
                   PostKey(last, VK_UP, 126 - 'n');
-                  Press(dialog, IDOK);
+                  UiDriver::PressDialogButton(dialog, IDOK);
               }});
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"AM", L"n - p"}));
     EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 1);
@@ -273,13 +270,13 @@ TEST_F(NameDialogs, NewNameRuleInOrder) {
         [](HWND dialog) {
             PostKey(GetDlgItem(dialog, IDC_NEW_NAME_FIRST), VK_DOWN, 'K' - '!');
             PostKey(GetDlgItem(dialog, IDC_NEW_NAME_LAST), VK_UP, '~' - 'Q');
-            Press(dialog, IDOK);
+            UiDriver::PressDialogButton(dialog, IDOK);
         },
         [&](HWND dialog) {
             EXPECT_EQ(WindowText(dialog), L"Rule Collision");
             EXPECT_EQ(ControlText(dialog, IDC_COLLISION_TEXT).substr(0, 22), L"File name rule \"K - Q\"");
             colliding = ListRows(GetDlgItem(dialog, IDC_COLLISION_LIST), 2);
-            Press(dialog, IDOK);
+            UiDriver::PressDialogButton(dialog, IDOK);
         },
     });
     EXPECT_EQ(colliding, std::vector<std::wstring>{L"A - M | .\\AM\\"});
@@ -294,7 +291,7 @@ TEST_F(NameDialogs, NewRegularExpressionMustCompile) {
         [](HWND dialog) {
             EXPECT_EQ(WindowText(dialog), L"New Regular Expression Rule");
             PostTyping(GetDlgItem(dialog, IDC_NEW_REGEXP_EXPRESSION), L"  \t");
-            Press(dialog, IDOK);
+            UiDriver::PressDialogButton(dialog, IDOK);
         },
         [](HWND dialog) {
             HWND edit = GetDlgItem(dialog, IDC_NEW_REGEXP_EXPRESSION);
@@ -306,7 +303,7 @@ TEST_F(NameDialogs, NewRegularExpressionMustCompile) {
             HWND edit = GetDlgItem(dialog, IDC_NEW_REGEXP_EXPRESSION);
             EXPECT_TRUE(FocusedWhole(edit));
             PostTyping(edit, L" ^Draft \\d+$ ");
-            Press(dialog, IDOK);
+            UiDriver::PressDialogButton(dialog, IDOK);
         },
     });
     EXPECT_EQ(user.shown, (std::vector<std::string>{"! Regular expression can not be null.",
@@ -323,7 +320,7 @@ TEST_F(NameDialogs, BatchOfNameRules) {
         return [typed](HWND dialog) {
             HWND parts = GetDlgItem(dialog, IDC_BATCH_NAME_PARTS);
             PostTyping(parts, typed);
-            Press(dialog, IDOK);
+            UiDriver::PressDialogButton(dialog, IDOK);
         };
     };
     const auto stays = [](HWND dialog) { EXPECT_TRUE(FocusedWhole(GetDlgItem(dialog, IDC_BATCH_NAME_PARTS))); };
@@ -348,7 +345,7 @@ TEST_F(NameDialogs, BatchOfNameRules) {
             stays(dialog);
             // One part per character: "/ - /" and the like cannot be folders.
             PostTyping(GetDlgItem(dialog, IDC_BATCH_NAME_PARTS), L"94");
-            Press(dialog, IDOK);
+            UiDriver::PressDialogButton(dialog, IDOK);
         },
     });
     EXPECT_EQ(user.shown, (std::vector<std::string>{"! Invalid part number.", "! The dividing parts can not be left blank.",
@@ -362,7 +359,7 @@ TEST_F(NameDialogs, BatchOfNameRules) {
                   PostKey(GetDlgItem(dialog, IDC_BATCH_NAME_FIRST), VK_DOWN, 'a' - '!');
                   PostKey(GetDlgItem(dialog, IDC_BATCH_NAME_LAST), VK_UP, '~' - 'w');
                   PostTyping(GetDlgItem(dialog, IDC_BATCH_NAME_PARTS), L"4");
-                  Press(dialog, IDOK);
+                  UiDriver::PressDialogButton(dialog, IDOK);
               }});
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"AM", L"a - f", L"g - l", L"m - r", L"s - w"}));
     EXPECT_TRUE(SaveEnabled());

@@ -203,12 +203,6 @@ std::vector<std::wstring> ComboEntries(HWND combo) {
     return entries;
 }
 
-std::wstring WindowText(HWND window) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(window, text, 1024);
-    return text;
-}
-
 bool ToolbarButtonEnabled(HWND toolbar, int command) {
     return SendMessageW(toolbar, TB_ISBUTTONENABLED, command, 0) != 0 && IsWindowEnabled(toolbar);
 }
