@@ -32,6 +32,21 @@ namespace testing_support {
 using namespace ordvale;
 using namespace ordvale::wizard;
 
+// Whether the focus is on the edit, with all of its text selected.
+inline bool FocusedWhole(HWND edit) {
+    DWORD start = 1, end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return GetFocus() == edit && start == 0 && end == static_cast<DWORD>(GetWindowTextLengthW(edit));
+}
+
+// The text of a drop-down list's selected entry, "(none)" without one.
+inline std::wstring ComboText(HWND combo) {
+    const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    wchar_t text[64] = L"(none)";
+    if (index >= 0) SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
 class ProfilePageFixture : public ::testing::Test {
 protected:
     // The profile document the test starts from.

@@ -41,19 +41,6 @@ void PostClickItem(HWND list, int index) {
     PostMessageW(list, WM_LBUTTONUP, 0, at);
 }
 
-bool FocusedWhole(HWND edit) {
-    DWORD start = 1, end = 0;
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    return GetFocus() == edit && start == 0 && end == static_cast<DWORD>(GetWindowTextLengthW(edit));
-}
-
-std::wstring ComboText(HWND combo) {
-    const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    wchar_t text[64] = L"(none)";
-    if (index >= 0) SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 // The check list's entries: "[x] .txt" or "[ ] .txt".
 std::vector<std::wstring> CheckList(HWND list) {
     std::vector<std::wstring> entries;

@@ -40,19 +40,6 @@ protected:
         ASSERT_GE(row, 0) << Narrow(name);
         driver->ClickListItem(list, row);
     }
-    // Whether the focus is on the control, with all of its text selected.
-    static bool FocusedWhole(HWND edit) {
-        DWORD start = 1, end = 0;
-        SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-        return GetFocus() == edit && start == 0 && end == static_cast<DWORD>(GetWindowTextLengthW(edit));
-    }
-    std::wstring ComboText(HWND combo) {
-        const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-        if (index < 0) return L"(none)";
-        wchar_t text[64] = {};
-        SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
-        return text;
-    }
 };
 
 class TypePanes : public Panes {

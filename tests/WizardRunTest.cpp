@@ -419,10 +419,22 @@ public:
         PressButton(GetDlgItem(dialog, IDOK));
         return WaitForCount(count);
     }
-    // Saves and waits until the profile file holds the text.
+    // Chooses the first item of the list by the keyboard and waits until its
+    // pane's field shows the text; returns the field.
+    HWND ChooseFirst(int field, const std::wstring& shows) {
+        Key(list_, VK_HOME);
+        if (!WaitForControl(frame_, field)) return nullptr;
+        HWND control = VisibleControl(frame_, field);
+        return WaitUntil([&] { return WindowText(control) == shows; }) ? control : nullptr;
+    }
+    // Saves: once Save is grey again, the profile file is read (not while
+    // the wizard replaces it) and must hold the text.
     bool Save(const std::wstring& profileFile, const std::string& expected) {
+        HWND toolbar = GetDlgItem(page_, IDC_PROFILE_TOOLBAR);
+        if (!SendMessageW(toolbar, TB_ISBUTTONENABLED, ID_SAVE_PROFILE, 0)) return false;
         Command(ID_SAVE_PROFILE);
-        return WaitUntil([&] { return ReadUtf8(profileFile).find(expected) != std::string::npos; });
+        if (!WaitUntil([&] { return !SendMessageW(toolbar, TB_ISBUTTONENABLED, ID_SAVE_PROFILE, 0); })) return false;
+        return ReadUtf8(profileFile).find(expected) != std::string::npos;
     }
 
 private:
@@ -437,6 +449,16 @@ struct Expected {
     const wchar_t* file;
     const wchar_t* into;
 };
+
+// The started wizard on the profile page of the method whose choice that is.
+HWND OpenProfilePage(const Program& wizard, int methodChoice) {
+    HWND frame = OpenMethodPage(wizard);
+    if (!frame) return nullptr;
+    PressButton(VisibleControl(frame, methodChoice));
+    if (!WaitUntil([&] { return CheckedMethods(frame) == std::vector<int>{methodChoice}; })) return nullptr;
+    Press(frame, IDC_BUTTON_RIGHT);
+    return WaitForControl(frame, IDC_PROFILE_COMBO) ? frame : nullptr;
+}
 
 void CheckTidied(const std::wstring& desktop, const std::vector<Expected>& files) {
     for (const Expected& f : files) {
@@ -456,6 +478,17 @@ void CleanDesktop(const std::wstring& desktop, const std::vector<Expected>& file
     }
 }
 
+// Next to the summary, Finish; the run must leave each file where expected.
+void FinishAndExpectTidied(Program& wizard, HWND frame, const std::wstring& desktop,
+                           const std::vector<Expected>& files) {
+    Press(frame, IDC_BUTTON_RIGHT);
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
+    Press(frame, IDC_BUTTON_RIGHT);
+    EXPECT_EQ(wizard.Wait(60000), 0u);
+    CheckTidied(desktop, files);
+    CleanDesktop(desktop, files);
+}
+
 }  // namespace
 
 // A type profile made from nothing in the editor: a new profile, a folder
@@ -469,10 +502,8 @@ TEST_F(WizardRun, ATypeProfileMadeInTheEditorTidies) {
     for (const Expected& f : files) ASSERT_TRUE(WriteText(desktop + L"\\" + f.file, "sample"));
 
     Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
-    HWND frame = OpenMethodPage(wizard);
+    HWND frame = OpenProfilePage(wizard, IDC_METHOD_TYPE);
     ASSERT_NE(frame, nullptr);
-    Press(frame, IDC_BUTTON_RIGHT);
-    ASSERT_TRUE(WaitForControl(frame, IDC_PROFILE_COMBO));
     EditorDriver editor(wizard, frame);
     ASSERT_TRUE(editor.Ready());
     ASSERT_TRUE(editor.NewProfile(L"Mine"));
@@ -501,10 +532,8 @@ TEST_F(WizardRun, ATypeProfileMadeInTheEditorTidies) {
     ASSERT_TRUE(editor.Up(2));
 
     // Texts renamed in its pane: the first item chosen with the keyboard.
-    editor.Key(editor.List(), VK_HOME);
-    ASSERT_TRUE(WaitForControl(frame, IDC_FOLDER_PANE_NAME));
-    HWND name = VisibleControl(frame, IDC_FOLDER_PANE_NAME);
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(name) == L"Texts"; }));
+    HWND name = editor.ChooseFirst(IDC_FOLDER_PANE_NAME, L"Texts");
+    ASSERT_NE(name, nullptr);
     PostTyping(name, L"Notes");
     editor.Key(name, VK_RETURN);
     ASSERT_TRUE(editor.Save(profileFile, "<TypeConfigure displayname=\"Mine\" id=\"Type1\">"
@@ -513,12 +542,7 @@ TEST_F(WizardRun, ATypeProfileMadeInTheEditorTidies) {
                                          "</Folder></TypeConfigure>"))
         << ReadUtf8(profileFile);
 
-    Press(frame, IDC_BUTTON_RIGHT);
-    ASSERT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
-    Press(frame, IDC_BUTTON_RIGHT);
-    EXPECT_EQ(wizard.Wait(60000), 0u);
-    CheckTidied(desktop, files);
-    CleanDesktop(desktop, files);
+    FinishAndExpectTidied(wizard, frame, desktop, files);
 }
 
 // A name profile made from nothing in the editor: a batch of four ranges,
@@ -534,12 +558,8 @@ TEST_F(WizardRun, ANameProfileMadeInTheEditorTidies) {
     for (const Expected& f : files) ASSERT_TRUE(WriteText(desktop + L"\\" + f.file, "sample"));
 
     Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
-    HWND frame = OpenMethodPage(wizard);
+    HWND frame = OpenProfilePage(wizard, IDC_METHOD_NAME);
     ASSERT_NE(frame, nullptr);
-    PressButton(VisibleControl(frame, IDC_METHOD_NAME));
-    ASSERT_TRUE(WaitUntil([&] { return CheckedMethods(frame) == std::vector<int>{IDC_METHOD_NAME}; }));
-    Press(frame, IDC_BUTTON_RIGHT);
-    ASSERT_TRUE(WaitForControl(frame, IDC_PROFILE_COMBO));
     EditorDriver editor(wizard, frame);
     ASSERT_TRUE(editor.Ready());
     ASSERT_TRUE(editor.NewProfile(L"Letters"));
@@ -561,10 +581,8 @@ TEST_F(WizardRun, ANameProfileMadeInTheEditorTidies) {
     ASSERT_TRUE(editor.WaitForCount(1));
 
     // The expression corrected in its pane: names begin with a small r.
-    editor.Key(editor.List(), VK_HOME);
-    ASSERT_TRUE(WaitForControl(frame, IDC_NAME_PANE_EXPRESSION));
-    HWND expression = VisibleControl(frame, IDC_NAME_PANE_EXPRESSION);
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(expression) == L"^Report"; }));
+    HWND expression = editor.ChooseFirst(IDC_NAME_PANE_EXPRESSION, L"^Report");
+    ASSERT_NE(expression, nullptr);
     PostTyping(expression, L"^report");
     editor.Key(expression, VK_RETURN);
     ASSERT_TRUE(editor.Save(profileFile, "<NameConfigure displayname=\"Letters\" id=\"Name1\">"
@@ -576,10 +594,5 @@ TEST_F(WizardRun, ANameProfileMadeInTheEditorTidies) {
                                          "</Folder></NameConfigure>"))
         << ReadUtf8(profileFile);
 
-    Press(frame, IDC_BUTTON_RIGHT);
-    ASSERT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
-    Press(frame, IDC_BUTTON_RIGHT);
-    EXPECT_EQ(wizard.Wait(60000), 0u);
-    CheckTidied(desktop, files);
-    CleanDesktop(desktop, files);
+    FinishAndExpectTidied(wizard, frame, desktop, files);
 }
