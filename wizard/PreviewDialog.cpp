@@ -12,7 +12,7 @@ namespace {
 
 constexpr UINT WM_PREVIEW_PROGRESS = WM_APP + 1;
 constexpr UINT WM_PREVIEW_BUILT = WM_APP + 2;
-static_assert(IDS_ARRIVAL_FIRST + static_cast<int>(Arrival::Count) - 1 == 741, "one text for every outcome");
+static_assert(IDS_ARRIVAL_FIRST + static_cast<int>(Arrival::Count) - 1 == 991, "one text for every outcome");
 
 // Row numbers of the list and the text of a column, in the list's units.
 void InsertColumns(HWND list, std::initializer_list<std::pair<std::wstring, int>> columns) {
