@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "Text.h"
@@ -45,12 +47,22 @@ bool HasDownloadSuffix(const std::wstring& name) {
     return false;
 }
 
-bool IsRecentlyWritten(uint64_t lastWrite, uint64_t now) {
-    if (lastWrite == 0) return false;  // no time known
-    return lastWrite <= now ? now - lastWrite < kSettleTime : lastWrite - now < kSettleTime;
+uint64_t SettleTime() {
+    wchar_t text[32] = {};
+    const DWORD n = GetEnvironmentVariableW(L"ORDVALE_SETTLE_SECONDS", text, 32);
+    if (n == 0 || n >= 32) return kSettleTime;
+    wchar_t* end = nullptr;
+    const unsigned long seconds = wcstoul(text, &end, 10);
+    if (end == text || *end) return kSettleTime;
+    return static_cast<uint64_t>(seconds) * 10000000ull;
 }
 
-std::vector<WriteState> FindBeingWritten(const std::vector<ListedItem>& items, uint64_t now) {
+bool IsRecentlyWritten(uint64_t lastWrite, uint64_t now, uint64_t settle) {
+    if (lastWrite == 0) return false;  // no time known
+    return lastWrite <= now ? now - lastWrite < settle : lastWrite - now < settle;
+}
+
+std::vector<WriteState> FindBeingWritten(const std::vector<ListedItem>& items, uint64_t now, uint64_t settle) {
     std::vector<WriteState> states(items.size(), WriteState::Settled);
     // Folder and stem (folded) of every file written a moment ago, both
     // "folder|name" and "folder|stem", so "x.tmp" finds "x" and "x.doc".
@@ -62,7 +74,7 @@ std::vector<WriteState> FindBeingWritten(const std::vector<ListedItem>& items, u
         SplitPath(item.path, &folder, &name);
         if (HasDownloadSuffix(name)) {
             states[i] = WriteState::Downloading;
-        } else if (IsRecentlyWritten(item.lastWrite, now)) {
+        } else if (IsRecentlyWritten(item.lastWrite, now, settle)) {
             states[i] = WriteState::RecentlyWritten;
             const std::wstring key = Folded(folder) + L"|";
             busy.insert(key + Folded(name));
@@ -79,6 +91,48 @@ std::vector<WriteState> FindBeingWritten(const std::vector<ListedItem>& items, u
         if (busy.count(Folded(folder) + L"|" + Folded(stem))) states[i] = WriteState::Downloading;
     }
     return states;
+}
+
+std::vector<WriteState> ReadBeingWritten(const std::vector<std::wstring>& paths) {
+    // Each folder's listing, then the states of all of it; the items are
+    // looked up in it by folded full path.
+    std::unordered_map<std::wstring, WriteState> known;
+    std::unordered_set<std::wstring> listed;
+    const uint64_t now = FileTimeNow();
+    const uint64_t settle = SettleTime();
+    std::wstring folder, name;
+    for (const std::wstring& path : paths) {
+        SplitPath(path, &folder, &name);
+        if (folder.empty() || !listed.insert(Folded(folder)).second) continue;
+        std::vector<ListedItem> items;
+        WIN32_FIND_DATAW found;
+        const std::wstring pattern = folder + (folder.back() == L'\\' ? L"*" : L"\\*");
+        HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+        if (find == INVALID_HANDLE_VALUE) continue;
+        const std::wstring prefix = folder.back() == L'\\' ? folder : folder + L"\\";
+        do {
+            if (!wcscmp(found.cFileName, L".") || !wcscmp(found.cFileName, L"..")) continue;
+            ListedItem item;
+            item.path = prefix + found.cFileName;
+            item.isFile = !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+            item.lastWrite = (static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
+                             found.ftLastWriteTime.dwLowDateTime;
+            items.push_back(std::move(item));
+        } while (FindNextFileW(find, &found));
+        FindClose(find);
+        const std::vector<WriteState> states = FindBeingWritten(items, now, settle);
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (states[i] != WriteState::Settled) known.emplace(Folded(items[i].path), states[i]);
+    }
+    std::vector<WriteState> result(paths.size(), WriteState::Settled);
+    if (known.empty()) return result;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        std::wstring p = paths[i];
+        if (p.size() > 1 && p.back() == L'\\') p.pop_back();
+        auto found = known.find(Folded(p));
+        if (found != known.end()) result[i] = found->second;
+    }
+    return result;
 }
 
 uint64_t FileTimeNow() {

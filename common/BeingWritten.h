@@ -20,9 +20,14 @@ constexpr uint64_t kSettleTime = 5ull * 10000000ull;
 // only beside a file of the same stem that is being written.
 bool HasDownloadSuffix(const std::wstring& name);
 
-// Whether a last-write time lies within kSettleTime of now (either side:
-// a time a little ahead of the clock is a write in progress too).
-bool IsRecentlyWritten(uint64_t lastWrite, uint64_t now);
+// The time a run waits for: kSettleTime, or the whole seconds the
+// environment variable ORDVALE_SETTLE_SECONDS gives (the test suite, whose
+// sample files are all made a moment before each run, sets 0).
+uint64_t SettleTime();
+
+// Whether a last-write time lies within `settle` of now (either side: a
+// time a little ahead of the clock is a write in progress too).
+bool IsRecentlyWritten(uint64_t lastWrite, uint64_t now, uint64_t settle = kSettleTime);
 
 enum class WriteState {
     Settled,          // free to be tidied
@@ -40,7 +45,13 @@ struct ListedItem {
 // The state of each item, in the order given. Folders are always settled.
 // A "stem.tmp" file counts as a download when a file of the same folder
 // named "stem" or "stem.<anything>" is being written.
-std::vector<WriteState> FindBeingWritten(const std::vector<ListedItem>& items, uint64_t now);
+std::vector<WriteState> FindBeingWritten(const std::vector<ListedItem>& items, uint64_t now,
+                                         uint64_t settle = kSettleTime);
+
+// The state of each item (a full path) as the file system shows it now,
+// with SettleTime(): every folder that holds one is listed once, so a
+// ".tmp" finds the file it belongs to even when that one is not listed.
+std::vector<WriteState> ReadBeingWritten(const std::vector<std::wstring>& paths);
 
 // The current time as a FILETIME value.
 uint64_t FileTimeNow();

@@ -249,6 +249,15 @@ public:
     // through the shell when the user wants its window.
     OperationStatus ToFreeName(const std::wstring& source, const std::wstring& arrival,
                                bool folder, bool topLevel) {
+        const OperationStatus status = ToFreeNameUnrecorded(source, arrival, folder, topLevel);
+        // A folder copied item by item has its items recorded one by one.
+        if (status == OperationStatus::Succeeded && !(copy_ && folder && !(topLevel && settings_.showSystemProgress)))
+            state_->Record(copy_ ? JournalKind::Copy : JournalKind::Move, source, arrival);
+        return status;
+    }
+
+    OperationStatus ToFreeNameUnrecorded(const std::wstring& source, const std::wstring& arrival,
+                                         bool folder, bool topLevel) {
         if (topLevel && settings_.showSystemProgress) return ThroughShell(source, arrival);
         if (copy_) {
             if (folder) {
@@ -280,6 +289,13 @@ public:
     // A read-only file is not replaced: MoveFileExW refuses it on Windows
     // and Wine would replace it, so it is refused here on both.
     OperationStatus ReplaceFile(const std::wstring& source, const std::wstring& standing) {
+        const OperationStatus status = ReplaceFileUnrecorded(source, standing);
+        if (status == OperationStatus::Succeeded)
+            state_->Record(copy_ ? JournalKind::Copy : JournalKind::Replace, source, standing);
+        return status;
+    }
+
+    OperationStatus ReplaceFileUnrecorded(const std::wstring& source, const std::wstring& standing) {
         const DWORD standingAttributes = GetFileAttributesW(standing.c_str());
         if (standingAttributes == INVALID_FILE_ATTRIBUTES ||
             (standingAttributes & FILE_ATTRIBUTE_READONLY))
@@ -342,7 +358,9 @@ public:
         }
         if (cancelled_) return OperationStatus::Pended;
         if (!copy_) {
-            RemoveDirectoryW(source.c_str());  // only when empty
+            // Only when empty; the journal keeps it, so that taking the run
+            // back makes it again for its items.
+            if (RemoveDirectoryW(source.c_str())) state_->Record(JournalKind::RemoveFolder, source);
             if (!IsMissing(source) || !Exists(standing)) return Worst();
             return OperationStatus::Succeeded;
         }
@@ -473,6 +491,7 @@ OperationStatus CreateFolder(Operation* op, ExecutionState* state) {
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return OperationStatus::Failed;
     state->usableFolders.insert(FoldCase(path));
+    state->Record(JournalKind::CreateFolder, path);
     return OperationStatus::Succeeded;
 }
 
@@ -496,7 +515,7 @@ OperationStatus CopyOrMove(const OrdvaleSettings& settings, Operation* op, Progr
     if (!Usable(item, copy ? kAttrCanCopy : kAttrCanMove)) return OperationStatus::None;
 
     const std::wstring source = WithoutTrailingBackslash(item.path);
-    const std::wstring name = LastComponent(source);
+    const std::wstring name = op->newName.empty() ? LastComponent(source) : op->newName;
     if (name.empty()) return OperationStatus::Failed;
     std::wstring arrival = Join(folder, name);
     if (arrival.size() > kMaxPathChars) return OperationStatus::Failed;
@@ -519,8 +538,10 @@ OperationStatus CopyOrMove(const OrdvaleSettings& settings, Operation* op, Progr
         // and verification would take five, and under Wine each costs time
         // in proportion to the folder's size.
         if (folderItem && !ProbeRefreshed(item)) return OperationStatus::Omitted;
-        if (MoveFileExW(source.c_str(), arrival.c_str(), 0))
+        if (MoveFileExW(source.c_str(), arrival.c_str(), 0)) {
+            state->Record(JournalKind::Move, source, arrival);
             return Exists(arrival) ? OperationStatus::Succeeded : OperationStatus::Failed;
+        }
         const DWORD error = GetLastError();
         if (IsInUseError(error)) return OperationStatus::Omitted;
         if (error != ERROR_NOT_SAME_DEVICE && IsMissing(arrival)) return OperationStatus::Failed;
@@ -588,7 +609,7 @@ OperationStatus CopyOrMove(const OrdvaleSettings& settings, Operation* op, Progr
     return status;
 }
 
-OperationStatus RenameItem(Operation* op) {
+OperationStatus RenameItem(Operation* op, ExecutionState* state) {
     ShellItem& item = op->source;
     if (MayBeCut(item) || MayBeCut(op->destination)) return OperationStatus::Failed;
     RefreshNow(&item);
@@ -602,10 +623,11 @@ OperationStatus RenameItem(Operation* op) {
     const ShellResult result = CallShell(FO_RENAME, source, target, kRenameDeleteFlags, nullptr);
     if (result.code != 0 || !Exists(target) || (!sameItem && !IsMissing(source)))
         return OperationStatus::Failed;
+    state->Record(JournalKind::Rename, source, target);
     return OperationStatus::Succeeded;
 }
 
-OperationStatus DeleteItem(Operation* op) {
+OperationStatus DeleteItem(Operation* op, ExecutionState* state) {
     ShellItem& item = op->source;
     if (MayBeCut(item)) return OperationStatus::Failed;
     RefreshNow(&item);
@@ -613,8 +635,9 @@ OperationStatus DeleteItem(Operation* op) {
     if (!ProbeRefreshed(item)) return OperationStatus::Omitted;
     const std::wstring source = WithoutTrailingBackslash(item.path);
     const ShellResult result = CallShell(FO_DELETE, source, L"", kRenameDeleteFlags, nullptr);
-    return result.code == 0 && IsMissing(source) ? OperationStatus::Succeeded
-                                                 : OperationStatus::Failed;
+    if (result.code != 0 || !IsMissing(source)) return OperationStatus::Failed;
+    state->Record(JournalKind::Delete, source);
+    return OperationStatus::Succeeded;
 }
 
 }  // namespace
@@ -645,8 +668,8 @@ void RunOperation(const OrdvaleSettings& settings, Operation* operation, Progres
             case OperationKind::Move:
                 status = CopyOrMove(settings, operation, sink, state, false, &progress);
                 break;
-            case OperationKind::Rename: status = RenameItem(operation); break;
-            case OperationKind::Delete: status = DeleteItem(operation); break;
+            case OperationKind::Rename: status = RenameItem(operation, state); break;
+            case OperationKind::Delete: status = DeleteItem(operation, state); break;
         }
     } catch (...) {
         status = OperationStatus::Failed;
@@ -655,6 +678,12 @@ void RunOperation(const OrdvaleSettings& settings, Operation* operation, Progres
     if (progress.aborted) sink->Send(UM_OPERATION_ABORTED, 0, 0);
     if (progress.cancelDisabled) sink->Send(UM_ENABLE_CANCEL, 1, 0);
     sink->Send(UM_OPERATION_END, static_cast<WPARAM>(status), 0);
+}
+
+void ExecutionState::Record(JournalKind kind, const std::wstring& source, const std::wstring& destination) {
+    if (!journal) return;
+    // On the disk before the next operation starts.
+    if (journal->Record(kind, source, destination)) journal->Flush();
 }
 
 bool ProbeNotInUse(ShellItem* item) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "common/Journal.h"
 #include "common/Settings.h"
 #include "engine/Messages.h"
 #include "engine/Operation.h"
@@ -47,6 +48,10 @@ struct ExecutionState {
     // Destination folders already found usable in this pass (folded case).
     std::unordered_set<std::wstring> usableFolders;
     void BeginPass() { usableFolders.clear(); }
+    // Where every change this run makes on disk is recorded the moment it
+    // has been made; none when null.
+    JournalWriter* journal = nullptr;
+    void Record(JournalKind kind, const std::wstring& source, const std::wstring& destination = std::wstring());
 };
 
 // Runs the operation, sets its status, and reports it to the sink with

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "common/ShellItem.h"
 
@@ -15,6 +16,9 @@ struct Operation {
     int32_t status = static_cast<int32_t>(OperationStatus::Unknown);
     ShellItem source;       // the object operated on
     ShellItem destination;  // the folder to copy or move into; the new full path for Rename
+    // Copy and Move: the name the item is to take in that folder; empty for
+    // its own (taking a run back puts "a (2).jpg" back as "a.jpg").
+    std::wstring newName;
 };
 
 inline bool Is(const Operation& op, OperationKind kind) { return op.kind == static_cast<int32_t>(kind); }

@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "common/BeingWritten.h"
 #include "common/Text.h"
 #include "engine/ShellItemShell.h"
 
@@ -174,7 +175,7 @@ void InitializeFromJob(EngineContext* context, const TidyJob* job) {
     profile->SetDestinationRoot(job->destination);
 }
 
-void PlanOperations(EngineContext* context) {
+void PlanOperations(EngineContext* context, const PlanVisitor& visit) {
     MethodProfile* profile = context->ProfileOf(context->method);
     if (!profile) return;
     ShellItem* target = &context->target;
@@ -184,21 +185,47 @@ void PlanOperations(EngineContext* context) {
     for (const std::wstring& folder : CollectFolders(*profile, base))
         destinationFolders.insert(FoldCase(folder));
 
+    // Files another program is still writing are never planned, whatever
+    // the rules say: moving a half-done download breaks it.
+    std::vector<std::wstring> files;
+    for (const auto& child : target->children)
+        if (!child->isVirtual && IsFile(*child)) files.push_back(child->path);
+    const std::vector<WriteState> writing = ReadBeingWritten(files);
+    std::unordered_set<const ShellItem*> beingWritten;
+    std::size_t f = 0;
+    for (const auto& child : target->children)
+        if (!child->isVirtual && IsFile(*child) && writing[f++] != WriteState::Settled)
+            beingWritten.insert(child.get());
+
     FolderCheck check;
-    std::wstring folder;
+    PlannedItem planned;
     for (const auto& child : target->children) {
         const ShellItem& item = *child;
-        if (!FindDestination(*profile, item, base, &folder)) continue;
-        // A folder that is one of the profile's own destinations stays.
-        if (!item.isVirtual && IsFolder(item) && !IsFile(item) &&
-            destinationFolders.count(FoldCase(item.path)))
-            continue;
-        // Already where it belongs.
-        const std::wstring path = WithoutTrailingBackslash(item.path);
-        const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
-        const std::wstring arrival = CutToField(WithoutTrailingBackslash(folder) + L"\\" + name);
-        if (EqualsNoCase(path, arrival)) continue;
-        AddOperationsChecked(&context->operations, item, folder, &check);
+        planned.item = &item;
+        planned.folder.clear();
+        planned.makesFolder = false;
+        planned.verdict = ItemVerdict::NoRule;
+        if (beingWritten.count(&item)) {
+            planned.verdict = ItemVerdict::BeingWritten;
+        } else if (FindDestination(*profile, item, base, &planned.folder)) {
+            const std::wstring& folder = planned.folder;
+            // Already where it belongs.
+            const std::wstring path = WithoutTrailingBackslash(item.path);
+            const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
+            const std::wstring arrival = CutToField(WithoutTrailingBackslash(folder) + L"\\" + name);
+            if (!item.isVirtual && IsFolder(item) && !IsFile(item) && destinationFolders.count(FoldCase(item.path))) {
+                // A folder that is one of the profile's own destinations stays.
+                planned.verdict = ItemVerdict::ProfileFolder;
+            } else if (EqualsNoCase(path, arrival)) {
+                planned.verdict = ItemVerdict::AlreadyThere;
+            } else {
+                planned.verdict = ItemVerdict::Move;
+                const std::size_t before = context->operations.size();
+                AddOperationsChecked(&context->operations, item, folder, &check);
+                planned.makesFolder = context->operations.size() - before > 1;
+            }
+        }
+        if (visit && !visit(planned)) return;
     }
 }
 

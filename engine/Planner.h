@@ -2,6 +2,7 @@
 // operations. Nothing is changed on disk here.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,28 @@ namespace ordvale {
 bool IsAbsolutePath(const std::wstring& path);
 
 void InitializeFromJob(EngineContext* context, const TidyJob* job);
-void PlanOperations(EngineContext* context);
+
+// What planning decided for one item of the target.
+enum class ItemVerdict {
+    Move,           // it goes into `folder`
+    NoRule,         // no rule of the profile takes it (or it is no file system item)
+    ProfileFolder,  // it is one of the profile's destination folders
+    AlreadyThere,   // it stands in the folder it belongs in
+    BeingWritten,   // a download in progress, or a file written a moment ago
+};
+
+struct PlannedItem {
+    const ShellItem* item = nullptr;
+    ItemVerdict verdict = ItemVerdict::NoRule;
+    std::wstring folder;        // the folder a rule gives it; empty for NoRule and BeingWritten
+    bool makesFolder = false;   // Move: a Create Directory for the folder comes first
+};
+
+// Told about every item of the target in order, once its operations are in
+// the list; returning false stops planning there.
+using PlanVisitor = std::function<bool(const PlannedItem&)>;
+
+void PlanOperations(EngineContext* context, const PlanVisitor& visit = nullptr);
 
 // The full path of the folder an item belongs in; false when none takes it.
 bool FindDestination(const MethodProfile& profile, const ShellItem& item, const std::wstring& base,

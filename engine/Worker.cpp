@@ -5,13 +5,16 @@
 #include <algorithm>
 
 #include "common/AppPaths.h"
+#include "common/Journal.h"
 #include "common/Settings.h"
+#include "common/Text.h"
 #include "common/win/Com.h"
 #include "engine/EngineContext.h"
 #include "engine/Executor.h"
 #include "engine/Planner.h"
 #include "engine/RunSlot.h"
 #include "engine/ShellItemShell.h"
+#include "engine/UndoRun.h"
 
 namespace ordvale {
 
@@ -43,6 +46,18 @@ void RestoreLeftoversOfTarget(const TidyJob& job) {
     }
 }
 
+// The History folder of this user's journals; empty when it is unknown.
+std::wstring HistoryFolder() {
+    std::wstring appData;
+    return GetAppDataFolder(&appData) ? HistoryFolderIn(appData) : std::wstring();
+}
+
+std::wstring NewRunId() {
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    return RunIdAt(now);
+}
+
 bool NeedsNoAttention(const Operation& op) {
     return Is(op, OperationStatus::Succeeded) || Is(op, OperationStatus::Pended) ||
            Is(op, OperationStatus::None);
@@ -60,18 +75,32 @@ void RunWorker(RunSlot* slot, const TidyJob* job) {
             if (startup) WaitForSingleObject(startup.Get(), INFINITE);
         }
 
+        // A run that takes another back plans from that run's journal.
+        const bool undoing = IsUndoJob(*job);
+        const std::wstring history = HistoryFolder();
+        UndoRun undo;
+
         sink.Send(UM_INITIALIZING, 1, 0);
         if (slot->control.Stopped()) return;
-        RestoreLeftoversOfTarget(*job);
-        InitializeFromJob(&context, job);
+        if (!undoing) {
+            RestoreLeftoversOfTarget(*job);
+            InitializeFromJob(&context, job);
+        }
         sink.Send(UM_INITIALIZING, 0, 100);
 
         sink.Send(UM_CALCULATING, 1, 0);
         if (slot->control.Stopped()) return;
-        PlanOperations(&context);
+        if (undoing)
+            PlanUndoOperations(&context, history, FieldText(job->profileId), &undo);
+        else
+            PlanOperations(&context);
         sink.Send(UM_CALCULATING, 0, 100);
 
+        // Every operation that succeeds is recorded the moment it has, so
+        // that even a run cut short can be taken back.
+        JournalWriter journal(history, NewRunId(), undo.undoneRunId);
         ExecutionState state;
+        state.journal = &journal;
         auto& operations = context.operations;
         while (!operations.empty()) {
             state.BeginPass();
@@ -95,6 +124,7 @@ void RunWorker(RunSlot* slot, const TidyJob* job) {
             if (sink.Send(UM_SHOW_UNCOMPLETED, 1, reinterpret_cast<LPARAM>(&context)) != IDRETRY)
                 break;
         }
+        if (undoing && !slot->control.Stopped()) RemoveEmptiedFolders(undo, &journal);
     }
     sink.Send(UM_PROGRESS, 0, 100);
     sink.Send(UM_FINISHED, 0, 0);

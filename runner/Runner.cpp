@@ -1,12 +1,16 @@
 // qz.exe /s <job name>: reads the job file the wizard wrote into the settings
 // folder, hands the job to ExecuteOperations of zelk.dll from this program's
 // own folder, and deletes the job file when the run is over.
+// qz.exe /undo last | /undo <run id>: hands the engine a job that takes that
+// run back (the newest one in the History folder for "last").
 #include <windows.h>
 
 #include <string>
 
 #include "common/AppPaths.h"
 #include "common/JobHandOff.h"
+#include "common/Journal.h"
+#include "common/Text.h"
 #include "common/TidyJob.h"
 #include "engine/Export.h"
 
@@ -21,23 +25,50 @@ int Fail(const std::wstring& message) {
     return 1;
 }
 
+// The job that takes back the run named on the command line; false (having
+// said why) when there is no such run.
+bool MakeUndoJobFor(const std::wstring& which, const std::wstring& appData, TidyJob* job) {
+    const std::wstring history = HistoryFolderIn(appData);
+    std::wstring runId = which;
+    if (EqualsNoCase(which, L"last")) {
+        runId = LastRunId(history);
+        if (runId.empty()) {
+            Fail(L"There is no tidy to take back: no run has moved anything yet.");
+            return false;
+        }
+    }
+    RunJournal journal;
+    if (!IsRunId(runId) || !ReadJournalFile(history, runId, &journal)) {
+        Fail(L"There is no run \"" + runId + L"\" to take back.");
+        return false;
+    }
+    MakeUndoJob(job, runId);
+    return true;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    std::wstring jobName;
-    if (!RunnerJobName(GetCommandLineW(), &jobName)) return Fail(L"Usage: qz.exe /s <job name>");
-    if (!IsJobName(jobName)) return Fail(L"\"" + jobName + L"\" is not a job name.");
-
     std::wstring appData;
-    if (!GetAppDataFolder(&appData))
-        return Fail(L"The application-data folder cannot be determined.");
-    const std::wstring jobFile = JobFileIn(appData, jobName);
-
+    std::wstring jobName, undoWhich;
+    std::wstring jobFile;
     TidyJob job;
-    JobFileStatus status = ReadTidyJobFile(jobFile.c_str(), &job);
-    if (status != JobFileStatus::Ok)
-        return Fail(std::wstring(L"Cannot run the job ") + jobName + L": " +
-                    DescribeJobFileStatus(status) + L".");
+    if (RunnerUndoRun(GetCommandLineW(), &undoWhich)) {
+        if (!GetAppDataFolder(&appData))
+            return Fail(L"The application-data folder cannot be determined.");
+        if (!MakeUndoJobFor(undoWhich, appData, &job)) return 1;
+    } else {
+        if (!RunnerJobName(GetCommandLineW(), &jobName))
+            return Fail(L"Usage: qz.exe /s <job name>, qz.exe /undo last or qz.exe /undo <run id>");
+        if (!IsJobName(jobName)) return Fail(L"\"" + jobName + L"\" is not a job name.");
+        if (!GetAppDataFolder(&appData))
+            return Fail(L"The application-data folder cannot be determined.");
+        jobFile = JobFileIn(appData, jobName);
+        JobFileStatus status = ReadTidyJobFile(jobFile.c_str(), &job);
+        if (status != JobFileStatus::Ok)
+            return Fail(std::wstring(L"Cannot run the job ") + jobName + L": " +
+                        DescribeJobFileStatus(status) + L".");
+    }
 
     const std::wstring library = ModuleFolder(instance) + L"\\zelk.dll";
     HMODULE engine = LoadLibraryW(library.c_str());
@@ -55,6 +86,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int result = execute(owner, &job);
     if (owner) DestroyWindow(owner);
     FreeLibrary(engine);
-    DeleteFileW(jobFile.c_str());
+    if (!jobFile.empty()) DeleteFileW(jobFile.c_str());
     return result;
 }

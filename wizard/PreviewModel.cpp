@@ -4,8 +4,11 @@
 
 #include <algorithm>
 
+#include "common/FreeName.h"
 #include "common/Journal.h"
 #include "common/PlannedNames.h"
+#include "engine/EngineContext.h"
+#include "engine/Planner.h"
 
 namespace ordvale::wizard {
 
@@ -21,6 +24,77 @@ int CompareFolders(const std::wstring& a, const std::wstring& b) {
     if (a.empty() != b.empty()) return a.empty() ? 1 : -1;
     return CompareNoCase(a, b);
 }
+
+// Whether another program holds the file open so that it cannot be moved:
+// a handle asking for delete access is refused then. Unlike the engine's
+// probe this renames nothing, so looking changes nothing on disk.
+bool HeldOpen(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+    }
+    CloseHandle(h);
+    return false;
+}
+
+Arrival ArrivalOfVerdict(ItemVerdict verdict) {
+    switch (verdict) {
+        case ItemVerdict::ProfileFolder: return Arrival::ProfileFolder;
+        case ItemVerdict::AlreadyThere: return Arrival::AlreadyThere;
+        case ItemVerdict::BeingWritten: return Arrival::BeingWritten;
+        default: return Arrival::NoRule;
+    }
+}
+
+// What the executor will meet when the item arrives in the folder, as the
+// names there will stand by then, following the same conflict settings.
+class ArrivalForecast {
+public:
+    explicit ArrivalForecast(const OrdvaleSettings& settings) : settings_(settings) {}
+
+    PreviewRow Forecast(const ShellItem& item, const std::wstring& folder) {
+        PreviewRow row;
+        row.item = item.path;
+        row.folder = folder;
+        const std::wstring name = NameOfPath(row.item);
+        const bool isFolder = IsFolder(item) && !IsFile(item);
+        if (!isFolder && HeldOpen(row.item)) {
+            row.arrival = Arrival::InUse;
+            row.folder.clear();
+            return row;
+        }
+        const std::wstring arrival = JoinPath(folder, name);
+        std::wstring arrivedAs = arrival;
+        row.arrival = Arrival::Moved;
+        if (names_.Taken(arrival)) {
+            const bool sameKind = names_.IsFolder(arrival) == isFolder;
+            const int32_t policy = isFolder ? settings_.folderConflict : settings_.fileConflict;
+            if (!sameKind || policy == kConflictRename) {
+                row.arrival = Arrival::Renamed;
+            } else if (policy == kConflictAsk) {
+                row.arrival = Arrival::Asked;
+            } else if (isFolder) {
+                row.arrival = Arrival::Merged;
+            } else {
+                row.arrival = policy == kConflictOverwrite ? Arrival::Replaced : Arrival::Renamed;
+            }
+            if (row.arrival == Arrival::Renamed) {
+                row.newName = names_.FreeNameIn(folder, name, isFolder);
+                arrivedAs = JoinPath(folder, row.newName);
+            }
+        }
+        names_.Leave(row.item);
+        if (row.arrival != Arrival::Merged && row.arrival != Arrival::Replaced && row.arrival != Arrival::Asked)
+            names_.Arrive(arrivedAs, isFolder);
+        return row;
+    }
+
+private:
+    const OrdvaleSettings& settings_;
+    PlannedNames names_;
+};
 
 }  // namespace
 
@@ -160,9 +234,35 @@ void PreviewWork::Looked(std::size_t items) {
 }
 
 void BuildTidyPreview(const TidyJob& job, const OrdvaleSettings& settings, PreviewWork& work) {
-    (void)job;
-    (void)settings;
-    (void)work;
+    // The engine's own planning, on a context of our own: nothing is
+    // created or moved, only looked at.
+    EngineContext context;
+    context.settings = settings;
+    InitializeFromJob(&context, &job);
+    ArrivalForecast forecast(settings);
+    std::size_t looked = 0;
+    PlanOperations(&context, [&](const PlannedItem& planned) {
+        if (work.Stopped()) return false;
+        work.Looked(++looked);
+        if (planned.item->isVirtual) return true;
+        if (planned.verdict != ItemVerdict::Move) {
+            PreviewRow row;
+            row.item = planned.item->path;
+            row.arrival = ArrivalOfVerdict(planned.verdict);
+            work.rows.push_back(std::move(row));
+            return true;
+        }
+        if (planned.makesFolder) {
+            PreviewRow made;
+            made.item = planned.folder;
+            made.folder = FolderOfPath(planned.folder);
+            made.arrival = Arrival::FolderMade;
+            work.rows.push_back(std::move(made));
+        }
+        work.rows.push_back(forecast.Forecast(*planned.item, planned.folder));
+        return true;
+    });
+    work.canAccept = true;
 }
 
 void BuildUndoPreview(const std::wstring& historyFolder, const std::wstring& runId, PreviewWork& work) {
