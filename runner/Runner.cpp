@@ -10,6 +10,7 @@
 #include "common/AppPaths.h"
 #include "common/JobHandOff.h"
 #include "common/Journal.h"
+#include "common/UndoPlan.h"
 #include "common/Text.h"
 #include "common/TidyJob.h"
 #include "engine/Export.h"
@@ -23,6 +24,31 @@ const wchar_t kTitle[] = L"Ordvale";
 int Fail(const std::wstring& message) {
     MessageBoxW(nullptr, message.c_str(), kTitle, MB_OK | MB_ICONERROR);
     return 1;
+}
+
+const wchar_t* ReasonText(UndoReason reason) {
+    switch (reason) {
+        case UndoReason::Changed: return L"changed since the run";
+        case UndoReason::Missing: return L"no longer there";
+        case UndoReason::Recycled: return L"in the Recycle Bin";
+        case UndoReason::NoFolder: return L"a file stands where its folder was";
+    }
+    return L"";
+}
+
+// What taking the run back leaves where it is, and why; empty when
+// everything goes back.
+std::wstring LeftBehind(const std::wstring& appData, const std::wstring& runId) {
+    RunJournal journal;
+    if (!ReadJournalFile(HistoryFolderIn(appData), runId, &journal)) return std::wstring();
+    const UndoPlan plan = PlanUndo(journal);
+    if (plan.left.empty()) return std::wstring();
+    constexpr std::size_t kShown = 20;
+    std::wstring text = L"These items of the tidy of " + RunIdToLocalText(runId) + L" were not taken back:\n";
+    for (std::size_t i = 0; i < plan.left.size() && i < kShown; ++i)
+        text += L"\n" + plan.left[i].path + L": " + ReasonText(plan.left[i].reason);
+    if (plan.left.size() > kShown) text += L"\n... and " + std::to_wstring(plan.left.size() - kShown) + L" more";
+    return text;
 }
 
 // The job that takes back the run named on the command line; false (having
@@ -83,7 +109,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // A hidden owner, so the engine's windows have a parent with our title.
     HWND owner = CreateWindowExW(0, L"STATIC", kTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                  instance, nullptr);
+    // What an undo cannot take back is found before it runs (it is what
+    // the run leaves), and told once it has.
+    const std::wstring left = IsUndoJob(job) ? LeftBehind(appData, FieldText(job.profileId)) : std::wstring();
     int result = execute(owner, &job);
+    if (!left.empty()) MessageBoxW(owner, left.c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
     if (owner) DestroyWindow(owner);
     FreeLibrary(engine);
     if (!jobFile.empty()) DeleteFileW(jobFile.c_str());
