@@ -81,6 +81,40 @@ bool MakeFolder(const std::wstring& path) {
     return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
+namespace {
+
+void AddTree(const std::wstring& root, const std::wstring& under, std::map<std::wstring, std::string>* tree) {
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((root + L"\\" + under + L"*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring relative = under + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            (*tree)[relative] = "<folder>";
+            AddTree(root, relative + L"\\", tree);
+        } else {
+            (*tree)[relative] = ReadUtf8(root + L"\\" + relative);
+        }
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+}
+
+}  // namespace
+
+std::map<std::wstring, std::string> FolderTree(const std::wstring& root) {
+    std::map<std::wstring, std::string> tree;
+    AddTree(root, L"", &tree);
+    return tree;
+}
+
+std::string ShowTree(const std::map<std::wstring, std::string>& tree) {
+    std::string text;
+    for (const auto& entry : tree) text += Narrow(entry.first) + "=" + entry.second + "\n";
+    return text;
+}
+
 bool SetLastWriteTime(const std::wstring& path, uint64_t time) {
     HANDLE h = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);

@@ -30,6 +30,10 @@ bool WriteText(const std::wstring& path, const std::string& utf8);
 std::vector<unsigned char> ReadBytes(const std::wstring& path);
 std::string ReadUtf8(const std::wstring& path);
 bool MakeFolder(const std::wstring& path);
+// Every file and folder under a folder, by path relative to it, with each
+// file's content ("<folder>" for a folder); ShowTree makes it one line each.
+std::map<std::wstring, std::string> FolderTree(const std::wstring& root);
+std::string ShowTree(const std::map<std::wstring, std::string>& tree);
 // Sets the last-write time (a FILETIME value) of a file or folder.
 bool SetLastWriteTime(const std::wstring& path, uint64_t time);
 // The last-write time of a file or folder, 0 when it cannot be read.

@@ -19,34 +19,6 @@ using namespace testing_support;
 
 namespace {
 
-// Every file and folder under a folder: relative path -> content ("<folder>"
-// for a folder).
-std::map<std::wstring, std::string> Tree(const std::wstring& root, const std::wstring& under = L"") {
-    std::map<std::wstring, std::string> tree;
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((root + L"\\" + under + L"*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return tree;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring relative = under + name;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            tree[relative] = "<folder>";
-            for (auto& entry : Tree(root, relative + L"\\")) tree.insert(entry);
-        } else {
-            tree[relative] = ReadUtf8(root + L"\\" + relative);
-        }
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
-    return tree;
-}
-
-std::string Show(const std::map<std::wstring, std::string>& tree) {
-    std::string text;
-    for (const auto& entry : tree) text += Narrow(entry.first) + "=" + entry.second + "\n";
-    return text;
-}
-
 // A journal line as the tests compare it: kind, source, destination.
 using Line = std::tuple<std::wstring, std::wstring, std::wstring>;
 
@@ -118,7 +90,7 @@ TEST_F(UndoRun, EveryKindIsRecordedAndTakenBack) {
         ASSERT_TRUE(MakeFolder(target));
         for (const std::wstring& folder : c.folders) ASSERT_TRUE(MakeFolder(At(folder)));
         for (const auto& file : c.files) File(At(file.first), file.second);
-        auto before = Tree(target);
+        auto before = FolderTree(target);
         SetSettings(c.fileConflict, c.folderConflict);
         ASSERT_EQ(RunJob(), 0u);
 
@@ -141,7 +113,7 @@ TEST_F(UndoRun, EveryKindIsRecordedAndTakenBack) {
         // never does.
         ASSERT_EQ(Undo(L"last"), 0u);
         for (const std::wstring& lost : c.lostForGood) before.erase(lost);
-        EXPECT_EQ(Show(Tree(target)), Show(before));
+        EXPECT_EQ(ShowTree(FolderTree(target)), ShowTree(before));
         EXPECT_EQ(LastJournal().undoneRunId, journal.runId) << "the undo is a run with its own journal";
     }
 }
@@ -158,7 +130,7 @@ TEST_F(UndoRun, ARunKilledHalfWayIsTakenBack) {
         swprintf(name, 16, L"f%02d.txt", i);
         File(At(name), "file " + std::to_string(i));
     }
-    const auto before = Tree(target);
+    const auto before = FolderTree(target);
     const std::wstring lastBefore = LastRunId(History());
     {
         Program runner(Runner() + L" /s " + WriteJob());
@@ -175,7 +147,7 @@ TEST_F(UndoRun, ARunKilledHalfWayIsTakenBack) {
     for (const JournalEntry& e : journal.entries) EXPECT_TRUE(FileExists(e.destination)) << Narrow(e.destination);
 
     ASSERT_EQ(Undo(killed), 0u);
-    EXPECT_EQ(Show(Tree(target)), Show(before));
+    EXPECT_EQ(ShowTree(FolderTree(target)), ShowTree(before));
 }
 
 // Items changed or removed since the run stay, and the runner lists them;
@@ -201,7 +173,7 @@ TEST_F(UndoRun, ChangedRemovedAndTakenPlaces) {
     const std::map<std::wstring, std::string> expected = {
         {L"Pictures", "<folder>"}, {L"Pictures\\a.jpg", "changed since"}, {L"c.jpg", "a new c"},
         {L"c (2).jpg", "c.jpg"},   {L"d.txt", "d.txt"}};
-    EXPECT_EQ(Show(Tree(target)), Show(expected)) << "Documents, made by the run and empty now, is gone";
+    EXPECT_EQ(ShowTree(FolderTree(target)), ShowTree(expected)) << "Documents, made by the run and empty now, is gone";
 }
 
 // An undo is a run like any other: taking it back tidies again.
@@ -210,13 +182,13 @@ TEST_F(UndoRun, AnUndoIsTakenBackInTurn) {
     File(At(L"a.jpg"), "a");
     File(At(L"n.txt"), "n");
     ASSERT_EQ(RunJob(), 0u);
-    const auto tidied = Tree(target);
+    const auto tidied = FolderTree(target);
     const std::wstring tidy = LastRunId(History());
     ASSERT_EQ(Undo(tidy), 0u);
     const std::wstring undo = LastRunId(History());
     EXPECT_TRUE(FileExists(At(L"a.jpg")));
     ASSERT_EQ(Undo(L"last"), 0u);
-    EXPECT_EQ(Show(Tree(target)), Show(tidied));
+    EXPECT_EQ(ShowTree(FolderTree(target)), ShowTree(tidied));
     RunJournal redo;
     ASSERT_TRUE(ReadJournalFile(History(), LastRunId(History()), &redo));
     EXPECT_EQ(redo.undoneRunId, undo);
@@ -287,13 +259,13 @@ TEST_F(UndoRun, PreviewEqualsTheJournalOfTheRun) {
              {L"notes.txt", "n"}, {L"tool.bin", "t"}, {L"film.crdownload", "f"}})
         File(At(file.first), file.second);
     ASSERT_TRUE(MakeFolder(At(L"Project")));
-    const auto before = Tree(target);
+    const auto before = FolderTree(target);
 
     OrdvaleSettings settings;
     ASSERT_TRUE(LoadSettings(&settings));
     wizard::PreviewWork work;
     wizard::BuildTidyPreview(job, settings, work);
-    EXPECT_EQ(Show(Tree(target)), Show(before)) << "nothing changes while previewing";
+    EXPECT_EQ(ShowTree(FolderTree(target)), ShowTree(before)) << "nothing changes while previewing";
 
     std::set<Line> previewed;
     std::map<std::wstring, wizard::Arrival> left;

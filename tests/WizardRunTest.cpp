@@ -69,7 +69,12 @@ protected:
         profileFile = dir / L"profile.xml";
         ASSERT_TRUE(WriteSettingsValue(settingsFile, kSectionProfile, kKeyFileName, profileFile));
     }
-    void TearDown() override { WriteSettingsValue(settingsFile, kSectionProfile, kKeyFileName, L""); }
+    void TearDown() override {
+        WriteSettingsValue(settingsFile, kSectionProfile, kKeyFileName, L"");
+        // Journals filed as newer than any run would stand before the next
+        // test's own runs.
+        for (const std::wstring& runId : recorded_) DeleteFileW(JournalFileIn(HistoryFolderIn(appData), runId).c_str());
+    }
 
     // Desktop, By File Type, the default profile, Finish; returns the wizard's exit code.
     DWORD TypicalRun(const std::wstring& wizardExe) {
@@ -119,6 +124,7 @@ protected:
         journal.Record(JournalKind::CreateFolder, folder / L"Pictures");
         EXPECT_TRUE(WriteText(folder / L"Pictures\\a.jpg", "sample"));
         journal.Record(JournalKind::Move, folder / L"a.jpg", folder / L"Pictures\\a.jpg");
+        recorded_.push_back(journal.RunId());
         return journal.RunId();
     }
 
@@ -133,6 +139,9 @@ protected:
 
     TempDir dir;
     std::wstring appData, settingsFile, profileFile;
+
+private:
+    std::vector<std::wstring> recorded_;
 };
 
 }  // namespace
@@ -688,4 +697,60 @@ TEST_F(WizardRun, UndoLastTidyCancelledOrWithNothingToTakeBack) {
     }
     RemoveTree(history);
     ASSERT_TRUE(MoveFileW(aside.c_str(), history.c_str()));
+}
+
+// What the issue calls done: from the wizard, a user sees the run in the
+// summary's Preview, tidies with Finish, and takes the run back with Menu,
+// Undo Last Tidy and Take Back; every file ends where it was.
+TEST_F(WizardRun, PreviewTidyAndTakeBackFromTheWizard) {
+    const std::wstring desktop = DesktopFolder();
+    const std::pair<const wchar_t*, const wchar_t*> files[] = {{L"holiday.jpg", L"Pictures"}, {L"notes.txt", L"Documents"}};
+    for (const auto& f : files) ASSERT_TRUE(WriteText(desktop + L"\\" + f.first, Narrow(f.first)));
+    const auto before = FolderTree(desktop);
+    {
+        Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
+        HWND frame = OpenMethodPage(wizard);
+        ASSERT_NE(frame, nullptr);
+        Press(frame, IDC_BUTTON_RIGHT);
+        ASSERT_TRUE(WaitUntil([&] { return VisibleControl(frame, IDC_PROFILE_COMBO) != nullptr; }));
+        Press(frame, IDC_BUTTON_RIGHT);
+        ASSERT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
+
+        Press(frame, IDC_PREVIEW_BUTTON);
+        HWND preview = WaitForWindow(wizard.Id(), L"Preview");
+        ASSERT_NE(preview, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return ControlText(preview, IDC_PREVIEW_STATUS).find(L"to be moved") != std::wstring::npos; }))
+            << Narrow(ControlText(preview, IDC_PREVIEW_STATUS));
+        HWND items = GetDlgItem(preview, IDC_PREVIEW_ITEMS);
+        for (const auto& f : files) {
+            int row = 0;
+            while (row < ListViewRows(items) && ListViewCell(items, row, wizard::kColumnName) != f.first) ++row;
+            ASSERT_LT(row, ListViewRows(items)) << Narrow(f.first);
+            EXPECT_EQ(ListViewCell(items, row, wizard::kColumnTo), desktop + L"\\" + f.second);
+            EXPECT_EQ(ListViewCell(items, row, wizard::kColumnArrival), L"moved");
+        }
+        EXPECT_EQ(ShowTree(FolderTree(desktop)), ShowTree(before)) << "the preview changes nothing";
+        Click(preview, IDCANCEL);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(preview); }));
+
+        Press(frame, IDC_BUTTON_RIGHT);  // Finish
+        EXPECT_EQ(wizard.Wait(60000), 0u);
+        WaitForProcessesNamed(L"qz.exe");
+    }
+    for (const auto& f : files)
+        EXPECT_TRUE(FileExists(desktop + L"\\" + f.second + L"\\" + f.first)) << Narrow(f.first);
+    {
+        Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
+        HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
+        ASSERT_NE(frame, nullptr);
+        PostMessageW(frame, WM_COMMAND, MAKEWPARAM(ID_MENU_UNDO_LAST, 0), 0);
+        HWND undo = WaitForWindow(wizard.Id(), L"Undo Last Tidy");
+        ASSERT_NE(undo, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(undo, IDOK)); }));
+        Click(undo, IDOK);
+        EXPECT_EQ(wizard.Wait(60000), 0u);
+        WaitForProcessesNamed(L"qz.exe");
+    }
+    EXPECT_EQ(ShowTree(FolderTree(desktop)), ShowTree(before));
+    for (const auto& f : files) DeleteFileW((desktop + L"\\" + f.first).c_str());
 }
