@@ -27,6 +27,21 @@ void InsertColumns(HWND list, std::initializer_list<std::pair<std::wstring, int>
     }
 }
 
+// The last column takes what the others leave of the list's width (never
+// less than `least`), so the list needs no sideways scrolling until the
+// window is made small.
+void FillLastColumn(HWND list, int least) {
+    HWND header = ListView_GetHeader(list);
+    const int count = header ? Header_GetItemCount(header) : 0;
+    if (count < 1) return;
+    RECT client = {};
+    GetClientRect(list, &client);
+    int others = 0;
+    for (int i = 0; i + 1 < count; ++i) others += ListView_GetColumnWidth(list, i);
+    const int width = client.right - others;
+    ListView_SetColumnWidth(list, count - 1, width > least ? width : least);
+}
+
 std::wstring Number(std::size_t n) {
     // Thousands separated the user's way: 100,000.
     wchar_t separator[8] = L",";
@@ -68,7 +83,7 @@ BOOL CDialogPreview::OnInitDialog() {
     RECT units = {0, 0, 100, 100};
     MapDialogRect(Handle(), &units);
     auto du = [&](int x) { return MulDiv(x, units.right, 100); };
-    InsertColumns(folders, {{LoadText(IDS_PREVIEW_COLUMN_FOLDER), du(92)}, {LoadText(IDS_PREVIEW_COLUMN_COUNT), du(34)}});
+    InsertColumns(folders, {{LoadText(IDS_PREVIEW_COLUMN_FOLDER), du(86)}, {LoadText(IDS_PREVIEW_COLUMN_COUNT), du(30)}});
     InsertColumns(items, {{LoadText(IDS_PREVIEW_COLUMN_NAME), du(70)},
                           {LoadText(IDS_PREVIEW_COLUMN_FROM), du(60)},
                           {LoadText(IDS_PREVIEW_COLUMN_TO), du(80)},
@@ -208,6 +223,8 @@ void CDialogPreview::Layout() {
     const int foldersWidth = width * 3 / 10;
     place(IDC_PREVIEW_FOLDERS, margin, top, foldersWidth, listHeight);
     place(IDC_PREVIEW_ITEMS, margin + foldersWidth + margin / 2, top, width - foldersWidth - margin / 2, listHeight);
+    FillLastColumn(Item(IDC_PREVIEW_FOLDERS), line * 3);
+    FillLastColumn(Item(IDC_PREVIEW_ITEMS), line * 6);
     place(IDCANCEL, client.right - margin - buttonWidth, buttonsTop, buttonWidth, buttonHeight);
     place(IDOK, client.right - 2 * margin - 2 * buttonWidth + margin / 2, buttonsTop, buttonWidth, buttonHeight);
     InvalidateRect(Handle(), nullptr, TRUE);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "common/FreeName.h"
 #include "common/Journal.h"
@@ -241,6 +242,9 @@ void BuildTidyPreview(const TidyJob& job, const OrdvaleSettings& settings, Previ
     InitializeFromJob(&context, &job);
     ArrivalForecast forecast(settings);
     std::size_t looked = 0;
+    // The plan asks for a folder before each item that goes into it while
+    // it is missing; it is made once.
+    std::unordered_set<std::wstring> made;
     PlanOperations(&context, [&](const PlannedItem& planned) {
         if (work.Stopped()) return false;
         work.Looked(++looked);
@@ -252,7 +256,7 @@ void BuildTidyPreview(const TidyJob& job, const OrdvaleSettings& settings, Previ
             work.rows.push_back(std::move(row));
             return true;
         }
-        if (planned.makesFolder) {
+        if (planned.makesFolder && made.insert(FoldPath(planned.folder)).second) {
             PreviewRow made;
             made.item = planned.folder;
             made.folder = FolderOfPath(planned.folder);

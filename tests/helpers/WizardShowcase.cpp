@@ -73,6 +73,39 @@ void MakeTidiedSample() {
     CloseHandle(h);
 }
 
+void WriteSample(const std::wstring& path, bool settled) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(h, "sample", 6, &written, nullptr);
+    if (settled) {
+        // Saved a day ago, not a moment ago.
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        ULARGE_INTEGER t;
+        t.LowPart = now.dwLowDateTime;
+        t.HighPart = now.dwHighDateTime;
+        t.QuadPart -= 24ull * 3600 * 10000000;
+        const FILETIME then = {t.LowPart, t.HighPart};
+        SetFileTime(h, nullptr, nullptr, &then);
+    }
+    CloseHandle(h);
+}
+
+// Items on the (sandbox's) desktop for the preview to show: some move, one
+// meets a file of its name, one is a download in progress.
+void MakeDesktopSample() {
+    wchar_t buffer[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, buffer))) return;
+    const std::wstring desktop = buffer;
+    for (const wchar_t* name : {L"holiday.jpg", L"beach.png", L"notes.txt", L"report.pdf", L"song.mp3",
+                                L"backup.zip", L"setup.exe"})
+        WriteSample(desktop + L"\\" + name, true);
+    WriteSample(desktop + L"\\film.mp4.crdownload", true);
+    CreateDirectoryW((desktop + L"\\Pictures").c_str(), nullptr);
+    WriteSample(desktop + L"\\Pictures\\holiday.jpg", true);
+}
+
 class CShowcase : public COrdvaleWizardDlg {
 public:
     explicit CShowcase(std::wstring page) : page_(std::move(page)) {}
@@ -113,7 +146,10 @@ protected:
             SendMessageW(Handle(), WM_TARGET_CHOSEN, 0, 0);
             ShowPage(kPageProfile);
             SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(IDC_BUTTON_RIGHT, BN_CLICKED), 0);
-            if (page_ == L"preview") OpenLater();
+            if (page_ == L"preview") {
+                MakeDesktopSample();
+                OpenLater();
+            }
         } else if (page_ == L"about" || page_ == L"menu" || page_ == L"undo") {
             if (page_ == L"undo") MakeTidiedSample();
             OpenLater();
