@@ -286,3 +286,37 @@ TEST_F(UndoRun, PreviewEqualsTheJournalOfTheRun) {
     ASSERT_EQ(RunJob(), 0u);
     EXPECT_EQ(LinesOf(LastJournal()), previewed);
 }
+
+// What the preview says happens on arrival follows the conflict settings as
+// the engine does: an item meeting one of its kind is renamed, replaced,
+// merged or asked about; one meeting the other kind is always renamed.
+TEST_F(UndoRun, PreviewFollowsTheConflictSettings) {
+    WriteProfile("Type", kPicturesAndDocuments);
+    for (const wchar_t* folder : {L"Pictures", L"Folders", L"Folders\\F", L"F", L"G", L"Pictures\\b.jpg"})
+        ASSERT_TRUE(MakeFolder(At(folder)));
+    for (const wchar_t* file : {L"a.jpg", L"Pictures\\a.jpg", L"b.jpg", L"F\\in.txt", L"Folders\\G"}) File(At(file));
+    struct Case {
+        int fileConflict, folderConflict;
+        wizard::Arrival a, b, f, g;  // a.jpg meets a file, b.jpg a folder, F a folder, G a file
+    };
+    using A = wizard::Arrival;
+    const Case cases[] = {
+        {0, 3, A::Renamed, A::Renamed, A::Merged, A::Renamed},
+        {1, 0, A::Replaced, A::Renamed, A::Renamed, A::Renamed},
+        {2, 2, A::Asked, A::Renamed, A::Asked, A::Renamed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.fileConflict) + "/" + std::to_string(c.folderConflict));
+        SetSettings(c.fileConflict, c.folderConflict);
+        OrdvaleSettings settings;
+        ASSERT_TRUE(LoadSettings(&settings));
+        wizard::PreviewWork work;
+        wizard::BuildTidyPreview(job, settings, work);
+        std::map<std::wstring, wizard::Arrival> arrivals;
+        for (const wizard::PreviewRow& row : work.rows) arrivals[wizard::RowName(row)] = row.arrival;
+        EXPECT_EQ(arrivals[L"a.jpg"], c.a);
+        EXPECT_EQ(arrivals[L"b.jpg"], c.b);
+        EXPECT_EQ(arrivals[L"F"], c.f);
+        EXPECT_EQ(arrivals[L"G"], c.g);
+    }
+}
