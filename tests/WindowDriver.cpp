@@ -169,6 +169,20 @@ void PostTyping(HWND window, const std::wstring& text) {
     for (wchar_t c : text) PostMessageW(window, WM_CHAR, c, 1);
 }
 
+void PostPaste(HWND edit, const std::wstring& text) {
+    if (!OpenClipboard(nullptr)) return;
+    EmptyClipboard();
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        memcpy(GlobalLock(memory), text.c_str(), bytes);
+        GlobalUnlock(memory);
+        if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+    }
+    CloseClipboard();
+    PostMessageW(edit, EM_SETSEL, 0, -1);
+    PostMessageW(edit, WM_PASTE, 0, 0);
+}
+
 HWND VisibleControl(HWND top, int id) {
     struct Search {
         int id;

@@ -46,6 +46,10 @@ void Click(HWND dialog, int id);
 // Posts typing into the window: for an edit, End and one Backspace for each
 // character it holds, then the text's characters.
 void PostTyping(HWND window, const std::wstring& text);
+// Puts the text on the clipboard and pastes it over the whole text of the
+// edit (Ctrl+A, Ctrl+V): how text a user cannot type (a tab, say) gets into
+// a box.
+void PostPaste(HWND edit, const std::wstring& text);
 // The visible control with this id anywhere below the window (pages are
 // child dialogs of a frame); nullptr when there is none.
 HWND VisibleControl(HWND top, int id);
