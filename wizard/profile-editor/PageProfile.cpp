@@ -175,6 +175,8 @@ void CPageProfile::CreatePanes() {
     MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&place), 2);
     ShowWindow(Item(IDC_PANE_AREA), SW_HIDE);
     panes_[PaneFolderContents] = &contents_;
+    panes_[PaneSizeProperty] = &sizePane_;
+    panes_[PaneTimeProperty] = &timePane_;
     for (CProfilePane* pane : panes_) {
         if (!pane) continue;
         HWND hwnd = pane->Create(Module(), Handle());
@@ -192,6 +194,7 @@ void CPageProfile::RegisterAddCommands() {
     RegisterAddCommand(ID_ADD_FOLDERS_SPECIAL, [this] { AddTypeSpecial(kTypeFolders, editor::kFoldersSpecialName); });
     RegisterAddCommand(ID_ADD_UNMATCHED_SPECIAL, [this] { AddTypeSpecial(kTypeOtherFiles, editor::kUnmatchedSpecialName); });
     RegisterAddCommand(ID_ADD_SIZE_FOLDERS, [this] { AddSizeFolders(); });
+    RegisterSizeTimeCommands();
 }
 
 void CPageProfile::OnDestroy() {
@@ -648,14 +651,21 @@ void CPageProfile::ShowPane(PaneKind kind) {
     shownPane_ = kind;
 }
 
-bool CPageProfile::FillPropertyPane(PaneKind, const ProfileItemRef&) {
-    // The property panes of folders and rules plug in here.
-    return false;
+bool CPageProfile::FillPropertyPane(PaneKind kind, const ProfileItemRef& item) {
+    switch (kind) {
+        case PaneSizeProperty: return FillSizePane(item);
+        case PaneTimeProperty: return FillTimePane(item);
+        default: return false;
+    }
 }
 
 void CPageProfile::FocusShownPane() {
-    // The folder-contents summary takes no focus; the property panes name
-    // their first field here.
+    // The folder-contents summary takes no focus.
+    switch (shownPane_) {
+        case PaneSizeProperty: sizePane_.FocusFirstField(); break;
+        case PaneTimeProperty: timePane_.FocusFirstField(); break;
+        default: break;
+    }
 }
 
 void CPageProfile::ShowItemPane() {
@@ -985,6 +995,10 @@ BOOL CPageProfile::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
             panePending_ = false;
             ShowItemPane();
             return TRUE;
+        case UM_SIZE_CHANGED: OnSizeChanged(); return TRUE;
+        case UM_SIZE_UPDATE: OnSizeUpdate(); return TRUE;
+        case UM_TIME_CHANGED: OnTimeChanged(); return TRUE;
+        case UM_TIME_UPDATE: OnTimeUpdate(); return TRUE;
         case WM_CONTEXTMENU: {
             if (reinterpret_cast<HWND>(wParam) != List()) return FALSE;
             POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};

@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "DialogFolderContents.h"
+#include "DialogSizeProperty.h"
+#include "DialogTimeProperty.h"
 #include "Placement.h"
 #include "ProfileItemRef.h"
 #include "ProfilePane.h"
@@ -139,6 +141,26 @@ private:
     void AddFolderCommand();
     void AddTypeSpecial(int kind, const wchar_t* name);
     void AddSizeFolders();
+    // ---- Size and time rules: their panes and Add commands (PageProfileSizeTime.cpp) ----
+    void RegisterSizeTimeCommands();
+    bool FillSizePane(const ProfileItemRef& item);
+    bool FillTimePane(const ProfileItemRef& item);
+    void OnSizeChanged();
+    void OnSizeUpdate();
+    void OnTimeChanged();
+    void OnTimeUpdate();
+    void AddSizeRuleCommand();
+    void AddSizeBatchCommand();
+    void AddTimeRuleCommand();
+    void AddTimeBatchCommand(WORD command);
+    // The first selected list item when it is a rule of this kind in the
+    // folder shown (its list position in *index); else nullptr.
+    const ProfileItemRef* FirstSelectedRule(int kind, int* index) const;
+    // The list item of a changed rule shows its new name, icon and description.
+    void ShowChangedRule(int index, const ProfileItemRef& ref);
+    // After an Add command placed rules: the list again, Save, the first new rule selected.
+    void ShowAddedRules(FolderNode* folder, int rulesBefore);
+
     static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                      DWORD_PTR data);
 
@@ -147,6 +169,8 @@ private:
     PaneKind shownPane_ = PaneFolderContents;
     CProfilePane* panes_[PaneCount] = {};
     CDialogFolderContents contents_;
+    CDialogSizeProperty sizePane_;
+    CDialogTimeProperty timePane_;
     HIMAGELIST large_ = nullptr;
     HIMAGELIST small_ = nullptr;
     HIMAGELIST pathImages_ = nullptr;

@@ -6,6 +6,8 @@
 #pragma once
 #include <windows.h>
 
+#include <initializer_list>
+
 #include "framework/Framework.h"
 
 namespace ordvale::wizard {
@@ -49,8 +51,16 @@ protected:
     void SetIcon(int staticId, HICON icon);
     // Sends a message to the page and returns its answer.
     LRESULT Notify(UINT message) const { return page_ ? SendMessageW(page_, message, 0, 0) : 0; }
+    // Enter inside the pane belongs to the pane (the dialog manager would
+    // hand it to the wizard's frame): in the controls named, and on the
+    // button itself, it presses the update button while that is enabled;
+    // elsewhere in the pane it does nothing. No controls named: everywhere.
+    // Call once the pane's controls exist.
+    void TakeEnter(std::initializer_list<int> updating, int updateButton);
 
 private:
+    static LRESULT CALLBACK EnterProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR data);
     HWND page_ = nullptr;
     HICON icon_ = nullptr;
 };
