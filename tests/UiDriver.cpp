@@ -118,9 +118,7 @@ void UiDriver::PressKey(HWND window, UINT key, bool control) {
         keys[VK_CONTROL] |= 0x80;
         SetKeyboardState(keys);
     }
-    const LPARAM down = 1 | (MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16);
-    PostMessageW(window, WM_KEYDOWN, key, down);
-    PostMessageW(window, WM_KEYUP, key, down | 0xC0000000);
+    PostKey(window, key);
     Pump();
     if (control) {
         keys[VK_CONTROL] &= 0x7F;
@@ -129,11 +127,24 @@ void UiDriver::PressKey(HWND window, UINT key, bool control) {
 }
 
 void UiDriver::Type(HWND window, const std::wstring& text) {
+    PostTyping(window, text);
+    Pump();
+}
+
+void UiDriver::PostTyping(HWND window, const std::wstring& text) {
     wchar_t name[32] = {};
     GetClassNameW(window, name, 32);
-    if (lstrcmpiW(name, L"Edit") == 0) PostMessageW(window, WM_CHAR, 1, 1);  // Ctrl+A: all of it
+    if (lstrcmpiW(name, L"Edit") == 0) {
+        PostKey(window, VK_END);
+        for (int i = GetWindowTextLengthW(window); i > 0; --i) PostMessageW(window, WM_CHAR, L'\b', 1);
+    }
     for (wchar_t c : text) PostMessageW(window, WM_CHAR, c, 1);
-    Pump();
+}
+
+void UiDriver::PostKey(HWND window, UINT key) {
+    const LPARAM down = 1 | (MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16);
+    PostMessageW(window, WM_KEYDOWN, key, down);
+    PostMessageW(window, WM_KEYUP, key, down | 0xC0000000);
 }
 
 void UiDriver::PickByLetter(HWND combo, wchar_t letter) {

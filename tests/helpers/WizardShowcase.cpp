@@ -4,6 +4,8 @@
 //     (the profile page of that method, one folder opened and one item selected)
 //   wizard_showcase.exe profile-new|profile-context
 //     (the New Profile dialog; the list's context menu)
+//   wizard_showcase.exe size-new|size-batch|time-new|time-year|time-month|time-day
+//     (the dialog of that Add command over the profile page of its method)
 #include <windows.h>
 #include <commctrl.h>
 
@@ -38,6 +40,9 @@ protected:
         } else if (page_ == L"profile-new" || page_ == L"profile-context") {
             ShowProfilePage(L"type");
             OpenLater();
+        } else if (AddCommand()) {
+            ShowProfilePage(page_.substr(0, 4));
+            OpenLater();
         } else if (page_.rfind(L"profile-", 0) == 0) {
             ShowProfilePage(page_.substr(8));
         } else if (page_ == L"summary") {
@@ -64,6 +69,8 @@ protected:
             PostMessageW(Handle(), WM_COMMAND, MAKEWPARAM(IDC_MENU_BUTTON, BN_CLICKED), 0);
         } else if (page_ == L"profile-new") {
             PostMessageW(ProfilePage().Handle(), WM_COMMAND, ID_NEW_PROFILE, 0);
+        } else if (WORD command = AddCommand()) {
+            PostMessageW(ProfilePage().Handle(), WM_COMMAND, command, 0);
         } else if (page_ == L"profile-context") {
             RECT item = {};
             ListView_GetItemRect(ProfilePage().List(), 0, &item, LVIR_LABEL);
@@ -77,6 +84,19 @@ protected:
 
 private:
     static constexpr UINT_PTR kOpenTimer = 1;
+
+    // The Add command of the size and time dialogs' showcases; 0 for the others.
+    WORD AddCommand() const {
+        static const struct {
+            const wchar_t* name;
+            WORD command;
+        } commands[] = {{L"size-new", ID_ADD_SIZE_RULE},  {L"size-batch", ID_ADD_SIZE_BATCH},
+                        {L"time-new", ID_ADD_TIME_RULE},  {L"time-year", ID_ADD_TIME_BY_YEAR},
+                        {L"time-month", ID_ADD_TIME_BY_MONTH}, {L"time-day", ID_ADD_TIME_BY_DAY}};
+        for (const auto& c : commands)
+            if (page_ == c.name) return c.command;
+        return 0;
+    }
 
     void ShowProfilePage(const std::wstring& method) {
         static const wchar_t* const positions[] = {L"type", L"name", L"size", L"time"};

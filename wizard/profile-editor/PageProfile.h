@@ -72,6 +72,8 @@ public:
     void SelectItem(const ProfileItemRef& ref);
     const ProfileItemRef* ItemRefAt(int index) const;
     CDialogFolderContents& FolderContents() { return contents_; }
+    CDialogSizeProperty& SizePane() { return sizePane_; }
+    CDialogTimeProperty& TimePane() { return timePane_; }
 
     // ---- PlacementHost ----
     std::wstring Text(UINT id) const override { return LoadText(id); }
