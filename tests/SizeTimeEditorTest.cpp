@@ -36,11 +36,8 @@ const char kTimesStored[] = "Times .[2013-01-01..2013-06-30]{2012[2012-01-01..20
 
 // Keys and characters for the controls of a modal dialog, whose own loop
 // handles them once the action that posts them has returned.
-void PostKey(HWND window, UINT key) {
-    UiDriver::PostKey(window, key);
-}
 void PostText(HWND window, const std::wstring& text) {
-    UiDriver::PostTyping(window, text);
+    PostTyping(window, text);
 }
 // The edit of an editable combo box.
 HWND ComboEdit(HWND combo) {
@@ -58,7 +55,7 @@ void PostDate(HWND picker, const wchar_t* year, const wchar_t* month, const wcha
     PostMessageW(picker, WM_LBUTTONUP, 0, onYear);
     const wchar_t* fields[] = {year, month, day};
     for (int i = 0; i < 3; ++i) {
-        if (i) UiDriver::PostKey(picker, VK_RIGHT);
+        if (i) PostKey(picker, VK_RIGHT);
         for (const wchar_t* c = fields[i]; *c; ++c) PostMessageW(picker, WM_CHAR, *c, 1);
     }
 }

@@ -1,5 +1,7 @@
 #include "UiDriver.h"
 
+#include "WindowDriver.h"
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
@@ -129,22 +131,6 @@ void UiDriver::PressKey(HWND window, UINT key, bool control) {
 void UiDriver::Type(HWND window, const std::wstring& text) {
     PostTyping(window, text);
     Pump();
-}
-
-void UiDriver::PostTyping(HWND window, const std::wstring& text) {
-    wchar_t name[32] = {};
-    GetClassNameW(window, name, 32);
-    if (lstrcmpiW(name, L"Edit") == 0) {
-        PostKey(window, VK_END);
-        for (int i = GetWindowTextLengthW(window); i > 0; --i) PostMessageW(window, WM_CHAR, L'\b', 1);
-    }
-    for (wchar_t c : text) PostMessageW(window, WM_CHAR, c, 1);
-}
-
-void UiDriver::PostKey(HWND window, UINT key) {
-    const LPARAM down = 1 | (MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16);
-    PostMessageW(window, WM_KEYDOWN, key, down);
-    PostMessageW(window, WM_KEYUP, key, down | 0xC0000000);
 }
 
 void UiDriver::PickByLetter(HWND combo, wchar_t letter) {

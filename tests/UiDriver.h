@@ -33,14 +33,8 @@ public:
     void RightClickListItem(HWND list, int index);
     // A key pressed (and released) in the window, with Control held when asked.
     void PressKey(HWND window, UINT key, bool control = false);
-    // Characters typed into the window (an edit: after erasing its text
-    // with End and Backspace).
+    // Characters typed into the window (PostTyping, then handled).
     void Type(HWND window, const std::wstring& text);
-    // The same keys posted without waiting for them: for the controls of a
-    // modal dialog, whose own loop handles them.
-    static void PostTyping(HWND window, const std::wstring& text);
-    // A key posted (pressed and released) without waiting for it.
-    static void PostKey(HWND window, UINT key);
     // Picks an entry of a drop-down list by its first letter.
     void PickByLetter(HWND combo, wchar_t letter);
 

@@ -128,6 +128,24 @@ bool PressKey(HWND window, UINT key) {
     return true;
 }
 
+void PostKey(HWND window, UINT key) {
+    const LPARAM down = 1 | (MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16);
+    PostMessageW(window, WM_KEYDOWN, key, down);
+    PostMessageW(window, WM_KEYUP, key, down | 0xC0000000);
+}
+
+void PostTyping(HWND window, const std::wstring& text) {
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    if (lstrcmpiW(name, L"Edit") == 0) {
+        PostKey(window, VK_END);
+        // Asked of the control itself: another process's edit keeps its text to itself.
+        for (LRESULT i = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0); i > 0; --i)
+            PostMessageW(window, WM_CHAR, L'\b', 1);
+    }
+    for (wchar_t c : text) PostMessageW(window, WM_CHAR, c, 1);
+}
+
 namespace {
 
 bool IsRadio(HWND control) {

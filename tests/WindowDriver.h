@@ -44,6 +44,13 @@ HWND FocusOf(HWND window);
 // where the window's message loop sees it; false when nothing has the focus.
 bool PressKey(HWND window, UINT key);
 
+// Keys posted to a control without waiting for them to be handled (the
+// control's own loop handles them: another process's, or a modal dialog's).
+// A key pressed and released:
+void PostKey(HWND window, UINT key);
+// Characters typed; an edit's text is first erased with End and Backspace.
+void PostTyping(HWND window, const std::wstring& text);
+
 // Radio buttons that follow one another (with only static texts or icons
 // between them) answer one question: the dialog manager clears the others of
 // a group when one is checked and moves among them with the arrow keys, so

@@ -451,3 +451,210 @@ TEST_F(WizardRun, ARunUsesTheProfileAsEditedOnThePage) {
     RemoveTree(desktop + L"\\Docs");
     RemoveTree(desktop + L"\\Logs");
 }
+
+// ---- Size and time profiles made in the editor, then a tidy run ----
+
+namespace {
+
+// The profile page of a wizard that shows it, and what a person does there:
+// a toolbar button or menu command (the command it sends), its dialog
+// answered by clicks and keys.
+class EditorSteps {
+public:
+    EditorSteps(const Program& wizard, HWND frame)
+        : wizard_(wizard), page_(GetParent(VisibleControl(frame, IDC_PROFILE_COMBO))),
+          list_(GetDlgItem(page_, IDC_PROFILE_LIST)) {}
+
+    HWND Page() const { return page_; }
+    int Rows() const { return ListView_GetItemCount(list_); }
+    bool WaitForRows(int rows) const { return WaitUntil([&] { return Rows() == rows; }); }
+    // The command, and the dialog it opens (nullptr when none came up).
+    HWND Command(WORD command, const wchar_t* dialogTitle) const {
+        PostMessageW(page_, WM_COMMAND, command, 0);
+        return WaitForWindow(wizard_.Id(), dialogTitle);
+    }
+    static void Type(HWND dialog, int id, const std::wstring& text) {
+        PostTyping(GetDlgItem(dialog, id), text);
+    }
+    static void TypeInCombo(HWND dialog, int id, const std::wstring& text) {
+        PostTyping(GetWindow(GetDlgItem(dialog, id), GW_CHILD), text);
+    }
+    static void Pick(HWND dialog, int id, wchar_t letter) { PostMessageW(GetDlgItem(dialog, id), WM_CHAR, letter, 1); }
+    static void Click(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+    static bool Closed(HWND dialog) { return WaitUntil([&] { return !IsWindow(dialog); }); }
+    // A new blank profile of the page's method.
+    void NewProfile(const std::wstring& name) const {
+        HWND dialog = Command(ID_NEW_PROFILE, L"New Profile");
+        ASSERT_NE(dialog, nullptr);
+        Type(dialog, IDC_PROFILE_NAME, name);
+        Click(dialog, IDOK);
+        ASSERT_TRUE(Closed(dialog));
+        HWND combo = GetDlgItem(page_, IDC_PROFILE_COMBO);
+        ASSERT_TRUE(WaitUntil([&] { return WindowText(combo) == name; })) << Narrow(WindowText(combo));
+    }
+    void AddFolder(const std::wstring& name) const {
+        const int before = Rows();
+        HWND dialog = Command(ID_ADD_FOLDER, L"New Folder");
+        ASSERT_NE(dialog, nullptr);
+        Type(dialog, IDC_NEW_FOLDER_NAME, name);
+        Click(dialog, IDOK);
+        ASSERT_TRUE(Closed(dialog));
+        ASSERT_TRUE(WaitForRows(before + 1));
+    }
+    // Into the last item (a folder just made), with the keyboard.
+    void OpenLast(int rowsInside) const {
+        PostMessageW(list_, WM_KEYDOWN, VK_END, 1);
+        PostMessageW(list_, WM_KEYDOWN, VK_RETURN, 1);
+        ASSERT_TRUE(WaitForRows(rowsInside));
+    }
+    void Back(int rows) const {
+        PostMessageW(list_, WM_KEYDOWN, VK_BACK, 1);
+        ASSERT_TRUE(WaitForRows(rows));
+    }
+    void Save() const {
+        PostMessageW(page_, WM_COMMAND, ID_SAVE_PROFILE, 0);
+        HWND toolbar = GetDlgItem(page_, IDC_PROFILE_TOOLBAR);
+        ASSERT_TRUE(WaitUntil([&] { return !SendMessageW(toolbar, TB_ISBUTTONENABLED, ID_SAVE_PROFILE, 0); }));
+    }
+
+private:
+    const Program& wizard_;
+    HWND page_;
+    HWND list_;
+};
+
+// From the method page, the method chosen by its radio button, Next to the
+// profile page; false on failure.
+bool ChooseMethodAndNext(HWND frame, int methodRadio) {
+    if (!frame) return false;
+    PressButton(VisibleControl(frame, methodRadio));
+    if (!WaitUntil([&] { return CheckedMethods(frame) == std::vector<int>{methodRadio}; })) return false;
+    Press(frame, IDC_BUTTON_RIGHT);
+    return WaitForControl(frame, IDC_PROFILE_COMBO);
+}
+
+// Next to the summary, Finish, and the runner's work waited for.
+void FinishFromProfilePage(Program& wizard, HWND frame) {
+    Press(frame, IDC_BUTTON_RIGHT);
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
+    Press(frame, IDC_BUTTON_RIGHT);
+    EXPECT_EQ(wizard.Wait(60000), 0u);
+    WaitForProcessesNamed(L"qz.exe");
+}
+
+}  // namespace
+
+// A size profile made in the editor: eleven steps of 100 B up to 1 KB, each
+// in its own folder, files of 1 KB and more in Large, folders in Dirs. An
+// empty file is larger than no range's lower bound and stays.
+TEST_F(WizardRun, ASizeProfileMadeInTheEditorTidies) {
+    ASSERT_TRUE(WriteText(profileFile, "<?xml version=\"1.0\"?><Ordvale/>"));
+    const std::wstring desktop = DesktopFolder();
+    const struct {
+        const wchar_t* name;
+        std::size_t size;
+        const wchar_t* into;  // nullptr: stays
+    } files[] = {
+        {L"tiny.txt", 50, L"Unlimited ~ 100.00B"}, {L"mid.txt", 250, L"200.00B ~ 300.00B"},
+        {L"kilo.txt", 1024, L"1000.00B ~ 1.00KB"},  {L"big.bin", 5000, L"Large"},
+        {L"empty.txt", 0, nullptr},
+    };
+    for (const auto& f : files) ASSERT_TRUE(WriteText(desktop + L"\\" + f.name, std::string(f.size, 'x')));
+    ASSERT_TRUE(MakeFolder(desktop + L"\\Old projects"));
+
+    Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
+    HWND frame = OpenMethodPage(wizard);
+    ASSERT_TRUE(ChooseMethodAndNext(frame, IDC_METHOD_SIZE));
+    EditorSteps editor(wizard, frame);
+    editor.NewProfile(L"Mine");
+
+    editor.AddFolder(L"Large");
+    editor.OpenLast(0);
+    HWND dialog = editor.Command(ID_ADD_SIZE_RULE, L"New File Size Rule");
+    ASSERT_NE(dialog, nullptr);
+    EditorSteps::Pick(dialog, IDC_NEW_SIZE_LOWER_UNIT, L'K');
+    EditorSteps::Type(dialog, IDC_NEW_SIZE_LOWER, L"1");
+    EditorSteps::Click(dialog, IDOK);
+    ASSERT_TRUE(editor.WaitForRows(1));
+    editor.Back(1);
+
+    editor.AddFolder(L"Dirs");
+    editor.OpenLast(0);
+    PostMessageW(editor.Page(), WM_COMMAND, ID_ADD_SIZE_FOLDERS, 0);
+    ASSERT_TRUE(editor.WaitForRows(1));
+    editor.Back(2);
+
+    dialog = editor.Command(ID_ADD_SIZE_BATCH, L"Batch Adding File Size Rules");
+    ASSERT_NE(dialog, nullptr);
+    EditorSteps::Click(dialog, IDOK);  // 0 B to 1 KB every 100 B, a folder for each
+    ASSERT_TRUE(editor.WaitForRows(13));
+    editor.Save();
+
+    FinishFromProfilePage(wizard, frame);
+    for (const auto& f : files) {
+        const std::wstring at = desktop + L"\\" + (f.into ? std::wstring(f.into) + L"\\" : L"") + f.name;
+        EXPECT_TRUE(FileExists(at)) << Narrow(at);
+    }
+    EXPECT_TRUE(FolderExists(desktop + L"\\Dirs\\Old projects"));
+    EXPECT_NE(ReadUtf8(profileFile).find("<Size lower=\"1024\" upper=\"0\"/>"), std::string::npos);
+    for (const auto& f : files) {
+        if (f.into) RemoveTree(desktop + L"\\" + f.into);
+        DeleteFileW((desktop + L"\\" + f.name).c_str());
+    }
+    RemoveTree(desktop + L"\\Dirs");
+}
+
+// A time profile made in the editor: last year and this one by the year
+// batch, each in its folder, and everything up to 2001 in Old. Wine keeps no
+// creation time that a test could set: the files and the folder made here
+// are created now and go to this year's folder.
+TEST_F(WizardRun, ATimeProfileMadeInTheEditorTidies) {
+    ASSERT_TRUE(WriteText(profileFile, "<?xml version=\"1.0\"?><Ordvale/>"));
+    const std::wstring desktop = DesktopFolder();
+    SYSTEMTIME now = {};
+    GetSystemTime(&now);  // creation dates count in UTC
+    const std::wstring thisYear = std::to_wstring(now.wYear), lastYear = std::to_wstring(now.wYear - 1);
+    for (const wchar_t* name : {L"notes.txt", L"photo.jpg"}) ASSERT_TRUE(WriteText(desktop + L"\\" + name, "sample"));
+    ASSERT_TRUE(MakeFolder(desktop + L"\\Old projects"));
+
+    Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
+    HWND frame = OpenMethodPage(wizard);
+    ASSERT_TRUE(ChooseMethodAndNext(frame, IDC_METHOD_TIME));
+    EditorSteps editor(wizard, frame);
+    editor.NewProfile(L"Years");
+
+    editor.AddFolder(L"Old");
+    editor.OpenLast(0);
+    HWND dialog = editor.Command(ID_ADD_TIME_RULE, L"New DateTime Rule");
+    ASSERT_NE(dialog, nullptr);
+    EditorSteps::Click(dialog, IDC_NEW_TIME_LONG_AGO);
+    // The year of "To": a click on it once the picker has been painted (it
+    // places its fields then), and the digits.
+    HWND to = GetDlgItem(dialog, IDC_NEW_TIME_TO_PICKER);
+    ASSERT_TRUE(WaitUntil([&] { return !GetUpdateRect(to, nullptr, FALSE); }));
+    RECT client = {};
+    GetClientRect(to, &client);
+    PostMessageW(to, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, client.bottom / 2));
+    PostMessageW(to, WM_LBUTTONUP, 0, MAKELPARAM(8, client.bottom / 2));
+    for (wchar_t c : std::wstring(L"2001")) PostMessageW(to, WM_CHAR, c, 1);
+    EditorSteps::Click(dialog, IDOK);
+    ASSERT_TRUE(editor.WaitForRows(1));
+    editor.Back(1);
+
+    dialog = editor.Command(ID_ADD_TIME_BY_YEAR, L"Create Date Time Rule By Year");
+    ASSERT_NE(dialog, nullptr);
+    EditorSteps::TypeInCombo(dialog, IDC_YEAR_FROM, lastYear);
+    EditorSteps::TypeInCombo(dialog, IDC_YEAR_TO, thisYear);
+    EditorSteps::Click(dialog, IDOK);
+    ASSERT_TRUE(editor.WaitForRows(3));
+    editor.Save();
+
+    FinishFromProfilePage(wizard, frame);
+    for (const wchar_t* moved : {L"notes.txt", L"photo.jpg"})
+        EXPECT_TRUE(FileExists(desktop + L"\\" + thisYear + L"\\" + moved)) << Narrow(moved);
+    EXPECT_TRUE(FolderExists(desktop + L"\\" + thisYear + L"\\Old projects"));
+    const std::string stored = ReadUtf8(profileFile);
+    EXPECT_NE(stored.find("<Folder displayname=\"" + Narrow(lastYear) + "\""), std::string::npos) << stored;
+    EXPECT_NE(stored.find("begin=\"1601-01-01 00:00:00\" end=\"2001-"), std::string::npos) << stored;
+    RemoveTree(desktop + L"\\" + thisYear);
+}
