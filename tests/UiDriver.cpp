@@ -1,9 +1,9 @@
 #include "UiDriver.h"
 
-#include "WindowDriver.h"
-
 #include <commctrl.h>
 #include <gtest/gtest.h>
+
+#include "WindowDriver.h"
 
 namespace testing_support {
 
@@ -198,12 +198,6 @@ std::vector<std::wstring> ComboEntries(HWND combo) {
         entries.push_back(text);
     }
     return entries;
-}
-
-std::wstring WindowText(HWND window) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(window, text, 1024);
-    return text;
 }
 
 bool ToolbarButtonEnabled(HWND toolbar, int command) {

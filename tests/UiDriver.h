@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "WindowDriver.h"  // WindowText
+
 namespace testing_support {
 
 class UiDriver {
@@ -67,7 +69,6 @@ private:
 std::vector<std::wstring> ListRows(HWND list, int columns = 1);
 // The texts of a combo box's entries (ComboBoxEx too).
 std::vector<std::wstring> ComboEntries(HWND combo);
-std::wstring WindowText(HWND window);
 bool ToolbarButtonEnabled(HWND toolbar, int command);
 
 }  // namespace testing_support

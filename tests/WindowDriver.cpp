@@ -1,6 +1,9 @@
 #include "WindowDriver.h"
 
+#include <gtest/gtest.h>
+
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <vector>
 
@@ -33,6 +36,45 @@ DWORD Program::Wait(DWORD milliseconds) {
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(process_, &code);
     return code;
+}
+
+namespace {
+
+// The processes of the snapshot for which `pick` says yes, opened to be waited for.
+template <class Pick>
+std::vector<HANDLE> OpenProcesses(Pick pick) {
+    std::vector<HANDLE> found;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return found;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (!pick(entry)) continue;
+        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+        if (process) found.push_back(process);
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+}  // namespace
+
+DWORD Program::WaitWithChildren(DWORD milliseconds) {
+    DWORD code = Wait(milliseconds);
+    if (code == STILL_ACTIVE) return code;
+    for (HANDLE child : OpenProcesses([&](const PROCESSENTRY32W& e) { return e.th32ParentProcessID == id_; })) {
+        if (WaitForSingleObject(child, milliseconds) != WAIT_OBJECT_0 || !GetExitCodeProcess(child, &code))
+            code = STILL_ACTIVE;
+        CloseHandle(child);
+    }
+    return code;
+}
+
+void WaitForProcessesNamed(const wchar_t* name, DWORD milliseconds) {
+    for (HANDLE process : OpenProcesses([&](const PROCESSENTRY32W& e) { return _wcsicmp(e.szExeFile, name) == 0; })) {
+        WaitForSingleObject(process, milliseconds);
+        CloseHandle(process);
+    }
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
@@ -103,9 +145,44 @@ std::wstring MessageBoxText(HWND box) {
     return ControlText(box, 0xFFFF);
 }
 
+std::wstring WindowText(HWND window) {
+    wchar_t text[1024] = {};
+    SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
 void Click(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+HWND VisibleControl(HWND top, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search = {id, nullptr};
+    EnumChildWindows(
+        top,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (GetDlgCtrlID(child) == s->id && IsWindowVisible(child)) {
+                s->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool WaitForControl(HWND top, int id) {
+    return WaitUntil([&] { return VisibleControl(top, id) != nullptr; });
+}
+
+void Press(HWND top, int id) {
+    HWND control = VisibleControl(top, id);
+    ASSERT_NE(control, nullptr) << "control " << id;
+    Click(GetParent(control), id);
 }
 
 void PressButton(HWND button) {

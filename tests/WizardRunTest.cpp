@@ -7,7 +7,6 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 #include <iterator>
 #include <vector>
@@ -18,47 +17,12 @@
 #include "resource.h"
 #include "TestSupport.h"
 #include "WindowDriver.h"
+#include "WizardDriver.h"
 
 using namespace ordvale;
 using namespace testing_support;
 
 namespace {
-
-// The visible control with this id anywhere below the window.
-HWND VisibleControl(HWND top, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search = {id, nullptr};
-    EnumChildWindows(
-        top,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (GetDlgCtrlID(child) == s->id && IsWindowVisible(child)) {
-                s->found = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-bool WaitForControl(HWND top, int id) {
-    return WaitUntil([&] { return VisibleControl(top, id) != nullptr; });
-}
-
-void Press(HWND top, int id) {
-    HWND control = VisibleControl(top, id);
-    ASSERT_NE(control, nullptr) << "control " << id;
-    Click(GetParent(control), id);
-}
-
-std::wstring WindowText(HWND window) {
-    wchar_t text[1024] = {};
-    SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
-    return text;
-}
 
 std::wstring DesktopFolder() {
     wchar_t buffer[MAX_PATH] = {};
@@ -67,23 +31,6 @@ std::wstring DesktopFolder() {
 
 bool CopyInto(const std::wstring& from, const std::wstring& to) {
     return CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
-}
-
-// Waits for every process of that file name to end.
-void WaitForProcessesNamed(const wchar_t* name) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return;
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (_wcsicmp(entry.szExeFile, name) != 0) continue;
-        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID);
-        if (process) {
-            WaitForSingleObject(process, 120000);
-            CloseHandle(process);
-        }
-    }
-    CloseHandle(snapshot);
 }
 
 // The method page's choices in page order, with what the summary and the job
@@ -166,38 +113,6 @@ protected:
         AppendText(&job, profileId);
         AppendText(&job, L"");  // the default destination
         return job;
-    }
-
-    // Desktop on the target page; returns the frame once the method page shows.
-    static HWND OpenMethodPage(const Program& wizard) {
-        HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
-        EXPECT_NE(frame, nullptr);
-        if (!frame || !WaitForControl(frame, IDC_LINK_DESKTOP)) return nullptr;
-        Press(frame, IDC_LINK_DESKTOP);
-        EXPECT_TRUE(WaitForControl(frame, IDC_METHOD_TYPE)) << "the method page follows Desktop";
-        return frame;
-    }
-
-    // Next to the profile page (the method's default profile selected), Next
-    // to the summary, which must name the desktop, the method and (when
-    // given) the profile, then Finish.
-    static void FinishFromMethodPage(HWND frame, const wchar_t* methodLink, const wchar_t* profileLink = nullptr) {
-        Press(frame, IDC_BUTTON_RIGHT);
-        EXPECT_TRUE(WaitUntil([&] {
-            HWND combo = VisibleControl(frame, IDC_PROFILE_COMBO);
-            return combo && GetDlgItem(GetParent(combo), IDC_PROFILE_TITLE) && !WindowText(combo).empty();
-        })) << "the method's default profile is selected";
-        Press(frame, IDC_BUTTON_RIGHT);
-        EXPECT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
-        const struct {
-            int id;
-            const wchar_t* text;
-        } links[] = {{IDC_TARGET_LINK, L"<a>Desktop</a>"}, {IDC_METHOD_LINK, methodLink}, {IDC_PROFILE_LINK, profileLink}};
-        for (const auto& link : links) {
-            HWND control = VisibleControl(frame, link.id);
-            if (link.text) EXPECT_EQ(control ? WindowText(control) : L"", link.text);
-        }
-        Press(frame, IDC_BUTTON_RIGHT);
     }
 
     TempDir dir;
@@ -291,22 +206,7 @@ TEST_F(WizardRun, ExistingProfileDocumentIsKept) {
 }
 
 TEST_F(WizardRun, TypicalRunTidiesTheDesktop) {
-    const std::wstring desktop = DesktopFolder();
-    ASSERT_FALSE(desktop.empty());
-    const std::pair<const wchar_t*, const wchar_t*> files[] = {
-        {L"holiday.jpg", L"Pictures"}, {L"notes.txt", L"Documents"}, {L"song.mp3", L"Music"}, {L"backup.zip", L"Archives"}};
-    for (const auto& f : files) ASSERT_TRUE(WriteText(desktop + L"\\" + f.first, "sample"));
-
-    EXPECT_EQ(TypicalRun(BinFolder() + L"\\OrdvaleWizard.exe"), 0u);
-    for (const auto& f : files) {
-        const std::wstring moved = desktop + L"\\" + f.second + L"\\" + f.first;
-        EXPECT_TRUE(WaitUntil([&] { return FileExists(moved); }, 120000)) << Narrow(moved);
-    }
-    WaitForProcessesNamed(L"qz.exe");
-    for (const auto& f : files) {
-        EXPECT_FALSE(FileExists(desktop + L"\\" + f.first));
-        RemoveTree(desktop + L"\\" + f.second);
-    }
+    ExpectTypicalRunTidiesTheDesktop([&] { return TypicalRun(BinFolder() + L"\\OrdvaleWizard.exe"); });
 }
 
 // Each method chosen by a click, through the real runner, with the shipped
