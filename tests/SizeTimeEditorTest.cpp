@@ -591,9 +591,10 @@ TEST_F(SizeTimeEditor, BatchRulesByDay) {
         [&](HWND dialog) {
             EXPECT_EQ(dayCount(dialog, IDC_DAY_FROM), 29) << "February 2012";
             EXPECT_EQ(ControlText(dialog, IDC_DAY_TO), L"29");
-            PostText(ComboEdit(GetDlgItem(dialog, IDC_DAY_YEAR)), L"2013");
+            PostText(ComboEdit(GetDlgItem(dialog, IDC_DAY_YEAR)), L"2013");  // the lists follow as it is typed
         },
         [&](HWND dialog) {
+            EXPECT_EQ(ControlText(dialog, IDC_DAY_YEAR), L"2013");
             EXPECT_EQ(dayCount(dialog, IDC_DAY_TO), 28) << "February 2013";
             EXPECT_EQ(ControlText(dialog, IDC_DAY_TO), L"28");
             PostKey(GetDlgItem(dialog, IDC_DAY_FROM), VK_END);  // 28
