@@ -6,29 +6,19 @@
 
 namespace ordvale::wizard {
 
-namespace {
-const int kFormats[] = {IDC_DAY_NUMBER, IDC_DAY_MONTH_DAY, IDC_DAY_FULL_NUMBER, IDC_DAY_FULL_NAME};
-}
-
-CDialogTimeRuleByDay::CDialogTimeRuleByDay() : CDialogEx(IDD_TIME_BY_DAY) {}
+CDialogTimeRuleByDay::CDialogTimeRuleByDay()
+    : CTimeBatchDialog(IDD_TIME_BY_DAY, IDC_DAY_FOLDERS, IDC_DAY_FORMAT_GROUP,
+                       {IDC_DAY_NUMBER, IDC_DAY_MONTH_DAY, IDC_DAY_FULL_NUMBER, IDC_DAY_FULL_NAME}, false,
+                       editor::kDayFullNumber) {}
 
 BOOL CDialogTimeRuleByDay::OnInitDialog() {
-    CDialogEx::OnInitDialog();
+    CTimeBatchDialog::OnInitDialog();
     SYSTEMTIME now = {};
     GetSystemTime(&now);
     editor::FillNumberCombo(Item(IDC_DAY_YEAR), now.wYear - 20, now.wYear + 20, L"%4d", now.wYear);
     editor::FillNumberCombo(Item(IDC_DAY_MONTH), 1, 12, L"%2d", now.wMonth);
     FillDays(now.wYear, now.wMonth);
-    CheckDlgButton(Handle(), IDC_DAY_FOLDERS, BST_UNCHECKED);
-    CheckRadioButton(Handle(), IDC_DAY_NUMBER, IDC_DAY_FULL_NAME, IDC_DAY_FULL_NUMBER);
-    FollowFolders();
     return TRUE;
-}
-
-void CDialogTimeRuleByDay::FollowFolders() {
-    const bool on = IsDlgButtonChecked(Handle(), IDC_DAY_FOLDERS) == BST_CHECKED;
-    EnableWindow(Item(IDC_DAY_FORMAT_GROUP), on);
-    for (int id : kFormats) EnableWindow(Item(id), on);
 }
 
 void CDialogTimeRuleByDay::FillDays(int forYear, int forMonth) {
@@ -70,14 +60,8 @@ BOOL CDialogTimeRuleByDay::OnCommand(WORD id, WORD code, HWND control) {
         case IDC_DAY_MONTH:
             if (code == CBN_SELCHANGE) OnYearOrMonthChosen(false);
             return TRUE;
-        case IDC_DAY_FOLDERS:
-            if (code == BN_CLICKED) FollowFolders();
-            return TRUE;
-        case IDOK:
-            OnOK();
-            return TRUE;
         default:
-            return CDialogEx::OnCommand(id, code, control);
+            return CTimeBatchDialog::OnCommand(id, code, control);
     }
 }
 
@@ -88,9 +72,7 @@ void CDialogTimeRuleByDay::OnOK() {
     month = editor::ComboNumber(Item(IDC_DAY_MONTH), 1);
     firstDay = editor::ComboNumber(Item(IDC_DAY_FROM), 1);
     lastDay = editor::ComboNumber(Item(IDC_DAY_TO), editor::DaysInMonth(year, month));
-    makeFolders = IsDlgButtonChecked(Handle(), IDC_DAY_FOLDERS) == BST_CHECKED;
-    for (int i = 0; i < 4; ++i)
-        if (IsDlgButtonChecked(Handle(), kFormats[i]) == BST_CHECKED) format = i;
+    StoreFolderChoice();
     End(IDOK);
 }
 

@@ -2,31 +2,29 @@
 // day, optionally one folder a day named in one of four formats. The day
 // lists follow the year and month chosen.
 #pragma once
-#include "framework/Framework.h"
+#include "TimeBatchDialog.h"
 
 namespace ordvale::wizard {
 
-class CDialogTimeRuleByDay : public CDialogEx {
+class CDialogTimeRuleByDay : public CTimeBatchDialog {
 public:
     CDialogTimeRuleByDay();
-    // Outputs; no day is made when firstDay is after lastDay.
+    // Outputs; no day is made when firstDay is after lastDay. Format
+    // editor::DayFormat.
     int year = 0;
     int month = 1;
     int firstDay = 1;
     int lastDay = 31;
-    bool makeFolders = false;
-    int format = 2;  // editor::DayFormat
 
 protected:
     BOOL OnInitDialog() override;
     BOOL OnCommand(WORD id, WORD code, HWND control) override;
+    void OnOK() override;
 
 private:
-    void FollowFolders();
-    // Both day lists for the month chosen: From at 1, To at its last day.
+    // Both day lists for the month: From at 1, To at its last day.
     void FillDays(int forYear, int forMonth);
     void OnYearOrMonthChosen(bool quietly);
-    void OnOK();
     int shownYear_ = 0;
     int shownMonth_ = 0;
 };

@@ -8,42 +8,19 @@
 
 namespace ordvale::wizard {
 
-namespace {
-const int kFormats[] = {IDC_MONTH_NUMBER, IDC_MONTH_NAME, IDC_MONTH_YEAR_NUMBER, IDC_MONTH_YEAR_NAME};
-}
-
-CDialogTimeRuleByMonth::CDialogTimeRuleByMonth() : CDialogEx(IDD_TIME_BY_MONTH) {}
+CDialogTimeRuleByMonth::CDialogTimeRuleByMonth()
+    : CTimeBatchDialog(IDD_TIME_BY_MONTH, IDC_MONTH_FOLDERS, IDC_MONTH_FORMAT_GROUP,
+                       {IDC_MONTH_NUMBER, IDC_MONTH_NAME, IDC_MONTH_YEAR_NUMBER, IDC_MONTH_YEAR_NAME}, true,
+                       editor::kMonthYearNumber) {}
 
 BOOL CDialogTimeRuleByMonth::OnInitDialog() {
-    CDialogEx::OnInitDialog();
+    CTimeBatchDialog::OnInitDialog();
     SYSTEMTIME now = {};
     GetSystemTime(&now);
     editor::FillNumberCombo(Item(IDC_MONTH_YEAR), now.wYear - 20, now.wYear + 20, L"%4d", now.wYear);
     editor::FillNumberCombo(Item(IDC_MONTH_FROM), 1, 12, L"%2d", 1);
     editor::FillNumberCombo(Item(IDC_MONTH_TO), 1, 12, L"%2d", 12);
-    CheckDlgButton(Handle(), IDC_MONTH_FOLDERS, BST_CHECKED);
-    CheckRadioButton(Handle(), IDC_MONTH_NUMBER, IDC_MONTH_YEAR_NAME, IDC_MONTH_YEAR_NUMBER);
-    FollowFolders();
     return TRUE;
-}
-
-void CDialogTimeRuleByMonth::FollowFolders() {
-    const bool on = IsDlgButtonChecked(Handle(), IDC_MONTH_FOLDERS) == BST_CHECKED;
-    EnableWindow(Item(IDC_MONTH_FORMAT_GROUP), on);
-    for (int id : kFormats) EnableWindow(Item(id), on);
-}
-
-BOOL CDialogTimeRuleByMonth::OnCommand(WORD id, WORD code, HWND control) {
-    switch (id) {
-        case IDC_MONTH_FOLDERS:
-            if (code == BN_CLICKED) FollowFolders();
-            return TRUE;
-        case IDOK:
-            OnOK();
-            return TRUE;
-        default:
-            return CDialogEx::OnCommand(id, code, control);
-    }
 }
 
 void CDialogTimeRuleByMonth::OnOK() {
@@ -54,9 +31,7 @@ void CDialogTimeRuleByMonth::OnOK() {
     year = chosenYear;
     firstMonth = first;
     lastMonth = last;
-    makeFolders = IsDlgButtonChecked(Handle(), IDC_MONTH_FOLDERS) == BST_CHECKED;
-    for (int i = 0; i < 4; ++i)
-        if (IsDlgButtonChecked(Handle(), kFormats[i]) == BST_CHECKED) format = i;
+    StoreFolderChoice();
     End(IDOK);
 }
 

@@ -8,36 +8,17 @@
 
 namespace ordvale::wizard {
 
-CDialogTimeRuleByYear::CDialogTimeRuleByYear() : CDialogEx(IDD_TIME_BY_YEAR) {}
+CDialogTimeRuleByYear::CDialogTimeRuleByYear()
+    : CTimeBatchDialog(IDD_TIME_BY_YEAR, IDC_YEAR_FOLDERS, IDC_YEAR_FORMAT_GROUP, {IDC_YEAR_SHORT, IDC_YEAR_FULL},
+                       true, editor::kYearShort) {}
 
 BOOL CDialogTimeRuleByYear::OnInitDialog() {
-    CDialogEx::OnInitDialog();
+    CTimeBatchDialog::OnInitDialog();
     SYSTEMTIME now = {};
     GetSystemTime(&now);
     for (int id : {IDC_YEAR_FROM, IDC_YEAR_TO})
         editor::FillNumberCombo(Item(id), now.wYear - 20, now.wYear + 20, L"%04d", now.wYear);
-    CheckDlgButton(Handle(), IDC_YEAR_FOLDERS, BST_CHECKED);
-    CheckRadioButton(Handle(), IDC_YEAR_SHORT, IDC_YEAR_FULL, IDC_YEAR_SHORT);
-    FollowFolders();
     return TRUE;
-}
-
-void CDialogTimeRuleByYear::FollowFolders() {
-    const bool on = IsDlgButtonChecked(Handle(), IDC_YEAR_FOLDERS) == BST_CHECKED;
-    for (int id : {IDC_YEAR_FORMAT_GROUP, IDC_YEAR_SHORT, IDC_YEAR_FULL}) EnableWindow(Item(id), on);
-}
-
-BOOL CDialogTimeRuleByYear::OnCommand(WORD id, WORD code, HWND control) {
-    switch (id) {
-        case IDC_YEAR_FOLDERS:
-            if (code == BN_CLICKED) FollowFolders();
-            return TRUE;
-        case IDOK:
-            OnOK();
-            return TRUE;
-        default:
-            return CDialogEx::OnCommand(id, code, control);
-    }
 }
 
 void CDialogTimeRuleByYear::OnOK() {
@@ -52,8 +33,7 @@ void CDialogTimeRuleByYear::OnOK() {
     }
     firstYear = first;
     lastYear = last;
-    makeFolders = IsDlgButtonChecked(Handle(), IDC_YEAR_FOLDERS) == BST_CHECKED;
-    format = IsDlgButtonChecked(Handle(), IDC_YEAR_SHORT) == BST_CHECKED ? editor::kYearShort : editor::kYearFull;
+    StoreFolderChoice();
     End(IDOK);
 }
 

@@ -43,7 +43,7 @@ FILETIME At(int year, int month, int day, int hour = 0) {
 
 }  // namespace
 
-TEST(TimeRules, LeapYearsAndMonthLengths) {
+TEST(TimeRuleMaking, LeapYearsAndMonthLengths) {
     struct Case {
         int year, month, days;
     };
@@ -55,7 +55,7 @@ TEST(TimeRules, LeapYearsAndMonthLengths) {
     for (const Case& c : cases) EXPECT_EQ(DaysInMonth(c.year, c.month), c.days) << c.year << "-" << c.month;
 }
 
-TEST(TimeRules, MonthNames) {
+TEST(TimeRuleMaking, MonthNames) {
     ScriptedUser texts;
     const wchar_t* const names[] = {L"January", L"February", L"March",     L"April",   L"May",      L"June",
                                     L"July",    L"August",   L"September", L"October", L"November", L"December"};
@@ -64,7 +64,7 @@ TEST(TimeRules, MonthNames) {
     EXPECT_EQ(MonthName(texts, 13), L"");
 }
 
-TEST(TimeRules, TypedYears) {
+TEST(TimeRuleMaking, TypedYears) {
     ScriptedUser texts;
     struct Case {
         const wchar_t* typed;
@@ -99,7 +99,7 @@ TEST(TimeRules, TypedYears) {
     EXPECT_EQ(message.substr(0, 16), L"Invalid year \"xx");
 }
 
-TEST(TimeRules, OrderOfTheEnds) {
+TEST(TimeRuleMaking, OrderOfTheEnds) {
     const FILETIME open = {};
     struct Case {
         const char* name;
@@ -116,7 +116,7 @@ TEST(TimeRules, OrderOfTheEnds) {
     for (const Case& c : cases) EXPECT_EQ(EndsBeforeBegin(c.begin, c.end), c.before) << c.name;
 }
 
-TEST(TimeRules, BatchByYear) {
+TEST(TimeRuleMaking, BatchByYear) {
     ScriptedUser texts;
     EXPECT_EQ(Rules(RulesByYear(texts, 2010, 2012, kYearShort)),
               (std::vector<std::string>{"2010=2010-01-01..2010-12-31", "2011=2011-01-01..2011-12-31",
@@ -132,7 +132,7 @@ TEST(TimeRules, BatchByYear) {
     EXPECT_EQ(end.wHour + end.wMinute + end.wSecond, 0) << "the last day at midnight, as a rule is made";
 }
 
-TEST(TimeRules, BatchByMonth) {
+TEST(TimeRuleMaking, BatchByMonth) {
     ScriptedUser texts;
     struct Case {
         int year, first, last, format;
@@ -153,7 +153,7 @@ TEST(TimeRules, BatchByMonth) {
     EXPECT_EQ(RulesByMonth(texts, 2012, 1, 12, kMonthNumber).size(), 12u);
 }
 
-TEST(TimeRules, BatchByDay) {
+TEST(TimeRuleMaking, BatchByDay) {
     ScriptedUser texts;
     EXPECT_EQ(RulesByDay(texts, 2012, 2, 1, 31, kDayNumber).size(), 29u) << "February 2012";
     EXPECT_EQ(RulesByDay(texts, 2013, 2, 1, 31, kDayNumber).size(), 28u) << "February 2013";
@@ -178,7 +178,7 @@ TEST(TimeRules, BatchByDay) {
     EXPECT_EQ(CompareDate(&leap[0].begin, &leap[0].end), 0) << "a day is a range of one day";
 }
 
-TEST(TimeRules, BatchPlacement) {
+TEST(TimeRuleMaking, BatchPlacement) {
     ScriptedUser texts;
     const std::vector<TimeBatchRule> years = RulesByYear(texts, 2010, 2012, kYearShort);
     struct Case {

@@ -27,7 +27,7 @@ constexpr int64_t KB = 1024, MB = 1024 * KB;
 
 }  // namespace
 
-TEST(SizeRules, TypedRanges) {
+TEST(SizeRuleMaking, TypedRanges) {
     struct Case {
         bool lowerRead;
         int64_t lower;
@@ -49,7 +49,7 @@ TEST(SizeRules, TypedRanges) {
             << c.lower << " " << c.upper;
 }
 
-TEST(SizeRules, SteppedBatches) {
+TEST(SizeRuleMaking, SteppedBatches) {
     struct Case {
         int64_t from, to, step;
         const char* ranges;
@@ -74,7 +74,7 @@ TEST(SizeRules, SteppedBatches) {
 
 // The dialog's checks, in the order it makes them; the batch is counted
 // before anything is made, so a tiny step over a large span cannot hang.
-TEST(SizeRules, BatchChecks) {
+TEST(SizeRuleMaking, BatchChecks) {
     struct Case {
         int64_t from, to, step;
         int check;
@@ -94,7 +94,7 @@ TEST(SizeRules, BatchChecks) {
         EXPECT_EQ(CheckSizeBatch(c.from, c.to, c.step), c.check) << c.from << " " << c.to << " " << c.step;
 }
 
-TEST(SizeRules, BatchPlacement) {
+TEST(SizeRuleMaking, BatchPlacement) {
     struct Case {
         const char* name;
         std::string body;
