@@ -10,6 +10,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,10 +32,25 @@ namespace testing_support {
 using namespace ordvale;
 using namespace ordvale::wizard;
 
+// Whether the focus is on the edit, with all of its text selected.
+inline bool FocusedWhole(HWND edit) {
+    DWORD start = 1, end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return GetFocus() == edit && start == 0 && end == static_cast<DWORD>(GetWindowTextLengthW(edit));
+}
+
+// The text of a drop-down list's selected entry, "(none)" without one.
+inline std::wstring ComboText(HWND combo) {
+    const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    wchar_t text[64] = L"(none)";
+    if (index >= 0) SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
 class ProfilePageFixture : public ::testing::Test {
 protected:
-    // The profile document the page starts from.
-    virtual std::string InitialDocument() const = 0;
+    // The profile document the test starts from.
+    virtual std::string Document() const = 0;
 
     void SetUp() override {
         CWinAppEx::InitInstance();
@@ -42,7 +58,7 @@ protected:
         settingsFile = SettingsFileIn(appData);
         SHCreateDirectoryExW(nullptr, SettingsFolderIn(appData).c_str(), nullptr);
         file = dir / L"profile.xml";
-        ASSERT_TRUE(WriteText(file, InitialDocument()));
+        ASSERT_TRUE(WriteText(file, Document()));
         ASSERT_TRUE(WriteSettingsValue(settingsFile, kSectionProfile, kKeyFileName, file));
         frame = wizard.Create(GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(frame, nullptr);
@@ -98,6 +114,16 @@ protected:
         for (const ProfileEntry& entry : LoadProfileList(file.c_str(), method))
             if (entry.isDefault) return Narrow(entry.id);
         return "(none)";
+    }
+    // Picks the command from the New Item drop-down (it must not be grey);
+    // the steps then answer the dialogs it opens, one each time one is idle.
+    void AddByMenu(UINT command, std::vector<std::function<void(HWND)>> steps = {}) {
+        driver->WhenIdle([this, command](HWND menu) {
+            EXPECT_EQ(UiDriver::MenuState(UiDriver::MenuOf(menu), command) & MF_GRAYED, 0u) << command;
+            UiDriver::PickMenuCommand(page, command);
+        });
+        for (auto& step : steps) driver->WhenIdle(std::move(step));
+        Tool(IDC_NEW_ITEMS_TOOLBAR, ID_NEW_ITEMS);
     }
     // Picks "&Folder" from the New Item drop-down and answers the New Folder dialog.
     void AddFolderByMenu(const std::wstring& name) {

@@ -11,18 +11,7 @@
 
 #include "DialogMultiReplace.h"
 #include "DialogRuleCollision.h"
-#include "EditorScript.h"
-#include "PageProfile.h"
 #include "ProfilePageFixture.h"
-#include "TestSupport.h"
-#include "UiDriver.h"
-#include "WindowDriver.h"
-#include "WizardDlg.h"
-#include "WizardLogic.h"
-#include "common/AppPaths.h"
-#include "common/Settings.h"
-#include "common/Text.h"
-#include "resource.h"
 
 using namespace ordvale;
 using namespace ordvale::wizard;
@@ -47,7 +36,7 @@ const std::vector<std::wstring> kRootRows = {L"Docs", L"Pics", L"Music", L"::{Sh
 
 class ProfilePage : public ProfilePageFixture {
 protected:
-    std::string InitialDocument() const override { return kDocument; }
+    std::string Document() const override { return kDocument; }
 };
 
 }  // namespace

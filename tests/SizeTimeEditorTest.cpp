@@ -34,11 +34,6 @@ constexpr WPARAM kSizePosition = 2, kTimePosition = 3;  // on the method page
 const char kSizesStored[] = "Sizes .[1048576..0]{Small[2722..102400] Dirs[folders]}";
 const char kTimesStored[] = "Times .[2013-01-01..2013-06-30]{2012[2012-01-01..2012-12-31]}";
 
-// Keys and characters for the controls of a modal dialog, whose own loop
-// handles them once the action that posts them has returned.
-void PostText(HWND window, const std::wstring& text) {
-    PostTyping(window, text);
-}
 // The edit of an editable combo box.
 HWND ComboEdit(HWND combo) {
     return GetWindow(combo, GW_CHILD);
@@ -69,12 +64,6 @@ std::wstring PickerDate(HWND picker) {
 bool Checked(HWND button) {
     return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
-// Whether the control has the focus with all of its text selected.
-bool FocusedWithAllSelected(HWND edit) {
-    DWORD start = 1, end = 0;
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    return GetFocus() == edit && start == 0 && end == static_cast<DWORD>(GetWindowTextLengthW(edit));
-}
 std::wstring Today() {
     SYSTEMTIME now = {};
     GetSystemTime(&now);
@@ -85,26 +74,18 @@ std::wstring Today() {
 
 class SizeTimeEditor : public ProfilePageFixture {
 protected:
-    std::string InitialDocument() const override { return kDocument; }
+    std::string Document() const override { return kDocument; }
 
-    HWND SizeItem(int id) { return GetDlgItem(wizard.ProfilePage().SizePane().Handle(), id); }
-    HWND TimeItem(int id) { return GetDlgItem(wizard.ProfilePage().TimePane().Handle(), id); }
+    HWND SizePane() { return wizard.ProfilePage().Pane(PaneSizeProperty)->Handle(); }
+    HWND TimePane() { return wizard.ProfilePage().Pane(PaneTimeProperty)->Handle(); }
+    HWND SizeItem(int id) { return GetDlgItem(SizePane(), id); }
+    HWND TimeItem(int id) { return GetDlgItem(TimePane(), id); }
     bool SizeUpdateOn() { return IsWindowEnabled(SizeItem(IDC_SIZE_PANE_UPDATE)) != FALSE; }
     bool TimeUpdateOn() { return IsWindowEnabled(TimeItem(IDC_TIME_PANE_UPDATE)) != FALSE; }
     void ClickRow(const std::wstring& name) {
         const int row = RowOf(name);
         ASSERT_GE(row, 0) << Narrow(name);
         driver->ClickListItem(list, row);
-    }
-    // A command picked from the New Item drop-down, its dialog answered by `actions`.
-    void AddByMenu(WORD command, std::vector<std::function<void(HWND)>> actions) {
-        driver->WhenIdle([this, command](HWND menu) {
-            EXPECT_EQ(UiDriver::MenuState(UiDriver::MenuOf(menu), command) & MF_GRAYED, 0u);
-            UiDriver::PickMenuCommand(page, command);
-        });
-        for (auto& action : actions) driver->WhenIdle(std::move(action));
-        Tool(IDC_NEW_ITEMS_TOOLBAR, ID_NEW_ITEMS);
-        EXPECT_TRUE(driver->AllActionsDone());
     }
     std::string Saved(int method, const wchar_t* id) {
         Tool(IDC_PROFILE_TOOLBAR, ID_SAVE_PROFILE);
@@ -124,7 +105,7 @@ TEST_F(SizeTimeEditor, SizePaneKeepsAnUntouchedBoundExactly) {
     OpenPage(kSizePosition);
     Open(L"Small");
     ClickRow(L"2.66KB ~ 100.00KB");
-    HWND pane = wizard.ProfilePage().SizePane().Handle();
+    HWND pane = SizePane();
     ASSERT_TRUE(IsWindowVisible(pane));
     EXPECT_EQ(ControlText(pane, IDC_SIZE_PANE_LOWER), L"2.66");
     EXPECT_EQ(ControlText(pane, IDC_SIZE_PANE_LOWER_UNIT), L"KB");
@@ -184,8 +165,10 @@ TEST_F(SizeTimeEditor, SizePaneRefusals) {
         ScriptedUser user;
         driver->ClickButton(SizeItem(IDC_SIZE_PANE_UPDATE));
         EXPECT_EQ(user.shown, std::vector<std::string>{c.message});
-        EXPECT_TRUE(FocusedWithAllSelected(SizeItem(c.focus)));
-        if (c.lower) EXPECT_EQ(ControlText(wizard.ProfilePage().SizePane().Handle(), IDC_SIZE_PANE_LOWER), c.lower);
+        EXPECT_TRUE(FocusedWhole(SizeItem(c.focus)));
+        if (c.lower) {
+            EXPECT_EQ(ControlText(SizePane(), IDC_SIZE_PANE_LOWER), c.lower);
+        }
         EXPECT_EQ(Rows(), std::vector<std::wstring>{L"2.66KB ~ 100.00KB"});
     }
     EXPECT_FALSE(SaveEnabled());
@@ -219,7 +202,7 @@ TEST_F(SizeTimeEditor, SizePaneAcceptsEqualBoundsAndRefusesAnOverlap) {
     driver->PressKey(SizeItem(IDC_SIZE_PANE_LOWER), VK_RETURN);
     EXPECT_EQ(collisions, std::vector<std::wstring>{L"1.00MB ~ Unlimited | .\\"});
     EXPECT_EQ(user.shown, std::vector<std::string>{"! Update size rule failed."});
-    EXPECT_TRUE(FocusedWithAllSelected(SizeItem(IDC_SIZE_PANE_LOWER)));
+    EXPECT_TRUE(FocusedWhole(SizeItem(IDC_SIZE_PANE_LOWER)));
     EXPECT_EQ(Rows(), std::vector<std::wstring>{L"100.00KB ~ 100.00KB"});
     EXPECT_EQ(Saved(3, L"S1"), "Sizes .[1048576..0]{Small[102400..102400] Dirs[folders]}");
 }
@@ -233,9 +216,9 @@ TEST_F(SizeTimeEditor, SizePaneStepsAndFocus) {
     ClickRow(L"1.00MB ~ Unlimited");
     HWND lower = SizeItem(IDC_SIZE_PANE_LOWER);
     EXPECT_FALSE(IsWindowEnabled(SizeItem(IDC_SIZE_PANE_UPPER)));
-    EXPECT_EQ(ControlText(wizard.ProfilePage().SizePane().Handle(), IDC_SIZE_PANE_UPPER_UNIT), L"Unlimited");
+    EXPECT_EQ(ControlText(SizePane(), IDC_SIZE_PANE_UPPER_UNIT), L"Unlimited");
     driver->PressKey(list, VK_F2);
-    EXPECT_TRUE(FocusedWithAllSelected(lower));
+    EXPECT_TRUE(FocusedWhole(lower));
     driver->PressKey(lower, VK_UP);
     EXPECT_EQ(WindowText(lower), L"2.00");
     EXPECT_TRUE(SizeUpdateOn()) << "a step is a change";
@@ -253,7 +236,7 @@ TEST_F(SizeTimeEditor, SizePaneStepsAndFocus) {
 
     Open(L"Dirs");
     ClickRow(L"::{Folders}");
-    EXPECT_TRUE(IsWindowVisible(wizard.ProfilePage().SizePane().Handle()));
+    EXPECT_TRUE(IsWindowVisible(SizePane()));
     for (int id : {IDC_SIZE_PANE_LOWER, IDC_SIZE_PANE_LOWER_UNIT, IDC_SIZE_PANE_LOWER_SPIN, IDC_SIZE_PANE_UPPER,
                    IDC_SIZE_PANE_UPPER_UNIT, IDC_SIZE_PANE_UPPER_SPIN, IDC_SIZE_PANE_UPDATE})
         EXPECT_FALSE(IsWindowEnabled(SizeItem(id))) << id;
@@ -265,7 +248,7 @@ TEST_F(SizeTimeEditor, TimePaneChangesTheRange) {
     ScriptedUser quiet;  // any message box would show here
     OpenPage(kTimePosition);
     ClickRow(L"2013-01-01 - 2013-06-30");
-    HWND pane = wizard.ProfilePage().TimePane().Handle();
+    HWND pane = TimePane();
     ASSERT_TRUE(IsWindowVisible(pane));
     HWND from = TimeItem(IDC_TIME_PANE_FROM_PICKER), to = TimeItem(IDC_TIME_PANE_TO_PICKER);
     EXPECT_TRUE(Checked(TimeItem(IDC_TIME_PANE_FROM_DATE)));
@@ -341,22 +324,22 @@ TEST_F(SizeTimeEditor, NewFileSizeRule) {
             }
             EXPECT_EQ(ControlText(dialog, IDC_NEW_SIZE_LOWER_UNIT), L"Unlimited");
             PostMessageW(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER_UNIT), WM_CHAR, L'K', 1);
-            PostText(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER), L"1e3");
+            PostTyping(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER), L"1e3");
             UiDriver::PressDialogButton(dialog, IDOK);
         },
         [&](HWND dialog) {
             EXPECT_EQ(user.shown, std::vector<std::string>{"! Invalid size value, file size must be positive."});
-            EXPECT_TRUE(FocusedWithAllSelected(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER)));
-            PostText(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER), L"600");
+            EXPECT_TRUE(FocusedWhole(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER)));
+            PostTyping(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER), L"600");
             PostMessageW(GetDlgItem(dialog, IDC_NEW_SIZE_UPPER_UNIT), WM_CHAR, L'K', 1);
-            PostText(GetDlgItem(dialog, IDC_NEW_SIZE_UPPER), L"500");
+            PostTyping(GetDlgItem(dialog, IDC_NEW_SIZE_UPPER), L"500");
             UiDriver::PressDialogButton(dialog, IDOK);
         },
         [&](HWND dialog) {
             EXPECT_EQ(user.shown.back(), "! Invalid size range, lower limit can not be larger than upper limit.");
             HWND lower = GetDlgItem(dialog, IDC_NEW_SIZE_LOWER);
-            EXPECT_TRUE(FocusedWithAllSelected(lower));
-            PostText(lower, L"200");
+            EXPECT_TRUE(FocusedWhole(lower));
+            PostTyping(lower, L"200");
             PostKey(lower, VK_UP);  // the up-down: 201
             UiDriver::PressDialogButton(dialog, IDOK);
         },
@@ -374,7 +357,7 @@ TEST_F(SizeTimeEditor, AnOverlappingNewSizeRuleFails) {
     AddByMenu(ID_ADD_SIZE_RULE, {
         [](HWND dialog) {
             PostMessageW(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER_UNIT), WM_CHAR, L'K', 1);
-            PostText(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER), L"10");
+            PostTyping(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER), L"10");
             UiDriver::PressDialogButton(dialog, IDOK);
         },
         [&](HWND dialog) {
@@ -404,37 +387,37 @@ TEST_F(SizeTimeEditor, BatchSizeRules) {
             EXPECT_EQ(ControlText(dialog, IDC_SIZE_BATCH_EVERY), L"100.00");
             EXPECT_EQ(ControlText(dialog, IDC_SIZE_BATCH_EVERY_UNIT), L"B");
             EXPECT_TRUE(Checked(GetDlgItem(dialog, IDC_SIZE_BATCH_FOLDERS)));
-            PostText(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY), L"0");
+            PostTyping(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY), L"0");
             UiDriver::PressDialogButton(dialog, IDOK);
         },
         [&](HWND dialog) {
             EXPECT_EQ(user.shown.back(), "! File size interval can not be zero.");
-            EXPECT_TRUE(FocusedWithAllSelected(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY)));
-            PostText(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY), L"1");
+            EXPECT_TRUE(FocusedWhole(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY)));
+            PostTyping(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY), L"1");
             PostMessageW(GetDlgItem(dialog, IDC_SIZE_BATCH_TO_UNIT), WM_CHAR, L'M', 1);
             UiDriver::PressDialogButton(dialog, IDOK);
         },
         [&](HWND dialog) {
             EXPECT_EQ(user.shown.back(), "! A batch makes at most 1000 rules. Please choose a larger interval.");
-            EXPECT_TRUE(FocusedWithAllSelected(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY)));
+            EXPECT_TRUE(FocusedWhole(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY)));
             PostMessageW(GetDlgItem(dialog, IDC_SIZE_BATCH_TO_UNIT), WM_CHAR, L'K', 1);  // 1 KB
-            PostText(GetDlgItem(dialog, IDC_SIZE_BATCH_FROM), L"1024");
+            PostTyping(GetDlgItem(dialog, IDC_SIZE_BATCH_FROM), L"1024");
             UiDriver::PressDialogButton(dialog, IDOK);
         },
         [&](HWND dialog) {
             EXPECT_EQ(user.shown.back(), "! Invalid size range, the end size can not be equal to the start size.");
             HWND from = GetDlgItem(dialog, IDC_SIZE_BATCH_FROM);
-            EXPECT_TRUE(FocusedWithAllSelected(from));
-            PostText(from, L"1.2.3");
+            EXPECT_TRUE(FocusedWhole(from));
+            PostTyping(from, L"1.2.3");
             UiDriver::PressDialogButton(dialog, IDOK);
         },
         [&](HWND dialog) {
             EXPECT_EQ(user.shown.back(), "! Invalid size value, file size must be positive.");
             HWND from = GetDlgItem(dialog, IDC_SIZE_BATCH_FROM);
-            EXPECT_TRUE(FocusedWithAllSelected(from));
-            PostText(from, L"1024");
+            EXPECT_TRUE(FocusedWhole(from));
+            PostTyping(from, L"1024");
             PostKey(from, VK_UP);  // wraps to 0.00
-            PostText(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY), L"100");
+            PostTyping(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY), L"100");
             UiDriver::PressDialogButton(dialog, IDOK);
         },
     });
@@ -514,8 +497,8 @@ TEST_F(SizeTimeEditor, BatchRulesByYear) {
     for (const Refusal& r : refusals) {
         actions.push_back([&user, r](HWND dialog) {
             if (!user.shown.empty()) ADD_FAILURE() << "unexpected: " << user.shown.back();
-            PostText(ComboEdit(GetDlgItem(dialog, IDC_YEAR_FROM)), r.from);
-            PostText(ComboEdit(GetDlgItem(dialog, IDC_YEAR_TO)), r.to);
+            PostTyping(ComboEdit(GetDlgItem(dialog, IDC_YEAR_FROM)), r.from);
+            PostTyping(ComboEdit(GetDlgItem(dialog, IDC_YEAR_TO)), r.to);
             UiDriver::PressDialogButton(dialog, IDOK);
         });
         if (!r.focus) break;
@@ -544,8 +527,8 @@ TEST_F(SizeTimeEditor, BatchRulesByYear) {
         [](HWND dialog) {
             EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_YEAR_FULL)));
             UiDriver::PressDialogButton(dialog, IDC_YEAR_FULL);
-            PostText(ComboEdit(GetDlgItem(dialog, IDC_YEAR_FROM)), L"2010");
-            PostText(ComboEdit(GetDlgItem(dialog, IDC_YEAR_TO)), L"2009");
+            PostTyping(ComboEdit(GetDlgItem(dialog, IDC_YEAR_FROM)), L"2010");
+            PostTyping(ComboEdit(GetDlgItem(dialog, IDC_YEAR_TO)), L"2009");
             UiDriver::PressDialogButton(dialog, IDOK);
         },
     });
@@ -562,7 +545,7 @@ TEST_F(SizeTimeEditor, BatchRulesByMonth) {
             EXPECT_EQ(ControlText(dialog, IDC_MONTH_FROM), L" 1");
             EXPECT_EQ(ControlText(dialog, IDC_MONTH_TO), L"12");
             EXPECT_TRUE(Checked(GetDlgItem(dialog, IDC_MONTH_YEAR_NUMBER)));
-            PostText(ComboEdit(GetDlgItem(dialog, IDC_MONTH_YEAR)), L"2016");
+            PostTyping(ComboEdit(GetDlgItem(dialog, IDC_MONTH_YEAR)), L"2016");
             PostKey(GetDlgItem(dialog, IDC_MONTH_FROM), VK_DOWN);  // 2
             PostKey(GetDlgItem(dialog, IDC_MONTH_TO), VK_HOME);    // 1: swapped
             UiDriver::PressDialogButton(dialog, IDC_MONTH_YEAR_NAME);
@@ -584,14 +567,14 @@ TEST_F(SizeTimeEditor, BatchRulesByDay) {
             EXPECT_EQ(WindowText(dialog), L"Create Date Time Rule By Day");
             EXPECT_FALSE(Checked(GetDlgItem(dialog, IDC_DAY_FOLDERS)));
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DAY_FULL_NUMBER)));
-            PostText(ComboEdit(GetDlgItem(dialog, IDC_DAY_YEAR)), L"2012");
+            PostTyping(ComboEdit(GetDlgItem(dialog, IDC_DAY_YEAR)), L"2012");
             PostKey(GetDlgItem(dialog, IDC_DAY_MONTH), VK_HOME);
             PostKey(GetDlgItem(dialog, IDC_DAY_MONTH), VK_DOWN);  // February
         },
         [&](HWND dialog) {
             EXPECT_EQ(dayCount(dialog, IDC_DAY_FROM), 29) << "February 2012";
             EXPECT_EQ(ControlText(dialog, IDC_DAY_TO), L"29");
-            PostText(ComboEdit(GetDlgItem(dialog, IDC_DAY_YEAR)), L"2013");  // the lists follow as it is typed
+            PostTyping(ComboEdit(GetDlgItem(dialog, IDC_DAY_YEAR)), L"2013");  // the lists follow as it is typed
         },
         [&](HWND dialog) {
             EXPECT_EQ(ControlText(dialog, IDC_DAY_YEAR), L"2013");
@@ -609,7 +592,7 @@ TEST_F(SizeTimeEditor, BatchRulesByDay) {
     driver->PressKey(list, VK_BACK);
     AddByMenu(ID_ADD_TIME_BY_DAY, {
         [](HWND dialog) {
-            PostText(ComboEdit(GetDlgItem(dialog, IDC_DAY_YEAR)), L"2016");
+            PostTyping(ComboEdit(GetDlgItem(dialog, IDC_DAY_YEAR)), L"2016");
             PostKey(GetDlgItem(dialog, IDC_DAY_MONTH), VK_HOME);
             PostKey(GetDlgItem(dialog, IDC_DAY_MONTH), VK_DOWN);
         },

@@ -1,9 +1,9 @@
 #include "UiDriver.h"
 
+#include "WindowDriver.h"
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
-
-#include "WindowDriver.h"
 
 namespace testing_support {
 
@@ -132,6 +132,7 @@ void UiDriver::Type(HWND window, const std::wstring& text) {
     PostTyping(window, text);
     Pump();
 }
+
 
 void UiDriver::PickByLetter(HWND combo, wchar_t letter) {
     wchar_t name[32] = {};

@@ -156,6 +156,26 @@ void Click(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+void PostTyping(HWND window, const std::wstring& text) {
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    if (lstrcmpiW(name, L"Edit") == 0) {
+        PostKey(window, VK_END);
+        // Asked of the edit itself: its text as another process sees it may be stale.
+        const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+        for (LRESULT i = 0; i < length; ++i) PostMessageW(window, WM_CHAR, VK_BACK, 1);
+    }
+    for (wchar_t c : text) PostMessageW(window, WM_CHAR, c, 1);
+}
+
+void PostKey(HWND window, UINT key, int times) {
+    const LPARAM down = 1 | (MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16);
+    for (int i = 0; i < times; ++i) {
+        PostMessageW(window, WM_KEYDOWN, key, down);
+        PostMessageW(window, WM_KEYUP, key, down | 0xC0000000);
+    }
+}
+
 HWND VisibleControl(HWND top, int id) {
     struct Search {
         int id;
@@ -203,24 +223,6 @@ bool PressKey(HWND window, UINT key) {
     PostMessageW(focus, WM_KEYDOWN, key, down);
     PostMessageW(focus, WM_KEYUP, key, down | (1 << 30) | (static_cast<LPARAM>(1) << 31));
     return true;
-}
-
-void PostKey(HWND window, UINT key) {
-    const LPARAM down = 1 | (MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16);
-    PostMessageW(window, WM_KEYDOWN, key, down);
-    PostMessageW(window, WM_KEYUP, key, down | 0xC0000000);
-}
-
-void PostTyping(HWND window, const std::wstring& text) {
-    wchar_t name[32] = {};
-    GetClassNameW(window, name, 32);
-    if (lstrcmpiW(name, L"Edit") == 0) {
-        PostKey(window, VK_END);
-        // Asked of the control itself: another process's edit keeps its text to itself.
-        for (LRESULT i = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0); i > 0; --i)
-            PostMessageW(window, WM_CHAR, L'\b', 1);
-    }
-    for (wchar_t c : text) PostMessageW(window, WM_CHAR, c, 1);
 }
 
 namespace {

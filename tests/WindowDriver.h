@@ -43,6 +43,12 @@ std::wstring MessageBoxText(HWND box);
 std::wstring ControlText(HWND dialog, int id);
 std::wstring WindowText(HWND window);
 void Click(HWND dialog, int id);
+// Posts typing into the window: for an edit, End and one Backspace for each
+// character it holds, then the text's characters.
+void PostTyping(HWND window, const std::wstring& text);
+// Posts a key pressed and released to the window, `times` over (its own
+// loop, another process's or a modal dialog's, handles it).
+void PostKey(HWND window, UINT key, int times = 1);
 // The visible control with this id anywhere below the window (pages are
 // child dialogs of a frame); nullptr when there is none.
 HWND VisibleControl(HWND top, int id);
@@ -57,13 +63,6 @@ HWND FocusOf(HWND window);
 // A key pressed and released on the focused control of the window's thread,
 // where the window's message loop sees it; false when nothing has the focus.
 bool PressKey(HWND window, UINT key);
-
-// Keys posted to a control without waiting for them to be handled (the
-// control's own loop handles them: another process's, or a modal dialog's).
-// A key pressed and released:
-void PostKey(HWND window, UINT key);
-// Characters typed; an edit's text is first erased with End and Backspace.
-void PostTyping(HWND window, const std::wstring& text);
 
 // Radio buttons that follow one another (with only static texts or icons
 // between them) answer one question: the dialog manager clears the others of

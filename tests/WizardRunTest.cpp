@@ -352,182 +352,346 @@ TEST_F(WizardRun, ARunUsesTheProfileAsEditedOnThePage) {
     RemoveTree(desktop + L"\\Logs");
 }
 
-// ---- Size and time profiles made in the editor, then a tidy run ----
+// ---- Profiles made in the editor, then a tidy run ----
 
 namespace {
 
-// The profile page of a wizard that shows it, and what a person does there:
-// a toolbar button or menu command (the command it sends), its dialog
-// answered by clicks and keys.
-class EditorSteps {
+// The profile page of a running wizard, driven as a person would: menu and
+// toolbar commands as the page receives them, typing and keys in its
+// controls and dialogs, real message boxes answered by their buttons.
+class EditorDriver {
 public:
-    EditorSteps(const Program& wizard, HWND frame)
-        : wizard_(wizard), page_(GetParent(VisibleControl(frame, IDC_PROFILE_COMBO))),
-          list_(GetDlgItem(page_, IDC_PROFILE_LIST)) {}
-
-    HWND Page() const { return page_; }
-    int Rows() const { return ListView_GetItemCount(list_); }
-    bool WaitForRows(int rows) const { return WaitUntil([&] { return Rows() == rows; }); }
-    // The command, and the dialog it opens (nullptr when none came up).
-    HWND Command(WORD command, const wchar_t* dialogTitle) const {
-        PostMessageW(page_, WM_COMMAND, command, 0);
-        return WaitForWindow(wizard_.Id(), dialogTitle);
+    EditorDriver(const Program& wizard, HWND frame) : wizard_(wizard), frame_(frame) {
+        HWND combo = VisibleControl(frame, IDC_PROFILE_COMBO);
+        page_ = combo ? GetParent(combo) : nullptr;
+        list_ = page_ ? GetDlgItem(page_, IDC_PROFILE_LIST) : nullptr;
     }
+    bool Ready() const { return list_ != nullptr; }
+    HWND List() const { return list_; }
+    int Count() const { return ListView_GetItemCount(list_); }
+    // A command of the toolbars or of an Add menu, as picking it sends it.
+    void Command(WORD id) { PostMessageW(page_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    HWND Dialog(const wchar_t* title) { return WaitForWindow(wizard_.Id(), title); }
+    // Types into a control and presses a button of the dialog.
     static void Type(HWND dialog, int id, const std::wstring& text) {
         PostTyping(GetDlgItem(dialog, id), text);
     }
-    static void TypeInCombo(HWND dialog, int id, const std::wstring& text) {
-        PostTyping(GetWindow(GetDlgItem(dialog, id), GW_CHILD), text);
+    void Key(HWND window, UINT key) {
+        PostMessageW(window, WM_KEYDOWN, key, 1);
+        PostMessageW(window, WM_KEYUP, key, 0xC0000001);
     }
-    static void Pick(HWND dialog, int id, wchar_t letter) { PostMessageW(GetDlgItem(dialog, id), WM_CHAR, letter, 1); }
-    static void Click(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-    static bool Closed(HWND dialog) { return WaitUntil([&] { return !IsWindow(dialog); }); }
-    // A new blank profile of the page's method.
-    void NewProfile(const std::wstring& name) const {
-        HWND dialog = Command(ID_NEW_PROFILE, L"New Profile");
-        ASSERT_NE(dialog, nullptr);
+    bool WaitForCount(int count) {
+        return WaitUntil([&] { return Count() == count; });
+    }
+    // Into the last folder of the list, by the keyboard; it holds `count` items.
+    bool OpenLast(int count) {
+        Key(list_, VK_END);
+        Key(list_, VK_RETURN);
+        return WaitForCount(count);
+    }
+    bool Up(int count) {
+        Key(list_, VK_BACK);
+        return WaitForCount(count);
+    }
+    // The message box the wizard shows: its text, answered by the button.
+    std::wstring Answer(int button) {
+        HWND box = WaitForMessageBox(wizard_.Id());
+        if (!box) return L"(no message box)";
+        const std::wstring text = MessageBoxText(box);
+        Click(box, button);
+        return text;
+    }
+    // A new blank profile of that name, by the profile toolbar's New.
+    bool NewProfile(const std::wstring& name) {
+        Command(ID_NEW_PROFILE);
+        HWND dialog = Dialog(L"New Profile");
+        if (!dialog) return false;
         Type(dialog, IDC_PROFILE_NAME, name);
-        Click(dialog, IDOK);
-        ASSERT_TRUE(Closed(dialog));
-        HWND combo = GetDlgItem(page_, IDC_PROFILE_COMBO);
-        ASSERT_TRUE(WaitUntil([&] { return WindowText(combo) == name; })) << Narrow(WindowText(combo));
+        PressButton(GetDlgItem(dialog, IDOK));
+        return WaitUntil([&] { return WindowText(GetDlgItem(page_, IDC_PROFILE_COMBO)) == name; });
     }
-    void AddFolder(const std::wstring& name) const {
-        const int before = Rows();
-        HWND dialog = Command(ID_ADD_FOLDER, L"New Folder");
-        ASSERT_NE(dialog, nullptr);
+    // "&Folder" of the Add menu; the list then holds `count` items.
+    bool AddFolder(const std::wstring& name, int count) {
+        Command(ID_ADD_FOLDER);
+        HWND dialog = Dialog(L"New Folder");
+        if (!dialog) return false;
         Type(dialog, IDC_NEW_FOLDER_NAME, name);
-        Click(dialog, IDOK);
-        ASSERT_TRUE(Closed(dialog));
-        ASSERT_TRUE(WaitForRows(before + 1));
+        PressButton(GetDlgItem(dialog, IDOK));
+        return WaitForCount(count);
     }
-    // Into the last item (a folder just made), with the keyboard.
-    void OpenLast(int rowsInside) const {
-        PostMessageW(list_, WM_KEYDOWN, VK_END, 1);
-        PostMessageW(list_, WM_KEYDOWN, VK_RETURN, 1);
-        ASSERT_TRUE(WaitForRows(rowsInside));
+    // Chooses the first item of the list by the keyboard and waits until its
+    // pane's field shows the text; returns the field.
+    HWND ChooseFirst(int field, const std::wstring& shows) {
+        Key(list_, VK_HOME);
+        if (!WaitForControl(frame_, field)) return nullptr;
+        HWND control = VisibleControl(frame_, field);
+        return WaitUntil([&] { return WindowText(control) == shows; }) ? control : nullptr;
     }
-    void Back(int rows) const {
-        PostMessageW(list_, WM_KEYDOWN, VK_BACK, 1);
-        ASSERT_TRUE(WaitForRows(rows));
-    }
-    void Save() const {
-        PostMessageW(page_, WM_COMMAND, ID_SAVE_PROFILE, 0);
+    // Saves: once Save is grey again, the profile file is read (not while
+    // the wizard replaces it) and must hold the text.
+    bool Save(const std::wstring& profileFile, const std::string& expected) {
         HWND toolbar = GetDlgItem(page_, IDC_PROFILE_TOOLBAR);
-        ASSERT_TRUE(WaitUntil([&] { return !SendMessageW(toolbar, TB_ISBUTTONENABLED, ID_SAVE_PROFILE, 0); }));
+        if (!SendMessageW(toolbar, TB_ISBUTTONENABLED, ID_SAVE_PROFILE, 0)) return false;
+        Command(ID_SAVE_PROFILE);
+        if (!WaitUntil([&] { return !SendMessageW(toolbar, TB_ISBUTTONENABLED, ID_SAVE_PROFILE, 0); })) return false;
+        return ReadUtf8(profileFile).find(expected) != std::string::npos;
     }
 
 private:
     const Program& wizard_;
-    HWND page_;
-    HWND list_;
+    HWND frame_;
+    HWND page_ = nullptr;
+    HWND list_ = nullptr;
 };
 
-// From the method page, the method chosen by its radio button, Next to the
-// profile page; false on failure.
-bool ChooseMethodAndNext(HWND frame, int methodRadio) {
-    if (!frame) return false;
-    PressButton(VisibleControl(frame, methodRadio));
-    if (!WaitUntil([&] { return CheckedMethods(frame) == std::vector<int>{methodRadio}; })) return false;
+// Desktop files and the folders the run must move them into ("" stays).
+struct Expected {
+    const wchar_t* file;
+    const wchar_t* into;
+};
+
+// The started wizard on the profile page of the method whose choice that is.
+HWND OpenProfilePage(const Program& wizard, int methodChoice) {
+    HWND frame = OpenMethodPage(wizard);
+    if (!frame) return nullptr;
+    PressButton(VisibleControl(frame, methodChoice));
+    if (!WaitUntil([&] { return CheckedMethods(frame) == std::vector<int>{methodChoice}; })) return nullptr;
     Press(frame, IDC_BUTTON_RIGHT);
-    return WaitForControl(frame, IDC_PROFILE_COMBO);
+    return WaitForControl(frame, IDC_PROFILE_COMBO) ? frame : nullptr;
 }
 
-// Next to the summary, Finish, and the runner's work waited for.
-void FinishFromProfilePage(Program& wizard, HWND frame) {
+void CheckTidied(const std::wstring& desktop, const std::vector<Expected>& files) {
+    for (const Expected& f : files) {
+        const std::wstring where = *f.into ? desktop + L"\\" + f.into + L"\\" + f.file : desktop + L"\\" + f.file;
+        EXPECT_TRUE(WaitUntil([&] { return FileExists(where); }, 120000)) << Narrow(where);
+    }
+    WaitForProcessesNamed(L"qz.exe");
+    for (const Expected& f : files) {
+        if (*f.into) EXPECT_FALSE(FileExists(desktop + L"\\" + f.file)) << Narrow(f.file);
+    }
+}
+
+void CleanDesktop(const std::wstring& desktop, const std::vector<Expected>& files) {
+    for (const Expected& f : files) {
+        if (*f.into) RemoveTree(desktop + L"\\" + f.into);
+        DeleteFileW((desktop + L"\\" + f.file).c_str());
+    }
+}
+
+// Next to the summary, Finish; the run must leave each file where expected.
+void FinishAndExpectTidied(Program& wizard, HWND frame, const std::wstring& desktop,
+                           const std::vector<Expected>& files) {
     Press(frame, IDC_BUTTON_RIGHT);
     ASSERT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
     Press(frame, IDC_BUTTON_RIGHT);
     EXPECT_EQ(wizard.Wait(60000), 0u);
-    WaitForProcessesNamed(L"qz.exe");
+    CheckTidied(desktop, files);
+    CleanDesktop(desktop, files);
 }
 
 }  // namespace
 
-// A size profile made in the editor: eleven steps of 100 B up to 1 KB, each
-// in its own folder, files of 1 KB and more in Large, folders in Dirs. An
-// empty file is larger than no range's lower bound and stays.
+// A type profile made from nothing in the editor: a new profile, a folder
+// with a rule typed without its dot, a folder with a batch of two, a rename
+// in the folder pane; saved, and the run moves the files as its rules say.
+TEST_F(WizardRun, ATypeProfileMadeInTheEditorTidies) {
+    ASSERT_TRUE(WriteText(profileFile, "<?xml version=\"1.0\"?><Ordvale/>"));
+    const std::wstring desktop = DesktopFolder();
+    const std::vector<Expected> files = {
+        {L"notes.txt", L"Notes"}, {L"photo.jpg", L"Pictures"}, {L"shot.PNG", L"Pictures"}, {L"data.bin", L""}};
+    for (const Expected& f : files) ASSERT_TRUE(WriteText(desktop + L"\\" + f.file, "sample"));
+
+    Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
+    HWND frame = OpenProfilePage(wizard, IDC_METHOD_TYPE);
+    ASSERT_NE(frame, nullptr);
+    EditorDriver editor(wizard, frame);
+    ASSERT_TRUE(editor.Ready());
+    ASSERT_TRUE(editor.NewProfile(L"Mine"));
+
+    ASSERT_TRUE(editor.AddFolder(L"Texts", 1));
+    ASSERT_TRUE(editor.OpenLast(0));
+    editor.Command(ID_ADD_TYPE_RULE);
+    HWND dialog = editor.Dialog(L"New File Type");
+    ASSERT_NE(dialog, nullptr);
+    EditorDriver::Type(dialog, IDC_NEW_TYPE_EXTENSION, L"txt");
+    PressButton(GetDlgItem(dialog, IDOK));
+    EXPECT_EQ(editor.Answer(IDYES), L"File extension in wrong format, do you mean \".txt\"?");
+    ASSERT_TRUE(editor.WaitForCount(1));
+    ASSERT_TRUE(editor.Up(1));
+
+    ASSERT_TRUE(editor.AddFolder(L"Pictures", 2));
+    ASSERT_TRUE(editor.OpenLast(0));
+    editor.Command(ID_ADD_TYPE_BATCH);
+    dialog = editor.Dialog(L"Batch Adding File Type Rules");
+    ASSERT_NE(dialog, nullptr);
+    EditorDriver::Type(dialog, IDC_BATCH_TYPES_INPUT, L".jpg png");
+    editor.Key(GetDlgItem(dialog, IDC_BATCH_TYPES_INPUT), VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(GetDlgItem(dialog, IDC_BATCH_TYPES_LIST)) == 2; }));
+    PressButton(GetDlgItem(dialog, IDOK));
+    ASSERT_TRUE(editor.WaitForCount(2));
+    ASSERT_TRUE(editor.Up(2));
+
+    // Texts renamed in its pane: the first item chosen with the keyboard.
+    HWND name = editor.ChooseFirst(IDC_FOLDER_PANE_NAME, L"Texts");
+    ASSERT_NE(name, nullptr);
+    PostTyping(name, L"Notes");
+    editor.Key(name, VK_RETURN);
+    ASSERT_TRUE(editor.Save(profileFile, "<TypeConfigure displayname=\"Mine\" id=\"Type1\">"
+                                         "<Folder displayname=\"Notes\" location=\"\"><Ext t=\".txt\"/></Folder>"
+                                         "<Folder displayname=\"Pictures\" location=\"\"><Ext t=\".jpg\"/><Ext t=\".png\"/>"
+                                         "</Folder></TypeConfigure>"))
+        << ReadUtf8(profileFile);
+
+    FinishAndExpectTidied(wizard, frame, desktop, files);
+}
+
+// A name profile made from nothing in the editor: a batch of four ranges,
+// each with its folder, and a folder with a regular expression corrected
+// in the name pane; saved, and the run moves the files as its rules say.
+TEST_F(WizardRun, ANameProfileMadeInTheEditorTidies) {
+    ASSERT_TRUE(WriteText(profileFile, "<?xml version=\"1.0\"?><Ordvale/>"));
+    const std::wstring desktop = DesktopFolder();
+    // Four parts of "!" to "~": ! - 8, 9 - P, Q - h, i - ~.
+    const std::vector<Expected> files = {
+        {L"report 2020.txt", L"Reports"}, {L"Report.txt", L"Q - h"}, {L"apple.txt", L"Q - h"},
+        {L"1.txt", L"! - 8"},             {L"Banana.txt", L"9 - P"}, {L"moon.txt", L"i - ~"}};
+    for (const Expected& f : files) ASSERT_TRUE(WriteText(desktop + L"\\" + f.file, "sample"));
+
+    Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
+    HWND frame = OpenProfilePage(wizard, IDC_METHOD_NAME);
+    ASSERT_NE(frame, nullptr);
+    EditorDriver editor(wizard, frame);
+    ASSERT_TRUE(editor.Ready());
+    ASSERT_TRUE(editor.NewProfile(L"Letters"));
+
+    editor.Command(ID_ADD_NAME_BATCH);
+    HWND dialog = editor.Dialog(L"Batch Adding File Name Rules");
+    ASSERT_NE(dialog, nullptr);
+    EditorDriver::Type(dialog, IDC_BATCH_NAME_PARTS, L"4");
+    editor.Key(GetDlgItem(dialog, IDC_BATCH_NAME_PARTS), VK_RETURN);
+    ASSERT_TRUE(editor.WaitForCount(4));
+
+    ASSERT_TRUE(editor.AddFolder(L"Reports", 5));
+    ASSERT_TRUE(editor.OpenLast(0));
+    editor.Command(ID_ADD_NAME_REGEXP);
+    dialog = editor.Dialog(L"New Regular Expression Rule");
+    ASSERT_NE(dialog, nullptr);
+    EditorDriver::Type(dialog, IDC_NEW_REGEXP_EXPRESSION, L"^Report");
+    PressButton(GetDlgItem(dialog, IDOK));
+    ASSERT_TRUE(editor.WaitForCount(1));
+
+    // The expression corrected in its pane: names begin with a small r.
+    HWND expression = editor.ChooseFirst(IDC_NAME_PANE_EXPRESSION, L"^Report");
+    ASSERT_NE(expression, nullptr);
+    PostTyping(expression, L"^report");
+    editor.Key(expression, VK_RETURN);
+    ASSERT_TRUE(editor.Save(profileFile, "<NameConfigure displayname=\"Letters\" id=\"Name1\">"
+                                         "<Folder displayname=\"! - 8\" location=\"\"><Name from=\"!\" to=\"8\"/></Folder>"
+                                         "<Folder displayname=\"9 - P\" location=\"\"><Name from=\"9\" to=\"P\"/></Folder>"
+                                         "<Folder displayname=\"Q - h\" location=\"\"><Name from=\"Q\" to=\"h\"/></Folder>"
+                                         "<Folder displayname=\"i - ~\" location=\"\"><Name from=\"i\" to=\"~\"/></Folder>"
+                                         "<Folder displayname=\"Reports\" location=\"\"><Name ni=\"1\" regexp=\"^report\"/>"
+                                         "</Folder></NameConfigure>"))
+        << ReadUtf8(profileFile);
+
+    FinishAndExpectTidied(wizard, frame, desktop, files);
+}
+
+// A size profile made from nothing in the editor: files of 1 KB and more in
+// Large (its lower limit raised in the size pane), folders in Dirs, then
+// eleven steps of 100 B up to 1 KB by the batch, each in its own folder. An
+// empty file is larger than no lower limit and stays.
 TEST_F(WizardRun, ASizeProfileMadeInTheEditorTidies) {
     ASSERT_TRUE(WriteText(profileFile, "<?xml version=\"1.0\"?><Ordvale/>"));
     const std::wstring desktop = DesktopFolder();
     const struct {
-        const wchar_t* name;
+        Expected expected;
         std::size_t size;
-        const wchar_t* into;  // nullptr: stays
     } files[] = {
-        {L"tiny.txt", 50, L"Unlimited ~ 100.00B"}, {L"mid.txt", 250, L"200.00B ~ 300.00B"},
-        {L"kilo.txt", 1024, L"1000.00B ~ 1.00KB"},  {L"big.bin", 5000, L"Large"},
-        {L"empty.txt", 0, nullptr},
+        {{L"tiny.txt", L"Unlimited ~ 100.00B"}, 50}, {{L"mid.txt", L"200.00B ~ 300.00B"}, 250},
+        {{L"kilo.txt", L"1000.00B ~ 1.00KB"}, 1024},  {{L"big.bin", L"Large"}, 5000},
+        {{L"middle.bin", L""}, 1500},                 {{L"empty.txt", L""}, 0},
     };
-    for (const auto& f : files) ASSERT_TRUE(WriteText(desktop + L"\\" + f.name, std::string(f.size, 'x')));
+    std::vector<Expected> expected;
+    for (const auto& f : files) {
+        ASSERT_TRUE(WriteText(desktop + L"\\" + f.expected.file, std::string(f.size, 'x')));
+        expected.push_back(f.expected);
+    }
+    // A folder goes whole, with what it holds.
     ASSERT_TRUE(MakeFolder(desktop + L"\\Old projects"));
+    ASSERT_TRUE(WriteText(desktop + L"\\Old projects\\plan.txt", "plan"));
+    expected.push_back({L"plan.txt", L"Dirs\\Old projects"});
 
     Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
-    HWND frame = OpenMethodPage(wizard);
-    ASSERT_TRUE(ChooseMethodAndNext(frame, IDC_METHOD_SIZE));
-    EditorSteps editor(wizard, frame);
-    editor.NewProfile(L"Mine");
+    HWND frame = OpenProfilePage(wizard, IDC_METHOD_SIZE);
+    ASSERT_NE(frame, nullptr);
+    EditorDriver editor(wizard, frame);
+    ASSERT_TRUE(editor.Ready());
+    ASSERT_TRUE(editor.NewProfile(L"Mine"));
 
-    editor.AddFolder(L"Large");
-    editor.OpenLast(0);
-    HWND dialog = editor.Command(ID_ADD_SIZE_RULE, L"New File Size Rule");
+    ASSERT_TRUE(editor.AddFolder(L"Large", 1));
+    ASSERT_TRUE(editor.OpenLast(0));
+    editor.Command(ID_ADD_SIZE_RULE);
+    HWND dialog = editor.Dialog(L"New File Size Rule");
     ASSERT_NE(dialog, nullptr);
-    EditorSteps::Pick(dialog, IDC_NEW_SIZE_LOWER_UNIT, L'K');
-    EditorSteps::Type(dialog, IDC_NEW_SIZE_LOWER, L"1");
-    EditorSteps::Click(dialog, IDOK);
-    ASSERT_TRUE(editor.WaitForRows(1));
-    editor.Back(1);
+    PostMessageW(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER_UNIT), WM_CHAR, L'K', 1);
+    EditorDriver::Type(dialog, IDC_NEW_SIZE_LOWER, L"1");
+    PressButton(GetDlgItem(dialog, IDOK));
+    ASSERT_TRUE(editor.WaitForCount(1));
+    // 1 KB and more, then in the pane from 2 KB on: a file of 1,500 B stays.
+    HWND lower = editor.ChooseFirst(IDC_SIZE_PANE_LOWER, L"1.00");
+    ASSERT_NE(lower, nullptr);
+    PostTyping(lower, L"2");
+    editor.Key(lower, VK_RETURN);
+    ASSERT_TRUE(editor.Up(1));
 
-    editor.AddFolder(L"Dirs");
-    editor.OpenLast(0);
-    PostMessageW(editor.Page(), WM_COMMAND, ID_ADD_SIZE_FOLDERS, 0);
-    ASSERT_TRUE(editor.WaitForRows(1));
-    editor.Back(2);
+    ASSERT_TRUE(editor.AddFolder(L"Dirs", 2));
+    ASSERT_TRUE(editor.OpenLast(0));
+    editor.Command(ID_ADD_SIZE_FOLDERS);
+    ASSERT_TRUE(editor.WaitForCount(1));
+    ASSERT_TRUE(editor.Up(2));
 
-    dialog = editor.Command(ID_ADD_SIZE_BATCH, L"Batch Adding File Size Rules");
+    editor.Command(ID_ADD_SIZE_BATCH);
+    dialog = editor.Dialog(L"Batch Adding File Size Rules");
     ASSERT_NE(dialog, nullptr);
-    EditorSteps::Click(dialog, IDOK);  // 0 B to 1 KB every 100 B, a folder for each
-    ASSERT_TRUE(editor.WaitForRows(13));
-    editor.Save();
+    PressButton(GetDlgItem(dialog, IDOK));  // 0 B to 1 KB every 100 B, a folder for each
+    ASSERT_TRUE(editor.WaitForCount(13));
+    ASSERT_TRUE(editor.Save(profileFile, "<Folder displayname=\"Large\" location=\"\">"
+                                         "<Size lower=\"2048\" upper=\"0\"/></Folder>"))
+        << ReadUtf8(profileFile);
 
-    FinishFromProfilePage(wizard, frame);
-    for (const auto& f : files) {
-        const std::wstring at = desktop + L"\\" + (f.into ? std::wstring(f.into) + L"\\" : L"") + f.name;
-        EXPECT_TRUE(FileExists(at)) << Narrow(at);
-    }
-    EXPECT_TRUE(FolderExists(desktop + L"\\Dirs\\Old projects"));
-    EXPECT_NE(ReadUtf8(profileFile).find("<Size lower=\"1024\" upper=\"0\"/>"), std::string::npos);
-    for (const auto& f : files) {
-        if (f.into) RemoveTree(desktop + L"\\" + f.into);
-        DeleteFileW((desktop + L"\\" + f.name).c_str());
-    }
+    FinishAndExpectTidied(wizard, frame, desktop, expected);
     RemoveTree(desktop + L"\\Dirs");
 }
 
-// A time profile made in the editor: last year and this one by the year
-// batch, each in its folder, and everything up to 2001 in Old. Wine keeps no
-// creation time that a test could set: the files and the folder made here
-// are created now and go to this year's folder.
+// A time profile made from nothing in the editor: everything up to 2001 in
+// Old, then last year and this one by the year batch, each in its folder.
+// Wine keeps no creation time a test could set: the files made here are
+// created now and go to this year's folder.
 TEST_F(WizardRun, ATimeProfileMadeInTheEditorTidies) {
     ASSERT_TRUE(WriteText(profileFile, "<?xml version=\"1.0\"?><Ordvale/>"));
     const std::wstring desktop = DesktopFolder();
     SYSTEMTIME now = {};
     GetSystemTime(&now);  // creation dates count in UTC
     const std::wstring thisYear = std::to_wstring(now.wYear), lastYear = std::to_wstring(now.wYear - 1);
-    for (const wchar_t* name : {L"notes.txt", L"photo.jpg"}) ASSERT_TRUE(WriteText(desktop + L"\\" + name, "sample"));
-    ASSERT_TRUE(MakeFolder(desktop + L"\\Old projects"));
+    const std::wstring folderInto = thisYear + L"\\Old projects";  // a folder goes by its own date
+    const std::vector<Expected> files = {
+        {L"notes.txt", thisYear.c_str()}, {L"photo.jpg", thisYear.c_str()}, {L"plan.txt", folderInto.c_str()}};
+    for (const wchar_t* file : {L"notes.txt", L"photo.jpg"}) ASSERT_TRUE(WriteText(desktop + L"\\" + file, "sample"));
 
     Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
-    HWND frame = OpenMethodPage(wizard);
-    ASSERT_TRUE(ChooseMethodAndNext(frame, IDC_METHOD_TIME));
-    EditorSteps editor(wizard, frame);
-    editor.NewProfile(L"Years");
+    HWND frame = OpenProfilePage(wizard, IDC_METHOD_TIME);
+    ASSERT_NE(frame, nullptr);
+    EditorDriver editor(wizard, frame);
+    ASSERT_TRUE(editor.Ready());
+    ASSERT_TRUE(editor.NewProfile(L"Years"));
 
-    editor.AddFolder(L"Old");
-    editor.OpenLast(0);
-    HWND dialog = editor.Command(ID_ADD_TIME_RULE, L"New DateTime Rule");
+    ASSERT_TRUE(editor.AddFolder(L"Old", 1));
+    ASSERT_TRUE(editor.OpenLast(0));
+    editor.Command(ID_ADD_TIME_RULE);
+    HWND dialog = editor.Dialog(L"New DateTime Rule");
     ASSERT_NE(dialog, nullptr);
-    EditorSteps::Click(dialog, IDC_NEW_TIME_LONG_AGO);
+    PressButton(GetDlgItem(dialog, IDC_NEW_TIME_LONG_AGO));
     // The year of "To": a click on it once the picker has been painted (it
     // places its fields then), and the digits.
     HWND to = GetDlgItem(dialog, IDC_NEW_TIME_TO_PICKER);
@@ -537,24 +701,21 @@ TEST_F(WizardRun, ATimeProfileMadeInTheEditorTidies) {
     PostMessageW(to, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, client.bottom / 2));
     PostMessageW(to, WM_LBUTTONUP, 0, MAKELPARAM(8, client.bottom / 2));
     for (wchar_t c : std::wstring(L"2001")) PostMessageW(to, WM_CHAR, c, 1);
-    EditorSteps::Click(dialog, IDOK);
-    ASSERT_TRUE(editor.WaitForRows(1));
-    editor.Back(1);
+    PressButton(GetDlgItem(dialog, IDOK));
+    ASSERT_TRUE(editor.WaitForCount(1));
+    ASSERT_TRUE(editor.Up(1));
 
-    dialog = editor.Command(ID_ADD_TIME_BY_YEAR, L"Create Date Time Rule By Year");
+    editor.Command(ID_ADD_TIME_BY_YEAR);
+    dialog = editor.Dialog(L"Create Date Time Rule By Year");
     ASSERT_NE(dialog, nullptr);
-    EditorSteps::TypeInCombo(dialog, IDC_YEAR_FROM, lastYear);
-    EditorSteps::TypeInCombo(dialog, IDC_YEAR_TO, thisYear);
-    EditorSteps::Click(dialog, IDOK);
-    ASSERT_TRUE(editor.WaitForRows(3));
-    editor.Save();
+    PostTyping(GetWindow(GetDlgItem(dialog, IDC_YEAR_FROM), GW_CHILD), lastYear);
+    PostTyping(GetWindow(GetDlgItem(dialog, IDC_YEAR_TO), GW_CHILD), thisYear);
+    PressButton(GetDlgItem(dialog, IDOK));
+    ASSERT_TRUE(editor.WaitForCount(3));
+    ASSERT_TRUE(editor.Save(profileFile, "<Time begin=\"1601-01-01 00:00:00\" end=\"2001-")) << ReadUtf8(profileFile);
+    EXPECT_NE(ReadUtf8(profileFile).find("<Folder displayname=\"" + Narrow(lastYear) + "\""), std::string::npos);
 
-    FinishFromProfilePage(wizard, frame);
-    for (const wchar_t* moved : {L"notes.txt", L"photo.jpg"})
-        EXPECT_TRUE(FileExists(desktop + L"\\" + thisYear + L"\\" + moved)) << Narrow(moved);
-    EXPECT_TRUE(FolderExists(desktop + L"\\" + thisYear + L"\\Old projects"));
-    const std::string stored = ReadUtf8(profileFile);
-    EXPECT_NE(stored.find("<Folder displayname=\"" + Narrow(lastYear) + "\""), std::string::npos) << stored;
-    EXPECT_NE(stored.find("begin=\"1601-01-01 00:00:00\" end=\"2001-"), std::string::npos) << stored;
-    RemoveTree(desktop + L"\\" + thisYear);
+    ASSERT_TRUE(MakeFolder(desktop + L"\\Old projects"));
+    ASSERT_TRUE(WriteText(desktop + L"\\Old projects\\plan.txt", "plan"));
+    FinishAndExpectTidied(wizard, frame, desktop, files);
 }

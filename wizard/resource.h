@@ -294,6 +294,79 @@
 #define IDS_COLLISION_RULE 670
 #define IDS_NEW_ITEM_LABEL 671
 // 700 to 799: kept for the property panes and the rule dialogs.
+
+// ---- Folder, type and name rules: panes and dialogs -------------------------
+
+// Panes and dialogs.
+#define IDD_TYPE_PROPERTY 133
+#define IDD_NEW_TYPE 141
+#define IDD_BATCH_TYPES 142
+#define IDD_NAME_PROPERTY 179
+#define IDD_NEW_NAME_NORMAL 184
+#define IDD_NEW_NAME_REGEXP 185
+#define IDD_BATCH_NAME_RULES 186
+
+// Folder property pane (dialog 134).
+#define IDC_FOLDER_PANE_NAME 1008
+#define IDC_FOLDER_PANE_LOCATION 1015
+#define IDC_FOLDER_PANE_UPDATE 1018
+#define IDC_FOLDER_PANE_ICON 1019
+#define IDC_FOLDER_PANE_PATH 1042
+#define IDC_FOLDER_PANE_ABSOLUTE 1057
+#define IDC_FOLDER_PANE_BROWSE 1060
+
+// Type rule pane (dialog 133).
+#define IDC_TYPE_PANE_DESCRIPTION 1009
+#define IDC_TYPE_PANE_UPDATE 1010
+#define IDC_TYPE_PANE_EXTENSION 1011
+#define IDC_TYPE_PANE_TYPE_TEXT 1021
+#define IDC_TYPE_PANE_ICON 1022
+
+// Name rule pane (dialog 179).
+#define IDC_NAME_PANE_EXPRESSION 1128
+#define IDC_NAME_PANE_RANGE 1129
+#define IDC_NAME_PANE_REGEXP 1130
+#define IDC_NAME_PANE_FIRST 1131
+#define IDC_NAME_PANE_LAST 1132
+#define IDC_NAME_PANE_ICON 1133
+#define IDC_NAME_PANE_UPDATE 1134
+
+// New File Type (dialog 141) and Batch Adding File Type Rules (dialog 142).
+#define IDC_NEW_TYPE_EXTENSION 1031
+#define IDC_BATCH_TYPES_INPUT 1032
+#define IDC_BATCH_TYPES_LIST 1033
+#define IDC_BATCH_TYPES_ADD 1005
+#define IDC_BATCH_TYPES_DELETE 1034
+#define IDC_BATCH_TYPES_CLEAR 1035
+#define IDC_BATCH_TYPES_SELECT_ALL 1037
+
+// New Name Rule (184), New Regular Expression Rule (185), Batch Adding File
+// Name Rules (186).
+#define IDC_NEW_NAME_FIRST 1135
+#define IDC_NEW_NAME_LAST 1136
+#define IDC_NEW_REGEXP_EXPRESSION 1136
+#define IDC_BATCH_NAME_FIRST 1137
+#define IDC_BATCH_NAME_LAST 1138
+#define IDC_BATCH_NAME_PARTS 1139
+#define IDC_BATCH_NAME_FOLDERS 1140
+
+// Strings.
+#define IDS_UPDATE_FOLDER_FAILED 700
+#define IDS_NOT_ABSOLUTE_PATH 701
+#define IDS_SPECIAL_NOT_EDITABLE 702
+#define IDS_INVALID_EXTENSION 703
+#define IDS_EXTENSION_SUGGESTION 704
+#define IDS_NO_SELECTED_EXTENSIONS 705
+#define IDS_UPDATE_NAME_RULE_FAILED 706
+#define IDS_REGEXP_EMPTY 707
+#define IDS_REGEXP_TOO_LONG 708
+#define IDS_REGEXP_INVALID 709
+#define IDS_ADD_NAME_RULE_FAILED 710
+#define IDS_ADD_REGEXP_RULE_FAILED 711
+#define IDS_PARTS_BLANK 712
+#define IDS_PARTS_INVALID 713
+#define IDS_PARTS_ZERO 714
+#define IDS_TOO_MANY_RULES 715
 // ---- Size and time rules: their panes and dialogs --------------------------
 #define IDD_TIME_PROPERTY 162
 #define IDD_NEW_TIME 167

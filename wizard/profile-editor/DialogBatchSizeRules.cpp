@@ -1,6 +1,6 @@
 #include "DialogBatchSizeRules.h"
 
-#include "RuleBatch.h"
+#include "RuleBatches.h"
 #include "SizeRules.h"
 #include "common/Text.h"
 #include "resource.h"

@@ -1,16 +1,17 @@
 // The size rule pane (dialog 173): the selected size rule's two bounds,
 // "Larger than" and "Smaller than", each a number with its unit or
-// "Unlimited". Every edit is reported to the page (UM_SIZE_CHANGED), which
-// enables "&Update" while the values differ from the rule; "&Update", or
-// Enter in either number, asks the page to apply them (UM_SIZE_UPDATE).
-// The folders special shows with everything disabled.
+// "Unlimited". Enter in either number applies a change; the folders special
+// shows with everything disabled.
 #pragma once
 #include <cstdint>
 
 #include "FieldControls.h"
 #include "ProfilePane.h"
+#include "RuleEdits.h"
 
 namespace ordvale::wizard {
+
+class CPageProfile;
 
 struct SizePaneFill {
     HICON icon = nullptr;  // handed over to the pane
@@ -24,26 +25,25 @@ public:
     CDialogSizeProperty();
     void Fill(const SizePaneFill& fill);
     void Clear() override;
-
-    // The bounds as the fields read (a bound left as shown reads exactly);
-    // false when the number or the unit does not read.
-    bool ReadLower(int64_t* bytes) const { return lower_.Read(bytes); }
-    bool ReadUpper(int64_t* bytes) const { return upper_.Read(bytes); }
-    void EnableUpdate(bool enable) const;
-    // Edit (F2): the lower number with its text selected, or the lower unit
-    // while that is "Unlimited".
-    void FocusFirstField() const;
-    // A refused bound: its number focused with the text selected.
-    void FocusBound(bool lower) const;
+    // The bounds as the fields read; a bound left as shown reads exactly.
+    editor::SizePaneValues Values() const;
+    // Edit (F2), and a refusal of the lower bound: its number with the text
+    // selected, or its unit while that is "Unlimited".
+    void FocusFirstField() override;
+    // A refusal of the upper bound: its number with the text selected.
+    void FocusUpperBound();
 
 protected:
     BOOL OnInitDialog() override;
     BOOL OnCommand(WORD id, WORD code, HWND control) override;
     BOOL OnNotify(NMHDR* header, LRESULT* result) override;
+    bool EnterUpdatesIn(int controlId) const override;
 
 private:
     editor::SizeField lower_, upper_;
-    bool filling_ = false;
 };
+
+// How the page fills this pane from a size rule, tests it and applies it.
+PaneBinding BindSizePane(CPageProfile& page, CDialogSizeProperty& pane);
 
 }  // namespace ordvale::wizard

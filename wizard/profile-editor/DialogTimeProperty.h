@@ -1,13 +1,14 @@
 // The time rule pane (dialog 162): the selected time rule's first and last
-// day, each a date or open ("Long ago", "Until Now"). Every click and date
-// change is reported to the page (UM_TIME_CHANGED), which enables "&Update"
-// while the values differ from the rule; "&Update", or Enter anywhere in
-// the pane, asks the page to apply them (UM_TIME_UPDATE).
+// day, each a date or open ("Long ago", "Until Now"). Enter anywhere in the
+// pane applies a change.
 #pragma once
 #include "FieldControls.h"
 #include "ProfilePane.h"
+#include "RuleEdits.h"
 
 namespace ordvale::wizard {
+
+class CPageProfile;
 
 struct TimePaneFill {
     HICON icon = nullptr;  // handed over to the pane
@@ -20,19 +21,14 @@ public:
     CDialogTimeProperty();
     void Fill(const TimePaneFill& fill);
     void Clear() override;
-
     // The two ends as chosen (the zero time when open); an end whose date
     // was left as shown keeps its exact time.
-    FILETIME Begin() const { return begin_.Read(); }
-    FILETIME End() const { return end_.Read(); }
-    // Whether the chosen ends differ, by calendar date, from these.
-    bool Differs(const FILETIME& begin, const FILETIME& end) const;
-    void EnableUpdate(bool enable) const;
-    // Edit (F2) and a refused change: the "From" picker when a date is
+    editor::TimePaneValues Values() const;
+    // Edit (F2), and a refused change: the "From" picker when a date is
     // chosen there, else the "Long ago" option.
-    void FocusFirstField() const;
-    // A refused order of the ends: the "To" picker.
-    void FocusEnd() const;
+    void FocusFirstField() override;
+    // A refused order of the ends: the "To" picker, or "Until Now".
+    void FocusEnd();
 
 protected:
     BOOL OnInitDialog() override;
@@ -41,7 +37,9 @@ protected:
 
 private:
     editor::DateBound begin_, end_;
-    bool filling_ = false;
 };
+
+// How the page fills this pane from a time rule, tests it and applies it.
+PaneBinding BindTimePane(CPageProfile& page, CDialogTimeProperty& pane);
 
 }  // namespace ordvale::wizard

@@ -202,10 +202,4 @@ void DateBound::FollowOption() const {
     EnableWindow(picker_, DateChosen());
 }
 
-bool DateBound::Differs(const FILETIME& time) const {
-    if (!DateChosen()) return !IsZeroTime(time);
-    const FILETIME picked = PickerTime(picker_);
-    return IsZeroTime(time) || CompareDate(&picked, &time) != 0;
-}
-
 }  // namespace ordvale::editor

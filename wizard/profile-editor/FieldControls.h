@@ -103,8 +103,6 @@ public:
     bool DateChosen() const;
     // After a click on either option: the picker follows.
     void FollowOption() const;
-    // Whether the values differ from the time shown (by calendar date).
-    bool Differs(const FILETIME& time) const;
     HWND DateOption() const { return date_; }
     HWND OpenOption() const { return open_; }
     HWND Picker() const { return picker_; }

@@ -1,7 +1,7 @@
 #include "SizeRules.h"
 
 #include "FieldFormats.h"
-#include "RuleBatch.h"
+#include "RuleBatches.h"
 #include "common/ConfigureType.h"
 #include "common/Text.h"
 
@@ -36,7 +36,7 @@ int CheckSizeBatch(int64_t from, int64_t to, int64_t step) {
     if (step == 0) return kSizeBatchStepZero;
     if (from == to) return kSizeBatchEqual;
     const int64_t low = from < to ? from : to, high = from < to ? to : from;
-    if (SizeBatchCount(low, high, step) > kMaxBatchRules) return kSizeBatchTooMany;
+    if (SizeBatchCount(low, high, step) > static_cast<uint64_t>(kMaxBatchRules)) return kSizeBatchTooMany;
     return kSizeBatchOk;
 }
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "RuleBatch.h"
+#include "RuleBatches.h"
 #include "common/ConfigureType.h"
 #include "common/Text.h"
 #include "resource.h"
