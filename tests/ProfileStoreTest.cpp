@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 
 #include "EditorScript.h"
 #include "ProfileStore.h"
@@ -239,6 +240,45 @@ TEST_F(Store, ASaveOverAReadOnlyFileKeepsIt) {
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadBytes(file), before);
     EXPECT_TRUE(Leftovers().empty());
+}
+
+// Another program holding the document open without letting it be replaced
+// (a scanner, an indexer, an editor reading it): a short hold is waited out
+// and the save goes through; a hold that lasts fails the save and leaves the
+// old document whole.
+TEST_F(Store, ASaveWaitsOutAShortHoldOnTheDocument) {
+    struct Case {
+        const char* name;
+        DWORD holdMs;
+        bool saved;
+    } cases[] = {
+        {"held for a moment", 300, true},
+        {"held throughout", INFINITE, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(WriteText(file, kDocument));
+        const std::vector<unsigned char> before = ReadBytes(file);
+        HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        std::thread release;
+        if (c.holdMs != INFINITE) release = std::thread([&] { Sleep(c.holdMs); CloseHandle(held); });
+        MethodProfile profile(1);
+        ASSERT_TRUE(profile.Load(file.c_str(), L"Type2"));
+        profile.root.children.clear();
+        StoreFailure why = StoreFailure::None;
+        const bool saved = SaveProfile(profile, file.c_str(), &why);
+        if (release.joinable()) release.join();
+        else CloseHandle(held);
+        EXPECT_EQ(saved, c.saved);
+        if (c.saved) {
+            EXPECT_EQ(Stored(1, L"Type2"), "Second .[]");
+        } else {
+            EXPECT_EQ(why, StoreFailure::WriteFailed);
+            EXPECT_EQ(ReadBytes(file), before);
+        }
+        EXPECT_TRUE(Leftovers().empty());
+    }
 }
 
 TEST_F(Store, DeleteMovesTheDefaultOnlyWhenItWasTheDefault) {

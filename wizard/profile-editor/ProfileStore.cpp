@@ -82,6 +82,24 @@ long long NumberAfterStripping(const std::wstring& text, const std::wstring& let
     return value;
 }
 
+// Replaces the document with the file just written. Another program that
+// has the document open for a moment (a virus scanner, an indexer, an editor
+// reading it) makes the replacing move fail with a sharing violation or a
+// denied access; such a hold is waited out for a short while before the save
+// is given up.
+bool ReplaceWith(const wchar_t* written, const std::wstring& profileFile) {
+    constexpr int kAttempts = 20;
+    constexpr DWORD kPauseMs = 100;
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExW(written, profileFile.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        const DWORD error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED && error != ERROR_LOCK_VIOLATION) ||
+            attempt == kAttempts)
+            return false;
+        Sleep(kPauseMs);
+    }
+}
+
 }  // namespace
 
 ScopedReplaceCheck::ScopedReplaceCheck(ReplaceCheck check) : previous_(std::move(ReplaceHook())) {
@@ -109,7 +127,7 @@ bool SaveDocumentReplacing(CXmlDocument& document, const std::wstring& profileFi
         ok = written.Open(temporary) && Valid(written.SelectSingleNode(L"/Ordvale"));
     }
     if (ok && ReplaceHook()) ok = ReplaceHook()(temporary);
-    if (ok) ok = MoveFileExW(temporary, profileFile.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (ok) ok = ReplaceWith(temporary, profileFile);
     if (!ok) DeleteFileW(temporary);
     return ok;
 }
