@@ -87,12 +87,8 @@ void SetCheck(HWND dialog, int id, bool checked) {
 // until it is reached.
 void Choose(HWND dialog, int id, int position) {
     HWND combo = GetDlgItem(dialog, id);
-    PostMessageW(combo, WM_KEYDOWN, VK_HOME, 1);
-    PostMessageW(combo, WM_KEYUP, VK_HOME, 0xC0000001);
-    for (int i = 0; i < position; ++i) {
-        PostMessageW(combo, WM_KEYDOWN, VK_DOWN, 1);
-        PostMessageW(combo, WM_KEYUP, VK_DOWN, 0xC0000001);
-    }
+    PostKey(combo, VK_HOME);
+    PostKey(combo, VK_DOWN, position);
     EXPECT_TRUE(WaitUntil([&] { return Send(dialog, id, CB_GETCURSEL) == position; }));
 }
 bool ProgressChecked(HWND dialog) {
