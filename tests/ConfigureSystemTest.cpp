@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 #include <dlgs.h>
 
 #include <map>
@@ -69,8 +70,26 @@ protected:
 LRESULT Send(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return SendMessageW(GetDlgItem(dialog, id), message, wParam, lParam);
 }
+// The path typed into its box, as the user types it (pasted when it holds
+// a tab, which a single-line box does not take from the keyboard).
 void SetPath(HWND dialog, const std::wstring& path) {
-    Send(dialog, IDC_PROFILE_PATH, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    if (path.find(L'\t') != std::wstring::npos) PostPaste(GetDlgItem(dialog, IDC_PROFILE_PATH), path);
+    else PostTyping(GetDlgItem(dialog, IDC_PROFILE_PATH), path);
+    EXPECT_TRUE(WaitUntil([&] { return ControlText(dialog, IDC_PROFILE_PATH) == path; }));
+}
+// The check box clicked when it does not show the state wanted.
+void SetCheck(HWND dialog, int id, bool checked) {
+    if ((Send(dialog, id, BM_GETCHECK) == BST_CHECKED) == checked) return;
+    PressButton(GetDlgItem(dialog, id));
+    EXPECT_TRUE(WaitUntil([&] { return (Send(dialog, id, BM_GETCHECK) == BST_CHECKED) == checked; }));
+}
+// An entry of a drop-down list chosen from the keyboard: Home, then Down
+// until it is reached.
+void Choose(HWND dialog, int id, int position) {
+    HWND combo = GetDlgItem(dialog, id);
+    PostKey(combo, VK_HOME);
+    PostKey(combo, VK_DOWN, position);
+    EXPECT_TRUE(WaitUntil([&] { return Send(dialog, id, CB_GETCURSEL) == position; }));
 }
 bool ProgressChecked(HWND dialog) {
     return Send(dialog, IDC_SHOW_PROGRESS, BM_GETCHECK) == BST_CHECKED;
@@ -150,10 +169,9 @@ TEST_F(ConfigureSystem, OkSavesWhatTheControlsShow) {
         HWND dialog = WaitForWindow(program.Id(), kTitle);
         ASSERT_NE(dialog, nullptr);
         if (c.typed) SetPath(dialog, c.typed);
-        if (c.check >= 0) Send(dialog, IDC_SHOW_PROGRESS, BM_SETCHECK, static_cast<WPARAM>(c.check));
-        if (c.filePosition >= 0) Send(dialog, IDC_FILE_CONFLICT, CB_SETCURSEL, static_cast<WPARAM>(c.filePosition));
-        if (c.folderPosition >= 0)
-            Send(dialog, IDC_FOLDER_CONFLICT, CB_SETCURSEL, static_cast<WPARAM>(c.folderPosition));
+        if (c.check >= 0) SetCheck(dialog, IDC_SHOW_PROGRESS, c.check == BST_CHECKED);
+        if (c.filePosition >= 0) Choose(dialog, IDC_FILE_CONFLICT, c.filePosition);
+        if (c.folderPosition >= 0) Choose(dialog, IDC_FOLDER_CONFLICT, c.folderPosition);
         Click(dialog, IDOK);
         ASSERT_EQ(program.Wait(), 0u);
 
@@ -188,9 +206,9 @@ TEST_F(ConfigureSystem, LeavingWithoutOkSavesNothing) {
         HWND dialog = WaitForWindow(program.Id(), kTitle);
         ASSERT_NE(dialog, nullptr);
         SetPath(dialog, dir / L"other.xml");
-        Send(dialog, IDC_SHOW_PROGRESS, BM_SETCHECK, BST_UNCHECKED);
-        Send(dialog, IDC_FILE_CONFLICT, CB_SETCURSEL, 1);
-        Send(dialog, IDC_FOLDER_CONFLICT, CB_SETCURSEL, 2);
+        SetCheck(dialog, IDC_SHOW_PROGRESS, false);
+        Choose(dialog, IDC_FILE_CONFLICT, 1);
+        Choose(dialog, IDC_FOLDER_CONFLICT, 2);
         way.leave(dialog);
         EXPECT_EQ(program.Wait(), kCancelled);
         EXPECT_EQ(ReadBytes(settingsFile), before);
@@ -307,7 +325,10 @@ TEST_F(ConfigureSystem, BrowseFillsInTheChosenDocument) {
             // The file-name box of the explorer-style dialog, edit or combo box.
             HWND name = GetDlgItem(picker, cmb13) ? GetDlgItem(picker, cmb13) : GetDlgItem(picker, edt1);
             ASSERT_NE(name, nullptr);
-            SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.typed.c_str()));
+            // The explorer-style box is a ComboBoxEx: the typing goes to its edit.
+            if (HWND edit = reinterpret_cast<HWND>(SendMessageW(name, CBEM_GETEDITCONTROL, 0, 0))) name = edit;
+            PostTyping(name, c.typed);
+            EXPECT_TRUE(WaitUntil([&] { return WindowText(name) == c.typed; })) << Narrow(WindowText(name));
             Click(picker, IDOK);
         }
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(picker); }));

@@ -159,7 +159,8 @@ TEST_F(EndToEnd, AskShowsTheEnginesQuestion) {
         HWND conflict = WaitForWindow(pid, L"Name Conflict");
         ASSERT_NE(conflict, nullptr);
         question = ControlText(conflict, 1102);
-        CheckDlgButton(conflict, 1105, BST_CHECKED);   // for all conflicts
+        PressButton(GetDlgItem(conflict, 1105));         // for all conflicts
+        ASSERT_TRUE(WaitUntil([&] { return IsDlgButtonChecked(conflict, 1105) == BST_CHECKED; }));
         Click(conflict, 1107);                           // Keep both
     }), 0u);
     EXPECT_NE(question.find(L".jpg"), std::wstring::npos) << Narrow(question);

@@ -65,6 +65,66 @@ TEST(FieldFormats, ReadingSizeFields) {
     }
 }
 
+// Whole bytes are read exactly, up to the largest signed 64-bit count; a
+// size above it is refused rather than wrapped into a negative bound.
+TEST(FieldFormats, ReadingSizeFieldsAtTheLimits) {
+    struct Case {
+        const wchar_t* text;
+        int unit;
+        bool ok;
+        int64_t bytes;
+    };
+    const Case cases[] = {
+        {L"9223372036854775807", kUnitB, true, INT64_MAX},
+        {L"9223372036854775807.999", kUnitB, true, INT64_MAX},
+        {L"9223372036854775808", kUnitB, false, 0},
+        {L"99999999999999999999999", kUnitB, false, 0},
+        {L"9007199254740993", kUnitB, true, 9007199254740993LL},  // not a double
+        {L"8388607", kUnitTB, true, 8388607LL * 1099511627776LL},
+        {L"8388608", kUnitTB, false, 0},
+        {L"8388607.999999999999", kUnitTB, true, INT64_MAX - 1},
+        {L"8388607.9999999999999", kUnitTB, true, INT64_MAX},
+        {L"8796093022207.999", kUnitMB, true, 8796093022207LL * 1048576 + 1047527},
+        {L"0.001", kUnitKB, true, 1},
+        {L"0.0009765625", kUnitKB, true, 1},
+        {L"0.0009765624", kUnitKB, true, 0},
+        {L"2.66", kUnitKB, true, 2723},
+        {L"007", kUnitB, true, 7},
+    };
+    for (const Case& c : cases) {
+        int64_t bytes = -1;
+        EXPECT_EQ(ParseSizeText(c.text, c.unit, &bytes), c.ok) << Narrow(c.text) << " unit " << c.unit;
+        if (c.ok) {
+            EXPECT_EQ(bytes, c.bytes) << Narrow(c.text);
+        }
+    }
+}
+
+// A field left as it was shown reads back the size it was given, not the
+// rounded number on display.
+TEST(FieldFormats, ASizeShownReadsBackExactly) {
+    ShownSize shown;
+    shown.bytes = 2722;
+    shown.shown = FormatSizeField(2722);
+    ASSERT_EQ(shown.shown.text, L"2.66");
+    ASSERT_EQ(shown.shown.unit, kUnitKB);
+    struct Case {
+        const wchar_t* text;
+        int unit;
+        int64_t bytes;
+    };
+    const Case cases[] = {
+        {L"2.66", kUnitKB, 2722},   {L" 2.66\t", kUnitKB, 2722}, {L"2.66", kUnitB, 2},
+        {L"2.660", kUnitKB, 2723},  {L"2.67", kUnitKB, 2734},
+    };
+    for (const Case& c : cases) {
+        int64_t bytes = -1;
+        EXPECT_TRUE(ReadSizeText(shown, c.text, c.unit, &bytes)) << Narrow(c.text);
+        EXPECT_EQ(bytes, c.bytes) << Narrow(c.text) << " unit " << c.unit;
+    }
+    EXPECT_FALSE(ReadSizeText(shown, L"2,66", kUnitKB, nullptr));
+}
+
 TEST(FieldFormats, ShowingAndSpinningSizeFields) {
     struct Case {
         int64_t bytes;

@@ -25,14 +25,8 @@ const char kNameDocument[] =
 
 constexpr WPARAM kNamePosition = 1;  // By File Name on the method page
 
-// Input for a modal dialog, posted to its controls; its own message loop
-// takes it the way it takes a person's.
-void PostKey(HWND window, UINT key, int times = 1) {
-    for (int i = 0; i < times; ++i) {
-        PostMessageW(window, WM_KEYDOWN, key, 1);
-        PostMessageW(window, WM_KEYUP, key, 0xC0000001);
-    }
-}
+// Input for a modal dialog, posted to its controls (PostKey, PostTyping);
+// its own message loop takes it the way it takes a person's.
 void PostClickItem(HWND list, int index) {
     RECT rect = {};
     ListView_GetItemRect(list, index, &rect, LVIR_LABEL);

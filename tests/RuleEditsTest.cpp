@@ -1,4 +1,4 @@
-// Changing a folder, a type rule or a name rule in place, as the property
+// Changing a folder or a rule in place, as the property
 // panes do, without windows: the change tests that enable "&Update", and
 // applying the values to a fixture profile with scripted answers.
 #include <gtest/gtest.h>
@@ -342,4 +342,142 @@ TEST(RuleInput, ConfirmingAnExtension) {
     ConfirmExtension({user, nullptr, L""}, std::wstring(400, L'x'), nullptr);
     ASSERT_EQ(user.fullTexts.size(), 1u);
     EXPECT_EQ(user.fullTexts[0].size(), 259u);
+}
+
+// ---- Size and time rule panes ----
+
+namespace {
+
+const char kSizes[] = "<Folder displayname='Small'><Size lower='2722' upper='102400'/></Folder>"
+                      "<Folder displayname='Dirs'><Size si='1'/></Folder>"
+                      "<Size lower='1048576' upper='0'/>";
+constexpr int kSizeMethod = 3;
+constexpr int64_t KB = 1024;
+
+SizePaneValues Sizes(int64_t lower, int64_t upper, bool lowerRead = true, bool upperRead = true) {
+    return {lowerRead, lower, upperRead, upper};
+}
+
+const char kTimes[] = "<Folder displayname='2012'><Time begin='2012-01-01 00:00:00' end='2012-12-31 00:00:00'/></Folder>"
+                      "<Time begin='2013-01-01 00:00:00' end='2013-06-30 00:00:00'/>";
+constexpr int kTimeMethod = 2;
+
+FILETIME Day(int year, int month, int day, int hour = 0) {
+    SYSTEMTIME time = {};
+    time.wYear = static_cast<WORD>(year);
+    time.wMonth = static_cast<WORD>(month);
+    time.wDay = static_cast<WORD>(day);
+    time.wHour = static_cast<WORD>(hour);
+    FILETIME file = {};
+    SystemTimeToFileTime(&time, &file);
+    return file;
+}
+
+}  // namespace
+
+TEST(SizePane, ChangeTest) {
+    LoadedProfile profile(kSizeMethod, kSizes);
+    const auto& small = static_cast<const SizeEntry&>(*RuleAt(*FolderAt(profile.model.root, L".\\Small\\"), 0));
+    const auto& folders = static_cast<const SizeEntry&>(*RuleAt(*FolderAt(profile.model.root, L".\\Dirs\\"), 0));
+    struct Case {
+        const SizeEntry& rule;
+        SizePaneValues values;
+        bool differs;
+    };
+    const Case cases[] = {
+        {small, Sizes(2722, 102400), false},  // a bound shown as 2.66 KB stays exact
+        {small, Sizes(2723, 102400), true},   {small, Sizes(2722, 0), true},
+        {small, Sizes(0, 102400, false), true},  // unreadable counts as changed
+        {small, Sizes(2722, 0, true, false), true},
+        {folders, Sizes(5, 7), false},  // the special has nothing to change
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SizePaneDiffers(c.rule, c.values), c.differs) << c.values.lower << ".." << c.values.upper;
+}
+
+TEST(SizePane, Applying) {
+    struct Case {
+        const char* name;
+        SizePaneValues values;
+        bool applied;
+        PaneFocus focus;
+        const char* small;  // Small afterwards
+        std::vector<std::string> shown;
+    };
+    const char* const unchanged = "Small[2722..102400]";
+    const Case cases[] = {
+        {"narrower", Sizes(KB, 2 * KB), true, PaneFocus::None, "Small[1024..2048]", {}},
+        {"equal bounds", Sizes(KB, KB), true, PaneFocus::None, "Small[1024..1024]", {}},
+        {"lower above upper", Sizes(2 * KB, KB), false, PaneFocus::First, unchanged,
+         {"! Invalid size range, lower limit can not be larger than upper limit."}},
+        {"lower unreadable", Sizes(0, KB, false), false, PaneFocus::First, unchanged,
+         {"! Invalid size value, file size must be positive."}},
+        {"upper unreadable", Sizes(KB, 0, true, false), false, PaneFocus::Second, unchanged,
+         {"! Invalid size value, file size must be positive."}},
+        {"overlapping the root's rule", Sizes(KB, 0), false, PaneFocus::First, unchanged,
+         {"C File size rule \"1.00KB ~ Unlimited\": | .\\#0", "! Update size rule failed."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoadedProfile profile(kSizeMethod, kSizes);
+        FolderNode* small = FolderAt(profile.model.root, L".\\Small\\");
+        ScriptedUser user;
+        const RuleEdit edit = ApplySizePane(user, small, 0, c.values);
+        EXPECT_EQ(edit.applied, c.applied);
+        EXPECT_EQ(edit.focus, c.focus);
+        EXPECT_EQ(DumpTree(*small), c.small);
+        EXPECT_EQ(user.shown, c.shown);
+    }
+}
+
+TEST(TimePane, ChangeTest) {
+    LoadedProfile profile(kTimeMethod, kTimes);
+    const auto& year = static_cast<const TimeEntry&>(*RuleAt(*FolderAt(profile.model.root, L".\\2012\\"), 0));
+    const FILETIME open = {};
+    struct Case {
+        TimePaneValues values;
+        bool differs;
+    };
+    const Case cases[] = {
+        {{Day(2012, 1, 1), Day(2012, 12, 31)}, false},
+        {{Day(2012, 1, 1, 15), Day(2012, 12, 31, 23)}, false},  // by calendar date only
+        {{Day(2012, 1, 2), Day(2012, 12, 31)}, true},
+        {{open, Day(2012, 12, 31)}, true},
+        {{Day(2012, 1, 1), open}, true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(TimePaneDiffers(year, c.values), c.differs);
+}
+
+TEST(TimePane, Applying) {
+    const FILETIME open = {};
+    struct Case {
+        const char* name;
+        TimePaneValues values;
+        bool applied;
+        PaneFocus focus;
+        const char* root;  // the root's rules afterwards
+        std::vector<std::string> shown;
+    };
+    const char* const unchanged = ".[2013-01-01..2013-06-30]";
+    const Case cases[] = {
+        {"a longer range", {Day(2013, 1, 1), Day(2013, 7, 31)}, true, PaneFocus::None, ".[2013-01-01..2013-07-31]", {}},
+        {"open at the end", {Day(2013, 1, 1), open}, true, PaneFocus::None, ".[2013-01-01..*]", {}},
+        {"one day", {Day(2013, 3, 1), Day(2013, 3, 1)}, true, PaneFocus::None, ".[2013-03-01..2013-03-01]", {}},
+        {"the end before the begin", {Day(2013, 1, 1), Day(2012, 12, 31)}, false, PaneFocus::Second, unchanged,
+         {"! The end date time can not be earlier than begin date time."}},
+        {"reaching back into 2012", {open, Day(2013, 6, 30)}, false, PaneFocus::First, unchanged,
+         {"C Date time rule \"Long Ago - 2013-06-30\": | .\\2012\\#0", "! Update time rule failed."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoadedProfile profile(kTimeMethod, kTimes);
+        ScriptedUser user;
+        const RuleEdit edit = ApplyTimePane(user, &profile.model.root, 0, c.values);
+        EXPECT_EQ(edit.applied, c.applied);
+        EXPECT_EQ(edit.focus, c.focus);
+        std::string root = DumpTree(profile.model.root);
+        root = root.substr(0, root.find('{'));
+        EXPECT_EQ(root, c.root);
+        EXPECT_EQ(user.shown, c.shown);
+    }
 }

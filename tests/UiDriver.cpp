@@ -120,9 +120,7 @@ void UiDriver::PressKey(HWND window, UINT key, bool control) {
         keys[VK_CONTROL] |= 0x80;
         SetKeyboardState(keys);
     }
-    const LPARAM down = 1 | (MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16);
-    PostMessageW(window, WM_KEYDOWN, key, down);
-    PostMessageW(window, WM_KEYUP, key, down | 0xC0000000);
+    PostKey(window, key);
     Pump();
     if (control) {
         keys[VK_CONTROL] &= 0x7F;

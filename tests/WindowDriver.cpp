@@ -192,13 +192,34 @@ void PostTyping(HWND window, const std::wstring& text) {
     wchar_t name[32] = {};
     GetClassNameW(window, name, 32);
     if (lstrcmpiW(name, L"Edit") == 0) {
-        PostMessageW(window, WM_KEYDOWN, VK_END, 1);
-        PostMessageW(window, WM_KEYUP, VK_END, 0xC0000001);
+        PostKey(window, VK_END);
         // Asked of the edit itself: its text as another process sees it may be stale.
         const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
         for (LRESULT i = 0; i < length; ++i) PostMessageW(window, WM_CHAR, VK_BACK, 1);
     }
     for (wchar_t c : text) PostMessageW(window, WM_CHAR, c, 1);
+}
+
+void PostPaste(HWND edit, const std::wstring& text) {
+    if (!OpenClipboard(nullptr)) return;
+    EmptyClipboard();
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        memcpy(GlobalLock(memory), text.c_str(), bytes);
+        GlobalUnlock(memory);
+        if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+    }
+    CloseClipboard();
+    PostMessageW(edit, EM_SETSEL, 0, -1);
+    PostMessageW(edit, WM_PASTE, 0, 0);
+}
+
+void PostKey(HWND window, UINT key, int times) {
+    const LPARAM down = 1 | (MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16);
+    for (int i = 0; i < times; ++i) {
+        PostMessageW(window, WM_KEYDOWN, key, down);
+        PostMessageW(window, WM_KEYUP, key, down | 0xC0000000);
+    }
 }
 
 HWND VisibleControl(HWND top, int id) {

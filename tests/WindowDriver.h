@@ -46,6 +46,13 @@ void Click(HWND dialog, int id);
 // Posts typing into the window: for an edit, End and one Backspace for each
 // character it holds, then the text's characters.
 void PostTyping(HWND window, const std::wstring& text);
+// Puts the text on the clipboard and pastes it over the whole text of the
+// edit (Ctrl+A, Ctrl+V): how text a user cannot type (a tab, say) gets into
+// a box.
+void PostPaste(HWND edit, const std::wstring& text);
+// Posts a key pressed and released to the window, `times` over (its own
+// loop, another process's or a modal dialog's, handles it).
+void PostKey(HWND window, UINT key, int times = 1);
 // The visible control with this id anywhere below the window (pages are
 // child dialogs of a frame); nullptr when there is none.
 HWND VisibleControl(HWND top, int id);

@@ -17,6 +17,7 @@
 #include "common/Text.h"
 #include "resource.h"
 #include "TestSupport.h"
+#include "UiDriver.h"
 #include "WindowDriver.h"
 
 using namespace ordvale;
@@ -226,8 +227,10 @@ TEST_F(WizardDialogs, SelectionWithDroppedAddedAndDeletedItems) {
     Drop(list, {files[0], dir / L"2.TXT"});
     ASSERT_EQ(items.Rows(), files) << "a path dropped again, in any case, is ignored";
 
-    ListView_SetItemState(list, 1, LVIS_SELECTED, LVIS_SELECTED);
-    ListView_SetItemState(list, 3, LVIS_SELECTED, LVIS_SELECTED);
+    UiDriver ui(frame);
+    ui.ClickListItem(list, 1);
+    ui.ClickListItem(list, 3, MK_CONTROL);
+    ASSERT_EQ(ListView_GetSelectedCount(list), 2u);
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_DELETE)));
     Command(page, IDC_DELETE);
     const std::vector<std::wstring> kept = {files[0], files[2], files[4]};

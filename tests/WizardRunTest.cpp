@@ -754,3 +754,126 @@ TEST_F(WizardRun, PreviewTidyAndTakeBackFromTheWizard) {
     EXPECT_EQ(ShowTree(FolderTree(desktop)), ShowTree(before));
     for (const auto& f : files) DeleteFileW((desktop + L"\\" + f.first).c_str());
 }
+
+// A size profile made from nothing in the editor: files of 1 KB and more in
+// Large (its lower limit raised in the size pane), folders in Dirs, then
+// eleven steps of 100 B up to 1 KB by the batch, each in its own folder. An
+// empty file is larger than no lower limit and stays.
+TEST_F(WizardRun, ASizeProfileMadeInTheEditorTidies) {
+    ASSERT_TRUE(WriteText(profileFile, "<?xml version=\"1.0\"?><Ordvale/>"));
+    const std::wstring desktop = DesktopFolder();
+    const struct {
+        Expected expected;
+        std::size_t size;
+    } files[] = {
+        {{L"tiny.txt", L"Unlimited ~ 100.00B"}, 50}, {{L"mid.txt", L"200.00B ~ 300.00B"}, 250},
+        {{L"kilo.txt", L"1000.00B ~ 1.00KB"}, 1024},  {{L"big.bin", L"Large"}, 5000},
+        {{L"middle.bin", L""}, 1500},                 {{L"empty.txt", L""}, 0},
+    };
+    std::vector<Expected> expected;
+    for (const auto& f : files) {
+        ASSERT_TRUE(WriteText(desktop + L"\\" + f.expected.file, std::string(f.size, 'x')));
+        expected.push_back(f.expected);
+    }
+    // A folder goes whole, with what it holds.
+    ASSERT_TRUE(MakeFolder(desktop + L"\\Old projects"));
+    ASSERT_TRUE(WriteText(desktop + L"\\Old projects\\plan.txt", "plan"));
+    expected.push_back({L"plan.txt", L"Dirs\\Old projects"});
+
+    Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
+    HWND frame = OpenProfilePage(wizard, IDC_METHOD_SIZE);
+    ASSERT_NE(frame, nullptr);
+    EditorDriver editor(wizard, frame);
+    ASSERT_TRUE(editor.Ready());
+    ASSERT_TRUE(editor.NewProfile(L"Mine"));
+
+    ASSERT_TRUE(editor.AddFolder(L"Large", 1));
+    ASSERT_TRUE(editor.OpenLast(0));
+    editor.Command(ID_ADD_SIZE_RULE);
+    HWND dialog = editor.Dialog(L"New File Size Rule");
+    ASSERT_NE(dialog, nullptr);
+    PostMessageW(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER_UNIT), WM_CHAR, L'K', 1);
+    EditorDriver::Type(dialog, IDC_NEW_SIZE_LOWER, L"1");
+    PressButton(GetDlgItem(dialog, IDOK));
+    ASSERT_TRUE(editor.WaitForCount(1));
+    // 1 KB and more, then in the pane from 2 KB on: a file of 1,500 B stays.
+    HWND lower = editor.ChooseFirst(IDC_SIZE_PANE_LOWER, L"1.00");
+    ASSERT_NE(lower, nullptr);
+    PostTyping(lower, L"2");
+    editor.Key(lower, VK_RETURN);
+    ASSERT_TRUE(editor.Up(1));
+
+    ASSERT_TRUE(editor.AddFolder(L"Dirs", 2));
+    ASSERT_TRUE(editor.OpenLast(0));
+    editor.Command(ID_ADD_SIZE_FOLDERS);
+    ASSERT_TRUE(editor.WaitForCount(1));
+    ASSERT_TRUE(editor.Up(2));
+
+    editor.Command(ID_ADD_SIZE_BATCH);
+    dialog = editor.Dialog(L"Batch Adding File Size Rules");
+    ASSERT_NE(dialog, nullptr);
+    PressButton(GetDlgItem(dialog, IDOK));  // 0 B to 1 KB every 100 B, a folder for each
+    ASSERT_TRUE(editor.WaitForCount(13));
+    ASSERT_TRUE(editor.Save(profileFile, "<Folder displayname=\"Large\" location=\"\">"
+                                         "<Size lower=\"2048\" upper=\"0\"/></Folder>"))
+        << ReadUtf8(profileFile);
+
+    FinishAndExpectTidied(wizard, frame, desktop, expected);
+    RemoveTree(desktop + L"\\Dirs");
+}
+
+// A time profile made from nothing in the editor: everything up to 2001 in
+// Old, then last year and this one by the year batch, each in its folder.
+// Wine keeps no creation time a test could set: the files made here are
+// created now and go to this year's folder.
+TEST_F(WizardRun, ATimeProfileMadeInTheEditorTidies) {
+    ASSERT_TRUE(WriteText(profileFile, "<?xml version=\"1.0\"?><Ordvale/>"));
+    const std::wstring desktop = DesktopFolder();
+    SYSTEMTIME now = {};
+    GetSystemTime(&now);  // creation dates count in UTC
+    const std::wstring thisYear = std::to_wstring(now.wYear), lastYear = std::to_wstring(now.wYear - 1);
+    const std::wstring folderInto = thisYear + L"\\Old projects";  // a folder goes by its own date
+    const std::vector<Expected> files = {
+        {L"notes.txt", thisYear.c_str()}, {L"photo.jpg", thisYear.c_str()}, {L"plan.txt", folderInto.c_str()}};
+    for (const wchar_t* file : {L"notes.txt", L"photo.jpg"}) ASSERT_TRUE(WriteText(desktop + L"\\" + file, "sample"));
+
+    Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
+    HWND frame = OpenProfilePage(wizard, IDC_METHOD_TIME);
+    ASSERT_NE(frame, nullptr);
+    EditorDriver editor(wizard, frame);
+    ASSERT_TRUE(editor.Ready());
+    ASSERT_TRUE(editor.NewProfile(L"Years"));
+
+    ASSERT_TRUE(editor.AddFolder(L"Old", 1));
+    ASSERT_TRUE(editor.OpenLast(0));
+    editor.Command(ID_ADD_TIME_RULE);
+    HWND dialog = editor.Dialog(L"New DateTime Rule");
+    ASSERT_NE(dialog, nullptr);
+    PressButton(GetDlgItem(dialog, IDC_NEW_TIME_LONG_AGO));
+    // The year of "To": a click on it once the picker has been painted (it
+    // places its fields then), and the digits.
+    HWND to = GetDlgItem(dialog, IDC_NEW_TIME_TO_PICKER);
+    ASSERT_TRUE(WaitUntil([&] { return !GetUpdateRect(to, nullptr, FALSE); }));
+    RECT client = {};
+    GetClientRect(to, &client);
+    PostMessageW(to, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, client.bottom / 2));
+    PostMessageW(to, WM_LBUTTONUP, 0, MAKELPARAM(8, client.bottom / 2));
+    for (wchar_t c : std::wstring(L"2001")) PostMessageW(to, WM_CHAR, c, 1);
+    PressButton(GetDlgItem(dialog, IDOK));
+    ASSERT_TRUE(editor.WaitForCount(1));
+    ASSERT_TRUE(editor.Up(1));
+
+    editor.Command(ID_ADD_TIME_BY_YEAR);
+    dialog = editor.Dialog(L"Create Date Time Rule By Year");
+    ASSERT_NE(dialog, nullptr);
+    PostTyping(GetWindow(GetDlgItem(dialog, IDC_YEAR_FROM), GW_CHILD), lastYear);
+    PostTyping(GetWindow(GetDlgItem(dialog, IDC_YEAR_TO), GW_CHILD), thisYear);
+    PressButton(GetDlgItem(dialog, IDOK));
+    ASSERT_TRUE(editor.WaitForCount(3));
+    ASSERT_TRUE(editor.Save(profileFile, "<Time begin=\"1601-01-01 00:00:00\" end=\"2001-")) << ReadUtf8(profileFile);
+    EXPECT_NE(ReadUtf8(profileFile).find("<Folder displayname=\"" + Narrow(lastYear) + "\""), std::string::npos);
+
+    ASSERT_TRUE(MakeFolder(desktop + L"\\Old projects"));
+    ASSERT_TRUE(WriteText(desktop + L"\\Old projects\\plan.txt", "plan"));
+    FinishAndExpectTidied(wizard, frame, desktop, files);
+}

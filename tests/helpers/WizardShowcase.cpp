@@ -11,6 +11,9 @@
 //     regular expression)
 //   wizard_showcase.exe new-folder|new-type|batch-types|new-name|new-regexp|batch-names
 //     (the dialogs of the Add menus, from a type or a name profile)
+//   wizard_showcase.exe size-new|size-batch|time-new|time-year|time-month|time-day
+//     (the dialogs of the size and time Add menus, over the profile page of
+//     the method with one folder opened and its rule selected)
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -138,6 +141,9 @@ protected:
             ordvale::editor::PlaceNameRule(ProfilePage(), &mode, root, 1, 0, 0, L"^Report \\d+");
             ProfilePage().RefreshList();
             ProfilePage().SelectItem(ordvale::wizard::RuleRef(root, 0));
+        } else if (AddCommand() != 0 && (page_.rfind(L"size-", 0) == 0 || page_.rfind(L"time-", 0) == 0)) {
+            ShowProfilePage(page_.substr(0, 4));
+            OpenLater();
         } else if (AddCommand() != 0) {
             ShowProfilePage(page_ == L"new-name" || page_ == L"new-regexp" || page_ == L"batch-names" ? L"name" : L"type",
                             false);
@@ -212,7 +218,10 @@ private:
             WORD command;
         } commands[] = {{L"new-folder", ID_ADD_FOLDER},  {L"new-type", ID_ADD_TYPE_RULE},
                         {L"batch-types", ID_ADD_TYPE_BATCH}, {L"new-name", ID_ADD_NAME_RULE},
-                        {L"new-regexp", ID_ADD_NAME_REGEXP}, {L"batch-names", ID_ADD_NAME_BATCH}};
+                        {L"new-regexp", ID_ADD_NAME_REGEXP}, {L"batch-names", ID_ADD_NAME_BATCH},
+                        {L"size-new", ID_ADD_SIZE_RULE},     {L"size-batch", ID_ADD_SIZE_BATCH},
+                        {L"time-new", ID_ADD_TIME_RULE},     {L"time-year", ID_ADD_TIME_BY_YEAR},
+                        {L"time-month", ID_ADD_TIME_BY_MONTH}, {L"time-day", ID_ADD_TIME_BY_DAY}};
         for (const auto& c : commands)
             if (page_ == c.page) return c.command;
         return 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cwchar>
 
@@ -45,6 +46,28 @@ std::wstring UnitText(const TextSource& texts, int unit) {
     return unit >= 0 && unit <= kUnitTB ? texts.Text(ids[unit]) : std::wstring();
 }
 
+namespace {
+
+constexpr int64_t kLargestSize = INT64_MAX;
+
+// floor(0.<digits> * 1024^rank): the fraction's digits multiplied through
+// in decimal, so that no digit is lost to rounding.
+int64_t FractionBytes(std::wstring digits, int rank) {
+    int64_t whole = 0;
+    for (int r = 0; r < rank; ++r) {
+        int carry = 0;
+        for (std::size_t i = digits.size(); i-- > 0;) {
+            const int product = (digits[i] - L'0') * 1024 + carry;
+            digits[i] = static_cast<wchar_t>(L'0' + product % 10);
+            carry = product / 10;
+        }
+        whole = whole * 1024 + carry;
+    }
+    return whole;
+}
+
+}  // namespace
+
 bool ParseSizeText(const std::wstring& text, int unit, int64_t* bytes) {
     const std::wstring trimmed = TrimBlanks(text);
     if (trimmed.empty()) return false;
@@ -59,10 +82,23 @@ bool ParseSizeText(const std::wstring& text, int unit, int64_t* bytes) {
         if (bytes) *bytes = 0;
         return true;
     }
-    const double value = std::wcstod(trimmed.c_str(), nullptr) * static_cast<double>(UnitFactor(unit));
-    // 2^63 and above does not fit a size.
-    if (!(value < 9223372036854775808.0)) return false;
-    if (bytes) *bytes = static_cast<int64_t>(value);
+    // Whole bytes, exactly: the integer part times the unit, plus the
+    // fraction's share cut toward zero. Nothing above the largest signed
+    // 64-bit count reads (it would turn into a negative bound).
+    const std::size_t point = trimmed.find(L'.');
+    const std::wstring integer = trimmed.substr(0, point);
+    const std::wstring fraction = point == std::wstring::npos ? std::wstring() : trimmed.substr(point + 1);
+    const int64_t factor = UnitFactor(unit);
+    int64_t whole = 0;
+    for (wchar_t digit : integer) {
+        if (whole > (kLargestSize - (digit - L'0')) / 10) return false;
+        whole = whole * 10 + (digit - L'0');
+    }
+    if (whole > kLargestSize / factor) return false;
+    whole *= factor;
+    const int64_t share = FractionBytes(fraction, unit - kUnitB);
+    if (share > kLargestSize - whole) return false;
+    if (bytes) *bytes = whole + share;
     return true;
 }
 
@@ -76,6 +112,14 @@ SizeFieldValue FormatSizeField(int64_t bytes, const wchar_t* zeroText) {
     if (bytes == 0) return {zeroText ? zeroText : L"", kUnitUnlimited};
     const SplitSizeResult split = SplitSize(bytes);
     return {TwoDecimals(split.number), split.unit};
+}
+
+bool ReadSizeText(const ShownSize& shown, const std::wstring& text, int unit, int64_t* bytes) {
+    if (unit == shown.shown.unit && TrimBlanks(text) == shown.shown.text) {
+        if (bytes) *bytes = shown.bytes;
+        return true;
+    }
+    return ParseSizeText(text, unit, bytes);
 }
 
 std::wstring SpinSizeText(const std::wstring& text, int delta) {

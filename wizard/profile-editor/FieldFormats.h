@@ -53,6 +53,16 @@ struct SizeFieldValue {
 // The field showing a size: the unit as the rule texts choose it.
 SizeFieldValue FormatSizeField(int64_t bytes, const wchar_t* zeroText = L"0");
 
+// What a size field was last given to show. Reading it back while its text
+// and unit are as shown gives the size exactly (2,722 B shows as "2.66" KB,
+// which reads as 2,723 B).
+struct ShownSize {
+    int64_t bytes = 0;
+    SizeFieldValue shown = {L"", -1};
+};
+// ParseSizeText, except that the text and unit as shown read as the size shown.
+bool ReadSizeText(const ShownSize& shown, const std::wstring& text, int unit, int64_t* bytes);
+
 // One step of a size field's up-down: the number plus or minus one, wrapping
 // within 0 to 1024, shown as "%.2f".
 std::wstring SpinSizeText(const std::wstring& text, int delta);

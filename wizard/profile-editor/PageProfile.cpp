@@ -11,8 +11,11 @@
 #include "DialogNewFolder.h"
 #include "DialogProfileNew.h"
 #include "DialogRuleCollision.h"
+#include "DialogSizeProperty.h"
+#include "DialogTimeProperty.h"
 #include "DialogTypeProperty.h"
 #include "NameRuleCommands.h"
+#include "SizeTimeCommands.h"
 #include "TypeRuleCommands.h"
 #include "common/Text.h"
 #include "common/win/MessageBox.h"
@@ -180,6 +183,8 @@ void CPageProfile::CreatePanes() {
     AddPane<CDialogFolderProperty>(PaneFolderProperty, BindFolderPane);
     AddPane<CDialogTypeProperty>(PaneTypeProperty, BindTypePane);
     AddPane<CDialogNameProperty>(PaneNameProperty, BindNamePane);
+    AddPane<CDialogSizeProperty>(PaneSizeProperty, BindSizePane);
+    AddPane<CDialogTimeProperty>(PaneTimeProperty, BindTimePane);
 
     RECT place = {};
     GetWindowRect(Item(IDC_PANE_AREA), &place);
@@ -214,6 +219,12 @@ void CPageProfile::RegisterAddCommands() {
     RegisterAddCommand(ID_ADD_FOLDERS_SPECIAL, [this] { AddTypeSpecial(kTypeFolders, editor::kFoldersSpecialName); });
     RegisterAddCommand(ID_ADD_UNMATCHED_SPECIAL, [this] { AddTypeSpecial(kTypeOtherFiles, editor::kUnmatchedSpecialName); });
     RegisterAddCommand(ID_ADD_SIZE_FOLDERS, [this] { AddSizeFolders(); });
+    // Size and time rules.
+    RegisterAddCommand(ID_ADD_SIZE_RULE, [this] { AddSizeRuleCommand(*this); });
+    RegisterAddCommand(ID_ADD_SIZE_BATCH, [this] { AddSizeBatchCommand(*this); });
+    RegisterAddCommand(ID_ADD_TIME_RULE, [this] { AddTimeRuleCommand(*this); });
+    for (WORD command : {ID_ADD_TIME_BY_YEAR, ID_ADD_TIME_BY_MONTH, ID_ADD_TIME_BY_DAY})
+        RegisterAddCommand(command, [this, command] { AddTimeBatchCommand(*this, command); });
 }
 
 void CPageProfile::OnDestroy() {

@@ -17,7 +17,11 @@ bool IsClass(HWND window, const wchar_t* name) {
 // An open drop-down list or calendar takes Enter for itself.
 bool IsDroppedDown(HWND control) {
     if (IsClass(control, WC_COMBOBOXW)) return SendMessageW(control, CB_GETDROPPEDSTATE, 0, 0) != 0;
-    if (IsClass(control, DATETIMEPICK_CLASSW)) return SendMessageW(control, DTM_GETMONTHCAL, 0, 0) != 0;
+    if (IsClass(control, DATETIMEPICK_CLASSW)) {
+        // Some pickers keep their calendar window, hidden, while it is closed.
+        HWND calendar = reinterpret_cast<HWND>(SendMessageW(control, DTM_GETMONTHCAL, 0, 0));
+        return calendar && IsWindowVisible(calendar);
+    }
     return false;
 }
 

@@ -82,21 +82,35 @@ bool PlaceNameRangeBatch(PlacementHost& host, FolderNode* folder, wchar_t first,
         host.Message(FillTemplate(host.Text(IDS_TOO_MANY_RULES).c_str(), {limit.c_str()}), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
-    std::vector<std::wstring> names;
-    for (const CharRange& range : ranges) names.push_back(RangeFolderName(range));
-    if (createFolders && !CheckNewFolderNames(host, folder, names)) return abort();
+    std::vector<BatchRule> rules;
+    for (const CharRange& range : ranges) {
+        rules.push_back({RangeFolderName(range), [&host, range](PlacementMode* mode, FolderNode* target) {
+                             return PlaceNameRule(host, mode, target, kNameRange, range.first, range.last, nullptr);
+                         }});
+    }
+    return PlaceRuleBatch(host, folder, rules, createFolders) || abort();
+}
 
+bool PlaceRuleBatch(PlacementHost& host, FolderNode* folder, const std::vector<BatchRule>& rules,
+                    bool makeFolders) {
+    if (!folder) return false;
+    if (makeFolders) {
+        std::vector<std::wstring> names;
+        names.reserve(rules.size());
+        for (const BatchRule& rule : rules) names.push_back(rule.folderName);
+        if (!CheckNewFolderNames(host, folder, names)) return false;
+    }
     PlacementMode mode = PlaceAskEach;
-    for (std::size_t i = 0; i < ranges.size(); ++i) {
-        // "Cancel" in the question about a range found elsewhere places no
-        // further ranges, and makes no further folders for them either.
+    for (const BatchRule& rule : rules) {
+        // "Cancel" in the question about a rule found elsewhere places no
+        // further rules, and makes no further folders for them either.
         if (mode == PlaceCancelled) break;
         FolderNode* target = folder;
-        if (createFolders) {
-            target = AddFolder(host, folder, names[i], std::wstring());
-            if (!target) return abort();
+        if (makeFolders) {
+            target = AddFolder(host, folder, rule.folderName, std::wstring());
+            if (!target) return false;
         }
-        if (!PlaceNameRule(host, &mode, target, kNameRange, ranges[i].first, ranges[i].last, nullptr)) return abort();
+        if (!rule.place(&mode, target)) return false;
     }
     return true;
 }

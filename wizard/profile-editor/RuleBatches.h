@@ -1,8 +1,9 @@
-// Batches of type and name rules, without windows: the extensions of one
-// typed line, a character range divided into parts, and placing a whole
-// batch in a folder with one PlacementMode, so that "Yes to all" and
-// "Cancel" carry from rule to rule.
+// Batches of rules, without windows: the extensions of one typed line, a
+// character range divided into parts, and placing a whole batch in a folder
+// with one PlacementMode, so that "Yes to all" and "Cancel" carry from rule
+// to rule.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,26 @@
 #include "common/MethodProfile.h"
 
 namespace ordvale::editor {
+
+// The most rules one batch makes.
+constexpr int kMaxBatchRules = 1000;
+
+// ---- Any batch of generated rules ----
+
+struct BatchRule {
+    std::wstring folderName;  // the folder made for it with "Create Folder For Each Rule"
+    // Places the rule into the folder given, with the batch's mode.
+    std::function<bool(PlacementMode* mode, FolderNode* folder)> place;
+};
+
+// Places the rules in order: into the folder, or each into a new subfolder
+// of it named as the rule says. Every folder name is checked before the
+// first folder is made. True when every rule was placed (also when answers
+// added nothing); false at the first folder or rule that could not be made,
+// what was made before staying. After "Cancel" in the replacement question
+// nothing more is made, folders included, and the batch counts as placed.
+bool PlaceRuleBatch(PlacementHost& host, FolderNode* folder, const std::vector<BatchRule>& rules,
+                    bool makeFolders);
 
 // ---- File type rules ----
 
@@ -30,9 +51,6 @@ struct CharRange {
     wchar_t last;
     bool operator==(const CharRange& other) const { return first == other.first && last == other.last; }
 };
-
-// The most rules one batch makes.
-constexpr int kMaxBatchRules = 1000;
 
 // first to last (in order) cut into consecutive ranges of equal width, the
 // width being the number of characters divided by `parts`, rounded up (0

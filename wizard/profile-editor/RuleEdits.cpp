@@ -2,6 +2,8 @@
 
 #include "FieldFormats.h"
 #include "RuleDisplay.h"
+#include "SizeRules.h"
+#include "TimeRules.h"
 #include "common/Text.h"
 #include "common/win/MessageBox.h"
 #include "resource.h"
@@ -151,6 +153,78 @@ RuleEdit ApplyNamePane(PlacementHost& host, FolderNode* folder, int index, const
     if (!edit.applied) {
         host.Message(host.Text(IDS_UPDATE_NAME_RULE_FAILED), MB_OK | MB_ICONERROR);
         edit.focus = expression ? PaneFocus::Second : PaneFocus::First;
+    }
+    return edit;
+}
+
+// ---- Size and time rule panes ----
+
+bool SizePaneDiffers(const SizeEntry& rule, const SizePaneValues& values) {
+    if (rule.kind != kSizeRange) return false;
+    return !values.lowerRead || !values.upperRead || values.lower != rule.lower || values.upper != rule.upper;
+}
+
+RuleEdit ApplySizePane(PlacementHost& host, FolderNode* folder, int index, const SizePaneValues& values) {
+    RuleEdit edit;
+    const RuleEntry* entry = folder && folder->Method() == kMethodSize ? RuleAt(*folder, index) : nullptr;
+    if (!entry || entry->kind != kSizeRange) return edit;
+    switch (CheckSizeRange(values.lowerRead, values.lower, values.upperRead, values.upper)) {
+        case kSizeRangeOk:
+            break;
+        case kSizeLowerAboveUpper:
+            host.Message(host.Text(IDS_SIZE_RANGE_INVALID), MB_OK | MB_ICONEXCLAMATION);
+            edit.focus = PaneFocus::First;
+            return edit;
+        case kSizeUpperUnreadable:
+            host.Message(host.Text(IDS_SIZE_INVALID), MB_OK | MB_ICONEXCLAMATION);
+            edit.focus = PaneFocus::Second;
+            return edit;
+        default:
+            host.Message(host.Text(IDS_SIZE_INVALID), MB_OK | MB_ICONEXCLAMATION);
+            edit.focus = PaneFocus::First;
+            return edit;
+    }
+    AnyRule changed = CopyRule(*folder, index);
+    changed.size.lower = values.lower;
+    changed.size.upper = values.upper;
+    edit.applied = ReplaceEditedRule(host, folder, index, changed.size);
+    if (!edit.applied) {
+        host.Message(host.Text(IDS_UPDATE_SIZE_FAILED), MB_OK | MB_ICONERROR);
+        edit.focus = PaneFocus::First;
+    }
+    return edit;
+}
+
+namespace {
+
+bool EndDiffers(const FILETIME& chosen, const FILETIME& stored) {
+    if (IsZeroTime(chosen) || IsZeroTime(stored)) return IsZeroTime(chosen) != IsZeroTime(stored);
+    return CompareDate(&chosen, &stored) != 0;
+}
+
+}  // namespace
+
+bool TimePaneDiffers(const TimeEntry& rule, const TimePaneValues& values) {
+    return EndDiffers(values.begin, rule.begin) || EndDiffers(values.end, rule.end);
+}
+
+RuleEdit ApplyTimePane(PlacementHost& host, FolderNode* folder, int index, const TimePaneValues& values) {
+    RuleEdit edit;
+    const RuleEntry* entry = folder && folder->Method() == kMethodTime ? RuleAt(*folder, index) : nullptr;
+    if (!entry) return edit;
+    // A range that ends before it begins would take nothing.
+    if (EndsBeforeBegin(values.begin, values.end)) {
+        host.Message(host.Text(IDS_TIME_END_BEFORE_BEGIN), MB_OK | MB_ICONEXCLAMATION);
+        edit.focus = PaneFocus::Second;
+        return edit;
+    }
+    AnyRule changed = CopyRule(*folder, index);
+    changed.time.begin = values.begin;
+    changed.time.end = values.end;
+    edit.applied = ReplaceEditedRule(host, folder, index, changed.time);
+    if (!edit.applied) {
+        host.Message(host.Text(IDS_UPDATE_TIME_FAILED), MB_OK | MB_ICONERROR);
+        edit.focus = PaneFocus::First;
     }
     return edit;
 }

@@ -1,5 +1,5 @@
-// Changing a folder, a type rule or a name rule in place, as their property
-// panes do, without windows: the change test that enables "&Update", and
+// Changing a folder or a rule in place, as their property panes do, without
+// windows: the change test that enables "&Update", and
 // applying the pane's values with the checks and messages on the way. Each
 // apply says what the pane must do next (which field gets the focus, which
 // text goes back into it); the page then updates its list, path box and
@@ -8,6 +8,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "EditorTexts.h"
@@ -92,5 +93,32 @@ bool NamePaneDiffers(const NameEntry& rule, const NamePaneValues& values);
 // placements end with "Update name rule failed."; the focus then goes to the
 // first character (First) or the expression (Second).
 RuleEdit ApplyNamePane(PlacementHost& host, FolderNode* folder, int index, const NamePaneValues& values);
+
+// Size rule pane. A bound that does not read (ParseSizeField) counts as
+// changed; the folders special has nothing to change.
+struct SizePaneValues {
+    bool lowerRead = false;
+    int64_t lower = 0;
+    bool upperRead = false;
+    int64_t upper = 0;
+};
+bool SizePaneDiffers(const SizeEntry& rule, const SizePaneValues& values);
+// Bounds that do not read, or a lower bound above a limited upper one, are
+// refused with their message (focus First: the lower bound, Second: the
+// upper); a refused placement ends with "Update size rule failed." and
+// the focus on the first field (First).
+RuleEdit ApplySizePane(PlacementHost& host, FolderNode* folder, int index, const SizePaneValues& values);
+
+// Time rule pane: each end as chosen, the zero time when open. They differ
+// from the rule's by calendar date, or by being open where the rule's is not.
+struct TimePaneValues {
+    FILETIME begin = {};
+    FILETIME end = {};
+};
+bool TimePaneDiffers(const TimeEntry& rule, const TimePaneValues& values);
+// An end before the begin is refused with the New DateTime Rule dialog's
+// message (focus Second: the end); a refused placement ends with "Update
+// time rule failed." and the focus on the first field (First).
+RuleEdit ApplyTimePane(PlacementHost& host, FolderNode* folder, int index, const TimePaneValues& values);
 
 }  // namespace ordvale::editor
