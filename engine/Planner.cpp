@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "common/PathText.h"
 #include "common/Text.h"
 #include "engine/ShellItemShell.h"
 
@@ -11,18 +12,8 @@ namespace ordvale {
 
 namespace {
 
-std::wstring WithoutTrailingBackslash(std::wstring path) {
-    if (!path.empty() && path.back() == L'\\') path.pop_back();
-    return path;
-}
-
-// Paths compare without regard to case.
-std::wstring FoldCase(const std::wstring& path) {
-    std::wstring folded(path);
-    if (!folded.empty())
-        CharUpperBuffW(&folded[0], static_cast<DWORD>(folded.size()));
-    return folded;
-}
+using path::FoldCase;
+using path::WithoutTrailingSeparator;
 
 // The first node, in pre-order, whose rules take the item in the pass.
 const FolderNode* MatchingWalk(const FolderNode& root, const ShellItem& item, int pass) {
@@ -112,12 +103,11 @@ std::wstring CombineDestination(const std::wstring& relative, const std::wstring
     if (IsAbsolutePath(relative)) {
         result = relative;
     } else if (!IsAbsolutePath(rootPath) && !base.empty()) {
-        // A base that is a drive root already ends in its backslash.
-        result = base.back() == L'\\' ? base + relative : base + L"\\" + relative;
+        result = path::Join(base, relative);
     } else {
         result = rootPath + relative;
     }
-    return CutToField(WithoutTrailingBackslash(result));
+    return CutToField(WithoutTrailingSeparator(result));
 }
 
 bool FindDestination(const MethodProfile& profile, const ShellItem& item, const std::wstring& base,
@@ -189,15 +179,13 @@ void PlanOperations(EngineContext* context) {
     for (const auto& child : target->children) {
         const ShellItem& item = *child;
         if (!FindDestination(*profile, item, base, &folder)) continue;
-        // A folder that is one of the profile's own destinations stays.
         if (!item.isVirtual && IsFolder(item) && !IsFile(item) &&
-            destinationFolders.count(FoldCase(item.path)))
+            destinationFolders.count(FoldCase(WithoutTrailingSeparator(item.path))))
             continue;
         // Already where it belongs.
-        const std::wstring path = WithoutTrailingBackslash(item.path);
-        const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
-        const std::wstring arrival = CutToField(WithoutTrailingBackslash(folder) + L"\\" + name);
-        if (EqualsNoCase(path, arrival)) continue;
+        const std::wstring source = WithoutTrailingSeparator(item.path);
+        const std::wstring arrival = CutToField(path::Join(folder, path::LastComponent(source)));
+        if (EqualsNoCase(source, arrival)) continue;
         AddOperationsChecked(&context->operations, item, folder, &check);
     }
 }

@@ -58,6 +58,9 @@ TEST(Planner, CombineDestination) {
         {L"", L"", L"C:\\x", L"C:\\x"},
         {L"Pictures\\", L"", L"D:\\", L"D:\\Pictures"},
         {L"Pictures\\", L"", L"", L"Pictures"},
+        // A drive root keeps its backslash: "D:" alone is not the root.
+        {L"", L"D:\\", L"C:\\x", L"D:\\"},
+        {L"", L"", L"D:\\", L"D:\\"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CombineDestination(c.relative, c.root, c.base), c.expected) << Narrow(c.relative) << " " << Narrow(c.root);
