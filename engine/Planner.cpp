@@ -161,7 +161,8 @@ void InitializeFromJob(EngineContext* context, const TidyJob* job) {
     MethodProfile* profile = context->ProfileOf(context->method);
     if (!profile) return;
     profile->Load(context->settings.profileFile, job->profileId[0] ? job->profileId : nullptr);
-    profile->SetDestinationRoot(job->destination);
+    // Text the user typed: blanks around it are not part of the path.
+    profile->SetDestinationRoot(TrimBlanks(FieldText(job->destination)).c_str());
 }
 
 void PlanOperations(EngineContext* context) {
@@ -170,9 +171,20 @@ void PlanOperations(EngineContext* context) {
     ShellItem* target = &context->target;
     const std::wstring base = GetPath(target);
 
+    // The profile's destination folders, the job's destination, and every
+    // folder that holds one of them: such a folder inside the target stays
+    // where it is (moving it would move destinations into themselves).
     std::unordered_set<std::wstring> destinationFolders;
-    for (const std::wstring& folder : CollectFolders(*profile, base))
-        destinationFolders.insert(FoldCase(folder));
+    auto keep = [&](std::wstring folder) {
+        folder = WithoutTrailingSeparator(folder);
+        while (!folder.empty() && destinationFolders.insert(FoldCase(folder)).second) {
+            const std::wstring parent = path::ParentOf(folder);
+            if (parent == folder) break;
+            folder = parent;
+        }
+    };
+    for (const std::wstring& folder : CollectFolders(*profile, base)) keep(folder);
+    if (IsAbsolutePath(profile->rootPath)) keep(profile->rootPath);
 
     FolderCheck check;
     std::wstring folder;

@@ -221,12 +221,36 @@ TEST_F(PlanFixture, JobDestinationReplacesTheProfileRoot) {
     ASSERT_TRUE(WriteText(target + L"\\a.jpg", "a"));
     const std::wstring tidy = dir / L"Tidy";
     ASSERT_TRUE(MakeFolder(tidy));
-    for (std::wstring destination : {tidy, tidy + L"\\"}) {
+    // Blanks around the text the user typed are not part of the path.
+    for (std::wstring destination : {tidy, tidy + L"\\", L" " + tidy, L"\t " + tidy + L"\\ \t"}) {
+        SCOPED_TRACE(Narrow(destination));
         context.operations.clear();
         StoreText(job.destination, destination);
         Plan();
         EXPECT_EQ(Listing(), (std::vector<std::wstring>{L"mkdir " + tidy + L"\\Pictures",
                                                         L"move " + target + L"\\a.jpg -> " + tidy + L"\\Pictures"}));
+    }
+}
+
+// The job's destination inside the tidied folder, and a folder of the
+// profile placed inside it by an absolute location, are never planned as
+// items, not even by a rule for folders; nor is any folder that holds one.
+TEST_F(PlanFixture, DestinationsInsideTheTargetStayPut) {
+    const std::wstring archive = target + L"\\Archive";
+    WriteProfile("<Folder displayname=\"Pictures\"><Ext t=\".jpg\"/></Folder>"
+                 "<Folder displayname=\"Folders\"><Ext ti=\"1\"/></Folder>"
+                 "<Folder displayname=\"Old\" location=\"" + Narrow(archive) + "\"><Ext t=\".log\"/></Folder>");
+    for (const std::wstring& folder : {target + L"\\Tidy", target + L"\\Tidy\\Pictures", archive,
+                                       archive + L"\\Old", target + L"\\Project"})
+        ASSERT_TRUE(MakeFolder(folder));
+    for (const std::wstring& destination : {target + L"\\Tidy", target + L"\\Tidy\\Inner"}) {
+        SCOPED_TRACE(Narrow(destination));
+        context.operations.clear();
+        StoreText(job.destination, destination);
+        Plan();
+        const std::wstring folders = destination + L"\\Folders";
+        EXPECT_EQ(Listing(), (std::vector<std::wstring>{L"mkdir " + folders,
+                                                        L"move " + target + L"\\Project -> " + folders}));
     }
 }
 
