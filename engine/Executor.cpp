@@ -31,7 +31,9 @@
 #include <string>
 #include <vector>
 
+#include "common/PathText.h"
 #include "common/Text.h"
+#include "common/win/Handle.h"
 #include "engine/ShellItemShell.h"
 
 namespace ordvale {
@@ -48,34 +50,11 @@ constexpr FILEOP_FLAGS kRenameDeleteFlags =
     FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI;
 static_assert(kRenameDeleteFlags == 0x0654, "the rename and delete flags");
 
-std::wstring FoldCase(const std::wstring& path) {
-    std::wstring folded(path);
-    if (!folded.empty()) CharUpperBuffW(&folded[0], static_cast<DWORD>(folded.size()));
-    return folded;
-}
+using path::FoldCase;
+using path::Join;
+using path::LastComponent;
 
-bool IsDriveRoot(const std::wstring& path) {
-    return path.size() == 3 && path[1] == L':' && path[2] == L'\\';
-}
-
-std::wstring WithoutTrailingBackslash(std::wstring path) {
-    if (path.size() > 1 && path.back() == L'\\' && !IsDriveRoot(path)) path.pop_back();
-    return path;
-}
-
-std::wstring Join(const std::wstring& folder, const std::wstring& name) {
-    if (!folder.empty() && folder.back() == L'\\') return folder + name;
-    return folder + L'\\' + name;
-}
-
-std::wstring LastComponent(const std::wstring& path) {
-    const std::size_t slash = path.rfind(L'\\');
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
-bool StartsWithNoCase(const std::wstring& text, const std::wstring& head) {
-    return text.size() >= head.size() && EqualsNoCase(text.substr(0, head.size()), head);
-}
+using path::WithoutTrailingSeparator;
 
 // Whether a path names nothing. Only "not found" counts: a name that cannot
 // be read for another reason is treated as taken.
@@ -126,32 +105,57 @@ bool RenameForProbe(const std::wstring& from, const std::wstring& to) {
     return MoveFileExW(from.c_str(), to.c_str(), 0) != FALSE;
 }
 
+// What the in-use probe found.
+enum class Probe {
+    Free,   // renamed to the probe name and back
+    InUse,  // could not be renamed (or may not be)
+    Stuck,  // renamed, but could not get its name back
+};
+
 // The probe of an item already refreshed.
-bool ProbeRefreshed(const ShellItem& item) {
-    if (item.isVirtual || !(item.attributes & kAttrCanRename) || !HasShape(item)) return false;
+Probe ProbeRefreshed(const ShellItem& item) {
+    if (item.isVirtual || !(item.attributes & kAttrCanRename) || !HasShape(item)) return Probe::InUse;
     const std::wstring path = item.path;
-    if (path.empty()) return false;
+    if (path.empty()) return Probe::InUse;
     if (path.size() + kProbeSuffixLength > kMaxPathChars) {
         // No room for the probe name: a handle asking for delete access,
         // which is refused exactly when someone holds the item open without
         // delete sharing.
-        HANDLE h = CreateFileW(path.c_str(), DELETE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (h == INVALID_HANDLE_VALUE) return false;
-        CloseHandle(h);
-        return true;
+        win::UniqueHandle h(CreateFileW(path.c_str(), DELETE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        return h ? Probe::Free : Probe::InUse;
     }
     const std::wstring probe = path + kProbeSuffix;
-    if (!RenameForProbe(path, probe)) return false;
+    if (!RenameForProbe(path, probe)) return Probe::InUse;
     // Something may hold the probe name for a moment (a virus scanner, the
-    // shell's change notification); an item that keeps its probe name is
-    // left for RestoreProbeLeftovers and not acted on.
+    // shell's change notification). An item that keeps its probe name is
+    // not acted on; it gets its name back on a retry or at the next run.
     for (int attempt = 0; attempt < 5; ++attempt) {
         if (attempt) Sleep(20 * attempt);
-        if (RenameForProbe(probe, path)) return true;
+        if (RenameForProbe(probe, path)) return Probe::Free;
     }
-    return false;
+    return Probe::Stuck;
+}
+
+// An item that could not be probed: in use, or left under its probe name,
+// which the user must hear of (it is not where it was).
+OperationStatus StatusOfProbe(Probe probe) {
+    return probe == Probe::Stuck ? OperationStatus::Failed : OperationStatus::Omitted;
+}
+
+// A source that has gone may be standing under its probe name, left there
+// by a probe that could not rename it back (in this run or an earlier one):
+// it gets its name back and is refreshed. False when it is still there.
+bool RecoverFromProbeName(ShellItem* item) {
+    if (HasShape(*item) || item->isVirtual) return true;
+    const std::wstring path = WithoutTrailingSeparator(item->path);
+    if (path.empty() || path.size() + kProbeSuffixLength > kMaxPathChars) return true;
+    const std::wstring probe = path + kProbeSuffix;
+    if (GetFileAttributesW(probe.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+    if (!MoveFileExW(probe.c_str(), path.c_str(), 0)) return false;
+    RefreshNow(item);
+    return true;
 }
 
 // The shell's answer to one operation.
@@ -217,14 +221,6 @@ public:
         return Choice::KeepBoth;  // files: any other value as Rename
     }
 
-    // Inside a merge: files follow the Overwrite rule, unless the merge was
-    // the user's answer to a question; then each file conflict is asked
-    // too, the way Explorer does, until the user answers for all of them.
-    // Same-named folders further down merge without a question.
-    Choice DecideInside(const std::wstring& source, const std::wstring& standing) {
-        return mergeAsked_ ? Ask(source, standing, false) : Choice::Replace;
-    }
-
     Choice Ask(const std::wstring& source, const std::wstring& standing, bool folder) {
         int& forAll = folder ? state_->folderAnswerForAll : state_->fileAnswerForAll;
         if (forAll) return ChoiceOfAnswer(forAll);
@@ -242,8 +238,6 @@ public:
             forAll = answer & ~kAnswerForAll;
         return choice;
     }
-
-    void SetMergeAsked() { mergeAsked_ = true; }
 
     // Moves or copies an item to a name that is free. Whole items go
     // through the shell when the user wants its window.
@@ -312,13 +306,17 @@ public:
         // What arrived is a copy (or part of one) while the source still
         // holds the data: it goes, and the standing file comes back.
         if (Exists(source) && Exists(standing)) DeleteFileW(standing.c_str());
-        MoveFileExW(aside.c_str(), standing.c_str(), 0);
+        // A file that cannot get its name back is not lost, but it is not
+        // where the user left it: that is a failure to show, whatever the
+        // reason the new one did not arrive.
+        if (!MoveFileExW(aside.c_str(), standing.c_str(), 0)) return OperationStatus::Failed;
         return done ? OperationStatus::Failed : FailureOf(error);
     }
 
     // Merges the folder `source` into the existing folder `standing`: items
-    // only at the source travel, same-named files are replaced (or as the
-    // user answers), same-named folders merge, a name taken by an item of
+    // only at the source travel, a same-named file is settled by the file
+    // policy (kept beside under a new name, replaced, or as the user
+    // answers), same-named folders merge again, a name taken by an item of
     // the other kind gives the arriving item a free new name. Nothing that
     // stands only at the destination is touched. A moved folder is removed
     // when nothing is left in it.
@@ -382,7 +380,9 @@ private:
             Note(Merge(source, arrival));
             return;
         }
-        switch (DecideInside(source, arrival)) {
+        // A file meeting a file follows the file policy, as it would
+        // outside the folder.
+        switch (Decide(source, arrival, false)) {
             case Choice::Replace: Note(ReplaceFile(source, arrival)); break;
             case Choice::KeepBoth: KeepBoth(source, into, name, false); break;
             case Choice::Skip: skipped_ = true; break;
@@ -449,7 +449,6 @@ private:
     ExecutionState* state_;
     bool copy_;
     unsigned shellFlags_;
-    bool mergeAsked_ = false;
     bool failed_ = false;
     bool inUse_ = false;
     bool skipped_ = false;
@@ -466,7 +465,7 @@ OperationStatus CreateFolder(Operation* op, ExecutionState* state) {
     if (MayBeCut(op->source)) return OperationStatus::Failed;
     RefreshNow(&op->source);
     if (IsFolder(op->source)) return OperationStatus::None;
-    const std::wstring path = WithoutTrailingBackslash(op->source.path);
+    const std::wstring path = WithoutTrailingSeparator(op->source.path);
     if (SHCreateDirectoryExW(nullptr, path.c_str(), nullptr) != ERROR_SUCCESS)
         return OperationStatus::Failed;
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -480,7 +479,7 @@ OperationStatus CopyOrMove(const OrdvaleSettings& settings, Operation* op, Progr
                            ExecutionState* state, bool copy, Progress* progress) {
     // The destination folder, once per pass.
     GetPath(&op->destination);
-    const std::wstring folder = WithoutTrailingBackslash(op->destination.path);
+    const std::wstring folder = WithoutTrailingSeparator(op->destination.path);
     // A folder whose path may be cut is not the folder that was meant.
     if (MayBeCut(op->destination)) return OperationStatus::Failed;
     const std::wstring key = FoldCase(folder);
@@ -493,16 +492,17 @@ OperationStatus CopyOrMove(const OrdvaleSettings& settings, Operation* op, Progr
     ShellItem& item = op->source;
     if (MayBeCut(item)) return OperationStatus::Failed;
     RefreshNow(&item);
+    if (!RecoverFromProbeName(&item)) return OperationStatus::Failed;
     if (!Usable(item, copy ? kAttrCanCopy : kAttrCanMove)) return OperationStatus::None;
 
-    const std::wstring source = WithoutTrailingBackslash(item.path);
+    const std::wstring source = WithoutTrailingSeparator(item.path);
     const std::wstring name = LastComponent(source);
     if (name.empty()) return OperationStatus::Failed;
     std::wstring arrival = Join(folder, name);
     if (arrival.size() > kMaxPathChars) return OperationStatus::Failed;
     if (EqualsNoCase(arrival, source)) return OperationStatus::None;  // already there
     // Never into itself.
-    if (EqualsNoCase(folder, source) || StartsWithNoCase(folder, Join(source, L"")))
+    if (EqualsNoCase(folder, source) || path::IsInside(folder, source))
         return OperationStatus::Failed;
     // Folder or file as the file system sees it: an archive the shell
     // calls a folder is a file here.
@@ -518,7 +518,10 @@ OperationStatus CopyOrMove(const OrdvaleSettings& settings, Operation* op, Progr
         // It takes one lookup of a missing name where probe, check, move
         // and verification would take five, and under Wine each costs time
         // in proportion to the folder's size.
-        if (folderItem && !ProbeRefreshed(item)) return OperationStatus::Omitted;
+        if (folderItem) {
+            const Probe probe = ProbeRefreshed(item);
+            if (probe != Probe::Free) return StatusOfProbe(probe);
+        }
         if (MoveFileExW(source.c_str(), arrival.c_str(), 0))
             return Exists(arrival) ? OperationStatus::Succeeded : OperationStatus::Failed;
         const DWORD error = GetLastError();
@@ -526,9 +529,13 @@ OperationStatus CopyOrMove(const OrdvaleSettings& settings, Operation* op, Progr
         if (error != ERROR_NOT_SAME_DEVICE && IsMissing(arrival)) return OperationStatus::Failed;
         // The name is taken, or the item goes to another volume: the
         // careful way below.
-        if (!folderItem && !ProbeRefreshed(item)) return OperationStatus::Omitted;
-    } else if (!copy && !ProbeRefreshed(item)) {
-        return OperationStatus::Omitted;
+        if (!folderItem) {
+            const Probe probe = ProbeRefreshed(item);
+            if (probe != Probe::Free) return StatusOfProbe(probe);
+        }
+    } else if (!copy) {
+        const Probe probe = ProbeRefreshed(item);
+        if (probe != Probe::Free) return StatusOfProbe(probe);
     }
 
     const unsigned flags = CopyMoveFlags(settings, item);
@@ -543,7 +550,6 @@ OperationStatus CopyOrMove(const OrdvaleSettings& settings, Operation* op, Progr
         Choice choice = Choice::KeepBoth;
         if (standingFolder == folderItem && !linkedFolder) {
             choice = transfer.Decide(source, arrival, folderItem);
-            if (folderItem && settings.folderConflict == kConflictAsk) transfer.SetMergeAsked();
         }
         switch (choice) {
             case Choice::Skip:
@@ -592,10 +598,12 @@ OperationStatus RenameItem(Operation* op) {
     ShellItem& item = op->source;
     if (MayBeCut(item) || MayBeCut(op->destination)) return OperationStatus::Failed;
     RefreshNow(&item);
+    if (!RecoverFromProbeName(&item)) return OperationStatus::Failed;
     if (!Usable(item, kAttrCanRename)) return OperationStatus::None;
-    if (!ProbeRefreshed(item)) return OperationStatus::Omitted;
-    const std::wstring source = WithoutTrailingBackslash(item.path);
-    const std::wstring target = WithoutTrailingBackslash(GetPath(&op->destination));
+    const Probe probe = ProbeRefreshed(item);
+    if (probe != Probe::Free) return StatusOfProbe(probe);
+    const std::wstring source = WithoutTrailingSeparator(item.path);
+    const std::wstring target = WithoutTrailingSeparator(GetPath(&op->destination));
     const bool sameItem = EqualsNoCase(source, target);  // a change of case only
     // Nothing is overwritten by a rename.
     if (target.empty() || (!sameItem && !IsMissing(target))) return OperationStatus::Failed;
@@ -609,9 +617,11 @@ OperationStatus DeleteItem(Operation* op) {
     ShellItem& item = op->source;
     if (MayBeCut(item)) return OperationStatus::Failed;
     RefreshNow(&item);
+    if (!RecoverFromProbeName(&item)) return OperationStatus::Failed;
     if (!Usable(item, kAttrCanDelete)) return OperationStatus::None;
-    if (!ProbeRefreshed(item)) return OperationStatus::Omitted;
-    const std::wstring source = WithoutTrailingBackslash(item.path);
+    const Probe probe = ProbeRefreshed(item);
+    if (probe != Probe::Free) return StatusOfProbe(probe);
+    const std::wstring source = WithoutTrailingSeparator(item.path);
     const ShellResult result = CallShell(FO_DELETE, source, L"", kRenameDeleteFlags, nullptr);
     return result.code == 0 && IsMissing(source) ? OperationStatus::Succeeded
                                                  : OperationStatus::Failed;
@@ -660,7 +670,7 @@ void RunOperation(const OrdvaleSettings& settings, Operation* operation, Progres
 bool ProbeNotInUse(ShellItem* item) {
     if (!item) return false;
     RefreshNow(item);
-    return ProbeRefreshed(*item);
+    return ProbeRefreshed(*item) == Probe::Free;
 }
 
 void RestoreProbeLeftovers(const std::wstring& folder) {

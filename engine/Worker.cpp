@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "common/AppPaths.h"
+#include "common/PathText.h"
 #include "common/Settings.h"
 #include "common/win/Com.h"
 #include "engine/EngineContext.h"
@@ -43,6 +45,19 @@ void RestoreLeftoversOfTarget(const TidyJob& job) {
     }
 }
 
+// The same for the folders the run moves items into: a replacement across
+// volumes puts the file standing there aside under its probe name until the
+// new one has arrived.
+void RestoreLeftoversOfDestinations(const EngineContext& context) {
+    std::unordered_set<std::wstring> done;
+    for (const auto& op : context.operations) {
+        if (!Is(*op, OperationKind::Move) && !Is(*op, OperationKind::Copy)) continue;
+        const std::wstring folder = path::WithoutTrailingSeparator(op->destination.path);
+        if (folder.empty() || !done.insert(path::FoldCase(folder)).second) continue;
+        RestoreProbeLeftovers(folder);
+    }
+}
+
 bool NeedsNoAttention(const Operation& op) {
     return Is(op, OperationStatus::Succeeded) || Is(op, OperationStatus::Pended) ||
            Is(op, OperationStatus::None);
@@ -69,6 +84,7 @@ void RunWorker(RunSlot* slot, const TidyJob* job) {
         sink.Send(UM_CALCULATING, 1, 0);
         if (slot->control.Stopped()) return;
         PlanOperations(&context);
+        RestoreLeftoversOfDestinations(context);
         sink.Send(UM_CALCULATING, 0, 100);
 
         ExecutionState state;

@@ -190,7 +190,12 @@ TEST_F(EndToEnd, ConflictPolicies) {
                           {L"Folders\\F\\in.txt", "old"}, {L"Folders\\F (2)\\in.txt", "new"}}},
         {"overwrite and merge", 1, 1, {{L"Pictures\\a.jpg", "new"}, {L"Folders\\F\\in.txt", "new"},
                                         {L"Folders\\F\\only-there.txt", "old"}, {L"Folders\\F\\only-here.txt", "new"}}},
-        {"default folder policy merges", 0, 3, {{L"Folders\\F\\in.txt", "new"}, {L"Folders\\F\\only-there.txt", "old"}}},
+        // The defaults: folders merge, and a file inside that meets a file
+        // keeps both.
+        {"default policies merge and keep both", 0, 3,
+         {{L"Pictures\\a.jpg", "old"}, {L"Pictures\\a (2).jpg", "new"}, {L"Folders\\F\\in.txt", "old"},
+          {L"Folders\\F\\in (2).txt", "new"}, {L"Folders\\F\\only-there.txt", "old"},
+          {L"Folders\\F\\only-here.txt", "new"}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -228,7 +233,7 @@ TEST_F(EndToEnd, AskShowsTheEnginesQuestion) {
         HWND conflict = WaitForWindow(pid, L"Name Conflict");
         ASSERT_NE(conflict, nullptr);
         question = ControlText(conflict, 1102);
-        CheckDlgButton(conflict, 1105, BST_CHECKED);   // for all conflicts
+        SendMessageW(GetDlgItem(conflict, 1105), BM_CLICK, 0, 0);  // for all conflicts
         Click(conflict, 1107);                           // Keep both
     }), 0u);
     EXPECT_NE(question.find(L".jpg"), std::wstring::npos) << Narrow(question);

@@ -9,6 +9,7 @@
 #include "common/Settings.h"
 #include "common/Text.h"
 #include "engine/EngineContext.h"
+#include "engine/Executor.h"
 #include "engine/Messages.h"
 #include "engine/RunSlot.h"
 #include "TestSupport.h"
@@ -201,4 +202,16 @@ TEST_F(ProtocolFixture, IgnoringEverythingOnRetryRunsNothing) {
               (std::vector<Message>{kVerifyBegin, kVerifyEnd, kAll, kFinished}))
         << "the second pass runs nothing";
     EXPECT_TRUE(FileExists(target + L"\\f1.txt"));
+}
+
+// A file put aside under its probe name in a destination folder (a
+// replacement across volumes cut short) gets its name back when the next
+// run starts.
+TEST_F(ProtocolFixture, ProbeLeftoversInDestinationsGetTheirNamesBack) {
+    AddFiles(1);
+    ASSERT_TRUE(WriteText(target + L"\\Text\\old.txt" + kProbeSuffix, "left"));
+    standIn.Run(&job);
+    EXPECT_EQ(ReadUtf8(target + L"\\Text\\old.txt"), "left");
+    EXPECT_FALSE(FileExists(target + L"\\Text\\old.txt" + kProbeSuffix));
+    EXPECT_TRUE(FileExists(target + L"\\Text\\f0.txt"));
 }
