@@ -1,18 +1,16 @@
 #include "engine/UncompletedDialog.h"
 
-#include <shellapi.h>
+#include <algorithm>
 
 #include "common/win/MessageBox.h"
+#include "engine/Foreground.h"
+#include "engine/TypeIcons.h"
 #include "engine/resource.h"
 
 namespace ordvale {
 
 CDialogUncompleted::CDialogUncompleted(EngineContext* context)
     : CDialog(IDD_UNCOMPLETED), context_(context) {}
-
-CDialogUncompleted::~CDialogUncompleted() {
-    if (images_) ImageList_Destroy(images_);
-}
 
 BOOL CDialogUncompleted::OnInitDialog() {
     HICON warning = static_cast<HICON>(LoadImageW(Module(), MAKEINTRESOURCEW(IDI_UNCOMPLETED),
@@ -33,31 +31,41 @@ BOOL CDialogUncompleted::OnInitDialog() {
     ListView_SetExtendedListViewStyle(
         list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_LABELTIP);
 
-    images_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8);
-    ListView_SetImageList(list, images_, LVSIL_SMALL);
+    images_.Reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
+    ListView_SetImageList(list, images_.Get(), LVSIL_SMALL);
     Fill();
+    BringToFront(Handle());
     return TRUE;
 }
 
+int CDialogUncompleted::ImageFor(const std::wstring& path) {
+    const std::wstring key = IconTypeKey(path);
+    if (!key.empty()) {
+        auto found = imageOfType_.find(key);
+        if (found != imageOfType_.end()) return found->second;
+    }
+    win::UniqueIcon icon(LoadShellIcon(path, key, true));
+    const int image = icon ? ImageList_AddIcon(images_.Get(), icon.Get()) : -1;
+    if (!key.empty()) imageOfType_.emplace(key, image);
+    return image;
+}
+
 void CDialogUncompleted::Fill() {
-    filling_ = true;
+    bulkChange_ = true;
     HWND list = Item(IDC_UNCOMPLETED_LIST);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     ListView_DeleteAllItems(list);
-    ImageList_RemoveAll(images_);
+    ImageList_RemoveAll(images_.Get());
+    imageOfType_.clear();
     rows_.clear();
+    ListView_SetItemCount(list, static_cast<int>(context_->operations.size()));
     for (const auto& op : context_->operations) {
         if (Is(*op, OperationStatus::Succeeded)) continue;
-        SHFILEINFOW info = {};
-        int image = -1;
-        if (SHGetFileInfoW(op->source.path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON) && info.hIcon) {
-            image = ImageList_AddIcon(images_, info.hIcon);
-            DestroyIcon(info.hIcon);
-        }
         LVITEMW item = {};
         item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
         item.iItem = static_cast<int>(rows_.size());
         item.pszText = op->source.path;
-        item.iImage = image;
+        item.iImage = ImageFor(op->source.path);
         item.lParam = reinterpret_cast<LPARAM>(op.get());
         int row = ListView_InsertItem(list, &item);
         std::wstring kind = LoadText(KindNameId(op->kind));
@@ -66,18 +74,55 @@ void CDialogUncompleted::Fill() {
         rows_.push_back(op.get());
     }
     CheckDlgButton(Handle(), IDC_IGNORE_ALL, BST_UNCHECKED);
-    filling_ = false;
+    SizeColumns();
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    bulkChange_ = false;
+}
+
+// The operation column as wide as its widest text, header included; the
+// path column takes the rest of the list, or more for a longer path.
+void CDialogUncompleted::SizeColumns() {
+    HWND list = Item(IDC_UNCOMPLETED_LIST);
+    constexpr int kTextMargin = 16;  // the list's own padding around a text
+    std::wstring header = LoadText(IDS_COLUMN_OPERATION);
+    int operation = ListView_GetStringWidth(list, header.c_str()) + kTextMargin;
+    std::vector<int32_t> kinds;
+    for (const Operation* op : rows_)
+        if (std::find(kinds.begin(), kinds.end(), op->kind) == kinds.end()) kinds.push_back(op->kind);
+    for (int32_t kind : kinds) {
+        const std::wstring name = LoadText(KindNameId(kind));
+        operation = std::max(operation, ListView_GetStringWidth(list, name.c_str()) + kTextMargin);
+    }
+    ListView_SetColumnWidth(list, 1, operation);
+
+    ListView_SetColumnWidth(list, 0, LVSCW_AUTOSIZE);
+    RECT client = {};
+    GetClientRect(list, &client);
+    const int rest = client.right - client.left - operation;
+    if (ListView_GetColumnWidth(list, 0) < rest) ListView_SetColumnWidth(list, 0, rest);
+}
+
+void CDialogUncompleted::SetAllTicked(bool ticked) {
+    bulkChange_ = true;
+    HWND list = Item(IDC_UNCOMPLETED_LIST);
+    // One change for every row at once (item -1).
+    ListView_SetCheckState(list, -1, ticked ? TRUE : FALSE);
+    for (Operation* op : rows_) SetStatus(op, ticked ? OperationStatus::Succeeded : OperationStatus::Unknown);
+    bulkChange_ = false;
+    SyncIgnoreAll();
 }
 
 void CDialogUncompleted::SyncIgnoreAll() {
     HWND list = Item(IDC_UNCOMPLETED_LIST);
     bool allTicked = true;
-    for (int row = 0; row < static_cast<int>(rows_.size()); ++row)
+    for (int row = 0; row < static_cast<int>(rows_.size()) && allTicked; ++row)
         if (!ListView_GetCheckState(list, row)) allTicked = false;
     CheckDlgButton(Handle(), IDC_IGNORE_ALL, allTicked ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void CDialogUncompleted::AskToCancel() {
+    BringToFront(Handle());
     if (win::ShowMessageBox(Handle(), LoadText(IDS_ABORT_QUESTION), Title(),
                             MB_YESNO | MB_ICONWARNING) == IDYES)
         End(IDCANCEL);
@@ -92,14 +137,7 @@ BOOL CDialogUncompleted::OnCommand(WORD id, WORD code, HWND) {
             AskToCancel();
             return TRUE;
         case IDC_IGNORE_ALL:
-            if (code == BN_CLICKED) {
-                BOOL ticked = IsDlgButtonChecked(Handle(), IDC_IGNORE_ALL) == BST_CHECKED;
-                HWND list = Item(IDC_UNCOMPLETED_LIST);
-                for (int row = 0; row < static_cast<int>(rows_.size()); ++row) {
-                    ListView_SetCheckState(list, row, ticked);
-                    SetStatus(rows_[row], ticked ? OperationStatus::Succeeded : OperationStatus::Unknown);
-                }
-            }
+            if (code == BN_CLICKED) SetAllTicked(IsDlgButtonChecked(Handle(), IDC_IGNORE_ALL) == BST_CHECKED);
             return TRUE;
     }
     return FALSE;
@@ -109,7 +147,7 @@ BOOL CDialogUncompleted::OnNotify(NMHDR* header, LRESULT*) {
     if (header->idFrom != IDC_UNCOMPLETED_LIST) return FALSE;
     if (header->code == LVN_ITEMCHANGED) {
         auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-        if (filling_ || !(change->uChanged & LVIF_STATE) ||
+        if (bulkChange_ || !(change->uChanged & LVIF_STATE) ||
             ((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK) == 0 ||
             change->iItem < 0 || change->iItem >= static_cast<int>(rows_.size()))
             return FALSE;

@@ -216,6 +216,21 @@ TEST_F(UncompletedDialogTest, TicksFollowTheRowsAndIgnoreAll) {
     EXPECT_EQ(Status(1), OperationStatus::Succeeded);
 }
 
+// The operation column fits its header and its longest kind name.
+TEST_F(UncompletedDialogTest, OperationColumnFitsItsTexts) {
+    context.operations[1]->kind = static_cast<int32_t>(OperationKind::CreateDirectory);
+    int width = 0, header = 0, longest = 0;
+    Run([&](HWND dialog) {
+        HWND list = GetDlgItem(dialog, IDC_UNCOMPLETED_LIST);
+        width = ListView_GetColumnWidth(list, 1);
+        header = ListView_GetStringWidth(list, L"Operation");
+        longest = ListView_GetStringWidth(list, L"Create Directory");
+        Click(dialog, IDRETRY);
+    });
+    EXPECT_GE(width, header + 12);
+    EXPECT_GE(width, longest + 12);
+}
+
 TEST_F(UncompletedDialogTest, CancelAndCloseAskOnceEach) {
     Answers answers;
     answers.answers = {IDNO, IDYES};
@@ -246,4 +261,47 @@ TEST_F(UncompletedDialogTest, TipShowsTheFullPathUnchanged) {
         Click(dialog, IDRETRY);
     });
     EXPECT_EQ(tip, L"C:\\a\\100% done.txt");
+}
+
+// The list shows the dialog's image list without owning it: the dialog
+// destroys it once, after the list has gone. Items of one type share one
+// image.
+TEST(UncompletedDialogImages, BelongToTheDialogAndAreSharedPerType) {
+    TempDir dir;
+    EngineContext context;
+    for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.log", L"Folder"}) {
+        const std::wstring path = dir / name;
+        if (std::wstring(name) == L"Folder")
+            ASSERT_TRUE(MakeFolder(path));
+        else
+            ASSERT_TRUE(WriteText(path, "x"));
+        auto op = std::make_unique<Operation>();
+        op->kind = static_cast<int32_t>(OperationKind::Move);
+        op->status = static_cast<int32_t>(OperationStatus::Omitted);
+        StoreText(op->source.path, path);
+        context.operations.push_back(std::move(op));
+    }
+    std::vector<int> images;
+    CDialogUncompleted dialog(&context);
+    std::thread driver([&] {
+        HWND window = WaitForWindow(GetCurrentProcessId(), L"Uncompleted Operations", 10000);
+        if (!window) return;
+        HWND list = GetDlgItem(window, IDC_UNCOMPLETED_LIST);
+        for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+            LVITEMW item = {};
+            item.mask = LVIF_IMAGE;
+            item.iItem = row;
+            ListView_GetItem(list, &item);
+            images.push_back(item.iImage);
+        }
+        Click(window, IDRETRY);
+    });
+    EXPECT_EQ(dialog.DoModal(GetModuleHandleW(nullptr), nullptr), IDRETRY);
+    driver.join();
+    ASSERT_EQ(images.size(), 4u);
+    EXPECT_EQ(images[0], images[1]) << "two .txt files, one image";
+    EXPECT_NE(images[0], images[2]);
+    EXPECT_NE(images[2], images[3]);
+    // The dialog's window and its list are gone; the images are still the dialog's.
+    EXPECT_EQ(ImageList_GetImageCount(dialog.SmallImages()), 3);
 }
