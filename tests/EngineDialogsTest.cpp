@@ -78,9 +78,9 @@ TEST_F(ProgressDialogTest, ShowsPhasesOperationsAndProgress) {
     SendMessageW(hwnd, UM_INITIALIZING, 0, 100);
     EXPECT_EQ(Text(IDC_ITEM_TEXT), L"Engine initialization finished.");
     SendMessageW(hwnd, UM_CALCULATING, 1, 0);
-    EXPECT_EQ(Text(IDC_ITEM_TEXT), L"Caculating operations ...");
+    EXPECT_EQ(Text(IDC_ITEM_TEXT), L"Calculating operations ...");
     SendMessageW(hwnd, UM_CALCULATING, 0, 100);
-    EXPECT_EQ(Text(IDC_ITEM_TEXT), L"Operation caculation finished.");
+    EXPECT_EQ(Text(IDC_ITEM_TEXT), L"Operation calculation finished.");
 
     const std::wstring path = L"C:\\windows\\win.ini";
     SendMessageW(hwnd, UM_OPERATION_BEGIN, static_cast<WPARAM>(OperationKind::Move), reinterpret_cast<LPARAM>(path.c_str()));
@@ -129,7 +129,9 @@ TEST_F(ProgressDialogTest, AbortedShellOperationAsksWhetherToContinue) {
     answers.answers = {IDYES, IDNO};
     SendMessageW(hwnd, UM_OPERATION_ABORTED, 0, 0);
     ASSERT_EQ(answers.calls.size(), 1u);
-    EXPECT_NE(answers.calls[0].text.find(L"do you want Ordvale to continue"), std::wstring::npos);
+    EXPECT_EQ(answers.calls[0].text,
+              L"You have canceled current operation, \r\ndo you want Ordvale to continue finishing \r\n"
+              L"the rest of operations?");
     EXPECT_EQ(answers.calls[0].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
     EXPECT_FALSE(slot.control.Stopped());
     EXPECT_EQ(Text(IDC_ITEM_TEXT), L"Canceling operation...");
@@ -145,6 +147,29 @@ TEST_F(ProgressDialogTest, FinishedShowsTheCheckMarkThenCloses) {
     EXPECT_NE(SendMessageW(GetDlgItem(hwnd, IDC_ITEM_ICON), STM_GETICON, 0, 0), 0);
     EXPECT_TRUE(IsWindow(hwnd)) << "visible for a moment";
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
+}
+
+// Once the wizard has gone, the runner's window is hidden: the engine's
+// windows that stand alone on the screen need taskbar buttons of their own
+// to be found again behind other windows.
+TEST(EngineWindows, ProgressAndUncompletedHaveTaskbarButtons) {
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    HWND owner = CreateWindowExW(0, L"STATIC", L"Ordvale", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(owner, nullptr);
+    RunSlot slot;
+    CDialogProgress progress(&slot);
+    EngineContext context;
+    CDialogUncompleted uncompleted(&context);
+    for (win::CDialog* dialog : {static_cast<win::CDialog*>(&progress), static_cast<win::CDialog*>(&uncompleted)}) {
+        HWND hwnd = dialog->Create(GetModuleHandleW(nullptr), owner);
+        ASSERT_NE(hwnd, nullptr);
+        EXPECT_EQ(GetWindow(hwnd, GW_OWNER), owner);
+        EXPECT_NE(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0) << dialog->Title().c_str();
+        DestroyWindow(hwnd);
+    }
+    DestroyWindow(owner);
 }
 
 namespace {
