@@ -175,7 +175,10 @@ BOOL CDialogProgress::OnCommand(WORD id, WORD, HWND) {
 BOOL CDialogProgress::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     switch (message) {
         case WM_SHOWWINDOW:
-            if (wParam && startupEvent_) SetEvent(startupEvent_.Get());
+            if (wParam) {
+                if (startupEvent_) SetEvent(startupEvent_.Get());
+                slot_->DialogShown();
+            }
             return FALSE;
         case WM_TIMER:
             if (wParam == IDT_ACTIVITY) {

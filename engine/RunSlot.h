@@ -11,6 +11,10 @@
 
 namespace ordvale {
 
+// Signalled by every run's progress dialog once it is shown, for anyone
+// outside who waits for a run to come up. A run's own worker waits for its
+// own dialog instead (RunSlot::WaitUntilDialogShown): this event stays set
+// while any run's dialog is open, in this process or another.
 constexpr const wchar_t* kStartupEventName = L"EVENT-C99E1CAA-4DCB-42F5-B6BE-0E52C842DA0F-THREAD";
 
 // Lets the dialog pause the worker while it asks a question, and end it.
@@ -37,9 +41,18 @@ private:
 };
 
 struct RunSlot {
-    HWND dialog = nullptr;   // set by the progress dialog before it signals the start-up event
+    HWND dialog = nullptr;   // set by the progress dialog before it is shown
     HANDLE worker = nullptr;  // set before the dialog is created
     RunControl control;
+
+    // The start-up handshake of this run: its dialog exists and is shown.
+    void DialogShown() { SetEvent(shown_.Get()); }
+    bool WaitUntilDialogShown(DWORD milliseconds) {
+        return WaitForSingleObject(shown_.Get(), milliseconds) == WAIT_OBJECT_0;
+    }
+
+private:
+    win::UniqueHandle shown_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 };
 
 // The worker's start parameter.

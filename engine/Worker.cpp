@@ -70,10 +70,8 @@ void RunWorker(RunSlot* slot, const TidyJob* job) {
     WorkerSink sink(slot);
 
     if (job) {
-        {
-            win::UniqueHandle startup(CreateEventW(nullptr, TRUE, FALSE, kStartupEventName));
-            if (startup) WaitForSingleObject(startup.Get(), INFINITE);
-        }
+        // No message is sent before this run's own dialog is on the screen.
+        slot->WaitUntilDialogShown(INFINITE);
 
         sink.Send(UM_INITIALIZING, 1, 0);
         if (slot->control.Stopped()) return;

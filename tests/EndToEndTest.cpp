@@ -304,3 +304,20 @@ TEST_F(EndToEnd, RunnerRefusesBadInvocations) {
         EXPECT_NE(runner.Wait(), 0u);
     }
 }
+
+// When the engine reports that no run took place (it has told the user
+// why), the runner keeps the job file, so the job is not lost, and ends
+// with the engine's result.
+TEST_F(EndToEnd, RunnerKeepsTheJobWhenNoRunTookPlace) {
+    const std::wstring programs = dir / L"programs";
+    ASSERT_TRUE(MakeFolder(programs));
+    ASSERT_TRUE(CopyFileW(Runner().c_str(), (programs + L"\\qz.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((TestProgramFolder() + L"\\stub_engine.dll").c_str(),
+                          (programs + L"\\zelk.dll").c_str(), FALSE));
+    const std::wstring name = WriteJob();
+    Program runner(programs + L"\\qz.exe /s " + name);
+    ASSERT_TRUE(runner.Started());
+    EXPECT_EQ(runner.Wait(), static_cast<DWORD>(IDOK));
+    EXPECT_TRUE(FileExists(JobFileIn(appData, name)));
+    DeleteFileW(JobFileIn(appData, name).c_str());
+}

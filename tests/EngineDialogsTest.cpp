@@ -14,6 +14,7 @@
 #include "engine/Messages.h"
 #include "engine/ProgressDialog.h"
 #include "engine/UncompletedDialog.h"
+#include "engine/RunSlot.h"
 #include "engine/resource.h"
 #include "TestSupport.h"
 #include "WindowDriver.h"
@@ -147,6 +148,37 @@ TEST_F(ProgressDialogTest, FinishedShowsTheCheckMarkThenCloses) {
     EXPECT_NE(SendMessageW(GetDlgItem(hwnd, IDC_ITEM_ICON), STM_GETICON, 0, 0), 0);
     EXPECT_TRUE(IsWindow(hwnd)) << "visible for a moment";
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
+}
+
+// A run's worker waits for its own dialog. Another run's dialog on the
+// screen (in this process or another) keeps the named start-up event set;
+// that must not start this run before its dialog exists.
+TEST(StartupHandshake, EachRunWaitsForItsOwnDialog) {
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    RunSlot first, second;
+    CDialogProgress firstDialog(&first), secondDialog(&second);
+    HWND a = firstDialog.Create(GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(a, nullptr);
+    EXPECT_FALSE(first.WaitUntilDialogShown(0)) << "created, not yet shown";
+    ShowWindow(a, SW_SHOW);
+    EXPECT_TRUE(first.WaitUntilDialogShown(0));
+    EXPECT_FALSE(second.WaitUntilDialogShown(0)) << "another run's dialog does not start this one";
+
+    HWND b = secondDialog.Create(GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_FALSE(second.WaitUntilDialogShown(0));
+    ShowWindow(b, SW_SHOW);
+    EXPECT_TRUE(second.WaitUntilDialogShown(0));
+    EXPECT_EQ(second.dialog, b);
+
+    // The named event is still set while a run's dialog is up, for anyone
+    // outside who waits for a run to come up.
+    win::UniqueHandle named(OpenEventW(SYNCHRONIZE, FALSE, kStartupEventName));
+    ASSERT_TRUE(named);
+    EXPECT_EQ(WaitForSingleObject(named.Get(), 0), WAIT_OBJECT_0);
+    DestroyWindow(a);
+    DestroyWindow(b);
 }
 
 // Once the wizard has gone, the runner's window is hidden: the engine's

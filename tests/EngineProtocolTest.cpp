@@ -8,6 +8,8 @@
 #include "common/AppPaths.h"
 #include "common/Settings.h"
 #include "common/Text.h"
+#include "common/win/MessageBox.h"
+#include "engine/Engine.h"
 #include "engine/EngineContext.h"
 #include "engine/Executor.h"
 #include "engine/Messages.h"
@@ -52,8 +54,7 @@ public:
     void Run(const TidyJob* job) {
         RunSlot slot;
         slot.dialog = hwnd;
-        win::UniqueHandle startup(CreateEventW(nullptr, TRUE, FALSE, kStartupEventName));
-        SetEvent(startup.Get());
+        slot.DialogShown();
         WorkerStart start = {&slot, job};
         win::UniqueHandle worker(CreateThread(nullptr, 0, OperationThread, &start, 0, nullptr));
         slot.worker = worker.Get();
@@ -214,4 +215,42 @@ TEST_F(ProtocolFixture, ProbeLeftoversInDestinationsGetTheirNamesBack) {
     EXPECT_EQ(ReadUtf8(target + L"\\Text\\old.txt"), "left");
     EXPECT_FALSE(FileExists(target + L"\\Text\\old.txt" + kProbeSuffix));
     EXPECT_TRUE(FileExists(target + L"\\Text\\f0.txt"));
+}
+
+// Whole runs in this process, with the real progress dialog, while the
+// named start-up event stands set as another run's open dialog leaves it:
+// each run still waits for its own dialog, shows every step and closes.
+TEST_F(ProtocolFixture, RunsOneAfterAnotherEachGetTheirOwnStart) {
+    win::UniqueHandle otherRun(CreateEventW(nullptr, TRUE, TRUE, kStartupEventName));
+    SetEvent(otherRun.Get());
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        AddFiles(3);
+        EXPECT_EQ(ExecuteJob(GetModuleHandleW(nullptr), nullptr, &job), 0);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_TRUE(FileExists(target + L"\\Text\\f" + std::to_wstring(i) + L".txt"));
+            DeleteFileW((target + L"\\Text\\f" + std::to_wstring(i) + L".txt").c_str());
+        }
+    }
+}
+
+// A progress dialog that cannot be made (here: its owner is gone) is an
+// error the user hears of, and the run does not take place.
+TEST_F(ProtocolFixture, WithoutItsDialogARunReportsAnErrorAndDoesNothing) {
+    AddFiles(2);
+    HWND gone = CreateWindowExW(0, L"STATIC", L"Ordvale", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(gone, nullptr);
+    DestroyWindow(gone);
+    std::vector<win::MessageBoxCall> boxes;
+    win::ScopedMessageBoxHandler answer([&](const win::MessageBoxCall& call) {
+        boxes.push_back(call);
+        return IDOK;
+    });
+    EXPECT_EQ(ExecuteJob(GetModuleHandleW(nullptr), gone, &job), IDOK);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"The progress window cannot be shown, so nothing was tidied.");
+    EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_TRUE(FileExists(target + L"\\f0.txt"));
+    EXPECT_TRUE(FileExists(target + L"\\f1.txt"));
 }
