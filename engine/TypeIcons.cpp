@@ -18,6 +18,15 @@ bool HasOwnIcon(const std::wstring& extension) {
     return false;
 }
 
+std::wstring FileKey(const std::wstring& path) {
+    const std::wstring name = path::LastComponent(path);
+    const std::size_t dot = name.rfind(L'.');
+    if (dot == std::wstring::npos) return L"<none>";
+    const std::wstring extension = name.substr(dot);
+    if (HasOwnIcon(extension)) return std::wstring();
+    return path::FoldCase(extension);
+}
+
 }  // namespace
 
 std::wstring IconTypeKey(const std::wstring& path) {
@@ -28,12 +37,12 @@ std::wstring IconTypeKey(const std::wstring& path) {
         if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)) return std::wstring();
         return L"<folder>";
     }
-    const std::wstring name = path::LastComponent(path);
-    const std::size_t dot = name.rfind(L'.');
-    if (dot == std::wstring::npos) return L"<none>";
-    const std::wstring extension = name.substr(dot);
-    if (HasOwnIcon(extension)) return std::wstring();
-    return path::FoldCase(extension);
+    return FileKey(path);
+}
+
+std::wstring IconTypeKey(const ShellItem& item) {
+    if (IsFile(item) && !IsFolder(item) && !item.isVirtual) return FileKey(item.path);
+    return IconTypeKey(std::wstring(item.path));
 }
 
 HICON LoadShellIcon(const std::wstring& path, const std::wstring& key, bool small) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "common/ShellItem.h"
 #include "common/win/Handle.h"
 
 namespace ordvale {
@@ -18,6 +19,9 @@ namespace ordvale {
 // its folded extension; empty when the item has an icon of its own and must
 // be asked for by its path.
 std::wstring IconTypeKey(const std::wstring& path);
+// The same for an item refreshed before: a file's key comes from its name
+// alone, without asking the file system again.
+std::wstring IconTypeKey(const ShellItem& item);
 
 // The shell's icon for the item's path (owned by the caller), or for its
 // type when key is not empty.

@@ -1,6 +1,7 @@
 #include "engine/UncompletedDialog.h"
 
 #include <algorithm>
+#include <cwchar>
 
 #include "common/win/MessageBox.h"
 #include "engine/Foreground.h"
@@ -38,16 +39,20 @@ BOOL CDialogUncompleted::OnInitDialog() {
     return TRUE;
 }
 
-int CDialogUncompleted::ImageFor(const std::wstring& path) {
-    const std::wstring key = IconTypeKey(path);
+int CDialogUncompleted::ImageFor(const ShellItem& item) {
+    const std::wstring key = IconTypeKey(item);
     if (!key.empty()) {
         auto found = imageOfType_.find(key);
         if (found != imageOfType_.end()) return found->second;
     }
-    win::UniqueIcon icon(LoadShellIcon(path, key, true));
+    win::UniqueIcon icon(LoadShellIcon(item.path, key, true));
     const int image = icon ? ImageList_AddIcon(images_.Get(), icon.Get()) : -1;
     if (!key.empty()) imageOfType_.emplace(key, image);
     return image;
+}
+
+std::wstring CDialogUncompleted::KindName(int32_t kind) const {
+    return LoadText(KindNameId(kind));
 }
 
 void CDialogUncompleted::Fill() {
@@ -61,16 +66,17 @@ void CDialogUncompleted::Fill() {
     ListView_SetItemCount(list, static_cast<int>(context_->operations.size()));
     for (const auto& op : context_->operations) {
         if (Is(*op, OperationStatus::Succeeded)) continue;
+        // Rows start unticked; the texts are asked for when shown.
         LVITEMW item = {};
-        item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+        item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE | LVIF_STATE;
         item.iItem = static_cast<int>(rows_.size());
-        item.pszText = op->source.path;
-        item.iImage = ImageFor(op->source.path);
+        item.pszText = LPSTR_TEXTCALLBACKW;
+        item.iImage = ImageFor(op->source);
         item.lParam = reinterpret_cast<LPARAM>(op.get());
-        int row = ListView_InsertItem(list, &item);
-        std::wstring kind = LoadText(KindNameId(op->kind));
-        ListView_SetItemText(list, row, 1, &kind[0]);
-        ListView_SetCheckState(list, row, FALSE);
+        item.state = INDEXTOSTATEIMAGEMASK(1);
+        item.stateMask = LVIS_STATEIMAGEMASK;
+        const int row = ListView_InsertItem(list, &item);
+        ListView_SetItemText(list, row, 1, LPSTR_TEXTCALLBACKW);
         rows_.push_back(op.get());
     }
     CheckDlgButton(Handle(), IDC_IGNORE_ALL, BST_UNCHECKED);
@@ -91,24 +97,34 @@ void CDialogUncompleted::SizeColumns() {
     for (const Operation* op : rows_)
         if (std::find(kinds.begin(), kinds.end(), op->kind) == kinds.end()) kinds.push_back(op->kind);
     for (int32_t kind : kinds) {
-        const std::wstring name = LoadText(KindNameId(kind));
+        const std::wstring name = KindName(kind);
         operation = std::max(operation, ListView_GetStringWidth(list, name.c_str()) + kTextMargin);
     }
     ListView_SetColumnWidth(list, 1, operation);
 
-    ListView_SetColumnWidth(list, 0, LVSCW_AUTOSIZE);
+    // The longest path measured, with room for the check box and the icon.
+    const Operation* longest = nullptr;
+    for (const Operation* op : rows_)
+        if (!longest || wcslen(op->source.path) > wcslen(longest->source.path)) longest = op;
+    int path = 0;
+    if (longest) {
+        const int boxAndIcon = 2 * GetSystemMetrics(SM_CXSMICON) + 8;
+        path = ListView_GetStringWidth(list, longest->source.path) + kTextMargin + boxAndIcon;
+    }
     RECT client = {};
     GetClientRect(list, &client);
-    const int rest = client.right - client.left - operation;
-    if (ListView_GetColumnWidth(list, 0) < rest) ListView_SetColumnWidth(list, 0, rest);
+    ListView_SetColumnWidth(list, 0, std::max<int>(path, client.right - client.left - operation));
 }
 
 void CDialogUncompleted::SetAllTicked(bool ticked) {
     bulkChange_ = true;
     HWND list = Item(IDC_UNCOMPLETED_LIST);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     // One change for every row at once (item -1).
     ListView_SetCheckState(list, -1, ticked ? TRUE : FALSE);
     for (Operation* op : rows_) SetStatus(op, ticked ? OperationStatus::Succeeded : OperationStatus::Unknown);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
     bulkChange_ = false;
     SyncIgnoreAll();
 }
@@ -154,6 +170,17 @@ BOOL CDialogUncompleted::OnNotify(NMHDR* header, LRESULT*) {
         bool ticked = ListView_GetCheckState(header->hwndFrom, change->iItem) != 0;
         SetStatus(rows_[change->iItem], ticked ? OperationStatus::Succeeded : OperationStatus::Unknown);
         SyncIgnoreAll();
+        return TRUE;
+    }
+    if (header->code == LVN_GETDISPINFOW) {
+        auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
+        const int row = info->item.iItem;
+        if (!(info->item.mask & LVIF_TEXT) || row < 0 || row >= static_cast<int>(rows_.size()) ||
+            info->item.cchTextMax <= 0)
+            return TRUE;
+        const std::wstring text =
+            info->item.iSubItem == 0 ? std::wstring(rows_[row]->source.path) : KindName(rows_[row]->kind);
+        lstrcpynW(info->item.pszText, text.c_str(), info->item.cchTextMax);
         return TRUE;
     }
     if (header->code == LVN_GETINFOTIPW) {

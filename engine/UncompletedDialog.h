@@ -31,8 +31,9 @@ protected:
 
 private:
     void Fill();
-    int ImageFor(const std::wstring& path);
+    int ImageFor(const ShellItem& item);
     void SizeColumns();
+    std::wstring KindName(int32_t kind) const;
     void SetAllTicked(bool ticked);
     void SyncIgnoreAll();
     void AskToCancel();

@@ -229,8 +229,22 @@ protected:
         driver.join();
         return result;
     }
+    // A click on the row's check box, where the list's own hit test finds it.
     static void Tick(HWND dialog, int row, bool ticked) {
-        ListView_SetCheckState(GetDlgItem(dialog, IDC_UNCOMPLETED_LIST), row, ticked);
+        HWND list = GetDlgItem(dialog, IDC_UNCOMPLETED_LIST);
+        if ((ListView_GetCheckState(list, row) != 0) == ticked) return;
+        RECT bounds = {};
+        ListView_GetItemRect(list, row, &bounds, LVIR_BOUNDS);
+        LVHITTESTINFO hit = {};
+        hit.pt.y = (bounds.top + bounds.bottom) / 2;
+        for (hit.pt.x = bounds.left; hit.pt.x < bounds.left + 40; ++hit.pt.x) {
+            hit.flags = 0;
+            if (ListView_HitTest(list, &hit) == row && (hit.flags & LVHT_ONITEMSTATEICON)) break;
+        }
+        ASSERT_TRUE(hit.flags & LVHT_ONITEMSTATEICON) << "no check box found in row " << row;
+        const LPARAM at = MAKELPARAM(hit.pt.x, hit.pt.y);
+        SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(list, WM_LBUTTONUP, 0, at);
     }
     static bool IgnoreAll(HWND dialog) { return IsDlgButtonChecked(dialog, IDC_IGNORE_ALL) == BST_CHECKED; }
     OperationStatus Status(int i) const { return static_cast<OperationStatus>(context.operations[i]->status); }
