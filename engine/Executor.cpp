@@ -184,6 +184,12 @@ ShellResult CallShell(UINT function, const std::wstring& from, const std::wstrin
     return result;
 }
 
+OperationStatus FailureOf(DWORD error) {
+    return IsInUseError(error) ? OperationStatus::Omitted : OperationStatus::Failed;
+}
+
+// ------------------------------------------------- what to do about a clash
+
 enum class Choice { Replace, KeepBoth, Skip, Cancel };
 
 Choice ChoiceOfAnswer(int answer) {
@@ -203,16 +209,13 @@ void ReadSizeAndTime(const std::wstring& path, uint64_t* size, FILETIME* time) {
         *size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-// One operation under way: where its messages go, and what became of the
-// items inside a folder that is merged.
-class Transfer {
+// What the settings, or the user when they say Ask, make of an arriving
+// item whose name is taken by an item of the same kind.
+class ClashPolicy {
 public:
-    Transfer(const OrdvaleSettings& settings, ProgressSink* sink, ExecutionState* state, bool copy,
-             unsigned shellFlags)
-        : settings_(settings), sink_(sink), state_(state), copy_(copy), shellFlags_(shellFlags) {}
+    ClashPolicy(const OrdvaleSettings& settings, ProgressSink* sink, ExecutionState* state)
+        : settings_(settings), sink_(sink), state_(state) {}
 
-    // What the policy (or the user) says for an arriving item whose name is
-    // taken by an item of the same kind.
     Choice Decide(const std::wstring& source, const std::wstring& standing, bool folder) {
         const int32_t policy = folder ? settings_.folderConflict : settings_.fileConflict;
         if (policy == kConflictRename) return Choice::KeepBoth;
@@ -221,6 +224,7 @@ public:
         return Choice::KeepBoth;  // files: any other value as Rename
     }
 
+private:
     Choice Ask(const std::wstring& source, const std::wstring& standing, bool folder) {
         int& forAll = folder ? state_->folderAnswerForAll : state_->fileAnswerForAll;
         if (forAll) return ChoiceOfAnswer(forAll);
@@ -239,20 +243,54 @@ public:
         return choice;
     }
 
-    // Moves or copies an item to a name that is free. Whole items go
-    // through the shell when the user wants its window.
+    const OrdvaleSettings& settings_;
+    ProgressSink* sink_;
+    ExecutionState* state_;
+};
+
+// ------------------------------------------------------ carrying the items
+
+// What became of the items inside a merge.
+class Tally {
+public:
+    OperationStatus Note(OperationStatus status) {
+        if (status == OperationStatus::Failed) failed_ = true;
+        if (status == OperationStatus::Omitted) inUse_ = true;
+        if (status == OperationStatus::None) skipped_ = true;
+        return status;
+    }
+    bool LeftSome() const { return failed_ || inUse_ || skipped_; }
+    // The status of a merge that left items behind: a failure first, then
+    // items in use (a retry may move them), then the user's skips.
+    OperationStatus Worst() const {
+        if (failed_) return OperationStatus::Failed;
+        if (inUse_) return OperationStatus::Omitted;
+        if (skipped_) return OperationStatus::None;
+        return OperationStatus::Failed;
+    }
+
+private:
+    bool failed_ = false;
+    bool inUse_ = false;
+    bool skipped_ = false;
+};
+
+// Moves or copies the items of one operation: to a name that is free, onto
+// a file it replaces, or into a folder it merges with.
+class Carrier {
+public:
+    Carrier(const OrdvaleSettings& settings, ProgressSink* sink, ClashPolicy* policy, bool copy,
+            unsigned shellFlags)
+        : settings_(settings), sink_(sink), policy_(policy), copy_(copy), shellFlags_(shellFlags) {}
+
+    bool Cancelled() const { return cancelled_; }
+
+    // To a name that is free. Whole items go through the shell when the
+    // user wants its window.
     OperationStatus ToFreeName(const std::wstring& source, const std::wstring& arrival,
                                bool folder, bool topLevel) {
         if (topLevel && settings_.showSystemProgress) return ThroughShell(source, arrival);
-        if (copy_) {
-            if (folder) {
-                // A folder is copied as a new folder with everything merged in.
-                if (!CreateDirectoryW(arrival.c_str(), nullptr)) return OperationStatus::Failed;
-                return Merge(source, arrival);
-            }
-            if (!CopyFileW(source.c_str(), arrival.c_str(), TRUE)) return FailureOf(GetLastError());
-            return Exists(arrival) ? OperationStatus::Succeeded : OperationStatus::Failed;
-        }
+        if (copy_) return CopyToFreeName(source, arrival, folder);
         // A rename that succeeds has moved the item. Across volumes a file
         // is copied and deleted, which can leave the source behind, so that
         // result is checked.
@@ -285,16 +323,56 @@ public:
             if (error != ERROR_NOT_SAME_DEVICE) return FailureOf(error);
         }
         const std::wstring aside = standing + kProbeSuffix;
-        if (aside.size() > kMaxPathChars || !IsMissing(aside)) {
-            // No room for the aside name: replaced in place; the arriving
-            // file stays at its source whatever happens.
-            const BOOL done =
-                copy_ ? CopyFileW(source.c_str(), standing.c_str(), FALSE)
-                      : MoveFileExW(source.c_str(), standing.c_str(),
-                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
-            if (!done) return FailureOf(GetLastError());
-            return Arrived(source, standing);
+        if (aside.size() > kMaxPathChars || !IsMissing(aside)) return ReplaceInPlace(source, standing);
+        return ReplaceWithFileAside(source, standing, aside);
+    }
+
+    // Merges the folder `source` into the existing folder `standing`: items
+    // only at the source travel, a same-named file is settled by the file
+    // policy (kept beside under a new name, replaced, or as the user
+    // answers), same-named folders merge again, a name taken by an item of
+    // the other kind gives the arriving item a free new name. Nothing that
+    // stands only at the destination is touched. A moved folder is removed
+    // when nothing is left in it.
+    OperationStatus Merge(const std::wstring& source, const std::wstring& standing) {
+        std::vector<WIN32_FIND_DATAW> children;
+        if (!ListFolder(source, &children)) return tally_.Note(OperationStatus::Failed);
+        for (const WIN32_FIND_DATAW& child : children) {
+            if (cancelled_) break;
+            MergeOne(source, standing, child);
         }
+        if (cancelled_) return OperationStatus::Pended;
+        if (!copy_) {
+            RemoveDirectoryW(source.c_str());  // only when empty
+            if (!IsMissing(source) || !Exists(standing)) return tally_.Worst();
+            return OperationStatus::Succeeded;
+        }
+        return tally_.LeftSome() ? tally_.Worst() : OperationStatus::Succeeded;
+    }
+
+private:
+    OperationStatus CopyToFreeName(const std::wstring& source, const std::wstring& arrival, bool folder) {
+        if (folder) {
+            // A folder is copied as a new folder with everything merged in.
+            if (!CreateDirectoryW(arrival.c_str(), nullptr)) return OperationStatus::Failed;
+            return Merge(source, arrival);
+        }
+        if (!CopyFileW(source.c_str(), arrival.c_str(), TRUE)) return FailureOf(GetLastError());
+        return Exists(arrival) ? OperationStatus::Succeeded : OperationStatus::Failed;
+    }
+
+    // No room for the aside name: replaced in place; the arriving file
+    // stays at its source whatever happens.
+    OperationStatus ReplaceInPlace(const std::wstring& source, const std::wstring& standing) {
+        const BOOL done = copy_ ? CopyFileW(source.c_str(), standing.c_str(), FALSE)
+                                : MoveFileExW(source.c_str(), standing.c_str(),
+                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+        if (!done) return FailureOf(GetLastError());
+        return Arrived(source, standing);
+    }
+
+    OperationStatus ReplaceWithFileAside(const std::wstring& source, const std::wstring& standing,
+                                         const std::wstring& aside) {
         if (!MoveFileExW(standing.c_str(), aside.c_str(), 0)) return FailureOf(GetLastError());
         const BOOL done = copy_ ? CopyFileW(source.c_str(), standing.c_str(), TRUE)
                                 : MoveFileExW(source.c_str(), standing.c_str(), MOVEFILE_COPY_ALLOWED);
@@ -313,49 +391,25 @@ public:
         return done ? OperationStatus::Failed : FailureOf(error);
     }
 
-    // Merges the folder `source` into the existing folder `standing`: items
-    // only at the source travel, a same-named file is settled by the file
-    // policy (kept beside under a new name, replaced, or as the user
-    // answers), same-named folders merge again, a name taken by an item of
-    // the other kind gives the arriving item a free new name. Nothing that
-    // stands only at the destination is touched. A moved folder is removed
-    // when nothing is left in it.
-    OperationStatus Merge(const std::wstring& source, const std::wstring& standing) {
-        std::vector<WIN32_FIND_DATAW> children;
+    // Everything in a folder, hidden items too.
+    static bool ListFolder(const std::wstring& folder, std::vector<WIN32_FIND_DATAW>* children) {
         WIN32_FIND_DATAW found;
-        HANDLE find = FindFirstFileExW(Join(source, L"*").c_str(), FindExInfoBasic, &found,
-                                       FindExSearchNameMatch, nullptr, 0);
-        if (find == INVALID_HANDLE_VALUE) {
-            if (GetLastError() != ERROR_FILE_NOT_FOUND) return Note(OperationStatus::Failed);
-        } else {
-            do {
-                if (wcscmp(found.cFileName, L".") && wcscmp(found.cFileName, L".."))
-                    children.push_back(found);
-            } while (FindNextFileW(find, &found));
-            FindClose(find);
-        }
-        for (const WIN32_FIND_DATAW& child : children) {
-            if (cancelled_) break;
-            MergeOne(source, standing, child);
-        }
-        if (cancelled_) return OperationStatus::Pended;
-        if (!copy_) {
-            RemoveDirectoryW(source.c_str());  // only when empty
-            if (!IsMissing(source) || !Exists(standing)) return Worst();
-            return OperationStatus::Succeeded;
-        }
-        return failed_ || inUse_ || skipped_ ? Worst() : OperationStatus::Succeeded;
+        win::UniqueFind find(FindFirstFileExW(Join(folder, L"*").c_str(), FindExInfoBasic, &found,
+                                              FindExSearchNameMatch, nullptr, 0));
+        if (!find) return GetLastError() == ERROR_FILE_NOT_FOUND;
+        do {
+            if (wcscmp(found.cFileName, L".") && wcscmp(found.cFileName, L".."))
+                children->push_back(found);
+        } while (FindNextFileW(find.Get(), &found));
+        return true;
     }
 
-    bool Cancelled() const { return cancelled_; }
-
-private:
     void MergeOne(const std::wstring& folder, const std::wstring& into, const WIN32_FIND_DATAW& child) {
         const std::wstring name = child.cFileName;
         const std::wstring source = Join(folder, name);
         const std::wstring arrival = Join(into, name);
         if (source.size() > kMaxPathChars || arrival.size() > kMaxPathChars) {
-            Note(OperationStatus::Failed);
+            tally_.Note(OperationStatus::Failed);
             return;
         }
         const bool folderChild = (child.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -366,9 +420,9 @@ private:
         if (standing == INVALID_FILE_ATTRIBUTES) {
             const DWORD error = GetLastError();
             if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-                Note(ToFreeName(source, arrival, folderChild, false));
+                tally_.Note(ToFreeName(source, arrival, folderChild, false));
             else
-                Note(OperationStatus::Failed);
+                tally_.Note(OperationStatus::Failed);
             return;
         }
         const bool standingFolder = (standing & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -377,15 +431,15 @@ private:
             return;
         }
         if (folderChild) {
-            Note(Merge(source, arrival));
+            tally_.Note(Merge(source, arrival));
             return;
         }
         // A file meeting a file follows the file policy, as it would
         // outside the folder.
-        switch (Decide(source, arrival, false)) {
-            case Choice::Replace: Note(ReplaceFile(source, arrival)); break;
+        switch (policy_->Decide(source, arrival, false)) {
+            case Choice::Replace: tally_.Note(ReplaceFile(source, arrival)); break;
             case Choice::KeepBoth: KeepBoth(source, into, name, false); break;
-            case Choice::Skip: skipped_ = true; break;
+            case Choice::Skip: tally_.Note(OperationStatus::None); break;
             case Choice::Cancel: cancelled_ = true; break;
         }
     }
@@ -395,10 +449,10 @@ private:
         const std::wstring free = FreeName(into, name, folder);
         const std::wstring arrival = Join(into, free);
         if (free.empty() || arrival.size() > kMaxPathChars) {
-            Note(OperationStatus::Failed);
+            tally_.Note(OperationStatus::Failed);
             return;
         }
-        Note(ToFreeName(source, arrival, folder, false));
+        tally_.Note(ToFreeName(source, arrival, folder, false));
     }
 
     // Whole items through the shell, to a name that is free.
@@ -423,37 +477,16 @@ private:
         return OperationStatus::Succeeded;
     }
 
-    static OperationStatus FailureOf(DWORD error) {
-        return IsInUseError(error) ? OperationStatus::Omitted : OperationStatus::Failed;
-    }
-
-    // Keeps what became of an item inside a merge.
-    OperationStatus Note(OperationStatus status) {
-        if (status == OperationStatus::Failed) failed_ = true;
-        if (status == OperationStatus::Omitted) inUse_ = true;
-        if (status == OperationStatus::None) skipped_ = true;
-        return status;
-    }
-
-    // The status of a merge that left items behind: a failure first, then
-    // items in use (a retry may move them), then the user's skips.
-    OperationStatus Worst() const {
-        if (failed_) return OperationStatus::Failed;
-        if (inUse_) return OperationStatus::Omitted;
-        if (skipped_) return OperationStatus::None;
-        return OperationStatus::Failed;
-    }
-
     const OrdvaleSettings& settings_;
     ProgressSink* sink_;
-    ExecutionState* state_;
+    ClashPolicy* policy_;
     bool copy_;
     unsigned shellFlags_;
-    bool failed_ = false;
-    bool inUse_ = false;
-    bool skipped_ = false;
+    Tally tally_;
     bool cancelled_ = false;
 };
+
+// ------------------------------------------------- copy and move, in steps
 
 // Where an operation has got to; the caller sends the closing messages.
 struct Progress {
@@ -461,137 +494,186 @@ struct Progress {
     bool aborted = false;         // UM_OPERATION_ABORTED is due
 };
 
+// One item on its way.
+struct Journey {
+    bool copy = false;
+    std::wstring folder;   // the destination folder
+    std::wstring source;   // the item's path
+    std::wstring name;     // its name
+    std::wstring arrival;  // where it is to stand
+    bool folderItem = false;  // a folder to the file system (an archive is a file)
+    bool replace = false;     // onto the same-named item standing there
+};
+
+// A step's verdict: go on, or the operation's status.
+struct Step {
+    bool settled;
+    OperationStatus status;
+};
+constexpr Step kGoOn{false, OperationStatus::Unknown};
+Step Settled(OperationStatus status) {
+    return Step{true, status};
+}
+
 OperationStatus CreateFolder(Operation* op, ExecutionState* state) {
     if (MayBeCut(op->source)) return OperationStatus::Failed;
     RefreshNow(&op->source);
     if (IsFolder(op->source)) return OperationStatus::None;
-    const std::wstring path = WithoutTrailingSeparator(op->source.path);
-    if (SHCreateDirectoryExW(nullptr, path.c_str(), nullptr) != ERROR_SUCCESS)
+    const std::wstring folder = WithoutTrailingSeparator(op->source.path);
+    if (SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr) != ERROR_SUCCESS)
         return OperationStatus::Failed;
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return OperationStatus::Failed;
-    state->usableFolders.insert(FoldCase(path));
+    state->usableFolders.insert(FoldCase(folder));
     return OperationStatus::Succeeded;
+}
+
+// The destination is a folder that exists (looked at once per pass); a
+// folder whose path may be cut is not the folder that was meant.
+Step CheckDestination(Operation* op, ExecutionState* state, Journey* journey) {
+    GetPath(&op->destination);
+    journey->folder = WithoutTrailingSeparator(op->destination.path);
+    if (MayBeCut(op->destination)) return Settled(OperationStatus::Failed);
+    const std::wstring key = FoldCase(journey->folder);
+    if (!state->usableFolders.count(key)) {
+        RefreshNow(&op->destination);
+        if (IsFile(op->destination) || !IsFolder(op->destination))
+            return Settled(OperationStatus::Omitted);
+        state->usableFolders.insert(key);
+    }
+    return kGoOn;
+}
+
+// The item is there, may be copied or moved, and has a place to go that
+// is not inside itself.
+Step CheckSource(ShellItem* item, Journey* journey) {
+    if (MayBeCut(*item)) return Settled(OperationStatus::Failed);
+    RefreshNow(item);
+    if (!RecoverFromProbeName(item)) return Settled(OperationStatus::Failed);
+    if (!Usable(*item, journey->copy ? kAttrCanCopy : kAttrCanMove)) return Settled(OperationStatus::None);
+    journey->source = WithoutTrailingSeparator(item->path);
+    journey->name = LastComponent(journey->source);
+    if (journey->name.empty()) return Settled(OperationStatus::Failed);
+    journey->arrival = Join(journey->folder, journey->name);
+    if (journey->arrival.size() > kMaxPathChars) return Settled(OperationStatus::Failed);
+    if (EqualsNoCase(journey->arrival, journey->source)) return Settled(OperationStatus::None);
+    if (EqualsNoCase(journey->folder, journey->source) || path::IsInside(journey->folder, journey->source))
+        return Settled(OperationStatus::Failed);
+    // Folder or file as the file system sees it: an archive the shell
+    // calls a folder is a file here.
+    journey->folderItem = IsFolder(*item) && !IsFile(*item);
+    return kGoOn;
+}
+
+Step Probed(const ShellItem& item) {
+    const Probe probe = ProbeRefreshed(item);
+    return probe == Probe::Free ? kGoOn : Settled(StatusOfProbe(probe));
+}
+
+// Most moves find the name free and the item on the same volume: a plain
+// rename, tried first, settles them. It refuses a file held open exactly as
+// the probe's rename does, so for a file it is the probe; a folder is probed
+// first all the same, since Windows refuses to rename a folder with an open
+// file inside and the rename gives no "in use" answer for that. A rename
+// never replaces. It takes one lookup of a missing name where probe, check,
+// move and verification would take five, and under Wine each costs time in
+// proportion to the folder's size. Settles nothing when the name is taken
+// or the item goes to another volume (and the file has then been probed).
+Step TryPlainRename(const ShellItem& item, const Journey& journey) {
+    if (journey.folderItem) {
+        const Step probed = Probed(item);
+        if (probed.settled) return probed;
+    }
+    if (MoveFileExW(journey.source.c_str(), journey.arrival.c_str(), 0))
+        return Settled(Exists(journey.arrival) ? OperationStatus::Succeeded : OperationStatus::Failed);
+    const DWORD error = GetLastError();
+    if (IsInUseError(error)) return Settled(OperationStatus::Omitted);
+    if (error != ERROR_NOT_SAME_DEVICE && IsMissing(journey.arrival)) return Settled(OperationStatus::Failed);
+    if (!journey.folderItem) return Probed(item);
+    return kGoOn;
+}
+
+// What stands under the arrival name, and what the policy makes of it:
+// nothing there, a new free name (Rename), the item replaced or merged
+// (Overwrite, Merge), or as the user answers (Ask). A name taken by an item
+// of the other kind, or by a linked folder, always gives a new name.
+Step SettleClash(ClashPolicy* policy, Journey* journey, Progress* progress) {
+    const DWORD standing = GetFileAttributesW(journey->arrival.c_str());
+    if (standing == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            return Settled(OperationStatus::Failed);
+        return kGoOn;
+    }
+    const bool standingFolder = (standing & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const DWORD sourceAttributes = GetFileAttributesW(journey->source.c_str());
+    const bool linkedFolder = journey->folderItem && sourceAttributes != INVALID_FILE_ATTRIBUTES &&
+                              (sourceAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    Choice choice = Choice::KeepBoth;
+    if (standingFolder == journey->folderItem && !linkedFolder)
+        choice = policy->Decide(journey->source, journey->arrival, journey->folderItem);
+    switch (choice) {
+        case Choice::Skip:
+            return Settled(OperationStatus::None);
+        case Choice::Cancel:
+            progress->aborted = true;
+            return Settled(OperationStatus::Pended);
+        case Choice::Replace:
+            journey->replace = true;
+            return kGoOn;
+        case Choice::KeepBoth:
+            break;
+    }
+    const std::wstring free = FreeName(journey->folder, journey->name, journey->folderItem);
+    if (free.empty()) return Settled(OperationStatus::Failed);
+    journey->arrival = Join(journey->folder, free);
+    if (journey->arrival.size() > kMaxPathChars) return Settled(OperationStatus::Failed);
+    return kGoOn;
+}
+
+OperationStatus Carry(Carrier* carrier, const Journey& journey, Progress* progress) {
+    OperationStatus status;
+    if (!journey.replace)
+        status = carrier->ToFreeName(journey.source, journey.arrival, journey.folderItem, true);
+    else if (journey.folderItem)
+        status = carrier->Merge(journey.source, journey.arrival);
+    else
+        status = carrier->ReplaceFile(journey.source, journey.arrival);
+    if (carrier->Cancelled()) {
+        progress->aborted = true;
+        return OperationStatus::Pended;
+    }
+    return status;
 }
 
 OperationStatus CopyOrMove(const OrdvaleSettings& settings, Operation* op, ProgressSink* sink,
                            ExecutionState* state, bool copy, Progress* progress) {
-    // The destination folder, once per pass.
-    GetPath(&op->destination);
-    const std::wstring folder = WithoutTrailingSeparator(op->destination.path);
-    // A folder whose path may be cut is not the folder that was meant.
-    if (MayBeCut(op->destination)) return OperationStatus::Failed;
-    const std::wstring key = FoldCase(folder);
-    if (!state->usableFolders.count(key)) {
-        RefreshNow(&op->destination);
-        if (IsFile(op->destination) || !IsFolder(op->destination)) return OperationStatus::Omitted;
-        state->usableFolders.insert(key);
-    }
-
+    Journey journey;
+    journey.copy = copy;
+    Step step = CheckDestination(op, state, &journey);
+    if (step.settled) return step.status;
     ShellItem& item = op->source;
-    if (MayBeCut(item)) return OperationStatus::Failed;
-    RefreshNow(&item);
-    if (!RecoverFromProbeName(&item)) return OperationStatus::Failed;
-    if (!Usable(item, copy ? kAttrCanCopy : kAttrCanMove)) return OperationStatus::None;
+    step = CheckSource(&item, &journey);
+    if (step.settled) return step.status;
 
-    const std::wstring source = WithoutTrailingSeparator(item.path);
-    const std::wstring name = LastComponent(source);
-    if (name.empty()) return OperationStatus::Failed;
-    std::wstring arrival = Join(folder, name);
-    if (arrival.size() > kMaxPathChars) return OperationStatus::Failed;
-    if (EqualsNoCase(arrival, source)) return OperationStatus::None;  // already there
-    // Never into itself.
-    if (EqualsNoCase(folder, source) || path::IsInside(folder, source))
-        return OperationStatus::Failed;
-    // Folder or file as the file system sees it: an archive the shell
-    // calls a folder is a file here.
-    const bool folderItem = IsFolder(item) && !IsFile(item);
-
-    if (!copy && !settings.showSystemProgress) {
-        // Most moves find the name free and the item on the same volume: a
-        // plain rename, tried first, settles them. It refuses a file held
-        // open exactly as the probe's rename does, so for a file it is the
-        // probe; a folder is probed first all the same, since Windows
-        // refuses to rename a folder with an open file inside and the
-        // rename gives no "in use" answer for that. A rename never replaces.
-        // It takes one lookup of a missing name where probe, check, move
-        // and verification would take five, and under Wine each costs time
-        // in proportion to the folder's size.
-        if (folderItem) {
-            const Probe probe = ProbeRefreshed(item);
-            if (probe != Probe::Free) return StatusOfProbe(probe);
-        }
-        if (MoveFileExW(source.c_str(), arrival.c_str(), 0))
-            return Exists(arrival) ? OperationStatus::Succeeded : OperationStatus::Failed;
-        const DWORD error = GetLastError();
-        if (IsInUseError(error)) return OperationStatus::Omitted;
-        if (error != ERROR_NOT_SAME_DEVICE && IsMissing(arrival)) return OperationStatus::Failed;
-        // The name is taken, or the item goes to another volume: the
-        // careful way below.
-        if (!folderItem) {
-            const Probe probe = ProbeRefreshed(item);
-            if (probe != Probe::Free) return StatusOfProbe(probe);
-        }
-    } else if (!copy) {
-        const Probe probe = ProbeRefreshed(item);
-        if (probe != Probe::Free) return StatusOfProbe(probe);
+    if (!copy) {
+        step = settings.showSystemProgress ? Probed(item) : TryPlainRename(item, journey);
+        if (step.settled) return step.status;
     }
 
-    const unsigned flags = CopyMoveFlags(settings, item);
-    Transfer transfer(settings, sink, state, copy, flags);
-    bool replace = false;
-    const DWORD standing = GetFileAttributesW(arrival.c_str());
-    if (standing != INVALID_FILE_ATTRIBUTES) {
-        const bool standingFolder = (standing & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        const DWORD sourceAttributes = GetFileAttributesW(source.c_str());
-        const bool linkedFolder = folderItem && sourceAttributes != INVALID_FILE_ATTRIBUTES &&
-                                  (sourceAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
-        Choice choice = Choice::KeepBoth;
-        if (standingFolder == folderItem && !linkedFolder) {
-            choice = transfer.Decide(source, arrival, folderItem);
-        }
-        switch (choice) {
-            case Choice::Skip:
-                return OperationStatus::None;
-            case Choice::Cancel:
-                progress->aborted = true;
-                return OperationStatus::Pended;
-            case Choice::Replace:
-                replace = true;
-                break;
-            case Choice::KeepBoth: {
-                const std::wstring free = FreeName(folder, name, folderItem);
-                if (free.empty()) return OperationStatus::Failed;
-                arrival = Join(folder, free);
-                if (arrival.size() > kMaxPathChars) return OperationStatus::Failed;
-                break;
-            }
-        }
-    } else {
-        const DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-            return OperationStatus::Failed;
-    }
+    ClashPolicy policy(settings, sink, state);
+    step = SettleClash(&policy, &journey, progress);
+    if (step.settled) return step.status;
 
-    if (settings.showSystemProgress && !replace) {
+    if (settings.showSystemProgress && !journey.replace) {
         // The shell's window has a Cancel of its own. (Replacing a file and
         // merging a folder do not go through the shell.)
         sink->Send(UM_ENABLE_CANCEL, 0, 0);
         progress->cancelDisabled = true;
     }
-    OperationStatus status;
-    if (!replace)
-        status = transfer.ToFreeName(source, arrival, folderItem, true);
-    else if (folderItem)
-        status = transfer.Merge(source, arrival);
-    else
-        status = transfer.ReplaceFile(source, arrival);
-    if (transfer.Cancelled()) {
-        progress->aborted = true;
-        return OperationStatus::Pended;
-    }
-    return status;
+    Carrier carrier(settings, sink, &policy, copy, CopyMoveFlags(settings, item));
+    return Carry(&carrier, journey, progress);
 }
 
 OperationStatus RenameItem(Operation* op) {
@@ -677,9 +759,9 @@ void RestoreProbeLeftovers(const std::wstring& folder) {
     if (folder.empty()) return;
     std::vector<std::wstring> leftovers;
     WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileExW(Join(folder, L"*").c_str(), FindExInfoBasic, &found,
-                                   FindExSearchNameMatch, nullptr, 0);
-    if (find == INVALID_HANDLE_VALUE) return;
+    win::UniqueFind find(FindFirstFileExW(Join(folder, L"*").c_str(), FindExInfoBasic, &found,
+                                          FindExSearchNameMatch, nullptr, 0));
+    if (!find) return;
     do {
         const std::size_t n = wcslen(found.cFileName);
         if (n > kProbeSuffixLength &&
@@ -687,8 +769,8 @@ void RestoreProbeLeftovers(const std::wstring& folder) {
                                  static_cast<int>(kProbeSuffixLength), kProbeSuffix,
                                  static_cast<int>(kProbeSuffixLength), TRUE) == CSTR_EQUAL)
             leftovers.emplace_back(found.cFileName);
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &found));
+    find.Reset();
     for (const std::wstring& name : leftovers) {
         const std::wstring from = Join(folder, name);
         const std::wstring to = Join(folder, name.substr(0, name.size() - kProbeSuffixLength));

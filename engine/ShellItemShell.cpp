@@ -26,6 +26,7 @@
 
 #include "common/Text.h"
 #include "common/win/Com.h"
+#include "common/win/Handle.h"
 
 namespace ordvale {
 namespace {
@@ -218,14 +219,13 @@ std::wstring DisplayName(IShellFolder* folder, const ITEMIDLIST* child, SHGDNF h
 void RefreshTimeAndSize(ShellItem* item) {
     const bool wantSize = !item->isVirtual && IsFile(*item);
     if (!wantSize) item->size = 0;
-    HANDLE h = CreateFileW(item->path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return;
+    win::UniqueHandle h(CreateFileW(item->path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h) return;
     FILETIME created;
-    if (GetFileTime(h, &created, nullptr, nullptr)) item->creationTime = created;
+    if (GetFileTime(h.Get(), &created, nullptr, nullptr)) item->creationTime = created;
     LARGE_INTEGER size;
-    if (wantSize && GetFileSizeEx(h, &size)) item->size = static_cast<uint64_t>(size.QuadPart);
-    CloseHandle(h);
+    if (wantSize && GetFileSizeEx(h.Get(), &size)) item->size = static_cast<uint64_t>(size.QuadPart);
 }
 
 enum class FastAnswer { Flags, Missing, AskShell };
@@ -297,10 +297,9 @@ bool SpeltAsOnDisk(const std::wstring& path, std::wstring* out) {
         if (end == std::wstring::npos) end = path.size();
         WIN32_FIND_DATAW found;
         const std::wstring probe = *out + path.substr(start, end - start);
-        HANDLE find = FindFirstFileExW(probe.c_str(), FindExInfoBasic, &found,
-                                       FindExSearchNameMatch, nullptr, 0);
-        if (find == INVALID_HANDLE_VALUE) return false;
-        FindClose(find);
+        if (!win::UniqueFind(FindFirstFileExW(probe.c_str(), FindExInfoBasic, &found,
+                                              FindExSearchNameMatch, nullptr, 0)))
+            return false;
         *out += found.cFileName;
         if (end < path.size()) *out += L'\\';
         start = end + 1;
@@ -330,17 +329,16 @@ bool ListFolderDirectly(ShellItem* item) {
     if (!root) base += L'\\';
 
     WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileExW((base + L'*').c_str(), FindExInfoBasic, &found,
-                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    win::UniqueFind find(FindFirstFileExW((base + L'*').c_str(), FindExInfoBasic, &found,
+                                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) return GetLastError() == ERROR_FILE_NOT_FOUND;
     ShortcutClasses shortcuts;
     do {
         const wchar_t* name = found.cFileName;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) continue;
         if (wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0) continue;
         AppendChild(item, base + name, name, &found, &shortcuts);
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &found));
     return true;
 }
 
