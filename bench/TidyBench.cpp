@@ -126,6 +126,10 @@ void PrintRow(const char* what, const Timing& t) {
 }
 
 void TidySection(const std::wstring& root, const std::wstring& programs, const std::wstring& appData) {
+    const std::wstring empty = root + L"\\empty";
+    CreateDirectoryW(empty.c_str(), nullptr);
+    const Timing fixed = TidyRun(empty, programs, appData);
+    std::printf("qz.exe run of an empty folder (what every run costs): %.2f s\n", fixed.seconds);
     Timing bare[2], tidy[2];
     const int counts[2] = {2000, 20000};
     for (int i = 0; i < 2; ++i) {

@@ -28,6 +28,7 @@
 #include <shlobj.h>
 
 #include <cwchar>
+#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -86,11 +87,12 @@ bool MayBeCut(const ShellItem& item) {
     return tail[-1] != L'\\' || !EqualsNoCase(std::wstring(tail), std::wstring(item.name));
 }
 
-// Flags read afresh. The attributes are cleared first so that an item that
-// has gone since the last refresh has no shape.
+// Flags read afresh, all that acting on an item depends on. They are
+// cleared first so that an item that has gone since the last refresh has no
+// shape.
 void RefreshNow(ShellItem* item) {
     item->attributes = 0;
-    Refresh(item);
+    RefreshAttributes(item);
 }
 
 bool HasShape(const ShellItem& item) {
@@ -188,6 +190,29 @@ OperationStatus FailureOf(DWORD error) {
     return IsInUseError(error) ? OperationStatus::Omitted : OperationStatus::Failed;
 }
 
+bool IsNameTakenError(DWORD error) {
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+}
+
+// "a (n).jpg" for a file (the extension is what follows the last dot; a
+// name that starts with its only dot, ".profile", has none), "F (n)" for a
+// folder.
+std::wstring NumberedName(const std::wstring& name, bool isFolder, int n) {
+    std::size_t dot = isFolder ? std::wstring::npos : name.rfind(L'.');
+    if (dot == 0) dot = std::wstring::npos;
+    const std::wstring suffix = L" (" + std::to_wstring(n) + L")";
+    if (dot == std::wstring::npos) return name + suffix;
+    return name.substr(0, dot) + suffix + name.substr(dot);
+}
+
+constexpr int kMaxNumberedName = 100000;
+
+// Two drive-letter paths on different drives: a move between them copies.
+bool OnOtherDrive(const std::wstring& a, const std::wstring& b) {
+    if (a.size() < 2 || b.size() < 2 || a[1] != L':' || b[1] != L':') return true;
+    return towupper(a[0]) != towupper(b[0]);
+}
+
 // ------------------------------------------------- what to do about a clash
 
 enum class Choice { Replace, KeepBoth, Skip, Cancel };
@@ -279,26 +304,43 @@ private:
 // a file it replaces, or into a folder it merges with.
 class Carrier {
 public:
+    // `unprobed`: the item itself, when it still has to be probed before it
+    // is copied to another volume (on one volume the move is a rename,
+    // which refuses an item in use by itself).
     Carrier(const OrdvaleSettings& settings, ProgressSink* sink, ClashPolicy* policy, bool copy,
-            unsigned shellFlags)
-        : settings_(settings), sink_(sink), policy_(policy), copy_(copy), shellFlags_(shellFlags) {}
+            unsigned shellFlags, const ShellItem* unprobed)
+        : settings_(settings),
+          sink_(sink),
+          policy_(policy),
+          copy_(copy),
+          shellFlags_(shellFlags),
+          unprobed_(unprobed) {}
 
     bool Cancelled() const { return cancelled_; }
+    // The item was not put under its name because the name had been taken
+    // meanwhile.
+    bool NameTaken() const { return nameTaken_; }
 
     // To a name that is free. Whole items go through the shell when the
     // user wants its window.
     OperationStatus ToFreeName(const std::wstring& source, const std::wstring& arrival,
                                bool folder, bool topLevel) {
         if (topLevel && settings_.showSystemProgress) return ThroughShell(source, arrival);
-        if (copy_) return CopyToFreeName(source, arrival, folder);
+        if (copy_) return CopyToFreeName(source, arrival, folder, topLevel);
         // A rename that succeeds has moved the item. Across volumes a file
         // is copied and deleted, which can leave the source behind, so that
         // result is checked.
         if (MoveFileExW(source.c_str(), arrival.c_str(), 0))
             return Exists(arrival) ? OperationStatus::Succeeded : OperationStatus::Failed;
         const DWORD error = GetLastError();
+        if (topLevel && IsNameTakenError(error)) nameTaken_ = true;
         if (error != ERROR_NOT_SAME_DEVICE) return FailureOf(error);
         if (folder) return ThroughShell(source, arrival);
+        if (topLevel && unprobed_) {
+            const Probe probe = ProbeRefreshed(*unprobed_);
+            unprobed_ = nullptr;
+            if (probe != Probe::Free) return StatusOfProbe(probe);
+        }
         if (!MoveFileExW(source.c_str(), arrival.c_str(), MOVEFILE_COPY_ALLOWED))
             return FailureOf(GetLastError());
         return Arrived(source, arrival);
@@ -337,9 +379,11 @@ public:
     OperationStatus Merge(const std::wstring& source, const std::wstring& standing) {
         std::vector<WIN32_FIND_DATAW> children;
         if (!ListFolder(source, &children)) return tally_.Note(OperationStatus::Failed);
+        FolderNames there;
+        if (!there.Read(standing)) return tally_.Note(OperationStatus::Failed);
         for (const WIN32_FIND_DATAW& child : children) {
             if (cancelled_) break;
-            MergeOne(source, standing, child);
+            MergeOne(source, standing, child, &there);
         }
         if (cancelled_) return OperationStatus::Pended;
         if (!copy_) {
@@ -351,13 +395,21 @@ public:
     }
 
 private:
-    OperationStatus CopyToFreeName(const std::wstring& source, const std::wstring& arrival, bool folder) {
+    OperationStatus CopyToFreeName(const std::wstring& source, const std::wstring& arrival, bool folder,
+                                   bool topLevel) {
         if (folder) {
             // A folder is copied as a new folder with everything merged in.
-            if (!CreateDirectoryW(arrival.c_str(), nullptr)) return OperationStatus::Failed;
+            if (!CreateDirectoryW(arrival.c_str(), nullptr)) {
+                if (topLevel && IsNameTakenError(GetLastError())) nameTaken_ = true;
+                return OperationStatus::Failed;
+            }
             return Merge(source, arrival);
         }
-        if (!CopyFileW(source.c_str(), arrival.c_str(), TRUE)) return FailureOf(GetLastError());
+        if (!CopyFileW(source.c_str(), arrival.c_str(), TRUE)) {
+            const DWORD error = GetLastError();
+            if (topLevel && IsNameTakenError(error)) nameTaken_ = true;
+            return FailureOf(error);
+        }
         return Exists(arrival) ? OperationStatus::Succeeded : OperationStatus::Failed;
     }
 
@@ -404,7 +456,10 @@ private:
         return true;
     }
 
-    void MergeOne(const std::wstring& folder, const std::wstring& into, const WIN32_FIND_DATAW& child) {
+    // One item of the folder being merged; `there` holds the names of the
+    // folder it is merged into.
+    void MergeOne(const std::wstring& folder, const std::wstring& into, const WIN32_FIND_DATAW& child,
+                  FolderNames* there) {
         const std::wstring name = child.cFileName;
         const std::wstring source = Join(folder, name);
         const std::wstring arrival = Join(into, name);
@@ -415,19 +470,15 @@ private:
         const bool folderChild = (child.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         // A linked folder travels as the link; what it points to is not
         // merged out of it.
-        const bool realFolder = folderChild && !(child.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
-        const DWORD standing = GetFileAttributesW(arrival.c_str());
-        if (standing == INVALID_FILE_ATTRIBUTES) {
-            const DWORD error = GetLastError();
-            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-                tally_.Note(ToFreeName(source, arrival, folderChild, false));
-            else
-                tally_.Note(OperationStatus::Failed);
+        const bool linked = (child.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        const FolderNames::Entry* standing = there->Find(name);
+        if (!standing) {
+            const OperationStatus status = tally_.Note(ToFreeName(source, arrival, folderChild, false));
+            if (status == OperationStatus::Succeeded) there->Add(name, {folderChild, linked});
             return;
         }
-        const bool standingFolder = (standing & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (folderChild != standingFolder || (folderChild && !realFolder)) {
-            KeepBoth(source, into, name, folderChild);
+        if (folderChild != standing->folder || (folderChild && linked)) {
+            KeepBoth(source, into, name, folderChild, linked, there);
             return;
         }
         if (folderChild) {
@@ -438,21 +489,22 @@ private:
         // outside the folder.
         switch (policy_->Decide(source, arrival, false)) {
             case Choice::Replace: tally_.Note(ReplaceFile(source, arrival)); break;
-            case Choice::KeepBoth: KeepBoth(source, into, name, false); break;
+            case Choice::KeepBoth: KeepBoth(source, into, name, false, false, there); break;
             case Choice::Skip: tally_.Note(OperationStatus::None); break;
             case Choice::Cancel: cancelled_ = true; break;
         }
     }
 
     void KeepBoth(const std::wstring& source, const std::wstring& into, const std::wstring& name,
-                  bool folder) {
-        const std::wstring free = FreeName(into, name, folder);
+                  bool folder, bool linked, FolderNames* there) {
+        const std::wstring free = there->FreeName(name, folder);
         const std::wstring arrival = Join(into, free);
         if (free.empty() || arrival.size() > kMaxPathChars) {
             tally_.Note(OperationStatus::Failed);
             return;
         }
-        tally_.Note(ToFreeName(source, arrival, folder, false));
+        if (tally_.Note(ToFreeName(source, arrival, folder, false)) == OperationStatus::Succeeded)
+            there->Add(free, {folder, linked});
     }
 
     // Whole items through the shell, to a name that is free.
@@ -482,8 +534,10 @@ private:
     ClashPolicy* policy_;
     bool copy_;
     unsigned shellFlags_;
+    const ShellItem* unprobed_;
     Tally tally_;
     bool cancelled_ = false;
+    bool nameTaken_ = false;
 };
 
 // ------------------------------------------------- copy and move, in steps
@@ -502,7 +556,9 @@ struct Journey {
     std::wstring name;     // its name
     std::wstring arrival;  // where it is to stand
     bool folderItem = false;  // a folder to the file system (an archive is a file)
+    bool probed = false;      // the item has passed the in-use probe
     bool replace = false;     // onto the same-named item standing there
+    bool keepBoth = false;    // under a new name beside the item standing there
 };
 
 // A step's verdict: go on, or the operation's status.
@@ -517,6 +573,10 @@ Step Settled(OperationStatus status) {
 
 OperationStatus CreateFolder(Operation* op, ExecutionState* state) {
     if (MayBeCut(op->source)) return OperationStatus::Failed;
+    // A folder made or found in this pass is there; planning asks once for
+    // each item bound for it.
+    if (state->usableFolders.count(FoldCase(WithoutTrailingSeparator(op->source.path))))
+        return OperationStatus::None;
     RefreshNow(&op->source);
     if (IsFolder(op->source)) return OperationStatus::None;
     const std::wstring folder = WithoutTrailingSeparator(op->source.path);
@@ -571,6 +631,14 @@ Step Probed(const ShellItem& item) {
     return probe == Probe::Free ? kGoOn : Settled(StatusOfProbe(probe));
 }
 
+// What the run knows of the folders it moves items into and out of.
+void NoteArrival(ExecutionState* state, const Journey& journey) {
+    if (FolderNames* names = state->KnownNames(journey.folder))
+        names->Add(LastComponent(journey.arrival), {journey.folderItem, false});
+    if (journey.copy) return;
+    if (FolderNames* names = state->KnownNames(path::ParentOf(journey.source))) names->Remove(journey.name);
+}
+
 // Most moves find the name free and the item on the same volume: a plain
 // rename, tried first, settles them. It refuses a file held open exactly as
 // the probe's rename does, so for a file it is the probe; a folder is probed
@@ -578,40 +646,79 @@ Step Probed(const ShellItem& item) {
 // file inside and the rename gives no "in use" answer for that. A rename
 // never replaces. It takes one lookup of a missing name where probe, check,
 // move and verification would take five, and under Wine each costs time in
-// proportion to the folder's size. Settles nothing when the name is taken
-// or the item goes to another volume (and the file has then been probed).
-Step TryPlainRename(const ShellItem& item, const Journey& journey) {
-    if (journey.folderItem) {
+// proportion to the folder's size. It is not tried when this pass already
+// knows the name is taken. Settles nothing when the name is taken or the
+// item goes to another volume.
+Step TryPlainRename(Operation* op, Journey* journey, ExecutionState* state,
+                    const OrdvaleSettings& settings) {
+    const ShellItem& item = op->source;
+    if (journey->folderItem) {
         const Step probed = Probed(item);
         if (probed.settled) return probed;
+        journey->probed = true;
     }
-    if (MoveFileExW(journey.source.c_str(), journey.arrival.c_str(), 0))
-        return Settled(Exists(journey.arrival) ? OperationStatus::Succeeded : OperationStatus::Failed);
-    const DWORD error = GetLastError();
-    if (IsInUseError(error)) return Settled(OperationStatus::Omitted);
-    if (error != ERROR_NOT_SAME_DEVICE && IsMissing(journey.arrival)) return Settled(OperationStatus::Failed);
-    if (!journey.folderItem) return Probed(item);
+    const FolderNames* names = state->KnownNames(journey->folder);
+    if (!names || !names->Find(journey->name)) {
+        if (MoveFileExW(journey->source.c_str(), journey->arrival.c_str(), 0)) {
+            NoteArrival(state, *journey);
+            if (state->verifyInBulk) {
+                state->unverified.push_back({op, journey->source, journey->arrival});
+                return Settled(OperationStatus::Succeeded);
+            }
+            return Settled(Exists(journey->arrival) ? OperationStatus::Succeeded : OperationStatus::Failed);
+        }
+        const DWORD error = GetLastError();
+        if (IsInUseError(error)) return Settled(OperationStatus::Omitted);
+        if (error == ERROR_NOT_SAME_DEVICE) {
+            if (journey->folderItem) return kGoOn;
+            journey->probed = true;
+            return Probed(item);
+        }
+        if (!IsNameTakenError(error) && IsMissing(journey->arrival)) return Settled(OperationStatus::Failed);
+    }
+    // The name is taken. On one volume the item will still travel by a
+    // rename, which is the probe for a file; a file that may go to another
+    // volume, or about which the user will be asked, is probed now.
+    if (!journey->folderItem &&
+        (OnOtherDrive(journey->source, journey->folder) || settings.fileConflict == kConflictAsk)) {
+        journey->probed = true;
+        return Probed(item);
+    }
     return kGoOn;
 }
 
 // What stands under the arrival name, and what the policy makes of it:
 // nothing there, a new free name (Rename), the item replaced or merged
 // (Overwrite, Merge), or as the user answers (Ask). A name taken by an item
-// of the other kind, or by a linked folder, always gives a new name.
-Step SettleClash(ClashPolicy* policy, Journey* journey, Progress* progress) {
-    const DWORD standing = GetFileAttributesW(journey->arrival.c_str());
-    if (standing == INVALID_FILE_ATTRIBUTES) {
-        const DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-            return Settled(OperationStatus::Failed);
-        return kGoOn;
+// of the other kind, or by a linked folder, always gives a new name. The
+// destination folder's names are read once in a pass, when a clash first
+// needs them.
+Step SettleClash(ClashPolicy* policy, Journey* journey, Progress* progress, ExecutionState* state) {
+    FolderNames& names = state->Names(journey->folder);
+    FolderNames::Entry standing;
+    if (const FolderNames::Entry* known = names.Find(journey->name)) {
+        standing = *known;
+    } else {
+        // Not there when the folder was read: the file system decides.
+        const DWORD attributes = GetFileAttributesW(journey->arrival.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            const DWORD error = GetLastError();
+            if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+                return Settled(OperationStatus::Failed);
+            return kGoOn;
+        }
+        standing = {(attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                    (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0};
+        names.Add(journey->name, standing);
     }
-    const bool standingFolder = (standing & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    const DWORD sourceAttributes = GetFileAttributesW(journey->source.c_str());
-    const bool linkedFolder = journey->folderItem && sourceAttributes != INVALID_FILE_ATTRIBUTES &&
-                              (sourceAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    bool linkedFolder = false;
+    if (journey->folderItem) {
+        const DWORD sourceAttributes = GetFileAttributesW(journey->source.c_str());
+        linkedFolder = sourceAttributes != INVALID_FILE_ATTRIBUTES &&
+                       (sourceAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    }
     Choice choice = Choice::KeepBoth;
-    if (standingFolder == journey->folderItem && !linkedFolder)
+    if (standing.folder == journey->folderItem && !linkedFolder)
         choice = policy->Decide(journey->source, journey->arrival, journey->folderItem);
     switch (choice) {
         case Choice::Skip:
@@ -623,12 +730,9 @@ Step SettleClash(ClashPolicy* policy, Journey* journey, Progress* progress) {
             journey->replace = true;
             return kGoOn;
         case Choice::KeepBoth:
-            break;
+            journey->keepBoth = true;
+            return kGoOn;
     }
-    const std::wstring free = FreeName(journey->folder, journey->name, journey->folderItem);
-    if (free.empty()) return Settled(OperationStatus::Failed);
-    journey->arrival = Join(journey->folder, free);
-    if (journey->arrival.size() > kMaxPathChars) return Settled(OperationStatus::Failed);
     return kGoOn;
 }
 
@@ -658,12 +762,17 @@ OperationStatus CopyOrMove(const OrdvaleSettings& settings, Operation* op, Progr
     if (step.settled) return step.status;
 
     if (!copy) {
-        step = settings.showSystemProgress ? Probed(item) : TryPlainRename(item, journey);
+        if (settings.showSystemProgress) {
+            step = Probed(item);
+            journey.probed = true;
+        } else {
+            step = TryPlainRename(op, &journey, state, settings);
+        }
         if (step.settled) return step.status;
     }
 
     ClashPolicy policy(settings, sink, state);
-    step = SettleClash(&policy, &journey, progress);
+    step = SettleClash(&policy, &journey, progress, state);
     if (step.settled) return step.status;
 
     if (settings.showSystemProgress && !journey.replace) {
@@ -672,8 +781,29 @@ OperationStatus CopyOrMove(const OrdvaleSettings& settings, Operation* op, Progr
         sink->Send(UM_ENABLE_CANCEL, 0, 0);
         progress->cancelDisabled = true;
     }
-    Carrier carrier(settings, sink, &policy, copy, CopyMoveFlags(settings, item));
-    return Carry(&carrier, journey, progress);
+    const unsigned flags = CopyMoveFlags(settings, item);
+    const ShellItem* unprobed = copy || journey.probed ? nullptr : &item;
+    if (!journey.keepBoth) {
+        Carrier carrier(settings, sink, &policy, copy, flags, unprobed);
+        const OperationStatus status = Carry(&carrier, journey, progress);
+        if (status == OperationStatus::Succeeded) NoteArrival(state, journey);
+        return status;
+    }
+    // Under a free name beside the item standing there; a name found free
+    // that has been taken meanwhile is passed over for the next.
+    FolderNames& names = state->Names(journey.folder);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const std::wstring free = names.FreeName(journey.name, journey.folderItem);
+        if (free.empty()) return OperationStatus::Failed;
+        journey.arrival = Join(journey.folder, free);
+        if (journey.arrival.size() > kMaxPathChars) return OperationStatus::Failed;
+        Carrier carrier(settings, sink, &policy, copy, flags, unprobed);
+        const OperationStatus status = Carry(&carrier, journey, progress);
+        if (status == OperationStatus::Succeeded) NoteArrival(state, journey);
+        if (!carrier.NameTaken()) return status;
+        names.Add(free, {journey.folderItem, false});
+    }
+    return OperationStatus::Failed;
 }
 
 OperationStatus RenameItem(Operation* op) {
@@ -709,6 +839,23 @@ OperationStatus DeleteItem(Operation* op) {
                                                  : OperationStatus::Failed;
 }
 
+// Operations that may take long enough for a person to see: everything but
+// creating a folder and moving a file by a rename on one volume.
+bool MayTakeLong(const Operation& op, const OrdvaleSettings& settings) {
+    if (Is(op, OperationKind::Nop) || Is(op, OperationKind::CreateDirectory)) return false;
+    if (!Is(op, OperationKind::Move) || settings.showSystemProgress) return true;
+    if (IsFolder(op.source) && !IsFile(op.source)) return true;  // as planning saw it
+    return OnOtherDrive(op.source.path, op.destination.path);
+}
+
+bool Announce(ExecutionState* state, const Operation& op, const OrdvaleSettings& settings) {
+    if (!state->announceEveryMs) return true;
+    const DWORD now = GetTickCount();
+    if (!MayTakeLong(op, settings) && now - state->lastAnnounced < state->announceEveryMs) return false;
+    state->lastAnnounced = now;
+    return true;
+}
+
 }  // namespace
 
 void RunOperation(const OrdvaleSettings& settings, Operation* operation, ProgressSink* sink,
@@ -723,7 +870,8 @@ void RunOperation(const OrdvaleSettings& settings, Operation* operation, Progres
     const auto kind = static_cast<OperationKind>(operation->kind);
     const LPARAM path =
         kind == OperationKind::Nop ? 0 : reinterpret_cast<LPARAM>(GetPath(&operation->source));
-    sink->Send(UM_OPERATION_BEGIN, static_cast<WPARAM>(operation->kind), path);
+    const bool announced = Announce(state, *operation, settings);
+    if (announced) sink->Send(UM_OPERATION_BEGIN, static_cast<WPARAM>(operation->kind), path);
 
     Progress progress;
     OperationStatus status = OperationStatus::Failed;
@@ -746,7 +894,7 @@ void RunOperation(const OrdvaleSettings& settings, Operation* operation, Progres
     SetStatus(operation, status);
     if (progress.aborted) sink->Send(UM_OPERATION_ABORTED, 0, 0);
     if (progress.cancelDisabled) sink->Send(UM_ENABLE_CANCEL, 1, 0);
-    sink->Send(UM_OPERATION_END, static_cast<WPARAM>(status), 0);
+    if (announced) sink->Send(UM_OPERATION_END, static_cast<WPARAM>(status), 0);
 }
 
 bool ProbeNotInUse(ShellItem* item) {
@@ -781,22 +929,80 @@ void RestoreProbeLeftovers(const std::wstring& folder) {
 }
 
 std::wstring FreeName(const std::wstring& folder, const std::wstring& name, bool isFolder) {
-    std::wstring stem = name;
-    std::wstring extension;
-    if (!isFolder) {
-        // The extension is what follows the last dot; a name that starts
-        // with its only dot (".profile") has none.
-        const std::size_t dot = name.rfind(L'.');
-        if (dot != std::wstring::npos && dot > 0) {
-            stem = name.substr(0, dot);
-            extension = name.substr(dot);
-        }
-    }
-    for (int n = 2; n < 100000; ++n) {
-        std::wstring candidate = stem + L" (" + std::to_wstring(n) + L")" + extension;
+    for (int n = 2; n < kMaxNumberedName; ++n) {
+        std::wstring candidate = NumberedName(name, isFolder, n);
         if (IsMissing(Join(folder, candidate))) return candidate;
     }
     return std::wstring();
+}
+
+bool FolderNames::Read(const std::wstring& folder) {
+    names_.clear();
+    WIN32_FIND_DATAW found;
+    win::UniqueFind find(FindFirstFileExW(Join(folder, L"*").c_str(), FindExInfoBasic, &found,
+                                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    do {
+        if (!wcscmp(found.cFileName, L".") || !wcscmp(found.cFileName, L"..")) continue;
+        names_.emplace(FoldCase(found.cFileName),
+                       Entry{(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                             (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+    } while (FindNextFileW(find.Get(), &found));
+    return true;
+}
+
+const FolderNames::Entry* FolderNames::Find(const std::wstring& name) const {
+    const auto found = names_.find(FoldCase(name));
+    return found == names_.end() ? nullptr : &found->second;
+}
+
+void FolderNames::Add(const std::wstring& name, Entry entry) {
+    names_[FoldCase(name)] = entry;
+}
+
+void FolderNames::Remove(const std::wstring& name) {
+    names_.erase(FoldCase(name));
+}
+
+std::wstring FolderNames::FreeName(const std::wstring& name, bool isFolder) const {
+    for (int n = 2; n < kMaxNumberedName; ++n) {
+        std::wstring candidate = NumberedName(name, isFolder, n);
+        if (!Find(candidate)) return candidate;
+    }
+    return std::wstring();
+}
+
+FolderNames& ExecutionState::Names(const std::wstring& folder) {
+    const std::wstring key = FoldCase(WithoutTrailingSeparator(folder));
+    auto found = listings.find(key);
+    if (found != listings.end()) return found->second;
+    FolderNames& names = listings[key];
+    names.Read(folder);
+    return names;
+}
+
+FolderNames* ExecutionState::KnownNames(const std::wstring& folder) {
+    if (listings.empty()) return nullptr;
+    const auto found = listings.find(FoldCase(WithoutTrailingSeparator(folder)));
+    return found == listings.end() ? nullptr : &found->second;
+}
+
+void VerifyMoves(ExecutionState* state) {
+    std::unordered_map<std::wstring, FolderNames> now;  // read afresh, by folded folder
+    auto namesIn = [&](const std::wstring& folder) -> const FolderNames& {
+        const std::wstring key = FoldCase(folder);
+        auto found = now.find(key);
+        if (found != now.end()) return found->second;
+        FolderNames& names = now[key];
+        names.Read(folder);  // a folder that cannot be read holds nothing
+        return names;
+    };
+    for (const ExecutionState::Arrival& moved : state->unverified) {
+        const bool arrived = namesIn(path::ParentOf(moved.arrival)).Find(LastComponent(moved.arrival)) != nullptr;
+        const bool left = !namesIn(path::ParentOf(moved.source)).Find(LastComponent(moved.source));
+        if (!arrived || !left) SetStatus(moved.operation, OperationStatus::Failed);
+    }
+    state->unverified.clear();
 }
 
 unsigned CopyMoveFlags(const OrdvaleSettings& settings, const ShellItem& source) {

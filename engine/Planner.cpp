@@ -66,9 +66,11 @@ void AddOperationsChecked(std::vector<std::unique_ptr<Operation>>* list, const S
         AppendOperation(list, OperationKind::CreateDirectory, folder.c_str(), L"");
     if (item.isVirtual) return;
     Operation* move = AppendOperation(list, OperationKind::Move, item.path, folder.c_str());
-    // The executor needs to know whether the path it gets is whole.
+    // The executor needs to know whether the path it gets is whole, and,
+    // before it looks again, what kind of item it is.
     StoreText(move->source.name, item.name);
     move->source.pathCut = item.pathCut;
+    move->source.attributes = item.attributes;
 }
 
 }  // namespace

@@ -147,6 +147,13 @@ private:
     std::vector<std::pair<std::wstring, bool>> known_;
 };
 
+// The answers kept for the thread's life: a refresh reads the registry once
+// per extension, not once per item.
+ShortcutClasses& ThreadShortcuts() {
+    thread_local ShortcutClasses shortcuts;
+    return shortcuts;
+}
+
 // The shell's flags for a file-system object, from its file attributes and
 // its name (the same as SHGetFileInfoW's, see ShellItemTest). False when the
 // shell has to be asked instead: file-system links and possible junctions.
@@ -403,8 +410,7 @@ bool ShellAttributes(const wchar_t* path, bool desktop, uint32_t* flags) {
 }
 
 bool FastAttributes(const wchar_t* path, uint32_t* flags) {
-    ShortcutClasses shortcuts;
-    return FastFlags(path, &shortcuts, flags) == FastAnswer::Flags;
+    return FastFlags(path, &ThreadShortcuts(), flags) == FastAnswer::Flags;
 }
 
 void EnumerateChildrenThroughShell(ShellItem* item) {
@@ -444,8 +450,18 @@ const wchar_t* GetPath(ShellItem* item) {
 
 void Refresh(ShellItem* item) {
     try {
-        ShortcutClasses shortcuts;
-        RefreshItem(item, nullptr, &shortcuts);
+        RefreshItem(item, nullptr, &ThreadShortcuts());
+    } catch (...) {
+    }
+}
+
+void RefreshAttributes(ShellItem* item) {
+    try {
+        uint32_t flags = 0;
+        const FastAnswer answer = FastFlags(item->path, &ThreadShortcuts(), &flags);
+        if (answer == FastAnswer::Flags ||
+            (answer == FastAnswer::AskShell && ShellAttributes(item->path, item->isDesktop, &flags)))
+            item->attributes = flags;
     } catch (...) {
     }
 }

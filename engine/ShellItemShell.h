@@ -18,6 +18,9 @@ const wchar_t* GetPath(ShellItem* item);
 // but files that are not virtual). Time and size come from a read handle
 // that shares nothing: an item another program holds open keeps them.
 void Refresh(ShellItem* item);
+// Re-reads the attribute flags alone, all that acting on an item depends on;
+// the creation time and the size keep their values.
+void RefreshAttributes(ShellItem* item);
 // Replaces the children by the container's visible (not hidden) items, each
 // refreshed; the desktop item lists the shell's desktop, shell objects too.
 void EnumerateChildren(ShellItem* item);

@@ -86,17 +86,26 @@ void RunWorker(RunSlot* slot, const TidyJob* job) {
         sink.Send(UM_CALCULATING, 0, 100);
 
         ExecutionState state;
+        state.announceEveryMs = slot->announceEveryMs;
+        state.verifyInBulk = true;
         auto& operations = context.operations;
         while (!operations.empty()) {
             state.BeginPass();
             const std::size_t n = operations.size();
+            // The bar moves in whole percents: a value it already shows is
+            // not sent again.
+            LPARAM shown = -1;
             for (std::size_t k = 0; k < n; ++k) {
                 if (!slot->control.WaitUntilRunning()) return;
                 Operation* op = operations[k].get();
                 if (Is(*op, OperationStatus::Succeeded)) continue;
                 RunOperation(context.settings, op, &sink, &state);
-                sink.Send(UM_PROGRESS, 0, static_cast<LPARAM>(100 * k / n));
+                const auto percent = static_cast<LPARAM>(100 * k / n);
+                if (percent != shown) sink.Send(UM_PROGRESS, 0, percent);
+                shown = percent;
             }
+            if (!slot->control.WaitUntilRunning()) return;
+            VerifyMoves(&state);
 
             sink.Send(UM_VERIFYING, 1, 0);
             operations.erase(std::remove_if(operations.begin(), operations.end(),

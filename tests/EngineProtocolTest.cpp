@@ -54,6 +54,7 @@ public:
     void Run(const TidyJob* job) {
         RunSlot slot;
         slot.dialog = hwnd;
+        slot.announceEveryMs = announceEveryMs;
         slot.DialogShown();
         WorkerStart start = {&slot, job};
         win::UniqueHandle worker(CreateThread(nullptr, 0, OperationThread, &start, 0, nullptr));
@@ -80,6 +81,8 @@ public:
     }
 
     HWND hwnd = nullptr;
+    // Every operation announced, so that sequences can be compared.
+    DWORD announceEveryMs = 0;
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -203,6 +206,33 @@ TEST_F(ProtocolFixture, IgnoringEverythingOnRetryRunsNothing) {
               (std::vector<Message>{kVerifyBegin, kVerifyEnd, kAll, kFinished}))
         << "the second pass runs nothing";
     EXPECT_TRUE(FileExists(target + L"\\f1.txt"));
+}
+
+// At the run's own pace, quick operations are announced only now and then,
+// but each announcement is whole, and the bar never hears a value twice.
+TEST_F(ProtocolFixture, QuickOperationsAreAnnouncedAtAHumanPace) {
+    AddFiles(40);
+    standIn.announceEveryMs = 100;
+    standIn.Run(&job);
+    int begins = 0;
+    LPARAM last = -1;
+    const std::vector<Message> sequence = standIn.Sequence();
+    for (std::size_t i = 0; i < sequence.size(); ++i) {
+        const Message& m = sequence[i];
+        if (m.id == UM_OPERATION_BEGIN) {
+            ++begins;
+            ASSERT_LT(i + 1, sequence.size());
+            EXPECT_EQ(sequence[i + 1].id, UM_OPERATION_END) << "each announced operation is closed";
+        }
+        if (m.id == UM_PROGRESS) {
+            EXPECT_GT(m.lParam, last) << "no value twice";
+            last = m.lParam;
+        }
+    }
+    EXPECT_GE(begins, 1) << "the first operation is shown";
+    EXPECT_LE(begins, 40);
+    EXPECT_EQ(last, 100);
+    for (int i = 0; i < 40; ++i) EXPECT_TRUE(FileExists(target + L"\\Text\\f" + std::to_wstring(i) + L".txt"));
 }
 
 // A file put aside under its probe name in a destination folder (a
