@@ -90,9 +90,9 @@ bool MayBeCut(const ShellItem& item) {
 // Flags read afresh, all that acting on an item depends on. They are
 // cleared first so that an item that has gone since the last refresh has no
 // shape.
-void RefreshNow(ShellItem* item) {
+void RefreshNow(ShellItem* item, ShortcutClasses* shortcuts = nullptr) {
     item->attributes = 0;
-    RefreshAttributes(item);
+    RefreshAttributes(item, shortcuts);
 }
 
 bool HasShape(const ShellItem& item) {
@@ -117,7 +117,7 @@ enum class Probe {
 // The probe of an item already refreshed.
 Probe ProbeRefreshed(const ShellItem& item) {
     if (item.isVirtual || !(item.attributes & kAttrCanRename) || !HasShape(item)) return Probe::InUse;
-    const std::wstring path = item.path;
+    const std::wstring path = item.path.str();
     if (path.empty()) return Probe::InUse;
     if (path.size() + kProbeSuffixLength > kMaxPathChars) {
         // No room for the probe name: a handle asking for delete access,
@@ -151,7 +151,7 @@ OperationStatus StatusOfProbe(Probe probe) {
 // it gets its name back and is refreshed. False when it is still there.
 bool RecoverFromProbeName(ShellItem* item) {
     if (HasShape(*item) || item->isVirtual) return true;
-    const std::wstring path = WithoutTrailingSeparator(item->path);
+    const std::wstring path = WithoutTrailingSeparator(item->path.str());
     if (path.empty() || path.size() + kProbeSuffixLength > kMaxPathChars) return true;
     const std::wstring probe = path + kProbeSuffix;
     if (GetFileAttributesW(probe.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
@@ -575,11 +575,11 @@ OperationStatus CreateFolder(Operation* op, ExecutionState* state) {
     if (MayBeCut(op->source)) return OperationStatus::Failed;
     // A folder made or found in this pass is there; planning asks once for
     // each item bound for it.
-    if (state->usableFolders.count(FoldCase(WithoutTrailingSeparator(op->source.path))))
+    if (state->usableFolders.count(FoldCase(WithoutTrailingSeparator(op->source.path.str()))))
         return OperationStatus::None;
     RefreshNow(&op->source);
     if (IsFolder(op->source)) return OperationStatus::None;
-    const std::wstring folder = WithoutTrailingSeparator(op->source.path);
+    const std::wstring folder = WithoutTrailingSeparator(op->source.path.str());
     if (SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr) != ERROR_SUCCESS)
         return OperationStatus::Failed;
     const DWORD attributes = GetFileAttributesW(folder.c_str());
@@ -593,7 +593,7 @@ OperationStatus CreateFolder(Operation* op, ExecutionState* state) {
 // folder whose path may be cut is not the folder that was meant.
 Step CheckDestination(Operation* op, ExecutionState* state, Journey* journey) {
     GetPath(&op->destination);
-    journey->folder = WithoutTrailingSeparator(op->destination.path);
+    journey->folder = WithoutTrailingSeparator(op->destination.path.str());
     if (MayBeCut(op->destination)) return Settled(OperationStatus::Failed);
     const std::wstring key = FoldCase(journey->folder);
     if (!state->usableFolders.count(key)) {
@@ -607,12 +607,12 @@ Step CheckDestination(Operation* op, ExecutionState* state, Journey* journey) {
 
 // The item is there, may be copied or moved, and has a place to go that
 // is not inside itself.
-Step CheckSource(ShellItem* item, Journey* journey) {
+Step CheckSource(ShellItem* item, Journey* journey, ExecutionState* state) {
     if (MayBeCut(*item)) return Settled(OperationStatus::Failed);
-    RefreshNow(item);
+    RefreshNow(item, &state->shortcuts);
     if (!RecoverFromProbeName(item)) return Settled(OperationStatus::Failed);
     if (!Usable(*item, journey->copy ? kAttrCanCopy : kAttrCanMove)) return Settled(OperationStatus::None);
-    journey->source = WithoutTrailingSeparator(item->path);
+    journey->source = WithoutTrailingSeparator(item->path.str());
     journey->name = LastComponent(journey->source);
     if (journey->name.empty()) return Settled(OperationStatus::Failed);
     journey->arrival = Join(journey->folder, journey->name);
@@ -758,7 +758,7 @@ OperationStatus CopyOrMove(const OrdvaleSettings& settings, Operation* op, Progr
     Step step = CheckDestination(op, state, &journey);
     if (step.settled) return step.status;
     ShellItem& item = op->source;
-    step = CheckSource(&item, &journey);
+    step = CheckSource(&item, &journey, state);
     if (step.settled) return step.status;
 
     if (!copy) {
@@ -814,7 +814,7 @@ OperationStatus RenameItem(Operation* op) {
     if (!Usable(item, kAttrCanRename)) return OperationStatus::None;
     const Probe probe = ProbeRefreshed(item);
     if (probe != Probe::Free) return StatusOfProbe(probe);
-    const std::wstring source = WithoutTrailingSeparator(item.path);
+    const std::wstring source = WithoutTrailingSeparator(item.path.str());
     const std::wstring target = WithoutTrailingSeparator(GetPath(&op->destination));
     const bool sameItem = EqualsNoCase(source, target);  // a change of case only
     // Nothing is overwritten by a rename.
@@ -833,7 +833,7 @@ OperationStatus DeleteItem(Operation* op) {
     if (!Usable(item, kAttrCanDelete)) return OperationStatus::None;
     const Probe probe = ProbeRefreshed(item);
     if (probe != Probe::Free) return StatusOfProbe(probe);
-    const std::wstring source = WithoutTrailingSeparator(item.path);
+    const std::wstring source = WithoutTrailingSeparator(item.path.str());
     const ShellResult result = CallShell(FO_DELETE, source, L"", kRenameDeleteFlags, nullptr);
     return result.code == 0 && IsMissing(source) ? OperationStatus::Succeeded
                                                  : OperationStatus::Failed;
@@ -845,7 +845,7 @@ bool MayTakeLong(const Operation& op, const OrdvaleSettings& settings) {
     if (Is(op, OperationKind::Nop) || Is(op, OperationKind::CreateDirectory)) return false;
     if (!Is(op, OperationKind::Move) || settings.showSystemProgress) return true;
     if (IsFolder(op.source) && !IsFile(op.source)) return true;  // as planning saw it
-    return OnOtherDrive(op.source.path, op.destination.path);
+    return OnOtherDrive(op.source.path.str(), op.destination.path.str());
 }
 
 bool Announce(ExecutionState* state, const Operation& op, const OrdvaleSettings& settings) {

@@ -15,6 +15,7 @@
 #include "common/Settings.h"
 #include "engine/Messages.h"
 #include "engine/Operation.h"
+#include "engine/ShellItemShell.h"
 
 namespace ordvale {
 
@@ -71,6 +72,8 @@ private:
 struct ExecutionState {
     int fileAnswerForAll = 0;    // a ConflictAnswer the user chose for every file conflict
     int folderAnswerForAll = 0;  // the same for folders
+    // Which file types are shortcuts, asked once per run.
+    ShortcutClasses shortcuts;
     // Destination folders already found usable in this pass (folded case).
     std::unordered_set<std::wstring> usableFolders;
     // Destination folders read in this pass, by folded path: read when a

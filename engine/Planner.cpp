@@ -16,17 +16,38 @@ using path::FoldCase;
 using path::WithoutTrailingSeparator;
 
 // The first node, in pre-order, whose rules take the item in the pass.
-const FolderNode* MatchingWalk(const FolderNode& root, const ShellItem& item, int pass) {
-    if (item.isVirtual) return nullptr;
-    std::vector<const FolderNode*> pending{&root};
-    while (!pending.empty()) {
-        const FolderNode* node = pending.back();
-        pending.pop_back();
-        if (node->rule->Matches(&item, pass)) return node;
-        for (auto child = node->children.rbegin(); child != node->children.rend(); ++child)
-            pending.push_back(child->get());
-    }
+const FolderNode* Walk(const FolderNode& node, const ShellItem& item, int pass) {
+    if (node.rule->Matches(&item, pass)) return &node;
+    for (const auto& child : node.children)
+        if (const FolderNode* found = Walk(*child, item, pass)) return found;
     return nullptr;
+}
+
+const FolderNode* MatchingWalk(const FolderNode& root, const ShellItem& item, int pass) {
+    return item.isVirtual ? nullptr : Walk(root, item, pass);
+}
+
+// The folder node that takes the item, over the passes of the root's rule.
+const FolderNode* MatchingFolder(const MethodProfile& profile, const ShellItem& item) {
+    for (int pass : profile.root.rule->PassOrder())
+        if (const FolderNode* node = MatchingWalk(profile.root, item, pass)) return node;
+    return nullptr;
+}
+
+// Whether the path names an item directly inside the folder, letter case
+// aside ("C:\t\a.txt" in "C:\t\"), without building the paths.
+bool DirectlyIn(const std::wstring& path, const std::wstring& folder) {
+    std::size_t end = path.size();
+    if (end > 1 && path[end - 1] == L'\\') --end;
+    const std::size_t slash = path.rfind(L'\\', end - 1);
+    if (slash == std::wstring::npos || slash + 1 >= end) return false;
+    std::size_t folderEnd = folder.size();
+    if (folderEnd > 1 && folder[folderEnd - 1] == L'\\' && !path::IsDriveRoot(folder)) --folderEnd;
+    // A drive root ends in its backslash, its items' parent part does not.
+    const std::size_t parentEnd = path::IsDriveRoot(folder) ? slash + 1 : slash;
+    return parentEnd == folderEnd &&
+           CompareStringOrdinal(path.c_str(), static_cast<int>(parentEnd), folder.c_str(),
+                                static_cast<int>(folderEnd), TRUE) == CSTR_EQUAL;
 }
 
 // Whether planning must create the folder: it is not a folder, or is a file.
@@ -34,6 +55,16 @@ const FolderNode* MatchingWalk(const FolderNode& root, const ShellItem& item, in
 class FolderCheck {
 public:
     bool NeedsCreating(const std::wstring& folder) {
+        // Items come by the thousand for the same folder.
+        if (lastValid_ && folder == last_) return lastNeeds_;
+        last_ = folder;
+        lastValid_ = true;
+        lastNeeds_ = Look(folder);
+        return lastNeeds_;
+    }
+
+private:
+    bool Look(const std::wstring& folder) {
         auto key = FoldCase(folder);
         auto found = known_.find(key);
         if (found != known_.end()) return found->second;
@@ -45,8 +76,10 @@ public:
         return needs;
     }
 
-private:
     std::unordered_map<std::wstring, bool> known_;
+    std::wstring last_;
+    bool lastValid_ = false;
+    bool lastNeeds_ = false;
 };
 
 Operation* AppendOperation(std::vector<std::unique_ptr<Operation>>* list, OperationKind kind,
@@ -114,13 +147,10 @@ std::wstring CombineDestination(const std::wstring& relative, const std::wstring
 
 bool FindDestination(const MethodProfile& profile, const ShellItem& item, const std::wstring& base,
                      std::wstring* destination) {
-    for (int pass : profile.root.rule->PassOrder()) {
-        if (const FolderNode* node = MatchingWalk(profile.root, item, pass)) {
-            *destination = CombineDestination(FolderPath(*node), profile.rootPath, base);
-            return true;
-        }
-    }
-    return false;
+    const FolderNode* node = MatchingFolder(profile, item);
+    if (!node) return false;
+    *destination = CombineDestination(FolderPath(*node), profile.rootPath, base);
+    return true;
 }
 
 std::vector<std::wstring> CollectFolders(const MethodProfile& profile, const std::wstring& base) {
@@ -189,17 +219,28 @@ void PlanOperations(EngineContext* context) {
     if (IsAbsolutePath(profile->rootPath)) keep(profile->rootPath);
 
     FolderCheck check;
-    std::wstring folder;
+    // Each folder's full path is composed once.
+    std::unordered_map<const FolderNode*, std::wstring> destinations;
     for (const auto& child : target->children) {
         const ShellItem& item = *child;
-        if (!FindDestination(*profile, item, base, &folder)) continue;
+        const FolderNode* node = MatchingFolder(*profile, item);
+        if (!node) continue;
+        auto known = destinations.find(node);
+        if (known == destinations.end())
+            known = destinations.emplace(node, CombineDestination(FolderPath(*node), profile->rootPath, base)).first;
+        const std::wstring& folder = known->second;
         if (!item.isVirtual && IsFolder(item) && !IsFile(item) &&
-            destinationFolders.count(FoldCase(WithoutTrailingSeparator(item.path))))
+            destinationFolders.count(FoldCase(WithoutTrailingSeparator(item.path.str()))))
             continue;
         // Already where it belongs.
-        const std::wstring source = WithoutTrailingSeparator(item.path);
-        const std::wstring arrival = CutToField(path::Join(folder, path::LastComponent(source)));
-        if (EqualsNoCase(source, arrival)) continue;
+        if (folder.size() + 1 + item.path.size() < kTextUnits - 1) {
+            if (DirectlyIn(item.path.str(), folder)) continue;
+        } else {
+            // Near the field's length the arrival is cut as it would be stored.
+            const std::wstring source = WithoutTrailingSeparator(item.path.str());
+            const std::wstring arrival = CutToField(path::Join(folder, path::LastComponent(source)));
+            if (EqualsNoCase(source, arrival)) continue;
+        }
         AddOperationsChecked(&context->operations, item, folder, &check);
     }
 }

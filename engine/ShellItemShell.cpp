@@ -29,6 +29,43 @@
 #include "common/win/Handle.h"
 
 namespace ordvale {
+
+// Whether files of an extension are shortcuts: the Windows shell marks them
+// LINK when the extension's class has an "IsShortcut" value (lnkfile, and
+// InternetShortcut for .url, piffile and others). Wine's shell marks .lnk
+// files only, although its InternetShortcut class has the value too; the
+// program keeps the Windows answer.
+bool ShortcutClasses::IsShortcut(const wchar_t* name) {
+    const wchar_t* dot = wcsrchr(name, L'.');
+    if (!dot || !dot[1]) return false;
+    std::wstring extension = dot;
+    CharLowerBuffW(&extension[0], static_cast<DWORD>(extension.size()));
+    for (const auto& known : known_)
+        if (known.first == extension) return known.second;
+    const bool shortcut = LookUp(extension);
+    known_.emplace_back(std::move(extension), shortcut);
+    return shortcut;
+}
+
+bool ShortcutClasses::LookUp(const std::wstring& extension) {
+    wchar_t progId[256] = {};
+    DWORD bytes = sizeof progId - sizeof(wchar_t);
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, extension.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0;
+    const LONG read =
+        RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(progId), &bytes);
+    RegCloseKey(key);
+    if (read != ERROR_SUCCESS || type != REG_SZ || !progId[0]) return false;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, progId, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    const bool shortcut =
+        RegQueryValueExW(key, L"IsShortcut", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return shortcut;
+}
+
 namespace {
 
 using win::ComPtr;
@@ -101,57 +138,6 @@ bool MayBeShellJunction(const std::wstring& path, DWORD fileAttributes) {
         return GetFileAttributesW((path + L"\\desktop.ini").c_str()) != INVALID_FILE_ATTRIBUTES;
     }
     return false;
-}
-
-// Whether files of an extension are shortcuts: the Windows shell marks them
-// LINK when the extension's class has an "IsShortcut" value (lnkfile, and
-// InternetShortcut for .url, piffile and others). Wine's shell marks .lnk
-// files only, although its InternetShortcut class has the value too; the
-// program keeps the Windows answer. Answers are kept per extension for one
-// listing.
-class ShortcutClasses {
-public:
-    bool IsShortcut(const wchar_t* name) {
-        const wchar_t* dot = wcsrchr(name, L'.');
-        if (!dot || !dot[1]) return false;
-        std::wstring extension = dot;
-        CharLowerBuffW(&extension[0], static_cast<DWORD>(extension.size()));
-        for (const auto& known : known_)
-            if (known.first == extension) return known.second;
-        const bool shortcut = LookUp(extension);
-        known_.emplace_back(std::move(extension), shortcut);
-        return shortcut;
-    }
-
-private:
-    static bool LookUp(const std::wstring& extension) {
-        wchar_t progId[256] = {};
-        DWORD bytes = sizeof progId - sizeof(wchar_t);
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, extension.c_str(), 0, KEY_QUERY_VALUE, &key) !=
-            ERROR_SUCCESS)
-            return false;
-        DWORD type = 0;
-        const LONG read = RegQueryValueExW(key, nullptr, nullptr, &type,
-                                           reinterpret_cast<BYTE*>(progId), &bytes);
-        RegCloseKey(key);
-        if (read != ERROR_SUCCESS || type != REG_SZ || !progId[0]) return false;
-        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, progId, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-            return false;
-        const bool shortcut = RegQueryValueExW(key, L"IsShortcut", nullptr, nullptr, nullptr,
-                                               nullptr) == ERROR_SUCCESS;
-        RegCloseKey(key);
-        return shortcut;
-    }
-
-    std::vector<std::pair<std::wstring, bool>> known_;
-};
-
-// The answers kept for the thread's life: a refresh reads the registry once
-// per extension, not once per item.
-ShortcutClasses& ThreadShortcuts() {
-    thread_local ShortcutClasses shortcuts;
-    return shortcuts;
 }
 
 // The shell's flags for a file-system object, from its file attributes and
@@ -262,7 +248,7 @@ void RefreshItem(ShellItem* item, const WIN32_FIND_DATAW* listed, ShortcutClasse
     uint32_t flags = 0;
     FastAnswer answer = FastAnswer::AskShell;
     if (listedAttributes) {
-        if (FlagsFromFileAttributes(item->path, *listedAttributes, shortcuts, &flags))
+        if (FlagsFromFileAttributes(item->path.str(), *listedAttributes, shortcuts, &flags))
             answer = FastAnswer::Flags;
     } else {
         answer = FastFlags(item->path, shortcuts, &flags);
@@ -280,12 +266,12 @@ void RefreshItem(ShellItem* item, const WIN32_FIND_DATAW* listed, ShortcutClasse
     RefreshTimeAndSize(item);
 }
 
-void AppendChild(ShellItem* parent, const std::wstring& path, const std::wstring& name,
+void AppendChild(ShellItem* parent, std::wstring path, std::wstring name,
                  const WIN32_FIND_DATAW* listed, ShortcutClasses* shortcuts) {
     auto child = std::make_unique<ShellItem>();
-    StoreText(child->path, path);
     child->pathCut = path.size() >= kTextUnits;
-    StoreText(child->name, name);
+    child->path = std::move(path);
+    child->name = std::move(name);
     child->isVirtual = wcschr(child->name, L':') != nullptr;
     RefreshItem(child.get(), listed, shortcuts);
     if (!child->isVirtual && IsFile(*child)) SetExtensionFromName(child.get());
@@ -320,7 +306,7 @@ bool SpeltAsOnDisk(const std::wstring& path, std::wstring* out) {
 // order, since the shell lists in directory order too. False when the
 // folder is not such a folder and the shell has to list it.
 bool ListFolderDirectly(ShellItem* item) {
-    std::wstring folder = item->path;
+    std::wstring folder = item->path.str();
     if (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
     const bool root = folder.size() == 3 && IsDriveLetter(folder[0]) && folder[1] == L':' &&
                       folder[2] == L'\\';
@@ -344,7 +330,10 @@ bool ListFolderDirectly(ShellItem* item) {
         const wchar_t* name = found.cFileName;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) continue;
         if (wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0) continue;
-        AppendChild(item, base + name, name, &found, &shortcuts);
+        std::wstring path;
+        path.reserve(base.size() + wcslen(name));
+        path.append(base).append(name);
+        AppendChild(item, std::move(path), name, &found, &shortcuts);
     } while (FindNextFileW(find.Get(), &found));
     return true;
 }
@@ -410,7 +399,8 @@ bool ShellAttributes(const wchar_t* path, bool desktop, uint32_t* flags) {
 }
 
 bool FastAttributes(const wchar_t* path, uint32_t* flags) {
-    return FastFlags(path, &ThreadShortcuts(), flags) == FastAnswer::Flags;
+    ShortcutClasses shortcuts;
+    return FastFlags(path, &shortcuts, flags) == FastAnswer::Flags;
 }
 
 void EnumerateChildrenThroughShell(ShellItem* item) {
@@ -434,7 +424,7 @@ void SetPath(ShellItem* item, const wchar_t* path) {
         item->isDesktop = true;
         item->isVirtual = true;
         item->pathCut = false;
-        item->path[0] = L'\0';
+        item->path = L"";
     }
 }
 
@@ -450,15 +440,17 @@ const wchar_t* GetPath(ShellItem* item) {
 
 void Refresh(ShellItem* item) {
     try {
-        RefreshItem(item, nullptr, &ThreadShortcuts());
+        ShortcutClasses shortcuts;
+        RefreshItem(item, nullptr, &shortcuts);
     } catch (...) {
     }
 }
 
-void RefreshAttributes(ShellItem* item) {
+void RefreshAttributes(ShellItem* item, ShortcutClasses* shortcuts) {
     try {
+        ShortcutClasses own;
         uint32_t flags = 0;
-        const FastAnswer answer = FastFlags(item->path, &ThreadShortcuts(), &flags);
+        const FastAnswer answer = FastFlags(item->path, shortcuts ? shortcuts : &own, &flags);
         if (answer == FastAnswer::Flags ||
             (answer == FastAnswer::AskShell && ShellAttributes(item->path, item->isDesktop, &flags)))
             item->attributes = flags;

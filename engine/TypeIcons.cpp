@@ -41,7 +41,7 @@ std::wstring IconTypeKey(const std::wstring& path) {
 }
 
 std::wstring IconTypeKey(const ShellItem& item) {
-    if (IsFile(item) && !IsFolder(item) && !item.isVirtual) return FileKey(item.path);
+    if (IsFile(item) && !IsFolder(item) && !item.isVirtual) return FileKey(item.path.str());
     return IconTypeKey(std::wstring(item.path));
 }
 

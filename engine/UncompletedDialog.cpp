@@ -45,7 +45,7 @@ int CDialogUncompleted::ImageFor(const ShellItem& item) {
         auto found = imageOfType_.find(key);
         if (found != imageOfType_.end()) return found->second;
     }
-    win::UniqueIcon icon(LoadShellIcon(item.path, key, true));
+    win::UniqueIcon icon(LoadShellIcon(item.path.str(), key, true));
     const int image = icon ? ImageList_AddIcon(images_.Get(), icon.Get()) : -1;
     if (!key.empty()) imageOfType_.emplace(key, image);
     return image;

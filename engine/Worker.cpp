@@ -52,7 +52,7 @@ void RestoreLeftoversOfDestinations(const EngineContext& context) {
     std::unordered_set<std::wstring> done;
     for (const auto& op : context.operations) {
         if (!Is(*op, OperationKind::Move) && !Is(*op, OperationKind::Copy)) continue;
-        const std::wstring folder = path::WithoutTrailingSeparator(op->destination.path);
+        const std::wstring folder = path::WithoutTrailingSeparator(op->destination.path.str());
         if (folder.empty() || !done.insert(path::FoldCase(folder)).second) continue;
         RestoreProbeLeftovers(folder);
     }

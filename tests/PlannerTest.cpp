@@ -171,7 +171,7 @@ protected:
         for (const auto& op : context.operations) {
             std::wstring line = Is(*op, OperationKind::CreateDirectory) ? L"mkdir " : L"move ";
             line += op->source.path;
-            if (op->destination.path[0]) line += std::wstring(L" -> ") + op->destination.path;
+            if (op->destination.path[0]) line += std::wstring(L" -> ") + op->destination.path.str();
             out.push_back(line);
             EXPECT_TRUE(Is(*op, OperationStatus::Unknown));
         }
