@@ -218,6 +218,8 @@ void PlanOperations(EngineContext* context) {
     for (const std::wstring& folder : CollectFolders(*profile, base)) keep(folder);
     if (IsAbsolutePath(profile->rootPath)) keep(profile->rootPath);
 
+    // At most a Create Directory and a Move for each item.
+    context->operations.reserve(context->operations.size() + 2 * target->children.size());
     FolderCheck check;
     // Each folder's full path is composed once.
     std::unordered_map<const FolderNode*, std::wstring> destinations;
