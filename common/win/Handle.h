@@ -9,33 +9,6 @@
 
 namespace ordvale::win {
 
-// Owns a kernel handle; both NULL and INVALID_HANDLE_VALUE mean "none".
-class UniqueHandle {
-public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE h) : h_(h) {}
-    ~UniqueHandle() { Reset(); }
-    UniqueHandle(UniqueHandle&& other) noexcept : h_(other.Release()) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other) Reset(other.Release());
-        return *this;
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-
-    HANDLE Get() const { return h_; }
-    bool Valid() const { return h_ && h_ != INVALID_HANDLE_VALUE; }
-    explicit operator bool() const { return Valid(); }
-    HANDLE Release() { return std::exchange(h_, nullptr); }
-    void Reset(HANDLE h = nullptr) {
-        if (Valid()) CloseHandle(h_);
-        h_ = h;
-    }
-
-private:
-    HANDLE h_ = nullptr;
-};
-
 // Owns a view from MapViewOfFile.
 class MappedView {
 public:
@@ -86,6 +59,13 @@ private:
     Type value_ = Traits::None();
 };
 
+struct HandleTraits {
+    using Type = HANDLE;
+    static HANDLE None() { return nullptr; }
+    static bool Valid(HANDLE h) { return h && h != INVALID_HANDLE_VALUE; }
+    static void Free(HANDLE h) { CloseHandle(h); }
+};
+
 struct FindTraits {
     using Type = HANDLE;
     static HANDLE None() { return INVALID_HANDLE_VALUE; }
@@ -107,6 +87,8 @@ struct ImageListTraits {
     static void Free(HIMAGELIST list) { ImageList_Destroy(list); }
 };
 
+// A kernel handle; both NULL and INVALID_HANDLE_VALUE mean "none".
+using UniqueHandle = UniqueOwner<HandleTraits>;
 // A search from FindFirstFile(Ex)W, closed with FindClose.
 using UniqueFind = UniqueOwner<FindTraits>;
 // An icon the holder must destroy (not one loaded with LR_SHARED).
