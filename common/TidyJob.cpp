@@ -157,8 +157,10 @@ bool AppendItemUnchecked(TidyJob* job, const wchar_t* path) {
 
 bool AddItem(TidyJob* job, const wchar_t* path) {
     if (!path) return false;
+    // Entries keep the first 259 characters: compare what would be kept.
+    const std::wstring kept = CutToField(path);
     for (int32_t i = 0; i < job->itemCount; ++i)
-        if (EqualsNoCase(job->items[i].text, path)) return false;
+        if (EqualsNoCase(FieldText(job->items[i].text), kept)) return false;
     if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) return false;
     return AppendItemUnchecked(job, path);
 }

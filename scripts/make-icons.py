@@ -3,11 +3,13 @@
 and 64 pixels, 32-bit colour with alpha). Run it after changing a drawing;
 the .ico files it writes are kept in the repository.
 
-    python3 scripts/make-icons.py
+    python3 scripts/make-icons.py            # all of them
+    python3 scripts/make-icons.py tb- rule-  # those whose names hold a word given
 """
 import math
 import os
 import struct
+import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SIZES = (16, 24, 32, 48, 64)
@@ -228,6 +230,202 @@ def profile_icon(x, y):
     return (0.95, 0.97, 1.0, 1.0)
 
 
+# ---- The profile editor: rules, toolbars and questions ----
+
+def arc_distance(x, y, cx, cy, r, start, end):
+    """Distance to a circle arc from angle start to end (radians, clockwise on screen)."""
+    a = math.atan2(y - cy, x - cx)
+    while a < start:
+        a += 2 * math.pi
+    if a <= end:
+        return abs(math.hypot(x - cx, y - cy) - r)
+    ends = [(cx + r * math.cos(t), cy + r * math.sin(t)) for t in (start, end)]
+    return min(math.hypot(x - ex, y - ey) for ex, ey in ends)
+
+
+def in_triangle(x, y, a, b, c):
+    def side(p, q, r):
+        return (p[0] - r[0]) * (q[1] - r[1]) - (q[0] - r[0]) * (p[1] - r[1])
+    d1, d2, d3 = side((x, y), a, b), side((x, y), b, c), side((x, y), c, a)
+    neg = d1 < 0 or d2 < 0 or d3 < 0
+    pos = d1 > 0 or d2 > 0 or d3 > 0
+    return not (neg and pos)
+
+
+def shortcut_icon(x, y):
+    """A white tile with a curved blue arrow: all shortcuts."""
+    if not box(x, y, 0.1, 0.1, 0.9, 0.9, 0.08):
+        return None
+    if not box(x, y, 0.14, 0.14, 0.86, 0.86, 0.06):
+        return (0.35, 0.42, 0.55, 1.0)
+    if arc_distance(x, y, 0.62, 0.72, 0.36, math.pi, 1.5 * math.pi) <= 0.06:
+        return (0.1, 0.4, 0.85, 1.0)
+    if in_triangle(x, y, (0.5, 0.22), (0.76, 0.36), (0.5, 0.5)):
+        return (0.1, 0.4, 0.85, 1.0)
+    return (1.0, 1.0, 1.0, 1.0)
+
+
+def folders_special_icon(x, y):
+    """A folder with a blue star: all folders."""
+    if disc(x, y, 0.72, 0.66, 0.2):
+        for k in range(3):
+            t = k * math.pi / 3
+            if segment_distance(x, y, 0.72 - 0.14 * math.cos(t), 0.66 - 0.14 * math.sin(t),
+                                0.72 + 0.14 * math.cos(t), 0.66 + 0.14 * math.sin(t)) <= 0.04:
+                return (1.0, 1.0, 1.0, 1.0)
+        return (0.15, 0.4, 0.85, 1.0)
+    return folder_shape(x, y, (0.98, 0.8, 0.3, 1.0))
+
+
+def unmatched_icon(x, y):
+    """A sheet with an asterisk: every other file."""
+    def inner(x, y):
+        for k in range(3):
+            t = k * math.pi / 3 + math.pi / 2
+            if segment_distance(x, y, 0.5 - 0.2 * math.cos(t), 0.5 - 0.2 * math.sin(t),
+                                0.5 + 0.2 * math.cos(t), 0.5 + 0.2 * math.sin(t)) <= 0.055:
+                return (0.55, 0.3, 0.75, 1.0)
+        return None
+    return sheet(x, y, inner)
+
+
+def calendar_icon(x, y):
+    """A calendar leaf: a date range."""
+    if not box(x, y, 0.1, 0.14, 0.9, 0.9, 0.07):
+        return None
+    if y < 0.36:
+        return shade((0.85, 0.2, 0.2, 1.0), x, y)
+    if not box(x, y, 0.14, 0.14, 0.86, 0.86, 0.05):
+        return (0.35, 0.42, 0.55, 1.0)
+    for row in range(3):
+        for col in range(3):
+            if box(x, y, 0.22 + col * 0.2, 0.44 + row * 0.14, 0.34 + col * 0.2, 0.53 + row * 0.14):
+                return (0.45, 0.5, 0.6, 1.0)
+    return (1.0, 1.0, 1.0, 1.0)
+
+
+def regexp_icon(x, y):
+    """A dot and an asterisk on a tile: a regular expression."""
+    if not box(x, y, 0.08, 0.18, 0.92, 0.82, 0.1):
+        return None
+    if disc(x, y, 0.3, 0.62, 0.08):
+        return (1.0, 1.0, 1.0, 1.0)
+    for k in range(3):
+        t = k * math.pi / 3 + math.pi / 2
+        if segment_distance(x, y, 0.64 - 0.16 * math.cos(t), 0.42 - 0.16 * math.sin(t),
+                            0.64 + 0.16 * math.cos(t), 0.42 + 0.16 * math.sin(t)) <= 0.05:
+            return (1.0, 1.0, 1.0, 1.0)
+    return shade((0.2, 0.55, 0.45, 1.0), x, y)
+
+
+def question_icon(x, y):
+    """A blue disc with a white question mark."""
+    if not disc(x, y, 0.5, 0.5, 0.47):
+        return None
+    if not disc(x, y, 0.5, 0.5, 0.43):
+        return (0.05, 0.25, 0.6, 1.0)
+    if arc_distance(x, y, 0.5, 0.36, 0.14, math.pi, 2.5 * math.pi) <= 0.06 and not (y > 0.36 and x < 0.5):
+        return (1.0, 1.0, 1.0, 1.0)
+    if segment_distance(x, y, 0.5, 0.5, 0.5, 0.6) <= 0.06 or disc(x, y, 0.5, 0.76, 0.065):
+        return (1.0, 1.0, 1.0, 1.0)
+    return shade((0.15, 0.45, 0.9, 1.0), x, y)
+
+
+def warning_icon(x, y):
+    """A yellow triangle with an exclamation mark: rules collide."""
+    if not in_triangle(x, y, (0.5, 0.06), (0.96, 0.9), (0.04, 0.9)):
+        return None
+    if not in_triangle(x, y, (0.5, 0.14), (0.89, 0.86), (0.11, 0.86)):
+        return (0.55, 0.4, 0.0, 1.0)
+    if segment_distance(x, y, 0.5, 0.34, 0.5, 0.62) <= 0.06 or disc(x, y, 0.5, 0.75, 0.06):
+        return (0.15, 0.12, 0.05, 1.0)
+    return (1.0, 0.82, 0.2, 1.0)
+
+
+def delete_icon(x, y):
+    """A red cross."""
+    d = min(segment_distance(x, y, 0.22, 0.22, 0.78, 0.78), segment_distance(x, y, 0.78, 0.22, 0.22, 0.78))
+    if d <= 0.1:
+        return shade((0.85, 0.15, 0.15, 1.0), x, y)
+    return None
+
+
+def plus_badge(x, y):
+    """A green disc with a white plus in the lower right corner, or None."""
+    if not disc(x, y, 0.7, 0.7, 0.24):
+        return None
+    if box(x, y, 0.58, 0.66, 0.82, 0.74) or box(x, y, 0.66, 0.58, 0.74, 0.82):
+        return (1.0, 1.0, 1.0, 1.0)
+    return (0.15, 0.6, 0.25, 1.0)
+
+
+def new_profile_icon(x, y):
+    """A sheet with a green plus."""
+    return plus_badge(x, y) or sheet(x, y, lambda x, y: None)
+
+
+def reload_icon(x, y):
+    """A round arrow."""
+    if arc_distance(x, y, 0.5, 0.5, 0.3, -0.6 * math.pi, 1.2 * math.pi) <= 0.08:
+        return shade((0.15, 0.55, 0.3, 1.0), x, y)
+    if in_triangle(x, y, (0.56, 0.06), (0.82, 0.26), (0.52, 0.38)):
+        return shade((0.15, 0.55, 0.3, 1.0), x, y)
+    return None
+
+
+def save_icon(x, y):
+    """A blue floppy disc."""
+    if not box(x, y, 0.1, 0.1, 0.9, 0.9, 0.06):
+        return None
+    if box(x, y, 0.26, 0.14, 0.7, 0.4, 0.02):
+        return (0.95, 0.96, 1.0, 1.0) if not box(x, y, 0.56, 0.18, 0.64, 0.34) else (0.2, 0.25, 0.35, 1.0)
+    if box(x, y, 0.22, 0.56, 0.78, 0.86, 0.02):
+        return (1.0, 1.0, 1.0, 1.0)
+    return shade((0.15, 0.35, 0.75, 1.0), x, y)
+
+
+def save_as_icon(x, y):
+    """A floppy disc with a pencil."""
+    if segment_distance(x, y, 0.5, 0.92, 0.92, 0.5) <= 0.08:
+        return (0.95, 0.65, 0.15, 1.0)
+    return save_icon(x * 1.15 - 0.02, y * 1.15 - 0.02)
+
+
+def rename_icon(x, y):
+    """A text field with a cursor."""
+    if segment_distance(x, y, 0.62, 0.16, 0.62, 0.84) <= 0.045 or segment_distance(x, y, 0.52, 0.16, 0.72, 0.16) <= 0.04 \
+            or segment_distance(x, y, 0.52, 0.84, 0.72, 0.84) <= 0.04:
+        return (0.1, 0.15, 0.25, 1.0)
+    if box(x, y, 0.08, 0.3, 0.92, 0.7, 0.05):
+        if not box(x, y, 0.12, 0.34, 0.88, 0.66, 0.04):
+            return (0.35, 0.42, 0.55, 1.0)
+        if box(x, y, 0.18, 0.42, 0.54, 0.58):
+            return (0.55, 0.7, 0.95, 1.0)
+        return (1.0, 1.0, 1.0, 1.0)
+    return None
+
+
+def upward_icon(x, y):
+    """A green arrow pointing up."""
+    if in_triangle(x, y, (0.5, 0.1), (0.86, 0.5), (0.14, 0.5)) or box(x, y, 0.38, 0.48, 0.62, 0.9, 0.03):
+        return shade((0.15, 0.6, 0.3, 1.0), x, y)
+    return None
+
+
+def view_icon(x, y):
+    """Four tiles: the views of the list."""
+    for i in range(2):
+        for j in range(2):
+            if box(x, y, 0.12 + i * 0.42, 0.12 + j * 0.42, 0.46 + i * 0.42, 0.46 + j * 0.42, 0.05):
+                return shade((0.25, 0.45, 0.8, 1.0), x, y)
+    return None
+
+
+def new_item_icon(x, y):
+    """A folder with a green plus."""
+    return plus_badge(x, y) or folder_shape(x, y, (0.98, 0.8, 0.3, 1.0))
+
+
 def ico_entry(pixels):
     size = len(pixels)
     header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
@@ -273,7 +471,27 @@ ICONS = {
     'wizard/res/method-size.ico': method_size_icon,
     'wizard/res/method-time.ico': method_time_icon,
     'wizard/res/profile.ico': profile_icon,
+    'wizard/res/rule-shortcuts.ico': shortcut_icon,
+    'wizard/res/rule-folders.ico': folders_special_icon,
+    'wizard/res/rule-unmatched.ico': unmatched_icon,
+    'wizard/res/rule-time.ico': calendar_icon,
+    'wizard/res/rule-regexp.ico': regexp_icon,
+    'wizard/res/question.ico': question_icon,
+    'wizard/res/collision.ico': warning_icon,
+    'wizard/res/tb-delete.ico': delete_icon,
+    'wizard/res/tb-new.ico': new_profile_icon,
+    'wizard/res/tb-reload.ico': reload_icon,
+    'wizard/res/tb-save.ico': save_icon,
+    'wizard/res/tb-save-as.ico': save_as_icon,
+    'wizard/res/tb-rename.ico': rename_icon,
+    'wizard/res/tb-upward.ico': upward_icon,
+    'wizard/res/tb-view.ico': view_icon,
+    'wizard/res/tb-new-item.ico': new_item_icon,
 }
+
+# Draw only the icons whose file names contain one of the words given.
+if len(sys.argv) > 1:
+    ICONS = {k: v for k, v in ICONS.items() if any(w in k for w in sys.argv[1:])}
 
 if __name__ == '__main__':
     for rel, shader in ICONS.items():

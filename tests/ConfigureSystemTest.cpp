@@ -75,11 +75,6 @@ void SetPath(HWND dialog, const std::wstring& path) {
 bool ProgressChecked(HWND dialog) {
     return Send(dialog, IDC_SHOW_PROGRESS, BM_GETCHECK) == BST_CHECKED;
 }
-HWND FocusOf(HWND window) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
-}
 std::wstring Caption(HWND window) {
     wchar_t text[256] = {};
     GetWindowTextW(window, text, 256);
@@ -322,4 +317,12 @@ TEST_F(ConfigureSystem, BrowseFillsInTheChosenDocument) {
         Click(dialog, IDCANCEL);
         EXPECT_EQ(program.Wait(), kCancelled);
     }
+}
+
+TEST(ConfigureDialogs, RadioChoicesFormOneGroupEach) {
+    HMODULE program = LoadLibraryExW((BinFolder() + L"\\OrdvaleConfigure.exe").c_str(), nullptr,
+                                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(program, nullptr);
+    for (const std::wstring& fault : RadioGroupFaults(program)) ADD_FAILURE() << Narrow(fault);
+    FreeLibrary(program);
 }

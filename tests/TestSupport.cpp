@@ -7,6 +7,8 @@
 
 #include <shlobj.h>
 
+#include <cwchar>
+
 namespace testing_support {
 
 TempDir::TempDir() {
@@ -89,12 +91,69 @@ bool MakeShortcut(const std::wstring& at, const std::wstring& target) {
     return file && SUCCEEDED(file->Save(at.c_str(), TRUE));
 }
 
+ShortcutContent ReadShortcut(const std::wstring& at) {
+    ShortcutContent content;
+    ordvale::win::ComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(link.Put()))))
+        return content;
+    auto file = link.As<IPersistFile>(IID_IPersistFile);
+    if (!file || FAILED(file->Load(at.c_str(), STGM_READ))) return content;
+    wchar_t text[MAX_PATH * 4] = {};
+    if (FAILED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH))) return content;
+    content.target = text;
+    text[0] = 0;
+    link->GetArguments(text, MAX_PATH * 4);
+    content.arguments = text;
+    content.loaded = true;
+    return content;
+}
+
+VersionResource ReadVersionResource(const std::wstring& path) {
+    VersionResource version;
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    if (size == 0) return version;
+    std::vector<unsigned char> block(size);
+    if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return version;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed) {
+        auto dotted = [](DWORD high, DWORD low) {
+            return std::to_wstring(HIWORD(high)) + L"." + std::to_wstring(LOWORD(high)) + L"." +
+                   std::to_wstring(HIWORD(low)) + L"." + std::to_wstring(LOWORD(low));
+        };
+        version.fileVersion = dotted(fixed->dwFileVersionMS, fixed->dwFileVersionLS);
+        version.productVersion = dotted(fixed->dwProductVersionMS, fixed->dwProductVersionLS);
+    }
+    WORD* translation = nullptr;
+    if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                        &length) ||
+        length < 2 * sizeof(WORD))
+        return version;
+    wchar_t prefix[64] = {};
+    std::swprintf(prefix, 64, L"\\StringFileInfo\\%04x%04x\\", translation[0], translation[1]);
+    for (const wchar_t* name : {L"CompanyName", L"FileDescription", L"FileVersion", L"InternalName",
+                                L"OriginalFilename", L"ProductName", L"ProductVersion"}) {
+        wchar_t* text = nullptr;
+        if (VerQueryValueW(block.data(), (std::wstring(prefix) + name).c_str(), reinterpret_cast<void**>(&text),
+                           &length) &&
+            text)
+            version.texts[name] = text;
+    }
+    return version;
+}
+
 std::wstring TestProgramFolder() {
     return ordvale::ModuleFolder();
 }
 
 std::wstring BinFolder() {
     return ordvale::ParentFolder(TestProgramFolder()) + L"\\bin";
+}
+
+std::wstring DistFolder() {
+    return ordvale::ParentFolder(TestProgramFolder()) + L"\\dist";
 }
 
 void AppendInt32(std::vector<unsigned char>* out, int32_t value) {

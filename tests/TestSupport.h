@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -31,10 +32,27 @@ std::string ReadUtf8(const std::wstring& path);
 bool MakeFolder(const std::wstring& path);
 // A real shell shortcut (.lnk) at `at` pointing to `target`; COM must be initialised.
 bool MakeShortcut(const std::wstring& at, const std::wstring& target);
+// What a shortcut starts; `loaded` is false when `at` is no readable shortcut.
+struct ShortcutContent {
+    bool loaded = false;
+    std::wstring target, arguments;
+};
+ShortcutContent ReadShortcut(const std::wstring& at);
+
+// What a program's version resource says: the fixed file and product versions
+// as "a.b.c.d" and the texts of its first translation (CompanyName,
+// ProductVersion, ...). All empty when the file has no version resource.
+struct VersionResource {
+    std::wstring fileVersion, productVersion;
+    std::map<std::wstring, std::wstring> texts;
+};
+VersionResource ReadVersionResource(const std::wstring& path);
 
 // The folder of the running test program, and the build's bin folder beside it.
 std::wstring TestProgramFolder();
 std::wstring BinFolder();
+// The build's dist folder beside bin: the setup program.
+std::wstring DistFolder();
 
 // Serialised little-endian pieces, to spell out expected job files.
 void AppendInt32(std::vector<unsigned char>* out, int32_t value);

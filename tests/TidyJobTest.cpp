@@ -250,6 +250,29 @@ TEST(TidyJobItems, AddItemKeepsExistingUniquePathsInOrder) {
     EXPECT_EQ(std::wstring(job.items[1].text), dir / L"Photos");
 }
 
+// Entries keep 259 characters: a longer path is compared by what is kept of
+// it, so adding it again (in any letter case) adds nothing.
+TEST(TidyJobItems, AddItemComparesALongPathByItsKeptPart) {
+    TempDir dir;
+    std::wstring folder = dir.Path();
+    while (folder.size() < 300) {
+        folder += L"\\" + std::wstring(60, L'd');
+        ASSERT_TRUE(MakeFolder(folder));
+    }
+    const std::wstring file = folder + L"\\long.txt";
+    ASSERT_TRUE(WriteText(file, "x"));
+    ASSERT_GT(file.size(), 259u);
+    std::wstring upper = file;
+    for (wchar_t& c : upper) c = static_cast<wchar_t>(towupper(c));
+
+    TidyJob job;
+    ASSERT_TRUE(AddItem(&job, file.c_str()));
+    EXPECT_EQ(std::wstring(job.items[0].text), file.substr(0, 259));
+    EXPECT_FALSE(AddItem(&job, file.c_str()));
+    EXPECT_FALSE(AddItem(&job, upper.c_str()));
+    EXPECT_EQ(job.itemCount, 1);
+}
+
 TEST(TidyJobItems, GrowsPastItsFirstBlock) {
     TidyJob job;
     for (int i = 0; i < 1000; ++i)

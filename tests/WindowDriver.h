@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -21,11 +22,18 @@ public:
     DWORD Id() const { return id_; }
     // The exit code, or STILL_ACTIVE after the time-out.
     DWORD Wait(DWORD milliseconds = 60000);
+    // The exit code of the program and of every program it started, waited for
+    // in turn (an uninstaller that runs on from a copy of itself, say): the
+    // last one's code, or STILL_ACTIVE after a time-out.
+    DWORD WaitWithChildren(DWORD milliseconds = 120000);
 
 private:
     HANDLE process_ = nullptr;
     DWORD id_ = 0;
 };
+
+// Waits for every running process of that file name to end.
+void WaitForProcessesNamed(const wchar_t* name, DWORD milliseconds = 120000);
 
 // A top-level window of the process whose title is `title`; nullptr after the time-out.
 HWND WaitForWindow(DWORD processId, const std::wstring& title, DWORD milliseconds = 30000);
@@ -33,7 +41,29 @@ HWND WaitForWindow(DWORD processId, const std::wstring& title, DWORD millisecond
 HWND WaitForMessageBox(DWORD processId, DWORD milliseconds = 30000);
 std::wstring MessageBoxText(HWND box);
 std::wstring ControlText(HWND dialog, int id);
+std::wstring WindowText(HWND window);
 void Click(HWND dialog, int id);
+// The visible control with this id anywhere below the window (pages are
+// child dialogs of a frame); nullptr when there is none.
+HWND VisibleControl(HWND top, int id);
+bool WaitForControl(HWND top, int id);
+// Clicks the visible control with this id; a test failure when there is none.
+void Press(HWND top, int id);
+// A click on the control itself (BM_CLICK, as the mouse gives it): an
+// automatic radio button or check box changes its own state on the way.
+void PressButton(HWND button);
+// The control that has the keyboard focus in the window's thread.
+HWND FocusOf(HWND window);
+// A key pressed and released on the focused control of the window's thread,
+// where the window's message loop sees it; false when nothing has the focus.
+bool PressKey(HWND window, UINT key);
+
+// Radio buttons that follow one another (with only static texts or icons
+// between them) answer one question: the dialog manager clears the others of
+// a group when one is checked and moves among them with the arrow keys, so
+// they must make up one group of their own. Creates every dialog template of
+// the module in turn and describes each place where that does not hold.
+std::vector<std::wstring> RadioGroupFaults(HINSTANCE module);
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = 30000);
 
 }  // namespace testing_support

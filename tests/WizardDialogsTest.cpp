@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "WizardDlg.h"
 #include "WizardLogic.h"
@@ -99,6 +100,45 @@ TEST_F(WizardDialogs, StartsOnTheTargetPageWithExitOnly) {
     EXPECT_EQ(wizard.Title(), L"Ordvale Wizard");
 }
 
+// The fixed texts a user reads first, as the pages show them.
+TEST_F(WizardDialogs, PagesShowTheirTexts) {
+    HWND target = nullptr;
+    HWND summary = wizard.SummaryPage().Handle();
+    for (HWND child = GetWindow(frame, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetDlgItem(child, IDC_LINK_DESKTOP) && GetDlgItem(child, IDC_LINK_SELECTION)) target = child;
+    ASSERT_NE(target, nullptr);
+    struct Case {
+        HWND page;
+        int id;
+        const wchar_t* text;
+    };
+    const Case captions[] = {
+        {target, IDC_LINK_DESKTOP, L"Desktop"},
+        {target, IDC_LINK_FOLDER, L"Folder"},
+        {target, IDC_LINK_SELECTION, L"Selection"},
+    };
+    for (const Case& c : captions) EXPECT_EQ(Text(c.page, c.id), c.text);
+    const struct {
+        UINT id;
+        const wchar_t* text;
+    } notes[] = {
+        {IDS_NOTE_DESKTOP, L"All items on the desktop will be tidied up."},
+        {IDS_NOTE_FOLDER, L"Choose a folder location. The contents of this folder will be tidied up."},
+        {IDS_NOTE_SELECTION, L"Select files and folders you want to tidy up from different folder locations."},
+    };
+    for (const auto& note : notes)
+        EXPECT_EQ(win::LoadModuleText(GetModuleHandleW(nullptr), note.id), note.text);
+    std::vector<std::wstring> summaryTexts;
+    for (HWND child = GetWindow(summary, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[256] = {};
+        GetWindowTextW(child, text, 256);
+        summaryTexts.push_back(text);
+    }
+    EXPECT_NE(std::find(summaryTexts.begin(), summaryTexts.end(),
+                        L"(Absolute path in the profile rules has higher privilege)"),
+              summaryTexts.end());
+}
+
 TEST_F(WizardDialogs, DesktopRunThroughEveryPage) {
     SendMessageW(frame, WM_TARGET_CHOSEN, 0, 0);
     EXPECT_EQ(wizard.CurrentPage(), kPageMethod);
@@ -144,19 +184,29 @@ TEST_F(WizardDialogs, MethodChoicesStoreTheirCodes) {
     for (HWND child = GetWindow(frame, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         if (GetDlgItem(child, IDC_METHOD_TYPE)) method = child;
     ASSERT_NE(method, nullptr);
-    for (int i = 0; i < 4; ++i) {
+    auto expectOnlyChecked = [&](int only) {
+        for (int j = 0; j < 4; ++j)
+            EXPECT_EQ(IsDlgButtonChecked(method, radios[j]) == BST_CHECKED, only == j) << "radio " << j;
+    };
+    // Clicked in an order that leaves an earlier choice checked when the
+    // buttons do not clear each other.
+    for (int i : {1, 2, 3, 0, 3, 1}) {
         SCOPED_TRACE(i);
-        CheckRadioButton(method, IDC_METHOD_TYPE, IDC_METHOD_TIME, radios[i]);
-        Command(method, radios[i]);
+        SendMessageW(GetDlgItem(method, radios[i]), BM_CLICK, 0, 0);
+        expectOnlyChecked(i);
         EXPECT_EQ(wizard.Job().method, codes[i]);
         Next();
         Previous();
         ASSERT_EQ(wizard.CurrentPage(), kPageMethod);
-        for (int j = 0; j < 4; ++j)
-            EXPECT_EQ(IsDlgButtonChecked(method, radios[j]) == BST_CHECKED, i == j) << "radio " << j;
+        expectOnlyChecked(i);
     }
     SendMessageW(frame, WM_METHOD_CHOSEN, 7, 0);
-    EXPECT_EQ(wizard.Job().method, 2) << "an unknown position changes nothing";
+    EXPECT_EQ(wizard.Job().method, 4) << "an unknown position changes nothing";
+}
+
+TEST_F(WizardDialogs, RadioChoicesFormOneGroupEach) {
+    const std::vector<std::wstring> faults = RadioGroupFaults(GetModuleHandleW(nullptr));
+    for (const std::wstring& fault : faults) ADD_FAILURE() << Narrow(fault);
 }
 
 TEST_F(WizardDialogs, SelectionWithDroppedAddedAndDeletedItems) {
@@ -203,6 +253,31 @@ TEST_F(WizardDialogs, SelectionWithDroppedAddedAndDeletedItems) {
     Next();
     EXPECT_EQ(Text(wizard.SummaryPage().Handle(), IDC_TARGET_LINK), L"<a>Custom</a>");
     EXPECT_EQ(Text(wizard.SummaryPage().Handle(), IDC_DESTINATION), L"");
+}
+
+// The items list's small images belong to one side: they are released once,
+// when the page goes, and not a second time.
+TEST_F(WizardDialogs, ItemsListImagesAreReleasedOnce) {
+    ASSERT_TRUE(WriteText(dir / L"a.txt", "x"));
+    auto page = std::make_unique<CDialogPageTidyItems>();
+    ASSERT_NE(page->Create(GetModuleHandleW(nullptr), frame), nullptr);
+    page->AddPath((dir / L"a.txt").c_str());
+    HIMAGELIST images = ListView_GetImageList(page->List(), LVSIL_SMALL);
+    ASSERT_NE(images, nullptr);
+    ASSERT_EQ(ImageList_GetImageCount(images), 1);
+    // A reference of our own keeps the list alive whatever happens, so a
+    // second release shows as a list that is gone.
+    using QueryProc = HRESULT(WINAPI*)(HIMAGELIST, REFIID, void**);
+    auto query = reinterpret_cast<QueryProc>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "HIMAGELIST_QueryInterface")));
+    ASSERT_NE(query, nullptr);
+    IUnknown* held = nullptr;
+    ASSERT_TRUE(SUCCEEDED(query(images, IID_IUnknown, reinterpret_cast<void**>(&held))));
+    DestroyWindow(page->Handle());
+    page.reset();
+    const int left = ImageList_GetImageCount(images);
+    EXPECT_EQ(left, 1) << "the image list was released twice";
+    if (left == 1) held->Release();
 }
 
 TEST_F(WizardDialogs, AddFolderAddsItsDirectContents) {

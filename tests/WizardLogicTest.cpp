@@ -95,6 +95,9 @@ TEST(WizardFrame, FinishKeepsOnlyAnotherExistingFolder) {
     const Case cases[] = {
         {dir / L"Out", dir / L"Out"},  {dir / L"Missing", L""}, {dir / L"file.txt", L""},
         {defaultDestination, L""},     {upper, L""},            {L"", L""},
+        // Typed text is trimmed of spaces and tabs first.
+        {L" " + (dir / L"Out"), dir / L"Out"}, {L"\t" + (dir / L"Out") + L" \t", dir / L"Out"},
+        {L"  " + defaultDestination + L"\t", L""}, {L" \t ", L""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Narrow(c.typed));

@@ -1,5 +1,7 @@
 #include "WizardDlg.h"
 
+#include "AboutDialog.h"
+#include "Icons.h"
 #include "WizardLogic.h"
 #include "common/AppPaths.h"
 #include "common/JobHandOff.h"
@@ -72,10 +74,6 @@ BOOL COrdvaleWizardDlg::OnInitDialog() {
     return TRUE;
 }
 
-void COrdvaleWizardDlg::OnDestroy() {
-    // The pages are children: they go with the frame.
-}
-
 void COrdvaleWizardDlg::SetButton(int id, int code) {
     (id == IDC_BUTTON_LEFT ? leftCode_ : rightCode_) = code;
     const ButtonLabel label = LabelForCode(code);
@@ -109,7 +107,33 @@ void COrdvaleWizardDlg::ShowPage(int page) {
     const PageButtons buttons = ButtonsForPage(page);
     SetButton(IDC_BUTTON_LEFT, buttons.left);
     SetButton(IDC_BUTTON_RIGHT, buttons.right);
-    if (page >= 0 && page < kPageCount) ShowWindow(pages[page]->Handle(), SW_SHOW);
+    if (page >= 0 && page < kPageCount) {
+        ShowWindow(pages[page]->Handle(), SW_SHOW);
+        KeepFocusOn(pages[page]->Handle());
+    }
+}
+
+void COrdvaleWizardDlg::KeepFocusOn(HWND page) {
+    // The keyboard must not stay behind on a page that was hidden (after a
+    // command link or a summary link): the new page's first control takes
+    // the focus, and in a group of choices the checked one. A focus still
+    // on a visible control, such as Next, stays where it is.
+    HWND focus = GetFocus();
+    if (focus && focus != Handle() && IsWindowVisible(focus)) return;
+    HWND first = GetNextDlgTabItem(page, nullptr, FALSE);
+    if (!first) return;
+    HWND target = first;
+    if (SendMessageW(first, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) {
+        HWND item = first;
+        do {
+            if (SendMessageW(item, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+                target = item;
+                break;
+            }
+            item = GetNextDlgGroupItem(page, item, FALSE);
+        } while (item && item != first);
+    }
+    SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
 }
 
 void COrdvaleWizardDlg::CollectItems() {
@@ -123,7 +147,7 @@ std::wstring COrdvaleWizardDlg::CurrentHelpPath() const {
 void COrdvaleWizardDlg::OnRight() {
     switch (rightCode_) {
         case kLabelExit:
-            End(IDCANCEL);
+            Close();
             return;
         case kLabelFinish:
             Finish();
@@ -135,14 +159,11 @@ void COrdvaleWizardDlg::OnRight() {
     }
     switch (currentPage_) {
         case kPageTarget:
+            // The target page moves on through its links only.
             SetButton(IDC_BUTTON_RIGHT, kLabelExit);
-            break;
+            return;
         case kPageItems:
             CollectItems();
-            ShowPage(kPageMethod);
-            break;
-        case kPageMethod:
-            ShowPage(kPageProfile);
             break;
         case kPageProfile: {
             if (!profile_.ConfirmSaveChanges()) return;
@@ -150,10 +171,11 @@ void COrdvaleWizardDlg::OnRight() {
             if (!profile_.SelectedProfileId(&id)) return;
             StoreText(job_.profileId, id);
             StoreText(job_.profileName, profile_.SelectedProfileName());
-            ShowPage(kPageSummary);
             break;
         }
     }
+    const int next = NextPage(currentPage_);
+    if (next >= 0) ShowPage(next);
 }
 
 void COrdvaleWizardDlg::OnLeft() {
@@ -161,19 +183,16 @@ void COrdvaleWizardDlg::OnLeft() {
     switch (currentPage_) {
         case kPageTarget:
             SetButton(IDC_BUTTON_LEFT, kLabelNone);
-            break;
+            return;
         case kPageItems:
             if (job_.target == static_cast<int32_t>(TidyTarget::Selection)) CollectItems();
-            ShowPage(kPageTarget);
             break;
         case kPageProfile:
             if (!profile_.ConfirmSaveChanges()) return;
-            ShowPage(kPageMethod);
-            break;
-        default:
-            ShowPage(PreviousPage(currentPage_, job_.target));
             break;
     }
+    const int previous = PreviousPage(currentPage_, job_.target);
+    if (previous >= 0) ShowPage(previous);
 }
 
 void COrdvaleWizardDlg::OnTargetChosen(WPARAM target) {
@@ -197,6 +216,12 @@ void COrdvaleWizardDlg::OnTargetChosen(WPARAM target) {
             ShowPage(kPageItems);
             break;
     }
+}
+
+void COrdvaleWizardDlg::Close() {
+    // Unsaved profile changes are settled first, however the wizard is closed.
+    if (!profile_.ConfirmSaveChanges()) return;
+    End(IDCANCEL);
 }
 
 void COrdvaleWizardDlg::ShowMenu() {
@@ -271,12 +296,12 @@ BOOL COrdvaleWizardDlg::OnCommand(WORD id, WORD code, HWND) {
             helpViewer(Handle(), HelpPath(ModuleFolder(), -1));
             return TRUE;
         case ID_MENU_ABOUT: {
-            win::CDialog about(IDD_ABOUT);
+            CDialogAbout about;
             about.DoModal(Module(), Handle());
             return TRUE;
         }
-        case IDCANCEL:
-            End(IDCANCEL);
+        case IDCANCEL:  // the close box and Escape
+            Close();
             return TRUE;
         case IDOK:
             return TRUE;  // Enter does not close the wizard

@@ -5,7 +5,11 @@
 
 #include <string>
 
-#include "Pages.h"
+#include "PageItems.h"
+#include "PageMessages.h"
+#include "PageMethod.h"
+#include "PageSummary.h"
+#include "PageTarget.h"
 #include "common/Settings.h"
 #include "common/TidyJob.h"
 #include "framework/Framework.h"
@@ -39,14 +43,15 @@ protected:
     BOOL OnInitDialog() override;
     BOOL OnCommand(WORD id, WORD code, HWND control) override;
     BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-    void OnDestroy() override;
 
 private:
     void SetButton(int id, int code);
+    void KeepFocusOn(HWND page);
     void OnRight();
     void OnLeft();
     void OnTargetChosen(WPARAM target);
     void ShowMenu();
+    void Close();
     void RunOptions();
     void Finish();
 

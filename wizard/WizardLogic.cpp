@@ -73,7 +73,7 @@ std::wstring HelpPath(const std::wstring& folder, int page) {
 }
 
 std::wstring FinishDestination(const TidyJob& job, const std::wstring& typed) {
-    const std::wstring text = CutToField(typed);
+    const std::wstring text = CutToField(TrimBlanks(typed));
     if (FolderExists(text) && !EqualsNoCase(text, DefaultDestination(&job))) return text;
     return std::wstring();
 }

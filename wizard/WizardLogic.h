@@ -39,8 +39,9 @@ int PositionForMethod(int method);  // -1 for none
 const wchar_t* HelpTopic(int page);
 std::wstring HelpPath(const std::wstring& folder, int page);  // "%s\Ordvale.chm::%s", cut to 259
 
-// The destination kept at Finish: the typed text when it names an existing
-// folder other than the default destination (ignoring case), else empty.
+// The destination kept at Finish: the typed text, trimmed of spaces and tabs,
+// when it names an existing folder other than the default destination
+// (ignoring case), else empty.
 std::wstring FinishDestination(const TidyJob& job, const std::wstring& typed);
 
 // Empties the job's selection and adds every row through AddItem.

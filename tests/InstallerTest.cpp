@@ -1,0 +1,369 @@
+// The setup program run as an administrator runs it, silently, on a machine
+// of its own (a Wine prefix apart from the other tests', scripts/wine-run-apart):
+// what an installation puts where, that the installed programs tidy a desktop,
+// that installing again keeps the user's files, and what an uninstallation
+// takes away and leaves.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "common/AppPaths.h"
+#include "common/Settings.h"
+#include "common/win/Com.h"
+#include "resource.h"
+#include "TestSupport.h"
+#include "WindowDriver.h"
+#include "WizardDriver.h"
+
+using namespace ordvale;
+using namespace testing_support;
+
+namespace {
+
+const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ordvale";
+const wchar_t kBuildVersion[] = L"" ORDVALE_BUILD_VERSION;  // "1.2.3", from the build
+
+// What setup copies, each byte for byte from the build.
+const wchar_t* const kProgramFiles[] = {L"OrdvaleWizard.exe", L"zelk.dll",    L"qz.exe",
+                                        L"OrdvaleConfigure.exe", L"Ordvale.chm", L"DefaultProfiles.xml"};
+
+std::wstring ShellFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    return SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) ? path : L"";
+}
+
+bool EntryExists() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// A text of the uninstall entry; empty when it is missing.
+std::wstring EntryText(const wchar_t* name) {
+    wchar_t text[1024] = {};
+    DWORD size = sizeof(text);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+        return L"";
+    return text;
+}
+
+// A number of the uninstall entry; -1 when it is missing.
+long long EntryNumber(const wchar_t* name) {
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
+        ERROR_SUCCESS)
+        return -1;
+    return value;
+}
+
+bool SameBytes(const std::wstring& a, const std::wstring& b) {
+    return ReadBytes(a) == ReadBytes(b);
+}
+
+long long FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// A visible top-level window whose title begins with `title` (the setup's
+// title changes a little from page to page), or nullptr.
+HWND TopWindowStartingWith(const std::wstring& title) {
+    struct Search {
+        const std::wstring* title;
+        HWND found;
+    } search = {&title, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (IsWindowVisible(window) && WindowText(window).compare(0, s->title->size(), *s->title) == 0) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The visible control below the window whose text is `text`, or nullptr.
+HWND ControlWithText(HWND top, const std::wstring& text) {
+    struct Search {
+        const std::wstring* text;
+        HWND found;
+    } search = {&text, nullptr};
+    EnumChildWindows(
+        top,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (IsWindowVisible(child) && WindowText(child) == *s->text) {
+                s->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+class Installer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        programFolder = ShellFolder(CSIDL_PROGRAM_FILES) + L"\\Ordvale";
+        menuFolder = ShellFolder(CSIDL_COMMON_PROGRAMS) + L"\\Ordvale";
+        desktopShortcut = ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\Ordvale Wizard.lnk";
+        ASSERT_TRUE(GetAppDataFolder(&appData));
+        userFolder = SettingsFolderIn(appData);
+        ASSERT_TRUE(FileExists(SetupProgram())) << Narrow(SetupProgram());
+        // Each test starts on a machine without Ordvale, as a user who never ran it.
+        ASSERT_FALSE(EntryExists()) << "an earlier test left Ordvale installed";
+        ASSERT_FALSE(FolderExists(programFolder));
+        RemoveTree(userFolder);
+    }
+    void TearDown() override {
+        if (EntryExists()) Uninstall();
+        RemoveTree(userFolder);
+        RemoveTree(ShellFolder(CSIDL_APPDATA) + L"\\Pelvantor");
+    }
+
+    static std::wstring SetupProgram() { return DistFolder() + L"\\OrdvaleSetup.exe"; }
+
+    DWORD Install(const std::wstring& switches = L"") {
+        Program setup(L"\"" + SetupProgram() + L"\" /S " + switches);
+        EXPECT_TRUE(setup.Started());
+        return setup.WaitWithChildren();
+    }
+    // Through the entry's quiet command, as a deployment tool would.
+    DWORD Uninstall(const std::wstring& switches = L"") {
+        const std::wstring command = EntryText(L"QuietUninstallString");
+        EXPECT_FALSE(command.empty());
+        Program uninstaller(command + L" " + switches);
+        EXPECT_TRUE(uninstaller.Started());
+        return uninstaller.WaitWithChildren();
+    }
+
+    std::wstring Installed(const wchar_t* name) const { return programFolder + L"\\" + name; }
+    std::wstring MenuShortcut(const wchar_t* name) const { return menuFolder + L"\\" + name; }
+
+    // A user who changed the settings and the profiles.
+    void WriteUserFiles() {
+        ASSERT_TRUE(MakeFolder(ShellFolder(CSIDL_APPDATA) + L"\\Pelvantor"));
+        ASSERT_TRUE(MakeFolder(userFolder));
+        ASSERT_TRUE(WriteText(userFolder + L"\\settings.ini", kSettings));
+        ASSERT_TRUE(WriteText(userFolder + L"\\profile.xml", kProfiles));
+    }
+    void ExpectUserFilesKept() {
+        EXPECT_EQ(ReadUtf8(userFolder + L"\\settings.ini"), kSettings);
+        EXPECT_EQ(ReadUtf8(userFolder + L"\\profile.xml"), kProfiles);
+    }
+
+    const char* kSettings = "[FileOperation]\r\nFileConflict=2\r\n";
+    const char* kProfiles =
+        "<?xml version=\"1.0\"?><Ordvale><TypeProfiles default=\"Mine\">"
+        "<TypeConfigure id=\"Mine\" displayname=\"My own\"/></TypeProfiles></Ordvale>";
+
+    std::wstring programFolder, menuFolder, desktopShortcut, appData, userFolder;
+    win::ComInit com;
+};
+
+}  // namespace
+
+TEST_F(Installer, SilentInstallPutsEverythingInPlace) {
+    struct Case {
+        const wchar_t* switches;
+        bool desktopShortcut;
+    };
+    for (const Case& c : {Case{L"", false}, Case{L"/DESKTOPSHORTCUT", true}}) {
+        SCOPED_TRACE(Narrow(c.switches));
+        ASSERT_EQ(Install(c.switches), 0u);
+
+        long long total = 0;
+        for (const wchar_t* name : kProgramFiles) {
+            EXPECT_TRUE(SameBytes(Installed(name), BinFolder() + L"\\" + name)) << Narrow(name);
+            total += FileSize(Installed(name));
+        }
+        EXPECT_TRUE(FileExists(Installed(L"Uninstall.exe")));
+        EXPECT_FALSE(FolderExists(userFolder)) << "setup leaves the user's folder to the wizard";
+
+        struct Link {
+            std::wstring at;
+            const wchar_t* target;
+            const wchar_t* arguments;
+        };
+        const Link links[] = {
+            {MenuShortcut(L"Ordvale Wizard.lnk"), L"OrdvaleWizard.exe", L""},
+            {MenuShortcut(L"Ordvale Settings.lnk"), L"OrdvaleConfigure.exe", L"options"},
+            {MenuShortcut(L"Ordvale Help.lnk"), L"Ordvale.chm", L""},
+            {desktopShortcut, L"OrdvaleWizard.exe", L""},
+        };
+        for (const Link& link : links) {
+            SCOPED_TRACE(Narrow(link.at));
+            ShortcutContent content = ReadShortcut(link.at);
+            if (link.at == desktopShortcut && !c.desktopShortcut) {
+                EXPECT_FALSE(FileExists(link.at));
+                continue;
+            }
+            ASSERT_TRUE(content.loaded);
+            EXPECT_EQ(_wcsicmp(content.target.c_str(), Installed(link.target).c_str()), 0) << Narrow(content.target);
+            EXPECT_EQ(content.arguments, link.arguments);
+        }
+
+        EXPECT_EQ(EntryText(L"DisplayName"), L"Ordvale");
+        EXPECT_EQ(EntryText(L"DisplayVersion"), kBuildVersion);
+        EXPECT_EQ(EntryText(L"Publisher"), L"Pelvantor");
+        EXPECT_EQ(EntryText(L"DisplayIcon"), Installed(L"OrdvaleWizard.exe") + L",0");
+        EXPECT_EQ(EntryText(L"InstallLocation"), programFolder);
+        EXPECT_EQ(EntryText(L"UninstallString"), L"\"" + Installed(L"Uninstall.exe") + L"\"");
+        EXPECT_EQ(EntryText(L"QuietUninstallString"), L"\"" + Installed(L"Uninstall.exe") + L"\" /S");
+        // In KB, of the whole program folder.
+        EXPECT_GE(EntryNumber(L"EstimatedSize"), total / 1024);
+        EXPECT_LE(EntryNumber(L"EstimatedSize"), (total + FileSize(Installed(L"Uninstall.exe"))) / 1024 + 8);
+
+        ASSERT_EQ(Uninstall(), 0u);
+    }
+}
+
+// One version, from the build, in the setup program, the entry and the About box.
+TEST_F(Installer, VersionIsTheBuildsEverywhere) {
+    const std::wstring numbers = std::wstring(kBuildVersion) + L".0";
+    VersionResource setup = ReadVersionResource(SetupProgram());
+    EXPECT_EQ(setup.fileVersion, numbers);
+    EXPECT_EQ(setup.productVersion, numbers);
+    EXPECT_EQ(setup.texts[L"ProductVersion"], kBuildVersion);
+    EXPECT_EQ(setup.texts[L"CompanyName"], L"Pelvantor");
+
+    ASSERT_EQ(Install(), 0u);
+    EXPECT_EQ(EntryText(L"DisplayVersion"), kBuildVersion);
+
+    // "1.2" while the third number is 0, else "1.2.3".
+    std::wstring shortVersion = kBuildVersion;
+    if (shortVersion.size() > 2 && shortVersion.compare(shortVersion.size() - 2, 2, L".0") == 0)
+        shortVersion.resize(shortVersion.size() - 2);
+    Program wizard(L"\"" + Installed(L"OrdvaleWizard.exe") + L"\"");
+    HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
+    ASSERT_NE(frame, nullptr);
+    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(ID_MENU_ABOUT, 0), 0);
+    HWND about = WaitForWindow(wizard.Id(), L"About Ordvale");
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(ControlText(about, IDC_ABOUT_TEXT), L"Ordvale, Version " + shortVersion);
+    Click(about, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+    Press(frame, IDC_BUTTON_RIGHT);  // Exit
+    EXPECT_EQ(wizard.Wait(), 0u);
+}
+
+// A new user starts the wizard from the Start menu and tidies the desktop: the
+// wizard makes the profiles from the installed defaults and hands the job to
+// the installed runner and engine.
+TEST_F(Installer, InstalledProgramsTidyTheDesktop) {
+    ASSERT_EQ(Install(), 0u);
+    ShortcutContent shortcut = ReadShortcut(MenuShortcut(L"Ordvale Wizard.lnk"));
+    ASSERT_TRUE(shortcut.loaded);
+    ExpectTypicalRunTidiesTheDesktop([&] {
+        Program wizard(L"\"" + shortcut.target + L"\"");
+        HWND frame = OpenMethodPage(wizard);
+        if (!frame) return DWORD(STILL_ACTIVE);
+        FinishFromMethodPage(frame, L"<a>File Type</a>", L"<a>By kind of file</a>");
+        return wizard.Wait(60000);
+    });
+    EXPECT_EQ(ReadUtf8(userFolder + L"\\profile.xml"), ReadUtf8(Installed(L"DefaultProfiles.xml")))
+        << "the profiles of a new user are the installed defaults";
+}
+
+// Installing over an installation replaces the programs and the shortcuts and
+// keeps what belongs to the user, the desktop shortcut included.
+TEST_F(Installer, InstallingAgainKeepsTheUsersFiles) {
+    ASSERT_EQ(Install(L"/DESKTOPSHORTCUT"), 0u);
+    WriteUserFiles();
+    ASSERT_TRUE(WriteText(Installed(L"qz.exe"), "an older runner"));
+    ASSERT_TRUE(DeleteFileW(MenuShortcut(L"Ordvale Help.lnk").c_str()));
+
+    ASSERT_EQ(Install(), 0u);
+    ExpectUserFilesKept();
+    EXPECT_TRUE(SameBytes(Installed(L"qz.exe"), BinFolder() + L"\\qz.exe")) << "the runner is replaced";
+    EXPECT_TRUE(FileExists(MenuShortcut(L"Ordvale Help.lnk")));
+    EXPECT_TRUE(FileExists(desktopShortcut)) << "the desktop shortcut chosen before stays";
+    EXPECT_EQ(EntryText(L"DisplayVersion"), kBuildVersion);
+}
+
+TEST_F(Installer, SilentUninstallRemovesTheProgramAndLeavesTheUsersChoice) {
+    struct Case {
+        const char* what;
+        const wchar_t* switches;
+        bool keepsUserFiles;
+        bool userFileInProgramFolder;
+    };
+    const Case cases[] = {
+        {"plain", L"", true, false},
+        {"with the user's settings and profiles", L"/REMOVESETTINGS", false, false},
+        {"a file setup did not put there stays", L"", true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(Install(L"/DESKTOPSHORTCUT"), 0u);
+        WriteUserFiles();
+        const std::wstring ownFile = Installed(L"my notes.txt");
+        if (c.userFileInProgramFolder) {
+            ASSERT_TRUE(WriteText(ownFile, "mine"));
+        }
+
+        EXPECT_EQ(Uninstall(c.switches), 0u);
+        EXPECT_FALSE(EntryExists());
+        for (const wchar_t* name : kProgramFiles) EXPECT_FALSE(FileExists(Installed(name))) << Narrow(name);
+        EXPECT_FALSE(FileExists(Installed(L"Uninstall.exe")));
+        EXPECT_FALSE(FolderExists(menuFolder));
+        EXPECT_FALSE(FileExists(desktopShortcut));
+        if (c.userFileInProgramFolder) {
+            EXPECT_EQ(ReadUtf8(ownFile), "mine");
+            RemoveTree(programFolder);
+        }
+        EXPECT_FALSE(FolderExists(programFolder));
+        if (c.keepsUserFiles) {
+            ExpectUserFilesKept();
+        } else {
+            EXPECT_FALSE(FolderExists(userFolder));
+            EXPECT_FALSE(FolderExists(ShellFolder(CSIDL_APPDATA) + L"\\Pelvantor")) << "nothing else was in it";
+        }
+        RemoveTree(userFolder);
+    }
+}
+
+// The uninstaller's own page: the user's files go only when the box is ticked.
+TEST_F(Installer, UninstallerPageAsksAboutTheUsersFiles) {
+    const std::wstring title = L"Ordvale " + std::wstring(kBuildVersion) + L" Uninstall";
+    for (bool tick : {false, true}) {
+        SCOPED_TRACE(tick ? "ticked" : "left alone");
+        ASSERT_EQ(Install(), 0u);
+        WriteUserFiles();
+        Program uninstaller(EntryText(L"UninstallString"));
+        ASSERT_TRUE(uninstaller.Started());
+        HWND window = nullptr;
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitUntil([&] {
+            window = TopWindowStartingWith(title);
+            box = window ? ControlWithText(window, L"&Also remove my settings and profiles") : nullptr;
+            return box != nullptr;
+        })) << "the page with the choice shows first";
+        EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED) << "keeping them is the default";
+        if (tick) SendMessageW(box, BM_CLICK, 0, 0);
+        EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), tick ? BST_CHECKED : BST_UNCHECKED);
+        EXPECT_EQ(ControlText(window, IDOK), L"&Uninstall");
+        Click(window, IDOK);
+        ASSERT_TRUE(WaitUntil([&] { return ControlText(window, IDOK) == L"&Finish"; }, 120000))
+            << "the last page follows";
+        Click(window, IDOK);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(window); }));
+
+        EXPECT_FALSE(EntryExists());
+        EXPECT_FALSE(FolderExists(programFolder));
+        if (tick) {
+            EXPECT_FALSE(FolderExists(userFolder));
+        } else {
+            ExpectUserFilesKept();
+        }
+        RemoveTree(userFolder);
+    }
+}

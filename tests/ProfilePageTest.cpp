@@ -1,0 +1,535 @@
+// The profile page in the wizard frame, created from the program's resources
+// in this process and used the way a person does: clicks on the list, the
+// toolbars and the buttons, keys, menu commands, and the modal dialogs
+// answered as they come up. Message boxes are answered through the seam.
+// What was stored is read back from the profile file.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include "DialogMultiReplace.h"
+#include "DialogRuleCollision.h"
+#include "EditorScript.h"
+#include "PageProfile.h"
+#include "TestSupport.h"
+#include "UiDriver.h"
+#include "WindowDriver.h"
+#include "WizardDlg.h"
+#include "WizardLogic.h"
+#include "common/AppPaths.h"
+#include "common/Settings.h"
+#include "common/Text.h"
+#include "resource.h"
+
+using namespace ordvale;
+using namespace ordvale::wizard;
+using namespace testing_support;
+
+namespace {
+
+const char kDocument[] =
+    "<?xml version=\"1.0\"?><Ordvale><TypeProfiles default=\"Type1\">"
+    "<TypeConfigure id=\"Type1\" displayname=\"Home\" rootpath=\"D:\\Sorted\">"
+    "<Folder displayname=\"Docs\"><Folder displayname=\"Letters\"><Ext t=\".doc\"/></Folder>"
+    "<Ext t=\".txt\"/><Ext t=\".TXT\"/></Folder>"
+    "<Folder displayname=\"Pics\"><Ext t=\".jpg\"/></Folder><Folder displayname=\"Music\"/><Ext ti=\"2\"/>"
+    "</TypeConfigure>"
+    "<TypeConfigure id=\"Type2\" displayname=\"Work\"><Folder displayname=\"Old\"/></TypeConfigure>"
+    "</TypeProfiles>"
+    "<SizeProfiles default=\"Size1\"><SizeConfigure id=\"Size1\" displayname=\"Sizes\">"
+    "<Folder displayname=\"Dirs\"><Size si=\"1\"/></Folder><Size lower=\"0\" upper=\"1024\"/></SizeConfigure></SizeProfiles>"
+    "</Ordvale>";
+
+const std::vector<std::wstring> kRootRows = {L"Docs", L"Pics", L"Music", L"::{ShortCut}"};
+
+class ProfilePage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CWinAppEx::InitInstance();
+        ASSERT_TRUE(GetAppDataFolder(&appData));
+        settingsFile = SettingsFileIn(appData);
+        SHCreateDirectoryExW(nullptr, SettingsFolderIn(appData).c_str(), nullptr);
+        file = dir / L"profile.xml";
+        ASSERT_TRUE(WriteText(file, kDocument));
+        ASSERT_TRUE(WriteSettingsValue(settingsFile, kSectionProfile, kKeyFileName, file));
+        frame = wizard.Create(GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(frame, nullptr);
+        ShowWindow(frame, SW_SHOW);
+        page = wizard.ProfilePage().Handle();
+        list = wizard.ProfilePage().List();
+        driver = std::make_unique<UiDriver>(frame, std::vector<HWND>{page});
+    }
+    void TearDown() override {
+        driver.reset();
+        if (IsWindow(frame)) DestroyWindow(frame);
+        WriteSettingsValue(settingsFile, kSectionProfile, kKeyFileName, L"");
+    }
+
+    // Desktop, the method at its position on the method page, Next.
+    void OpenPage(WPARAM methodPosition = 0) {
+        SendMessageW(frame, WM_TARGET_CHOSEN, 0, 0);
+        SendMessageW(frame, WM_METHOD_CHOSEN, methodPosition, 0);
+        Next();
+        ASSERT_EQ(wizard.CurrentPage(), kPageProfile);
+    }
+    void Next() { driver->ClickButton(GetDlgItem(frame, IDC_BUTTON_RIGHT)); }
+    void Previous() { driver->ClickButton(GetDlgItem(frame, IDC_BUTTON_LEFT)); }
+    HWND Toolbar(int id) const { return GetDlgItem(page, id); }
+    void Tool(int toolbar, int command) { driver->ClickToolbarButton(Toolbar(toolbar), command); }
+    std::vector<std::wstring> Rows() const { return ListRows(list); }
+    int RowOf(const std::wstring& name) const {
+        const std::vector<std::wstring> rows = Rows();
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (rows[i] == name) return static_cast<int>(i);
+        return -1;
+    }
+    void Open(const std::wstring& folder) {
+        const int row = RowOf(folder);
+        ASSERT_GE(row, 0) << Narrow(folder);
+        driver->DoubleClickListItem(list, row);
+    }
+    std::vector<std::wstring> PathEntries() { return ComboEntries(wizard.ProfilePage().PathBox()); }
+    std::wstring PathShown() {
+        const LRESULT index = SendMessageW(wizard.ProfilePage().PathBox(), CB_GETCURSEL, 0, 0);
+        const std::vector<std::wstring> entries = PathEntries();
+        return index >= 0 && index < static_cast<LRESULT>(entries.size()) ? entries[index] : L"(none)";
+    }
+    std::wstring Selector() const { return ControlText(page, IDC_PROFILE_COMBO); }
+    bool SaveEnabled() const { return ToolbarButtonEnabled(Toolbar(IDC_PROFILE_TOOLBAR), ID_SAVE_PROFILE); }
+    // A stored profile as its name and tree.
+    std::string Stored(int method, const wchar_t* id) {
+        MethodProfile profile(method);
+        if (!profile.Load(file.c_str(), id)) return "(none)";
+        return Narrow(profile.displayName) + " " + DumpTree(profile.root);
+    }
+    std::string DefaultId(int method) {
+        for (const ProfileEntry& entry : LoadProfileList(file.c_str(), method))
+            if (entry.isDefault) return Narrow(entry.id);
+        return "(none)";
+    }
+    // Picks "&Folder" from the New Item drop-down and answers the New Folder dialog.
+    void AddFolderByMenu(const std::wstring& name) {
+        driver->WhenIdle([this](HWND menu) {
+            EXPECT_EQ(UiDriver::MenuState(UiDriver::MenuOf(menu), ID_ADD_FOLDER) & MF_GRAYED, 0u);
+            UiDriver::PickMenuCommand(page, ID_ADD_FOLDER);
+        });
+        driver->WhenIdle([name](HWND dialog) {
+            EXPECT_EQ(WindowText(dialog), L"New Folder");
+            for (wchar_t c : name) PostMessageW(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), WM_CHAR, c, 1);
+            UiDriver::PressDialogButton(dialog, IDOK);
+        });
+        Tool(IDC_NEW_ITEMS_TOOLBAR, ID_NEW_ITEMS);
+    }
+    // Answers the profile-name dialog with a name typed over the proposal.
+    void AnswerNameDialog(const std::wstring& name, const std::wstring& expectedTitle, bool useTemplate = false) {
+        driver->WhenIdle([=](HWND dialog) {
+            EXPECT_EQ(WindowText(dialog), expectedTitle);
+            HWND box = GetDlgItem(dialog, IDC_PROFILE_NAME);
+            PostMessageW(box, WM_CHAR, 1, 1);
+            for (wchar_t c : name) PostMessageW(box, WM_CHAR, c, 1);
+            if (useTemplate) PostMessageW(GetDlgItem(dialog, IDC_PROFILE_TEMPLATE), BM_CLICK, 0, 0);
+            UiDriver::PressDialogButton(dialog, IDOK);
+        });
+    }
+
+    TempDir dir;
+    std::wstring appData, settingsFile, file;
+    COrdvaleWizardDlg wizard;
+    HWND frame = nullptr, page = nullptr, list = nullptr;
+    std::unique_ptr<UiDriver> driver;
+};
+
+}  // namespace
+
+TEST_F(ProfilePage, LoadsTheDefaultProfileAndNavigates) {
+    OpenPage();
+    EXPECT_EQ(Selector(), L"Home");
+    EXPECT_EQ(ListRows(list, 3), (std::vector<std::wstring>{
+                                     L"Docs | Folder | .\\Docs\\", L"Pics | Folder | .\\Pics\\",
+                                     L"Music | Folder | .\\Music\\", L"::{ShortCut} | Rule | ShortCuts (*Special Item*)"}));
+    EXPECT_EQ(PathEntries(), std::vector<std::wstring>{L".\\"});
+    EXPECT_FALSE(SaveEnabled());
+    HWND contents = wizard.ProfilePage().FolderContents().Handle();
+    EXPECT_TRUE(IsWindowVisible(contents));
+    EXPECT_EQ(ControlText(contents, IDC_CONTENTS_COUNTS), L"3 Folders, 1 Rule Items.");
+
+    Open(L"Docs");
+    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Letters", L".txt", L".TXT"}));
+    EXPECT_EQ(ControlText(contents, IDC_CONTENTS_PATH), L".\\Docs\\");
+    driver->PressKey(list, VK_DOWN);  // the first item gets selected
+    driver->ClickListItem(list, 1, MK_CONTROL);
+    EXPECT_EQ(ControlText(contents, IDC_CONTENTS_COUNTS), L"1 Folders, 1 Rule Items.") << "the selection's counts";
+    driver->PressKey(list, VK_RETURN);  // opens the first selected item, Letters
+    EXPECT_EQ(wizard.CurrentPage(), kPageProfile) << "Enter in the list does not press Next";
+    EXPECT_EQ(Rows(), std::vector<std::wstring>{L".doc"});
+    EXPECT_EQ(PathShown(), L".\\Docs\\Letters\\");
+
+    driver->PressKey(list, VK_BACK);
+    EXPECT_EQ(PathShown(), L".\\Docs\\");
+    Tool(IDC_NAVIGATION_TOOLBAR, ID_UPWARD);
+    EXPECT_EQ(Rows(), kRootRows);
+    driver->ClickListItem(list, 1);
+    Tool(IDC_NAVIGATION_TOOLBAR, ID_UPWARD);  // at the root: nothing changes
+    EXPECT_EQ(Rows(), kRootRows);
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 1) << "the list is left as it is";
+
+    Open(L"Docs");
+    driver->PressKey(list, VK_BACK);
+    Open(L"Docs");
+    EXPECT_EQ(PathEntries(), (std::vector<std::wstring>{L".\\", L".\\Docs\\", L".\\Docs\\Letters\\"}))
+        << "a folder visited again gets no second entry";
+
+    // The first entry, the root, picked with the keyboard.
+    driver->PressKey(reinterpret_cast<HWND>(SendMessageW(wizard.ProfilePage().PathBox(), CBEM_GETCOMBOCONTROL, 0, 0)),
+                     VK_HOME);
+    EXPECT_EQ(Rows(), kRootRows);
+    EXPECT_EQ(wizard.ProfilePage().CurrentFolder()->parent, nullptr);
+}
+
+TEST_F(ProfilePage, DeletesWhatIsSelectedAfterAskingWithTheCounts) {
+    OpenPage();
+    Open(L"Docs");
+    Open(L"Letters");
+    driver->PressKey(list, VK_BACK);
+    driver->PressKey(list, VK_BACK);
+    ASSERT_EQ(PathEntries().size(), 3u);
+
+    driver->ClickListItem(list, 0);                // Docs
+    driver->ClickListItem(list, 2, MK_CONTROL);    // Music
+    driver->ClickListItem(list, 3, MK_CONTROL);    // the shortcuts special
+    {
+        ScriptedUser user({IDNO});
+        driver->PressKey(list, VK_DELETE);
+        EXPECT_EQ(user.fullTexts, std::vector<std::wstring>{
+                                      L"2 Folders and 1 Rule Items are selected.\r\nAre you sure to delete them? "});
+    }
+    EXPECT_EQ(Rows(), kRootRows) << "No leaves everything";
+    EXPECT_FALSE(SaveEnabled());
+    {
+        ScriptedUser user({IDYES});
+        driver->PressKey(list, VK_DELETE);
+    }
+    EXPECT_EQ(Rows(), std::vector<std::wstring>{L"Pics"});
+    EXPECT_EQ(PathEntries(), std::vector<std::wstring>{L".\\"}) << "the entries of Docs and of Letters inside it go";
+    EXPECT_TRUE(SaveEnabled());
+
+    driver->ClickListItem(list, -1);  // nothing selected
+    {
+        ScriptedUser user({IDYES});
+        driver->PressKey(list, VK_DELETE);
+        EXPECT_EQ(user.shown, std::vector<std::string>{"? 0 Folders and 0 Rule Items are selected."});
+    }
+    EXPECT_EQ(Rows(), std::vector<std::wstring>{L"Pics"});
+    Tool(IDC_PROFILE_TOOLBAR, ID_SAVE_PROFILE);
+    EXPECT_FALSE(SaveEnabled());
+    EXPECT_EQ(Stored(1, L"Type1"), "Home .[]{Pics[.jpg]}");
+}
+
+// .txt and .TXT are equal rules; deleting the second one deletes that one.
+TEST_F(ProfilePage, DeletesTheRuleAtItsPosition) {
+    OpenPage();
+    Open(L"Docs");
+    driver->ClickListItem(list, RowOf(L".TXT"));
+    ScriptedUser user({IDYES});
+    driver->PressKey(list, VK_DELETE);
+    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Letters", L".txt"}));
+}
+
+TEST_F(ProfilePage, ContextMenuGreysWhatCannotBeDone) {
+    struct Case {
+        const char* name;
+        std::vector<int> clicks;  // rows clicked, the first plainly, the others with Control
+        bool deleteOn, editOn;
+    };
+    const Case cases[] = {
+        {"nothing selected", {}, false, false},
+        {"one selected", {1}, true, true},
+        {"two selected", {0, 3}, true, false},
+    };
+    OpenPage();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        driver->ClickListItem(list, -1);
+        for (std::size_t i = 0; i < c.clicks.size(); ++i) driver->ClickListItem(list, c.clicks[i], i ? MK_CONTROL : 0);
+        UINT deleteState = 0, editState = 0, folderState = 0, typeRuleState = 0, detailsState = 0;
+        driver->WhenIdle([&](HWND menu) {
+            HMENU popup = UiDriver::MenuOf(menu);
+            deleteState = UiDriver::MenuState(popup, ID_LIST_DELETE);
+            editState = UiDriver::MenuState(popup, ID_LIST_EDIT);
+            folderState = UiDriver::MenuState(popup, ID_ADD_FOLDER);
+            typeRuleState = UiDriver::MenuState(popup, ID_ADD_SHORTCUTS_SPECIAL);
+            detailsState = UiDriver::MenuState(popup, ID_LIST_DETAILS);
+            EndMenu();
+        });
+        driver->RightClickListItem(list, c.clicks.empty() ? -1 : c.clicks.back());
+        EXPECT_EQ((deleteState & MF_GRAYED) == 0, c.deleteOn);
+        EXPECT_EQ((editState & MF_GRAYED) == 0, c.editOn);
+        EXPECT_EQ(folderState & MF_GRAYED, 0u);
+        EXPECT_EQ(typeRuleState & MF_GRAYED, 0u);
+        EXPECT_NE(detailsState & MF_CHECKED, 0u) << "the view in use is marked";
+    }
+}
+
+TEST_F(ProfilePage, WithoutProfilesEverythingIsGrey) {
+    ASSERT_TRUE(WriteText(file, "<?xml version=\"1.0\"?><Ordvale/>"));
+    OpenPage();
+    EXPECT_TRUE(ComboEntries(GetDlgItem(page, IDC_PROFILE_COMBO)).empty());
+    for (int command : {ID_RELOAD_PROFILE, ID_SAVE_PROFILE, ID_SAVE_PROFILE_AS, ID_RENAME_PROFILE, ID_DELETE_PROFILE})
+        EXPECT_FALSE(ToolbarButtonEnabled(Toolbar(IDC_PROFILE_TOOLBAR), command)) << command;
+    EXPECT_TRUE(ToolbarButtonEnabled(Toolbar(IDC_PROFILE_TOOLBAR), ID_NEW_PROFILE));
+    EXPECT_FALSE(ToolbarButtonEnabled(Toolbar(IDC_NAVIGATION_TOOLBAR), ID_UPWARD));
+    EXPECT_FALSE(ToolbarButtonEnabled(Toolbar(IDC_NEW_ITEMS_TOOLBAR), ID_NEW_ITEMS));
+    std::vector<UINT> states;
+    driver->WhenIdle([&](HWND menu) {
+        HMENU popup = UiDriver::MenuOf(menu);
+        for (int i = 0; i < GetMenuItemCount(popup); ++i)
+            if (!(GetMenuState(popup, i, MF_BYPOSITION) & MF_SEPARATOR))
+                states.push_back(GetMenuState(popup, i, MF_BYPOSITION) & MF_GRAYED);
+        EndMenu();
+    });
+    driver->RightClickListItem(list, -1);
+    EXPECT_EQ(states, std::vector<UINT>(7, MF_GRAYED));
+    // Keys and commands find nothing to act on.
+    driver->PressKey(list, VK_DELETE);
+    driver->PressKey(list, VK_BACK);
+    SendMessageW(page, WM_COMMAND, ID_ADD_FOLDER, 0);
+    EXPECT_EQ(ReadUtf8(file), "<?xml version=\"1.0\"?><Ordvale/>");
+}
+
+TEST_F(ProfilePage, AddsFoldersAndSpecialRules) {
+    OpenPage();
+    Open(L"Music");
+    AddFolderByMenu(L"Live");
+    EXPECT_EQ(Rows(), std::vector<std::wstring>{L"Live"});
+    EXPECT_TRUE(SaveEnabled());
+    {
+        ScriptedUser user;  // the duplicate name is reported, then the failure
+        AddFolderByMenu(L"LIVE");
+        EXPECT_EQ(user.shown, (std::vector<std::string>{"! A Folder named \"LIVE\" already exists.",
+                                                         "! Add new folder failed."}));
+    }
+    // The shortcuts special sits at the root: moving it here is offered (two buttons).
+    driver->WhenIdle([this](HWND) { UiDriver::PickMenuCommand(page, ID_ADD_SHORTCUTS_SPECIAL); });
+    driver->WhenIdle([](HWND dialog) {
+        EXPECT_EQ(WindowText(dialog), L"Confirm Item Replacement");
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_REPLACE_YES_TO_ALL)));
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDCANCEL)));
+        EXPECT_EQ(ControlText(dialog, IDC_REPLACE_TEXT).substr(0, 37), L"File type \"::{ShortCut}\" already exis");
+        UiDriver::PressDialogButton(dialog, IDYES);
+    });
+    Tool(IDC_NEW_ITEMS_TOOLBAR, ID_NEW_ITEMS);
+    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Live", L"::{ShortCut}"}));
+    Tool(IDC_PROFILE_TOOLBAR, ID_SAVE_PROFILE);
+    EXPECT_EQ(Stored(1, L"Type1"), "Home .[]{Docs[.txt,.TXT]{Letters[.doc]} Pics[.jpg] Music[#2]{Live[]}}");
+    EXPECT_NE(ReadUtf8(file).find("rootpath=\"D:\\Sorted\""), std::string::npos) << "Save keeps rootpath";
+}
+
+TEST_F(ProfilePage, ASecondFoldersSpecialInTheFolderIsReported) {
+    OpenPage(2);
+    ASSERT_EQ(Selector(), L"Sizes");
+    Open(L"Dirs");
+    driver->WhenIdle([this](HWND) { UiDriver::PickMenuCommand(page, ID_ADD_SIZE_FOLDERS); });
+    ScriptedUser user;
+    Tool(IDC_NEW_ITEMS_TOOLBAR, ID_NEW_ITEMS);
+    EXPECT_EQ(user.shown, std::vector<std::string>{"! The file size rule already exists under current folder."});
+    EXPECT_EQ(Rows(), std::vector<std::wstring>{L"::{Folders}"});
+    EXPECT_FALSE(SaveEnabled());
+}
+
+// The two dialogs of the placement show what they are given.
+TEST_F(ProfilePage, ReplacementAndCollisionDialogs) {
+    for (bool four : {true, false}) {
+        SCOPED_TRACE(four);
+        CDialogMultiReplace dialog;
+        dialog.question = L"Move it?";
+        dialog.fourButtons = four;
+        RECT yes = {}, yesToAll = {};
+        bool shownAll = false;
+        driver->WhenIdle([&](HWND window) {
+            GetWindowRect(GetDlgItem(window, IDYES), &yes);
+            GetWindowRect(GetDlgItem(window, IDC_REPLACE_YES_TO_ALL), &yesToAll);
+            shownAll = IsWindowVisible(GetDlgItem(window, IDC_REPLACE_YES_TO_ALL)) &&
+                       IsWindowVisible(GetDlgItem(window, IDCANCEL));
+            EXPECT_EQ(ControlText(window, IDC_REPLACE_TEXT), L"Move it?");
+            UiDriver::PressDialogButton(window, four ? IDC_REPLACE_YES_TO_ALL : IDNO);
+        });
+        EXPECT_EQ(dialog.DoModal(GetModuleHandleW(nullptr), frame), four ? IDC_REPLACE_YES_TO_ALL : IDNO);
+        EXPECT_EQ(shownAll, four);
+        EXPECT_EQ(yes.left == yesToAll.left, !four) << "Yes takes the place of Yes to all";
+    }
+    CDialogRuleCollision collisions;
+    collisions.message = L"File size rule \"1.00KB ~ Unlimited\":";
+    collisions.method = 3;
+    collisions.rows = {{{L"0.00B ~ 2.00KB", L".\\Small\\"}, 2}, {{L"1.00MB ~ Unlimited", L".\\Big\\"}, 2}};
+    std::vector<std::wstring> rows;
+    driver->WhenIdle([&](HWND window) {
+        rows = ListRows(GetDlgItem(window, IDC_COLLISION_LIST), 2);
+        EXPECT_EQ(ControlText(window, IDC_COLLISION_TEXT), collisions.message);
+        UiDriver::PressDialogButton(window, IDOK);
+    });
+    collisions.DoModal(GetModuleHandleW(nullptr), frame);
+    EXPECT_EQ(rows, (std::vector<std::wstring>{L"0.00B ~ 2.00KB | .\\Small\\", L"1.00MB ~ Unlimited | .\\Big\\"}));
+}
+
+TEST_F(ProfilePage, NewSaveAsRenameAndDeleteProfiles) {
+    OpenPage();
+    // New, from a template.
+    AnswerNameDialog(L"Copy", L"New Profile", true);
+    Tool(IDC_PROFILE_TOOLBAR, ID_NEW_PROFILE);
+    EXPECT_EQ(Selector(), L"Copy");
+    EXPECT_EQ(Stored(1, L"Type3"), "Copy .[#2]{Docs[.txt,.TXT]{Letters[.doc]} Pics[.jpg] Music[]}");
+    EXPECT_EQ(DefaultId(1), "Type3");
+
+    // Save As with the edits of the loaded profile.
+    Open(L"Pics");
+    AddFolderByMenu(L"Raw");
+    AnswerNameDialog(L"Copy two", L"Save Profile As ...");
+    Tool(IDC_PROFILE_TOOLBAR, ID_SAVE_PROFILE_AS);
+    EXPECT_EQ(Selector(), L"Copy two");
+    EXPECT_FALSE(SaveEnabled());
+    EXPECT_EQ(Stored(1, L"Type4"), "Copy two .[#2]{Docs[.txt,.TXT]{Letters[.doc]} Pics[.jpg]{Raw[]} Music[]}");
+    EXPECT_EQ(Stored(1, L"Type3"), "Copy .[#2]{Docs[.txt,.TXT]{Letters[.doc]} Pics[.jpg] Music[]}");
+    EXPECT_EQ(wizard.ProfilePage().Session().CurrentProfileId(), L"Type4");
+
+    // Rename; the present name is refused first.
+    {
+        ScriptedUser user;
+        driver->WhenIdle([](HWND dialog) {
+            EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_PROFILE_TEMPLATE_LIST))) << "no options here";
+            UiDriver::PressDialogButton(dialog, IDOK);  // the present name
+        });
+        AnswerNameDialog(L"Third", L"Rename Profile");
+        Tool(IDC_PROFILE_TOOLBAR, ID_RENAME_PROFILE);
+        EXPECT_EQ(user.shown,
+                  std::vector<std::string>{"! A profile named \"Copy two\" already exists, please specify another name."});
+    }
+    EXPECT_EQ(Selector(), L"Third");
+    EXPECT_EQ(Stored(1, L"Type4"), "Third .[#2]{Docs[.txt,.TXT]{Letters[.doc]} Pics[.jpg]{Raw[]} Music[]}");
+
+    // Delete: No keeps it, Yes deletes it and the first remaining one becomes the default.
+    {
+        ScriptedUser user({IDNO, IDYES});
+        Tool(IDC_PROFILE_TOOLBAR, ID_DELETE_PROFILE);
+        EXPECT_EQ(Stored(1, L"Type4").substr(0, 5), "Third");
+        Tool(IDC_PROFILE_TOOLBAR, ID_DELETE_PROFILE);
+        EXPECT_EQ(user.shown, (std::vector<std::string>{"? Are you sure to delete profile \"Third\"?",
+                                                         "? Are you sure to delete profile \"Third\"?"}));
+    }
+    EXPECT_EQ(Stored(1, L"Type4"), "(none)");
+    EXPECT_EQ(DefaultId(1), "Type1");
+    EXPECT_EQ(Selector(), L"Home");
+    EXPECT_EQ(Rows(), kRootRows);
+
+    // The job takes the profile the selector shows.
+    Next();
+    EXPECT_STREQ(wizard.Job().profileId, L"Type1");
+    EXPECT_STREQ(wizard.Job().profileName, L"Home");
+}
+
+TEST_F(ProfilePage, ACancelledNewLeavesTheSelectorUsable) {
+    OpenPage();
+    driver->WhenIdle([](HWND dialog) { UiDriver::PressDialogButton(dialog, IDCANCEL); });
+    Tool(IDC_PROFILE_TOOLBAR, ID_NEW_PROFILE);
+    driver->WhenIdle([](HWND dialog) { UiDriver::PressDialogButton(dialog, IDCANCEL); });
+    Tool(IDC_PROFILE_TOOLBAR, ID_SAVE_PROFILE_AS);
+    EXPECT_EQ(Selector(), L"Home");
+    driver->PickByLetter(GetDlgItem(page, IDC_PROFILE_COMBO), L'W');
+    EXPECT_EQ(Rows(), std::vector<std::wstring>{L"Old"});
+    Next();
+    EXPECT_STREQ(wizard.Job().profileId, L"Type2");
+}
+
+TEST_F(ProfilePage, ChoosingAnotherProfileWithUnsavedChanges) {
+    OpenPage();
+    Open(L"Music");
+    AddFolderByMenu(L"Live");
+    {
+        ScriptedUser user({IDCANCEL});
+        driver->PickByLetter(GetDlgItem(page, IDC_PROFILE_COMBO), L'W');
+        EXPECT_EQ(user.shown, std::vector<std::string>{"? Save Changes to Profile \"Home\"?"});
+    }
+    EXPECT_EQ(Selector(), L"Home") << "Cancel puts the selector back";
+    EXPECT_EQ(Rows(), std::vector<std::wstring>{L"Live"});
+    {
+        ScriptedUser user({IDYES});
+        driver->PickByLetter(GetDlgItem(page, IDC_PROFILE_COMBO), L'W');
+    }
+    EXPECT_EQ(Selector(), L"Work");
+    EXPECT_EQ(Rows(), std::vector<std::wstring>{L"Old"});
+    EXPECT_EQ(Stored(1, L"Type1"), "Home .[#2]{Docs[.txt,.TXT]{Letters[.doc]} Pics[.jpg] Music[]{Live[]}}");
+    EXPECT_EQ(DefaultId(1), "Type2");
+}
+
+TEST_F(ProfilePage, UnsavedChangesOnPreviousAndOnClosing) {
+    OpenPage();
+    AddFolderByMenu(L"New");
+    {
+        ScriptedUser user({IDCANCEL});
+        Previous();
+        EXPECT_EQ(user.shown, std::vector<std::string>{"? Save Changes to Profile \"Home\"?"});
+    }
+    EXPECT_EQ(wizard.CurrentPage(), kPageProfile) << "Cancel stays";
+    {
+        ScriptedUser user({IDCANCEL});
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        driver->Pump();
+        EXPECT_EQ(user.shown, std::vector<std::string>{"? Save Changes to Profile \"Home\"?"});
+    }
+    EXPECT_TRUE(IsWindow(frame)) << "closing asks too, and Cancel keeps the wizard open";
+    {
+        // A save that fails keeps the wizard open as well.
+        ScriptedUser user({IDYES});
+        SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        driver->Pump();
+        SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(user.shown, (std::vector<std::string>{"? Save Changes to Profile \"Home\"?", "! Save Profile Failed."}));
+        EXPECT_TRUE(IsWindow(frame));
+        EXPECT_TRUE(SaveEnabled());
+    }
+    {
+        ScriptedUser user({IDYES});
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        driver->Pump();
+    }
+    EXPECT_FALSE(IsWindow(frame));
+    EXPECT_EQ(Stored(1, L"Type1"), "Home .[#2]{Docs[.txt,.TXT]{Letters[.doc]} Pics[.jpg] Music[] New[]}");
+}
+
+TEST_F(ProfilePage, NoOnPreviousDropsTheChanges) {
+    OpenPage();
+    AddFolderByMenu(L"New");
+    const std::vector<unsigned char> before = ReadBytes(file);
+    {
+        ScriptedUser user({IDNO});
+        Previous();
+    }
+    EXPECT_EQ(wizard.CurrentPage(), kPageMethod);
+    EXPECT_EQ(ReadBytes(file), before);
+    Next();
+    EXPECT_EQ(Rows(), kRootRows) << "the profile as stored";
+}
+
+// What a folder's property pane does after a rename: the path-box entries of
+// the folder and of every folder inside it follow, matched by the folder
+// they stand for; picking one opens the renamed folder.
+TEST_F(ProfilePage, PathEntriesFollowARenamedFolder) {
+    OpenPage();
+    Open(L"Docs");
+    Open(L"Letters");
+    driver->PressKey(list, VK_BACK);
+    driver->PressKey(list, VK_BACK);
+    CPageProfile& profilePage = wizard.ProfilePage();
+    FolderNode* docs = editor::FindChildByName(profilePage.CurrentFolder(), L"Docs");
+    ASSERT_EQ(editor::RenameFolder(docs, L"Papers"), editor::kRenameDone);
+    profilePage.UpdatePathEntries(docs);
+    profilePage.RefreshList();
+    EXPECT_EQ(PathEntries(), (std::vector<std::wstring>{L".\\", L".\\Papers\\", L".\\Papers\\Letters\\"}));
+    HWND combo = reinterpret_cast<HWND>(SendMessageW(profilePage.PathBox(), CBEM_GETCOMBOCONTROL, 0, 0));
+    driver->PressKey(combo, VK_END);
+    EXPECT_EQ(Rows(), std::vector<std::wstring>{L".doc"});
+    EXPECT_EQ(PathShown(), L".\\Papers\\Letters\\");
+    EXPECT_EQ(PathEntries().size(), 3u);
+}

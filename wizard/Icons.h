@@ -1,0 +1,17 @@
+// Icons and image lists of the wizard's pages.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <initializer_list>
+
+namespace ordvale::wizard {
+
+// Loads an icon resource of the module at the given size.
+HICON LoadSizedIcon(HINSTANCE module, int id, int size);
+// The shell's small icon of a path (nullptr when it has none).
+HICON ShellSmallIcon(const wchar_t* path);
+// An image list (32-bit colour with mask) of the module's icons at one size.
+HIMAGELIST MakeImageList(HINSTANCE module, int size, std::initializer_list<int> icons, int grow = 0);
+
+}  // namespace ordvale::wizard

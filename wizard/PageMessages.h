@@ -1,0 +1,12 @@
+// The private messages by which the pages talk to the wizard frame.
+#pragma once
+#include <windows.h>
+
+namespace ordvale::wizard {
+
+constexpr UINT WM_TARGET_CHOSEN = WM_USER + 9000;   // wParam: 0 Desktop, 1 Folder, 2 Selection
+constexpr UINT WM_METHOD_CHOSEN = WM_USER + 9001;   // wParam: choice position
+constexpr UINT WM_GO_TO_PAGE = WM_USER + 9100;      // wParam: 0, 2 or 3
+constexpr UINT WM_RESET_DESTINATION = WM_USER + 9101;
+
+}  // namespace ordvale::wizard

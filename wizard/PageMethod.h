@@ -1,0 +1,25 @@
+// The method page (dialog 131): four radio buttons, by file type, name, size
+// and creation time, each reporting the choice to the frame.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include "framework/Framework.h"
+
+namespace ordvale::wizard {
+
+class CDialogPageTidyMethod : public CDialogEx {
+public:
+    CDialogPageTidyMethod();
+    ~CDialogPageTidyMethod() override;
+    void CheckMethod(int method);
+
+protected:
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(WORD id, WORD code, HWND control) override;
+
+private:
+    HIMAGELIST images_ = nullptr;
+};
+
+}  // namespace ordvale::wizard

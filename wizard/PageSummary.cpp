@@ -1,0 +1,94 @@
+#include "PageSummary.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "Icons.h"
+#include "PageMessages.h"
+#include "common/Text.h"
+#include "resource.h"
+
+namespace ordvale::wizard {
+
+CDialogPageTidySummary::CDialogPageTidySummary() : CDialogEx(IDD_PAGE_SUMMARY, true, IDC_SUMMARY_TITLE) {}
+
+CDialogPageTidySummary::~CDialogPageTidySummary() {
+    if (images_) ImageList_Destroy(images_);
+}
+
+BOOL CDialogPageTidySummary::OnInitDialog() {
+    CDialogEx::OnInitDialog();
+    images_ = MakeImageList(Module(), 16, {IDI_METHOD_TYPE, IDI_METHOD_NAME, IDI_METHOD_SIZE, IDI_METHOD_TIME});
+    destination_.Attach(Item(IDC_DESTINATION), Item(IDC_DESTINATION_BROWSE));
+    return TRUE;
+}
+
+void CDialogPageTidySummary::SetIcon(int id, HICON icon) {
+    HICON old = reinterpret_cast<HICON>(SendDlgItemMessageW(Handle(), id, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0));
+    if (old && old != icon) DestroyIcon(old);
+}
+
+void CDialogPageTidySummary::RefreshSummary(const TidyJob& job) {
+    auto link = [](const std::wstring& text) { return FillTemplate(L"<a>%s</a>", {text.c_str()}).substr(0, 291); };
+    switch (static_cast<TidyTarget>(job.target)) {
+        case TidyTarget::Desktop: {
+            SetItemText(IDC_TARGET_LINK, link(LoadText(IDS_DESKTOP)));
+            SHFILEINFOW info = {};
+            PIDLIST_ABSOLUTE desktop = nullptr;
+            if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &desktop))) {
+                if (SHGetFileInfoW(reinterpret_cast<LPCWSTR>(desktop), 0, &info, sizeof(info),
+                                   SHGFI_PIDL | SHGFI_ICON | SHGFI_SMALLICON))
+                    SetIcon(IDC_TARGET_ICON, info.hIcon);
+                CoTaskMemFree(desktop);
+            }
+            break;
+        }
+        case TidyTarget::Folder:
+            SetItemText(IDC_TARGET_LINK, link(job.folder));
+            SetIcon(IDC_TARGET_ICON, ShellSmallIcon(job.folder));
+            break;
+        case TidyTarget::Selection:
+            SetItemText(IDC_TARGET_LINK, link(LoadText(IDS_CUSTOM)));
+            if (job.itemCount > 0) SetIcon(IDC_TARGET_ICON, ShellSmallIcon(job.items[0].text));
+            break;
+        default:
+            break;
+    }
+    int image = -1;
+    UINT text = 0;
+    switch (job.method) {
+        case 1: text = IDS_FILE_TYPE; image = 0; break;
+        case 2: text = IDS_FILE_TIME; image = 3; break;
+        case 3: text = IDS_FILE_SIZE; image = 2; break;
+        case 4: text = IDS_FILE_NAME; image = 1; break;
+    }
+    SetItemText(IDC_METHOD_LINK, link(text ? LoadText(text) : std::wstring()));
+    SetIcon(IDC_METHOD_ICON, image >= 0 ? ImageList_GetIcon(images_, image, ILD_NORMAL) : nullptr);
+    SetItemText(IDC_PROFILE_LINK, link(job.profileName));
+    SetIcon(IDC_PROFILE_ICON, LoadSizedIcon(Module(), IDI_PROFILE, 16));
+    destination_.SetText(job.destination[0] ? std::wstring(job.destination) : DefaultDestination(&job));
+}
+
+BOOL CDialogPageTidySummary::OnCommand(WORD id, WORD code, HWND) {
+    if (id == IDC_DESTINATION_BROWSE && code == BN_CLICKED) {
+        destination_.OnBrowse();
+        return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CDialogPageTidySummary::OnNotify(NMHDR* header, LRESULT* result) {
+    if (header->code != NM_CLICK && header->code != NM_RETURN) return FALSE;
+    HWND frame = GetParent(Handle());
+    switch (header->idFrom) {
+        case IDC_TARGET_LINK: SendMessageW(frame, WM_GO_TO_PAGE, 0, 0); break;
+        case IDC_METHOD_LINK: SendMessageW(frame, WM_GO_TO_PAGE, 2, 0); break;
+        case IDC_PROFILE_LINK: SendMessageW(frame, WM_GO_TO_PAGE, 3, 0); break;
+        case IDC_RESET_LINK: SendMessageW(frame, WM_RESET_DESTINATION, 0, 0); break;
+        default: return FALSE;
+    }
+    *result = TRUE;
+    return TRUE;
+}
+
+}  // namespace ordvale::wizard

@@ -1,0 +1,33 @@
+// The summary page (dialog 204): target, method and profile as links back to
+// their pages, and the destination folder box with its Reset link.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "common/TidyJob.h"
+#include "framework/Framework.h"
+
+namespace ordvale::wizard {
+
+class CDialogPageTidySummary : public CDialogEx {
+public:
+    CDialogPageTidySummary();
+    ~CDialogPageTidySummary() override;
+    void RefreshSummary(const TidyJob& job);
+    std::wstring DestinationText() const { return destination_.Text(); }
+    void SetDestinationText(const std::wstring& text) { destination_.SetText(text); }
+
+protected:
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(WORD id, WORD code, HWND control) override;
+    BOOL OnNotify(NMHDR* header, LRESULT* result) override;
+
+private:
+    void SetIcon(int id, HICON icon);
+    HIMAGELIST images_ = nullptr;
+    CMFCEditBrowseCtrl destination_;
+};
+
+}  // namespace ordvale::wizard

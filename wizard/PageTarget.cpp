@@ -1,0 +1,50 @@
+#include "PageTarget.h"
+
+#include "Icons.h"
+#include "PageMessages.h"
+#include "resource.h"
+
+namespace ordvale::wizard {
+
+CDialogPageTidyTarget::CDialogPageTidyTarget() : CDialogEx(IDD_PAGE_TARGET, true, IDC_TARGET_TITLE) {}
+
+CDialogPageTidyTarget::~CDialogPageTidyTarget() {
+    if (images_) ImageList_Destroy(images_);
+}
+
+BOOL CDialogPageTidyTarget::OnInitDialog() {
+    CDialogEx::OnInitDialog();
+    images_ = MakeImageList(Module(), 64, {IDI_LINK_DESKTOP, IDI_LINK_FOLDER, IDI_LINK_SELECTION});
+    static const int notes[] = {IDS_NOTE_DESKTOP, IDS_NOTE_FOLDER, IDS_NOTE_SELECTION};
+    for (int i = 0; i < 3; ++i) {
+        links_[i].Attach(Item(IDC_LINK_DESKTOP + i));
+        links_[i].SetIcon(ImageList_GetIcon(images_, i, ILD_NORMAL));
+        links_[i].SetIconSize(64);
+        links_[i].SetNote(LoadText(notes[i]).c_str());
+    }
+    return TRUE;
+}
+
+BOOL CDialogPageTidyTarget::OnCommand(WORD id, WORD code, HWND) {
+    if (code == BN_CLICKED && id >= IDC_LINK_DESKTOP && id <= IDC_LINK_SELECTION) {
+        SendMessageW(GetParent(Handle()), WM_TARGET_CHOSEN, id - IDC_LINK_DESKTOP, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CDialogPageTidyTarget::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT* result) {
+    if (message == WM_DRAWITEM) {
+        auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        for (auto& link : links_) {
+            if (link.Handle() == item->hwndItem) {
+                link.DrawItem(item);
+                *result = TRUE;
+                return TRUE;
+            }
+        }
+    }
+    return FALSE;
+}
+
+}  // namespace ordvale::wizard

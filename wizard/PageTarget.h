@@ -1,0 +1,28 @@
+// The target page (dialog 129): three command links, Desktop, Folder and
+// Selection, each reporting its choice to the frame.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include "CommandLinkButton.h"
+#include "framework/Framework.h"
+
+namespace ordvale::wizard {
+
+class CDialogPageTidyTarget : public CDialogEx {
+public:
+    CDialogPageTidyTarget();
+    ~CDialogPageTidyTarget() override;
+    CCommandLinkButton& Link(int index) { return links_[index]; }
+
+protected:
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(WORD id, WORD code, HWND control) override;
+    BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+private:
+    CCommandLinkButton links_[3];
+    HIMAGELIST images_ = nullptr;
+};
+
+}  // namespace ordvale::wizard

@@ -1,0 +1,26 @@
+// New Folder (dialog 139): a folder name and, for a folder outside the
+// profile's tree, a full path to place it in.
+#pragma once
+#include <string>
+
+#include "framework/Framework.h"
+
+namespace ordvale::wizard {
+
+class CDialogNewFolder : public CDialogEx {
+public:
+    CDialogNewFolder();
+    // Outputs on OK.
+    std::wstring name;      // as typed
+    std::wstring location;  // the path with "Full Path", else empty
+
+protected:
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(WORD id, WORD code, HWND control) override;
+
+private:
+    void OnOK();
+    CMFCEditBrowseCtrl browse_;
+};
+
+}  // namespace ordvale::wizard
