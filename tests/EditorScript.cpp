@@ -20,6 +20,11 @@ std::string OneProfileDocument(int method, const std::string& body) {
            "Profiles></Ordvale>";
 }
 
+LoadedProfile::LoadedProfile(int method, const std::string& body) : model(method) {
+    EXPECT_TRUE(WriteText(dir / L"profile.xml", OneProfileDocument(method, body)));
+    EXPECT_TRUE(model.Load((dir / L"profile.xml").c_str(), L"P1"));
+}
+
 namespace {
 
 std::string DateText(const FILETIME& time) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Placement.h"
+#include "TestSupport.h"
 #include "common/MethodProfile.h"
 #include "common/win/MessageBox.h"
 
@@ -19,6 +20,14 @@ namespace testing_support {
 // A whole profile document holding one profile (id "P1", name "Profile1",
 // the default) of the method with `body` as its content.
 std::string OneProfileDocument(int method, const std::string& body);
+
+// A profile of the method with `body` as its content, loaded from its own
+// profile file (OneProfileDocument) in a temporary folder.
+struct LoadedProfile {
+    LoadedProfile(int method, const std::string& body);
+    TempDir dir;
+    ordvale::MethodProfile model;
+};
 
 // The tree on one line: each folder as Name[rule,rule]{children}, the root
 // as "."; rules as .ext, #kind for specials, "begin..end" dates ("*" open),

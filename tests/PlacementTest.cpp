@@ -201,15 +201,6 @@ std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
 }
 
 // The profile of a fixture body, loaded from a file as the page would.
-struct LoadedProfile {
-    LoadedProfile(int method, const std::string& body) : model(method) {
-        EXPECT_TRUE(WriteText(dir / L"profile.xml", OneProfileDocument(method, body)));
-        EXPECT_TRUE(model.Load((dir / L"profile.xml").c_str(), L"P1"));
-    }
-    TempDir dir;
-    MethodProfile model;
-};
-
 }  // namespace
 
 TEST_P(Placements, TreeMessagesAndMode) {

@@ -1,5 +1,7 @@
 #include "UiDriver.h"
 
+#include "WindowDriver.h"
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
@@ -129,12 +131,10 @@ void UiDriver::PressKey(HWND window, UINT key, bool control) {
 }
 
 void UiDriver::Type(HWND window, const std::wstring& text) {
-    wchar_t name[32] = {};
-    GetClassNameW(window, name, 32);
-    if (lstrcmpiW(name, L"Edit") == 0) PostMessageW(window, WM_CHAR, 1, 1);  // Ctrl+A: all of it
-    for (wchar_t c : text) PostMessageW(window, WM_CHAR, c, 1);
+    PostTyping(window, text);
     Pump();
 }
+
 
 void UiDriver::PickByLetter(HWND combo, wchar_t letter) {
     wchar_t name[32] = {};

@@ -35,7 +35,7 @@ public:
     void RightClickListItem(HWND list, int index);
     // A key pressed (and released) in the window, with Control held when asked.
     void PressKey(HWND window, UINT key, bool control = false);
-    // Characters typed into the window (an edit: after selecting all of it).
+    // Characters typed into the window (PostTyping), then taken.
     void Type(HWND window, const std::wstring& text);
     // Picks an entry of a drop-down list by its first letter.
     void PickByLetter(HWND combo, wchar_t letter);

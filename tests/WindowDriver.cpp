@@ -156,6 +156,19 @@ void Click(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+void PostTyping(HWND window, const std::wstring& text) {
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    if (lstrcmpiW(name, L"Edit") == 0) {
+        PostMessageW(window, WM_KEYDOWN, VK_END, 1);
+        PostMessageW(window, WM_KEYUP, VK_END, 0xC0000001);
+        // Asked of the edit itself: its text as another process sees it may be stale.
+        const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+        for (LRESULT i = 0; i < length; ++i) PostMessageW(window, WM_CHAR, VK_BACK, 1);
+    }
+    for (wchar_t c : text) PostMessageW(window, WM_CHAR, c, 1);
+}
+
 HWND VisibleControl(HWND top, int id) {
     struct Search {
         int id;

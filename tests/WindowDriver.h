@@ -43,6 +43,9 @@ std::wstring MessageBoxText(HWND box);
 std::wstring ControlText(HWND dialog, int id);
 std::wstring WindowText(HWND window);
 void Click(HWND dialog, int id);
+// Posts typing into the window: for an edit, End and one Backspace for each
+// character it holds, then the text's characters.
+void PostTyping(HWND window, const std::wstring& text);
 // The visible control with this id anywhere below the window (pages are
 // child dialogs of a frame); nullptr when there is none.
 HWND VisibleControl(HWND top, int id);

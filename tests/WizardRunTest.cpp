@@ -351,3 +351,248 @@ TEST_F(WizardRun, ARunUsesTheProfileAsEditedOnThePage) {
     RemoveTree(desktop + L"\\Docs");
     RemoveTree(desktop + L"\\Logs");
 }
+
+// ---- Profiles made in the editor, then a tidy run ----
+
+namespace {
+
+// The profile page of a running wizard, driven as a person would: menu and
+// toolbar commands as the page receives them, typing and keys in its
+// controls and dialogs, real message boxes answered by their buttons.
+class EditorDriver {
+public:
+    EditorDriver(const Program& wizard, HWND frame) : wizard_(wizard), frame_(frame) {
+        HWND combo = VisibleControl(frame, IDC_PROFILE_COMBO);
+        page_ = combo ? GetParent(combo) : nullptr;
+        list_ = page_ ? GetDlgItem(page_, IDC_PROFILE_LIST) : nullptr;
+    }
+    bool Ready() const { return list_ != nullptr; }
+    HWND List() const { return list_; }
+    int Count() const { return ListView_GetItemCount(list_); }
+    // A command of the toolbars or of an Add menu, as picking it sends it.
+    void Command(WORD id) { PostMessageW(page_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    HWND Dialog(const wchar_t* title) { return WaitForWindow(wizard_.Id(), title); }
+    // Types into a control and presses a button of the dialog.
+    static void Type(HWND dialog, int id, const std::wstring& text) {
+        PostTyping(GetDlgItem(dialog, id), text);
+    }
+    void Key(HWND window, UINT key) {
+        PostMessageW(window, WM_KEYDOWN, key, 1);
+        PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+    }
+    bool WaitForCount(int count) {
+        return WaitUntil([&] { return Count() == count; });
+    }
+    // Into the last folder of the list, by the keyboard; it holds `count` items.
+    bool OpenLast(int count) {
+        Key(list_, VK_END);
+        Key(list_, VK_RETURN);
+        return WaitForCount(count);
+    }
+    bool Up(int count) {
+        Key(list_, VK_BACK);
+        return WaitForCount(count);
+    }
+    // The message box the wizard shows: its text, answered by the button.
+    std::wstring Answer(int button) {
+        HWND box = WaitForMessageBox(wizard_.Id());
+        if (!box) return L"(no message box)";
+        const std::wstring text = MessageBoxText(box);
+        Click(box, button);
+        return text;
+    }
+    // A new blank profile of that name, by the profile toolbar's New.
+    bool NewProfile(const std::wstring& name) {
+        Command(ID_NEW_PROFILE);
+        HWND dialog = Dialog(L"New Profile");
+        if (!dialog) return false;
+        Type(dialog, IDC_PROFILE_NAME, name);
+        PressButton(GetDlgItem(dialog, IDOK));
+        return WaitUntil([&] { return WindowText(GetDlgItem(page_, IDC_PROFILE_COMBO)) == name; });
+    }
+    // "&Folder" of the Add menu; the list then holds `count` items.
+    bool AddFolder(const std::wstring& name, int count) {
+        Command(ID_ADD_FOLDER);
+        HWND dialog = Dialog(L"New Folder");
+        if (!dialog) return false;
+        Type(dialog, IDC_NEW_FOLDER_NAME, name);
+        PressButton(GetDlgItem(dialog, IDOK));
+        return WaitForCount(count);
+    }
+    // Chooses the first item of the list by the keyboard and waits until its
+    // pane's field shows the text; returns the field.
+    HWND ChooseFirst(int field, const std::wstring& shows) {
+        Key(list_, VK_HOME);
+        if (!WaitForControl(frame_, field)) return nullptr;
+        HWND control = VisibleControl(frame_, field);
+        return WaitUntil([&] { return WindowText(control) == shows; }) ? control : nullptr;
+    }
+    // Saves: once Save is grey again, the profile file is read (not while
+    // the wizard replaces it) and must hold the text.
+    bool Save(const std::wstring& profileFile, const std::string& expected) {
+        HWND toolbar = GetDlgItem(page_, IDC_PROFILE_TOOLBAR);
+        if (!SendMessageW(toolbar, TB_ISBUTTONENABLED, ID_SAVE_PROFILE, 0)) return false;
+        Command(ID_SAVE_PROFILE);
+        if (!WaitUntil([&] { return !SendMessageW(toolbar, TB_ISBUTTONENABLED, ID_SAVE_PROFILE, 0); })) return false;
+        return ReadUtf8(profileFile).find(expected) != std::string::npos;
+    }
+
+private:
+    const Program& wizard_;
+    HWND frame_;
+    HWND page_ = nullptr;
+    HWND list_ = nullptr;
+};
+
+// Desktop files and the folders the run must move them into ("" stays).
+struct Expected {
+    const wchar_t* file;
+    const wchar_t* into;
+};
+
+// The started wizard on the profile page of the method whose choice that is.
+HWND OpenProfilePage(const Program& wizard, int methodChoice) {
+    HWND frame = OpenMethodPage(wizard);
+    if (!frame) return nullptr;
+    PressButton(VisibleControl(frame, methodChoice));
+    if (!WaitUntil([&] { return CheckedMethods(frame) == std::vector<int>{methodChoice}; })) return nullptr;
+    Press(frame, IDC_BUTTON_RIGHT);
+    return WaitForControl(frame, IDC_PROFILE_COMBO) ? frame : nullptr;
+}
+
+void CheckTidied(const std::wstring& desktop, const std::vector<Expected>& files) {
+    for (const Expected& f : files) {
+        const std::wstring where = *f.into ? desktop + L"\\" + f.into + L"\\" + f.file : desktop + L"\\" + f.file;
+        EXPECT_TRUE(WaitUntil([&] { return FileExists(where); }, 120000)) << Narrow(where);
+    }
+    WaitForProcessesNamed(L"qz.exe");
+    for (const Expected& f : files) {
+        if (*f.into) EXPECT_FALSE(FileExists(desktop + L"\\" + f.file)) << Narrow(f.file);
+    }
+}
+
+void CleanDesktop(const std::wstring& desktop, const std::vector<Expected>& files) {
+    for (const Expected& f : files) {
+        if (*f.into) RemoveTree(desktop + L"\\" + f.into);
+        DeleteFileW((desktop + L"\\" + f.file).c_str());
+    }
+}
+
+// Next to the summary, Finish; the run must leave each file where expected.
+void FinishAndExpectTidied(Program& wizard, HWND frame, const std::wstring& desktop,
+                           const std::vector<Expected>& files) {
+    Press(frame, IDC_BUTTON_RIGHT);
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
+    Press(frame, IDC_BUTTON_RIGHT);
+    EXPECT_EQ(wizard.Wait(60000), 0u);
+    CheckTidied(desktop, files);
+    CleanDesktop(desktop, files);
+}
+
+}  // namespace
+
+// A type profile made from nothing in the editor: a new profile, a folder
+// with a rule typed without its dot, a folder with a batch of two, a rename
+// in the folder pane; saved, and the run moves the files as its rules say.
+TEST_F(WizardRun, ATypeProfileMadeInTheEditorTidies) {
+    ASSERT_TRUE(WriteText(profileFile, "<?xml version=\"1.0\"?><Ordvale/>"));
+    const std::wstring desktop = DesktopFolder();
+    const std::vector<Expected> files = {
+        {L"notes.txt", L"Notes"}, {L"photo.jpg", L"Pictures"}, {L"shot.PNG", L"Pictures"}, {L"data.bin", L""}};
+    for (const Expected& f : files) ASSERT_TRUE(WriteText(desktop + L"\\" + f.file, "sample"));
+
+    Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
+    HWND frame = OpenProfilePage(wizard, IDC_METHOD_TYPE);
+    ASSERT_NE(frame, nullptr);
+    EditorDriver editor(wizard, frame);
+    ASSERT_TRUE(editor.Ready());
+    ASSERT_TRUE(editor.NewProfile(L"Mine"));
+
+    ASSERT_TRUE(editor.AddFolder(L"Texts", 1));
+    ASSERT_TRUE(editor.OpenLast(0));
+    editor.Command(ID_ADD_TYPE_RULE);
+    HWND dialog = editor.Dialog(L"New File Type");
+    ASSERT_NE(dialog, nullptr);
+    EditorDriver::Type(dialog, IDC_NEW_TYPE_EXTENSION, L"txt");
+    PressButton(GetDlgItem(dialog, IDOK));
+    EXPECT_EQ(editor.Answer(IDYES), L"File extension in wrong format, do you mean \".txt\"?");
+    ASSERT_TRUE(editor.WaitForCount(1));
+    ASSERT_TRUE(editor.Up(1));
+
+    ASSERT_TRUE(editor.AddFolder(L"Pictures", 2));
+    ASSERT_TRUE(editor.OpenLast(0));
+    editor.Command(ID_ADD_TYPE_BATCH);
+    dialog = editor.Dialog(L"Batch Adding File Type Rules");
+    ASSERT_NE(dialog, nullptr);
+    EditorDriver::Type(dialog, IDC_BATCH_TYPES_INPUT, L".jpg png");
+    editor.Key(GetDlgItem(dialog, IDC_BATCH_TYPES_INPUT), VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(GetDlgItem(dialog, IDC_BATCH_TYPES_LIST)) == 2; }));
+    PressButton(GetDlgItem(dialog, IDOK));
+    ASSERT_TRUE(editor.WaitForCount(2));
+    ASSERT_TRUE(editor.Up(2));
+
+    // Texts renamed in its pane: the first item chosen with the keyboard.
+    HWND name = editor.ChooseFirst(IDC_FOLDER_PANE_NAME, L"Texts");
+    ASSERT_NE(name, nullptr);
+    PostTyping(name, L"Notes");
+    editor.Key(name, VK_RETURN);
+    ASSERT_TRUE(editor.Save(profileFile, "<TypeConfigure displayname=\"Mine\" id=\"Type1\">"
+                                         "<Folder displayname=\"Notes\" location=\"\"><Ext t=\".txt\"/></Folder>"
+                                         "<Folder displayname=\"Pictures\" location=\"\"><Ext t=\".jpg\"/><Ext t=\".png\"/>"
+                                         "</Folder></TypeConfigure>"))
+        << ReadUtf8(profileFile);
+
+    FinishAndExpectTidied(wizard, frame, desktop, files);
+}
+
+// A name profile made from nothing in the editor: a batch of four ranges,
+// each with its folder, and a folder with a regular expression corrected
+// in the name pane; saved, and the run moves the files as its rules say.
+TEST_F(WizardRun, ANameProfileMadeInTheEditorTidies) {
+    ASSERT_TRUE(WriteText(profileFile, "<?xml version=\"1.0\"?><Ordvale/>"));
+    const std::wstring desktop = DesktopFolder();
+    // Four parts of "!" to "~": ! - 8, 9 - P, Q - h, i - ~.
+    const std::vector<Expected> files = {
+        {L"report 2020.txt", L"Reports"}, {L"Report.txt", L"Q - h"}, {L"apple.txt", L"Q - h"},
+        {L"1.txt", L"! - 8"},             {L"Banana.txt", L"9 - P"}, {L"moon.txt", L"i - ~"}};
+    for (const Expected& f : files) ASSERT_TRUE(WriteText(desktop + L"\\" + f.file, "sample"));
+
+    Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
+    HWND frame = OpenProfilePage(wizard, IDC_METHOD_NAME);
+    ASSERT_NE(frame, nullptr);
+    EditorDriver editor(wizard, frame);
+    ASSERT_TRUE(editor.Ready());
+    ASSERT_TRUE(editor.NewProfile(L"Letters"));
+
+    editor.Command(ID_ADD_NAME_BATCH);
+    HWND dialog = editor.Dialog(L"Batch Adding File Name Rules");
+    ASSERT_NE(dialog, nullptr);
+    EditorDriver::Type(dialog, IDC_BATCH_NAME_PARTS, L"4");
+    editor.Key(GetDlgItem(dialog, IDC_BATCH_NAME_PARTS), VK_RETURN);
+    ASSERT_TRUE(editor.WaitForCount(4));
+
+    ASSERT_TRUE(editor.AddFolder(L"Reports", 5));
+    ASSERT_TRUE(editor.OpenLast(0));
+    editor.Command(ID_ADD_NAME_REGEXP);
+    dialog = editor.Dialog(L"New Regular Expression Rule");
+    ASSERT_NE(dialog, nullptr);
+    EditorDriver::Type(dialog, IDC_NEW_REGEXP_EXPRESSION, L"^Report");
+    PressButton(GetDlgItem(dialog, IDOK));
+    ASSERT_TRUE(editor.WaitForCount(1));
+
+    // The expression corrected in its pane: names begin with a small r.
+    HWND expression = editor.ChooseFirst(IDC_NAME_PANE_EXPRESSION, L"^Report");
+    ASSERT_NE(expression, nullptr);
+    PostTyping(expression, L"^report");
+    editor.Key(expression, VK_RETURN);
+    ASSERT_TRUE(editor.Save(profileFile, "<NameConfigure displayname=\"Letters\" id=\"Name1\">"
+                                         "<Folder displayname=\"! - 8\" location=\"\"><Name from=\"!\" to=\"8\"/></Folder>"
+                                         "<Folder displayname=\"9 - P\" location=\"\"><Name from=\"9\" to=\"P\"/></Folder>"
+                                         "<Folder displayname=\"Q - h\" location=\"\"><Name from=\"Q\" to=\"h\"/></Folder>"
+                                         "<Folder displayname=\"i - ~\" location=\"\"><Name from=\"i\" to=\"~\"/></Folder>"
+                                         "<Folder displayname=\"Reports\" location=\"\"><Name ni=\"1\" regexp=\"^report\"/>"
+                                         "</Folder></NameConfigure>"))
+        << ReadUtf8(profileFile);
+
+    FinishAndExpectTidied(wizard, frame, desktop, files);
+}

@@ -130,4 +130,57 @@ void CMFCEditBrowseCtrl::SetText(const std::wstring& text) {
     if (edit_) SetWindowTextW(edit_, text.c_str());
 }
 
+void CCheckListBox::Attach(HWND list) {
+    list_ = list;
+    ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    RECT client = {};
+    GetClientRect(list, &client);
+    LVCOLUMNW column = {};
+    column.mask = LVCF_WIDTH;
+    column.cx = client.right - GetSystemMetrics(SM_CXVSCROLL);
+    ListView_InsertColumn(list, 0, &column);
+}
+
+int CCheckListBox::AddString(const std::wstring& text, bool checked) {
+    std::wstring copy = text;
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = GetCount();
+    item.pszText = &copy[0];
+    const int index = ListView_InsertItem(list_, &item);
+    if (index >= 0) SetCheck(index, checked);
+    return index;
+}
+
+int CCheckListBox::GetCount() const {
+    return list_ ? ListView_GetItemCount(list_) : 0;
+}
+
+std::wstring CCheckListBox::GetText(int index) const {
+    wchar_t text[260] = {};
+    ListView_GetItemText(list_, index, 0, text, 260);
+    return text;
+}
+
+bool CCheckListBox::GetCheck(int index) const {
+    return ListView_GetCheckState(list_, index) != FALSE;
+}
+
+void CCheckListBox::SetCheck(int index, bool checked) {
+    ListView_SetCheckState(list_, index, checked);
+}
+
+int CCheckListBox::GetSelCount() const {
+    return list_ ? static_cast<int>(ListView_GetSelectedCount(list_)) : 0;
+}
+
+void CCheckListBox::DeleteSelected() {
+    for (int i = GetCount() - 1; i >= 0; --i)
+        if (ListView_GetItemState(list_, i, LVIS_SELECTED)) ListView_DeleteItem(list_, i);
+}
+
+void CCheckListBox::ResetContent() {
+    if (list_) ListView_DeleteAllItems(list_);
+}
+
 }  // namespace ordvale::wizard

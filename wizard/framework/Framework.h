@@ -7,6 +7,8 @@
 //   CMFCButton         - a push button showing a small icon beside its caption.
 //   CMFCEditBrowseCtrl - an edit box paired with a "..." button that opens the
 //                        shell's folder browser.
+//   CCheckListBox      - a list of texts, each with a check box, several
+//                        selectable (a list view without a header).
 #pragma once
 #include <windows.h>
 
@@ -76,6 +78,28 @@ public:
 private:
     HWND edit_ = nullptr;
     HWND button_ = nullptr;
+};
+
+// The list view of a dialog template (report style, no header) made into a
+// check list: one column as wide as the list, a check box per entry. Space
+// toggles the focused entry's box, a click on a box toggles it.
+class CCheckListBox {
+public:
+    void Attach(HWND list);
+    HWND Handle() const { return list_; }
+    // Appends an entry; returns its index (-1 on failure).
+    int AddString(const std::wstring& text, bool checked);
+    int GetCount() const;
+    std::wstring GetText(int index) const;
+    bool GetCheck(int index) const;
+    void SetCheck(int index, bool checked);
+    int GetSelCount() const;
+    // Deletes the selected entries, from the last to the first.
+    void DeleteSelected();
+    void ResetContent();
+
+private:
+    HWND list_ = nullptr;
 };
 
 }  // namespace ordvale::wizard

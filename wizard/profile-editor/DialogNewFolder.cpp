@@ -1,5 +1,6 @@
 #include "DialogNewFolder.h"
 
+#include "FieldFormats.h"
 #include "Placement.h"
 #include "common/Text.h"
 #include "common/win/MessageBox.h"
@@ -42,20 +43,25 @@ BOOL CDialogNewFolder::OnCommand(WORD id, WORD code, HWND control) {
 void CDialogNewFolder::OnOK() {
     const std::wstring typed = ItemText(IDC_NEW_FOLDER_NAME);
     if (!editor::ValidateFolderName(typed)) {
-        win::ShowMessageBox(Handle(), LoadText(IDS_FOLDER_NAME_INVALID), Title(), MB_OK | MB_ICONEXCLAMATION);
-        SetFocus(Item(IDC_NEW_FOLDER_NAME));
+        Refuse(IDS_FOLDER_NAME_INVALID, IDC_NEW_FOLDER_NAME);
         return;
     }
     const bool full = IsDlgButtonChecked(Handle(), IDC_NEW_FOLDER_FULL) == BST_CHECKED;
     const std::wstring path = TrimBlanks(browse_.Text());
-    if (full && path.empty()) {
-        win::ShowMessageBox(Handle(), LoadText(IDS_NEW_FOLDER_PATH_EMPTY), Title(), MB_OK | MB_ICONEXCLAMATION);
-        SetFocus(Item(IDC_NEW_FOLDER_LOCATION));
+    // A full location is used by a tidy run only when it is an absolute path on a drive.
+    if (full && (path.empty() || !editor::IsAbsoluteDrivePath(path))) {
+        Refuse(path.empty() ? IDS_NEW_FOLDER_PATH_EMPTY : IDS_NOT_ABSOLUTE_PATH, IDC_NEW_FOLDER_LOCATION);
         return;
     }
     name = typed;
     location = full ? browse_.Text() : std::wstring();
     End(IDOK);
+}
+
+void CDialogNewFolder::Refuse(UINT message, int field) {
+    win::ShowMessageBox(Handle(), LoadText(message), Title(), MB_OK | MB_ICONEXCLAMATION);
+    SendDlgItemMessageW(Handle(), field, EM_SETSEL, 0, -1);
+    SetFocus(Item(field));
 }
 
 }  // namespace ordvale::wizard

@@ -1,5 +1,5 @@
 // New Folder (dialog 139): a folder name and, for a folder outside the
-// profile's tree, a full path to place it in.
+// profile's tree, a full path to place it in (an absolute path on a drive).
 #pragma once
 #include <string>
 
@@ -20,6 +20,8 @@ protected:
 
 private:
     void OnOK();
+    // The message (captioned with the dialog's title), then the focus on the field.
+    void Refuse(UINT message, int field);
     CMFCEditBrowseCtrl browse_;
 };
 

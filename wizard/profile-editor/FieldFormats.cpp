@@ -1,5 +1,7 @@
 #include "FieldFormats.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cwchar>
@@ -94,6 +96,43 @@ std::wstring TimeBoundText(const TextSource& texts, const FILETIME& time, bool i
     std::wstring date;
     FormatDate(&date, &time);
     return date;
+}
+
+}  // namespace ordvale::editor
+
+namespace ordvale::editor {
+
+bool IsAbsoluteDrivePath(const std::wstring& text) {
+    const std::wstring path = TrimBlanks(text);
+    if (path.size() < 3 || path[1] != L':' || path[2] != L'\\') return false;
+    const wchar_t drive = path[0];
+    if (!((drive >= L'A' && drive <= L'Z') || (drive >= L'a' && drive <= L'z'))) return false;
+    for (std::size_t i = 3; i < path.size(); ++i) {
+        const wchar_t c = path[i];
+        if (c < 32 || std::wstring(L"/:*?\"<>|").find(c) != std::wstring::npos) return false;
+    }
+    return true;
+}
+
+UINT ExpressionProblem(const std::wstring& expression) {
+    if (expression.empty()) return IDS_REGEXP_EMPTY;
+    if (expression.size() > kMaxExpressionLength) return IDS_REGEXP_TOO_LONG;
+    CRegExp compiled;
+    if (!compiled.Compile(expression.c_str())) return IDS_REGEXP_INVALID;
+    return 0;
+}
+
+UINT ReadPartCount(const std::wstring& text, int* parts) {
+    const std::wstring trimmed = TrimBlanks(text);
+    if (trimmed.empty()) return IDS_PARTS_BLANK;
+    long long value = 0;
+    for (wchar_t c : trimmed) {
+        if (c < L'0' || c > L'9') return IDS_PARTS_INVALID;
+        value = std::min<long long>(value * 10 + (c - L'0'), INT_MAX);
+    }
+    if (value == 0) return IDS_PARTS_ZERO;
+    if (parts) *parts = static_cast<int>(value);
+    return 0;
 }
 
 }  // namespace ordvale::editor

@@ -69,3 +69,31 @@ std::wstring SizeBoundText(const TextSource& texts, int64_t bytes);
 std::wstring TimeBoundText(const TextSource& texts, const FILETIME& time, bool isBegin);
 
 }  // namespace ordvale::editor
+
+namespace ordvale::editor {
+
+// ---- Full paths of folders ----
+
+// Whether a folder's full location is an absolute path on a drive: a
+// letter, ":" and "\" ("D:\Sorted"), then no character a path cannot hold.
+// Spaces and tabs around it are ignored. Anything else is never used by a
+// tidy run, which only places folders at absolute drive paths.
+bool IsAbsoluteDrivePath(const std::wstring& text);
+
+// ---- Regular expressions of name rules ----
+
+// The longest expression a rule keeps through a save and a load.
+constexpr std::size_t kMaxExpressionLength = 259;
+// What keeps a typed expression (already trimmed) from being stored: 0 when
+// nothing does, else the message's string id: blank, too long, or not
+// compiling in the rules' dialect (it would match nothing).
+UINT ExpressionProblem(const std::wstring& expression);
+
+// ---- Part counts of name batches ----
+
+// Reads "Divide into", trimmed: decimal digits only, not zero. 0 and the
+// number (numbers too large for an int read as the largest int), or the
+// message's string id: blank, not a number, zero.
+UINT ReadPartCount(const std::wstring& text, int* parts);
+
+}  // namespace ordvale::editor

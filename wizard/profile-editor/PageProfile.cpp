@@ -5,10 +5,15 @@
 
 #include <cwctype>
 
+#include "DialogFolderProperty.h"
 #include "DialogMultiReplace.h"
+#include "DialogNameProperty.h"
 #include "DialogNewFolder.h"
 #include "DialogProfileNew.h"
 #include "DialogRuleCollision.h"
+#include "DialogTypeProperty.h"
+#include "NameRuleCommands.h"
+#include "TypeRuleCommands.h"
 #include "common/Text.h"
 #include "common/win/MessageBox.h"
 #include "resource.h"
@@ -170,12 +175,18 @@ void CPageProfile::CreateToolbars() {
 }
 
 void CPageProfile::CreatePanes() {
+    RegisterPane(PaneFolderContents, &contents_);
+    // The property panes, each with its binding.
+    AddPane<CDialogFolderProperty>(PaneFolderProperty, BindFolderPane);
+    AddPane<CDialogTypeProperty>(PaneTypeProperty, BindTypePane);
+    AddPane<CDialogNameProperty>(PaneNameProperty, BindNamePane);
+
     RECT place = {};
     GetWindowRect(Item(IDC_PANE_AREA), &place);
     MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&place), 2);
     ShowWindow(Item(IDC_PANE_AREA), SW_HIDE);
-    panes_[PaneFolderContents] = &contents_;
-    for (CProfilePane* pane : panes_) {
+    for (const PaneSlot& slot : panes_) {
+        CProfilePane* pane = slot.pane;
         if (!pane) continue;
         HWND hwnd = pane->Create(Module(), Handle());
         if (!hwnd) continue;
@@ -186,8 +197,19 @@ void CPageProfile::CreatePanes() {
     }
 }
 
+void CPageProfile::RegisterPane(PaneKind kind, CProfilePane* pane, PaneBinding binding) {
+    panes_[kind] = {pane, std::move(binding)};
+}
+
 void CPageProfile::RegisterAddCommands() {
     RegisterAddCommand(ID_ADD_FOLDER, [this] { AddFolderCommand(); });
+    // Type rules.
+    RegisterAddCommand(ID_ADD_TYPE_RULE, [this] { AddTypeRuleCommand(*this); });
+    RegisterAddCommand(ID_ADD_TYPE_BATCH, [this] { AddTypeBatchCommand(*this); });
+    // Name rules.
+    RegisterAddCommand(ID_ADD_NAME_RULE, [this] { AddNameRangeCommand(*this); });
+    RegisterAddCommand(ID_ADD_NAME_REGEXP, [this] { AddNameRegExpCommand(*this); });
+    RegisterAddCommand(ID_ADD_NAME_BATCH, [this] { AddNameBatchCommand(*this); });
     RegisterAddCommand(ID_ADD_SHORTCUTS_SPECIAL, [this] { AddTypeSpecial(kTypeShortcuts, editor::kShortcutsSpecialName); });
     RegisterAddCommand(ID_ADD_FOLDERS_SPECIAL, [this] { AddTypeSpecial(kTypeFolders, editor::kFoldersSpecialName); });
     RegisterAddCommand(ID_ADD_UNMATCHED_SPECIAL, [this] { AddTypeSpecial(kTypeOtherFiles, editor::kUnmatchedSpecialName); });
@@ -634,12 +656,12 @@ void CPageProfile::UpdatePathEntries(FolderNode* folder) {
 // ---- Panes ----
 
 void CPageProfile::HidePanes() {
-    for (CProfilePane* pane : panes_)
-        if (pane && pane->Handle()) ShowWindow(pane->Handle(), SW_HIDE);
+    for (const PaneSlot& slot : panes_)
+        if (slot.pane && slot.pane->Handle()) ShowWindow(slot.pane->Handle(), SW_HIDE);
 }
 
 void CPageProfile::ShowPane(PaneKind kind) {
-    CProfilePane* pane = panes_[kind];
+    CProfilePane* pane = panes_[kind].pane;
     if (!pane || !pane->Handle()) return;
     if (shownPane_ != kind || !IsWindowVisible(pane->Handle())) {
         HidePanes();
@@ -648,14 +670,103 @@ void CPageProfile::ShowPane(PaneKind kind) {
     shownPane_ = kind;
 }
 
-bool CPageProfile::FillPropertyPane(PaneKind, const ProfileItemRef&) {
-    // The property panes of folders and rules plug in here.
-    return false;
+namespace {
+
+// The kind of item each pane shows.
+ProfileItemKind ItemKindOf(PaneKind kind) {
+    switch (kind) {
+        case PaneFolderProperty: return ItemFolder;
+        case PaneTypeProperty: return ItemTypeRule;
+        case PaneTimeProperty: return ItemTimeRule;
+        case PaneSizeProperty: return ItemSizeRule;
+        case PaneNameProperty: return ItemNameRule;
+        default: return ItemNone;
+    }
+}
+
+}  // namespace
+
+bool CPageProfile::FillPropertyPane(PaneKind kind, const ProfileItemRef& item) {
+    const PaneSlot& slot = panes_[kind];
+    if (!slot.pane || !slot.pane->Handle() || !slot.binding.fill) return false;
+    if (item.kind != ItemKindOf(kind) || (item.IsRule() && !item.Rule())) return false;
+    slot.pane->SetPage(Handle());
+    // The focus stays on the same field, or goes to the first one when that
+    // field went.
+    HWND focus = GetFocus();
+    const bool focusInPane = focus && IsChild(slot.pane->Handle(), focus);
+    slot.binding.fill(item);
+    slot.pane->EnableUpdate(false);  // filling is no edit
+    if (focusInPane) {
+        if (IsWindowEnabled(focus) && IsWindowVisible(focus)) {
+            SetFocus(focus);
+        } else {
+            slot.pane->FocusFirstField();
+        }
+    }
+    return true;
 }
 
 void CPageProfile::FocusShownPane() {
-    // The folder-contents summary takes no focus; the property panes name
-    // their first field here.
+    // The folder-contents summary takes no focus.
+    CProfilePane* pane = panes_[shownPane_].pane;
+    if (pane && pane->Handle() && IsWindowVisible(pane->Handle())) pane->FocusFirstField();
+}
+
+bool CPageProfile::PaneItem(PaneKind kind, ProfileItemRef* item) const {
+    FolderNode* folder = CurrentFolder();
+    const int first = ListView_GetNextItem(List(), -1, LVNI_SELECTED);
+    const ProfileItemRef* ref = folder && first >= 0 ? ItemRefAt(first) : nullptr;
+    if (!ref || ref->kind != ItemKindOf(kind) || ref->method != session_.Method()) return false;
+    if (ref->IsFolder() ? ref->folder->parent != folder : (ref->folder != folder || !ref->Rule())) return false;
+    *item = *ref;
+    return true;
+}
+
+void CPageProfile::OnPaneChanged(PaneKind kind) {
+    const PaneSlot& slot = panes_[kind];
+    ProfileItemRef item;
+    slot.pane->EnableUpdate(PaneItem(kind, &item) && slot.binding.differs && slot.binding.differs(item));
+}
+
+void CPageProfile::OnPaneUpdate(PaneKind kind) {
+    ProfileItemRef item;
+    if (!PaneItem(kind, &item)) {
+        Message(LoadText(IDS_INTERNAL_ERROR), MB_OK | MB_ICONERROR);
+        return;
+    }
+    panes_[kind].binding.apply(item);
+}
+
+void CPageProfile::UpdateListItem(const ProfileItemRef& ref) {
+    HWND list = List();
+    for (int i = 0; i < ListView_GetItemCount(list); ++i) {
+        const ProfileItemRef* item = ItemRefAt(i);
+        if (!item || *item != ref) continue;
+        std::wstring name, detail;
+        int image = editor::kIconFolder;
+        if (ref.IsFolder()) {
+            name = ref.folder->displayName;
+            detail = ref.folder->effectivePath;
+        } else if (RuleEntry* rule = ref.Rule()) {
+            const int method = ref.folder->Method();
+            if (rule->iconIndex < 0 && method == editor::kMethodType)
+                rule->iconIndex = ExtensionIcon(static_cast<TypeEntry*>(rule)->extension);
+            name = editor::RuleName(method, *rule);
+            detail = editor::RuleDetail(method, *rule);
+            image = rule->iconIndex;
+        } else {
+            return;
+        }
+        LVITEMW change = {};
+        change.mask = LVIF_TEXT | LVIF_IMAGE;
+        change.iItem = i;
+        change.pszText = &name[0];
+        change.iImage = image;
+        ListView_SetItem(list, &change);
+        ListView_SetItemText(list, i, 2, &detail[0]);
+        return;
+    }
 }
 
 void CPageProfile::ShowItemPane() {
@@ -671,7 +782,7 @@ void CPageProfile::ShowItemPane() {
             static const PaneKind byKind[] = {PaneFolderContents, PaneFolderProperty, PaneTypeProperty,
                                               PaneTimeProperty,   PaneSizeProperty,   PaneNameProperty};
             const PaneKind kind = byKind[ref->kind >= ItemFolder && ref->kind <= ItemNameRule ? ref->kind : 0];
-            if (panes_[kind] && FillPropertyPane(kind, *ref)) {
+            if (FillPropertyPane(kind, *ref)) {
                 ShowPane(kind);
                 return;
             }
@@ -980,6 +1091,19 @@ BOOL CPageProfile::OnNotify(NMHDR* header, LRESULT* result) {
 }
 
 BOOL CPageProfile::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    for (int kind = 0; kind < PaneCount; ++kind) {
+        const PaneSlot& slot = panes_[kind];
+        if (!slot.pane || !slot.binding.apply) continue;
+        if (message == slot.pane->ChangedMessage()) {
+            OnPaneChanged(static_cast<PaneKind>(kind));
+        } else if (message == slot.pane->UpdateMessage()) {
+            OnPaneUpdate(static_cast<PaneKind>(kind));
+        } else {
+            continue;
+        }
+        *result = 0;
+        return TRUE;
+    }
     switch (message) {
         case kUpdatePaneMessage:
             panePending_ = false;

@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,9 @@ public:
     // Path-box entries of a folder and everything below it: their texts
     // after a rename or relocation; removed before the folder is deleted.
     void UpdatePathEntries(FolderNode* folder);
+    // The list item of this folder or rule shows it again as it now is: its
+    // name, image and description.
+    void UpdateListItem(const ProfileItemRef& ref);
     void RemovePathEntries(FolderNode* folder);
     HWND List() const { return Item(IDC_LIST); }
     HWND PathBox() const;
@@ -70,6 +74,12 @@ public:
     void SelectItem(const ProfileItemRef& ref);
     const ProfileItemRef* ItemRefAt(int index) const;
     CDialogFolderContents& FolderContents() { return contents_; }
+    // The pane of that kind (nullptr when the page has none).
+    CProfilePane* Pane(PaneKind kind) const { return panes_[kind].pane; }
+    // Fills the property pane of this kind from the item and returns true,
+    // or false when the page has no such pane (the summary is shown). A pane
+    // filled again after "&Update" keeps the keyboard focus.
+    bool FillPropertyPane(PaneKind kind, const ProfileItemRef& item);
 
     // ---- PlacementHost ----
     std::wstring Text(UINT id) const override { return LoadText(id); }
@@ -90,9 +100,17 @@ protected:
     // The commands of the Add menus: a command without a handler shows grey.
     void RegisterAddCommand(WORD id, std::function<void()> command) { addCommands_[id] = std::move(command); }
 
-    // The property panes: fill the pane of this kind from the item and return
-    // true, or false when the page has no such pane (the summary is shown).
-    bool FillPropertyPane(PaneKind kind, const ProfileItemRef& item);
+    // The panes. A property pane comes with its binding: how the page fills
+    // it from an item, tests its values and applies them (ProfilePane.h).
+    // The page sends the pane's changed and update messages to the binding.
+    void RegisterPane(PaneKind kind, CProfilePane* pane, PaneBinding binding = {});
+    // Makes a pane the page owns and registers it with bind(page, pane).
+    template <class Pane, class Bind>
+    void AddPane(PaneKind kind, Bind bind) {
+        auto pane = std::make_unique<Pane>();
+        RegisterPane(kind, pane.get(), bind(*this, *pane));
+        ownedPanes_.push_back(std::move(pane));
+    }
     // Edit (F2): the focus into the shown pane's first field.
     void FocusShownPane();
 
@@ -126,6 +144,11 @@ private:
                     const std::wstring& type, const std::wstring& detail);
     void ShowPane(PaneKind kind);
     void HidePanes();
+    // The first selected item, when it is a folder or rule of the pane's
+    // kind in the loaded model, shown in the current folder.
+    bool PaneItem(PaneKind kind, ProfileItemRef* item) const;
+    void OnPaneChanged(PaneKind kind);
+    void OnPaneUpdate(PaneKind kind);
     void OpenSelected();
     void DeleteSelectedItems();
     void SelectAll();
@@ -145,7 +168,12 @@ private:
     editor::ProfileSession session_;
     ProfileItemRef current_;
     PaneKind shownPane_ = PaneFolderContents;
-    CProfilePane* panes_[PaneCount] = {};
+    struct PaneSlot {
+        CProfilePane* pane = nullptr;
+        PaneBinding binding;
+    };
+    PaneSlot panes_[PaneCount];
+    std::vector<std::unique_ptr<CProfilePane>> ownedPanes_;
     CDialogFolderContents contents_;
     HIMAGELIST large_ = nullptr;
     HIMAGELIST small_ = nullptr;

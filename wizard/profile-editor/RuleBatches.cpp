@@ -1,0 +1,104 @@
+#include "RuleBatches.h"
+
+#include <algorithm>
+
+#include "FieldFormats.h"
+#include "RuleDisplay.h"
+#include "common/Text.h"
+#include "resource.h"
+
+namespace ordvale::editor {
+
+std::vector<std::wstring> SplitBatchExtensions(const std::wstring& input) {
+    std::vector<std::wstring> extensions;
+    std::size_t at = 0;
+    while (at < input.size()) {
+        const std::size_t start = input.find_first_not_of(L" \t", at);
+        if (start == std::wstring::npos) break;
+        std::size_t end = input.find_first_of(L" \t", start);
+        if (end == std::wstring::npos) end = input.size();
+        std::wstring extension;
+        if (NormalizeExtension(input.substr(start, end - start), &extension) != kExtensionInvalid)
+            extensions.push_back(extension);
+        at = end;
+    }
+    return extensions;
+}
+
+int PlaceTypeRuleBatch(PlacementHost& host, FolderNode* folder, const std::vector<std::wstring>& extensions) {
+    PlacementMode mode = PlaceAskEach;
+    int placed = 0;
+    for (const std::wstring& extension : extensions) {
+        if (!PlaceTypeRule(host, folder, extension, &mode, kTypeExtension)) {
+            host.Message(CutToField(FillTemplate(host.Text(IDS_FAILED_TYPE_RULE).c_str(), {extension.c_str()})),
+                         MB_OK | MB_ICONERROR);
+            break;
+        }
+        ++placed;
+    }
+    return placed;
+}
+
+bool DivideCharRange(wchar_t first, wchar_t last, int parts, std::vector<CharRange>* ranges) {
+    std::vector<CharRange> made;
+    if (first <= last) {
+        const long long count = static_cast<long long>(last) - first + 1;
+        const long long wanted = std::max(parts, 1);
+        const long long width = (count + wanted - 1) / wanted;
+        long long begin = first, end = first + width - 1;
+        for (long long part = 1; begin <= last; ++part) {
+            end = std::min<long long>(end, last);
+            if (part == wanted) end = last;
+            if (static_cast<int>(made.size()) == kMaxBatchRules) {
+                made.clear();
+                if (ranges) ranges->clear();
+                return false;
+            }
+            made.push_back({static_cast<wchar_t>(begin), static_cast<wchar_t>(end)});
+            if (part == wanted) break;
+            begin = end + 1;
+            end += width;
+        }
+    }
+    if (ranges) *ranges = std::move(made);
+    return true;
+}
+
+std::wstring RangeFolderName(const CharRange& range) {
+    return CharText(range.first) + L" - " + CharText(range.last);
+}
+
+bool PlaceNameRangeBatch(PlacementHost& host, FolderNode* folder, wchar_t first, wchar_t last, int parts,
+                         bool createFolders) {
+    const auto abort = [&host] {
+        host.Message(host.Text(IDS_BATCH_ABORTED), MB_OK | MB_ICONERROR);
+        return false;
+    };
+    if (!folder || folder->Method() != kMethodName) return abort();
+    if (last < first) std::swap(first, last);
+    std::vector<CharRange> ranges;
+    if (!DivideCharRange(first, last, parts, &ranges)) {
+        const std::wstring limit = IntToText(kMaxBatchRules);
+        host.Message(FillTemplate(host.Text(IDS_TOO_MANY_RULES).c_str(), {limit.c_str()}), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    std::vector<std::wstring> names;
+    for (const CharRange& range : ranges) names.push_back(RangeFolderName(range));
+    if (createFolders && !CheckNewFolderNames(host, folder, names)) return abort();
+
+    PlacementMode mode = PlaceAskEach;
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+        // "Cancel" in the question about a range found elsewhere places no
+        // further ranges, and makes no further folders for them either.
+        if (mode == PlaceCancelled) break;
+        FolderNode* target = folder;
+        if (createFolders) {
+            target = AddFolder(host, folder, names[i], std::wstring());
+            if (!target) return abort();
+        }
+        if (!PlaceNameRule(host, &mode, target, kNameRange, ranges[i].first, ranges[i].last, nullptr)) return abort();
+    }
+    return true;
+}
+
+}  // namespace ordvale::editor
