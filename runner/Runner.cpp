@@ -1,6 +1,8 @@
 // qz.exe /s <job name>: reads the job file the wizard wrote into the settings
 // folder, hands the job to ExecuteOperations of zelk.dll from this program's
-// own folder, and deletes the job file when the run is over.
+// own folder, and deletes the job file when the run is over. When the engine
+// reports that no run took place (it has shown why), the job file stays, so
+// the job is not lost and can be run again; the exit code is the engine's.
 #include <windows.h>
 
 #include <string>
@@ -55,6 +57,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int result = execute(owner, &job);
     if (owner) DestroyWindow(owner);
     FreeLibrary(engine);
-    DeleteFileW(jobFile.c_str());
+    if (result == 0) DeleteFileW(jobFile.c_str());
     return result;
 }
