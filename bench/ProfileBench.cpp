@@ -161,7 +161,7 @@ RunResult Run(const MethodProfile& profile, const std::vector<std::wstring>& nam
     std::size_t taken = 0;
     auto start = Clock::now();
     for (const std::wstring& name : names) {
-        wcsncpy(item.name, name.c_str(), 259);
+        item.name = name;
         for (int pass : profile.root.rule->PassOrder()) {
             if (FindFolder(profile.root, item, pass, takes)) {
                 ++taken;
@@ -213,7 +213,7 @@ int main(int argc, char** argv) {
         for (int i = 0; i < rule->EntryCount(); ++i) {
             const NameEntry* e = rule->GetEntry(i);
             if (e->kind != kNameRegExp) continue;
-            if (std::regex_search(item.name, compiled.at(e))) return true;
+            if (std::regex_search(item.name.c_str(), compiled.at(e))) return true;
         }
         return false;
     });

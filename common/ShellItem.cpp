@@ -5,12 +5,8 @@
 namespace ordvale {
 
 void SetExtensionFromName(ShellItem* item) {
-    const wchar_t* dot = wcsrchr(item->name, L'.');
-    if (dot) {
-        wcscpy(item->extension, dot);  // name and extension have the same size
-    } else {
-        item->extension[0] = L'\0';
-    }
+    const std::size_t dot = item->name.str().rfind(L'.');
+    item->extension = dot == std::wstring::npos ? std::wstring() : item->name.str().substr(dot);
 }
 
 }  // namespace ordvale

@@ -8,7 +8,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
+
+#include "Text.h"
 
 namespace ordvale {
 
@@ -22,13 +26,67 @@ constexpr uint32_t kAttrStream = 0x00400000;
 constexpr uint32_t kAttrFolder = 0x20000000;
 constexpr uint32_t kAttrFileSystem = 0x40000000;
 
+// A text field of a record: it keeps at most 259 characters, the rest of a
+// longer text is cut off when it is stored. It reads as the NUL-terminated
+// text it holds, and takes no more room than that text (planning makes two
+// records for every item of a folder, and a folder can hold 100,000 items).
+class TextField {
+public:
+    TextField() = default;
+    TextField(const wchar_t* text) { Assign(text); }        // NOLINT: a field takes text
+    TextField(const std::wstring& text) { Assign(text); }   // NOLINT
+    TextField& operator=(const wchar_t* text) {
+        Assign(text);
+        return *this;
+    }
+    TextField& operator=(const std::wstring& text) {
+        Assign(text);
+        return *this;
+    }
+    TextField& operator=(std::wstring&& text) {
+        text_ = std::move(text);
+        const std::size_t end = text_.find(L'\0');
+        if (end != std::wstring::npos) text_.resize(end);
+        if (text_.size() > kTextUnits - 1) text_.resize(kTextUnits - 1);
+        return *this;
+    }
+
+    operator const wchar_t*() const { return text_.c_str(); }  // NOLINT: reads as its text
+    const wchar_t* c_str() const { return text_.c_str(); }
+    const std::wstring& str() const { return text_; }
+    std::size_t size() const { return text_.size(); }
+    bool empty() const { return text_.empty(); }
+    // The character at i; NUL at and past the end, as in the text's buffer.
+    wchar_t operator[](std::size_t i) const { return i < text_.size() ? text_[i] : L'\0'; }
+
+private:
+    void Assign(const wchar_t* text) {
+        std::size_t n = 0;
+        if (text)
+            while (n < kTextUnits - 1 && text[n]) ++n;
+        text_.assign(text ? text : L"", n);
+    }
+    void Assign(const std::wstring& text) { Assign(text.c_str()); }
+
+    std::wstring text_;
+};
+
+inline bool operator==(const TextField& a, const std::wstring& b) { return a.str() == b; }
+inline bool operator==(const std::wstring& a, const TextField& b) { return a == b.str(); }
+inline bool operator!=(const TextField& a, const std::wstring& b) { return a.str() != b; }
+inline bool operator!=(const std::wstring& a, const TextField& b) { return a != b.str(); }
+
+inline void StoreText(TextField& field, const wchar_t* text) { field = text; }
+inline void StoreText(TextField& field, const std::wstring& text) { field = text; }
+inline std::wstring FieldText(const TextField& field) { return field.str(); }
+
 struct ShellItem {
     bool isDesktop = false;      // stands for the user's desktop
     uint32_t attributes = 0;     // shell flags at the last refresh
-    wchar_t path[260] = {};      // full parsing path
+    TextField path;              // full parsing path
     bool pathCut = false;        // path held more than the field keeps and was cut
-    wchar_t name[260] = {};      // in-folder parsing name
-    wchar_t extension[260] = {}; // ".jpg" for a file that is not virtual
+    TextField name;              // in-folder parsing name
+    TextField extension;         // ".jpg" for a file that is not virtual
     bool isVirtual = false;      // name holds ":" (shell objects, drive roots)
     FILETIME creationTime = {};  // UTC, at the last refresh
     uint64_t size = 0;           // bytes, for a file that is not virtual

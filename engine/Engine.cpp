@@ -12,40 +12,48 @@ namespace ordvale {
 
 namespace {
 
+// The box's result, never 0: the caller must not take the error for a run.
 int ShowError(HMODULE module, HWND owner, UINT textId) {
     wchar_t caption[260] = {};
+    if (owner && !IsWindow(owner)) owner = nullptr;
     if (owner) GetWindowTextW(owner, caption, 260);
-    return win::ShowMessageBox(owner, win::LoadModuleText(module, textId), caption,
-                               MB_OK | MB_ICONERROR);
+    const int result = win::ShowMessageBox(owner, win::LoadModuleText(module, textId), caption,
+                                           MB_OK | MB_ICONERROR);
+    return result != 0 ? result : IDOK;
 }
 
 }  // namespace
 
 int ExecuteJob(HMODULE module, HWND owner, const TidyJob* job) {
+    if (!job) return ShowError(module, owner, IDS_WRONG_PARAMETERS);
+
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    RunSlot slot;
+    WorkerStart start = {&slot, job};
+    win::UniqueHandle worker(CreateThread(nullptr, 0, OperationThread, &start, 0, nullptr));
+    if (!worker) return ShowError(module, owner, IDS_INTERNAL_ERROR);
+    slot.worker = worker.Get();
+
     try {
-        if (!job) return ShowError(module, owner, IDS_WRONG_PARAMETERS);
-
-        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};
-        InitCommonControlsEx(&controls);
-
-        RunSlot slot;
-        WorkerStart start = {&slot, job};
-        win::UniqueHandle worker(CreateThread(nullptr, 0, OperationThread, &start, 0, nullptr));
-        if (!worker) return ShowError(module, owner, IDS_INTERNAL_ERROR);
-        slot.worker = worker.Get();
-
         CDialogProgress dialog(&slot);
-        if (dialog.DoModal(module, owner) == -1) {
-            // Without its dialog the worker would wait for the start-up signal forever.
-            slot.control.Stop();
-            win::UniqueHandle startup(CreateEventW(nullptr, TRUE, FALSE, kStartupEventName));
-            if (startup) SetEvent(startup.Get());
-        }
-        WaitForSingleObject(worker.Get(), INFINITE);
-        return 0;
+        dialog.DoModal(module, owner);
     } catch (...) {
-        return ShowError(module, owner, IDS_INTERNAL_ERROR);
     }
+    // A dialog that never came up (it could not be made, or the owner was
+    // refused, for which Wine returns 0 rather than -1) leaves the worker
+    // waiting before it has touched anything: it is let go with the run
+    // stopped, so it ends having done nothing.
+    const bool shown = slot.WaitUntilDialogShown(0);
+    if (!shown) {
+        slot.control.Stop();
+        slot.DialogShown();
+    }
+    // The slot and the job must outlive the worker.
+    WaitForSingleObject(worker.Get(), INFINITE);
+    if (!shown) return ShowError(module, owner, IDS_NO_PROGRESS_WINDOW);
+    return 0;
 }
 
 }  // namespace ordvale

@@ -28,10 +28,13 @@
 #include <shlobj.h>
 
 #include <cwchar>
+#include <cwctype>
 #include <string>
 #include <vector>
 
+#include "common/PathText.h"
 #include "common/Text.h"
+#include "common/win/Handle.h"
 #include "engine/ShellItemShell.h"
 
 namespace ordvale {
@@ -48,34 +51,11 @@ constexpr FILEOP_FLAGS kRenameDeleteFlags =
     FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI;
 static_assert(kRenameDeleteFlags == 0x0654, "the rename and delete flags");
 
-std::wstring FoldCase(const std::wstring& path) {
-    std::wstring folded(path);
-    if (!folded.empty()) CharUpperBuffW(&folded[0], static_cast<DWORD>(folded.size()));
-    return folded;
-}
+using path::FoldCase;
+using path::Join;
+using path::LastComponent;
 
-bool IsDriveRoot(const std::wstring& path) {
-    return path.size() == 3 && path[1] == L':' && path[2] == L'\\';
-}
-
-std::wstring WithoutTrailingBackslash(std::wstring path) {
-    if (path.size() > 1 && path.back() == L'\\' && !IsDriveRoot(path)) path.pop_back();
-    return path;
-}
-
-std::wstring Join(const std::wstring& folder, const std::wstring& name) {
-    if (!folder.empty() && folder.back() == L'\\') return folder + name;
-    return folder + L'\\' + name;
-}
-
-std::wstring LastComponent(const std::wstring& path) {
-    const std::size_t slash = path.rfind(L'\\');
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
-bool StartsWithNoCase(const std::wstring& text, const std::wstring& head) {
-    return text.size() >= head.size() && EqualsNoCase(text.substr(0, head.size()), head);
-}
+using path::WithoutTrailingSeparator;
 
 // Whether a path names nothing. Only "not found" counts: a name that cannot
 // be read for another reason is treated as taken.
@@ -107,11 +87,12 @@ bool MayBeCut(const ShellItem& item) {
     return tail[-1] != L'\\' || !EqualsNoCase(std::wstring(tail), std::wstring(item.name));
 }
 
-// Flags read afresh. The attributes are cleared first so that an item that
-// has gone since the last refresh has no shape.
-void RefreshNow(ShellItem* item) {
+// Flags read afresh, all that acting on an item depends on. They are
+// cleared first so that an item that has gone since the last refresh has no
+// shape.
+void RefreshNow(ShellItem* item, ShortcutClasses* shortcuts = nullptr) {
     item->attributes = 0;
-    Refresh(item);
+    RefreshAttributes(item, shortcuts);
 }
 
 bool HasShape(const ShellItem& item) {
@@ -126,32 +107,57 @@ bool RenameForProbe(const std::wstring& from, const std::wstring& to) {
     return MoveFileExW(from.c_str(), to.c_str(), 0) != FALSE;
 }
 
+// What the in-use probe found.
+enum class Probe {
+    Free,   // renamed to the probe name and back
+    InUse,  // could not be renamed (or may not be)
+    Stuck,  // renamed, but could not get its name back
+};
+
 // The probe of an item already refreshed.
-bool ProbeRefreshed(const ShellItem& item) {
-    if (item.isVirtual || !(item.attributes & kAttrCanRename) || !HasShape(item)) return false;
-    const std::wstring path = item.path;
-    if (path.empty()) return false;
+Probe ProbeRefreshed(const ShellItem& item) {
+    if (item.isVirtual || !(item.attributes & kAttrCanRename) || !HasShape(item)) return Probe::InUse;
+    const std::wstring path = item.path.str();
+    if (path.empty()) return Probe::InUse;
     if (path.size() + kProbeSuffixLength > kMaxPathChars) {
         // No room for the probe name: a handle asking for delete access,
         // which is refused exactly when someone holds the item open without
         // delete sharing.
-        HANDLE h = CreateFileW(path.c_str(), DELETE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (h == INVALID_HANDLE_VALUE) return false;
-        CloseHandle(h);
-        return true;
+        win::UniqueHandle h(CreateFileW(path.c_str(), DELETE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        return h ? Probe::Free : Probe::InUse;
     }
     const std::wstring probe = path + kProbeSuffix;
-    if (!RenameForProbe(path, probe)) return false;
+    if (!RenameForProbe(path, probe)) return Probe::InUse;
     // Something may hold the probe name for a moment (a virus scanner, the
-    // shell's change notification); an item that keeps its probe name is
-    // left for RestoreProbeLeftovers and not acted on.
+    // shell's change notification). An item that keeps its probe name is
+    // not acted on; it gets its name back on a retry or at the next run.
     for (int attempt = 0; attempt < 5; ++attempt) {
         if (attempt) Sleep(20 * attempt);
-        if (RenameForProbe(probe, path)) return true;
+        if (RenameForProbe(probe, path)) return Probe::Free;
     }
-    return false;
+    return Probe::Stuck;
+}
+
+// An item that could not be probed: in use, or left under its probe name,
+// which the user must hear of (it is not where it was).
+OperationStatus StatusOfProbe(Probe probe) {
+    return probe == Probe::Stuck ? OperationStatus::Failed : OperationStatus::Omitted;
+}
+
+// A source that has gone may be standing under its probe name, left there
+// by a probe that could not rename it back (in this run or an earlier one):
+// it gets its name back and is refreshed. False when it is still there.
+bool RecoverFromProbeName(ShellItem* item) {
+    if (HasShape(*item) || item->isVirtual) return true;
+    const std::wstring path = WithoutTrailingSeparator(item->path.str());
+    if (path.empty() || path.size() + kProbeSuffixLength > kMaxPathChars) return true;
+    const std::wstring probe = path + kProbeSuffix;
+    if (GetFileAttributesW(probe.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+    if (!MoveFileExW(probe.c_str(), path.c_str(), 0)) return false;
+    RefreshNow(item);
+    return true;
 }
 
 // The shell's answer to one operation.
@@ -180,6 +186,35 @@ ShellResult CallShell(UINT function, const std::wstring& from, const std::wstrin
     return result;
 }
 
+OperationStatus FailureOf(DWORD error) {
+    return IsInUseError(error) ? OperationStatus::Omitted : OperationStatus::Failed;
+}
+
+bool IsNameTakenError(DWORD error) {
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+}
+
+// "a (n).jpg" for a file (the extension is what follows the last dot; a
+// name that starts with its only dot, ".profile", has none), "F (n)" for a
+// folder.
+std::wstring NumberedName(const std::wstring& name, bool isFolder, int n) {
+    std::size_t dot = isFolder ? std::wstring::npos : name.rfind(L'.');
+    if (dot == 0) dot = std::wstring::npos;
+    const std::wstring suffix = L" (" + std::to_wstring(n) + L")";
+    if (dot == std::wstring::npos) return name + suffix;
+    return name.substr(0, dot) + suffix + name.substr(dot);
+}
+
+constexpr int kMaxNumberedName = 100000;
+
+// Two drive-letter paths on different drives: a move between them copies.
+bool OnOtherDrive(const std::wstring& a, const std::wstring& b) {
+    if (a.size() < 2 || b.size() < 2 || a[1] != L':' || b[1] != L':') return true;
+    return towupper(a[0]) != towupper(b[0]);
+}
+
+// ------------------------------------------------- what to do about a clash
+
 enum class Choice { Replace, KeepBoth, Skip, Cancel };
 
 Choice ChoiceOfAnswer(int answer) {
@@ -199,16 +234,13 @@ void ReadSizeAndTime(const std::wstring& path, uint64_t* size, FILETIME* time) {
         *size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-// One operation under way: where its messages go, and what became of the
-// items inside a folder that is merged.
-class Transfer {
+// What the settings, or the user when they say Ask, make of an arriving
+// item whose name is taken by an item of the same kind.
+class ClashPolicy {
 public:
-    Transfer(const OrdvaleSettings& settings, ProgressSink* sink, ExecutionState* state, bool copy,
-             unsigned shellFlags)
-        : settings_(settings), sink_(sink), state_(state), copy_(copy), shellFlags_(shellFlags) {}
+    ClashPolicy(const OrdvaleSettings& settings, ProgressSink* sink, ExecutionState* state)
+        : settings_(settings), sink_(sink), state_(state) {}
 
-    // What the policy (or the user) says for an arriving item whose name is
-    // taken by an item of the same kind.
     Choice Decide(const std::wstring& source, const std::wstring& standing, bool folder) {
         const int32_t policy = folder ? settings_.folderConflict : settings_.fileConflict;
         if (policy == kConflictRename) return Choice::KeepBoth;
@@ -217,14 +249,7 @@ public:
         return Choice::KeepBoth;  // files: any other value as Rename
     }
 
-    // Inside a merge: files follow the Overwrite rule, unless the merge was
-    // the user's answer to a question; then each file conflict is asked
-    // too, the way Explorer does, until the user answers for all of them.
-    // Same-named folders further down merge without a question.
-    Choice DecideInside(const std::wstring& source, const std::wstring& standing) {
-        return mergeAsked_ ? Ask(source, standing, false) : Choice::Replace;
-    }
-
+private:
     Choice Ask(const std::wstring& source, const std::wstring& standing, bool folder) {
         int& forAll = folder ? state_->folderAnswerForAll : state_->fileAnswerForAll;
         if (forAll) return ChoiceOfAnswer(forAll);
@@ -243,42 +268,70 @@ public:
         return choice;
     }
 
-    void SetMergeAsked() { mergeAsked_ = true; }
+    const OrdvaleSettings& settings_;
+    ProgressSink* sink_;
+    ExecutionState* state_;
+};
 
-    // Moves or copies an item to a name that is free. Whole items go
-    // through the shell when the user wants its window.
+// ------------------------------------------------------ carrying the items
+
+// What became of the items inside a merge.
+class Tally {
+public:
+    OperationStatus Note(OperationStatus status) {
+        if (status == OperationStatus::Failed) failed_ = true;
+        if (status == OperationStatus::Omitted) inUse_ = true;
+        if (status == OperationStatus::None) skipped_ = true;
+        return status;
+    }
+    bool LeftSome() const { return failed_ || inUse_ || skipped_; }
+    // The status of a merge that left items behind: a failure first, then
+    // items in use (a retry may move them), then the user's skips.
+    OperationStatus Worst() const {
+        if (failed_) return OperationStatus::Failed;
+        if (inUse_) return OperationStatus::Omitted;
+        if (skipped_) return OperationStatus::None;
+        return OperationStatus::Failed;
+    }
+
+private:
+    bool failed_ = false;
+    bool inUse_ = false;
+    bool skipped_ = false;
+};
+
+// Moves or copies the items of one operation: to a name that is free, onto
+// a file it replaces, or into a folder it merges with.
+class Carrier {
+public:
+    // `unprobed`: the item itself, when it still has to be probed before it
+    // is copied to another volume (on one volume the move is a rename,
+    // which refuses an item in use by itself).
+    Carrier(const OrdvaleSettings& settings, ProgressSink* sink, ClashPolicy* policy, bool copy,
+            unsigned shellFlags, const ShellItem* unprobed, ExecutionState* state)
+        : settings_(settings),
+          sink_(sink),
+          state_(state),
+          policy_(policy),
+          copy_(copy),
+          shellFlags_(shellFlags),
+          unprobed_(unprobed) {}
+
+    bool Cancelled() const { return cancelled_; }
+    // The item was not put under its name because the name had been taken
+    // meanwhile.
+    bool NameTaken() const { return nameTaken_; }
+
+    // To a name that is free. Whole items go through the shell when the
+    // user wants its window.
     OperationStatus ToFreeName(const std::wstring& source, const std::wstring& arrival,
                                bool folder, bool topLevel) {
         const OperationStatus status = ToFreeNameUnrecorded(source, arrival, folder, topLevel);
         // A folder copied item by item has its items recorded one by one.
-        if (status == OperationStatus::Succeeded && !(copy_ && folder && !(topLevel && settings_.showSystemProgress)))
+        const bool itemByItem = copy_ && folder && !(topLevel && settings_.showSystemProgress);
+        if (status == OperationStatus::Succeeded && !itemByItem)
             state_->Record(copy_ ? JournalKind::Copy : JournalKind::Move, source, arrival);
         return status;
-    }
-
-    OperationStatus ToFreeNameUnrecorded(const std::wstring& source, const std::wstring& arrival,
-                                         bool folder, bool topLevel) {
-        if (topLevel && settings_.showSystemProgress) return ThroughShell(source, arrival);
-        if (copy_) {
-            if (folder) {
-                // A folder is copied as a new folder with everything merged in.
-                if (!CreateDirectoryW(arrival.c_str(), nullptr)) return OperationStatus::Failed;
-                return Merge(source, arrival);
-            }
-            if (!CopyFileW(source.c_str(), arrival.c_str(), TRUE)) return FailureOf(GetLastError());
-            return Exists(arrival) ? OperationStatus::Succeeded : OperationStatus::Failed;
-        }
-        // A rename that succeeds has moved the item. Across volumes a file
-        // is copied and deleted, which can leave the source behind, so that
-        // result is checked.
-        if (MoveFileExW(source.c_str(), arrival.c_str(), 0))
-            return Exists(arrival) ? OperationStatus::Succeeded : OperationStatus::Failed;
-        const DWORD error = GetLastError();
-        if (error != ERROR_NOT_SAME_DEVICE) return FailureOf(error);
-        if (folder) return ThroughShell(source, arrival);
-        if (!MoveFileExW(source.c_str(), arrival.c_str(), MOVEFILE_COPY_ALLOWED))
-            return FailureOf(GetLastError());
-        return Arrived(source, arrival);
     }
 
     // Replaces a same-named file. On one volume a move replaces it in one
@@ -295,6 +348,29 @@ public:
         return status;
     }
 
+    OperationStatus ToFreeNameUnrecorded(const std::wstring& source, const std::wstring& arrival,
+                                         bool folder, bool topLevel) {
+        if (topLevel && settings_.showSystemProgress) return ThroughShell(source, arrival);
+        if (copy_) return CopyToFreeName(source, arrival, folder, topLevel);
+        // A rename that succeeds has moved the item. Across volumes a file
+        // is copied and deleted, which can leave the source behind, so that
+        // result is checked.
+        if (MoveFileExW(source.c_str(), arrival.c_str(), 0))
+            return Exists(arrival) ? OperationStatus::Succeeded : OperationStatus::Failed;
+        const DWORD error = GetLastError();
+        if (topLevel && IsNameTakenError(error)) nameTaken_ = true;
+        if (error != ERROR_NOT_SAME_DEVICE) return FailureOf(error);
+        if (folder) return ThroughShell(source, arrival);
+        if (topLevel && unprobed_) {
+            const Probe probe = ProbeRefreshed(*unprobed_);
+            unprobed_ = nullptr;
+            if (probe != Probe::Free) return StatusOfProbe(probe);
+        }
+        if (!MoveFileExW(source.c_str(), arrival.c_str(), MOVEFILE_COPY_ALLOWED))
+            return FailureOf(GetLastError());
+        return Arrived(source, arrival);
+    }
+
     OperationStatus ReplaceFileUnrecorded(const std::wstring& source, const std::wstring& standing) {
         const DWORD standingAttributes = GetFileAttributesW(standing.c_str());
         if (standingAttributes == INVALID_FILE_ATTRIBUTES ||
@@ -307,16 +383,68 @@ public:
             if (error != ERROR_NOT_SAME_DEVICE) return FailureOf(error);
         }
         const std::wstring aside = standing + kProbeSuffix;
-        if (aside.size() > kMaxPathChars || !IsMissing(aside)) {
-            // No room for the aside name: replaced in place; the arriving
-            // file stays at its source whatever happens.
-            const BOOL done =
-                copy_ ? CopyFileW(source.c_str(), standing.c_str(), FALSE)
-                      : MoveFileExW(source.c_str(), standing.c_str(),
-                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
-            if (!done) return FailureOf(GetLastError());
-            return Arrived(source, standing);
+        if (aside.size() > kMaxPathChars || !IsMissing(aside)) return ReplaceInPlace(source, standing);
+        return ReplaceWithFileAside(source, standing, aside);
+    }
+
+    // Merges the folder `source` into the existing folder `standing`: items
+    // only at the source travel, a same-named file is settled by the file
+    // policy (kept beside under a new name, replaced, or as the user
+    // answers), same-named folders merge again, a name taken by an item of
+    // the other kind gives the arriving item a free new name. Nothing that
+    // stands only at the destination is touched. A moved folder is removed
+    // when nothing is left in it.
+    OperationStatus Merge(const std::wstring& source, const std::wstring& standing) {
+        std::vector<WIN32_FIND_DATAW> children;
+        if (!ListFolder(source, &children)) return tally_.Note(OperationStatus::Failed);
+        FolderNames there;
+        if (!there.Read(standing)) return tally_.Note(OperationStatus::Failed);
+        for (const WIN32_FIND_DATAW& child : children) {
+            if (cancelled_) break;
+            MergeOne(source, standing, child, &there);
         }
+        if (cancelled_) return OperationStatus::Pended;
+        if (!copy_) {
+            // Only when empty; the journal keeps it, so that taking the run
+            // back makes it again for its items.
+            if (RemoveDirectoryW(source.c_str())) state_->Record(JournalKind::RemoveFolder, source);
+            if (!IsMissing(source) || !Exists(standing)) return tally_.Worst();
+            return OperationStatus::Succeeded;
+        }
+        return tally_.LeftSome() ? tally_.Worst() : OperationStatus::Succeeded;
+    }
+
+private:
+    OperationStatus CopyToFreeName(const std::wstring& source, const std::wstring& arrival, bool folder,
+                                   bool topLevel) {
+        if (folder) {
+            // A folder is copied as a new folder with everything merged in.
+            if (!CreateDirectoryW(arrival.c_str(), nullptr)) {
+                if (topLevel && IsNameTakenError(GetLastError())) nameTaken_ = true;
+                return OperationStatus::Failed;
+            }
+            return Merge(source, arrival);
+        }
+        if (!CopyFileW(source.c_str(), arrival.c_str(), TRUE)) {
+            const DWORD error = GetLastError();
+            if (topLevel && IsNameTakenError(error)) nameTaken_ = true;
+            return FailureOf(error);
+        }
+        return Exists(arrival) ? OperationStatus::Succeeded : OperationStatus::Failed;
+    }
+
+    // No room for the aside name: replaced in place; the arriving file
+    // stays at its source whatever happens.
+    OperationStatus ReplaceInPlace(const std::wstring& source, const std::wstring& standing) {
+        const BOOL done = copy_ ? CopyFileW(source.c_str(), standing.c_str(), FALSE)
+                                : MoveFileExW(source.c_str(), standing.c_str(),
+                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+        if (!done) return FailureOf(GetLastError());
+        return Arrived(source, standing);
+    }
+
+    OperationStatus ReplaceWithFileAside(const std::wstring& source, const std::wstring& standing,
+                                         const std::wstring& aside) {
         if (!MoveFileExW(standing.c_str(), aside.c_str(), 0)) return FailureOf(GetLastError());
         const BOOL done = copy_ ? CopyFileW(source.c_str(), standing.c_str(), TRUE)
                                 : MoveFileExW(source.c_str(), standing.c_str(), MOVEFILE_COPY_ALLOWED);
@@ -328,95 +456,75 @@ public:
         // What arrived is a copy (or part of one) while the source still
         // holds the data: it goes, and the standing file comes back.
         if (Exists(source) && Exists(standing)) DeleteFileW(standing.c_str());
-        MoveFileExW(aside.c_str(), standing.c_str(), 0);
+        // A file that cannot get its name back is not lost, but it is not
+        // where the user left it: that is a failure to show, whatever the
+        // reason the new one did not arrive.
+        if (!MoveFileExW(aside.c_str(), standing.c_str(), 0)) return OperationStatus::Failed;
         return done ? OperationStatus::Failed : FailureOf(error);
     }
 
-    // Merges the folder `source` into the existing folder `standing`: items
-    // only at the source travel, same-named files are replaced (or as the
-    // user answers), same-named folders merge, a name taken by an item of
-    // the other kind gives the arriving item a free new name. Nothing that
-    // stands only at the destination is touched. A moved folder is removed
-    // when nothing is left in it.
-    OperationStatus Merge(const std::wstring& source, const std::wstring& standing) {
-        std::vector<WIN32_FIND_DATAW> children;
+    // Everything in a folder, hidden items too.
+    static bool ListFolder(const std::wstring& folder, std::vector<WIN32_FIND_DATAW>* children) {
         WIN32_FIND_DATAW found;
-        HANDLE find = FindFirstFileExW(Join(source, L"*").c_str(), FindExInfoBasic, &found,
-                                       FindExSearchNameMatch, nullptr, 0);
-        if (find == INVALID_HANDLE_VALUE) {
-            if (GetLastError() != ERROR_FILE_NOT_FOUND) return Note(OperationStatus::Failed);
-        } else {
-            do {
-                if (wcscmp(found.cFileName, L".") && wcscmp(found.cFileName, L".."))
-                    children.push_back(found);
-            } while (FindNextFileW(find, &found));
-            FindClose(find);
-        }
-        for (const WIN32_FIND_DATAW& child : children) {
-            if (cancelled_) break;
-            MergeOne(source, standing, child);
-        }
-        if (cancelled_) return OperationStatus::Pended;
-        if (!copy_) {
-            // Only when empty; the journal keeps it, so that taking the run
-            // back makes it again for its items.
-            if (RemoveDirectoryW(source.c_str())) state_->Record(JournalKind::RemoveFolder, source);
-            if (!IsMissing(source) || !Exists(standing)) return Worst();
-            return OperationStatus::Succeeded;
-        }
-        return failed_ || inUse_ || skipped_ ? Worst() : OperationStatus::Succeeded;
+        win::UniqueFind find(FindFirstFileExW(Join(folder, L"*").c_str(), FindExInfoBasic, &found,
+                                              FindExSearchNameMatch, nullptr, 0));
+        if (!find) return GetLastError() == ERROR_FILE_NOT_FOUND;
+        do {
+            if (wcscmp(found.cFileName, L".") && wcscmp(found.cFileName, L".."))
+                children->push_back(found);
+        } while (FindNextFileW(find.Get(), &found));
+        return true;
     }
 
-    bool Cancelled() const { return cancelled_; }
-
-private:
-    void MergeOne(const std::wstring& folder, const std::wstring& into, const WIN32_FIND_DATAW& child) {
+    // One item of the folder being merged; `there` holds the names of the
+    // folder it is merged into.
+    void MergeOne(const std::wstring& folder, const std::wstring& into, const WIN32_FIND_DATAW& child,
+                  FolderNames* there) {
         const std::wstring name = child.cFileName;
         const std::wstring source = Join(folder, name);
         const std::wstring arrival = Join(into, name);
         if (source.size() > kMaxPathChars || arrival.size() > kMaxPathChars) {
-            Note(OperationStatus::Failed);
+            tally_.Note(OperationStatus::Failed);
             return;
         }
         const bool folderChild = (child.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         // A linked folder travels as the link; what it points to is not
         // merged out of it.
-        const bool realFolder = folderChild && !(child.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
-        const DWORD standing = GetFileAttributesW(arrival.c_str());
-        if (standing == INVALID_FILE_ATTRIBUTES) {
-            const DWORD error = GetLastError();
-            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-                Note(ToFreeName(source, arrival, folderChild, false));
-            else
-                Note(OperationStatus::Failed);
+        const bool linked = (child.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        const FolderNames::Entry* standing = there->Find(name);
+        if (!standing) {
+            const OperationStatus status = tally_.Note(ToFreeName(source, arrival, folderChild, false));
+            if (status == OperationStatus::Succeeded) there->Add(name, {folderChild, linked});
             return;
         }
-        const bool standingFolder = (standing & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (folderChild != standingFolder || (folderChild && !realFolder)) {
-            KeepBoth(source, into, name, folderChild);
+        if (folderChild != standing->folder || (folderChild && linked)) {
+            KeepBoth(source, into, name, folderChild, linked, there);
             return;
         }
         if (folderChild) {
-            Note(Merge(source, arrival));
+            tally_.Note(Merge(source, arrival));
             return;
         }
-        switch (DecideInside(source, arrival)) {
-            case Choice::Replace: Note(ReplaceFile(source, arrival)); break;
-            case Choice::KeepBoth: KeepBoth(source, into, name, false); break;
-            case Choice::Skip: skipped_ = true; break;
+        // A file meeting a file follows the file policy, as it would
+        // outside the folder.
+        switch (policy_->Decide(source, arrival, false)) {
+            case Choice::Replace: tally_.Note(ReplaceFile(source, arrival)); break;
+            case Choice::KeepBoth: KeepBoth(source, into, name, false, false, there); break;
+            case Choice::Skip: tally_.Note(OperationStatus::None); break;
             case Choice::Cancel: cancelled_ = true; break;
         }
     }
 
     void KeepBoth(const std::wstring& source, const std::wstring& into, const std::wstring& name,
-                  bool folder) {
-        const std::wstring free = FreeName(into, name, folder);
+                  bool folder, bool linked, FolderNames* there) {
+        const std::wstring free = there->FreeName(name, folder);
         const std::wstring arrival = Join(into, free);
         if (free.empty() || arrival.size() > kMaxPathChars) {
-            Note(OperationStatus::Failed);
+            tally_.Note(OperationStatus::Failed);
             return;
         }
-        Note(ToFreeName(source, arrival, folder, false));
+        if (tally_.Note(ToFreeName(source, arrival, folder, false)) == OperationStatus::Succeeded)
+            there->Add(free, {folder, linked});
     }
 
     // Whole items through the shell, to a name that is free.
@@ -441,38 +549,19 @@ private:
         return OperationStatus::Succeeded;
     }
 
-    static OperationStatus FailureOf(DWORD error) {
-        return IsInUseError(error) ? OperationStatus::Omitted : OperationStatus::Failed;
-    }
-
-    // Keeps what became of an item inside a merge.
-    OperationStatus Note(OperationStatus status) {
-        if (status == OperationStatus::Failed) failed_ = true;
-        if (status == OperationStatus::Omitted) inUse_ = true;
-        if (status == OperationStatus::None) skipped_ = true;
-        return status;
-    }
-
-    // The status of a merge that left items behind: a failure first, then
-    // items in use (a retry may move them), then the user's skips.
-    OperationStatus Worst() const {
-        if (failed_) return OperationStatus::Failed;
-        if (inUse_) return OperationStatus::Omitted;
-        if (skipped_) return OperationStatus::None;
-        return OperationStatus::Failed;
-    }
-
     const OrdvaleSettings& settings_;
     ProgressSink* sink_;
     ExecutionState* state_;
+    ClashPolicy* policy_;
     bool copy_;
     unsigned shellFlags_;
-    bool mergeAsked_ = false;
-    bool failed_ = false;
-    bool inUse_ = false;
-    bool skipped_ = false;
+    const ShellItem* unprobed_;
+    Tally tally_;
     bool cancelled_ = false;
+    bool nameTaken_ = false;
 };
+
+// ------------------------------------------------- copy and move, in steps
 
 // Where an operation has got to; the caller sends the closing messages.
 struct Progress {
@@ -480,143 +569,280 @@ struct Progress {
     bool aborted = false;         // UM_OPERATION_ABORTED is due
 };
 
+// One item on its way.
+struct Journey {
+    bool copy = false;
+    std::wstring folder;   // the destination folder
+    std::wstring source;   // the item's path
+    std::wstring name;     // its name where it arrives
+    std::wstring newName;  // the name the operation gives it, if not its own
+    std::wstring arrival;  // where it is to stand
+    bool folderItem = false;  // a folder to the file system (an archive is a file)
+    bool probed = false;      // the item has passed the in-use probe
+    bool replace = false;     // onto the same-named item standing there
+    bool keepBoth = false;    // under a new name beside the item standing there
+};
+
+// A step's verdict: go on, or the operation's status.
+struct Step {
+    bool settled;
+    OperationStatus status;
+};
+constexpr Step kGoOn{false, OperationStatus::Unknown};
+Step Settled(OperationStatus status) {
+    return Step{true, status};
+}
+
 OperationStatus CreateFolder(Operation* op, ExecutionState* state) {
     if (MayBeCut(op->source)) return OperationStatus::Failed;
+    // A folder made or found in this pass is there; planning asks once for
+    // each item bound for it.
+    if (state->usableFolders.count(FoldCase(WithoutTrailingSeparator(op->source.path.str()))))
+        return OperationStatus::None;
     RefreshNow(&op->source);
     if (IsFolder(op->source)) return OperationStatus::None;
-    const std::wstring path = WithoutTrailingBackslash(op->source.path);
-    if (SHCreateDirectoryExW(nullptr, path.c_str(), nullptr) != ERROR_SUCCESS)
+    const std::wstring folder = WithoutTrailingSeparator(op->source.path.str());
+    if (SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr) != ERROR_SUCCESS)
         return OperationStatus::Failed;
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return OperationStatus::Failed;
-    state->usableFolders.insert(FoldCase(path));
-    state->Record(JournalKind::CreateFolder, path);
+    state->usableFolders.insert(FoldCase(folder));
+    state->Record(JournalKind::CreateFolder, folder);
     return OperationStatus::Succeeded;
 }
 
-OperationStatus CopyOrMove(const OrdvaleSettings& settings, Operation* op, ProgressSink* sink,
-                           ExecutionState* state, bool copy, Progress* progress) {
-    // The destination folder, once per pass.
+// The destination is a folder that exists (looked at once per pass); a
+// folder whose path may be cut is not the folder that was meant.
+Step CheckDestination(Operation* op, ExecutionState* state, Journey* journey) {
     GetPath(&op->destination);
-    const std::wstring folder = WithoutTrailingBackslash(op->destination.path);
-    // A folder whose path may be cut is not the folder that was meant.
-    if (MayBeCut(op->destination)) return OperationStatus::Failed;
-    const std::wstring key = FoldCase(folder);
+    journey->folder = WithoutTrailingSeparator(op->destination.path.str());
+    if (MayBeCut(op->destination)) return Settled(OperationStatus::Failed);
+    const std::wstring key = FoldCase(journey->folder);
     if (!state->usableFolders.count(key)) {
         RefreshNow(&op->destination);
-        if (IsFile(op->destination) || !IsFolder(op->destination)) return OperationStatus::Omitted;
+        if (IsFile(op->destination) || !IsFolder(op->destination))
+            return Settled(OperationStatus::Omitted);
         state->usableFolders.insert(key);
     }
+    return kGoOn;
+}
 
-    ShellItem& item = op->source;
-    if (MayBeCut(item)) return OperationStatus::Failed;
-    RefreshNow(&item);
-    if (!Usable(item, copy ? kAttrCanCopy : kAttrCanMove)) return OperationStatus::None;
-
-    const std::wstring source = WithoutTrailingBackslash(item.path);
-    const std::wstring name = op->newName.empty() ? LastComponent(source) : op->newName;
-    if (name.empty()) return OperationStatus::Failed;
-    std::wstring arrival = Join(folder, name);
-    if (arrival.size() > kMaxPathChars) return OperationStatus::Failed;
-    if (EqualsNoCase(arrival, source)) return OperationStatus::None;  // already there
-    // Never into itself.
-    if (EqualsNoCase(folder, source) || StartsWithNoCase(folder, Join(source, L"")))
-        return OperationStatus::Failed;
+// The item is there, may be copied or moved, and has a place to go that
+// is not inside itself.
+Step CheckSource(ShellItem* item, Journey* journey, ExecutionState* state) {
+    if (MayBeCut(*item)) return Settled(OperationStatus::Failed);
+    RefreshNow(item, &state->shortcuts);
+    if (!RecoverFromProbeName(item)) return Settled(OperationStatus::Failed);
+    if (!Usable(*item, journey->copy ? kAttrCanCopy : kAttrCanMove)) return Settled(OperationStatus::None);
+    journey->source = WithoutTrailingSeparator(item->path.str());
+    // Taking a run back gives an item the name it had before.
+    journey->name = journey->newName.empty() ? LastComponent(journey->source) : journey->newName;
+    if (journey->name.empty()) return Settled(OperationStatus::Failed);
+    journey->arrival = Join(journey->folder, journey->name);
+    if (journey->arrival.size() > kMaxPathChars) return Settled(OperationStatus::Failed);
+    if (EqualsNoCase(journey->arrival, journey->source)) return Settled(OperationStatus::None);
+    if (EqualsNoCase(journey->folder, journey->source) || path::IsInside(journey->folder, journey->source))
+        return Settled(OperationStatus::Failed);
     // Folder or file as the file system sees it: an archive the shell
     // calls a folder is a file here.
-    const bool folderItem = IsFolder(item) && !IsFile(item);
+    journey->folderItem = IsFolder(*item) && !IsFile(*item);
+    return kGoOn;
+}
 
-    if (!copy && !settings.showSystemProgress) {
-        // Most moves find the name free and the item on the same volume: a
-        // plain rename, tried first, settles them. It refuses a file held
-        // open exactly as the probe's rename does, so for a file it is the
-        // probe; a folder is probed first all the same, since Windows
-        // refuses to rename a folder with an open file inside and the
-        // rename gives no "in use" answer for that. A rename never replaces.
-        // It takes one lookup of a missing name where probe, check, move
-        // and verification would take five, and under Wine each costs time
-        // in proportion to the folder's size.
-        if (folderItem && !ProbeRefreshed(item)) return OperationStatus::Omitted;
-        if (MoveFileExW(source.c_str(), arrival.c_str(), 0)) {
-            state->Record(JournalKind::Move, source, arrival);
-            return Exists(arrival) ? OperationStatus::Succeeded : OperationStatus::Failed;
-        }
-        const DWORD error = GetLastError();
-        if (IsInUseError(error)) return OperationStatus::Omitted;
-        if (error != ERROR_NOT_SAME_DEVICE && IsMissing(arrival)) return OperationStatus::Failed;
-        // The name is taken, or the item goes to another volume: the
-        // careful way below.
-        if (!folderItem && !ProbeRefreshed(item)) return OperationStatus::Omitted;
-    } else if (!copy && !ProbeRefreshed(item)) {
-        return OperationStatus::Omitted;
+Step Probed(const ShellItem& item) {
+    const Probe probe = ProbeRefreshed(item);
+    return probe == Probe::Free ? kGoOn : Settled(StatusOfProbe(probe));
+}
+
+// What the run knows of the folders it moves items into and out of.
+void NoteArrival(ExecutionState* state, const Journey& journey) {
+    if (FolderNames* names = state->KnownNames(journey.folder))
+        names->Add(LastComponent(journey.arrival), {journey.folderItem, false});
+    if (journey.copy) return;
+    if (FolderNames* names = state->KnownNames(path::ParentOf(journey.source)))
+        names->Remove(LastComponent(journey.source));
+}
+
+// Most moves find the name free and the item on the same volume: a plain
+// rename, tried first, settles them. It refuses a file held open exactly as
+// the probe's rename does, so for a file it is the probe; a folder is probed
+// first all the same, since Windows refuses to rename a folder with an open
+// file inside and the rename gives no "in use" answer for that. A rename
+// never replaces. It takes one lookup of a missing name where probe, check,
+// move and verification would take five, and under Wine each costs time in
+// proportion to the folder's size. It is not tried when this pass already
+// knows the name is taken. Settles nothing when the name is taken or the
+// item goes to another volume.
+Step TryPlainRename(Operation* op, Journey* journey, ExecutionState* state,
+                    const OrdvaleSettings& settings) {
+    const ShellItem& item = op->source;
+    if (journey->folderItem) {
+        const Step probed = Probed(item);
+        if (probed.settled) return probed;
+        journey->probed = true;
     }
-
-    const unsigned flags = CopyMoveFlags(settings, item);
-    Transfer transfer(settings, sink, state, copy, flags);
-    bool replace = false;
-    const DWORD standing = GetFileAttributesW(arrival.c_str());
-    if (standing != INVALID_FILE_ATTRIBUTES) {
-        const bool standingFolder = (standing & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        const DWORD sourceAttributes = GetFileAttributesW(source.c_str());
-        const bool linkedFolder = folderItem && sourceAttributes != INVALID_FILE_ATTRIBUTES &&
-                                  (sourceAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
-        Choice choice = Choice::KeepBoth;
-        if (standingFolder == folderItem && !linkedFolder) {
-            choice = transfer.Decide(source, arrival, folderItem);
-            if (folderItem && settings.folderConflict == kConflictAsk) transfer.SetMergeAsked();
-        }
-        switch (choice) {
-            case Choice::Skip:
-                return OperationStatus::None;
-            case Choice::Cancel:
-                progress->aborted = true;
-                return OperationStatus::Pended;
-            case Choice::Replace:
-                replace = true;
-                break;
-            case Choice::KeepBoth: {
-                const std::wstring free = FreeName(folder, name, folderItem);
-                if (free.empty()) return OperationStatus::Failed;
-                arrival = Join(folder, free);
-                if (arrival.size() > kMaxPathChars) return OperationStatus::Failed;
-                break;
+    const FolderNames* names = state->KnownNames(journey->folder);
+    if (!names || !names->Find(journey->name)) {
+        if (MoveFileExW(journey->source.c_str(), journey->arrival.c_str(), 0)) {
+            state->Record(JournalKind::Move, journey->source, journey->arrival);
+            NoteArrival(state, *journey);
+            if (state->verifyInBulk) {
+                state->unverified.push_back({op, journey->source, journey->arrival});
+                return Settled(OperationStatus::Succeeded);
             }
+            return Settled(Exists(journey->arrival) ? OperationStatus::Succeeded : OperationStatus::Failed);
         }
-    } else {
         const DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-            return OperationStatus::Failed;
+        if (IsInUseError(error)) return Settled(OperationStatus::Omitted);
+        if (error == ERROR_NOT_SAME_DEVICE) {
+            if (journey->folderItem) return kGoOn;
+            journey->probed = true;
+            return Probed(item);
+        }
+        if (!IsNameTakenError(error) && IsMissing(journey->arrival)) return Settled(OperationStatus::Failed);
     }
+    // The name is taken. On one volume the item will still travel by a
+    // rename, which is the probe for a file; a file that may go to another
+    // volume, or about which the user will be asked, is probed now.
+    if (!journey->folderItem &&
+        (OnOtherDrive(journey->source, journey->folder) || settings.fileConflict == kConflictAsk)) {
+        journey->probed = true;
+        return Probed(item);
+    }
+    return kGoOn;
+}
 
-    if (settings.showSystemProgress && !replace) {
-        // The shell's window has a Cancel of its own. (Replacing a file and
-        // merging a folder do not go through the shell.)
-        sink->Send(UM_ENABLE_CANCEL, 0, 0);
-        progress->cancelDisabled = true;
+// What stands under the arrival name, and what the policy makes of it:
+// nothing there, a new free name (Rename), the item replaced or merged
+// (Overwrite, Merge), or as the user answers (Ask). A name taken by an item
+// of the other kind, or by a linked folder, always gives a new name. The
+// destination folder's names are read once in a pass, when a clash first
+// needs them.
+Step SettleClash(ClashPolicy* policy, Journey* journey, Progress* progress, ExecutionState* state) {
+    FolderNames& names = state->Names(journey->folder);
+    FolderNames::Entry standing;
+    if (const FolderNames::Entry* known = names.Find(journey->name)) {
+        standing = *known;
+    } else {
+        // Not there when the folder was read: the file system decides.
+        const DWORD attributes = GetFileAttributesW(journey->arrival.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            const DWORD error = GetLastError();
+            if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+                return Settled(OperationStatus::Failed);
+            return kGoOn;
+        }
+        standing = {(attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                    (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0};
+        names.Add(journey->name, standing);
     }
+    bool linkedFolder = false;
+    if (journey->folderItem) {
+        const DWORD sourceAttributes = GetFileAttributesW(journey->source.c_str());
+        linkedFolder = sourceAttributes != INVALID_FILE_ATTRIBUTES &&
+                       (sourceAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    }
+    Choice choice = Choice::KeepBoth;
+    if (standing.folder == journey->folderItem && !linkedFolder)
+        choice = policy->Decide(journey->source, journey->arrival, journey->folderItem);
+    switch (choice) {
+        case Choice::Skip:
+            return Settled(OperationStatus::None);
+        case Choice::Cancel:
+            progress->aborted = true;
+            return Settled(OperationStatus::Pended);
+        case Choice::Replace:
+            journey->replace = true;
+            return kGoOn;
+        case Choice::KeepBoth:
+            journey->keepBoth = true;
+            return kGoOn;
+    }
+    return kGoOn;
+}
+
+OperationStatus Carry(Carrier* carrier, const Journey& journey, Progress* progress) {
     OperationStatus status;
-    if (!replace)
-        status = transfer.ToFreeName(source, arrival, folderItem, true);
-    else if (folderItem)
-        status = transfer.Merge(source, arrival);
+    if (!journey.replace)
+        status = carrier->ToFreeName(journey.source, journey.arrival, journey.folderItem, true);
+    else if (journey.folderItem)
+        status = carrier->Merge(journey.source, journey.arrival);
     else
-        status = transfer.ReplaceFile(source, arrival);
-    if (transfer.Cancelled()) {
+        status = carrier->ReplaceFile(journey.source, journey.arrival);
+    if (carrier->Cancelled()) {
         progress->aborted = true;
         return OperationStatus::Pended;
     }
     return status;
 }
 
+OperationStatus CopyOrMove(const OrdvaleSettings& settings, Operation* op, ProgressSink* sink,
+                           ExecutionState* state, bool copy, Progress* progress) {
+    Journey journey;
+    journey.copy = copy;
+    journey.newName = op->newName;
+    Step step = CheckDestination(op, state, &journey);
+    if (step.settled) return step.status;
+    ShellItem& item = op->source;
+    step = CheckSource(&item, &journey, state);
+    if (step.settled) return step.status;
+
+    if (!copy) {
+        if (settings.showSystemProgress) {
+            step = Probed(item);
+            journey.probed = true;
+        } else {
+            step = TryPlainRename(op, &journey, state, settings);
+        }
+        if (step.settled) return step.status;
+    }
+
+    ClashPolicy policy(settings, sink, state);
+    step = SettleClash(&policy, &journey, progress, state);
+    if (step.settled) return step.status;
+
+    if (settings.showSystemProgress && !journey.replace) {
+        // The shell's window has a Cancel of its own. (Replacing a file and
+        // merging a folder do not go through the shell.)
+        sink->Send(UM_ENABLE_CANCEL, 0, 0);
+        progress->cancelDisabled = true;
+    }
+    const unsigned flags = CopyMoveFlags(settings, item);
+    const ShellItem* unprobed = copy || journey.probed ? nullptr : &item;
+    if (!journey.keepBoth) {
+        Carrier carrier(settings, sink, &policy, copy, flags, unprobed, state);
+        const OperationStatus status = Carry(&carrier, journey, progress);
+        if (status == OperationStatus::Succeeded) NoteArrival(state, journey);
+        return status;
+    }
+    // Under a free name beside the item standing there; a name found free
+    // that has been taken meanwhile is passed over for the next.
+    FolderNames& names = state->Names(journey.folder);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const std::wstring free = names.FreeName(journey.name, journey.folderItem);
+        if (free.empty()) return OperationStatus::Failed;
+        journey.arrival = Join(journey.folder, free);
+        if (journey.arrival.size() > kMaxPathChars) return OperationStatus::Failed;
+        Carrier carrier(settings, sink, &policy, copy, flags, unprobed, state);
+        const OperationStatus status = Carry(&carrier, journey, progress);
+        if (status == OperationStatus::Succeeded) NoteArrival(state, journey);
+        if (!carrier.NameTaken()) return status;
+        names.Add(free, {journey.folderItem, false});
+    }
+    return OperationStatus::Failed;
+}
+
 OperationStatus RenameItem(Operation* op, ExecutionState* state) {
     ShellItem& item = op->source;
     if (MayBeCut(item) || MayBeCut(op->destination)) return OperationStatus::Failed;
     RefreshNow(&item);
+    if (!RecoverFromProbeName(&item)) return OperationStatus::Failed;
     if (!Usable(item, kAttrCanRename)) return OperationStatus::None;
-    if (!ProbeRefreshed(item)) return OperationStatus::Omitted;
-    const std::wstring source = WithoutTrailingBackslash(item.path);
-    const std::wstring target = WithoutTrailingBackslash(GetPath(&op->destination));
+    const Probe probe = ProbeRefreshed(item);
+    if (probe != Probe::Free) return StatusOfProbe(probe);
+    const std::wstring source = WithoutTrailingSeparator(item.path.str());
+    const std::wstring target = WithoutTrailingSeparator(GetPath(&op->destination));
     const bool sameItem = EqualsNoCase(source, target);  // a change of case only
     // Nothing is overwritten by a rename.
     if (target.empty() || (!sameItem && !IsMissing(target))) return OperationStatus::Failed;
@@ -631,13 +857,32 @@ OperationStatus DeleteItem(Operation* op, ExecutionState* state) {
     ShellItem& item = op->source;
     if (MayBeCut(item)) return OperationStatus::Failed;
     RefreshNow(&item);
+    if (!RecoverFromProbeName(&item)) return OperationStatus::Failed;
     if (!Usable(item, kAttrCanDelete)) return OperationStatus::None;
-    if (!ProbeRefreshed(item)) return OperationStatus::Omitted;
-    const std::wstring source = WithoutTrailingBackslash(item.path);
+    const Probe probe = ProbeRefreshed(item);
+    if (probe != Probe::Free) return StatusOfProbe(probe);
+    const std::wstring source = WithoutTrailingSeparator(item.path.str());
     const ShellResult result = CallShell(FO_DELETE, source, L"", kRenameDeleteFlags, nullptr);
     if (result.code != 0 || !IsMissing(source)) return OperationStatus::Failed;
     state->Record(JournalKind::Delete, source);
     return OperationStatus::Succeeded;
+}
+
+// Operations that may take long enough for a person to see: everything but
+// creating a folder and moving a file by a rename on one volume.
+bool MayTakeLong(const Operation& op, const OrdvaleSettings& settings) {
+    if (Is(op, OperationKind::Nop) || Is(op, OperationKind::CreateDirectory)) return false;
+    if (!Is(op, OperationKind::Move) || settings.showSystemProgress) return true;
+    if (IsFolder(op.source) && !IsFile(op.source)) return true;  // as planning saw it
+    return OnOtherDrive(op.source.path.str(), op.destination.path.str());
+}
+
+bool Announce(ExecutionState* state, const Operation& op, const OrdvaleSettings& settings) {
+    if (!state->announceEveryMs) return true;
+    const DWORD now = GetTickCount();
+    if (!MayTakeLong(op, settings) && now - state->lastAnnounced < state->announceEveryMs) return false;
+    state->lastAnnounced = now;
+    return true;
 }
 
 }  // namespace
@@ -654,7 +899,8 @@ void RunOperation(const OrdvaleSettings& settings, Operation* operation, Progres
     const auto kind = static_cast<OperationKind>(operation->kind);
     const LPARAM path =
         kind == OperationKind::Nop ? 0 : reinterpret_cast<LPARAM>(GetPath(&operation->source));
-    sink->Send(UM_OPERATION_BEGIN, static_cast<WPARAM>(operation->kind), path);
+    const bool announced = Announce(state, *operation, settings);
+    if (announced) sink->Send(UM_OPERATION_BEGIN, static_cast<WPARAM>(operation->kind), path);
 
     Progress progress;
     OperationStatus status = OperationStatus::Failed;
@@ -677,7 +923,7 @@ void RunOperation(const OrdvaleSettings& settings, Operation* operation, Progres
     SetStatus(operation, status);
     if (progress.aborted) sink->Send(UM_OPERATION_ABORTED, 0, 0);
     if (progress.cancelDisabled) sink->Send(UM_ENABLE_CANCEL, 1, 0);
-    sink->Send(UM_OPERATION_END, static_cast<WPARAM>(status), 0);
+    if (announced) sink->Send(UM_OPERATION_END, static_cast<WPARAM>(status), 0);
 }
 
 void ExecutionState::Record(JournalKind kind, const std::wstring& source, const std::wstring& destination) {
@@ -689,16 +935,16 @@ void ExecutionState::Record(JournalKind kind, const std::wstring& source, const 
 bool ProbeNotInUse(ShellItem* item) {
     if (!item) return false;
     RefreshNow(item);
-    return ProbeRefreshed(*item);
+    return ProbeRefreshed(*item) == Probe::Free;
 }
 
 void RestoreProbeLeftovers(const std::wstring& folder) {
     if (folder.empty()) return;
     std::vector<std::wstring> leftovers;
     WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileExW(Join(folder, L"*").c_str(), FindExInfoBasic, &found,
-                                   FindExSearchNameMatch, nullptr, 0);
-    if (find == INVALID_HANDLE_VALUE) return;
+    win::UniqueFind find(FindFirstFileExW(Join(folder, L"*").c_str(), FindExInfoBasic, &found,
+                                          FindExSearchNameMatch, nullptr, 0));
+    if (!find) return;
     do {
         const std::size_t n = wcslen(found.cFileName);
         if (n > kProbeSuffixLength &&
@@ -706,8 +952,8 @@ void RestoreProbeLeftovers(const std::wstring& folder) {
                                  static_cast<int>(kProbeSuffixLength), kProbeSuffix,
                                  static_cast<int>(kProbeSuffixLength), TRUE) == CSTR_EQUAL)
             leftovers.emplace_back(found.cFileName);
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &found));
+    find.Reset();
     for (const std::wstring& name : leftovers) {
         const std::wstring from = Join(folder, name);
         const std::wstring to = Join(folder, name.substr(0, name.size() - kProbeSuffixLength));
@@ -718,22 +964,80 @@ void RestoreProbeLeftovers(const std::wstring& folder) {
 }
 
 std::wstring FreeName(const std::wstring& folder, const std::wstring& name, bool isFolder) {
-    std::wstring stem = name;
-    std::wstring extension;
-    if (!isFolder) {
-        // The extension is what follows the last dot; a name that starts
-        // with its only dot (".profile") has none.
-        const std::size_t dot = name.rfind(L'.');
-        if (dot != std::wstring::npos && dot > 0) {
-            stem = name.substr(0, dot);
-            extension = name.substr(dot);
-        }
-    }
-    for (int n = 2; n < 100000; ++n) {
-        std::wstring candidate = stem + L" (" + std::to_wstring(n) + L")" + extension;
+    for (int n = 2; n < kMaxNumberedName; ++n) {
+        std::wstring candidate = NumberedName(name, isFolder, n);
         if (IsMissing(Join(folder, candidate))) return candidate;
     }
     return std::wstring();
+}
+
+bool FolderNames::Read(const std::wstring& folder) {
+    names_.clear();
+    WIN32_FIND_DATAW found;
+    win::UniqueFind find(FindFirstFileExW(Join(folder, L"*").c_str(), FindExInfoBasic, &found,
+                                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    do {
+        if (!wcscmp(found.cFileName, L".") || !wcscmp(found.cFileName, L"..")) continue;
+        names_.emplace(FoldCase(found.cFileName),
+                       Entry{(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                             (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+    } while (FindNextFileW(find.Get(), &found));
+    return true;
+}
+
+const FolderNames::Entry* FolderNames::Find(const std::wstring& name) const {
+    const auto found = names_.find(FoldCase(name));
+    return found == names_.end() ? nullptr : &found->second;
+}
+
+void FolderNames::Add(const std::wstring& name, Entry entry) {
+    names_[FoldCase(name)] = entry;
+}
+
+void FolderNames::Remove(const std::wstring& name) {
+    names_.erase(FoldCase(name));
+}
+
+std::wstring FolderNames::FreeName(const std::wstring& name, bool isFolder) const {
+    for (int n = 2; n < kMaxNumberedName; ++n) {
+        std::wstring candidate = NumberedName(name, isFolder, n);
+        if (!Find(candidate)) return candidate;
+    }
+    return std::wstring();
+}
+
+FolderNames& ExecutionState::Names(const std::wstring& folder) {
+    const std::wstring key = FoldCase(WithoutTrailingSeparator(folder));
+    auto found = listings.find(key);
+    if (found != listings.end()) return found->second;
+    FolderNames& names = listings[key];
+    names.Read(folder);
+    return names;
+}
+
+FolderNames* ExecutionState::KnownNames(const std::wstring& folder) {
+    if (listings.empty()) return nullptr;
+    const auto found = listings.find(FoldCase(WithoutTrailingSeparator(folder)));
+    return found == listings.end() ? nullptr : &found->second;
+}
+
+void VerifyMoves(ExecutionState* state) {
+    std::unordered_map<std::wstring, FolderNames> now;  // read afresh, by folded folder
+    auto namesIn = [&](const std::wstring& folder) -> const FolderNames& {
+        const std::wstring key = FoldCase(folder);
+        auto found = now.find(key);
+        if (found != now.end()) return found->second;
+        FolderNames& names = now[key];
+        names.Read(folder);  // a folder that cannot be read holds nothing
+        return names;
+    };
+    for (const ExecutionState::Arrival& moved : state->unverified) {
+        const bool arrived = namesIn(path::ParentOf(moved.arrival)).Find(LastComponent(moved.arrival)) != nullptr;
+        const bool left = !namesIn(path::ParentOf(moved.source)).Find(LastComponent(moved.source));
+        if (!arrived || !left) SetStatus(moved.operation, OperationStatus::Failed);
+    }
+    state->unverified.clear();
 }
 
 unsigned CopyMoveFlags(const OrdvaleSettings& settings, const ShellItem& source) {

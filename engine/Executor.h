@@ -8,12 +8,15 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "common/Journal.h"
 #include "common/Settings.h"
 #include "engine/Messages.h"
 #include "engine/Operation.h"
+#include "engine/ShellItemShell.h"
 
 namespace ordvale {
 
@@ -41,18 +44,77 @@ enum ConflictAnswer : int {
 };
 constexpr int kAnswerForAll = 0x100;
 
+// The names in one folder as read once, kept up to date with what this run
+// puts there. Under Wine every lookup of a name that does not exist scans
+// the whole folder, so name clashes are settled from here. A name found free
+// here is believed only until the file system says otherwise: items are put
+// under it with calls that never replace, and fail when it was taken.
+class FolderNames {
+public:
+    struct Entry {
+        bool folder = false;
+        bool linked = false;  // a link to a folder elsewhere
+    };
+    // Reads the folder; false when it cannot be listed (nothing is known then).
+    bool Read(const std::wstring& folder);
+    const Entry* Find(const std::wstring& name) const;
+    void Add(const std::wstring& name, Entry entry);
+    void Remove(const std::wstring& name);
+    // "a (2).jpg", "a (3).jpg", ... / "F (2)": the first not known here;
+    // empty when none is found.
+    std::wstring FreeName(const std::wstring& name, bool isFolder) const;
+    std::size_t Size() const { return names_.size(); }
+
+private:
+    std::unordered_map<std::wstring, Entry> names_;  // by folded name
+};
+
 // State that lives across the operations of one run.
 struct ExecutionState {
     int fileAnswerForAll = 0;    // a ConflictAnswer the user chose for every file conflict
     int folderAnswerForAll = 0;  // the same for folders
+    // Which file types are shortcuts, asked once per run.
+    ShortcutClasses shortcuts;
     // Destination folders already found usable in this pass (folded case).
     std::unordered_set<std::wstring> usableFolders;
-    void BeginPass() { usableFolders.clear(); }
+    // Destination folders read in this pass, by folded path: read when a
+    // name clash first needs one.
+    std::unordered_map<std::wstring, FolderNames> listings;
+
+    // How operations are announced (UM_OPERATION_BEGIN and _END): 0, every
+    // one; otherwise those that may take long, and of the quick ones one
+    // every so many milliseconds, which is all a person can follow.
+    DWORD announceEveryMs = 0;
+    DWORD lastAnnounced = 0;
+
+    // Whether moves done by one rename are checked all at once at the end
+    // of the pass (VerifyMoves) rather than one by one.
+    bool verifyInBulk = false;
+    struct Arrival {
+        Operation* operation;
+        std::wstring source;
+        std::wstring arrival;
+    };
+    std::vector<Arrival> unverified;
+
+    void BeginPass() {
+        usableFolders.clear();
+        listings.clear();
+        unverified.clear();
+    }
+    // The folder's names, read now if this pass has not read them yet.
+    FolderNames& Names(const std::wstring& folder);
+    // The folder's names if this pass has read them, else null.
+    FolderNames* KnownNames(const std::wstring& folder);
     // Where every change this run makes on disk is recorded the moment it
     // has been made; none when null.
     JournalWriter* journal = nullptr;
     void Record(JournalKind kind, const std::wstring& source, const std::wstring& destination = std::wstring());
 };
+
+// Checks the moves kept for it in one listing per folder: an item that does
+// not stand at its arrival, or still stands at its source, ends Failed.
+void VerifyMoves(ExecutionState* state);
 
 // Runs the operation, sets its status, and reports it to the sink with
 // UM_OPERATION_BEGIN / UM_OPERATION_END (and UM_ENABLE_CANCEL,

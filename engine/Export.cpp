@@ -16,5 +16,10 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 extern "C" int __stdcall ExecuteOperations(HWND owner, const ordvale::TidyJob* job) {
-    return ordvale::ExecuteJob(g_module, owner, job);
+    // No exception leaves the library.
+    try {
+        return ordvale::ExecuteJob(g_module, owner, job);
+    } catch (...) {
+        return 1;
+    }
 }

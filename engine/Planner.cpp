@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "common/BeingWritten.h"
+#include "common/PathText.h"
 #include "common/Text.h"
 #include "engine/ShellItemShell.h"
 
@@ -12,31 +13,42 @@ namespace ordvale {
 
 namespace {
 
-std::wstring WithoutTrailingBackslash(std::wstring path) {
-    if (!path.empty() && path.back() == L'\\') path.pop_back();
-    return path;
-}
-
-// Paths compare without regard to case.
-std::wstring FoldCase(const std::wstring& path) {
-    std::wstring folded(path);
-    if (!folded.empty())
-        CharUpperBuffW(&folded[0], static_cast<DWORD>(folded.size()));
-    return folded;
-}
+using path::FoldCase;
+using path::WithoutTrailingSeparator;
 
 // The first node, in pre-order, whose rules take the item in the pass.
-const FolderNode* MatchingWalk(const FolderNode& root, const ShellItem& item, int pass) {
-    if (item.isVirtual) return nullptr;
-    std::vector<const FolderNode*> pending{&root};
-    while (!pending.empty()) {
-        const FolderNode* node = pending.back();
-        pending.pop_back();
-        if (node->rule->Matches(&item, pass)) return node;
-        for (auto child = node->children.rbegin(); child != node->children.rend(); ++child)
-            pending.push_back(child->get());
-    }
+const FolderNode* Walk(const FolderNode& node, const ShellItem& item, int pass) {
+    if (node.rule->Matches(&item, pass)) return &node;
+    for (const auto& child : node.children)
+        if (const FolderNode* found = Walk(*child, item, pass)) return found;
     return nullptr;
+}
+
+const FolderNode* MatchingWalk(const FolderNode& root, const ShellItem& item, int pass) {
+    return item.isVirtual ? nullptr : Walk(root, item, pass);
+}
+
+// The folder node that takes the item, over the passes of the root's rule.
+const FolderNode* MatchingFolder(const MethodProfile& profile, const ShellItem& item) {
+    for (int pass : profile.root.rule->PassOrder())
+        if (const FolderNode* node = MatchingWalk(profile.root, item, pass)) return node;
+    return nullptr;
+}
+
+// Whether the path names an item directly inside the folder, letter case
+// aside ("C:\t\a.txt" in "C:\t\"), without building the paths.
+bool DirectlyIn(const std::wstring& path, const std::wstring& folder) {
+    std::size_t end = path.size();
+    if (end > 1 && path[end - 1] == L'\\') --end;
+    const std::size_t slash = path.rfind(L'\\', end - 1);
+    if (slash == std::wstring::npos || slash + 1 >= end) return false;
+    std::size_t folderEnd = folder.size();
+    if (folderEnd > 1 && folder[folderEnd - 1] == L'\\' && !path::IsDriveRoot(folder)) --folderEnd;
+    // A drive root ends in its backslash, its items' parent part does not.
+    const std::size_t parentEnd = path::IsDriveRoot(folder) ? slash + 1 : slash;
+    return parentEnd == folderEnd &&
+           CompareStringOrdinal(path.c_str(), static_cast<int>(parentEnd), folder.c_str(),
+                                static_cast<int>(folderEnd), TRUE) == CSTR_EQUAL;
 }
 
 // Whether planning must create the folder: it is not a folder, or is a file.
@@ -44,6 +56,16 @@ const FolderNode* MatchingWalk(const FolderNode& root, const ShellItem& item, in
 class FolderCheck {
 public:
     bool NeedsCreating(const std::wstring& folder) {
+        // Items come by the thousand for the same folder.
+        if (lastValid_ && folder == last_) return lastNeeds_;
+        last_ = folder;
+        lastValid_ = true;
+        lastNeeds_ = Look(folder);
+        return lastNeeds_;
+    }
+
+private:
+    bool Look(const std::wstring& folder) {
         auto key = FoldCase(folder);
         auto found = known_.find(key);
         if (found != known_.end()) return found->second;
@@ -55,8 +77,10 @@ public:
         return needs;
     }
 
-private:
     std::unordered_map<std::wstring, bool> known_;
+    std::wstring last_;
+    bool lastValid_ = false;
+    bool lastNeeds_ = false;
 };
 
 Operation* AppendOperation(std::vector<std::unique_ptr<Operation>>* list, OperationKind kind,
@@ -76,9 +100,11 @@ void AddOperationsChecked(std::vector<std::unique_ptr<Operation>>* list, const S
         AppendOperation(list, OperationKind::CreateDirectory, folder.c_str(), L"");
     if (item.isVirtual) return;
     Operation* move = AppendOperation(list, OperationKind::Move, item.path, folder.c_str());
-    // The executor needs to know whether the path it gets is whole.
+    // The executor needs to know whether the path it gets is whole, and,
+    // before it looks again, what kind of item it is.
     StoreText(move->source.name, item.name);
     move->source.pathCut = item.pathCut;
+    move->source.attributes = item.attributes;
 }
 
 }  // namespace
@@ -113,23 +139,19 @@ std::wstring CombineDestination(const std::wstring& relative, const std::wstring
     if (IsAbsolutePath(relative)) {
         result = relative;
     } else if (!IsAbsolutePath(rootPath) && !base.empty()) {
-        // A base that is a drive root already ends in its backslash.
-        result = base.back() == L'\\' ? base + relative : base + L"\\" + relative;
+        result = path::Join(base, relative);
     } else {
         result = rootPath + relative;
     }
-    return CutToField(WithoutTrailingBackslash(result));
+    return CutToField(WithoutTrailingSeparator(result));
 }
 
 bool FindDestination(const MethodProfile& profile, const ShellItem& item, const std::wstring& base,
                      std::wstring* destination) {
-    for (int pass : profile.root.rule->PassOrder()) {
-        if (const FolderNode* node = MatchingWalk(profile.root, item, pass)) {
-            *destination = CombineDestination(FolderPath(*node), profile.rootPath, base);
-            return true;
-        }
-    }
-    return false;
+    const FolderNode* node = MatchingFolder(profile, item);
+    if (!node) return false;
+    *destination = CombineDestination(FolderPath(*node), profile.rootPath, base);
+    return true;
 }
 
 std::vector<std::wstring> CollectFolders(const MethodProfile& profile, const std::wstring& base) {
@@ -172,7 +194,8 @@ void InitializeFromJob(EngineContext* context, const TidyJob* job) {
     MethodProfile* profile = context->ProfileOf(context->method);
     if (!profile) return;
     profile->Load(context->settings.profileFile, job->profileId[0] ? job->profileId : nullptr);
-    profile->SetDestinationRoot(job->destination);
+    // Text the user typed: blanks around it are not part of the path.
+    profile->SetDestinationRoot(TrimBlanks(FieldText(job->destination)).c_str());
 }
 
 void PlanOperations(EngineContext* context, const PlanVisitor& visit) {
@@ -181,42 +204,65 @@ void PlanOperations(EngineContext* context, const PlanVisitor& visit) {
     ShellItem* target = &context->target;
     const std::wstring base = GetPath(target);
 
+    // The profile's destination folders, the job's destination, and every
+    // folder that holds one of them: such a folder inside the target stays
+    // where it is (moving it would move destinations into themselves).
     std::unordered_set<std::wstring> destinationFolders;
-    for (const std::wstring& folder : CollectFolders(*profile, base))
-        destinationFolders.insert(FoldCase(folder));
+    auto keep = [&](std::wstring folder) {
+        folder = WithoutTrailingSeparator(folder);
+        while (!folder.empty() && destinationFolders.insert(FoldCase(folder)).second) {
+            const std::wstring parent = path::ParentOf(folder);
+            if (parent == folder) break;
+            folder = parent;
+        }
+    };
+    for (const std::wstring& folder : CollectFolders(*profile, base)) keep(folder);
+    if (IsAbsolutePath(profile->rootPath)) keep(profile->rootPath);
 
     // Files another program is still writing are never planned, whatever
     // the rules say: moving a half-done download breaks it.
     std::vector<std::wstring> files;
     for (const auto& child : target->children)
-        if (!child->isVirtual && IsFile(*child)) files.push_back(child->path);
+        if (!child->isVirtual && IsFile(*child)) files.push_back(child->path.str());
     const std::vector<WriteState> writing = ReadBeingWritten(files);
-    std::unordered_set<const ShellItem*> beingWritten;
-    std::size_t f = 0;
-    for (const auto& child : target->children)
-        if (!child->isVirtual && IsFile(*child) && writing[f++] != WriteState::Settled)
-            beingWritten.insert(child.get());
+    std::size_t nextFile = 0;
 
+    // At most a Create Directory and a Move for each item.
+    context->operations.reserve(context->operations.size() + 2 * target->children.size());
     FolderCheck check;
+    // Each folder's full path is composed once.
+    std::unordered_map<const FolderNode*, std::wstring> destinations;
     PlannedItem planned;
     for (const auto& child : target->children) {
         const ShellItem& item = *child;
         planned.item = &item;
+        planned.verdict = ItemVerdict::NoRule;
         planned.folder.clear();
         planned.makesFolder = false;
-        planned.verdict = ItemVerdict::NoRule;
-        if (beingWritten.count(&item)) {
+        const bool beingWritten =
+            !item.isVirtual && IsFile(item) && writing[nextFile++] != WriteState::Settled;
+        const FolderNode* node = beingWritten ? nullptr : MatchingFolder(*profile, item);
+        if (beingWritten) {
             planned.verdict = ItemVerdict::BeingWritten;
-        } else if (FindDestination(*profile, item, base, &planned.folder)) {
-            const std::wstring& folder = planned.folder;
-            // Already where it belongs.
-            const std::wstring path = WithoutTrailingBackslash(item.path);
-            const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
-            const std::wstring arrival = CutToField(WithoutTrailingBackslash(folder) + L"\\" + name);
-            if (!item.isVirtual && IsFolder(item) && !IsFile(item) && destinationFolders.count(FoldCase(item.path))) {
-                // A folder that is one of the profile's own destinations stays.
+        } else if (node) {
+            auto known = destinations.find(node);
+            if (known == destinations.end())
+                known = destinations.emplace(node, CombineDestination(FolderPath(*node), profile->rootPath, base)).first;
+            const std::wstring& folder = known->second;
+            planned.folder = folder;
+            bool alreadyThere;
+            if (folder.size() + 1 + item.path.size() < kTextUnits - 1) {
+                alreadyThere = DirectlyIn(item.path.str(), folder);
+            } else {
+                // Near the field's length the arrival is cut as it would be stored.
+                const std::wstring source = WithoutTrailingSeparator(item.path.str());
+                const std::wstring arrival = CutToField(path::Join(folder, path::LastComponent(source)));
+                alreadyThere = EqualsNoCase(source, arrival);
+            }
+            if (!item.isVirtual && IsFolder(item) && !IsFile(item) &&
+                destinationFolders.count(FoldCase(WithoutTrailingSeparator(item.path.str())))) {
                 planned.verdict = ItemVerdict::ProfileFolder;
-            } else if (EqualsNoCase(path, arrival)) {
+            } else if (alreadyThere) {
                 planned.verdict = ItemVerdict::AlreadyThere;
             } else {
                 planned.verdict = ItemVerdict::Move;

@@ -27,49 +27,6 @@ CDialogProgress::CDialogProgress(RunSlot* slot) : CDialog(IDD_PROGRESS), slot_(s
 CDialogProgress::~CDialogProgress() {
     if (wanted_.iconOwned && wanted_.icon && wanted_.icon != shown_.icon) DestroyIcon(wanted_.icon);
     if (shown_.iconOwned && shown_.icon) DestroyIcon(shown_.icon);
-    for (auto& entry : typeIcons_)
-        if (entry.second) DestroyIcon(entry.second);
-}
-
-namespace {
-
-// Types whose items carry icons of their own; every other file shows the
-// icon of its type, which is looked up once.
-bool HasOwnIcon(const std::wstring& extension) {
-    static const wchar_t* const kOwn[] = {L".exe", L".lnk", L".ico", L".cur", L".ani", L".url",
-                                          L".scr", L".msc", L".cpl", L".pif", L".dll", L".appref-ms"};
-    for (const wchar_t* own : kOwn)
-        if (EqualsNoCase(extension, own)) return true;
-    return false;
-}
-
-}  // namespace
-
-HICON CDialogProgress::IconFor(const std::wstring& path, bool* owned) {
-    *owned = false;
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    const std::size_t slash = path.find_last_of(L'\\');
-    const std::size_t dot = path.find_last_of(L'.');
-    std::wstring key = folder ? L"<folder>"
-                              : dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)
-                                    ? path.substr(dot)
-                                    : L"<none>";
-    // A folder may carry an icon of its own (desktop.ini) when it is read-only or a system folder.
-    const bool custom = folder && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM));
-    SHFILEINFOW info = {};
-    if (attributes == INVALID_FILE_ATTRIBUTES || custom || (!folder && HasOwnIcon(key))) {
-        if (!SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_LARGEICON)) return nullptr;
-        *owned = info.hIcon != nullptr;
-        return info.hIcon;
-    }
-    CharLowerBuffW(&key[0], static_cast<DWORD>(key.size()));
-    auto found = typeIcons_.find(key);
-    if (found != typeIcons_.end()) return found->second;
-    SHGetFileInfoW(path.c_str(), folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
-                   SHGFI_ICON | SHGFI_LARGEICON | SHGFI_USEFILEATTRIBUTES);
-    typeIcons_.emplace(key, info.hIcon);
-    return info.hIcon;
 }
 
 BOOL CDialogProgress::OnInitDialog() {
@@ -218,7 +175,10 @@ BOOL CDialogProgress::OnCommand(WORD id, WORD, HWND) {
 BOOL CDialogProgress::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     switch (message) {
         case WM_SHOWWINDOW:
-            if (wParam && startupEvent_) SetEvent(startupEvent_.Get());
+            if (wParam) {
+                if (startupEvent_) SetEvent(startupEvent_.Get());
+                slot_->DialogShown();
+            }
             return FALSE;
         case WM_TIMER:
             if (wParam == IDT_ACTIVITY) {
@@ -257,9 +217,10 @@ BOOL CDialogProgress::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
             SetGroupText(LoadText(KindNameId(static_cast<int32_t>(wParam))));
             std::wstring path = lParam ? CutToField(reinterpret_cast<const wchar_t*>(lParam)) : L"";
             SetPathText(path);
-            bool owned = false;
-            HICON icon = path.empty() ? nullptr : IconFor(path, &owned);
-            SetItemIcon(icon, owned);
+            win::UniqueIcon own;
+            HICON icon = path.empty() ? nullptr : typeIcons_.IconFor(path, &own);
+            const bool owned = own.Valid();
+            SetItemIcon(owned ? own.Release() : icon, owned);
             StartActivity();
             Present(false);
             return TRUE;

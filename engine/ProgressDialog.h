@@ -4,11 +4,11 @@
 #include <windows.h>
 
 #include <string>
-#include <unordered_map>
 
 #include "common/win/Dialog.h"
 #include "common/win/Handle.h"
 #include "engine/RunSlot.h"
+#include "engine/TypeIcons.h"
 
 namespace ordvale {
 
@@ -38,8 +38,6 @@ private:
     void AskToContinue();
     void ShowCanceling();
     void Finish();
-    // The item's large shell icon; owned reports whether the caller must destroy it.
-    HICON IconFor(const std::wstring& path, bool* owned);
 
     RunSlot* slot_;
     win::UniqueHandle startupEvent_;
@@ -57,9 +55,8 @@ private:
     bool finishing_ = false;
     bool activityTimer_ = false;  // the activity timer is running
     bool activityShown_ = false;  // the activity bar is on the screen
-    // Icons of file types whose items all look alike, by folded extension
-    // ("<folder>" for folders); owned here.
-    std::unordered_map<std::wstring, HICON> typeIcons_;
+    // Large icons of the items' types.
+    CTypeIcons typeIcons_{false};
 };
 
 }  // namespace ordvale

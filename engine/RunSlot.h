@@ -11,35 +11,60 @@
 
 namespace ordvale {
 
+// Signalled by every run's progress dialog once it is shown, for anyone
+// outside who waits for a run to come up. A run's own worker waits for its
+// own dialog instead (RunSlot::WaitUntilDialogShown): this event stays set
+// while any run's dialog is open, in this process or another.
 constexpr const wchar_t* kStartupEventName = L"EVENT-C99E1CAA-4DCB-42F5-B6BE-0E52C842DA0F-THREAD";
 
 // Lets the dialog pause the worker while it asks a question, and end it.
-// The worker checks before every operation and every message.
+// The worker checks before every operation and every message; while the run
+// is neither paused nor stopped that costs no call into the system.
 class RunControl {
 public:
     RunControl() : running_(CreateEventW(nullptr, TRUE, TRUE, nullptr)) {}
-    void Pause() { ResetEvent(running_.Get()); }
-    void Resume() { SetEvent(running_.Get()); }
+    void Pause() {
+        paused_ = true;
+        ResetEvent(running_.Get());
+    }
+    void Resume() {
+        paused_ = false;
+        SetEvent(running_.Get());
+    }
     void Stop() {
         stopped_ = true;
+        paused_ = false;
         SetEvent(running_.Get());
     }
     bool Stopped() const { return stopped_; }
     // Waits while paused; false once the run has been stopped.
     bool WaitUntilRunning() {
-        WaitForSingleObject(running_.Get(), INFINITE);
+        if (paused_) WaitForSingleObject(running_.Get(), INFINITE);
         return !stopped_;
     }
 
 private:
     win::UniqueHandle running_;
+    std::atomic<bool> paused_{false};
     std::atomic<bool> stopped_{false};
 };
 
 struct RunSlot {
-    HWND dialog = nullptr;   // set by the progress dialog before it signals the start-up event
+    HWND dialog = nullptr;   // set by the progress dialog before it is shown
     HANDLE worker = nullptr;  // set before the dialog is created
     RunControl control;
+    // Quick operations are announced to the dialog once in so many
+    // milliseconds (0: every one, for tests that follow each operation).
+    DWORD announceEveryMs = 100;
+
+    // The start-up handshake of this run: its dialog exists and is shown.
+    void DialogShown() { SetEvent(shown_.Get()); }
+    bool WaitUntilDialogShown(DWORD milliseconds) {
+        return WaitForSingleObject(shown_.Get(), milliseconds) == WAIT_OBJECT_0;
+    }
+
+private:
+    win::UniqueHandle shown_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 };
 
 // The worker's start parameter.

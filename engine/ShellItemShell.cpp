@@ -26,8 +26,46 @@
 
 #include "common/Text.h"
 #include "common/win/Com.h"
+#include "common/win/Handle.h"
 
 namespace ordvale {
+
+// Whether files of an extension are shortcuts: the Windows shell marks them
+// LINK when the extension's class has an "IsShortcut" value (lnkfile, and
+// InternetShortcut for .url, piffile and others). Wine's shell marks .lnk
+// files only, although its InternetShortcut class has the value too; the
+// program keeps the Windows answer.
+bool ShortcutClasses::IsShortcut(const wchar_t* name) {
+    const wchar_t* dot = wcsrchr(name, L'.');
+    if (!dot || !dot[1]) return false;
+    std::wstring extension = dot;
+    CharLowerBuffW(&extension[0], static_cast<DWORD>(extension.size()));
+    for (const auto& known : known_)
+        if (known.first == extension) return known.second;
+    const bool shortcut = LookUp(extension);
+    known_.emplace_back(std::move(extension), shortcut);
+    return shortcut;
+}
+
+bool ShortcutClasses::LookUp(const std::wstring& extension) {
+    wchar_t progId[256] = {};
+    DWORD bytes = sizeof progId - sizeof(wchar_t);
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, extension.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0;
+    const LONG read =
+        RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(progId), &bytes);
+    RegCloseKey(key);
+    if (read != ERROR_SUCCESS || type != REG_SZ || !progId[0]) return false;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, progId, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    const bool shortcut =
+        RegQueryValueExW(key, L"IsShortcut", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return shortcut;
+}
+
 namespace {
 
 using win::ComPtr;
@@ -102,50 +140,6 @@ bool MayBeShellJunction(const std::wstring& path, DWORD fileAttributes) {
     return false;
 }
 
-// Whether files of an extension are shortcuts: the Windows shell marks them
-// LINK when the extension's class has an "IsShortcut" value (lnkfile, and
-// InternetShortcut for .url, piffile and others). Wine's shell marks .lnk
-// files only, although its InternetShortcut class has the value too; the
-// program keeps the Windows answer. Answers are kept per extension for one
-// listing.
-class ShortcutClasses {
-public:
-    bool IsShortcut(const wchar_t* name) {
-        const wchar_t* dot = wcsrchr(name, L'.');
-        if (!dot || !dot[1]) return false;
-        std::wstring extension = dot;
-        CharLowerBuffW(&extension[0], static_cast<DWORD>(extension.size()));
-        for (const auto& known : known_)
-            if (known.first == extension) return known.second;
-        const bool shortcut = LookUp(extension);
-        known_.emplace_back(std::move(extension), shortcut);
-        return shortcut;
-    }
-
-private:
-    static bool LookUp(const std::wstring& extension) {
-        wchar_t progId[256] = {};
-        DWORD bytes = sizeof progId - sizeof(wchar_t);
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, extension.c_str(), 0, KEY_QUERY_VALUE, &key) !=
-            ERROR_SUCCESS)
-            return false;
-        DWORD type = 0;
-        const LONG read = RegQueryValueExW(key, nullptr, nullptr, &type,
-                                           reinterpret_cast<BYTE*>(progId), &bytes);
-        RegCloseKey(key);
-        if (read != ERROR_SUCCESS || type != REG_SZ || !progId[0]) return false;
-        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, progId, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-            return false;
-        const bool shortcut = RegQueryValueExW(key, L"IsShortcut", nullptr, nullptr, nullptr,
-                                               nullptr) == ERROR_SUCCESS;
-        RegCloseKey(key);
-        return shortcut;
-    }
-
-    std::vector<std::pair<std::wstring, bool>> known_;
-};
-
 // The shell's flags for a file-system object, from its file attributes and
 // its name (the same as SHGetFileInfoW's, see ShellItemTest). False when the
 // shell has to be asked instead: file-system links and possible junctions.
@@ -218,14 +212,13 @@ std::wstring DisplayName(IShellFolder* folder, const ITEMIDLIST* child, SHGDNF h
 void RefreshTimeAndSize(ShellItem* item) {
     const bool wantSize = !item->isVirtual && IsFile(*item);
     if (!wantSize) item->size = 0;
-    HANDLE h = CreateFileW(item->path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return;
+    win::UniqueHandle h(CreateFileW(item->path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h) return;
     FILETIME created;
-    if (GetFileTime(h, &created, nullptr, nullptr)) item->creationTime = created;
+    if (GetFileTime(h.Get(), &created, nullptr, nullptr)) item->creationTime = created;
     LARGE_INTEGER size;
-    if (wantSize && GetFileSizeEx(h, &size)) item->size = static_cast<uint64_t>(size.QuadPart);
-    CloseHandle(h);
+    if (wantSize && GetFileSizeEx(h.Get(), &size)) item->size = static_cast<uint64_t>(size.QuadPart);
 }
 
 enum class FastAnswer { Flags, Missing, AskShell };
@@ -255,7 +248,7 @@ void RefreshItem(ShellItem* item, const WIN32_FIND_DATAW* listed, ShortcutClasse
     uint32_t flags = 0;
     FastAnswer answer = FastAnswer::AskShell;
     if (listedAttributes) {
-        if (FlagsFromFileAttributes(item->path, *listedAttributes, shortcuts, &flags))
+        if (FlagsFromFileAttributes(item->path.str(), *listedAttributes, shortcuts, &flags))
             answer = FastAnswer::Flags;
     } else {
         answer = FastFlags(item->path, shortcuts, &flags);
@@ -273,12 +266,12 @@ void RefreshItem(ShellItem* item, const WIN32_FIND_DATAW* listed, ShortcutClasse
     RefreshTimeAndSize(item);
 }
 
-void AppendChild(ShellItem* parent, const std::wstring& path, const std::wstring& name,
+void AppendChild(ShellItem* parent, std::wstring path, std::wstring name,
                  const WIN32_FIND_DATAW* listed, ShortcutClasses* shortcuts) {
     auto child = std::make_unique<ShellItem>();
-    StoreText(child->path, path);
     child->pathCut = path.size() >= kTextUnits;
-    StoreText(child->name, name);
+    child->path = std::move(path);
+    child->name = std::move(name);
     child->isVirtual = wcschr(child->name, L':') != nullptr;
     RefreshItem(child.get(), listed, shortcuts);
     if (!child->isVirtual && IsFile(*child)) SetExtensionFromName(child.get());
@@ -297,10 +290,9 @@ bool SpeltAsOnDisk(const std::wstring& path, std::wstring* out) {
         if (end == std::wstring::npos) end = path.size();
         WIN32_FIND_DATAW found;
         const std::wstring probe = *out + path.substr(start, end - start);
-        HANDLE find = FindFirstFileExW(probe.c_str(), FindExInfoBasic, &found,
-                                       FindExSearchNameMatch, nullptr, 0);
-        if (find == INVALID_HANDLE_VALUE) return false;
-        FindClose(find);
+        if (!win::UniqueFind(FindFirstFileExW(probe.c_str(), FindExInfoBasic, &found,
+                                              FindExSearchNameMatch, nullptr, 0)))
+            return false;
         *out += found.cFileName;
         if (end < path.size()) *out += L'\\';
         start = end + 1;
@@ -314,7 +306,7 @@ bool SpeltAsOnDisk(const std::wstring& path, std::wstring* out) {
 // order, since the shell lists in directory order too. False when the
 // folder is not such a folder and the shell has to list it.
 bool ListFolderDirectly(ShellItem* item) {
-    std::wstring folder = item->path;
+    std::wstring folder = item->path.str();
     if (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
     const bool root = folder.size() == 3 && IsDriveLetter(folder[0]) && folder[1] == L':' &&
                       folder[2] == L'\\';
@@ -330,17 +322,19 @@ bool ListFolderDirectly(ShellItem* item) {
     if (!root) base += L'\\';
 
     WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileExW((base + L'*').c_str(), FindExInfoBasic, &found,
-                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    win::UniqueFind find(FindFirstFileExW((base + L'*').c_str(), FindExInfoBasic, &found,
+                                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) return GetLastError() == ERROR_FILE_NOT_FOUND;
     ShortcutClasses shortcuts;
     do {
         const wchar_t* name = found.cFileName;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) continue;
         if (wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0) continue;
-        AppendChild(item, base + name, name, &found, &shortcuts);
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
+        std::wstring path;
+        path.reserve(base.size() + wcslen(name));
+        path.append(base).append(name);
+        AppendChild(item, std::move(path), name, &found, &shortcuts);
+    } while (FindNextFileW(find.Get(), &found));
     return true;
 }
 
@@ -430,7 +424,7 @@ void SetPath(ShellItem* item, const wchar_t* path) {
         item->isDesktop = true;
         item->isVirtual = true;
         item->pathCut = false;
-        item->path[0] = L'\0';
+        item->path = L"";
     }
 }
 
@@ -448,6 +442,18 @@ void Refresh(ShellItem* item) {
     try {
         ShortcutClasses shortcuts;
         RefreshItem(item, nullptr, &shortcuts);
+    } catch (...) {
+    }
+}
+
+void RefreshAttributes(ShellItem* item, ShortcutClasses* shortcuts) {
+    try {
+        ShortcutClasses own;
+        uint32_t flags = 0;
+        const FastAnswer answer = FastFlags(item->path, shortcuts ? shortcuts : &own, &flags);
+        if (answer == FastAnswer::Flags ||
+            (answer == FastAnswer::AskShell && ShellAttributes(item->path, item->isDesktop, &flags)))
+            item->attributes = flags;
     } catch (...) {
     }
 }

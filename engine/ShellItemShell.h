@@ -3,6 +3,10 @@
 // these report errors: what cannot be read keeps its previous value.
 #pragma once
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "common/ShellItem.h"
 
 namespace ordvale {
@@ -18,6 +22,21 @@ const wchar_t* GetPath(ShellItem* item);
 // but files that are not virtual). Time and size come from a read handle
 // that shares nothing: an item another program holds open keeps them.
 void Refresh(ShellItem* item);
+// Which file types are shortcuts (from the registry), remembered per
+// extension by a caller that looks at many items on one thread.
+class ShortcutClasses {
+public:
+    bool IsShortcut(const wchar_t* name);
+
+private:
+    static bool LookUp(const std::wstring& extension);
+    std::vector<std::pair<std::wstring, bool>> known_;
+};
+
+// Re-reads the attribute flags alone, all that acting on an item depends on;
+// the creation time and the size keep their values. `shortcuts` (may be
+// null) keeps the registry's answers across calls.
+void RefreshAttributes(ShellItem* item, ShortcutClasses* shortcuts = nullptr);
 // Replaces the children by the container's visible (not hidden) items, each
 // refreshed; the desktop item lists the shell's desktop, shell objects too.
 void EnumerateChildren(ShellItem* item);

@@ -1,18 +1,17 @@
 #include "engine/UncompletedDialog.h"
 
-#include <shellapi.h>
+#include <algorithm>
+#include <cwchar>
 
 #include "common/win/MessageBox.h"
+#include "engine/Foreground.h"
+#include "engine/TypeIcons.h"
 #include "engine/resource.h"
 
 namespace ordvale {
 
 CDialogUncompleted::CDialogUncompleted(EngineContext* context)
     : CDialog(IDD_UNCOMPLETED), context_(context) {}
-
-CDialogUncompleted::~CDialogUncompleted() {
-    if (images_) ImageList_Destroy(images_);
-}
 
 BOOL CDialogUncompleted::OnInitDialog() {
     HICON warning = static_cast<HICON>(LoadImageW(Module(), MAKEINTRESOURCEW(IDI_UNCOMPLETED),
@@ -33,51 +32,113 @@ BOOL CDialogUncompleted::OnInitDialog() {
     ListView_SetExtendedListViewStyle(
         list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_LABELTIP);
 
-    images_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8);
-    ListView_SetImageList(list, images_, LVSIL_SMALL);
+    images_.Reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
+    ListView_SetImageList(list, images_.Get(), LVSIL_SMALL);
     Fill();
+    BringToFront(Handle());
     return TRUE;
 }
 
+int CDialogUncompleted::ImageFor(const ShellItem& item) {
+    const std::wstring key = IconTypeKey(item);
+    if (!key.empty()) {
+        auto found = imageOfType_.find(key);
+        if (found != imageOfType_.end()) return found->second;
+    }
+    win::UniqueIcon icon(LoadShellIcon(item.path.str(), key, true));
+    const int image = icon ? ImageList_AddIcon(images_.Get(), icon.Get()) : -1;
+    if (!key.empty()) imageOfType_.emplace(key, image);
+    return image;
+}
+
+std::wstring CDialogUncompleted::KindName(int32_t kind) const {
+    return LoadText(KindNameId(kind));
+}
+
 void CDialogUncompleted::Fill() {
-    filling_ = true;
+    bulkChange_ = true;
     HWND list = Item(IDC_UNCOMPLETED_LIST);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     ListView_DeleteAllItems(list);
-    ImageList_RemoveAll(images_);
+    ImageList_RemoveAll(images_.Get());
+    imageOfType_.clear();
     rows_.clear();
+    ListView_SetItemCount(list, static_cast<int>(context_->operations.size()));
     for (const auto& op : context_->operations) {
         if (Is(*op, OperationStatus::Succeeded)) continue;
-        SHFILEINFOW info = {};
-        int image = -1;
-        if (SHGetFileInfoW(op->source.path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON) && info.hIcon) {
-            image = ImageList_AddIcon(images_, info.hIcon);
-            DestroyIcon(info.hIcon);
-        }
+        // Rows start unticked; the texts are asked for when shown.
         LVITEMW item = {};
-        item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+        item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE | LVIF_STATE;
         item.iItem = static_cast<int>(rows_.size());
-        item.pszText = op->source.path;
-        item.iImage = image;
+        item.pszText = LPSTR_TEXTCALLBACKW;
+        item.iImage = ImageFor(op->source);
         item.lParam = reinterpret_cast<LPARAM>(op.get());
-        int row = ListView_InsertItem(list, &item);
-        std::wstring kind = LoadText(KindNameId(op->kind));
-        ListView_SetItemText(list, row, 1, &kind[0]);
-        ListView_SetCheckState(list, row, FALSE);
+        item.state = INDEXTOSTATEIMAGEMASK(1);
+        item.stateMask = LVIS_STATEIMAGEMASK;
+        const int row = ListView_InsertItem(list, &item);
+        ListView_SetItemText(list, row, 1, LPSTR_TEXTCALLBACKW);
         rows_.push_back(op.get());
     }
     CheckDlgButton(Handle(), IDC_IGNORE_ALL, BST_UNCHECKED);
-    filling_ = false;
+    SizeColumns();
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    bulkChange_ = false;
+}
+
+// The operation column as wide as its widest text, header included; the
+// path column takes the rest of the list, or more for a longer path.
+void CDialogUncompleted::SizeColumns() {
+    HWND list = Item(IDC_UNCOMPLETED_LIST);
+    constexpr int kTextMargin = 16;  // the list's own padding around a text
+    std::wstring header = LoadText(IDS_COLUMN_OPERATION);
+    int operation = ListView_GetStringWidth(list, header.c_str()) + kTextMargin;
+    std::vector<int32_t> kinds;
+    for (const Operation* op : rows_)
+        if (std::find(kinds.begin(), kinds.end(), op->kind) == kinds.end()) kinds.push_back(op->kind);
+    for (int32_t kind : kinds) {
+        const std::wstring name = KindName(kind);
+        operation = std::max(operation, ListView_GetStringWidth(list, name.c_str()) + kTextMargin);
+    }
+    ListView_SetColumnWidth(list, 1, operation);
+
+    // The longest path measured, with room for the check box and the icon.
+    const Operation* longest = nullptr;
+    for (const Operation* op : rows_)
+        if (!longest || wcslen(op->source.path) > wcslen(longest->source.path)) longest = op;
+    int path = 0;
+    if (longest) {
+        const int boxAndIcon = 2 * GetSystemMetrics(SM_CXSMICON) + 8;
+        path = ListView_GetStringWidth(list, longest->source.path) + kTextMargin + boxAndIcon;
+    }
+    RECT client = {};
+    GetClientRect(list, &client);
+    ListView_SetColumnWidth(list, 0, std::max<int>(path, client.right - client.left - operation));
+}
+
+void CDialogUncompleted::SetAllTicked(bool ticked) {
+    bulkChange_ = true;
+    HWND list = Item(IDC_UNCOMPLETED_LIST);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    // One change for every row at once (item -1).
+    ListView_SetCheckState(list, -1, ticked ? TRUE : FALSE);
+    for (Operation* op : rows_) SetStatus(op, ticked ? OperationStatus::Succeeded : OperationStatus::Unknown);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    bulkChange_ = false;
+    SyncIgnoreAll();
 }
 
 void CDialogUncompleted::SyncIgnoreAll() {
     HWND list = Item(IDC_UNCOMPLETED_LIST);
     bool allTicked = true;
-    for (int row = 0; row < static_cast<int>(rows_.size()); ++row)
+    for (int row = 0; row < static_cast<int>(rows_.size()) && allTicked; ++row)
         if (!ListView_GetCheckState(list, row)) allTicked = false;
     CheckDlgButton(Handle(), IDC_IGNORE_ALL, allTicked ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void CDialogUncompleted::AskToCancel() {
+    BringToFront(Handle());
     if (win::ShowMessageBox(Handle(), LoadText(IDS_ABORT_QUESTION), Title(),
                             MB_YESNO | MB_ICONWARNING) == IDYES)
         End(IDCANCEL);
@@ -92,14 +153,7 @@ BOOL CDialogUncompleted::OnCommand(WORD id, WORD code, HWND) {
             AskToCancel();
             return TRUE;
         case IDC_IGNORE_ALL:
-            if (code == BN_CLICKED) {
-                BOOL ticked = IsDlgButtonChecked(Handle(), IDC_IGNORE_ALL) == BST_CHECKED;
-                HWND list = Item(IDC_UNCOMPLETED_LIST);
-                for (int row = 0; row < static_cast<int>(rows_.size()); ++row) {
-                    ListView_SetCheckState(list, row, ticked);
-                    SetStatus(rows_[row], ticked ? OperationStatus::Succeeded : OperationStatus::Unknown);
-                }
-            }
+            if (code == BN_CLICKED) SetAllTicked(IsDlgButtonChecked(Handle(), IDC_IGNORE_ALL) == BST_CHECKED);
             return TRUE;
     }
     return FALSE;
@@ -109,13 +163,24 @@ BOOL CDialogUncompleted::OnNotify(NMHDR* header, LRESULT*) {
     if (header->idFrom != IDC_UNCOMPLETED_LIST) return FALSE;
     if (header->code == LVN_ITEMCHANGED) {
         auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-        if (filling_ || !(change->uChanged & LVIF_STATE) ||
+        if (bulkChange_ || !(change->uChanged & LVIF_STATE) ||
             ((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK) == 0 ||
             change->iItem < 0 || change->iItem >= static_cast<int>(rows_.size()))
             return FALSE;
         bool ticked = ListView_GetCheckState(header->hwndFrom, change->iItem) != 0;
         SetStatus(rows_[change->iItem], ticked ? OperationStatus::Succeeded : OperationStatus::Unknown);
         SyncIgnoreAll();
+        return TRUE;
+    }
+    if (header->code == LVN_GETDISPINFOW) {
+        auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
+        const int row = info->item.iItem;
+        if (!(info->item.mask & LVIF_TEXT) || row < 0 || row >= static_cast<int>(rows_.size()) ||
+            info->item.cchTextMax <= 0)
+            return TRUE;
+        const std::wstring text =
+            info->item.iSubItem == 0 ? std::wstring(rows_[row]->source.path) : KindName(rows_[row]->kind);
+        lstrcpynW(info->item.pszText, text.c_str(), info->item.cchTextMax);
         return TRUE;
     }
     if (header->code == LVN_GETINFOTIPW) {

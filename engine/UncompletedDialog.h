@@ -5,7 +5,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+#include <unordered_map>
+#include <vector>
+
 #include "common/win/Dialog.h"
+#include "common/win/Handle.h"
 #include "engine/EngineContext.h"
 
 namespace ordvale {
@@ -13,10 +18,11 @@ namespace ordvale {
 class CDialogUncompleted : public win::CDialog {
 public:
     explicit CDialogUncompleted(EngineContext* context);
-    ~CDialogUncompleted() override;
 
     // The rows' operations, in list order (after the dialog has initialised).
     const std::vector<Operation*>& Rows() const { return rows_; }
+    // The rows' small icons; the dialog owns them, the list only shows them.
+    HIMAGELIST SmallImages() const { return images_.Get(); }
 
 protected:
     BOOL OnInitDialog() override;
@@ -25,13 +31,21 @@ protected:
 
 private:
     void Fill();
+    int ImageFor(const ShellItem& item);
+    void SizeColumns();
+    std::wstring KindName(int32_t kind) const;
+    void SetAllTicked(bool ticked);
     void SyncIgnoreAll();
     void AskToCancel();
 
     EngineContext* context_;
-    HIMAGELIST images_ = nullptr;
+    win::UniqueImageList images_;
+    // Image of each file type already in the list (see IconTypeKey).
+    std::unordered_map<std::wstring, int> imageOfType_;
     std::vector<Operation*> rows_;
-    bool filling_ = false;
+    // Set while the dialog itself changes many check boxes: the rows'
+    // change notices are then not handled one by one.
+    bool bulkChange_ = false;
 };
 
 }  // namespace ordvale

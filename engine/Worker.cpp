@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "common/AppPaths.h"
 #include "common/Journal.h"
+#include "common/PathText.h"
 #include "common/Settings.h"
 #include "common/Text.h"
 #include "common/win/Com.h"
@@ -46,6 +48,19 @@ void RestoreLeftoversOfTarget(const TidyJob& job) {
     }
 }
 
+// The same for the folders the run moves items into: a replacement across
+// volumes puts the file standing there aside under its probe name until the
+// new one has arrived.
+void RestoreLeftoversOfDestinations(const EngineContext& context) {
+    std::unordered_set<std::wstring> done;
+    for (const auto& op : context.operations) {
+        if (!Is(*op, OperationKind::Move) && !Is(*op, OperationKind::Copy)) continue;
+        const std::wstring folder = path::WithoutTrailingSeparator(op->destination.path.str());
+        if (folder.empty() || !done.insert(path::FoldCase(folder)).second) continue;
+        RestoreProbeLeftovers(folder);
+    }
+}
+
 // The History folder of this user's journals; empty when it is unknown.
 std::wstring HistoryFolder() {
     std::wstring appData;
@@ -70,10 +85,8 @@ void RunWorker(RunSlot* slot, const TidyJob* job) {
     WorkerSink sink(slot);
 
     if (job) {
-        {
-            win::UniqueHandle startup(CreateEventW(nullptr, TRUE, FALSE, kStartupEventName));
-            if (startup) WaitForSingleObject(startup.Get(), INFINITE);
-        }
+        // No message is sent before this run's own dialog is on the screen.
+        slot->WaitUntilDialogShown(INFINITE);
 
         // A run that takes another back plans from that run's journal.
         const bool undoing = IsUndoJob(*job);
@@ -94,6 +107,7 @@ void RunWorker(RunSlot* slot, const TidyJob* job) {
             PlanUndoOperations(&context, history, FieldText(job->profileId), &undo);
         else
             PlanOperations(&context);
+        RestoreLeftoversOfDestinations(context);
         sink.Send(UM_CALCULATING, 0, 100);
 
         // Every operation that succeeds is recorded the moment it has, so
@@ -101,17 +115,26 @@ void RunWorker(RunSlot* slot, const TidyJob* job) {
         JournalWriter journal(history, NewRunId(), undo.undoneRunId);
         ExecutionState state;
         state.journal = &journal;
+        state.announceEveryMs = slot->announceEveryMs;
+        state.verifyInBulk = true;
         auto& operations = context.operations;
         while (!operations.empty()) {
             state.BeginPass();
             const std::size_t n = operations.size();
+            // The bar moves in whole percents: a value it already shows is
+            // not sent again.
+            LPARAM shown = -1;
             for (std::size_t k = 0; k < n; ++k) {
                 if (!slot->control.WaitUntilRunning()) return;
                 Operation* op = operations[k].get();
                 if (Is(*op, OperationStatus::Succeeded)) continue;
                 RunOperation(context.settings, op, &sink, &state);
-                sink.Send(UM_PROGRESS, 0, static_cast<LPARAM>(100 * k / n));
+                const auto percent = static_cast<LPARAM>(100 * k / n);
+                if (percent != shown) sink.Send(UM_PROGRESS, 0, percent);
+                shown = percent;
             }
+            if (!slot->control.WaitUntilRunning()) return;
+            VerifyMoves(&state);
 
             sink.Send(UM_VERIFYING, 1, 0);
             operations.erase(std::remove_if(operations.begin(), operations.end(),

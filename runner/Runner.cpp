@@ -1,6 +1,8 @@
 // qz.exe /s <job name>: reads the job file the wizard wrote into the settings
 // folder, hands the job to ExecuteOperations of zelk.dll from this program's
-// own folder, and deletes the job file when the run is over.
+// own folder, and deletes the job file when the run is over. When the engine
+// reports that no run took place (it has shown why), the job file stays, so
+// the job is not lost and can be run again; the exit code is the engine's.
 // qz.exe /undo last | /undo <run id>: hands the engine a job that takes that
 // run back (the newest one in the History folder for "last").
 #include <windows.h>
@@ -116,6 +118,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (!left.empty()) MessageBoxW(owner, left.c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
     if (owner) DestroyWindow(owner);
     FreeLibrary(engine);
-    if (!jobFile.empty()) DeleteFileW(jobFile.c_str());
+    if (result == 0 && !jobFile.empty()) DeleteFileW(jobFile.c_str());
     return result;
 }

@@ -121,7 +121,12 @@ TEST_F(EndToEnd, ConflictPolicies) {
                           {L"Folders\\F\\in.txt", "old"}, {L"Folders\\F (2)\\in.txt", "new"}}},
         {"overwrite and merge", 1, 1, {{L"Pictures\\a.jpg", "new"}, {L"Folders\\F\\in.txt", "new"},
                                         {L"Folders\\F\\only-there.txt", "old"}, {L"Folders\\F\\only-here.txt", "new"}}},
-        {"default folder policy merges", 0, 3, {{L"Folders\\F\\in.txt", "new"}, {L"Folders\\F\\only-there.txt", "old"}}},
+        // The defaults: folders merge, and a file inside that meets a file
+        // keeps both.
+        {"default policies merge and keep both", 0, 3,
+         {{L"Pictures\\a.jpg", "old"}, {L"Pictures\\a (2).jpg", "new"}, {L"Folders\\F\\in.txt", "old"},
+          {L"Folders\\F\\in (2).txt", "new"}, {L"Folders\\F\\only-there.txt", "old"},
+          {L"Folders\\F\\only-here.txt", "new"}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -230,4 +235,21 @@ TEST_F(EndToEnd, RunnerRefusesBadInvocations) {
         Click(box, IDOK);
         EXPECT_NE(runner.Wait(), 0u);
     }
+}
+
+// When the engine reports that no run took place (it has told the user
+// why), the runner keeps the job file, so the job is not lost, and ends
+// with the engine's result.
+TEST_F(EndToEnd, RunnerKeepsTheJobWhenNoRunTookPlace) {
+    const std::wstring programs = dir / L"programs";
+    ASSERT_TRUE(MakeFolder(programs));
+    ASSERT_TRUE(CopyFileW(Runner().c_str(), (programs + L"\\qz.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((TestProgramFolder() + L"\\stub_engine.dll").c_str(),
+                          (programs + L"\\zelk.dll").c_str(), FALSE));
+    const std::wstring name = WriteJob();
+    Program runner(programs + L"\\qz.exe /s " + name);
+    ASSERT_TRUE(runner.Started());
+    EXPECT_EQ(runner.Wait(), static_cast<DWORD>(IDOK));
+    EXPECT_TRUE(FileExists(JobFileIn(appData, name)));
+    DeleteFileW(JobFileIn(appData, name).c_str());
 }

@@ -8,7 +8,10 @@
 #include "common/AppPaths.h"
 #include "common/Settings.h"
 #include "common/Text.h"
+#include "common/win/MessageBox.h"
+#include "engine/Engine.h"
 #include "engine/EngineContext.h"
+#include "engine/Executor.h"
 #include "engine/Messages.h"
 #include "engine/RunSlot.h"
 #include "TestSupport.h"
@@ -51,8 +54,8 @@ public:
     void Run(const TidyJob* job) {
         RunSlot slot;
         slot.dialog = hwnd;
-        win::UniqueHandle startup(CreateEventW(nullptr, TRUE, FALSE, kStartupEventName));
-        SetEvent(startup.Get());
+        slot.announceEveryMs = announceEveryMs;
+        slot.DialogShown();
         WorkerStart start = {&slot, job};
         win::UniqueHandle worker(CreateThread(nullptr, 0, OperationThread, &start, 0, nullptr));
         slot.worker = worker.Get();
@@ -78,6 +81,8 @@ public:
     }
 
     HWND hwnd = nullptr;
+    // Every operation announced, so that sequences can be compared.
+    DWORD announceEveryMs = 0;
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -200,5 +205,82 @@ TEST_F(ProtocolFixture, IgnoringEverythingOnRetryRunsNothing) {
     EXPECT_EQ(std::vector<Message>(sequence.end() - 4, sequence.end()),
               (std::vector<Message>{kVerifyBegin, kVerifyEnd, kAll, kFinished}))
         << "the second pass runs nothing";
+    EXPECT_TRUE(FileExists(target + L"\\f1.txt"));
+}
+
+// At the run's own pace, quick operations are announced only now and then,
+// but each announcement is whole, and the bar never hears a value twice.
+TEST_F(ProtocolFixture, QuickOperationsAreAnnouncedAtAHumanPace) {
+    AddFiles(40);
+    standIn.announceEveryMs = 100;
+    standIn.Run(&job);
+    int begins = 0;
+    LPARAM last = -1;
+    const std::vector<Message> sequence = standIn.Sequence();
+    for (std::size_t i = 0; i < sequence.size(); ++i) {
+        const Message& m = sequence[i];
+        if (m.id == UM_OPERATION_BEGIN) {
+            ++begins;
+            ASSERT_LT(i + 1, sequence.size());
+            EXPECT_EQ(sequence[i + 1].id, UM_OPERATION_END) << "each announced operation is closed";
+        }
+        if (m.id == UM_PROGRESS) {
+            EXPECT_GT(m.lParam, last) << "no value twice";
+            last = m.lParam;
+        }
+    }
+    EXPECT_GE(begins, 1) << "the first operation is shown";
+    EXPECT_LE(begins, 40);
+    EXPECT_EQ(last, 100);
+    for (int i = 0; i < 40; ++i) EXPECT_TRUE(FileExists(target + L"\\Text\\f" + std::to_wstring(i) + L".txt"));
+}
+
+// A file put aside under its probe name in a destination folder (a
+// replacement across volumes cut short) gets its name back when the next
+// run starts.
+TEST_F(ProtocolFixture, ProbeLeftoversInDestinationsGetTheirNamesBack) {
+    AddFiles(1);
+    ASSERT_TRUE(WriteText(target + L"\\Text\\old.txt" + kProbeSuffix, "left"));
+    standIn.Run(&job);
+    EXPECT_EQ(ReadUtf8(target + L"\\Text\\old.txt"), "left");
+    EXPECT_FALSE(FileExists(target + L"\\Text\\old.txt" + kProbeSuffix));
+    EXPECT_TRUE(FileExists(target + L"\\Text\\f0.txt"));
+}
+
+// Whole runs in this process, with the real progress dialog, while the
+// named start-up event stands set as another run's open dialog leaves it:
+// each run still waits for its own dialog, shows every step and closes.
+TEST_F(ProtocolFixture, RunsOneAfterAnotherEachGetTheirOwnStart) {
+    win::UniqueHandle otherRun(CreateEventW(nullptr, TRUE, TRUE, kStartupEventName));
+    SetEvent(otherRun.Get());
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        AddFiles(3);
+        EXPECT_EQ(ExecuteJob(GetModuleHandleW(nullptr), nullptr, &job), 0);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_TRUE(FileExists(target + L"\\Text\\f" + std::to_wstring(i) + L".txt"));
+            DeleteFileW((target + L"\\Text\\f" + std::to_wstring(i) + L".txt").c_str());
+        }
+    }
+}
+
+// A progress dialog that cannot be made (here: its owner is gone) is an
+// error the user hears of, and the run does not take place.
+TEST_F(ProtocolFixture, WithoutItsDialogARunReportsAnErrorAndDoesNothing) {
+    AddFiles(2);
+    HWND gone = CreateWindowExW(0, L"STATIC", L"Ordvale", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(gone, nullptr);
+    DestroyWindow(gone);
+    std::vector<win::MessageBoxCall> boxes;
+    win::ScopedMessageBoxHandler answer([&](const win::MessageBoxCall& call) {
+        boxes.push_back(call);
+        return IDOK;
+    });
+    EXPECT_EQ(ExecuteJob(GetModuleHandleW(nullptr), gone, &job), IDOK);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"The progress window cannot be shown, so nothing was tidied.");
+    EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_TRUE(FileExists(target + L"\\f0.txt"));
     EXPECT_TRUE(FileExists(target + L"\\f1.txt"));
 }

@@ -492,50 +492,74 @@ TEST(Executor, OverwriteReplacesOnlyASameNamedFile) {
     }
 }
 
-// Merge (1, and any value other than 0 and 2 for folders).
+// Merge (1, and any value other than 0 and 2 for folders): same-named
+// folders merge at every depth, and a file that meets a file inside follows
+// the file policy: Rename (0, and any value other than 1 and 2) keeps both,
+// Overwrite replaces.
 TEST(Executor, MergeJoinsSameNamedFolders) {
-    for (int32_t folderConflict : {1, 3, -5}) {
-        for (bool shellWindow : {false, true}) {
-            SCOPED_TRACE("folderConflict " + std::to_string(folderConflict) +
-                         (shellWindow ? " through the shell" : ""));
-            Folders f;
-            const std::wstring from = f.src + L"\\F";
-            const std::wstring into = f.dst + L"\\F";
-            for (const wchar_t* folder : {L"", L"\\sub", L"\\sub\\deep", L"\\only-src"}) {
-                ASSERT_TRUE(MakeFolder(from + folder));
-            }
-            for (const wchar_t* folder : {L"", L"\\sub", L"\\only-dst"}) ASSERT_TRUE(MakeFolder(into + folder));
-            ASSERT_TRUE(WriteText(from + L"\\same.txt", "new"));
-            ASSERT_TRUE(WriteText(from + L"\\src.txt", "src"));
-            ASSERT_TRUE(WriteText(from + L"\\sub\\inner.txt", "new inner"));
-            ASSERT_TRUE(WriteText(from + L"\\sub\\deep\\d.txt", "deep"));
-            ASSERT_TRUE(WriteText(from + L"\\only-src\\s.txt", "s"));
-            ASSERT_TRUE(WriteText(into + L"\\same.txt", "old"));
-            ASSERT_TRUE(WriteText(into + L"\\dst.txt", "dst"));
-            ASSERT_TRUE(WriteText(into + L"\\sub\\inner.txt", "old inner"));
-            ASSERT_TRUE(WriteText(into + L"\\sub\\keep.txt", "keep"));
-            ASSERT_TRUE(WriteText(into + L"\\only-dst\\o.txt", "o"));
-            // Hidden items travel too; the source is removed only when empty.
-            ASSERT_TRUE(WriteText(from + L"\\hidden.txt", "h"));
-            SetFileAttributesW((from + L"\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    struct Policies {
+        int32_t fileConflict;
+        bool keepsBoth;
+    } policies[] = {{0, true}, {7, true}, {1, false}};
+    for (const Policies& files : policies) {
+        for (int32_t folderConflict : {1, 3, -5}) {
+            for (bool shellWindow : {false, true}) {
+                SCOPED_TRACE("fileConflict " + std::to_string(files.fileConflict) + ", folderConflict " +
+                             std::to_string(folderConflict) + (shellWindow ? " through the shell" : ""));
+                Folders f;
+                const std::wstring from = f.src + L"\\F";
+                const std::wstring into = f.dst + L"\\F";
+                for (const wchar_t* folder : {L"", L"\\sub", L"\\sub\\deep", L"\\only-src"})
+                    ASSERT_TRUE(MakeFolder(from + folder));
+                for (const wchar_t* folder : {L"", L"\\sub", L"\\sub\\deep", L"\\only-dst"})
+                    ASSERT_TRUE(MakeFolder(into + folder));
+                ASSERT_TRUE(WriteText(from + L"\\same.txt", "new"));
+                ASSERT_TRUE(WriteText(from + L"\\src.txt", "src"));
+                ASSERT_TRUE(WriteText(from + L"\\sub\\inner.txt", "new inner"));
+                ASSERT_TRUE(WriteText(from + L"\\sub\\deep\\d.txt", "new deep"));
+                ASSERT_TRUE(WriteText(from + L"\\only-src\\s.txt", "s"));
+                ASSERT_TRUE(WriteText(into + L"\\same.txt", "old"));
+                ASSERT_TRUE(WriteText(into + L"\\dst.txt", "dst"));
+                ASSERT_TRUE(WriteText(into + L"\\sub\\inner.txt", "old inner"));
+                ASSERT_TRUE(WriteText(into + L"\\sub\\keep.txt", "keep"));
+                ASSERT_TRUE(WriteText(into + L"\\sub\\deep\\d.txt", "old deep"));
+                ASSERT_TRUE(WriteText(into + L"\\only-dst\\o.txt", "o"));
+                // Hidden items travel too; the source is removed only when empty.
+                ASSERT_TRUE(WriteText(from + L"\\hidden.txt", "h"));
+                SetFileAttributesW((from + L"\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
 
-            // The file policy does not matter inside a merge.
-            RecordingSink sink;
-            EXPECT_EQ(MoveOnce(Policy(0, folderConflict, shellWindow), from, f.dst, &sink),
-                      OperationStatus::Succeeded);
-            EXPECT_EQ(sink.Count(UM_ASK_CONFLICT), 0);
-            EXPECT_FALSE(Exists(from));
-            EXPECT_EQ(Names(into), (NameList{L"dst.txt", L"hidden.txt", L"only-dst", L"only-src",
-                                             L"same.txt", L"src.txt", L"sub"}));
-            EXPECT_EQ(ReadUtf8(into + L"\\same.txt"), "new");
-            EXPECT_EQ(ReadUtf8(into + L"\\src.txt"), "src");
-            EXPECT_EQ(ReadUtf8(into + L"\\dst.txt"), "dst");
-            EXPECT_EQ(Names(into + L"\\sub"), (NameList{L"deep", L"inner.txt", L"keep.txt"}));
-            EXPECT_EQ(ReadUtf8(into + L"\\sub\\inner.txt"), "new inner");
-            EXPECT_EQ(ReadUtf8(into + L"\\sub\\keep.txt"), "keep");
-            EXPECT_EQ(ReadUtf8(into + L"\\sub\\deep\\d.txt"), "deep");
-            EXPECT_EQ(ReadUtf8(into + L"\\only-src\\s.txt"), "s");
-            EXPECT_EQ(ReadUtf8(into + L"\\only-dst\\o.txt"), "o");
+                RecordingSink sink;
+                EXPECT_EQ(MoveOnce(Policy(files.fileConflict, folderConflict, shellWindow), from, f.dst, &sink),
+                          OperationStatus::Succeeded);
+                EXPECT_EQ(sink.Count(UM_ASK_CONFLICT), 0);
+                EXPECT_FALSE(Exists(from));
+                EXPECT_EQ(ReadUtf8(into + L"\\src.txt"), "src");
+                EXPECT_EQ(ReadUtf8(into + L"\\dst.txt"), "dst");
+                EXPECT_EQ(ReadUtf8(into + L"\\sub\\keep.txt"), "keep");
+                EXPECT_EQ(ReadUtf8(into + L"\\only-src\\s.txt"), "s");
+                EXPECT_EQ(ReadUtf8(into + L"\\only-dst\\o.txt"), "o");
+                if (files.keepsBoth) {
+                    EXPECT_EQ(Names(into), (NameList{L"dst.txt", L"hidden.txt", L"only-dst", L"only-src",
+                                                     L"same (2).txt", L"same.txt", L"src.txt", L"sub"}));
+                    EXPECT_EQ(ReadUtf8(into + L"\\same.txt"), "old");
+                    EXPECT_EQ(ReadUtf8(into + L"\\same (2).txt"), "new");
+                    EXPECT_EQ(Names(into + L"\\sub"),
+                              (NameList{L"deep", L"inner (2).txt", L"inner.txt", L"keep.txt"}));
+                    EXPECT_EQ(ReadUtf8(into + L"\\sub\\inner.txt"), "old inner");
+                    EXPECT_EQ(ReadUtf8(into + L"\\sub\\inner (2).txt"), "new inner");
+                    EXPECT_EQ(Names(into + L"\\sub\\deep"), (NameList{L"d (2).txt", L"d.txt"}));
+                    EXPECT_EQ(ReadUtf8(into + L"\\sub\\deep\\d.txt"), "old deep");
+                    EXPECT_EQ(ReadUtf8(into + L"\\sub\\deep\\d (2).txt"), "new deep");
+                } else {
+                    EXPECT_EQ(Names(into), (NameList{L"dst.txt", L"hidden.txt", L"only-dst", L"only-src",
+                                                     L"same.txt", L"src.txt", L"sub"}));
+                    EXPECT_EQ(ReadUtf8(into + L"\\same.txt"), "new");
+                    EXPECT_EQ(Names(into + L"\\sub"), (NameList{L"deep", L"inner.txt", L"keep.txt"}));
+                    EXPECT_EQ(ReadUtf8(into + L"\\sub\\inner.txt"), "new inner");
+                    EXPECT_EQ(Names(into + L"\\sub\\deep"), NameList{L"d.txt"});
+                    EXPECT_EQ(ReadUtf8(into + L"\\sub\\deep\\d.txt"), "new deep");
+                }
+            }
         }
     }
 }
@@ -604,26 +628,34 @@ TEST(Executor, AskFollowsEachAnswerForAFile) {
     }
 }
 
-TEST(Executor, AskedFolderMergeAsksAboutTheFilesInside) {
+// The user answers for the folder; a file inside that meets a file follows
+// the file policy: asked too under Ask, kept beside under Rename, replaced
+// under Overwrite.
+TEST(Executor, AskedFolderMergeSettlesTheFilesInsideByTheFilePolicy) {
     struct Row {
+        int32_t fileConflict;
         std::deque<int> answers;
         OperationStatus status;
         NameList inside;          // the destination folder afterwards
         std::string same;         // same.txt there
         bool sourceLeft;
     } rows[] = {
-        {{kAnswerReplace, kAnswerReplace}, OperationStatus::Succeeded,
+        {2, {kAnswerReplace, kAnswerReplace}, OperationStatus::Succeeded,
          {L"dst.txt", L"same.txt", L"src.txt"}, "new", false},
-        {{kAnswerReplace, kAnswerKeepBoth}, OperationStatus::Succeeded,
+        {2, {kAnswerReplace, kAnswerKeepBoth}, OperationStatus::Succeeded,
          {L"dst.txt", L"same (2).txt", L"same.txt", L"src.txt"}, "old", false},
         // A file the user skips stays, and so does its folder.
-        {{kAnswerReplace, kAnswerSkip}, OperationStatus::None,
+        {2, {kAnswerReplace, kAnswerSkip}, OperationStatus::None,
          {L"dst.txt", L"same.txt", L"src.txt"}, "old", true},
-        {{kAnswerKeepBoth}, OperationStatus::Succeeded, {L"dst.txt", L"same.txt"}, "old", false},
+        {2, {kAnswerKeepBoth}, OperationStatus::Succeeded, {L"dst.txt", L"same.txt"}, "old", false},
+        {0, {kAnswerReplace}, OperationStatus::Succeeded,
+         {L"dst.txt", L"same (2).txt", L"same.txt", L"src.txt"}, "old", false},
+        {1, {kAnswerReplace}, OperationStatus::Succeeded, {L"dst.txt", L"same.txt", L"src.txt"}, "new", false},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE("first answer " + std::to_string(row.answers.front()) + ", " +
-                     std::to_string(row.answers.size()) + " answers");
+        SCOPED_TRACE("file policy " + std::to_string(row.fileConflict) + ", first answer " +
+                     std::to_string(row.answers.front()) + ", " + std::to_string(row.answers.size()) +
+                     " answers");
         Folders f;
         const std::wstring from = f.src + L"\\F";
         const std::wstring into = f.dst + L"\\F";
@@ -634,7 +666,7 @@ TEST(Executor, AskedFolderMergeAsksAboutTheFilesInside) {
         ASSERT_TRUE(WriteText(into + L"\\same.txt", "old"));
         ASSERT_TRUE(WriteText(into + L"\\dst.txt", "dst"));
         RecordingSink sink(row.answers);
-        EXPECT_EQ(MoveOnce(Policy(0, 2), from, f.dst, &sink), row.status);
+        EXPECT_EQ(MoveOnce(Policy(row.fileConflict, 2), from, f.dst, &sink), row.status);
         ASSERT_EQ(sink.asked.size(), row.answers.size());
         EXPECT_TRUE(sink.asked[0].isFolder);
         EXPECT_EQ(sink.asked[0].destination, into);
@@ -856,6 +888,46 @@ TEST(Probe, LeftoversGetTheirNamesBack) {
     EXPECT_EQ(ReadUtf8(dir / L"a.txt"), "a");
     EXPECT_EQ(ReadUtf8(dir / L"b.txt"), "taken");
     EXPECT_EQ(ReadUtf8(dir / (L"b.txt" + suffix)), "left");
+}
+
+// An item its probe could not rename back stands under its probe name. On
+// the retry it gets its name back and the operation goes on; when even that
+// is refused, the operation fails (and is offered again), and is never
+// dropped as if there had been nothing to do.
+TEST(Probe, ItemLeftUnderItsProbeNameIsRecoveredOrFails) {
+    struct Row {
+        OperationKind kind;
+        bool held;  // the probe-named file is held open meanwhile
+        OperationStatus status;
+    } rows[] = {
+        {OperationKind::Move, false, OperationStatus::Succeeded},
+        {OperationKind::Rename, false, OperationStatus::Succeeded},
+        {OperationKind::Move, true, OperationStatus::Failed},
+        {OperationKind::Rename, true, OperationStatus::Failed},
+        {OperationKind::Delete, true, OperationStatus::Failed},
+        {OperationKind::Copy, true, OperationStatus::Failed},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(row.kind)) + (row.held ? " held" : ""));
+        Folders f;
+        const std::wstring stuck = f.src + L"\\a.txt" + kProbeSuffix;
+        ASSERT_TRUE(WriteText(stuck, "a"));
+        HeldOpen held(row.held ? stuck : std::wstring());
+        ASSERT_EQ(held.IsOpen(), row.held);
+        RecordingSink sink;
+        ExecutionState state;
+        Operation op = MakeOp(row.kind, f.src + L"\\a.txt",
+                              row.kind == OperationKind::Rename ? f.src + L"\\b.txt" : f.dst);
+        EXPECT_EQ(Execute(Policy(0, 3), &op, &sink, &state), row.status);
+        held.Close();
+        if (row.status == OperationStatus::Succeeded) {
+            EXPECT_FALSE(AnyProbeName(f.src));
+            const std::wstring arrived = row.kind == OperationKind::Rename ? f.src + L"\\b.txt" : f.dst + L"\\a.txt";
+            EXPECT_EQ(ReadUtf8(arrived), "a");
+        } else {
+            EXPECT_EQ(ReadUtf8(stuck), "a") << "left where it stands";
+        }
+    }
 }
 
 // ---------------------------------------------------------- long paths

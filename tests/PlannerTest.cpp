@@ -58,6 +58,9 @@ TEST(Planner, CombineDestination) {
         {L"", L"", L"C:\\x", L"C:\\x"},
         {L"Pictures\\", L"", L"D:\\", L"D:\\Pictures"},
         {L"Pictures\\", L"", L"", L"Pictures"},
+        // A drive root keeps its backslash: "D:" alone is not the root.
+        {L"", L"D:\\", L"C:\\x", L"D:\\"},
+        {L"", L"", L"D:\\", L"D:\\"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CombineDestination(c.relative, c.root, c.base), c.expected) << Narrow(c.relative) << " " << Narrow(c.root);
@@ -168,7 +171,7 @@ protected:
         for (const auto& op : context.operations) {
             std::wstring line = Is(*op, OperationKind::CreateDirectory) ? L"mkdir " : L"move ";
             line += op->source.path;
-            if (op->destination.path[0]) line += std::wstring(L" -> ") + op->destination.path;
+            if (op->destination.path[0]) line += std::wstring(L" -> ") + op->destination.path.str();
             out.push_back(line);
             EXPECT_TRUE(Is(*op, OperationStatus::Unknown));
         }
@@ -218,12 +221,36 @@ TEST_F(PlanFixture, JobDestinationReplacesTheProfileRoot) {
     ASSERT_TRUE(WriteText(target + L"\\a.jpg", "a"));
     const std::wstring tidy = dir / L"Tidy";
     ASSERT_TRUE(MakeFolder(tidy));
-    for (std::wstring destination : {tidy, tidy + L"\\"}) {
+    // Blanks around the text the user typed are not part of the path.
+    for (std::wstring destination : {tidy, tidy + L"\\", L" " + tidy, L"\t " + tidy + L"\\ \t"}) {
+        SCOPED_TRACE(Narrow(destination));
         context.operations.clear();
         StoreText(job.destination, destination);
         Plan();
         EXPECT_EQ(Listing(), (std::vector<std::wstring>{L"mkdir " + tidy + L"\\Pictures",
                                                         L"move " + target + L"\\a.jpg -> " + tidy + L"\\Pictures"}));
+    }
+}
+
+// The job's destination inside the tidied folder, and a folder of the
+// profile placed inside it by an absolute location, are never planned as
+// items, not even by a rule for folders; nor is any folder that holds one.
+TEST_F(PlanFixture, DestinationsInsideTheTargetStayPut) {
+    const std::wstring archive = target + L"\\Archive";
+    WriteProfile("<Folder displayname=\"Pictures\"><Ext t=\".jpg\"/></Folder>"
+                 "<Folder displayname=\"Folders\"><Ext ti=\"1\"/></Folder>"
+                 "<Folder displayname=\"Old\" location=\"" + Narrow(archive) + "\"><Ext t=\".log\"/></Folder>");
+    for (const std::wstring& folder : {target + L"\\Tidy", target + L"\\Tidy\\Pictures", archive,
+                                       archive + L"\\Old", target + L"\\Project"})
+        ASSERT_TRUE(MakeFolder(folder));
+    for (const std::wstring& destination : {target + L"\\Tidy", target + L"\\Tidy\\Inner"}) {
+        SCOPED_TRACE(Narrow(destination));
+        context.operations.clear();
+        StoreText(job.destination, destination);
+        Plan();
+        const std::wstring folders = destination + L"\\Folders";
+        EXPECT_EQ(Listing(), (std::vector<std::wstring>{L"mkdir " + folders,
+                                                        L"move " + target + L"\\Project -> " + folders}));
     }
 }
 

@@ -492,7 +492,9 @@ void CheckTidied(const std::wstring& desktop, const std::vector<Expected>& files
     }
     WaitForProcessesNamed(L"qz.exe");
     for (const Expected& f : files) {
-        if (*f.into) EXPECT_FALSE(FileExists(desktop + L"\\" + f.file)) << Narrow(f.file);
+        if (*f.into) {
+            EXPECT_FALSE(FileExists(desktop + L"\\" + f.file)) << Narrow(f.file);
+        }
     }
 }
 
