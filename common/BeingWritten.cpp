@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cwchar>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "Text.h"
@@ -91,48 +90,6 @@ std::vector<WriteState> FindBeingWritten(const std::vector<ListedItem>& items, u
         if (busy.count(Folded(folder) + L"|" + Folded(stem))) states[i] = WriteState::Downloading;
     }
     return states;
-}
-
-std::vector<WriteState> ReadBeingWritten(const std::vector<std::wstring>& paths) {
-    // Each folder's listing, then the states of all of it; the items are
-    // looked up in it by folded full path.
-    std::unordered_map<std::wstring, WriteState> known;
-    std::unordered_set<std::wstring> listed;
-    const uint64_t now = FileTimeNow();
-    const uint64_t settle = SettleTime();
-    std::wstring folder, name;
-    for (const std::wstring& path : paths) {
-        SplitPath(path, &folder, &name);
-        if (folder.empty() || !listed.insert(Folded(folder)).second) continue;
-        std::vector<ListedItem> items;
-        WIN32_FIND_DATAW found;
-        const std::wstring pattern = folder + (folder.back() == L'\\' ? L"*" : L"\\*");
-        HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
-        if (find == INVALID_HANDLE_VALUE) continue;
-        const std::wstring prefix = folder.back() == L'\\' ? folder : folder + L"\\";
-        do {
-            if (!wcscmp(found.cFileName, L".") || !wcscmp(found.cFileName, L"..")) continue;
-            ListedItem item;
-            item.path = prefix + found.cFileName;
-            item.isFile = !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-            item.lastWrite = (static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
-                             found.ftLastWriteTime.dwLowDateTime;
-            items.push_back(std::move(item));
-        } while (FindNextFileW(find, &found));
-        FindClose(find);
-        const std::vector<WriteState> states = FindBeingWritten(items, now, settle);
-        for (std::size_t i = 0; i < items.size(); ++i)
-            if (states[i] != WriteState::Settled) known.emplace(Folded(items[i].path), states[i]);
-    }
-    std::vector<WriteState> result(paths.size(), WriteState::Settled);
-    if (known.empty()) return result;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        std::wstring p = paths[i];
-        if (p.size() > 1 && p.back() == L'\\') p.pop_back();
-        auto found = known.find(Folded(p));
-        if (found != known.end()) result[i] = found->second;
-    }
-    return result;
 }
 
 uint64_t FileTimeNow() {

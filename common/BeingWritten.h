@@ -48,10 +48,6 @@ struct ListedItem {
 std::vector<WriteState> FindBeingWritten(const std::vector<ListedItem>& items, uint64_t now,
                                          uint64_t settle = kSettleTime);
 
-// The state of each item (a full path) as the file system shows it now,
-// with SettleTime(): every folder that holds one is listed once, so a
-// ".tmp" finds the file it belongs to even when that one is not listed.
-std::vector<WriteState> ReadBeingWritten(const std::vector<std::wstring>& paths);
 
 // The current time as a FILETIME value.
 uint64_t FileTimeNow();

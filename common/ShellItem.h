@@ -89,6 +89,7 @@ struct ShellItem {
     TextField extension;         // ".jpg" for a file that is not virtual
     bool isVirtual = false;      // name holds ":" (shell objects, drive roots)
     FILETIME creationTime = {};  // UTC, at the last refresh
+    FILETIME lastWriteTime = {}; // UTC, at the last refresh
     uint64_t size = 0;           // bytes, for a file that is not virtual
     std::vector<std::unique_ptr<ShellItem>> children;  // the target container's items
 };

@@ -221,10 +221,18 @@ void PlanOperations(EngineContext* context, const PlanVisitor& visit) {
 
     // Files another program is still writing are never planned, whatever
     // the rules say: moving a half-done download breaks it.
-    std::vector<std::wstring> files;
-    for (const auto& child : target->children)
-        if (!child->isVirtual && IsFile(*child)) files.push_back(child->path.str());
-    const std::vector<WriteState> writing = ReadBeingWritten(files);
+    // The times come from the listing of the target, not a second one.
+    std::vector<ListedItem> files;
+    for (const auto& child : target->children) {
+        if (child->isVirtual || !IsFile(*child)) continue;
+        ListedItem file;
+        file.path = child->path.str();
+        file.isFile = true;
+        file.lastWrite = (static_cast<uint64_t>(child->lastWriteTime.dwHighDateTime) << 32) |
+                         child->lastWriteTime.dwLowDateTime;
+        files.push_back(std::move(file));
+    }
+    const std::vector<WriteState> writing = FindBeingWritten(files, FileTimeNow(), SettleTime());
     std::size_t nextFile = 0;
 
     // At most a Create Directory and a Move for each item.

@@ -215,8 +215,11 @@ void RefreshTimeAndSize(ShellItem* item) {
     win::UniqueHandle h(CreateFileW(item->path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!h) return;
-    FILETIME created;
-    if (GetFileTime(h.Get(), &created, nullptr, nullptr)) item->creationTime = created;
+    FILETIME created, written;
+    if (GetFileTime(h.Get(), &created, nullptr, &written)) {
+        item->creationTime = created;
+        item->lastWriteTime = written;
+    }
     LARGE_INTEGER size;
     if (wantSize && GetFileSizeEx(h.Get(), &size)) item->size = static_cast<uint64_t>(size.QuadPart);
 }
@@ -258,6 +261,7 @@ void RefreshItem(ShellItem* item, const WIN32_FIND_DATAW* listed, ShortcutClasse
         item->attributes = flags;
     if (listed && answer == FastAnswer::Flags) {
         item->creationTime = listed->ftCreationTime;
+        item->lastWriteTime = listed->ftLastWriteTime;
         item->size = !item->isVirtual && IsFile(*item)
                          ? (static_cast<uint64_t>(listed->nFileSizeHigh) << 32) | listed->nFileSizeLow
                          : 0;
