@@ -32,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "common/FreeName.h"
 #include "common/PathText.h"
 #include "common/Text.h"
 #include "common/win/Handle.h"
@@ -194,18 +195,6 @@ bool IsNameTakenError(DWORD error) {
     return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
 }
 
-// "a (n).jpg" for a file (the extension is what follows the last dot; a
-// name that starts with its only dot, ".profile", has none), "F (n)" for a
-// folder.
-std::wstring NumberedName(const std::wstring& name, bool isFolder, int n) {
-    std::size_t dot = isFolder ? std::wstring::npos : name.rfind(L'.');
-    if (dot == 0) dot = std::wstring::npos;
-    const std::wstring suffix = L" (" + std::to_wstring(n) + L")";
-    if (dot == std::wstring::npos) return name + suffix;
-    return name.substr(0, dot) + suffix + name.substr(dot);
-}
-
-constexpr int kMaxNumberedName = 100000;
 
 // Two drive-letter paths on different drives: a move between them copies.
 bool OnOtherDrive(const std::wstring& a, const std::wstring& b) {
@@ -964,11 +953,8 @@ void RestoreProbeLeftovers(const std::wstring& folder) {
 }
 
 std::wstring FreeName(const std::wstring& folder, const std::wstring& name, bool isFolder) {
-    for (int n = 2; n < kMaxNumberedName; ++n) {
-        std::wstring candidate = NumberedName(name, isFolder, n);
-        if (IsMissing(Join(folder, candidate))) return candidate;
-    }
-    return std::wstring();
+    return FirstFreeName(name, isFolder,
+                         [&](const std::wstring& candidate) { return !IsMissing(Join(folder, candidate)); });
 }
 
 bool FolderNames::Read(const std::wstring& folder) {
@@ -1000,11 +986,7 @@ void FolderNames::Remove(const std::wstring& name) {
 }
 
 std::wstring FolderNames::FreeName(const std::wstring& name, bool isFolder) const {
-    for (int n = 2; n < kMaxNumberedName; ++n) {
-        std::wstring candidate = NumberedName(name, isFolder, n);
-        if (!Find(candidate)) return candidate;
-    }
-    return std::wstring();
+    return FirstFreeName(name, isFolder, [&](const std::wstring& candidate) { return Find(candidate) != nullptr; });
 }
 
 FolderNames& ExecutionState::Names(const std::wstring& folder) {
