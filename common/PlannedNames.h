@@ -42,11 +42,4 @@ private:
     std::unordered_map<std::wstring, Folder> folders_;  // by folded folder path
 };
 
-// The folder that holds a path ("C:\a\b" -> "C:\a", "C:\a" -> "C:\") and
-// the last component of it ("C:\a\b\" -> "b").
-std::wstring FolderOfPath(const std::wstring& path);
-std::wstring NameOfPath(const std::wstring& path);
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
-std::wstring FoldPath(std::wstring path);
-
 }  // namespace ordvale

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "PlannedNames.h"
+#include "PathText.h"
 
 namespace ordvale {
 
@@ -85,7 +86,7 @@ private:
     void MoveBack(const JournalEntry& e) {
         Standing now;
         if (e.destination.empty() || !Unchanged(e, &now)) return;
-        const std::wstring folder = FolderOfPath(e.source);
+        const std::wstring folder = path::ParentOf(e.source);
         if (!names_.IsFolder(folder)) {
             if (names_.Taken(folder)) {
                 Leave(e.destination, e.source, UndoReason::NoFolder);
@@ -94,12 +95,12 @@ private:
             AddCreateFolder(folder);
         }
         names_.Leave(e.destination);
-        const std::wstring name = names_.FreeNameIn(folder, NameOfPath(e.source), now.isFolder);
+        const std::wstring name = names_.FreeNameIn(folder, path::LastComponent(e.source), now.isFolder);
         UndoStep step;
         step.action = UndoAction::MoveBack;
         step.from = e.destination;
         step.to = e.source;
-        step.arrival = name.empty() ? e.source : JoinPath(folder, name);
+        step.arrival = name.empty() ? e.source : path::Join(folder, name);
         step.isFolder = now.isFolder;
         step.replaced = e.kind == JournalKind::Replace;
         names_.Arrive(step.arrival, now.isFolder);

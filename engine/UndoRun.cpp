@@ -4,6 +4,7 @@
 
 #include "common/PlannedNames.h"
 #include "common/Text.h"
+#include "common/PathText.h"
 
 namespace ordvale {
 
@@ -15,7 +16,7 @@ Operation* Append(EngineContext* context, OperationKind kind, const std::wstring
     op->kind = static_cast<int32_t>(kind);
     op->status = static_cast<int32_t>(OperationStatus::Unknown);
     StoreText(op->source.path, source.c_str());
-    StoreText(op->source.name, NameOfPath(source).c_str());
+    StoreText(op->source.name, path::LastComponent(source).c_str());
     op->source.pathCut = source.size() >= kTextUnits;
     StoreText(op->destination.path, destination.c_str());
     op->destination.pathCut = destination.size() >= kTextUnits;
@@ -34,9 +35,9 @@ void AddUndoOperations(EngineContext* context, const UndoPlan& plan, UndoRun* ru
     for (const UndoStep& step : plan.steps) {
         switch (step.action) {
             case UndoAction::MoveBack: {
-                Operation* op = Append(context, OperationKind::Move, step.from, FolderOfPath(step.to));
-                const std::wstring name = NameOfPath(step.to);
-                if (name != NameOfPath(step.from)) op->newName = name;
+                Operation* op = Append(context, OperationKind::Move, step.from, path::ParentOf(step.to));
+                const std::wstring name = path::LastComponent(step.to);
+                if (name != path::LastComponent(step.from)) op->newName = name;
                 break;
             }
             case UndoAction::DeleteCopy: Append(context, OperationKind::Delete, step.from, L""); break;

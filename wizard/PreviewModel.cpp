@@ -10,6 +10,7 @@
 #include "common/PlannedNames.h"
 #include "engine/EngineContext.h"
 #include "engine/Planner.h"
+#include "common/PathText.h"
 
 namespace ordvale::wizard {
 
@@ -59,14 +60,14 @@ public:
         PreviewRow row;
         row.item = item.path;
         row.folder = folder;
-        const std::wstring name = NameOfPath(row.item);
+        const std::wstring name = path::LastComponent(row.item);
         const bool isFolder = IsFolder(item) && !IsFile(item);
         if (!isFolder && HeldOpen(row.item)) {
             row.arrival = Arrival::InUse;
             row.folder.clear();
             return row;
         }
-        const std::wstring arrival = JoinPath(folder, name);
+        const std::wstring arrival = path::Join(folder, name);
         std::wstring arrivedAs = arrival;
         row.arrival = Arrival::Moved;
         if (names_.Taken(arrival)) {
@@ -83,7 +84,7 @@ public:
             }
             if (row.arrival == Arrival::Renamed) {
                 row.newName = names_.FreeNameIn(folder, name, isFolder);
-                arrivedAs = JoinPath(folder, row.newName);
+                arrivedAs = path::Join(folder, row.newName);
             }
         }
         names_.Leave(row.item);
@@ -130,11 +131,11 @@ bool IsFolderStep(Arrival arrival) {
 }
 
 std::wstring RowName(const PreviewRow& row) {
-    return NameOfPath(row.item);
+    return path::LastComponent(row.item);
 }
 
 std::wstring RowFrom(const PreviewRow& row) {
-    return FolderOfPath(row.item);
+    return path::ParentOf(row.item);
 }
 
 std::vector<FolderCount> CountByFolder(const std::vector<PreviewRow>& rows) {
@@ -189,9 +190,9 @@ std::vector<PreviewRow> RowsOfUndo(const UndoPlan& plan) {
         row.item = step.from;
         switch (step.action) {
             case UndoAction::MoveBack: {
-                row.folder = FolderOfPath(step.to);
-                const std::wstring arrivalName = NameOfPath(step.arrival);
-                if (CompareNoCase(arrivalName, NameOfPath(step.to)) != 0) {
+                row.folder = path::ParentOf(step.to);
+                const std::wstring arrivalName = path::LastComponent(step.arrival);
+                if (CompareNoCase(arrivalName, path::LastComponent(step.to)) != 0) {
                     row.arrival = Arrival::MovedBackRenamed;
                     row.newName = arrivalName;
                 } else {
@@ -201,7 +202,7 @@ std::vector<PreviewRow> RowsOfUndo(const UndoPlan& plan) {
             }
             case UndoAction::DeleteCopy: row.arrival = Arrival::CopyRecycled; break;
             case UndoAction::CreateFolder:
-                row.folder = FolderOfPath(step.from);
+                row.folder = path::ParentOf(step.from);
                 row.arrival = Arrival::FolderMadeAgain;
                 break;
             case UndoAction::RemoveFolder: row.arrival = step.willEmpty ? Arrival::FolderRemoved : Arrival::FolderKept; break;
@@ -256,10 +257,10 @@ void BuildTidyPreview(const TidyJob& job, const OrdvaleSettings& settings, Previ
             work.rows.push_back(std::move(row));
             return true;
         }
-        if (planned.makesFolder && made.insert(FoldPath(planned.folder)).second) {
+        if (planned.makesFolder && made.insert(path::FoldCase(planned.folder)).second) {
             PreviewRow made;
             made.item = planned.folder;
-            made.folder = FolderOfPath(planned.folder);
+            made.folder = path::ParentOf(planned.folder);
             made.arrival = Arrival::FolderMade;
             work.rows.push_back(std::move(made));
         }
