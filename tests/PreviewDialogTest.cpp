@@ -126,6 +126,34 @@ TEST_F(PreviewWindow, ClosingStopsTheWork) {
     }
 }
 
+// Destinations deep below the user's folders: each list shows the path cut
+// in its middle, so the folder an item goes to stays readable; short paths
+// stay whole.
+TEST_F(PreviewWindow, LongPathsKeepTheirLastFolderInView) {
+    const std::wstring deep = L"C:\\Users\\somebody\\Desktop\\Projects of the year\\Client work\\Archive";
+    CDialogPreview dialog;
+    dialog.build = [&](PreviewWork& work) {
+        work.rows = {Row((deep + L"\\a.jpg").c_str(), (deep + L"\\Pictures").c_str(), Arrival::Moved),
+                     Row(L"C:\\D\\b.txt", L"C:\\D\\Documents", Arrival::Moved)};
+    };
+    Open(&dialog);
+    ASSERT_TRUE(PumpUntil([&] { return dialog.Ready(); }));
+    auto cutKeepingEnd = [](const std::wstring& shown, const std::wstring& end) {
+        return shown.find(L"...") != std::wstring::npos && shown.size() > end.size() &&
+               shown.compare(shown.size() - end.size(), end.size(), end) == 0;
+    };
+    const std::vector<std::wstring> to = Column(kColumnTo);
+    ASSERT_EQ(to.size(), 2u);
+    EXPECT_EQ(to[0], L"C:\\D\\Documents");
+    EXPECT_TRUE(cutKeepingEnd(to[1], L"\\Pictures")) << Narrow(to[1]);
+    const std::vector<std::wstring> from = Column(kColumnFrom);
+    EXPECT_TRUE(cutKeepingEnd(from[1], L"\\Archive")) << Narrow(from[1]);
+    const std::vector<std::wstring> folders = ListRows(GetDlgItem(window, IDC_PREVIEW_FOLDERS), 2);
+    ASSERT_EQ(folders.size(), 3u);
+    EXPECT_EQ(folders[1], L"C:\\D\\Documents | 1");
+    EXPECT_TRUE(cutKeepingEnd(folders[2], L"\\Pictures | 1")) << Narrow(folders[2]);
+}
+
 // Heading clicks sort (again: the other way round); a click on a folder
 // lists its items alone, "All folders" everything again.
 TEST_F(PreviewWindow, HeadingsSortFoldersFilter) {

@@ -728,7 +728,14 @@ TEST_F(WizardRun, PreviewTidyAndTakeBackFromTheWizard) {
             int row = 0;
             while (row < ListViewRows(items) && ListViewCell(items, row, wizard::kColumnName) != f.first) ++row;
             ASSERT_LT(row, ListViewRows(items)) << Narrow(f.first);
-            EXPECT_EQ(ListViewCell(items, row, wizard::kColumnTo), desktop + L"\\" + f.second);
+            // A long path is shown cut in its middle to fit the column; the
+            // folder it ends in stays whole.
+            const std::wstring to = ListViewCell(items, row, wizard::kColumnTo);
+            const std::wstring folder = L"\\" + std::wstring(f.second);
+            EXPECT_TRUE(to == desktop + folder ||
+                        (to.size() > folder.size() && to.compare(to.size() - folder.size(), folder.size(), folder) == 0 &&
+                         to.find(L"...") != std::wstring::npos))
+                << Narrow(to);
             EXPECT_EQ(ListViewCell(items, row, wizard::kColumnArrival), L"moved");
         }
         EXPECT_EQ(ShowTree(FolderTree(desktop)), ShowTree(before)) << "the preview changes nothing";

@@ -1,6 +1,7 @@
 #include "PreviewDialog.h"
 
 #include <commctrl.h>
+#include <shlwapi.h>
 
 #include "common/Text.h"
 #include "common/win/Com.h"
@@ -13,6 +14,23 @@ namespace {
 constexpr UINT WM_PREVIEW_PROGRESS = WM_APP + 1;
 constexpr UINT WM_PREVIEW_BUILT = WM_APP + 2;
 static_assert(IDS_ARRIVAL_FIRST + static_cast<int>(Arrival::Count) - 1 == 991, "one text for every outcome");
+
+// A path too long for its column, cut in its middle the way Explorer shows
+// one ("C:\\users\\...\\Documents"), so that the folder it ends in stays
+// readable; the tooltip gives it whole.
+std::wstring FitPath(HWND list, int column, const std::wstring& path) {
+    const int width = ListView_GetColumnWidth(list, column) - 2 * GetSystemMetrics(SM_CXEDGE) - 12;
+    if (width <= 0 || path.size() >= MAX_PATH) return path;
+    wchar_t text[MAX_PATH];
+    lstrcpynW(text, path.c_str(), MAX_PATH);
+    HDC dc = GetDC(list);
+    if (!dc) return path;
+    HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    PathCompactPathW(dc, text, static_cast<UINT>(width));
+    SelectObject(dc, font);
+    ReleaseDC(list, dc);
+    return text;
+}
 
 // Row numbers of the list and the text of a column, in the list's units.
 void InsertColumns(HWND list, std::initializer_list<std::pair<std::wstring, int>> columns) {
@@ -78,7 +96,7 @@ BOOL CDialogPreview::OnInitDialog() {
 
     HWND folders = Item(IDC_PREVIEW_FOLDERS);
     HWND items = Item(IDC_PREVIEW_ITEMS);
-    ListView_SetExtendedListViewStyle(folders, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
+    ListView_SetExtendedListViewStyle(folders, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP | LVS_EX_INFOTIP);
     ListView_SetExtendedListViewStyle(items, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP | LVS_EX_INFOTIP);
     RECT units = {0, 0, 100, 100};
     MapDialogRect(Handle(), &units);
@@ -155,12 +173,14 @@ void CDialogPreview::FillFolders() {
     folders_ = CountByFolder(rows);
     HWND list = Item(IDC_PREVIEW_FOLDERS);
     ListView_DeleteAllItems(list);
+    folderTexts_.clear();
     auto add = [&](int index, const std::wstring& folder, std::size_t count) {
-        std::wstring text = folder;
+        folderTexts_.push_back(folder);
+        // The text comes on demand, fitted to the column as it is then.
         LVITEMW item = {};
         item.mask = LVIF_TEXT;
         item.iItem = index;
-        item.pszText = &text[0];
+        item.pszText = LPSTR_TEXTCALLBACKW;
         ListView_InsertItem(list, &item);
         std::wstring number = Number(count);
         ListView_SetItemText(list, index, 1, &number[0]);
@@ -255,6 +275,8 @@ BOOL CDialogPreview::OnNotify(NMHDR* header, LRESULT* result) {
                 if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
                     const std::size_t index = static_cast<std::size_t>(item.iItem);
                     cell_ = index < order_.size() ? CellText(rows[order_[index]], item.iSubItem) : std::wstring();
+                    if (item.iSubItem == kColumnFrom || item.iSubItem == kColumnTo)
+                        cell_ = FitPath(header->hwndFrom, item.iSubItem, cell_);
                     lstrcpynW(item.pszText, cell_.c_str(), item.cchTextMax);
                 }
                 *result = 0;
@@ -282,14 +304,38 @@ BOOL CDialogPreview::OnNotify(NMHDR* header, LRESULT* result) {
                 return TRUE;
             }
         }
-    } else if (header->idFrom == IDC_PREVIEW_FOLDERS && header->code == LVN_ITEMCHANGED) {
-        auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-        if (ready_ && change->iItem >= 0 && (change->uNewState & LVIS_SELECTED) && !(change->uOldState & LVIS_SELECTED)) {
-            folderFilter_ = change->iItem - 1;  // the first row stands for every folder
-            ShowRows();
+    } else if (header->idFrom == IDC_PREVIEW_FOLDERS) {
+        switch (header->code) {
+            case LVN_GETDISPINFOW: {
+                LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+                const std::size_t index = static_cast<std::size_t>(item.iItem);
+                if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0 && item.iSubItem == 0 &&
+                    index < folderTexts_.size()) {
+                    cell_ = index == 0 ? folderTexts_[0] : FitPath(header->hwndFrom, 0, folderTexts_[index]);
+                    lstrcpynW(item.pszText, cell_.c_str(), item.cchTextMax);
+                }
+                *result = 0;
+                return TRUE;
+            }
+            case LVN_GETINFOTIPW: {
+                auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(header);
+                const std::size_t index = static_cast<std::size_t>(tip->iItem);
+                if (index < folderTexts_.size() && tip->pszText && tip->cchTextMax > 0)
+                    lstrcpynW(tip->pszText, folderTexts_[index].c_str(), tip->cchTextMax);
+                *result = 0;
+                return TRUE;
+            }
+            case LVN_ITEMCHANGED: {
+                auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+                if (ready_ && change->iItem >= 0 && (change->uNewState & LVIS_SELECTED) &&
+                    !(change->uOldState & LVIS_SELECTED)) {
+                    folderFilter_ = change->iItem - 1;  // the first row stands for every folder
+                    ShowRows();
+                }
+                *result = 0;
+                return TRUE;
+            }
         }
-        *result = 0;
-        return TRUE;
     }
     return FALSE;
 }

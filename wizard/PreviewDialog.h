@@ -62,6 +62,7 @@ private:
     HANDLE worker_ = nullptr;
     bool ready_ = false;
     std::vector<FolderCount> folders_;
+    std::vector<std::wstring> folderTexts_;  // the folder list's rows, whole
     std::vector<std::size_t> order_;
     int sortColumn_ = kColumnTo;
     bool ascending_ = true;
