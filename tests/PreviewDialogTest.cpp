@@ -138,20 +138,21 @@ TEST_F(PreviewWindow, LongPathsKeepTheirLastFolderInView) {
     };
     Open(&dialog);
     ASSERT_TRUE(PumpUntil([&] { return dialog.Ready(); }));
-    auto cutKeepingEnd = [](const std::wstring& shown, const std::wstring& end) {
-        return shown.find(L"...") != std::wstring::npos && shown.size() > end.size() &&
-               shown.compare(shown.size() - end.size(), end.size(), end) == 0;
-    };
     const std::vector<std::wstring> to = Column(kColumnTo);
     ASSERT_EQ(to.size(), 2u);
     EXPECT_EQ(to[0], L"C:\\D\\Documents");
-    EXPECT_TRUE(cutKeepingEnd(to[1], L"\\Pictures")) << Narrow(to[1]);
+    EXPECT_NE(to[1], deep + L"\\Pictures") << "cut to fit";
+    EXPECT_TRUE(ShownAsPath(to[1], deep + L"\\Pictures")) << Narrow(to[1]);
     const std::vector<std::wstring> from = Column(kColumnFrom);
-    EXPECT_TRUE(cutKeepingEnd(from[1], L"\\Archive")) << Narrow(from[1]);
+    EXPECT_NE(from[1], deep) << "cut to fit";
+    EXPECT_TRUE(ShownAsPath(from[1], deep)) << Narrow(from[1]);
     const std::vector<std::wstring> folders = ListRows(GetDlgItem(window, IDC_PREVIEW_FOLDERS), 2);
     ASSERT_EQ(folders.size(), 3u);
     EXPECT_EQ(folders[1], L"C:\\D\\Documents | 1");
-    EXPECT_TRUE(cutKeepingEnd(folders[2], L"\\Pictures | 1")) << Narrow(folders[2]);
+    const std::wstring shown = folders[2].substr(0, folders[2].find(L" | "));
+    EXPECT_NE(shown, deep + L"\\Pictures") << "cut to fit";
+    EXPECT_TRUE(ShownAsPath(shown, deep + L"\\Pictures")) << Narrow(folders[2]);
+    EXPECT_EQ(folders[2].substr(folders[2].find(L" | ")), L" | 1");
 }
 
 // Heading clicks sort (again: the other way round); a click on a folder

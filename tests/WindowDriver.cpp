@@ -214,6 +214,18 @@ void PostPaste(HWND edit, const std::wstring& text) {
     PostMessageW(edit, WM_PASTE, 0, 0);
 }
 
+bool ShownAsPath(const std::wstring& shown, const std::wstring& full) {
+    if (shown == full) return true;
+    const std::size_t dots = shown.find(L"...");
+    if (dots == std::wstring::npos) return false;
+    const std::wstring head = shown.substr(0, dots), tail = shown.substr(dots + 3);
+    const std::size_t slash = full.rfind(L'\\');
+    return !tail.empty() && tail[0] == L'\\' && full.size() >= head.size() + tail.size() &&
+           full.compare(0, head.size(), head) == 0 &&
+           full.compare(full.size() - tail.size(), tail.size(), tail) == 0 &&
+           slash != std::wstring::npos && tail.size() >= full.size() - slash;
+}
+
 void PostKey(HWND window, UINT key, int times) {
     const LPARAM down = 1 | (MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16);
     for (int i = 0; i < times; ++i) {

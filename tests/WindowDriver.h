@@ -80,5 +80,9 @@ int ListViewRows(HWND list);
 // the module in turn and describes each place where that does not hold.
 std::vector<std::wstring> RadioGroupFaults(HINSTANCE module);
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = 30000);
+// Whether a path as a list shows it stands for `full`: the same text, or the
+// text cut in its middle to fit its column ("C:\\users\\...\\Documents"),
+// with the folder it ends in whole.
+bool ShownAsPath(const std::wstring& shown, const std::wstring& full);
 
 }  // namespace testing_support
