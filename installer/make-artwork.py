@@ -16,9 +16,11 @@ import struct
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 
-spec = importlib.util.spec_from_file_location('icons', os.path.join(ROOT, 'scripts', 'make-icons.py'))
-icons = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(icons)
+# The icon drawing of scripts/make-icons.py, loaded from its file (its name
+# has a dash, so it cannot be imported by name).
+found = importlib.util.spec_from_file_location('icons', os.path.join(ROOT, 'scripts', 'make-icons.py'))
+icons = importlib.util.module_from_spec(found)
+found.loader.exec_module(icons)
 
 DEEP = (0.03, 0.14, 0.38)
 BRIGHT = (0.12, 0.42, 0.85)

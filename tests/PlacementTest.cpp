@@ -16,16 +16,6 @@ using namespace testing_support;
 
 namespace {
 
-FILETIME Day(int year, int month, int day) {
-    SYSTEMTIME utc = {};
-    utc.wYear = static_cast<WORD>(year);
-    utc.wMonth = static_cast<WORD>(month);
-    utc.wDay = static_cast<WORD>(day);
-    FILETIME time = {};
-    SystemTimeToFileTime(&utc, &time);
-    return time;
-}
-
 struct Context {
     ScriptedUser& user;
     MethodProfile& model;
@@ -81,8 +71,8 @@ bool Pattern(Context& c, const wchar_t* folder, const wchar_t* expression) {
 }
 
 const int64_t k512 = 512, k1024 = 1024, k2048 = 2048, kZero = 0;
-const FILETIME kDec31 = Day(2020, 12, 31), kJan1 = Day(2021, 1, 1), kEnd2021 = Day(2021, 12, 31),
-               kEnd2019 = Day(2019, 12, 31), kEnd2022 = Day(2022, 12, 31), kJan2022 = Day(2022, 1, 1);
+const FILETIME kDec31 = DateTime(2020, 12, 31), kJan1 = DateTime(2021, 1, 1), kEnd2021 = DateTime(2021, 12, 31),
+               kEnd2019 = DateTime(2019, 12, 31), kEnd2022 = DateTime(2022, 12, 31), kJan2022 = DateTime(2022, 1, 1);
 
 const Case kPlacements[] = {
     // Type rules.
@@ -261,13 +251,13 @@ const EditCase kEdits[] = {
      [](const FolderNode& f, int i) { return WithPattern(f, i, L"abc"); }, {}, false, ".[]{R[/^rep/,/ABC/]}",
      {"! The file name rule already exists under current folder."}},
     {"a range widened over its own old range is applied", 2, kTimeBody, L".\\2020\\", 0,
-     [](const FolderNode& f, int i) { return WithDates(f, i, Day(2019, 6, 1), Day(2020, 12, 31)); }, {}, true,
+     [](const FolderNode& f, int i) { return WithDates(f, i, DateTime(2019, 6, 1), DateTime(2020, 12, 31)); }, {}, true,
      ".[]{2020[2019-06-01..2020-12-31] 2021[2021-01-01..2021-12-31]}", {}},
     {"a range widened over another rule is refused", 2, kTimeBody, L".\\2020\\", 0,
-     [](const FolderNode& f, int i) { return WithDates(f, i, Day(2020, 1, 1), Day(2021, 1, 1)); }, {}, false,
+     [](const FolderNode& f, int i) { return WithDates(f, i, DateTime(2020, 1, 1), DateTime(2021, 1, 1)); }, {}, false,
      kTimeTree, {"C Date time rule \"2020-01-01 - 2021-01-01\": | .\\2021\\#0"}},
     {"a range made equal to one elsewhere, Yes takes that one over", 2, kTimeBody, L".\\2020\\", 0,
-     [](const FolderNode& f, int i) { return WithDates(f, i, Day(2021, 1, 1), Day(2021, 12, 31)); }, {IDYES},
+     [](const FolderNode& f, int i) { return WithDates(f, i, DateTime(2021, 1, 1), DateTime(2021, 12, 31)); }, {IDYES},
      true, ".[]{2020[2021-01-01..2021-12-31] 2021[]}", {"Q2 Date time rule already exists."}},
     {"an extension equal to another in the folder is refused", 1, kTypeBody, L".\\Docs\\", 0,
      [](const FolderNode& f, int i) { return WithExtension(f, i, L".PDF"); }, {}, false, kTypeTree,

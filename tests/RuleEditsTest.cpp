@@ -362,17 +362,6 @@ const char kTimes[] = "<Folder displayname='2012'><Time begin='2012-01-01 00:00:
                       "<Time begin='2013-01-01 00:00:00' end='2013-06-30 00:00:00'/>";
 constexpr int kTimeMethod = 2;
 
-FILETIME Day(int year, int month, int day, int hour = 0) {
-    SYSTEMTIME time = {};
-    time.wYear = static_cast<WORD>(year);
-    time.wMonth = static_cast<WORD>(month);
-    time.wDay = static_cast<WORD>(day);
-    time.wHour = static_cast<WORD>(hour);
-    FILETIME file = {};
-    SystemTimeToFileTime(&time, &file);
-    return file;
-}
-
 }  // namespace
 
 TEST(SizePane, ChangeTest) {
@@ -439,11 +428,11 @@ TEST(TimePane, ChangeTest) {
         bool differs;
     };
     const Case cases[] = {
-        {{Day(2012, 1, 1), Day(2012, 12, 31)}, false},
-        {{Day(2012, 1, 1, 15), Day(2012, 12, 31, 23)}, false},  // by calendar date only
-        {{Day(2012, 1, 2), Day(2012, 12, 31)}, true},
-        {{open, Day(2012, 12, 31)}, true},
-        {{Day(2012, 1, 1), open}, true},
+        {{DateTime(2012, 1, 1), DateTime(2012, 12, 31)}, false},
+        {{DateTime(2012, 1, 1, 15), DateTime(2012, 12, 31, 23)}, false},  // by calendar date only
+        {{DateTime(2012, 1, 2), DateTime(2012, 12, 31)}, true},
+        {{open, DateTime(2012, 12, 31)}, true},
+        {{DateTime(2012, 1, 1), open}, true},
     };
     for (const Case& c : cases) EXPECT_EQ(TimePaneDiffers(year, c.values), c.differs);
 }
@@ -460,12 +449,12 @@ TEST(TimePane, Applying) {
     };
     const char* const unchanged = ".[2013-01-01..2013-06-30]";
     const Case cases[] = {
-        {"a longer range", {Day(2013, 1, 1), Day(2013, 7, 31)}, true, PaneFocus::None, ".[2013-01-01..2013-07-31]", {}},
-        {"open at the end", {Day(2013, 1, 1), open}, true, PaneFocus::None, ".[2013-01-01..*]", {}},
-        {"one day", {Day(2013, 3, 1), Day(2013, 3, 1)}, true, PaneFocus::None, ".[2013-03-01..2013-03-01]", {}},
-        {"the end before the begin", {Day(2013, 1, 1), Day(2012, 12, 31)}, false, PaneFocus::Second, unchanged,
+        {"a longer range", {DateTime(2013, 1, 1), DateTime(2013, 7, 31)}, true, PaneFocus::None, ".[2013-01-01..2013-07-31]", {}},
+        {"open at the end", {DateTime(2013, 1, 1), open}, true, PaneFocus::None, ".[2013-01-01..*]", {}},
+        {"one day", {DateTime(2013, 3, 1), DateTime(2013, 3, 1)}, true, PaneFocus::None, ".[2013-03-01..2013-03-01]", {}},
+        {"the end before the begin", {DateTime(2013, 1, 1), DateTime(2012, 12, 31)}, false, PaneFocus::Second, unchanged,
          {"! The end date time can not be earlier than begin date time."}},
-        {"reaching back into 2012", {open, Day(2013, 6, 30)}, false, PaneFocus::First, unchanged,
+        {"reaching back into 2012", {open, DateTime(2013, 6, 30)}, false, PaneFocus::First, unchanged,
          {"C Date time rule \"Long Ago - 2013-06-30\": | .\\2012\\#0", "! Update time rule failed."}},
     };
     for (const Case& c : cases) {

@@ -115,6 +115,17 @@ std::string ShowTree(const std::map<std::wstring, std::string>& tree) {
     return text;
 }
 
+FILETIME DateTime(int year, int month, int day, int hour) {
+    SYSTEMTIME time = {};
+    time.wYear = static_cast<WORD>(year);
+    time.wMonth = static_cast<WORD>(month);
+    time.wDay = static_cast<WORD>(day);
+    time.wHour = static_cast<WORD>(hour);
+    FILETIME file = {};
+    SystemTimeToFileTime(&time, &file);
+    return file;
+}
+
 bool SetLastWriteTime(const std::wstring& path, uint64_t time) {
     HANDLE h = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);

@@ -34,6 +34,8 @@ bool MakeFolder(const std::wstring& path);
 // file's content ("<folder>" for a folder); ShowTree makes it one line each.
 std::map<std::wstring, std::string> FolderTree(const std::wstring& root);
 std::string ShowTree(const std::map<std::wstring, std::string>& tree);
+// A calendar date (and hour) as a FILETIME, read as UTC.
+FILETIME DateTime(int year, int month, int day, int hour = 0);
 // Sets the last-write time (a FILETIME value) of a file or folder.
 bool SetLastWriteTime(const std::wstring& path, uint64_t time);
 // The last-write time of a file or folder, 0 when it cannot be read.

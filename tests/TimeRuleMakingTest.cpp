@@ -30,17 +30,6 @@ std::vector<std::string> Rules(const std::vector<TimeBatchRule>& rules) {
     return out;
 }
 
-FILETIME At(int year, int month, int day, int hour = 0) {
-    SYSTEMTIME time = {};
-    time.wYear = static_cast<WORD>(year);
-    time.wMonth = static_cast<WORD>(month);
-    time.wDay = static_cast<WORD>(day);
-    time.wHour = static_cast<WORD>(hour);
-    FILETIME file = {};
-    SystemTimeToFileTime(&time, &file);
-    return file;
-}
-
 }  // namespace
 
 TEST(TimeRuleMaking, LeapYearsAndMonthLengths) {
@@ -107,11 +96,11 @@ TEST(TimeRuleMaking, OrderOfTheEnds) {
         bool before;
     };
     const Case cases[] = {
-        {"2012-05-01 to 2012-04-30", At(2012, 5, 1), At(2012, 4, 30), true},
-        {"the same day, later hour first", At(2012, 5, 1, 23), At(2012, 5, 1, 1), false},
-        {"in order", At(2012, 4, 30), At(2012, 5, 1), false},
-        {"long ago to any", open, At(1800, 1, 1), false},
-        {"any to now", At(2999, 1, 1), open, false},
+        {"2012-05-01 to 2012-04-30", DateTime(2012, 5, 1), DateTime(2012, 4, 30), true},
+        {"the same day, later hour first", DateTime(2012, 5, 1, 23), DateTime(2012, 5, 1, 1), false},
+        {"in order", DateTime(2012, 4, 30), DateTime(2012, 5, 1), false},
+        {"long ago to any", open, DateTime(1800, 1, 1), false},
+        {"any to now", DateTime(2999, 1, 1), open, false},
     };
     for (const Case& c : cases) EXPECT_EQ(EndsBeforeBegin(c.begin, c.end), c.before) << c.name;
 }
