@@ -14,6 +14,9 @@ namespace {
 
 constexpr char kHeader[] = "Ordvale journal\t1\n";
 constexpr wchar_t kUndoesWord[] = L"Undoes";
+constexpr wchar_t kTargetWord[] = L"Target";
+constexpr wchar_t kMethodWord[] = L"Method";
+constexpr wchar_t kAutomaticWord[] = L"Automatic";
 constexpr wchar_t kJournalExtension[] = L".txt";
 
 struct KindWord {
@@ -237,6 +240,23 @@ RunJournal ParseJournal(const std::string& bytes, const std::wstring& runId) {
             journal.undoneRunId = DecodeJournalText(fields[1]);
             continue;
         }
+        uint64_t number = 0;
+        if (word == kTargetWord && fields.size() == 3) {
+            if (ParseNumber(fields[1], &number) && number <= 2) {
+                journal.run.target = static_cast<int32_t>(number);
+                journal.run.folder = DecodeJournalText(fields[2]);
+            }
+            continue;
+        }
+        if (word == kMethodWord && fields.size() == 2) {
+            if (ParseNumber(fields[1], &number) && number >= 1 && number <= 4)
+                journal.run.method = static_cast<int32_t>(number);
+            continue;
+        }
+        if (word == kAutomaticWord && fields.size() == 2) {
+            journal.run.automatic = fields[1] == "1";
+            continue;
+        }
         JournalEntry entry;
         if (fields.size() != 5 || !JournalKindOfWord(word, &entry.kind)) continue;
         if (!ParseNumber(fields[3], &entry.size) || !ParseNumber(fields[4], &entry.lastWrite)) continue;
@@ -355,6 +375,12 @@ bool JournalWriter::Open() {
     std::string head = kHeader;
     if (!undoneRunId_.empty())
         head += EncodeJournalText(kUndoesWord) + "\t" + EncodeJournalText(undoneRunId_) + "\n";
+    if (info_.target >= 0 && !HasTabOrLineEnd(info_.folder))
+        head += EncodeJournalText(kTargetWord) + "\t" + std::to_string(info_.target) + "\t" +
+                EncodeJournalText(info_.folder) + "\n";
+    if (info_.method >= 1 && info_.method <= 4)
+        head += EncodeJournalText(kMethodWord) + "\t" + std::to_string(info_.method) + "\n";
+    if (info_.automatic) head += EncodeJournalText(kAutomaticWord) + "\t1\n";
     Append(head);
     PruneJournals(folder_);
     return true;

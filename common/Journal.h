@@ -9,6 +9,9 @@
 //
 //   Ordvale journal	1
 //   Undoes	20261209-101500-042                         (an undo run only)
+//   Target	1	C:\Users\u\Downloads                   (what was tidied)
+//   Method	1
+//   Automatic	1                                      (a run no one started by hand)
 //   Move	C:\Users\u\Desktop\a.jpg	C:\Users\u\Desktop\Pictures\a.jpg	1234	133779876543210000
 //
 // An entry is its kind, the source path, the destination path (empty when
@@ -52,9 +55,18 @@ struct JournalEntry {
     uint64_t lastWrite = 0;  // FILETIME, UTC
 };
 
+// What a run tidied, as its journal keeps it for the history of runs.
+struct JournalRunInfo {
+    int32_t target = -1;      // the job's target: 0 Desktop, 1 Folder, 2 Selection; -1 not known
+    std::wstring folder;      // the folder of a Folder tidy
+    int32_t method = 0;       // the job's method, 1 to 4; 0 not known
+    bool automatic = false;   // started by the watcher, not by a user
+};
+
 struct RunJournal {
     std::wstring runId;
     std::wstring undoneRunId;  // set when the run took another run back
+    JournalRunInfo run;
     std::vector<JournalEntry> entries;
 };
 
@@ -112,6 +124,9 @@ public:
     // without one). False when the line could not be written.
     bool Record(JournalKind kind, const std::wstring& source, const std::wstring& destination = std::wstring());
     bool Record(const JournalEntry& entry);
+    // What the run tidies, written at the head of the journal; to be given
+    // before the first entry.
+    void Describe(const JournalRunInfo& info) { info_ = info; }
     // Has the system put what was recorded on the disk.
     void Flush();
 
@@ -128,6 +143,7 @@ private:
     std::wstring folder_;
     std::wstring runId_;
     std::wstring undoneRunId_;
+    JournalRunInfo info_;
     win::UniqueHandle file_;
     bool failed_ = false;
 };

@@ -14,6 +14,8 @@ namespace ordvale {
 
 struct EngineContext {
     int32_t method = 1;
+    // A run no one watches: no question is asked, nothing waits for a user.
+    bool unattended = false;
     OrdvaleSettings settings;
     ShellItem target;
     std::vector<std::unique_ptr<Operation>> operations;

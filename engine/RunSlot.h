@@ -56,6 +56,8 @@ struct RunSlot {
     // Quick operations are announced to the dialog once in so many
     // milliseconds (0: every one, for tests that follow each operation).
     DWORD announceEveryMs = 100;
+    // A run no one watches (the watcher's): nothing may wait for an answer.
+    bool unattended = false;
 
     // The start-up handshake of this run: its dialog exists and is shown.
     void DialogShown() { SetEvent(shown_.Get()); }

@@ -81,6 +81,7 @@ bool NeedsNoAttention(const Operation& op) {
 void RunWorker(RunSlot* slot, const TidyJob* job) {
     win::ComInit com;
     EngineContext context;
+    context.unattended = slot->unattended;
     LoadSettings(&context.settings);
     WorkerSink sink(slot);
 
@@ -113,6 +114,14 @@ void RunWorker(RunSlot* slot, const TidyJob* job) {
         // Every operation that succeeds is recorded the moment it has, so
         // that even a run cut short can be taken back.
         JournalWriter journal(history, NewRunId(), undo.undoneRunId);
+        JournalRunInfo info;
+        if (!undoing) {
+            info.target = job->target;
+            if (static_cast<TidyTarget>(job->target) == TidyTarget::Folder) info.folder = FieldText(job->folder);
+            info.method = job->method;
+        }
+        info.automatic = context.unattended;
+        journal.Describe(info);
         ExecutionState state;
         state.journal = &journal;
         state.announceEveryMs = slot->announceEveryMs;

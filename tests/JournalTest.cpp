@@ -246,3 +246,40 @@ TEST(Journal, PathsWithLineBreaksAreRefused) {
     EXPECT_FALSE(writer.Record(JournalKind::Move, L"", L"C:\\c"));
     EXPECT_EQ(OnlyRunId(dir.Path()), L"") << "nothing was started for them";
 }
+
+// The head of a journal says what the run tidied, for the history of runs;
+// a journal without it (an older one, or an undo) reads as "not known".
+TEST(Journal, HeadSaysWhatTheRunTidied) {
+    TempDir dir;
+    const std::wstring history = dir / L"History";
+    ASSERT_TRUE(WriteText(dir / L"a.jpg", "1"));
+    struct Case {
+        const wchar_t* runId;
+        JournalRunInfo info;
+    };
+    const Case cases[] = {
+        {L"20261209-101500-001", {1, (dir / L"D\u00e9j\u00e0 vu"), 3, true}},
+        {L"20261209-101500-002", {0, L"", 1, false}},
+        {L"20261209-101500-003", {2, L"", 4, false}},
+        {L"20261209-101500-004", {}},
+    };
+    for (const Case& c : cases) {
+        {
+            JournalWriter writer(history, c.runId);
+            writer.Describe(c.info);
+            ASSERT_TRUE(writer.Record(JournalKind::Move, L"C:\\was\\a.jpg", dir / L"a.jpg"));
+        }
+        RunJournal journal;
+        ASSERT_TRUE(ReadJournalFile(history, c.runId, &journal));
+        EXPECT_EQ(journal.run.target, c.info.target) << c.runId;
+        EXPECT_EQ(journal.run.folder, c.info.folder) << c.runId;
+        EXPECT_EQ(journal.run.method, c.info.method) << c.runId;
+        EXPECT_EQ(journal.run.automatic, c.info.automatic) << c.runId;
+        EXPECT_EQ(journal.entries.size(), 1u) << c.runId;
+    }
+    // Values no run writes are not believed.
+    const RunJournal odd = ParseJournal("Ordvale journal\t1\nTarget\t7\tC:\\x\nMethod\t9\nAutomatic\tyes\n");
+    EXPECT_EQ(odd.run.target, -1);
+    EXPECT_EQ(odd.run.method, 0);
+    EXPECT_FALSE(odd.run.automatic);
+}

@@ -3,6 +3,7 @@
 #include "common/AppPaths.h"
 #include "common/Settings.h"
 #include "common/Text.h"
+#include "common/WatchedFolders.h"
 #include "TestSupport.h"
 
 using namespace ordvale;
@@ -113,4 +114,37 @@ TEST_F(SettingsFixture, FolderThatCannotBeCreatedGivesDefaults) {
     EXPECT_FALSE(settings.showSystemProgress);
     EXPECT_EQ(settings.fileConflict, 0);
     EXPECT_EQ(settings.folderConflict, 3);
+}
+
+// The watched folders round-trip through settings.ini beside the four
+// settings; a shorter list removes the sections after it, and paths keep
+// every character.
+TEST_F(SettingsFixture, WatchedFoldersRoundTripBesideTheSettings) {
+    WriteSettingsFile("");
+    ASSERT_TRUE(DeleteFileW(file.c_str()));  // written new, as the system makes it
+    ASSERT_TRUE(WriteSettingsValue(file, kSectionFileOperation, kKeyFileConflict, L"1"));
+    std::vector<WatchedFolder> three = {
+        {L"C:\\Users\\u\\Downloads", 1, L"Type1", L"", false},
+        {L"C:\\Users\\u\\\u00c9t\u00e9 \u65e5\u672c", 3, L"Size2", L"D:\\Sorted", true},
+        {L"C:\\Users\\u\\Desktop", 4, L"Name1", L"", false},
+    };
+    ASSERT_TRUE(SaveWatchedFolders(file, three));
+    std::vector<WatchedFolder> back = LoadWatchedFolders(file);
+    ASSERT_EQ(back.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(back[i].folder, three[i].folder) << i;
+        EXPECT_EQ(back[i].method, three[i].method) << i;
+        EXPECT_EQ(back[i].profileId, three[i].profileId) << i;
+        EXPECT_EQ(back[i].destination, three[i].destination) << i;
+        EXPECT_EQ(back[i].paused, three[i].paused) << i;
+    }
+    three.erase(three.begin());
+    ASSERT_TRUE(SaveWatchedFolders(file, three));
+    back = LoadWatchedFolders(file);
+    ASSERT_EQ(back.size(), 2u);
+    EXPECT_EQ(back[0].profileId, L"Size2");
+    EXPECT_EQ(Read(L"WatchedFolder3", L"Folder"), L"<missing>");
+    EXPECT_EQ(Read(kSectionFileOperation, kKeyFileConflict), L"1");
+    EXPECT_TRUE(SameWatchedFolder(L"c:\\users\\U\\Desktop\\", L"C:\\Users\\u\\Desktop"));
+    EXPECT_FALSE(SameWatchedFolder(L"C:\\Users\\u\\Desktop2", L"C:\\Users\\u\\Desktop"));
 }
