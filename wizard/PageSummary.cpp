@@ -5,7 +5,9 @@
 
 #include "Icons.h"
 #include "PageMessages.h"
+#include "common/AppPaths.h"
 #include "common/Text.h"
+#include "common/WatchedFolderEdits.h"
 #include "resource.h"
 
 namespace ordvale::wizard {
@@ -67,6 +69,19 @@ void CDialogPageTidySummary::RefreshSummary(const TidyJob& job) {
     SetItemText(IDC_PROFILE_LINK, link(job.profileName));
     SetIcon(IDC_PROFILE_ICON, LoadSizedIcon(Module(), IDI_PROFILE, 16));
     destination_.SetText(job.destination[0] ? std::wstring(job.destination) : DefaultDestination(&job));
+    folderTarget_ = job.target == static_cast<int32_t>(TidyTarget::Desktop) ||
+                    job.target == static_cast<int32_t>(TidyTarget::Folder);
+    ShowWindow(Item(IDC_KEEP_TIDY), folderTarget_ ? SW_SHOW : SW_HIDE);
+}
+
+bool CDialogPageTidySummary::KeepTidy() const {
+    return folderTarget_ && IsDlgButtonChecked(Handle(), IDC_KEEP_TIDY) == BST_CHECKED;
+}
+
+void KeepFolderTidy(const TidyJob& job) {
+    std::wstring appData;
+    if (!GetAppDataFolder(&appData)) return;
+    if (KeepJobFolderWatched(SettingsFileIn(appData), job, DesktopDirectory())) StartWatcher(ModuleFolder());
 }
 
 BOOL CDialogPageTidySummary::OnCommand(WORD id, WORD code, HWND) {

@@ -18,6 +18,9 @@ public:
     void RefreshSummary(const TidyJob& job);
     std::wstring DestinationText() const { return destination_.Text(); }
     void SetDestinationText(const std::wstring& text) { destination_.SetText(text); }
+    // "Keep this folder tidy automatically" is ticked, for a Desktop or
+    // Folder job (a Selection has no folder to keep tidy; the box is hidden).
+    bool KeepTidy() const;
 
 protected:
     BOOL OnInitDialog() override;
@@ -28,6 +31,12 @@ private:
     void SetIcon(int id, HICON icon);
     HIMAGELIST images_ = nullptr;
     CMFCEditBrowseCtrl destination_;
+    bool folderTarget_ = false;
 };
+
+// Finish with "Keep this folder tidy automatically": the job's folder (the
+// desktop directory for a Desktop job) joins the watched folders of the
+// settings file, and the watcher beside the wizard is started if it is there.
+void KeepFolderTidy(const TidyJob& job);
 
 }  // namespace ordvale::wizard

@@ -87,7 +87,7 @@ BOOL CDialogPreview::OnInitDialog() {
     notMovedText_ = LoadText(IDS_PREVIEW_NOT_MOVED);
 
     const bool undo = mode == Mode::Undo;
-    SetWindowTextW(Handle(), LoadText(undo ? IDS_UNDO_CAPTION : IDS_PREVIEW_CAPTION).c_str());
+    SetWindowTextW(Handle(), (caption.empty() ? LoadText(undo ? IDS_UNDO_CAPTION : IDS_PREVIEW_CAPTION) : caption).c_str());
     SetItemText(IDC_PREVIEW_HEADING, undo ? FillTemplate(LoadText(IDS_UNDO_HEADING).c_str(), {runText.c_str()}) : LoadText(IDS_PREVIEW_HEADING));
     SetItemText(IDC_PREVIEW_STATUS, FillTemplate(LoadText(IDS_PREVIEW_WORKING).c_str(), {L"0"}));
     ShowWindow(Item(IDOK), undo ? SW_SHOW : SW_HIDE);

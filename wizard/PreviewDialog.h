@@ -29,6 +29,7 @@ public:
     // Inputs.
     Mode mode = Mode::Preview;
     std::wstring runText;  // Undo: when the run to take back started
+    std::wstring caption;  // the window's title; empty: the mode's own
     // Runs on the worker thread (COM initialised there as a single-threaded
     // apartment). Exceptions are caught; the list is then empty.
     std::function<void(PreviewWork&)> build;

@@ -1,6 +1,7 @@
 #include "WizardDlg.h"
 
 #include "AboutDialog.h"
+#include "HistoryDialog.h"
 #include "Icons.h"
 #include "PreviewDialog.h"
 #include "WizardLogic.h"
@@ -259,6 +260,7 @@ void COrdvaleWizardDlg::RunOptions() {
 
 void COrdvaleWizardDlg::Finish() {
     StoreText(job_.destination, FinishDestination(job_, summary_.DestinationText()));
+    if (summary_.KeepTidy()) KeepFolderTidy(job_);
     HandOff(&job_);
 }
 
@@ -290,6 +292,16 @@ void COrdvaleWizardDlg::UndoLastRun() {
     if (preview.DoModal(Module(), Handle()) != IDOK || !preview.accepted) return;
     TidyJob undo;
     MakeUndoJob(&undo, runId);
+    HandOff(&undo);
+}
+
+void COrdvaleWizardDlg::ShowHistory() {
+    std::wstring appData;
+    CDialogHistory history;
+    history.historyFolder = GetAppDataFolder(&appData) ? HistoryFolderIn(appData) : std::wstring();
+    if (history.DoModal(Module(), Handle()) != IDOK || history.takeBackRunId.empty()) return;
+    TidyJob undo;
+    MakeUndoJob(&undo, history.takeBackRunId);
     HandOff(&undo);
 }
 
@@ -331,6 +343,9 @@ BOOL COrdvaleWizardDlg::OnCommand(WORD id, WORD code, HWND) {
             return TRUE;
         case ID_MENU_UNDO_LAST:
             UndoLastRun();
+            return TRUE;
+        case ID_MENU_HISTORY:
+            ShowHistory();
             return TRUE;
         case ID_MENU_VIEW_HELP:
             helpViewer(Handle(), HelpPath(ModuleFolder(), -1));

@@ -56,6 +56,8 @@ private:
     void Finish();
     void PreviewRun();
     void UndoLastRun();
+    // Menu, History...: a run chosen there and accepted is taken back.
+    void ShowHistory();
     // Hands the job to the runner, the wizard hidden meanwhile, reports a
     // failure, and ends the wizard.
     void HandOff(TidyJob* job);

@@ -19,6 +19,7 @@
 #define ID_MENU_ABOUT 32777
 #define ID_MENU_OPTIONS 32779
 #define ID_MENU_UNDO_LAST 32850
+#define ID_MENU_HISTORY 32851
 
 // Dialogs.
 #define IDD_PAGE_TARGET 129
@@ -78,6 +79,8 @@
 #define IDC_RESET_LINK 1055
 #define IDC_DESTINATION_BROWSE 1056
 #define IDC_SUMMARY_TITLE 1059
+// "Keep this folder tidy automatically" (Desktop and Folder only).
+#define IDC_KEEP_TIDY 2110
 
 // Strings.
 #define IDS_EXIT 219
@@ -396,6 +399,25 @@
 #define IDS_NO_RUN_TO_UNDO 967
 // What happens to an item: IDS_ARRIVAL_FIRST + its Arrival value.
 #define IDS_ARRIVAL_FIRST 970
+
+// The History window.
+#define IDD_HISTORY 211
+#define IDC_HISTORY_LIST 2200
+#define IDC_HISTORY_STATUS 2201
+#define IDS_HISTORY_COLUMN_STARTED 2200
+#define IDS_HISTORY_COLUMN_TIDIED 2201
+#define IDS_HISTORY_COLUMN_METHOD 2202
+#define IDS_HISTORY_COLUMN_ITEMS 2203
+#define IDS_HISTORY_COLUMN_STARTED_BY 2204
+#define IDS_HISTORY_COLUMN_TAKEN_BACK 2205
+#define IDS_HISTORY_BY_WATCHER 2206
+#define IDS_HISTORY_BY_HAND 2207
+#define IDS_HISTORY_TAKEN_BACK 2208
+#define IDS_HISTORY_TAKE_BACK_OF 2209
+#define IDS_HISTORY_SELECTION 2210
+#define IDS_HISTORY_EMPTY 2211
+#define IDS_HISTORY_HINT 2212
+#define IDS_HISTORY_TAKE_BACK_CAPTION 2213
 // ---- Size and time rules: their panes and dialogs --------------------------
 #define IDD_TIME_PROPERTY 162
 #define IDD_NEW_TIME 167
