@@ -34,13 +34,6 @@ bool StartsWithDrive(const std::wstring& path) {
     return path.size() >= 2 && IsLetter(path[0]) && path[1] == L':';
 }
 
-// "C:\..." or "\\server\share\...": a path that means the same in every
-// program, whatever its current folder.
-bool IsFullPath(const std::wstring& path) {
-    if (StartsWithDrive(path)) return path.size() >= 3 && IsSeparator(path[2]);
-    return path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
-}
-
 bool HasBadCharacter(const std::wstring& path) {
     for (std::size_t i = 0; i < path.size(); ++i) {
         wchar_t c = path[i];
@@ -52,6 +45,11 @@ bool HasBadCharacter(const std::wstring& path) {
 }
 
 }  // namespace
+
+bool IsFullPath(const std::wstring& path) {
+    if (StartsWithDrive(path)) return path.size() >= 3 && IsSeparator(path[2]);
+    return path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
+}
 
 OptionValues OptionValuesFrom(const OrdvaleSettings& settings) {
     OptionValues values;

@@ -32,6 +32,10 @@ constexpr std::size_t kMaxProfilePath = 259;
 // tabs at both ends removed.
 UINT Validate(const OptionValues& values);
 
+// "C:\..." or "\\server\share\...": a path that means the same in every
+// program, whatever its current folder.
+bool IsFullPath(const std::wstring& path);
+
 // The folder a profile path lies in, as it is checked ("C:\" for "C:\p.xml").
 std::wstring ProfileFolderOf(const std::wstring& path);
 

@@ -1,15 +1,20 @@
 #include "configure/OptionsDialog.h"
 
 #include <cderr.h>
+#include <commctrl.h>
 #include <commdlg.h>
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 #include <vector>
 
 #include "common/AppPaths.h"
+#include "common/WatchedFolderEdits.h"
 #include "common/Text.h"
 #include "common/win/MessageBox.h"
+#include "configure/WatchedFolderDialog.h"
+#include "configure/WatchedFolderList.h"
 #include "configure/resource.h"
 
 namespace ordvale {
@@ -22,7 +27,118 @@ BOOL CDialogOptions::OnInitDialog() {
     CheckDlgButton(Handle(), IDC_SHOW_PROGRESS, initial_.showSystemProgress ? BST_CHECKED : BST_UNCHECKED);
     FillChoices(IDC_FILE_CONFLICT, kFileConflictChoices, initial_.fileConflict);
     FillChoices(IDC_FOLDER_CONFLICT, kFolderConflictChoices, initial_.folderConflict);
+
+    HWND list = Item(IDC_WATCHED_LIST);
+    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP | LVS_EX_INFOTIP);
+    RECT units = {0, 0, 100, 100};
+    MapDialogRect(Handle(), &units);
+    const struct {
+        UINT text;
+        int width;  // dialog units
+    } columns[] = {{IDS_WATCHED_COLUMN_FOLDER, 112}, {IDS_WATCHED_COLUMN_METHOD, 40}, {IDS_WATCHED_COLUMN_PROFILE, 52},
+                   {IDS_WATCHED_COLUMN_STATE, 120}};
+    for (int i = 0; i < static_cast<int>(std::size(columns)); ++i) {
+        const std::wstring text = LoadText(columns[i].text);
+        LVCOLUMNW column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.cx = MulDiv(columns[i].width, units.right, 100);
+        column.pszText = const_cast<wchar_t*>(text.c_str());
+        ListView_InsertColumn(list, i, &column);
+    }
+    watched_ = LoadWatchedFolders(settingsFile_);
+    FillWatched(watched_.empty() ? -1 : 0);
     return TRUE;
+}
+
+std::wstring CDialogOptions::StateText(const WatchedFolder& folder) const {
+    const std::wstring profileFile = TrimBlanks(ItemText(IDC_PROFILE_PATH));
+    const WatchedFolderStatus status = DecideWatchedFolderState(folder, ReadWatchedFolderFacts(folder, profileFile));
+    switch (status.problem) {
+        case WatchedFolderProblem::FolderMissing: return LoadText(IDS_STATE_FOLDER_MISSING);
+        case WatchedFolderProblem::MethodUnknown: return LoadText(IDS_STATE_METHOD_UNKNOWN);
+        case WatchedFolderProblem::DocumentMissing: return LoadText(IDS_STATE_DOCUMENT_MISSING);
+        case WatchedFolderProblem::ProfileNotFound:
+            return FillTemplate(LoadText(IDS_STATE_PROFILE_NOT_FOUND).c_str(), {folder.profileId.c_str()});
+        case WatchedFolderProblem::None: break;
+    }
+    return LoadText(status.state == WatchedFolderState::Paused ? IDS_STATE_PAUSED : IDS_STATE_WATCHING);
+}
+
+void CDialogOptions::FillWatched(int select) {
+    HWND list = Item(IDC_WATCHED_LIST);
+    ListView_DeleteAllItems(list);
+    for (int row = 0; row < static_cast<int>(watched_.size()); ++row) {
+        const WatchedFolder& folder = watched_[row];
+        LVITEMW item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = row;
+        item.pszText = const_cast<wchar_t*>(folder.folder.c_str());
+        ListView_InsertItem(list, &item);
+        const int position = PositionOfMethod(folder.method);
+        const std::wstring method = position >= 0 ? LoadText(IDS_METHOD_TYPE + position) : std::to_wstring(folder.method);
+        const std::wstring state = StateText(folder);
+        ListView_SetItemText(list, row, 1, const_cast<wchar_t*>(method.c_str()));
+        ListView_SetItemText(list, row, 2, const_cast<wchar_t*>(folder.profileId.c_str()));
+        ListView_SetItemText(list, row, 3, const_cast<wchar_t*>(state.c_str()));
+    }
+    if (select >= static_cast<int>(watched_.size())) select = static_cast<int>(watched_.size()) - 1;
+    if (select >= 0) {
+        ListView_SetItemState(list, select, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_EnsureVisible(list, select, FALSE);
+    }
+    UpdateWatchedButtons();
+}
+
+int CDialogOptions::SelectedWatched() const {
+    const int row = ListView_GetNextItem(Item(IDC_WATCHED_LIST), -1, LVNI_SELECTED);
+    return row >= 0 && row < static_cast<int>(watched_.size()) ? row : -1;
+}
+
+void CDialogOptions::UpdateWatchedButtons() const {
+    const int row = SelectedWatched();
+    EnableWindow(Item(IDC_WATCHED_REMOVE), row >= 0);
+    EnableWindow(Item(IDC_WATCHED_PAUSE), row >= 0);
+    SetItemText(IDC_WATCHED_PAUSE, LoadText(row >= 0 && watched_[row].paused ? IDS_WATCHED_RESUME : IDS_WATCHED_PAUSE));
+}
+
+void CDialogOptions::AddWatched() {
+    CDialogWatchedFolder add;
+    add.profileFile = TrimBlanks(ItemText(IDC_PROFILE_PATH));
+    add.existing = watched_;
+    if (add.DoModal(Module(), Handle()) != IDOK) return;
+    AddWatchedFolder(&watched_, add.result);
+    FillWatched(static_cast<int>(watched_.size()) - 1);
+    SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_WATCHED_LIST)), TRUE);
+}
+
+void CDialogOptions::RemoveWatched() {
+    const int row = SelectedWatched();
+    if (row < 0) return;
+    watched_.erase(watched_.begin() + row);
+    FillWatched(row);
+}
+
+void CDialogOptions::TogglePaused() {
+    const int row = SelectedWatched();
+    if (row < 0) return;
+    watched_[row].paused = !watched_[row].paused;
+    FillWatched(row);
+}
+
+BOOL CDialogOptions::OnNotify(NMHDR* header, LRESULT* result) {
+    if (header->idFrom != IDC_WATCHED_LIST) return FALSE;
+    if (header->code == LVN_ITEMCHANGED) {
+        UpdateWatchedButtons();
+        return TRUE;
+    }
+    if (header->code == LVN_KEYDOWN) {
+        const WORD key = reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey;
+        if (key == VK_DELETE) RemoveWatched();
+        if (key == VK_SPACE) TogglePaused();
+        *result = 0;
+        return TRUE;
+    }
+    return FALSE;
 }
 
 void CDialogOptions::FillChoices(int comboId, const ConflictChoices& choices, int32_t stored) const {
@@ -55,6 +171,15 @@ BOOL CDialogOptions::OnCommand(WORD id, WORD code, HWND) {
         case IDC_BROWSE:
             if (code == BN_CLICKED) Browse();
             return TRUE;
+        case IDC_WATCHED_ADD:
+            if (code == BN_CLICKED) AddWatched();
+            return TRUE;
+        case IDC_WATCHED_REMOVE:
+            if (code == BN_CLICKED) RemoveWatched();
+            return TRUE;
+        case IDC_WATCHED_PAUSE:
+            if (code == BN_CLICKED) TogglePaused();
+            return TRUE;
         default:
             return FALSE;
     }
@@ -70,10 +195,14 @@ void CDialogOptions::Save() {
         FocusPath();
         return;
     }
-    if (!SaveOptionValues(settingsFile_, values)) {
+    if (!SaveOptionValues(settingsFile_, values) || !SaveWatchedFolders(settingsFile_, watched_)) {
         Warn(FillTemplate(LoadText(IDS_SAVE_FAILED).c_str(), {settingsFile_.c_str()}));
         return;
     }
+    // A watcher that runs reads the file again by itself; one that does not
+    // is started when there is a folder to watch.
+    if (std::any_of(watched_.begin(), watched_.end(), [](const WatchedFolder& w) { return !w.paused; }))
+        StartWatcher(ModuleFolder());
     End(IDOK);
 }
 
