@@ -14,6 +14,7 @@
 
 #include "common/AppPaths.h"
 #include "common/Settings.h"
+#include "common/WatchedFolders.h"
 #include "configure/resource.h"
 #include "TestSupport.h"
 #include "WindowDriver.h"
@@ -338,6 +339,139 @@ TEST_F(ConfigureSystem, BrowseFillsInTheChosenDocument) {
         Click(dialog, IDCANCEL);
         EXPECT_EQ(program.Wait(), kCancelled);
     }
+}
+
+// The watched folders: each listed with its state and the reason it cannot
+// be watched; Pause and Resume by click, Space and Delete from the keyboard,
+// a folder added through "Add Watched Folder" with a profile of the method
+// chosen; OK saves the list, sections renumbered without gaps.
+TEST_F(ConfigureSystem, WatchedFoldersAddedRemovedPausedAndResumed) {
+    struct Cleanup {
+        std::wstring file;
+        ~Cleanup() { SaveWatchedFolders(file, {}); }
+    } cleanup{settingsFile};
+    const std::wstring document = dir / L"profile.xml";
+    ASSERT_TRUE(WriteText(document,
+                          "<Ordvale><TypeProfiles default=\"Type1\">"
+                          "<TypeConfigure id=\"Type1\" displayname=\"By kind\" rootpath=\"\"/></TypeProfiles>"
+                          "<TimeProfiles default=\"Time2\">"
+                          "<TimeConfigure id=\"Time1\" displayname=\"By year\" rootpath=\"\"/>"
+                          "<TimeConfigure id=\"Time2\" displayname=\"By month\" rootpath=\"\"/></TimeProfiles>"
+                          "</Ordvale>"));
+    Store({document, false, 0, 3});
+    const std::wstring downloads = dir / L"Downloads", inbox = dir / L"Inbox", scans = dir / L"Scans";
+    ASSERT_TRUE(MakeFolder(downloads));
+    ASSERT_TRUE(MakeFolder(scans));
+    std::vector<WatchedFolder> stored(3);
+    stored[0].folder = downloads;
+    stored[0].profileId = L"Type1";
+    stored[1].folder = inbox;  // not there
+    stored[1].profileId = L"Type1";
+    stored[2].folder = scans;
+    stored[2].profileId = L"Type7";  // no such profile
+    stored[2].paused = true;
+    ASSERT_TRUE(SaveWatchedFolders(settingsFile, stored));
+
+    // A copy of the program, so that no watcher beside the built one starts.
+    TempDir app;
+    ASSERT_TRUE(CopyFileW((BinFolder() + L"\\OrdvaleConfigure.exe").c_str(), (app / L"OrdvaleConfigure.exe").c_str(), FALSE));
+    Program program(L"\"" + (app / L"OrdvaleConfigure.exe") + L"\" options");
+    HWND dialog = WaitForWindow(program.Id(), kTitle);
+    ASSERT_NE(dialog, nullptr);
+    HWND list = GetDlgItem(dialog, IDC_WATCHED_LIST);
+    ASSERT_EQ(ListViewRows(list), 3);
+    EXPECT_EQ(ListViewCell(list, 0, 0), downloads);
+    EXPECT_EQ(ListViewCell(list, 0, 1), L"File Type");
+    EXPECT_EQ(ListViewCell(list, 0, 2), L"Type1");
+    EXPECT_EQ(ListViewCell(list, 0, 3), L"Watching");
+    EXPECT_EQ(ListViewCell(list, 1, 3).rfind(L"Folder missing: ", 0), 0u) << Narrow(ListViewCell(list, 1, 3));
+    EXPECT_EQ(ListViewCell(list, 2, 3), L"Profile missing: the profile document has no profile \"Type7\" of this method");
+    EXPECT_EQ(WaitForMessageBox(program.Id(), 300), nullptr) << "no message box waits";
+
+    // The first row comes chosen: Pause by click, then Space resumes it.
+    EXPECT_EQ(ControlText(dialog, IDC_WATCHED_PAUSE), L"Pa&use");
+    Click(dialog, IDC_WATCHED_PAUSE);
+    ASSERT_TRUE(WaitUntil([&] { return ListViewCell(list, 0, 3) == L"Paused"; }));
+    EXPECT_EQ(ControlText(dialog, IDC_WATCHED_PAUSE), L"Res&ume");
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
+    PostKey(list, VK_SPACE);
+    ASSERT_TRUE(WaitUntil([&] { return ListViewCell(list, 0, 3) == L"Watching"; }));
+    Click(dialog, IDC_WATCHED_PAUSE);
+    ASSERT_TRUE(WaitUntil([&] { return ListViewCell(list, 0, 3) == L"Paused"; }));
+    // The missing folder removed with Delete.
+    PostKey(list, VK_DOWN);
+    ASSERT_TRUE(WaitUntil([&] { return ListView_GetNextItem(list, -1, LVNI_SELECTED) == 1; }));
+    PostKey(list, VK_DELETE);
+    ASSERT_TRUE(WaitUntil([&] { return ListViewRows(list) == 2; }));
+    EXPECT_EQ(ListViewCell(list, 1, 0), scans);
+
+    // Added: Inbox, made now, by File Time with the method's default profile.
+    ASSERT_TRUE(MakeFolder(inbox));
+    Click(dialog, IDC_WATCHED_ADD);
+    HWND add = WaitForWindow(program.Id(), L"Add Watched Folder");
+    ASSERT_NE(add, nullptr);
+    EXPECT_EQ(ControlText(add, IDC_WF_PROFILE), L"By kind");
+    PostTyping(GetDlgItem(add, IDC_WF_FOLDER), downloads);
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(add, IDC_WF_FOLDER) == downloads; }));
+    Click(add, IDOK);
+    HWND box = WaitForMessageBox(program.Id());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), L"That folder is watched already.");
+    Click(box, IDOK);
+    PostTyping(GetDlgItem(add, IDC_WF_FOLDER), inbox);
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(add, IDC_WF_FOLDER) == inbox; }));
+    Choose(add, IDC_WF_METHOD, 1);
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(add, IDC_WF_PROFILE) == L"By month"; })) << "the default time profile";
+    EXPECT_EQ(Send(add, IDC_WF_PROFILE, CB_GETCOUNT), 2);
+    Click(add, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(add); }));
+    ASSERT_EQ(ListViewRows(list), 3);
+    EXPECT_EQ(ListViewCell(list, 2, 0), inbox);
+    EXPECT_EQ(ListViewCell(list, 2, 1), L"File Time");
+    EXPECT_EQ(ListViewCell(list, 2, 2), L"Time2");
+    EXPECT_EQ(ListViewCell(list, 2, 3), L"Watching");
+
+    Click(dialog, IDOK);
+    ASSERT_EQ(program.Wait(), 0u);
+    const std::vector<WatchedFolder> saved = LoadWatchedFolders(settingsFile);
+    ASSERT_EQ(saved.size(), 3u);
+    EXPECT_EQ(saved[0].folder, downloads);
+    EXPECT_TRUE(saved[0].paused);
+    EXPECT_EQ(saved[1].folder, scans);
+    EXPECT_EQ(saved[1].profileId, L"Type7");
+    EXPECT_EQ(saved[2].folder, inbox);
+    EXPECT_EQ(saved[2].method, 2);
+    EXPECT_EQ(saved[2].profileId, L"Time2");
+    EXPECT_EQ(saved[2].destination, L"");
+    EXPECT_FALSE(saved[2].paused);
+    wchar_t keys[64] = {};
+    EXPECT_EQ(GetPrivateProfileStringW(L"WatchedFolder4", nullptr, L"", keys, 64, settingsFile.c_str()), 0u)
+        << "the section of the folder removed is gone";
+}
+
+// Cancel leaves the watched folders as they were.
+TEST_F(ConfigureSystem, WatchedFoldersCancelledSaveNothing) {
+    struct Cleanup {
+        std::wstring file;
+        ~Cleanup() { SaveWatchedFolders(file, {}); }
+    } cleanup{settingsFile};
+    std::vector<WatchedFolder> stored(1);
+    stored[0].folder = dir.Path();
+    stored[0].profileId = L"Type1";
+    ASSERT_TRUE(SaveWatchedFolders(settingsFile, stored));
+    Program program(Command(L" options"));
+    HWND dialog = WaitForWindow(program.Id(), kTitle);
+    ASSERT_NE(dialog, nullptr);
+    HWND list = GetDlgItem(dialog, IDC_WATCHED_LIST);
+    ASSERT_EQ(ListViewRows(list), 1);
+    Click(dialog, IDC_WATCHED_REMOVE);
+    ASSERT_TRUE(WaitUntil([&] { return ListViewRows(list) == 0; }));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_WATCHED_REMOVE))) << "nothing left to remove";
+    Click(dialog, IDCANCEL);
+    EXPECT_EQ(program.Wait(), kCancelled);
+    const std::vector<WatchedFolder> after = LoadWatchedFolders(settingsFile);
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_EQ(after[0].folder, dir.Path());
 }
 
 TEST(ConfigureDialogs, RadioChoicesFormOneGroupEach) {

@@ -15,6 +15,7 @@
 #include "common/Journal.h"
 #include "common/Settings.h"
 #include "common/Text.h"
+#include "common/WatchedFolders.h"
 #include "PreviewModel.h"
 #include "resource.h"
 #include "TestSupport.h"
@@ -880,4 +881,245 @@ TEST_F(WizardRun, ATimeProfileMadeInTheEditorTidies) {
     ASSERT_TRUE(MakeFolder(desktop + L"\\Old projects"));
     ASSERT_TRUE(WriteText(desktop + L"\\Old projects\\plan.txt", "plan"));
     FinishAndExpectTidied(wizard, frame, desktop, files);
+}
+
+// Menu, "History...": the runs newest first; an older run chosen with the
+// arrow key, its take-back shown and accepted, hands the runner a job that
+// takes exactly that run back.
+TEST_F(WizardRun, HistoryFromTheMenuTakesBackTheRunChosen) {
+    TempDir app, older, newer;
+    InstallWithStandInRunner(app);
+    const std::wstring olderId = RecordTidiedFolder(older);
+    const std::wstring newerId = RecordTidiedFolder(newer);
+    ASSERT_NE(olderId, newerId);
+    Program wizard(L"\"" + (app / L"OrdvaleWizard.exe") + L"\"");
+    HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
+    ASSERT_NE(frame, nullptr);
+    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(ID_MENU_HISTORY, 0), 0);
+    HWND history = WaitForWindow(wizard.Id(), L"History");
+    ASSERT_NE(history, nullptr);
+    HWND list = GetDlgItem(history, IDC_HISTORY_LIST);
+    ASSERT_GE(ListViewRows(list), 2);
+    EXPECT_EQ(ListViewCell(list, 0, 0), RunIdToLocalText(newerId)) << "newest first";
+    EXPECT_EQ(ListViewCell(list, 1, 0), RunIdToLocalText(olderId));
+    EXPECT_EQ(ListViewCell(list, 1, 3), L"1") << "items moved";
+    EXPECT_EQ(ListViewCell(list, 1, 4), L"You");
+    EXPECT_EQ(ListViewCell(list, 1, 5), L"") << "not taken back";
+
+    ASSERT_EQ(FocusOf(history), list);
+    PostKey(list, VK_DOWN);
+    ASSERT_TRUE(WaitUntil([&] { return ListView_GetNextItem(list, -1, LVNI_SELECTED) == 1; }));
+    Click(history, IDOK);  // Take Back...
+    HWND undo = WaitForWindow(wizard.Id(), L"Take Back a Run");
+    ASSERT_NE(undo, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(undo, IDOK)); }));
+    EXPECT_NE(ControlText(undo, IDC_PREVIEW_HEADING).find(RunIdToLocalText(olderId)), std::wstring::npos);
+    HWND items = GetDlgItem(undo, IDC_PREVIEW_ITEMS);
+    ASSERT_EQ(ListViewRows(items), 2);
+    EXPECT_TRUE(ShownAsPath(ListViewCell(items, 0, wizard::kColumnTo), older.Path()))
+        << Narrow(ListViewCell(items, 0, wizard::kColumnTo));
+    Click(undo, IDOK);
+    EXPECT_EQ(wizard.Wait(60000), 0u) << "the wizard ends once the undo is handed over";
+
+    std::vector<unsigned char> expected;
+    AppendInt32(&expected, 0);
+    AppendInt32(&expected, 0x100);  // the method of a job that takes a run back
+    AppendText(&expected, olderId);
+    AppendText(&expected, L"");
+    EXPECT_EQ(HandedOverJob(app), expected);
+}
+
+// Closing the History, or its take-back preview, changes nothing; the
+// wizard goes on.
+TEST_F(WizardRun, HistoryClosedHandsNothingOver) {
+    TempDir app, folder;
+    InstallWithStandInRunner(app);
+    RecordTidiedFolder(folder);
+    Program wizard(L"\"" + (app / L"OrdvaleWizard.exe") + L"\"");
+    HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
+    ASSERT_NE(frame, nullptr);
+    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(ID_MENU_HISTORY, 0), 0);
+    HWND history = WaitForWindow(wizard.Id(), L"History");
+    ASSERT_NE(history, nullptr);
+    Click(history, IDOK);
+    HWND undo = WaitForWindow(wizard.Id(), L"Take Back a Run");
+    ASSERT_NE(undo, nullptr);
+    Click(undo, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(undo); }));
+    EXPECT_TRUE(IsWindowVisible(history)) << "back in the History";
+    Click(history, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(history); }));
+    EXPECT_TRUE(IsWindowVisible(frame));
+    Press(frame, IDC_BUTTON_RIGHT);  // Exit
+    EXPECT_EQ(wizard.Wait(), 0u);
+    EXPECT_FALSE(FileExists(app / L"args.txt")) << "no runner was started";
+    EXPECT_TRUE(FileExists(folder / L"Pictures\\a.jpg"));
+}
+
+// What the issue calls done for the history: a run the watcher made (here a
+// real tidy whose journal says it was automatic) is listed as automatic in
+// "OrdvaleWizard.exe /history", the History window alone, and taken back
+// from it by clicks: every file ends where it was, and the run then shows as
+// taken back below the take-back itself.
+TEST_F(WizardRun, AnAutomaticRunTakenBackFromTheHistoryAlone) {
+    const std::wstring desktop = DesktopFolder();
+    const std::pair<const wchar_t*, const wchar_t*> files[] = {{L"trip.jpg", L"Pictures"}, {L"letter.txt", L"Documents"}};
+    for (const auto& f : files) ASSERT_TRUE(WriteText(desktop + L"\\" + f.first, Narrow(f.first)));
+    const auto before = FolderTree(desktop);
+    const std::wstring history = HistoryFolderIn(appData);
+    const std::wstring previous = LastRunId(history);
+    {
+        Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
+        HWND frame = OpenMethodPage(wizard);
+        ASSERT_NE(frame, nullptr);
+        FinishFromMethodPage(frame, L"<a>File Type</a>");
+        EXPECT_EQ(wizard.Wait(60000), 0u);
+        WaitForProcessesNamed(L"qz.exe");
+    }
+    for (const auto& f : files) ASSERT_TRUE(FileExists(desktop + L"\\" + f.second + L"\\" + f.first)) << Narrow(f.first);
+    const std::wstring runId = LastRunId(history);
+    ASSERT_NE(runId, previous) << "the tidy kept a journal";
+    // The run, as the watcher would have started it.
+    const std::wstring journalFile = JournalFileIn(history, runId);
+    std::string journal = ReadUtf8(journalFile);
+    const std::size_t head = journal.find('\n');
+    ASSERT_NE(head, std::string::npos);
+    journal.insert(head + 1, "Automatic\t1\n");
+    ASSERT_TRUE(WriteText(journalFile, journal));
+
+    const std::wstring command = L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\" /history";
+    {
+        Program alone(command);
+        HWND window = WaitForWindow(alone.Id(), L"History");
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(WaitForWindow(alone.Id(), L"Ordvale Wizard", 500), nullptr) << "no wizard beside it";
+        HWND list = GetDlgItem(window, IDC_HISTORY_LIST);
+        ASSERT_GE(ListViewRows(list), 1);
+        EXPECT_EQ(ListViewCell(list, 0, 0), RunIdToLocalText(runId));
+        EXPECT_EQ(ListViewCell(list, 0, 1), L"Desktop");
+        EXPECT_EQ(ListViewCell(list, 0, 2), L"File Type");
+        EXPECT_EQ(ListViewCell(list, 0, 3), L"2");
+        EXPECT_EQ(ListViewCell(list, 0, 4), L"Automatic");
+        EXPECT_EQ(ListViewCell(list, 0, 5), L"");
+        Click(window, IDOK);  // Take Back... on the newest run, chosen as the window opens
+        HWND undo = WaitForWindow(alone.Id(), L"Take Back a Run");
+        ASSERT_NE(undo, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(undo, IDOK)); }));
+        EXPECT_EQ(ControlText(undo, IDC_PREVIEW_STATUS), L"2 items go back where they were; 0 cannot be taken back.");
+        Click(undo, IDOK);
+        EXPECT_EQ(alone.Wait(60000), 0u) << "the program ends with its window";
+        WaitForProcessesNamed(L"qz.exe");
+    }
+    EXPECT_EQ(ShowTree(FolderTree(desktop)), ShowTree(before)) << "every file where it was";
+
+    Program alone(command);
+    HWND window = WaitForWindow(alone.Id(), L"History");
+    ASSERT_NE(window, nullptr);
+    HWND list = GetDlgItem(window, IDC_HISTORY_LIST);
+    ASSERT_GE(ListViewRows(list), 2);
+    EXPECT_EQ(ListViewCell(list, 0, 1), L"Taking back the run of " + RunIdToLocalText(runId));
+    EXPECT_EQ(ListViewCell(list, 0, 4), L"You");
+    EXPECT_EQ(ListViewCell(list, 1, 0), RunIdToLocalText(runId));
+    EXPECT_EQ(ListViewCell(list, 1, 5), L"Yes") << "taken back";
+    Click(window, IDCANCEL);
+    EXPECT_EQ(alone.Wait(), 0u);
+    for (const auto& f : files) DeleteFileW((desktop + L"\\" + f.first).c_str());
+}
+
+// "Keep this folder tidy automatically" on the summary page: Finish saves
+// the desktop as a watched folder with the job's method and profile, and
+// starts the watcher from the wizard's folder when it is there; ticked
+// again, the folder is not added twice. For a Selection the box is hidden.
+TEST_F(WizardRun, KeepThisFolderTidySavesTheWatchedFolder) {
+    struct Cleanup {
+        std::wstring file;
+        ~Cleanup() { SaveWatchedFolders(file, {}); }
+    } cleanup{settingsFile};
+    ASSERT_TRUE(SaveWatchedFolders(settingsFile, {}));
+    const std::wstring desktop = DesktopFolder();
+    auto finishKeepingTidy = [&](const TempDir& app) {
+        Program wizard(L"\"" + (app / L"OrdvaleWizard.exe") + L"\"");
+        HWND frame = OpenMethodPage(wizard);
+        if (!frame) return;
+        PressButton(VisibleControl(frame, IDC_METHOD_SIZE));
+        ASSERT_TRUE(WaitUntil([&] { return CheckedMethods(frame) == std::vector<int>{IDC_METHOD_SIZE}; }));
+        Press(frame, IDC_BUTTON_RIGHT);
+        ASSERT_TRUE(WaitUntil([&] { return VisibleControl(frame, IDC_PROFILE_COMBO) != nullptr; }));
+        Press(frame, IDC_BUTTON_RIGHT);
+        ASSERT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
+        HWND keep = VisibleControl(frame, IDC_KEEP_TIDY);
+        ASSERT_NE(keep, nullptr);
+        EXPECT_EQ(WindowText(keep), L"&Keep this folder tidy automatically");
+        PressButton(keep);
+        ASSERT_TRUE(WaitUntil([&] { return SendMessageW(keep, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+        Press(frame, IDC_BUTTON_RIGHT);  // Finish
+        EXPECT_EQ(wizard.Wait(60000), 0u);
+    };
+    {
+        TempDir app;  // no watcher beside the wizard: nothing is said
+        InstallWithStandInRunner(app);
+        finishKeepingTidy(app);
+        HandedOverJob(app);
+    }
+    std::vector<WatchedFolder> watched = LoadWatchedFolders(settingsFile);
+    ASSERT_EQ(watched.size(), 1u);
+    EXPECT_TRUE(SameWatchedFolder(watched[0].folder, desktop)) << Narrow(watched[0].folder);
+    EXPECT_EQ(watched[0].method, 3);
+    EXPECT_EQ(watched[0].profileId, L"Size1");
+    EXPECT_EQ(watched[0].destination, L"");
+    EXPECT_FALSE(watched[0].paused);
+    wchar_t folder[MAX_PATH] = {};
+    GetPrivateProfileStringW(L"WatchedFolder1", L"Folder", L"", folder, MAX_PATH, settingsFile.c_str());
+    EXPECT_TRUE(SameWatchedFolder(folder, desktop)) << "in section WatchedFolder1: " << Narrow(folder);
+
+    {
+        // A stand-in watcher that records how it was started, and no runner:
+        // the hand-off then fails and says so.
+        TempDir app;
+        ASSERT_TRUE(CopyInto(BinFolder() + L"\\OrdvaleWizard.exe", app / L"OrdvaleWizard.exe"));
+        ASSERT_TRUE(CopyInto(BinFolder() + L"\\DefaultProfiles.xml", app / L"DefaultProfiles.xml"));
+        ASSERT_TRUE(CopyInto(TestProgramFolder() + L"\\record_args.exe", app / L"OrdvaleWatch.exe"));
+        Program wizard(L"\"" + (app / L"OrdvaleWizard.exe") + L"\"");
+        HWND frame = OpenMethodPage(wizard);
+        ASSERT_NE(frame, nullptr);
+        PressButton(VisibleControl(frame, IDC_METHOD_SIZE));
+        ASSERT_TRUE(WaitUntil([&] { return CheckedMethods(frame) == std::vector<int>{IDC_METHOD_SIZE}; }));
+        Press(frame, IDC_BUTTON_RIGHT);
+        ASSERT_TRUE(WaitUntil([&] { return VisibleControl(frame, IDC_PROFILE_COMBO) != nullptr; }));
+        Press(frame, IDC_BUTTON_RIGHT);
+        ASSERT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
+        HWND keep = VisibleControl(frame, IDC_KEEP_TIDY);
+        ASSERT_NE(keep, nullptr);
+        PressButton(keep);
+        ASSERT_TRUE(WaitUntil([&] { return SendMessageW(keep, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+        Press(frame, IDC_BUTTON_RIGHT);
+        HWND box = WaitForMessageBox(wizard.Id());
+        ASSERT_NE(box, nullptr);
+        Click(box, IDOK);
+        EXPECT_EQ(wizard.Wait(60000), 0u);
+        ASSERT_TRUE(WaitUntil([&] { return FileExists(app / L"args.txt"); })) << "the watcher was started";
+        EXPECT_NE(ReadUtf8(app / L"args.txt").find("OrdvaleWatch.exe"), std::string::npos);
+    }
+    EXPECT_EQ(LoadWatchedFolders(settingsFile).size(), 1u) << "the same folder is not added twice";
+
+    // A Selection: the box is not offered.
+    TempDir app;
+    InstallWithStandInRunner(app);
+    Program wizard(L"\"" + (app / L"OrdvaleWizard.exe") + L"\"");
+    HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitForControl(frame, IDC_LINK_SELECTION));
+    Press(frame, IDC_LINK_SELECTION);
+    ASSERT_TRUE(WaitForControl(frame, IDC_ADD_FILES));
+    Press(frame, IDC_BUTTON_RIGHT);
+    ASSERT_TRUE(WaitForControl(frame, IDC_METHOD_TYPE));
+    Press(frame, IDC_BUTTON_RIGHT);
+    ASSERT_TRUE(WaitUntil([&] { return VisibleControl(frame, IDC_PROFILE_COMBO) != nullptr; }));
+    Press(frame, IDC_BUTTON_RIGHT);
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
+    EXPECT_EQ(VisibleControl(frame, IDC_KEEP_TIDY), nullptr);
+    Press(frame, IDC_BUTTON_RIGHT);  // Finish
+    EXPECT_EQ(wizard.Wait(60000), 0u);
+    HandedOverJob(app);
+    EXPECT_EQ(LoadWatchedFolders(settingsFile).size(), 1u);
 }
