@@ -35,8 +35,8 @@ BOOL CDialogOptions::OnInitDialog() {
     const struct {
         UINT text;
         int width;  // dialog units
-    } columns[] = {{IDS_WATCHED_COLUMN_FOLDER, 112}, {IDS_WATCHED_COLUMN_METHOD, 40}, {IDS_WATCHED_COLUMN_PROFILE, 52},
-                   {IDS_WATCHED_COLUMN_STATE, 120}};
+    } columns[] = {{IDS_WATCHED_COLUMN_FOLDER, 110}, {IDS_WATCHED_COLUMN_METHOD, 42}, {IDS_WATCHED_COLUMN_PROFILE, 46},
+                   {IDS_WATCHED_COLUMN_STATE, 166}};
     for (int i = 0; i < static_cast<int>(std::size(columns)); ++i) {
         const std::wstring text = LoadText(columns[i].text);
         LVCOLUMNW column = {};

@@ -385,7 +385,7 @@ TEST_F(ConfigureSystem, WatchedFoldersAddedRemovedPausedAndResumed) {
     EXPECT_EQ(ListViewCell(list, 0, 2), L"Type1");
     EXPECT_EQ(ListViewCell(list, 0, 3), L"Watching");
     EXPECT_EQ(ListViewCell(list, 1, 3).rfind(L"Folder missing: ", 0), 0u) << Narrow(ListViewCell(list, 1, 3));
-    EXPECT_EQ(ListViewCell(list, 2, 3), L"Profile missing: the profile document has no profile \"Type7\" of this method");
+    EXPECT_EQ(ListViewCell(list, 2, 3), L"Profile missing: no profile \"Type7\" of this method");
     EXPECT_EQ(WaitForMessageBox(program.Id(), 300), nullptr) << "no message box waits";
 
     // The first row comes chosen: Pause by click, then Space resumes it.

@@ -54,9 +54,9 @@ BOOL CDialogHistory::OnInitDialog() {
         int width;  // dialog units
         int format;
     } columns[] = {
-        {IDS_HISTORY_COLUMN_STARTED, 70, LVCFMT_LEFT},   {IDS_HISTORY_COLUMN_TIDIED, 130, LVCFMT_LEFT},
-        {IDS_HISTORY_COLUMN_METHOD, 44, LVCFMT_LEFT},    {IDS_HISTORY_COLUMN_ITEMS, 40, LVCFMT_RIGHT},
-        {IDS_HISTORY_COLUMN_STARTED_BY, 44, LVCFMT_LEFT}, {IDS_HISTORY_COLUMN_TAKEN_BACK, 44, LVCFMT_LEFT},
+        {IDS_HISTORY_COLUMN_STARTED, 80, LVCFMT_LEFT},    {IDS_HISTORY_COLUMN_TIDIED, 134, LVCFMT_LEFT},
+        {IDS_HISTORY_COLUMN_METHOD, 44, LVCFMT_LEFT},     {IDS_HISTORY_COLUMN_ITEMS, 52, LVCFMT_RIGHT},
+        {IDS_HISTORY_COLUMN_STARTED_BY, 46, LVCFMT_LEFT}, {IDS_HISTORY_COLUMN_TAKEN_BACK, 46, LVCFMT_LEFT},
     };
     for (int i = 0; i < static_cast<int>(std::size(columns)); ++i) {
         const std::wstring text = LoadText(columns[i].text);

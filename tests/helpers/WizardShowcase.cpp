@@ -1,7 +1,8 @@
 // Shows the wizard on one page with sample content, for screenshots:
 //   wizard_showcase.exe target|items|method|profile|summary|about|menu
-//   wizard_showcase.exe preview|undo
-//     (the preview of the typical run; taking back a run of a sample folder)
+//   wizard_showcase.exe preview|undo|history
+//     (the preview of the typical run; taking back a run of a sample folder;
+//     the History window over a few sample runs)
 //   wizard_showcase.exe profile-type|profile-time|profile-size|profile-name
 //     (the profile page of that method, one folder opened and one item selected)
 //   wizard_showcase.exe profile-new|profile-context
@@ -54,6 +55,7 @@ void MakeTidiedSample() {
     };
     SHCreateDirectoryExW(nullptr, root.c_str(), nullptr);
     JournalWriter journal(history, L"20261209-101500-042");
+    journal.Describe({1, root, 1, false});
     for (const wchar_t* folder : {L"Pictures", L"Documents", L"Music", L"Archives"}) {
         CreateDirectoryW((root + L"\\" + folder).c_str(), nullptr);
         journal.Record(JournalKind::CreateFolder, root + L"\\" + folder);
@@ -74,6 +76,34 @@ void MakeTidiedSample() {
     DeleteFileW((root + L"\\Music\\old.mp3").c_str());
     h = CreateFileW((root + L"\\notes.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     CloseHandle(h);
+}
+
+// Journals of a few more runs around the tidied sample: the watcher's runs
+// of a downloads folder, a tidy of the desktop and its take-back.
+void MakeHistorySample() {
+    MakeTidiedSample();
+    std::wstring appData;
+    if (!GetAppDataFolder(&appData)) return;
+    const std::wstring history = HistoryFolderIn(appData);
+    const std::wstring downloads = L"C:\\users\\me\\Downloads";
+    struct Run {
+        const wchar_t* id;
+        JournalRunInfo info;
+        int moves;
+        const wchar_t* undoes;
+    } runs[] = {
+        {L"20261207-181000-000", {1, downloads, 1, true}, 3, L""},
+        {L"20261208-090000-000", {0, L"", 2, false}, 6, L""},
+        {L"20261208-093000-000", {0, L"", 0, false}, 6, L"20261208-090000-000"},
+        {L"20261210-071500-000", {1, downloads, 1, true}, 2, L""},
+    };
+    for (const Run& run : runs) {
+        JournalWriter journal(history, run.id, run.undoes);
+        journal.Describe(run.info);
+        for (int i = 0; i < run.moves; ++i)
+            journal.Record(JournalKind::Move, downloads + L"\\file" + std::to_wstring(i) + L".pdf",
+                           downloads + L"\\Documents\\file" + std::to_wstring(i) + L".pdf");
+    }
 }
 
 void WriteSample(const std::wstring& path, bool settled) {
@@ -156,8 +186,9 @@ protected:
                 MakeDesktopSample();
                 OpenLater();
             }
-        } else if (page_ == L"about" || page_ == L"menu" || page_ == L"undo") {
+        } else if (page_ == L"about" || page_ == L"menu" || page_ == L"undo" || page_ == L"history") {
             if (page_ == L"undo") MakeTidiedSample();
+            if (page_ == L"history") MakeHistorySample();
             OpenLater();
         }
         return TRUE;
@@ -188,6 +219,8 @@ protected:
             PostMessageW(SummaryPage().Item(IDC_PREVIEW_BUTTON), BM_CLICK, 0, 0);
         } else if (page_ == L"undo") {
             PostMessageW(Handle(), WM_COMMAND, MAKEWPARAM(ID_MENU_UNDO_LAST, 0), 0);
+        } else if (page_ == L"history") {
+            PostMessageW(Handle(), WM_COMMAND, MAKEWPARAM(ID_MENU_HISTORY, 0), 0);
         } else if (page_ == L"menu") {
             PostMessageW(Handle(), WM_COMMAND, MAKEWPARAM(IDC_MENU_BUTTON, BN_CLICKED), 0);
         } else if (page_ == L"profile-new") {
