@@ -5,13 +5,13 @@
 #include <commdlg.h>
 
 #include <algorithm>
-#include <iterator>
 #include <utility>
 #include <vector>
 
 #include "common/AppPaths.h"
 #include "common/WatchedFolderEdits.h"
 #include "common/Text.h"
+#include "common/win/ListView.h"
 #include "common/win/MessageBox.h"
 #include "configure/WatchedFolderDialog.h"
 #include "configure/WatchedFolderList.h"
@@ -28,23 +28,11 @@ BOOL CDialogOptions::OnInitDialog() {
     FillChoices(IDC_FILE_CONFLICT, kFileConflictChoices, initial_.fileConflict);
     FillChoices(IDC_FOLDER_CONFLICT, kFolderConflictChoices, initial_.folderConflict);
 
-    HWND list = Item(IDC_WATCHED_LIST);
-    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP | LVS_EX_INFOTIP);
-    RECT units = {0, 0, 100, 100};
-    MapDialogRect(Handle(), &units);
-    const struct {
-        UINT text;
-        int width;  // dialog units
-    } columns[] = {{IDS_WATCHED_COLUMN_FOLDER, 110}, {IDS_WATCHED_COLUMN_METHOD, 42}, {IDS_WATCHED_COLUMN_PROFILE, 46},
-                   {IDS_WATCHED_COLUMN_STATE, 166}};
-    for (int i = 0; i < static_cast<int>(std::size(columns)); ++i) {
-        const std::wstring text = LoadText(columns[i].text);
-        LVCOLUMNW column = {};
-        column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.cx = MulDiv(columns[i].width, units.right, 100);
-        column.pszText = const_cast<wchar_t*>(text.c_str());
-        ListView_InsertColumn(list, i, &column);
-    }
+    win::SetUpReportList(Handle(), Module(), IDC_WATCHED_LIST,
+                         {{IDS_WATCHED_COLUMN_FOLDER, 110},
+                          {IDS_WATCHED_COLUMN_METHOD, 42},
+                          {IDS_WATCHED_COLUMN_PROFILE, 46},
+                          {IDS_WATCHED_COLUMN_STATE, 166}});
     watched_ = LoadWatchedFolders(settingsFile_);
     FillWatched(watched_.empty() ? -1 : 0);
     return TRUE;
@@ -69,17 +57,11 @@ void CDialogOptions::FillWatched(int select) {
     ListView_DeleteAllItems(list);
     for (int row = 0; row < static_cast<int>(watched_.size()); ++row) {
         const WatchedFolder& folder = watched_[row];
-        LVITEMW item = {};
-        item.mask = LVIF_TEXT;
-        item.iItem = row;
-        item.pszText = const_cast<wchar_t*>(folder.folder.c_str());
-        ListView_InsertItem(list, &item);
+        win::AppendListRow(list, folder.folder);
         const int position = PositionOfMethod(folder.method);
-        const std::wstring method = position >= 0 ? LoadText(IDS_METHOD_TYPE + position) : std::to_wstring(folder.method);
-        const std::wstring state = StateText(folder);
-        ListView_SetItemText(list, row, 1, const_cast<wchar_t*>(method.c_str()));
-        ListView_SetItemText(list, row, 2, const_cast<wchar_t*>(folder.profileId.c_str()));
-        ListView_SetItemText(list, row, 3, const_cast<wchar_t*>(state.c_str()));
+        win::SetListCell(list, row, 1, position >= 0 ? LoadText(IDS_METHOD_TYPE + position) : std::to_wstring(folder.method));
+        win::SetListCell(list, row, 2, folder.profileId);
+        win::SetListCell(list, row, 3, StateText(folder));
     }
     if (select >= static_cast<int>(watched_.size())) select = static_cast<int>(watched_.size()) - 1;
     if (select >= 0) {

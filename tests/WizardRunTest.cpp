@@ -129,6 +129,12 @@ protected:
         return journal.RunId();
     }
 
+    // Menu, History...: the History window over the wizard.
+    static HWND OpenHistory(const Program& wizard, HWND frame) {
+        PostMessageW(frame, WM_COMMAND, MAKEWPARAM(ID_MENU_HISTORY, 0), 0);
+        return WaitForWindow(wizard.Id(), L"History");
+    }
+
     static std::vector<unsigned char> DesktopJob(int32_t method, const wchar_t* profileId) {
         std::vector<unsigned char> job;
         AppendInt32(&job, 0);  // Desktop
@@ -895,8 +901,7 @@ TEST_F(WizardRun, HistoryFromTheMenuTakesBackTheRunChosen) {
     Program wizard(L"\"" + (app / L"OrdvaleWizard.exe") + L"\"");
     HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
     ASSERT_NE(frame, nullptr);
-    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(ID_MENU_HISTORY, 0), 0);
-    HWND history = WaitForWindow(wizard.Id(), L"History");
+    HWND history = OpenHistory(wizard, frame);
     ASSERT_NE(history, nullptr);
     HWND list = GetDlgItem(history, IDC_HISTORY_LIST);
     ASSERT_GE(ListViewRows(list), 2);
@@ -938,8 +943,7 @@ TEST_F(WizardRun, HistoryClosedHandsNothingOver) {
     Program wizard(L"\"" + (app / L"OrdvaleWizard.exe") + L"\"");
     HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
     ASSERT_NE(frame, nullptr);
-    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(ID_MENU_HISTORY, 0), 0);
-    HWND history = WaitForWindow(wizard.Id(), L"History");
+    HWND history = OpenHistory(wizard, frame);
     ASSERT_NE(history, nullptr);
     Click(history, IDOK);
     HWND undo = WaitForWindow(wizard.Id(), L"Take Back a Run");
@@ -1037,10 +1041,10 @@ TEST_F(WizardRun, KeepThisFolderTidySavesTheWatchedFolder) {
     } cleanup{settingsFile};
     ASSERT_TRUE(SaveWatchedFolders(settingsFile, {}));
     const std::wstring desktop = DesktopFolder();
-    auto finishKeepingTidy = [&](const TempDir& app) {
-        Program wizard(L"\"" + (app / L"OrdvaleWizard.exe") + L"\"");
+    // The desktop by File Size, the box ticked, Finish.
+    auto finishKeepingTidy = [&](const Program& wizard) {
         HWND frame = OpenMethodPage(wizard);
-        if (!frame) return;
+        ASSERT_NE(frame, nullptr);
         PressButton(VisibleControl(frame, IDC_METHOD_SIZE));
         ASSERT_TRUE(WaitUntil([&] { return CheckedMethods(frame) == std::vector<int>{IDC_METHOD_SIZE}; }));
         Press(frame, IDC_BUTTON_RIGHT);
@@ -1053,12 +1057,13 @@ TEST_F(WizardRun, KeepThisFolderTidySavesTheWatchedFolder) {
         PressButton(keep);
         ASSERT_TRUE(WaitUntil([&] { return SendMessageW(keep, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
         Press(frame, IDC_BUTTON_RIGHT);  // Finish
-        EXPECT_EQ(wizard.Wait(60000), 0u);
     };
     {
         TempDir app;  // no watcher beside the wizard: nothing is said
         InstallWithStandInRunner(app);
-        finishKeepingTidy(app);
+        Program wizard(L"\"" + (app / L"OrdvaleWizard.exe") + L"\"");
+        finishKeepingTidy(wizard);
+        EXPECT_EQ(wizard.Wait(60000), 0u);
         HandedOverJob(app);
     }
     std::vector<WatchedFolder> watched = LoadWatchedFolders(settingsFile);
@@ -1080,19 +1085,7 @@ TEST_F(WizardRun, KeepThisFolderTidySavesTheWatchedFolder) {
         ASSERT_TRUE(CopyInto(BinFolder() + L"\\DefaultProfiles.xml", app / L"DefaultProfiles.xml"));
         ASSERT_TRUE(CopyInto(TestProgramFolder() + L"\\record_args.exe", app / L"OrdvaleWatch.exe"));
         Program wizard(L"\"" + (app / L"OrdvaleWizard.exe") + L"\"");
-        HWND frame = OpenMethodPage(wizard);
-        ASSERT_NE(frame, nullptr);
-        PressButton(VisibleControl(frame, IDC_METHOD_SIZE));
-        ASSERT_TRUE(WaitUntil([&] { return CheckedMethods(frame) == std::vector<int>{IDC_METHOD_SIZE}; }));
-        Press(frame, IDC_BUTTON_RIGHT);
-        ASSERT_TRUE(WaitUntil([&] { return VisibleControl(frame, IDC_PROFILE_COMBO) != nullptr; }));
-        Press(frame, IDC_BUTTON_RIGHT);
-        ASSERT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
-        HWND keep = VisibleControl(frame, IDC_KEEP_TIDY);
-        ASSERT_NE(keep, nullptr);
-        PressButton(keep);
-        ASSERT_TRUE(WaitUntil([&] { return SendMessageW(keep, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
-        Press(frame, IDC_BUTTON_RIGHT);
+        finishKeepingTidy(wizard);
         HWND box = WaitForMessageBox(wizard.Id());
         ASSERT_NE(box, nullptr);
         Click(box, IDOK);

@@ -2,13 +2,12 @@
 
 #include <commctrl.h>
 
-#include <iterator>
-
 #include "PreviewDialog.h"
 #include "common/AppPaths.h"
 #include "common/JobHandOff.h"
 #include "common/Journal.h"
 #include "common/Text.h"
+#include "common/win/ListView.h"
 #include "common/win/MessageBox.h"
 #include "resource.h"
 
@@ -17,10 +16,6 @@ namespace ordvale::wizard {
 namespace {
 
 enum HistoryColumn : int { kStarted, kTidied, kMethod, kItems, kStartedBy, kTakenBack };
-
-void SetCell(HWND list, int row, int column, const std::wstring& text) {
-    ListView_SetItemText(list, row, column, const_cast<wchar_t*>(text.c_str()));
-}
 
 // The history folder of this user; empty when there is none to find.
 std::wstring UserHistoryFolder() {
@@ -45,28 +40,13 @@ CDialogHistory::CDialogHistory() : CDialogEx(IDD_HISTORY) {}
 
 BOOL CDialogHistory::OnInitDialog() {
     CDialogEx::OnInitDialog();
-    HWND list = Item(IDC_HISTORY_LIST);
-    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP | LVS_EX_INFOTIP);
-    RECT units = {0, 0, 100, 100};
-    MapDialogRect(Handle(), &units);
-    const struct {
-        UINT text;
-        int width;  // dialog units
-        int format;
-    } columns[] = {
-        {IDS_HISTORY_COLUMN_STARTED, 80, LVCFMT_LEFT},    {IDS_HISTORY_COLUMN_TIDIED, 134, LVCFMT_LEFT},
-        {IDS_HISTORY_COLUMN_METHOD, 44, LVCFMT_LEFT},     {IDS_HISTORY_COLUMN_ITEMS, 52, LVCFMT_RIGHT},
-        {IDS_HISTORY_COLUMN_STARTED_BY, 46, LVCFMT_LEFT}, {IDS_HISTORY_COLUMN_TAKEN_BACK, 46, LVCFMT_LEFT},
-    };
-    for (int i = 0; i < static_cast<int>(std::size(columns)); ++i) {
-        const std::wstring text = LoadText(columns[i].text);
-        LVCOLUMNW column = {};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-        column.fmt = columns[i].format;
-        column.cx = MulDiv(columns[i].width, units.right, 100);
-        column.pszText = const_cast<wchar_t*>(text.c_str());
-        ListView_InsertColumn(list, i, &column);
-    }
+    win::SetUpReportList(Handle(), Module(), IDC_HISTORY_LIST,
+                         {{IDS_HISTORY_COLUMN_STARTED, 80},
+                          {IDS_HISTORY_COLUMN_TIDIED, 134},
+                          {IDS_HISTORY_COLUMN_METHOD, 44},
+                          {IDS_HISTORY_COLUMN_ITEMS, 52, LVCFMT_RIGHT},
+                          {IDS_HISTORY_COLUMN_STARTED_BY, 46},
+                          {IDS_HISTORY_COLUMN_TAKEN_BACK, 46}});
     Fill();
     return TRUE;
 }
@@ -100,17 +80,12 @@ void CDialogHistory::Fill() {
                        takenBack = LoadText(IDS_HISTORY_TAKEN_BACK);
     for (int row = 0; row < static_cast<int>(runs_.size()); ++row) {
         const RunSummary& run = runs_[row];
-        const std::wstring started = RunIdToLocalText(run.runId);
-        LVITEMW item = {};
-        item.mask = LVIF_TEXT;
-        item.iItem = row;
-        item.pszText = const_cast<wchar_t*>(started.c_str());
-        ListView_InsertItem(list, &item);
-        SetCell(list, row, kTidied, TargetText(run));
-        SetCell(list, row, kMethod, MethodText(run.run.method));
-        SetCell(list, row, kItems, std::to_wstring(run.itemsMoved));
-        SetCell(list, row, kStartedBy, run.run.automatic ? automatic : byHand);
-        SetCell(list, row, kTakenBack, run.takenBack ? takenBack : std::wstring());
+        win::AppendListRow(list, RunIdToLocalText(run.runId));
+        win::SetListCell(list, row, kTidied, TargetText(run));
+        win::SetListCell(list, row, kMethod, MethodText(run.run.method));
+        win::SetListCell(list, row, kItems, std::to_wstring(run.itemsMoved));
+        win::SetListCell(list, row, kStartedBy, run.run.automatic ? automatic : byHand);
+        win::SetListCell(list, row, kTakenBack, run.takenBack ? takenBack : std::wstring());
     }
     if (!runs_.empty()) {
         ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
