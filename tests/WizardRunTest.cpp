@@ -890,7 +890,7 @@ TEST_F(WizardRun, ATimeProfileMadeInTheEditorTidies) {
 }
 
 // Menu, "History...": the runs newest first; an older run chosen with the
-// arrow key, its take-back shown and accepted, hands the runner a job that
+// arrow key, its take-back shown with Enter and accepted, hands the runner a job that
 // takes exactly that run back.
 TEST_F(WizardRun, HistoryFromTheMenuTakesBackTheRunChosen) {
     TempDir app, older, newer;
@@ -914,7 +914,7 @@ TEST_F(WizardRun, HistoryFromTheMenuTakesBackTheRunChosen) {
     ASSERT_EQ(FocusOf(history), list);
     PostKey(list, VK_DOWN);
     ASSERT_TRUE(WaitUntil([&] { return ListView_GetNextItem(list, -1, LVNI_SELECTED) == 1; }));
-    Click(history, IDOK);  // Take Back...
+    PostKey(list, VK_RETURN);  // Take Back..., the default button
     HWND undo = WaitForWindow(wizard.Id(), L"Take Back a Run");
     ASSERT_NE(undo, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(undo, IDOK)); }));
