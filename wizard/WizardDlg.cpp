@@ -73,7 +73,40 @@ BOOL COrdvaleWizardDlg::OnInitDialog() {
     ShowWindow(target_.Handle(), SW_SHOW);
     SetButton(IDC_BUTTON_RIGHT, kLabelExit);
     SetButton(IDC_BUTTON_LEFT, kLabelNone);
+    OpenOnStart();
     return TRUE;
+}
+
+void COrdvaleWizardDlg::OpenOnStart() {
+    switch (start.mode) {
+        case StartMode::Desktop:
+            job_.target = static_cast<int32_t>(TidyTarget::Desktop);
+            job_.folder[0] = L'\0';
+            ShowPage(kPageMethod);
+            break;
+        case StartMode::Folder:
+            job_.target = static_cast<int32_t>(TidyTarget::Folder);
+            StoreText(job_.folder, start.folder);
+            ShowPage(kPageMethod);
+            break;
+        case StartMode::Items:
+            job_.target = static_cast<int32_t>(TidyTarget::Selection);
+            ClearItems(&job_);
+            for (const std::wstring& item : start.items) AddItem(&job_, item.c_str());
+            ShowPage(kPageMethod);
+            break;
+        case StartMode::Plain:
+            break;
+    }
+    if (!start.problems.empty()) PostMessageW(Handle(), WM_START_PROBLEMS, 0, 0);
+}
+
+void COrdvaleWizardDlg::ReportStartProblems() {
+    const std::wstring message =
+        StartProblemsMessage(start.problems, [this](unsigned id) { return LoadText(id); });
+    start.problems.clear();
+    if (!message.empty())
+        win::ShowMessageBox(Handle(), message, LoadText(IDS_PRODUCT_NAME), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void COrdvaleWizardDlg::SetButton(int id, int code) {
@@ -112,6 +145,11 @@ void COrdvaleWizardDlg::ShowPage(int page) {
     if (page >= 0 && page < kPageCount) {
         ShowWindow(pages[page]->Handle(), SW_SHOW);
         KeepFocusOn(pages[page]->Handle());
+    }
+    if (page == kPageTarget) {
+        // The choice made so far shows: its link has the focus.
+        HWND chosen = target_.ShowChoice(job_.target, job_.folder);
+        if (chosen) SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(chosen), TRUE);
     }
 }
 
@@ -364,6 +402,9 @@ BOOL COrdvaleWizardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT* 
             return TRUE;
         case WM_PREVIEW_RUN:
             PreviewRun();
+            return TRUE;
+        case WM_START_PROBLEMS:
+            ReportStartProblems();
             return TRUE;
         case WM_RESET_DESTINATION:
             summary_.SetDestinationText(job_.destination[0] ? std::wstring(job_.destination) : DefaultDestination(&job_));

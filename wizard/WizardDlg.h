@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "CommandLine.h"
 #include "PageItems.h"
 #include "PageMessages.h"
 #include "PageMethod.h"
@@ -21,6 +22,10 @@ class COrdvaleWizardDlg : public CDialogEx {
 public:
     COrdvaleWizardDlg();
     ~COrdvaleWizardDlg() override;
+
+    // Input: the target the command line chose (the target page when none);
+    // the paths it left out are reported once the wizard shows.
+    StartTarget start;
 
     void ShowPage(int page);
     void CollectItems();
@@ -50,6 +55,8 @@ private:
     void OnRight();
     void OnLeft();
     void OnTargetChosen(WPARAM target);
+    void OpenOnStart();
+    void ReportStartProblems();
     void ShowMenu();
     void Close();
     void RunOptions();
