@@ -1,22 +1,28 @@
 // OrdvaleWizard.exe: start-up. Reads the command line (CommandLine.h); a
 // start of an Explorer selection hands its items to the wizard gathering
-// them and ends. Otherwise prepares the common controls and OLE, runs the
-// wizard dialog modally and ends when it closes.
+// them and ends (StartMailbox.h). Otherwise prepares the common controls and
+// OLE, runs the wizard dialog modally and ends when it closes.
 #include <windows.h>
 
 #include "CommandLine.h"
+#include "PageMessages.h"
 #include "StartMailbox.h"
 #include "WizardDlg.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
     using namespace ordvale::wizard;
     const StartRequest request = ParseStartRequest(arguments ? arguments : L"");
-    std::vector<StartRequest> gathered(1, request);
-    if (GathersStarts(request.mode) && GatherStarts(request, &gathered) == GatherOutcome::HandedOver) return 0;
+    std::vector<StartRequest> alone(1, request);
+    CStartMailbox mailbox;
+    if (GathersStarts(request.mode) && mailbox.Gather(request) == GatherOutcome::HandedOver) return 0;
     if (!CWinAppEx::InitInstance()) return 1;
     {
         COrdvaleWizardDlg dialog;
-        dialog.start = ResolveStart(gathered);
+        dialog.starts = mailbox.Requests().empty() ? &alone : &mailbox.Requests();
+        // Starts of the same selection that come late join the open wizard.
+        mailbox.KeepOpen([&dialog] {
+            if (dialog.Handle()) PostMessageW(dialog.Handle(), WM_START_GATHERED, 0, 0);
+        });
         dialog.DoModal(instance, nullptr);
     }
     CWinAppEx::ExitInstance();

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "common/win/Handle.h"
-
 namespace ordvale::wizard {
 
 namespace {
@@ -13,58 +11,17 @@ constexpr wchar_t kElectionName[] = L"Local\\Ordvale.StartGathering.{6B1E0C7A-3F
 constexpr ULONG_PTR kRequestTag = 0x5644524F;  // "ORDV"
 constexpr LRESULT kTaken = 1;
 constexpr DWORD kElectionPollMs = 50;
+constexpr UINT_PTR kCloseTimer = 1;
+constexpr UINT kCloseCheckMs = 250;
 
-struct MailboxState {
-    std::vector<StartRequest>* gathered;
-    DWORD lastArrival;
-    bool open;
-};
-
-LRESULT CALLBACK MailboxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_COPYDATA) return DefWindowProcW(window, message, wParam, lParam);
-    try {
-        auto* state = reinterpret_cast<MailboxState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        if (!state || !state->open || !data || data->dwData != kRequestTag) return 0;
-        StartRequest request;
-        if (!DecodeStartRequest(data->lpData, data->cbData, &request) || !GathersStarts(request.mode)) return 0;
-        state->gathered->push_back(std::move(request));
-        state->lastArrival = GetTickCount();
-        return kTaken;
-    } catch (...) {
-        return 0;  // not taken: the start tries again
-    }
-}
-
-bool RegisterMailboxClass(HINSTANCE module) {
+bool RegisterMailboxClass(HINSTANCE module, WNDPROC procedure) {
     WNDCLASSEXW type = {};
     type.cbSize = sizeof(type);
-    type.lpfnWndProc = MailboxProc;
+    type.lpfnWndProc = procedure;
     type.hInstance = module;
     type.lpszClassName = kMailboxClass;
     return RegisterClassExW(&type) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
-
-struct WindowTraits {
-    using Type = HWND;
-    static HWND None() { return nullptr; }
-    static bool Valid(HWND window) { return window != nullptr; }
-    static void Free(HWND window) { DestroyWindow(window); }
-};
-
-// Ownership of the election mutex, given back at the end of the scope.
-class HeldMutex {
-public:
-    explicit HeldMutex(HANDLE mutex) : mutex_(mutex) {}
-    ~HeldMutex() {
-        if (mutex_) ReleaseMutex(mutex_);
-    }
-    HeldMutex(const HeldMutex&) = delete;
-    HeldMutex& operator=(const HeldMutex&) = delete;
-
-private:
-    HANDLE mutex_;
-};
 
 bool HandOver(const COPYDATASTRUCT& request, DWORD timeoutMs) {
     HWND mailbox = FindWindowExW(HWND_MESSAGE, nullptr, kMailboxClass, nullptr);
@@ -86,8 +43,14 @@ void PumpFor(DWORD milliseconds) {
 
 }  // namespace
 
-GatherOutcome GatherStarts(const StartRequest& own, std::vector<StartRequest>* gathered, const GatherTiming& timing) {
-    gathered->assign(1, own);
+CStartMailbox::CStartMailbox(const GatherTiming& timing) : timing_(timing) {}
+
+CStartMailbox::~CStartMailbox() {
+    Close();
+}
+
+GatherOutcome CStartMailbox::Gather(const StartRequest& own) {
+    requests_.assign(1, own);
     HINSTANCE module = GetModuleHandleW(nullptr);
     std::vector<unsigned char> bytes = EncodeStartRequest(own);
     COPYDATASTRUCT request = {};
@@ -96,40 +59,85 @@ GatherOutcome GatherStarts(const StartRequest& own, std::vector<StartRequest>* g
     request.lpData = bytes.data();
 
     // Hand over, or win the election.
-    win::UniqueHandle election(CreateMutexW(nullptr, FALSE, kElectionName));
+    election_.Reset(CreateMutexW(nullptr, FALSE, kElectionName));
     const DWORD began = GetTickCount();
-    bool elected = false;
     for (;;) {
-        if (HandOver(request, timing.handOverMs)) return GatherOutcome::HandedOver;
-        if (!election) break;
-        const DWORD wait = WaitForSingleObject(election.Get(), kElectionPollMs);
+        if (HandOver(request, timing_.handOverMs)) return GatherOutcome::HandedOver;
+        if (!election_) break;
+        const DWORD wait = WaitForSingleObject(election_.Get(), kElectionPollMs);
         if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
-            elected = true;
+            elected_ = true;
             break;
         }
-        if (GetTickCount() - began >= timing.handOverMs) break;  // gather alone
+        if (GetTickCount() - began >= timing_.handOverMs) break;  // gather alone
     }
-    HeldMutex held(elected ? election.Get() : nullptr);
-    if (!RegisterMailboxClass(module)) return GatherOutcome::Gathered;
-
-    MailboxState state = {gathered, GetTickCount(), true};
-    win::UniqueOwner<WindowTraits> mailbox(
-        CreateWindowExW(0, kMailboxClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, nullptr));
-    if (!mailbox) return GatherOutcome::Gathered;
-    SetWindowLongPtrW(mailbox.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
-    const DWORD opened = GetTickCount();
-    for (;;) {
+    if (!elected_ || !RegisterMailboxClass(module, MailboxProc)) {
+        Close();
+        return GatherOutcome::Gathered;
+    }
+    window_.Reset(CreateWindowExW(0, kMailboxClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, nullptr));
+    if (!window_) {
+        Close();
+        return GatherOutcome::Gathered;
+    }
+    SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    open_ = true;
+    opened_ = lastArrival_ = GetTickCount();
+    while (open_ && !Expired(timing_.quietMs)) {
         const DWORD now = GetTickCount();
-        const DWORD quiet = now - state.lastArrival;
-        const DWORD open = now - opened;
-        if (quiet >= timing.quietMs || open >= timing.longestMs) break;
-        PumpFor(std::min(timing.quietMs - quiet, timing.longestMs - open));
+        const DWORD quiet = now - lastArrival_, open = now - opened_;
+        PumpFor(std::min(timing_.quietMs - std::min(quiet, timing_.quietMs),
+                         timing_.longestMs - std::min(open, timing_.longestMs)) + 1);
     }
+    return GatherOutcome::Gathered;
+}
+
+void CStartMailbox::KeepOpen(std::function<void()> arrived) {
+    arrived_ = std::move(arrived);
+    if (open_) SetTimer(window_.Get(), kCloseTimer, kCloseCheckMs, nullptr);
+}
+
+bool CStartMailbox::Expired(DWORD quietMs) const {
+    const DWORD now = GetTickCount();
+    return now - lastArrival_ >= quietMs || now - opened_ >= timing_.longestMs;
+}
+
+void CStartMailbox::Close() {
     // Closed before it goes: a request that comes now is answered "not
     // taken", and its start tries again (and opens the next mailbox).
-    state.open = false;
-    SetWindowLongPtrW(mailbox.Get(), GWLP_USERDATA, 0);
-    return GatherOutcome::Gathered;
+    open_ = false;
+    if (window_) {
+        KillTimer(window_.Get(), kCloseTimer);
+        SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, 0);
+        window_.Reset();
+    }
+    if (elected_) ReleaseMutex(election_.Get());
+    elected_ = false;
+    election_.Reset();
+}
+
+LRESULT CStartMailbox::Take(const COPYDATASTRUCT* data) {
+    if (!open_ || !data || data->dwData != kRequestTag) return 0;
+    StartRequest request;
+    if (!DecodeStartRequest(data->lpData, data->cbData, &request) || !GathersStarts(request.mode)) return 0;
+    requests_.push_back(std::move(request));
+    lastArrival_ = GetTickCount();
+    if (arrived_) arrived_();
+    return kTaken;
+}
+
+LRESULT CALLBACK CStartMailbox::MailboxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        auto* mailbox = reinterpret_cast<CStartMailbox*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message == WM_COPYDATA) return mailbox ? mailbox->Take(reinterpret_cast<const COPYDATASTRUCT*>(lParam)) : 0;
+        if (message == WM_TIMER && wParam == kCloseTimer && mailbox) {
+            if (mailbox->Expired(mailbox->timing_.lateQuietMs)) mailbox->Close();
+            return 0;
+        }
+    } catch (...) {
+        return 0;  // not taken: the start tries again
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace ordvale::wizard

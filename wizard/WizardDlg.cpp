@@ -1,5 +1,7 @@
 #include "WizardDlg.h"
 
+#include <algorithm>
+
 #include "AboutDialog.h"
 #include "Icons.h"
 #include "PreviewDialog.h"
@@ -78,6 +80,9 @@ BOOL COrdvaleWizardDlg::OnInitDialog() {
 }
 
 void COrdvaleWizardDlg::OpenOnStart() {
+    if (!starts) return;
+    const StartTarget start = ResolveStart(*starts);
+    startsTaken_ = starts->size();
     switch (start.mode) {
         case StartMode::Desktop:
             job_.target = static_cast<int32_t>(TidyTarget::Desktop);
@@ -98,13 +103,36 @@ void COrdvaleWizardDlg::OpenOnStart() {
         case StartMode::Plain:
             break;
     }
-    if (!start.problems.empty()) PostMessageW(Handle(), WM_START_PROBLEMS, 0, 0);
+    startProblems_ = start.problems;
+    if (!startProblems_.empty()) PostMessageW(Handle(), WM_START_PROBLEMS, 0, 0);
+}
+
+void COrdvaleWizardDlg::TakeLateStarts() {
+    if (!starts || starts->size() <= startsTaken_) return;
+    const std::size_t before = ResolveStart({starts->begin(), starts->begin() + startsTaken_}).problems.size();
+    startsTaken_ = starts->size();
+    const StartTarget start = ResolveStart(*starts);
+    // The items join the selection, also those the user added meanwhile.
+    if (currentPage_ == kPageItems && job_.target == static_cast<int32_t>(TidyTarget::Selection)) CollectItems();
+    if (start.mode == StartMode::Items) {
+        if (job_.target != static_cast<int32_t>(TidyTarget::Selection)) {
+            job_.target = static_cast<int32_t>(TidyTarget::Selection);
+            ClearItems(&job_);
+        }
+        for (const std::wstring& item : start.items) AddItem(&job_, item.c_str());
+        if (currentPage_ == kPageTarget) ShowPage(kPageMethod);
+        if (currentPage_ == kPageItems) ShowPage(kPageItems);
+    }
+    const bool reporting = !startProblems_.empty();
+    startProblems_.insert(startProblems_.end(), start.problems.begin() + std::min(before, start.problems.size()),
+                          start.problems.end());
+    if (!reporting && !startProblems_.empty()) PostMessageW(Handle(), WM_START_PROBLEMS, 0, 0);
 }
 
 void COrdvaleWizardDlg::ReportStartProblems() {
     const std::wstring message =
-        StartProblemsMessage(start.problems, [this](unsigned id) { return LoadText(id); });
-    start.problems.clear();
+        StartProblemsMessage(startProblems_, [this](unsigned id) { return LoadText(id); });
+    startProblems_.clear();
     if (!message.empty())
         win::ShowMessageBox(Handle(), message, LoadText(IDS_PRODUCT_NAME), MB_OK | MB_ICONEXCLAMATION);
 }
@@ -405,6 +433,9 @@ BOOL COrdvaleWizardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT* 
             return TRUE;
         case WM_START_PROBLEMS:
             ReportStartProblems();
+            return TRUE;
+        case WM_START_GATHERED:
+            TakeLateStarts();
             return TRUE;
         case WM_RESET_DESTINATION:
             summary_.SetDestinationText(job_.destination[0] ? std::wstring(job_.destination) : DefaultDestination(&job_));

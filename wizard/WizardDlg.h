@@ -23,9 +23,12 @@ public:
     COrdvaleWizardDlg();
     ~COrdvaleWizardDlg() override;
 
-    // Input: the target the command line chose (the target page when none);
-    // the paths it left out are reported once the wizard shows.
-    StartTarget start;
+    // Input: what the command line asked for, this start's request first,
+    // then those of the starts it gathered (CommandLine.h); none: the
+    // target page. The list may grow while the wizard runs (a start of the
+    // same selection that came late): WM_START_GATHERED says so. The paths
+    // left out are reported once the wizard shows.
+    const std::vector<StartRequest>* starts = nullptr;
 
     void ShowPage(int page);
     void CollectItems();
@@ -36,6 +39,7 @@ public:
     const OrdvaleSettings& Settings() const { return settings_; }
     // The help file path of the current page (for F1).
     std::wstring CurrentHelpPath() const;
+    CDialogPageTidyTarget& TargetPage() { return target_; }
     CDialogPageTidyItems& ItemsPage() { return items_; }
     CDialogPageTidySummary& SummaryPage() { return summary_; }
     CPageProfile& ProfilePage() { return profile_; }
@@ -56,6 +60,7 @@ private:
     void OnLeft();
     void OnTargetChosen(WPARAM target);
     void OpenOnStart();
+    void TakeLateStarts();
     void ReportStartProblems();
     void ShowMenu();
     void Close();
@@ -67,6 +72,8 @@ private:
     // failure, and ends the wizard.
     void HandOff(TidyJob* job);
 
+    std::size_t startsTaken_ = 0;
+    std::vector<StartProblem> startProblems_;  // to report
     int currentPage_ = 0;
     int rightCode_ = 1;
     int leftCode_ = 0;
