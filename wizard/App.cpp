@@ -24,6 +24,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
             if (dialog.Handle()) PostMessageW(dialog.Handle(), WM_START_GATHERED, 0, 0);
         });
         dialog.DoModal(instance, nullptr);
+        mailbox.Close();  // before the dialog it reports to goes
     }
     CWinAppEx::ExitInstance();
     return 0;

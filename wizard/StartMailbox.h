@@ -54,6 +54,8 @@ public:
     // is called after each, on this thread, as its message loop runs.
     void KeepOpen(std::function<void()> arrived);
     bool IsOpen() const { return open_; }
+    // Closes the mailbox at once: a start that comes now opens its own.
+    void Close();
 
 private:
     struct WindowTraits {
@@ -65,7 +67,6 @@ private:
     static LRESULT CALLBACK MailboxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Take(const COPYDATASTRUCT* data);
     bool Expired(DWORD quietMs) const;
-    void Close();
 
     GatherTiming timing_;
     std::vector<StartRequest> requests_;
