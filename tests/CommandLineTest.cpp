@@ -203,6 +203,12 @@ TEST(WizardCommandLine, MessageNamesEachPathLeftOut) {
     EXPECT_EQ(StartProblemsMessage(problems, text),
               L"missing: C:\\a\r\n\r\nfile: C:\\b\r\n\r\nrelative: c\r\n\r\nlong: C:\\d");
     EXPECT_EQ(StartProblemsMessage(problems, text, 2), L"missing: C:\\a\r\n\r\nfile: C:\\b\r\n\r\nand 2 more");
+    // A long path by its beginning and its end, so the box fits the screen.
+    const std::wstring head = L"C:\\" + std::wstring(57, L'h'), tail = std::wstring(50, L't');
+    EXPECT_EQ(StartProblemsMessage({{PathProblem::TooLong, head + std::wstring(190, L'm') + tail}}, text),
+              L"long: " + head + L"..." + tail);
+    const std::wstring fits(120, L'f');
+    EXPECT_EQ(StartProblemsMessage({{PathProblem::Missing, fits}}, text), L"missing: " + fits);
 }
 
 TEST(WizardCommandLine, MailboxFormOfARequest) {

@@ -37,6 +37,14 @@ unsigned MessageIdFor(PathProblem problem) {
     return 0;
 }
 
+// A message box is as wide as its longest line: a long path is shown by its
+// beginning and its end.
+std::wstring PathForMessage(const std::wstring& path) {
+    constexpr std::size_t kHead = 60, kTail = 50;
+    if (path.size() <= kHead + kTail + 10) return path;
+    return path.substr(0, kHead) + L"..." + path.substr(path.size() - kTail);
+}
+
 }  // namespace
 
 std::vector<std::wstring> SplitCommandLine(const std::wstring& arguments) {
@@ -156,7 +164,7 @@ std::wstring StartProblemsMessage(const std::vector<StartProblem>& problems,
         const unsigned id = MessageIdFor(p.problem);
         if (!id) continue;
         if (!message.empty()) message += L"\r\n\r\n";
-        message += FillTemplate(text(id).c_str(), {p.path.c_str()});
+        message += FillTemplate(text(id).c_str(), {PathForMessage(p.path).c_str()});
         ++shown;
     }
     if (problems.size() > shown) {

@@ -79,7 +79,8 @@ struct StartTarget {
 StartTarget ResolveStart(const std::vector<StartRequest>& requests);
 
 // The message for the paths left out: one paragraph per path (the first
-// `listed`), then how many more. `text` gives the string table's texts.
+// `listed`; a path of more than 120 characters by its first 60 and last 50),
+// then how many more. `text` gives the string table's texts.
 std::wstring StartProblemsMessage(const std::vector<StartProblem>& problems,
                                   const std::function<std::wstring(unsigned)>& text, std::size_t listed = 8);
 
