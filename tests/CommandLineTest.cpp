@@ -252,3 +252,20 @@ TEST(WizardCommandLine, MailboxFormOfARequest) {
         EXPECT_TRUE(back.paths.empty());
     }
 }
+
+// Starts that come once the wizard is open: their paths alone, as a
+// selection, even a lone folder.
+TEST(WizardCommandLine, LateStartsAreASelection) {
+    TempDir dir;
+    const std::wstring sub = dir / L"Sub", gone = dir / L"gone.txt";
+    ASSERT_TRUE(MakeFolder(sub));
+    const std::vector<StartRequest> requests = {Request(StartMode::Folder, {dir.Path()}),
+                                                Request(StartMode::Folder, {sub}), Request(StartMode::Items, {gone})};
+    StartTarget late = ResolveLateStarts(requests, 1);
+    EXPECT_STREQ(ModeName(late.mode), "Items");
+    EXPECT_EQ(late.items, Words{sub});
+    ASSERT_EQ(late.problems.size(), 1u);
+    EXPECT_EQ(late.problems[0].path, gone);
+    EXPECT_STREQ(ModeName(ResolveLateStarts(requests, 2).mode), "Plain");
+    EXPECT_STREQ(ModeName(ResolveLateStarts(requests, 3).mode), "Plain");
+}

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include <algorithm>
 #include <cstring>
 #include <cwctype>
 
@@ -109,24 +110,47 @@ PathProblem CheckStartPath(const std::wstring& path, bool mustBeFolder) {
     return PathProblem::Missing;
 }
 
+namespace {
+
+// Every path of the gathering requests from `from` on, as one selection.
+void AddSelection(const std::vector<StartRequest>& requests, std::size_t from, StartTarget* target) {
+    std::vector<std::wstring> seen;  // folded, for "unique ignoring case"
+    for (std::size_t r = from; r < requests.size(); ++r) {
+        if (!GathersStarts(requests[r].mode)) continue;
+        for (const std::wstring& path : requests[r].paths) {
+            const PathProblem problem = CheckStartPath(path, false);
+            if (problem != PathProblem::None) {
+                target->problems.push_back({problem, path});
+                continue;
+            }
+            const std::wstring item = path::WithoutTrailingSeparator(path);
+            const std::wstring key = path::FoldCase(item);
+            if (std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
+            seen.push_back(key);
+            target->items.push_back(item);
+        }
+    }
+    if (!target->items.empty()) target->mode = StartMode::Items;
+}
+
+}  // namespace
+
 StartTarget ResolveStart(const std::vector<StartRequest>& requests) {
     StartTarget target;
     if (requests.empty()) return target;
-    const StartRequest& own = requests.front();
-    if (own.mode == StartMode::Desktop) {
+    if (requests.front().mode == StartMode::Desktop) {
         target.mode = StartMode::Desktop;
         return target;
     }
-    std::vector<const std::wstring*> paths;
-    bool lone = true;  // a single /folder start, nothing gathered
+    const StartRequest* lone = nullptr;  // a single /folder start, nothing gathered with it
+    std::size_t gathering = 0;
     for (const StartRequest& request : requests) {
         if (!GathersStarts(request.mode)) continue;
-        if (request.mode != StartMode::Folder || !paths.empty()) lone = false;
-        for (const std::wstring& path : request.paths) paths.push_back(&path);
+        ++gathering;
+        lone = request.mode == StartMode::Folder && request.paths.size() == 1 ? &request : nullptr;
     }
-    if (paths.empty()) return target;
-    if (lone && paths.size() == 1) {
-        const std::wstring& folder = *paths.front();
+    if (gathering == 1 && lone) {
+        const std::wstring& folder = lone->paths.front();
         const PathProblem problem = CheckStartPath(folder, true);
         if (problem != PathProblem::None) {
             target.problems.push_back({problem, folder});
@@ -136,22 +160,13 @@ StartTarget ResolveStart(const std::vector<StartRequest>& requests) {
         target.folder = path::WithoutTrailingSeparator(folder);
         return target;
     }
-    std::vector<std::wstring> seen;  // folded, for "unique ignoring case"
-    for (const std::wstring* path : paths) {
-        const PathProblem problem = CheckStartPath(*path, false);
-        if (problem != PathProblem::None) {
-            target.problems.push_back({problem, *path});
-            continue;
-        }
-        const std::wstring item = path::WithoutTrailingSeparator(*path);
-        const std::wstring key = path::FoldCase(item);
-        bool listed = false;
-        for (const std::wstring& s : seen) listed = listed || s == key;
-        if (listed) continue;
-        seen.push_back(key);
-        target.items.push_back(item);
-    }
-    if (!target.items.empty()) target.mode = StartMode::Items;
+    AddSelection(requests, 0, &target);
+    return target;
+}
+
+StartTarget ResolveLateStarts(const std::vector<StartRequest>& requests, std::size_t from) {
+    StartTarget target;
+    AddSelection(requests, from, &target);
     return target;
 }
 

@@ -77,6 +77,9 @@ struct StartTarget {
 // too long are left out (and listed); when nothing is left the wizard opens
 // on the target page as usual.
 StartTarget ResolveStart(const std::vector<StartRequest>& requests);
+// The requests from `from` on (starts that came once the wizard was open),
+// as a selection to join the wizard's own (Plain when nothing is left).
+StartTarget ResolveLateStarts(const std::vector<StartRequest>& requests, std::size_t from);
 
 // The message for the paths left out: one paragraph per path (the first
 // `listed`; a path of more than 120 characters by its first 60 and last 50),

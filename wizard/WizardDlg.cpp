@@ -95,9 +95,7 @@ void COrdvaleWizardDlg::OpenOnStart() {
             ShowPage(kPageMethod);
             break;
         case StartMode::Items:
-            job_.target = static_cast<int32_t>(TidyTarget::Selection);
-            ClearItems(&job_);
-            for (const std::wstring& item : start.items) AddItem(&job_, item.c_str());
+            OpenOnSelection(start.items);
             ShowPage(kPageMethod);
             break;
         case StartMode::Plain:
@@ -109,24 +107,33 @@ void COrdvaleWizardDlg::OpenOnStart() {
 
 void COrdvaleWizardDlg::TakeLateStarts() {
     if (!starts || starts->size() <= startsTaken_) return;
-    const std::size_t before = ResolveStart({starts->begin(), starts->begin() + startsTaken_}).problems.size();
+    const StartTarget late = ResolveLateStarts(*starts, startsTaken_);
     startsTaken_ = starts->size();
-    const StartTarget start = ResolveStart(*starts);
-    // The items join the selection, also those the user added meanwhile.
-    if (currentPage_ == kPageItems && job_.target == static_cast<int32_t>(TidyTarget::Selection)) CollectItems();
-    if (start.mode == StartMode::Items) {
+    if (late.mode == StartMode::Items) {
+        // The items join the selection, also those the user added meanwhile;
+        // a folder opened alone becomes the selection's first item.
+        const bool onItems = currentPage_ == kPageItems;
+        if (onItems && job_.target == static_cast<int32_t>(TidyTarget::Selection)) CollectItems();
         if (job_.target != static_cast<int32_t>(TidyTarget::Selection)) {
-            job_.target = static_cast<int32_t>(TidyTarget::Selection);
-            ClearItems(&job_);
+            const std::wstring folder =
+                job_.target == static_cast<int32_t>(TidyTarget::Folder) ? FieldText(job_.folder) : std::wstring();
+            OpenOnSelection({});
+            if (!folder.empty()) AddItem(&job_, folder.c_str());
         }
-        for (const std::wstring& item : start.items) AddItem(&job_, item.c_str());
+        for (const std::wstring& item : late.items) AddItem(&job_, item.c_str());
         if (currentPage_ == kPageTarget) ShowPage(kPageMethod);
-        if (currentPage_ == kPageItems) ShowPage(kPageItems);
+        if (onItems) ShowPage(kPageItems);
     }
     const bool reporting = !startProblems_.empty();
-    startProblems_.insert(startProblems_.end(), start.problems.begin() + std::min(before, start.problems.size()),
-                          start.problems.end());
+    startProblems_.insert(startProblems_.end(), late.problems.begin(), late.problems.end());
     if (!reporting && !startProblems_.empty()) PostMessageW(Handle(), WM_START_PROBLEMS, 0, 0);
+}
+
+void COrdvaleWizardDlg::OpenOnSelection(const std::vector<std::wstring>& items) {
+    job_.target = static_cast<int32_t>(TidyTarget::Selection);
+    job_.folder[0] = L'\0';
+    ClearItems(&job_);
+    for (const std::wstring& item : items) AddItem(&job_, item.c_str());
 }
 
 void COrdvaleWizardDlg::ReportStartProblems() {

@@ -61,6 +61,7 @@ private:
     void OnTargetChosen(WPARAM target);
     void OpenOnStart();
     void TakeLateStarts();
+    void OpenOnSelection(const std::vector<std::wstring>& items);
     void ReportStartProblems();
     void ShowMenu();
     void Close();
