@@ -8,9 +8,11 @@
 ;   -DOUTFILE=file        the setup program to write
 ;
 ; Command lines (/S runs either program silently, for administrators):
-;   OrdvaleSetup.exe [/S] [/DESKTOPSHORTCUT] [/D=folder]
+;   OrdvaleSetup.exe [/S] [/DESKTOPSHORTCUT] [/NOEXPLORERMENU] [/D=folder]
 ;       /DESKTOPSHORTCUT  also put a shortcut to the wizard on the desktop
 ;                         (the page of components offers the same choice)
+;       /NOEXPLORERMENU   leave out the "Tidy with Ordvale..." commands of
+;                         Explorer's menus (ticked by default on that page)
 ;       /D=folder         install there instead (last on the line, no quotes)
 ;   Uninstall.exe [/S] [/REMOVESETTINGS]
 ;       /REMOVESETTINGS   also remove the settings and profiles of the user who
@@ -49,6 +51,15 @@ AllowSkipFiles off
 !define WIZARD_LINK "Ordvale Wizard.lnk"
 !define SETTINGS_LINK "Ordvale Settings.lnk"
 !define HELP_LINK "Ordvale Help.lnk"
+; Explorer's menus, for every user (HKEY_CLASSES_ROOT through the machine's
+; part). A verb of the same name on files and on folders makes one command
+; for a selection of both; Explorer starts each item's own command line, one
+; start per item, and the wizard gathers them. The background verbs share a
+; name too, so the desktop, whose menu also lists a folder background's
+; verbs, shows its own once.
+!define CLASSES "Software\Classes"
+!define VERB_ITEM "Ordvale.Tidy"
+!define VERB_HERE "Ordvale.TidyHere"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -122,6 +133,26 @@ UninstPage custom un.ChoicePage un.ChoicePageLeave
   ${EndIf}
 !macroend
 
+; One command of Explorer's menus: key below CLASSES, its text and the
+; wizard's arguments.
+!macro ExplorerVerb key text arguments multiSelect
+  WriteRegStr HKLM "${CLASSES}\${key}" "" "${text}"
+  WriteRegStr HKLM "${CLASSES}\${key}" "Icon" "$INSTDIR\OrdvaleWizard.exe,0"
+  !if "${multiSelect}" != ""
+    ; Offered for a selection of any size (not only up to 15 items).
+    WriteRegStr HKLM "${CLASSES}\${key}" "MultiSelectModel" "${multiSelect}"
+  !endif
+  WriteRegStr HKLM "${CLASSES}\${key}\command" "" '"$INSTDIR\OrdvaleWizard.exe" ${arguments}'
+!macroend
+
+!macro RemoveExplorerMenu
+  DeleteRegKey HKLM "${CLASSES}\*\shell\${VERB_ITEM}"
+  DeleteRegKey HKLM "${CLASSES}\Directory\shell\${VERB_ITEM}"
+  DeleteRegKey HKLM "${CLASSES}\Drive\shell\${VERB_ITEM}"
+  DeleteRegKey HKLM "${CLASSES}\Directory\Background\shell\${VERB_HERE}"
+  DeleteRegKey HKLM "${CLASSES}\DesktopBackground\shell\${VERB_HERE}"
+!macroend
+
 ; ---------------------------------------------------------------- installer
 Section "${PRODUCT}" SecProgram
   SectionIn RO
@@ -143,8 +174,10 @@ Section "${PRODUCT}" SecProgram
     "$INSTDIR\OrdvaleWizard.exe" 0 SW_SHOWNORMAL "" "Choose the profile document and how name clashes are resolved"
   CreateShortcut "$SMPROGRAMS\${MENU_FOLDER}\${HELP_LINK}" "$INSTDIR\Ordvale.chm" "" \
     "" 0 SW_SHOWNORMAL "" "How to use Ordvale"
-  ; A desktop shortcut is made again below only when it is still wanted.
+  ; A desktop shortcut and Explorer's commands are made again below only
+  ; when they are still wanted.
   Delete "$DESKTOP\${WIZARD_LINK}"
+  !insertmacro RemoveExplorerMenu
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -165,9 +198,18 @@ Section /o "Desktop shortcut" SecDesktop
     "$INSTDIR\OrdvaleWizard.exe" 0 SW_SHOWNORMAL "" "Tidy up your desktop or a folder"
 SectionEnd
 
+Section "Explorer menu" SecExplorer
+  !insertmacro ExplorerVerb "*\shell\${VERB_ITEM}" "Tidy with Ordvale..." '/items "%1"' "Player"
+  !insertmacro ExplorerVerb "Directory\shell\${VERB_ITEM}" "Tidy with Ordvale..." '/folder "%1"' "Player"
+  !insertmacro ExplorerVerb "Drive\shell\${VERB_ITEM}" "Tidy with Ordvale..." '/folder "%1"' ""
+  !insertmacro ExplorerVerb "Directory\Background\shell\${VERB_HERE}" "Tidy this folder with Ordvale..." '/folder "%V"' ""
+  !insertmacro ExplorerVerb "DesktopBackground\shell\${VERB_HERE}" "Tidy this folder with Ordvale..." "/desktop" ""
+SectionEnd
+
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "The wizard, the engine, the settings editor, the help and the default profiles, with a folder in the Start menu."
   !insertmacro MUI_DESCRIPTION_TEXT ${SecDesktop} "A shortcut to the Ordvale Wizard on the desktop of every user."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecExplorer} "$\"Tidy with Ordvale...$\" on folders, drives and selected files, and $\"Tidy this folder with Ordvale...$\" on the desktop and in folders, in Explorer's right-click menus."
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
 Function .onInit
@@ -181,6 +223,11 @@ Function .onInit
   ${IfNot} ${Errors}
   ${OrIf} ${FileExists} "$DESKTOP\${WIZARD_LINK}"
     SectionSetFlags ${SecDesktop} ${SF_SELECTED}
+  ${EndIf}
+  ClearErrors
+  ${GetOptions} $0 "/NOEXPLORERMENU" $1
+  ${IfNot} ${Errors}
+    SectionSetFlags ${SecExplorer} 0
   ${EndIf}
 FunctionEnd
 
@@ -267,6 +314,7 @@ Section "Uninstall"
   Delete "$DESKTOP\${WIZARD_LINK}"
 
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  !insertmacro RemoveExplorerMenu
 
   SetShellVarContext current
   ${If} $RemoveSettings == 1

@@ -8,8 +8,14 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <iostream>
+#include <memory>
+
 #include "common/AppPaths.h"
 #include "common/Settings.h"
+#include "common/Text.h"
+#include "common/TidyJob.h"
 #include "common/win/Com.h"
 #include "resource.h"
 #include "TestSupport.h"
@@ -366,4 +372,246 @@ TEST_F(Installer, UninstallerPageAsksAboutTheUsersFiles) {
         }
         RemoveTree(userFolder);
     }
+}
+
+// ---- Explorer's menus ----
+
+namespace {
+
+struct Verb {
+    const wchar_t* key;  // below HKEY_CLASSES_ROOT
+    const wchar_t* text;
+    const wchar_t* arguments;
+    const wchar_t* multiSelect;  // empty: no value
+};
+const Verb kFileVerb = {L"*\\shell\\Ordvale.Tidy", L"Tidy with Ordvale...", L"/items \"%1\"", L"Player"};
+const Verb kFolderVerb = {L"Directory\\shell\\Ordvale.Tidy", L"Tidy with Ordvale...", L"/folder \"%1\"", L"Player"};
+const Verb kDriveVerb = {L"Drive\\shell\\Ordvale.Tidy", L"Tidy with Ordvale...", L"/folder \"%1\"", L""};
+const Verb kBackgroundVerb = {L"Directory\\Background\\shell\\Ordvale.TidyHere", L"Tidy this folder with Ordvale...",
+                              L"/folder \"%V\"", L""};
+const Verb kDesktopVerb = {L"DesktopBackground\\shell\\Ordvale.TidyHere", L"Tidy this folder with Ordvale...",
+                           L"/desktop", L""};
+const Verb kVerbs[] = {kFileVerb, kFolderVerb, kDriveVerb, kBackgroundVerb, kDesktopVerb};
+
+bool ClassesKeyExists(const std::wstring& key) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+    RegCloseKey(handle);
+    return true;
+}
+
+// A text below HKEY_CLASSES_ROOT (name nullptr: the key's default); "(none)" when missing.
+std::wstring ClassesText(const std::wstring& key, const wchar_t* name) {
+    wchar_t text[2048] = {};
+    DWORD size = sizeof(text);
+    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+        return L"(none)";
+    return text;
+}
+
+// The verb's command as Explorer runs it for that item: %1 and %V replaced.
+std::wstring CommandFor(const Verb& verb, const std::wstring& path) {
+    std::wstring command = ClassesText(std::wstring(verb.key) + L"\\command", nullptr);
+    for (const wchar_t* mark : {L"%1", L"%V"}) {
+        const std::size_t at = command.find(mark);
+        if (at != std::wstring::npos) command.replace(at, 2, path);
+    }
+    return command;
+}
+
+std::vector<unsigned char> FolderJob(const std::wstring& folder) {
+    std::vector<unsigned char> job;
+    AppendInt32(&job, 1);  // Folder
+    AppendText(&job, folder);
+    AppendInt32(&job, 1);  // By File Type
+    AppendText(&job, L"Type1");
+    AppendText(&job, L"");
+    return job;
+}
+
+std::vector<unsigned char> DesktopJob() {
+    std::vector<unsigned char> job;
+    AppendInt32(&job, 0);
+    AppendInt32(&job, 1);
+    AppendText(&job, L"Type1");
+    AppendText(&job, L"");
+    return job;
+}
+
+std::vector<unsigned char> SelectionJob(const std::vector<std::wstring>& items) {
+    std::vector<unsigned char> job;
+    AppendInt32(&job, 2);
+    for (const std::wstring& item : items) AppendText(&job, item);
+    AppendText(&job, L"");
+    AppendInt32(&job, 1);
+    AppendText(&job, L"Type1");
+    AppendText(&job, L"");
+    return job;
+}
+
+class ExplorerMenu : public Installer {
+protected:
+    // The installed wizard hands its job to a stand-in runner that records its command line.
+    void InstallWithStandInRunner() {
+        ASSERT_EQ(Install(), 0u);
+        ASSERT_TRUE(CopyFileW((TestProgramFolder() + L"\\record_args.exe").c_str(), Installed(L"qz.exe").c_str(), FALSE));
+    }
+    // The job file the installed wizard handed over (both files removed once read).
+    std::vector<unsigned char> HandedOverJob() {
+        const std::wstring argsFile = Installed(L"args.txt");
+        EXPECT_TRUE(WaitUntil([&] { return FileExists(argsFile); }));
+        const std::string args = ReadUtf8(argsFile);
+        DeleteFileW(argsFile.c_str());
+        const std::size_t brace = args.rfind('{');
+        EXPECT_NE(brace, std::string::npos) << args;
+        if (brace == std::string::npos) return {};
+        const std::wstring jobFile = JobFileIn(appData, FromUtf8(args.substr(brace)));
+        std::vector<unsigned char> job = ReadBytes(jobFile);
+        DeleteFileW(jobFile.c_str());
+        return job;
+    }
+    // The wizard opened on the method page, its target chosen: through the
+    // summary (which names the target) to Finish.
+    void FinishFromTheMethodPage(Program& wizard, const wchar_t* targetLink) {
+        HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
+        ASSERT_NE(frame, nullptr);
+        ASSERT_TRUE(WaitForControl(frame, IDC_METHOD_TYPE)) << "the wizard opens on the method page";
+        EXPECT_EQ(ControlText(frame, IDC_BUTTON_LEFT), L"Previous");
+        FinishFromMethodPage(frame, L"<a>File Type</a>", L"<a>By kind of file</a>", targetLink);
+        EXPECT_EQ(wizard.Wait(60000), 0u);
+    }
+};
+
+}  // namespace
+
+// Setup registers the commands unless told not to, an installation without
+// them drops those of an earlier one, and the uninstaller removes them.
+TEST_F(ExplorerMenu, CommandsAreRegisteredAndRemoved) {
+    auto expectRegistered = [&](bool registered) {
+        for (const Verb& verb : kVerbs) {
+            SCOPED_TRACE(Narrow(verb.key));
+            if (!registered) {
+                EXPECT_FALSE(ClassesKeyExists(verb.key));
+                continue;
+            }
+            EXPECT_EQ(ClassesText(verb.key, nullptr), verb.text);
+            EXPECT_EQ(ClassesText(verb.key, L"Icon"), Installed(L"OrdvaleWizard.exe") + L",0");
+            EXPECT_EQ(ClassesText(verb.key, L"MultiSelectModel"), *verb.multiSelect ? verb.multiSelect : L"(none)");
+            EXPECT_EQ(ClassesText(std::wstring(verb.key) + L"\\command", nullptr),
+                      L"\"" + Installed(L"OrdvaleWizard.exe") + L"\" " + verb.arguments);
+        }
+        // Only the verbs go: the classes they hang from stay.
+        for (const wchar_t* key : {L"*\\shell", L"Directory\\shell", L"Directory\\Background\\shell"})
+            EXPECT_TRUE(!registered || ClassesKeyExists(key)) << Narrow(key);
+    };
+    ASSERT_EQ(Install(), 0u);
+    expectRegistered(true);
+    ASSERT_EQ(Install(L"/NOEXPLORERMENU"), 0u);
+    expectRegistered(false);
+    ASSERT_EQ(Uninstall(), 0u);
+    ASSERT_EQ(Install(), 0u);
+    expectRegistered(true);
+    ASSERT_EQ(Uninstall(), 0u);
+    expectRegistered(false);
+    EXPECT_TRUE(ClassesKeyExists(L"Directory")) << "the uninstaller removes only its own keys";
+}
+
+// Each registered command, run as Explorer runs it for a folder, a drive, a
+// folder's background and the desktop's: one wizard on the method page with
+// that target, which it hands over as chosen.
+TEST_F(ExplorerMenu, EachCommandOpensTheWizardOnItsTarget) {
+    InstallWithStandInRunner();
+    TempDir dir;
+    const std::wstring folder = dir / L"My Work";
+    ASSERT_TRUE(MakeFolder(folder));
+    struct Case {
+        const char* what;
+        const Verb& verb;
+        std::wstring path;
+        std::wstring targetLink;
+        std::vector<unsigned char> job;
+    };
+    const Case cases[] = {
+        {"a folder", kFolderVerb, folder, L"<a>" + folder + L"</a>", FolderJob(folder)},
+        {"a drive", kDriveVerb, L"C:\\", L"<a>C:\\</a>", FolderJob(L"C:\\")},
+        {"a folder's background", kBackgroundVerb, folder, L"<a>" + folder + L"</a>", FolderJob(folder)},
+        {"the desktop's background", kDesktopVerb, L"", L"<a>Desktop</a>", DesktopJob()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Program wizard(CommandFor(c.verb, c.path));
+        ASSERT_TRUE(wizard.Started());
+        FinishFromTheMethodPage(wizard, c.targetLink.c_str());
+        EXPECT_EQ(HandedOverJob(), c.job);
+    }
+}
+
+// A selection of 200 files and a folder: Explorer starts each item's command
+// once; one wizard opens with every item, in its items list and in the job
+// it hands over. A wizard the user opened before is not taken over.
+TEST_F(ExplorerMenu, ASelectionOpensOneWizardWithEveryItem) {
+    InstallWithStandInRunner();
+    TempDir dir;
+    std::vector<std::wstring> items;
+    for (int i = 0; i < 200; ++i) {
+        items.push_back(dir / (L"file " + std::to_wstring(i) + L".txt"));
+        ASSERT_TRUE(WriteText(items.back(), "x"));
+    }
+    items.insert(items.begin() + 100, dir / L"A folder");
+    ASSERT_TRUE(MakeFolder(items[100]));
+
+    Program byHand(L"\"" + Installed(L"OrdvaleWizard.exe") + L"\"");
+    HWND handFrame = WaitForWindow(byHand.Id(), L"Ordvale Wizard");
+    ASSERT_NE(handFrame, nullptr);
+
+    const DWORD began = GetTickCount();
+    std::vector<std::unique_ptr<Program>> starts;
+    for (const std::wstring& item : items)
+        starts.push_back(std::make_unique<Program>(CommandFor(FolderExists(item) ? kFolderVerb : kFileVerb, item)));
+    Program* wizard = nullptr;
+    int running = 0;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            running = 0;
+            for (auto& start : starts)
+                if (start->Wait(0) == STILL_ACTIVE) {
+                    ++running;
+                    wizard = start.get();
+                }
+            return running == 1;
+        },
+        300000))
+        << "all starts but one hand their item over and end; still running: " << running;
+    for (auto& start : starts)
+        if (start.get() != wizard) EXPECT_EQ(start->Wait(0), 0u);
+    HWND frame = WaitForWindow(wizard->Id(), L"Ordvale Wizard");
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitForControl(frame, IDC_METHOD_TYPE));
+    std::cout << "[ measured ] " << items.size() << " starts to one wizard in " << (GetTickCount() - began)
+              << " ms\n";
+
+    Press(frame, IDC_BUTTON_LEFT);  // Previous: the items page lists the selection
+    ASSERT_TRUE(WaitForControl(frame, IDC_ITEMS_LIST));
+    HWND list = VisibleControl(frame, IDC_ITEMS_LIST);
+    EXPECT_EQ(ListViewRows(list), static_cast<int>(items.size()));
+    Press(frame, IDC_BUTTON_RIGHT);
+    ASSERT_TRUE(WaitForControl(frame, IDC_METHOD_TYPE));
+    FinishFromMethodPage(frame, L"<a>File Type</a>", L"<a>By kind of file</a>", L"<a>Custom</a>");
+    EXPECT_EQ(wizard->Wait(60000), 0u);
+
+    const std::vector<unsigned char> bytes = HandedOverJob();
+    TidyJob job;
+    ASSERT_EQ(DeserializeTidyJob(bytes.data(), bytes.size(), &job), JobFileStatus::Ok);
+    std::vector<std::wstring> handed;
+    for (int32_t i = 0; i < job.itemCount; ++i) handed.push_back(job.items[i].text);
+    EXPECT_EQ(bytes, SelectionJob(handed)) << "a selection job, byte for byte";
+    std::vector<std::wstring> sortedHanded = handed, sortedItems = items;
+    std::sort(sortedHanded.begin(), sortedHanded.end());
+    std::sort(sortedItems.begin(), sortedItems.end());
+    EXPECT_EQ(sortedHanded, sortedItems) << "every item once";
+
+    EXPECT_TRUE(IsWindowVisible(handFrame));
+    EXPECT_NE(VisibleControl(handFrame, IDC_LINK_DESKTOP), nullptr) << "the wizard opened by hand is left as it was";
+    Press(handFrame, IDC_BUTTON_RIGHT);  // Exit
+    EXPECT_EQ(byHand.Wait(), 0u);
 }

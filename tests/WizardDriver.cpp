@@ -19,7 +19,8 @@ HWND OpenMethodPage(const Program& wizard) {
     return frame;
 }
 
-void FinishFromMethodPage(HWND frame, const wchar_t* methodLink, const wchar_t* profileLink) {
+void FinishFromMethodPage(HWND frame, const wchar_t* methodLink, const wchar_t* profileLink,
+                          const wchar_t* targetLink) {
     Press(frame, IDC_BUTTON_RIGHT);
     EXPECT_TRUE(WaitUntil([&] {
         HWND combo = VisibleControl(frame, IDC_PROFILE_COMBO);
@@ -30,7 +31,7 @@ void FinishFromMethodPage(HWND frame, const wchar_t* methodLink, const wchar_t* 
     const struct {
         int id;
         const wchar_t* text;
-    } links[] = {{IDC_TARGET_LINK, L"<a>Desktop</a>"}, {IDC_METHOD_LINK, methodLink}, {IDC_PROFILE_LINK, profileLink}};
+    } links[] = {{IDC_TARGET_LINK, targetLink}, {IDC_METHOD_LINK, methodLink}, {IDC_PROFILE_LINK, profileLink}};
     for (const auto& link : links) {
         HWND control = VisibleControl(frame, link.id);
         if (link.text) {

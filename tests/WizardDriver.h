@@ -15,9 +15,10 @@ namespace testing_support {
 HWND OpenMethodPage(const Program& wizard);
 
 // Next to the profile page (the method's default profile selected), Next
-// to the summary, which must name the desktop, the method and (when given)
-// the profile, then Finish.
-void FinishFromMethodPage(HWND frame, const wchar_t* methodLink, const wchar_t* profileLink = nullptr);
+// to the summary, which must name the target (the desktop unless given), the
+// method and (when given) the profile, then Finish.
+void FinishFromMethodPage(HWND frame, const wchar_t* methodLink, const wchar_t* profileLink = nullptr,
+                          const wchar_t* targetLink = L"<a>Desktop</a>");
 
 // With a few files of different kinds on the desktop, `typicalRun` (Desktop,
 // By File Type, the default profile, Finish; it returns the wizard's exit

@@ -2,6 +2,7 @@
 
 #include "Icons.h"
 #include "PageMessages.h"
+#include "common/TidyJob.h"
 #include "resource.h"
 
 namespace ordvale::wizard {
@@ -23,6 +24,13 @@ BOOL CDialogPageTidyTarget::OnInitDialog() {
         links_[i].SetNote(LoadText(notes[i]).c_str());
     }
     return TRUE;
+}
+
+HWND CDialogPageTidyTarget::ShowChoice(int32_t target, const wchar_t* folder) {
+    std::wstring note = LoadText(IDS_NOTE_FOLDER);
+    if (target == static_cast<int32_t>(TidyTarget::Folder) && folder && *folder) note += std::wstring(L"\r\n") + folder;
+    links_[1].SetNote(note.c_str());
+    return target >= 0 && target < 3 ? links_[target].Handle() : nullptr;
 }
 
 BOOL CDialogPageTidyTarget::OnCommand(WORD id, WORD code, HWND) {

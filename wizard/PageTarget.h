@@ -14,6 +14,9 @@ public:
     CDialogPageTidyTarget();
     ~CDialogPageTidyTarget() override;
     CCommandLinkButton& Link(int index) { return links_[index]; }
+    // Shows the job's target as the one chosen: a folder's path under the
+    // Folder link's note. Returns that target's link, for the focus.
+    HWND ShowChoice(int32_t target, const wchar_t* folder);
 
 protected:
     BOOL OnInitDialog() override;

@@ -1,5 +1,7 @@
 #include "WizardDlg.h"
 
+#include <algorithm>
+
 #include "AboutDialog.h"
 #include "HistoryDialog.h"
 #include "Icons.h"
@@ -74,7 +76,74 @@ BOOL COrdvaleWizardDlg::OnInitDialog() {
     ShowWindow(target_.Handle(), SW_SHOW);
     SetButton(IDC_BUTTON_RIGHT, kLabelExit);
     SetButton(IDC_BUTTON_LEFT, kLabelNone);
+    OpenOnStart();
     return TRUE;
+}
+
+void COrdvaleWizardDlg::OpenOnStart() {
+    if (!starts) return;
+    const StartTarget start = ResolveStart(*starts);
+    startsTaken_ = starts->size();
+    switch (start.mode) {
+        case StartMode::Desktop:
+            job_.target = static_cast<int32_t>(TidyTarget::Desktop);
+            job_.folder[0] = L'\0';
+            ShowPage(kPageMethod);
+            break;
+        case StartMode::Folder:
+            job_.target = static_cast<int32_t>(TidyTarget::Folder);
+            StoreText(job_.folder, start.folder);
+            ShowPage(kPageMethod);
+            break;
+        case StartMode::Items:
+            OpenOnSelection(start.items);
+            ShowPage(kPageMethod);
+            break;
+        case StartMode::Plain:
+        case StartMode::History:  // never reaches the wizard: App shows the History alone
+            break;
+    }
+    startProblems_ = start.problems;
+    if (!startProblems_.empty()) PostMessageW(Handle(), WM_START_PROBLEMS, 0, 0);
+}
+
+void COrdvaleWizardDlg::TakeLateStarts() {
+    if (!starts || starts->size() <= startsTaken_) return;
+    const StartTarget late = ResolveLateStarts(*starts, startsTaken_);
+    startsTaken_ = starts->size();
+    if (late.mode == StartMode::Items) {
+        // The items join the selection, also those the user added meanwhile;
+        // a folder opened alone becomes the selection's first item.
+        const bool onItems = currentPage_ == kPageItems;
+        if (onItems && job_.target == static_cast<int32_t>(TidyTarget::Selection)) CollectItems();
+        if (job_.target != static_cast<int32_t>(TidyTarget::Selection)) {
+            const std::wstring folder =
+                job_.target == static_cast<int32_t>(TidyTarget::Folder) ? FieldText(job_.folder) : std::wstring();
+            OpenOnSelection({});
+            if (!folder.empty()) AddItem(&job_, folder.c_str());
+        }
+        for (const std::wstring& item : late.items) AddItem(&job_, item.c_str());
+        if (currentPage_ == kPageTarget) ShowPage(kPageMethod);
+        if (onItems) ShowPage(kPageItems);
+    }
+    const bool reporting = !startProblems_.empty();
+    startProblems_.insert(startProblems_.end(), late.problems.begin(), late.problems.end());
+    if (!reporting && !startProblems_.empty()) PostMessageW(Handle(), WM_START_PROBLEMS, 0, 0);
+}
+
+void COrdvaleWizardDlg::OpenOnSelection(const std::vector<std::wstring>& items) {
+    job_.target = static_cast<int32_t>(TidyTarget::Selection);
+    job_.folder[0] = L'\0';
+    ClearItems(&job_);
+    for (const std::wstring& item : items) AddItem(&job_, item.c_str());
+}
+
+void COrdvaleWizardDlg::ReportStartProblems() {
+    const std::wstring message =
+        StartProblemsMessage(startProblems_, [this](unsigned id) { return LoadText(id); });
+    startProblems_.clear();
+    if (!message.empty())
+        win::ShowMessageBox(Handle(), message, LoadText(IDS_PRODUCT_NAME), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void COrdvaleWizardDlg::SetButton(int id, int code) {
@@ -113,6 +182,11 @@ void COrdvaleWizardDlg::ShowPage(int page) {
     if (page >= 0 && page < kPageCount) {
         ShowWindow(pages[page]->Handle(), SW_SHOW);
         KeepFocusOn(pages[page]->Handle());
+    }
+    if (page == kPageTarget) {
+        // The choice made so far shows: its link has the focus.
+        HWND chosen = target_.ShowChoice(job_.target, job_.folder);
+        if (chosen) SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(chosen), TRUE);
     }
 }
 
@@ -379,6 +453,12 @@ BOOL COrdvaleWizardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT* 
             return TRUE;
         case WM_PREVIEW_RUN:
             PreviewRun();
+            return TRUE;
+        case WM_START_PROBLEMS:
+            ReportStartProblems();
+            return TRUE;
+        case WM_START_GATHERED:
+            TakeLateStarts();
             return TRUE;
         case WM_RESET_DESTINATION:
             summary_.SetDestinationText(job_.destination[0] ? std::wstring(job_.destination) : DefaultDestination(&job_));

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "CommandLine.h"
 #include "PageItems.h"
 #include "PageMessages.h"
 #include "PageMethod.h"
@@ -22,6 +23,13 @@ public:
     COrdvaleWizardDlg();
     ~COrdvaleWizardDlg() override;
 
+    // Input: what the command line asked for, this start's request first,
+    // then those of the starts it gathered (CommandLine.h); none: the
+    // target page. The list may grow while the wizard runs (a start of the
+    // same selection that came late): WM_START_GATHERED says so. The paths
+    // left out are reported once the wizard shows.
+    const std::vector<StartRequest>* starts = nullptr;
+
     void ShowPage(int page);
     void CollectItems();
     int CurrentPage() const { return currentPage_; }
@@ -31,6 +39,7 @@ public:
     const OrdvaleSettings& Settings() const { return settings_; }
     // The help file path of the current page (for F1).
     std::wstring CurrentHelpPath() const;
+    CDialogPageTidyTarget& TargetPage() { return target_; }
     CDialogPageTidyItems& ItemsPage() { return items_; }
     CDialogPageTidySummary& SummaryPage() { return summary_; }
     CPageProfile& ProfilePage() { return profile_; }
@@ -50,6 +59,10 @@ private:
     void OnRight();
     void OnLeft();
     void OnTargetChosen(WPARAM target);
+    void OpenOnStart();
+    void TakeLateStarts();
+    void OpenOnSelection(const std::vector<std::wstring>& items);
+    void ReportStartProblems();
     void ShowMenu();
     void Close();
     void RunOptions();
@@ -62,6 +75,8 @@ private:
     // failure, and ends the wizard.
     void HandOff(TidyJob* job);
 
+    std::size_t startsTaken_ = 0;
+    std::vector<StartProblem> startProblems_;  // to report
     int currentPage_ = 0;
     int rightCode_ = 1;
     int leftCode_ = 0;

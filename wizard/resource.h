@@ -397,6 +397,12 @@
 #define IDS_PREVIEW_CLOSE 965
 #define IDS_PREVIEW_CANCEL 966
 #define IDS_NO_RUN_TO_UNDO 967
+// ---- The command line: paths a start leaves out -----------------------------
+#define IDS_START_MISSING 1180
+#define IDS_START_NOT_A_FOLDER 1181
+#define IDS_START_NOT_ABSOLUTE 1182
+#define IDS_START_TOO_LONG 1183
+#define IDS_START_MORE 1184
 // What happens to an item: IDS_ARRIVAL_FIRST + its Arrival value.
 #define IDS_ARRIVAL_FIRST 970
 
