@@ -29,6 +29,7 @@ const char* ModeName(StartMode mode) {
         case StartMode::Desktop: return "Desktop";
         case StartMode::Folder: return "Folder";
         case StartMode::Items: return "Items";
+        case StartMode::History: return "History";
     }
     return "?";
 }
