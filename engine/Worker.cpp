@@ -13,6 +13,7 @@
 #include "common/win/Com.h"
 #include "engine/EngineContext.h"
 #include "engine/Executor.h"
+#include "engine/FolderLock.h"
 #include "engine/Planner.h"
 #include "engine/RunSlot.h"
 #include "engine/ShellItemShell.h"
@@ -73,6 +74,52 @@ std::wstring NewRunId() {
     return RunIdAt(now);
 }
 
+// The folders a job tidies, whose locks its run holds: the folder, the
+// desktop, or the folders the selected items lie in. An undo puts items back
+// wherever they came from and takes none.
+std::vector<std::wstring> TidiedFolders(const TidyJob& job) {
+    std::vector<std::wstring> folders;
+    if (IsUndoJob(job)) return folders;
+    switch (static_cast<TidyTarget>(job.target)) {
+        case TidyTarget::Folder:
+            folders.push_back(FieldText(job.folder));
+            break;
+        case TidyTarget::Selection:
+            for (int32_t i = 0; i < job.itemCount; ++i) folders.push_back(ParentFolder(job.items[i].text));
+            break;
+        default: {
+            ShellItem desktop;
+            SetPath(&desktop, nullptr);
+            folders.push_back(GetPath(&desktop));
+            break;
+        }
+    }
+    return folders;
+}
+
+// Where a run no one watches sends what it would show: nothing waits for an
+// answer. A name clash keeps both, the Uncompleted Operations dialog is not
+// shown (what is left waits for the next run), a cut-short operation lets
+// the others go on.
+class QuietSink : public ProgressSink {
+public:
+    LRESULT Send(UINT message, WPARAM, LPARAM) override {
+        switch (message) {
+            case UM_ASK_CONFLICT: return kAnswerKeepBoth;
+            case UM_SHOW_UNCOMPLETED: return IDCANCEL;
+            default: return 0;
+        }
+    }
+};
+
+// What no one is there to answer is settled the quiet way: a name clash
+// under "Ask" keeps both, as Rename does, and the shell shows no progress.
+void MakeUnattended(OrdvaleSettings* settings) {
+    if (settings->fileConflict == kConflictAsk) settings->fileConflict = kConflictRename;
+    if (settings->folderConflict == kConflictAsk) settings->folderConflict = kConflictRename;
+    settings->showSystemProgress = false;
+}
+
 bool NeedsNoAttention(const Operation& op) {
     return Is(op, OperationStatus::Succeeded) || Is(op, OperationStatus::Pended) ||
            Is(op, OperationStatus::None);
@@ -83,7 +130,10 @@ void RunWorker(RunSlot* slot, const TidyJob* job) {
     EngineContext context;
     context.unattended = slot->unattended;
     LoadSettings(&context.settings);
-    WorkerSink sink(slot);
+    if (context.unattended) MakeUnattended(&context.settings);
+    WorkerSink windowSink(slot);
+    QuietSink quietSink;
+    ProgressSink& sink = context.unattended ? static_cast<ProgressSink&>(quietSink) : windowSink;
 
     if (job) {
         // No message is sent before this run's own dialog is on the screen.
@@ -101,6 +151,16 @@ void RunWorker(RunSlot* slot, const TidyJob* job) {
             InitializeFromJob(&context, job);
         }
         sink.Send(UM_INITIALIZING, 0, 100);
+
+        // Another run tidying the same folder is waited for, the progress
+        // window showing; a run no one watches leaves the folder for its
+        // next round instead.
+        FolderLocks locks;
+        if (!locks.Take(TidiedFolders(*job), !context.unattended,
+                        [slot] { return slot->control.Stopped(); })) {
+            if (context.unattended) slot->folderBusy = true;
+            return;
+        }
 
         sink.Send(UM_CALCULATING, 1, 0);
         if (slot->control.Stopped()) return;
