@@ -50,7 +50,6 @@ std::vector<bool> FindLooping(const std::vector<WatchedFolder>& folders) {
         for (std::size_t k = 0; k < n && !ring; ++k) {
             if (!kept[k] || !Feeds(folders[i], folders[k])) continue;
             std::vector<bool> seen(n, false);
-            seen[i] = true;
             // i feeds k; a way from k back to i closes a ring.
             kept[i] = true;
             ring = reaches(k, i, seen);
@@ -112,7 +111,11 @@ void Schedule::LookAgainAt(std::size_t i, Tick at) {
 void Schedule::SetMissing(std::size_t i, bool missing, Tick now) {
     if (i >= entries_.size() || entries_[i].missing == missing) return;
     entries_[i].missing = missing;
-    if (!missing) Changed(i, now);
+    // A folder back may still be coming (copied back, say): it settles first.
+    if (!missing) {
+        Changed(i, now);
+        entries_[i].rescanAt = now + timing_.rescan;
+    }
 }
 
 void Schedule::TidyNow(Tick now) {
@@ -229,7 +232,7 @@ uint64_t WhenSettled(const std::wstring& folder, uint64_t now, uint64_t settle) 
     const std::vector<WriteState> states = FindBeingWritten(files, now, settle);
     for (std::size_t i = 0; i < files.size(); ++i)
         if (states[i] == WriteState::RecentlyWritten)
-            note(std::max(files[i].lastWrite, now) + settle);
+            note(files[i].lastWrite + settle);
     // A folder being filled is looked at again once a settle time has passed.
     for (const std::wstring& f : folders)
         if (FolderBeingFilled(f, now, settle)) {
