@@ -10,6 +10,7 @@
 #include "common/PathText.h"
 #include "common/Settings.h"
 #include "common/Text.h"
+#include "common/UndoPlan.h"
 #include "common/win/Com.h"
 #include "engine/EngineContext.h"
 #include "engine/Executor.h"
@@ -120,6 +121,35 @@ void MakeUnattended(OrdvaleSettings* settings) {
     settings->showSystemProgress = false;
 }
 
+// What a user took back into the folder stays where they put it: a run no
+// one watches does not carry it out again (nor make folders only it needed).
+void LeaveWhatWasTakenBack(EngineContext* context, const std::wstring& history, const TidyJob& job) {
+    if (static_cast<TidyTarget>(job.target) != TidyTarget::Folder || history.empty()) return;
+    const std::vector<std::wstring> takenBack = ItemsTakenBackInto(history, FieldText(job.folder));
+    if (takenBack.empty()) return;
+    const std::unordered_set<std::wstring> leave(takenBack.begin(), takenBack.end());
+    auto& ops = context->operations;
+    auto carries = [](const Operation& op) { return Is(op, OperationKind::Move) || Is(op, OperationKind::Copy); };
+    ops.erase(std::remove_if(ops.begin(), ops.end(),
+                             [&](const std::unique_ptr<Operation>& op) {
+                                 return carries(*op) &&
+                                        leave.count(path::FoldCase(path::WithoutTrailingSeparator(op->source.path.str())));
+                             }),
+              ops.end());
+    std::vector<std::wstring> needed;
+    for (const auto& op : ops)
+        if (carries(*op)) needed.push_back(path::WithoutTrailingSeparator(op->destination.path.str()));
+    ops.erase(std::remove_if(ops.begin(), ops.end(),
+                             [&](const std::unique_ptr<Operation>& op) {
+                                 if (!Is(*op, OperationKind::CreateDirectory)) return false;
+                                 const std::wstring made = path::WithoutTrailingSeparator(op->source.path.str());
+                                 return std::none_of(needed.begin(), needed.end(), [&](const std::wstring& to) {
+                                     return path::SamePath(to, made) || path::IsInside(to, made);
+                                 });
+                             }),
+              ops.end());
+}
+
 bool NeedsNoAttention(const Operation& op) {
     return Is(op, OperationStatus::Succeeded) || Is(op, OperationStatus::Pended) ||
            Is(op, OperationStatus::None);
@@ -168,6 +198,7 @@ void RunWorker(RunSlot* slot, const TidyJob* job) {
             PlanUndoOperations(&context, history, FieldText(job->profileId), &undo);
         else
             PlanOperations(&context);
+        if (!undoing && context.unattended) LeaveWhatWasTakenBack(&context, history, *job);
         RestoreLeftoversOfDestinations(context);
         sink.Send(UM_CALCULATING, 0, 100);
 
