@@ -141,6 +141,23 @@ TEST_F(Unattended, AFolderBeingTidiedIsLeftForTheNextRound) {
     EXPECT_TRUE(FileExists(target + L"\\Documents\\notes.txt"));
 }
 
+// A wizard's run finding the folder held waits for it, its progress window
+// showing, and tidies once the other run has let go.
+TEST_F(Unattended, AWizardRunWaitsForTheFolder) {
+    File(target + L"\\notes.txt");
+    auto held = std::make_unique<FolderLocks>();
+    ASSERT_TRUE(held->Take({target}, false, nullptr));
+    Program runner(Runner() + L" /s " + WriteJob());
+    ASSERT_TRUE(runner.Started());
+    ASSERT_NE(WaitForWindow(runner.Id(), L"Ordvale Progress"), nullptr);
+    Sleep(1500);
+    EXPECT_EQ(runner.Wait(0), static_cast<DWORD>(STILL_ACTIVE));
+    EXPECT_TRUE(FileExists(target + L"\\notes.txt")) << "nothing moves while the folder is held";
+    held.reset();
+    EXPECT_EQ(runner.Wait(60000), 0u);
+    EXPECT_TRUE(FileExists(target + L"\\Documents\\notes.txt"));
+}
+
 // The lock itself: one holder at a time; a waiting taker gives up when told
 // to stop; letting go frees it.
 TEST(FolderLock, OneHolderAtATime) {
