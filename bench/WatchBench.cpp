@@ -6,6 +6,7 @@
 //   watch_bench <root> <folder of OrdvaleWatch.exe>
 #include <windows.h>
 #include <psapi.h>
+#include <shlobj.h>
 
 #include <chrono>
 #include <cstdio>
@@ -65,11 +66,10 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::wstring root = argv[1], bin = argv[2];
     const std::wstring watched = root + L"\\watched", profile = root + L"\\profile.xml";
-    CreateDirectoryW(root.c_str(), nullptr);
-    CreateDirectoryW(watched.c_str(), nullptr);
+    SHCreateDirectoryExW(nullptr, watched.c_str(), nullptr);
     std::wstring appData;
     if (!GetAppDataFolder(&appData)) return 1;
-    CreateDirectoryW(SettingsFolderIn(appData).c_str(), nullptr);
+    SHCreateDirectoryExW(nullptr, SettingsFolderIn(appData).c_str(), nullptr);
     const std::wstring settings = SettingsFileIn(appData);
     WriteText(profile,
               "<?xml version=\"1.0\"?><Ordvale><TypeProfiles default=\"P\"><TypeConfigure id=\"P\" "
@@ -92,6 +92,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     CloseHandle(process.hThread);
     for (int i = 0; i < 200 && !FindWindowW(L"OrdvaleWatchWindow", nullptr); ++i) Sleep(100);
+    setvbuf(stdout, nullptr, _IONBF, 0);
     Sleep(5000);  // its first look at the folder is over
 
     const uint64_t cpuBefore = CpuMs(process.hProcess);
@@ -107,7 +108,10 @@ int wmain(int argc, wchar_t** argv) {
         for (int i = 0; i < kPerBurst; ++i) {
             wchar_t name[64];
             swprintf(name, 64, L"\\f%02d-%04d.txt", burst, i);
-            WriteText(watched + name, "x");
+            if (!WriteText(watched + name, "x")) {
+                fwprintf(stderr, L"cannot write into %ls\n", watched.c_str());
+                return 1;
+            }
         }
         const std::size_t want = static_cast<std::size_t>(burst + 1) * kPerBurst;
         const auto burstStart = Clock::now();

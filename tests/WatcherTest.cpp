@@ -22,6 +22,7 @@ namespace {
 const char kProfile[] =
     "<Folder displayname=\"Pictures\"><Ext t=\".jpg\"/></Folder>"
     "<Folder displayname=\"Documents\"><Ext t=\".txt\"/></Folder>"
+    "<Folder displayname=\"Folders\"><Ext ti=\"1\"/></Folder>"
     "<Folder displayname=\"Others\"><Ext ti=\"3\"/></Folder>";
 
 std::size_t FilesIn(const std::wstring& folder) {
@@ -123,6 +124,24 @@ TEST_F(Unattended, AskKeepsBothAndNothingWaits) {
     ASSERT_TRUE(ReadJournalFile(History(), runId, &journal));
     EXPECT_TRUE(journal.run.automatic);
     EXPECT_TRUE(SameWatchedFolder(journal.run.folder, target));
+}
+
+// A folder still being filled (a copy, an unpack) is left, whatever its
+// name, while the settle time lasts; then it is tidied like any folder.
+TEST_F(Unattended, AFolderBeingFilledIsLeft) {
+    ASSERT_TRUE(MakeFolder(target + L"\\Unpacked"));
+    ASSERT_TRUE(MakeFolder(target + L"\\Unpacked\\deep"));
+    File(target + L"\\Unpacked\\deep\\part1.bin");
+    File(target + L"\\notes.txt");
+    ASSERT_TRUE(SetLastWriteTime(target + L"\\notes.txt", FileTimeNow() - 24ull * 3600 * 10000000));
+    SetEnvironmentVariableW(L"ORDVALE_SETTLE_SECONDS", L"3600");
+    const DWORD code = RunAuto();
+    SetEnvironmentVariableW(L"ORDVALE_SETTLE_SECONDS", L"0");
+    ASSERT_EQ(code, 0u);
+    EXPECT_TRUE(FileExists(target + L"\\Documents\\notes.txt"));
+    EXPECT_TRUE(FileExists(target + L"\\Unpacked\\deep\\part1.bin")) << "left while being filled";
+    ASSERT_EQ(RunAuto(), 0u);
+    EXPECT_TRUE(FileExists(target + L"\\Folders\\Unpacked\\deep\\part1.bin"));
 }
 
 // A folder another run holds is left alone for this round (exit code 3),

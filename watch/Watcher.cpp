@@ -202,7 +202,7 @@ private:
             if (run_) handles.push_back(run_.Get());
             bool blind = false;  // a folder with nothing to watch: its drive is gone
             for (const auto& w : watches_) {
-                if (handles.size() + 2 > MAXIMUM_WAIT_OBJECTS) break;
+                if (handles.size() + 2 > MAXIMUM_WAIT_OBJECTS - 1) break;  // the message queue is one more
                 w->AddHandles(&handles);
                 if (!w->Present() && !w->HasWatchAbove()) blind = true;
             }
@@ -262,23 +262,20 @@ private:
     }
 
     // --------------------------------------------------------- the settings
-    void ReadSettingsIfChanged() {
+    // The settings folder also holds the job files of the runs: the file
+    // is read again only when its last write or size has changed.
+    uint64_t SettingsStamp() const {
         WIN32_FILE_ATTRIBUTE_DATA data = {};
-        uint64_t stamp = 0;
-        if (GetFileAttributesExW(settingsFile_.c_str(), GetFileExInfoStandard, &data))
-            stamp = ((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                     data.ftLastWriteTime.dwLowDateTime) ^
-                    (static_cast<uint64_t>(data.nFileSizeLow) << 1);
-        if (stamp != settingsStamp_) ReadSettings();
+        if (!GetFileAttributesExW(settingsFile_.c_str(), GetFileExInfoStandard, &data)) return 0;
+        return ((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime) ^
+               (static_cast<uint64_t>(data.nFileSizeLow) << 1);
+    }
+    void ReadSettingsIfChanged() {
+        if (SettingsStamp() != settingsStamp_) ReadSettings();
     }
 
     void ReadSettings() {
-        WIN32_FILE_ATTRIBUTE_DATA data = {};
-        settingsStamp_ = 0;
-        if (GetFileAttributesExW(settingsFile_.c_str(), GetFileExInfoStandard, &data))
-            settingsStamp_ = ((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                              data.ftLastWriteTime.dwLowDateTime) ^
-                             (static_cast<uint64_t>(data.nFileSizeLow) << 1);
+        settingsStamp_ = SettingsStamp();
         const std::vector<WatchedFolder> folders = LoadWatchedFolders(settingsFile_);
         std::wstring running;
         if (auto r = schedule_.Running()) running = schedule_.Folder(*r).folder;
