@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "Text.h"
+#include "win/Handle.h"
 
 namespace ordvale {
 
@@ -90,6 +91,54 @@ std::vector<WriteState> FindBeingWritten(const std::vector<ListedItem>& items, u
         if (busy.count(Folded(folder) + L"|" + Folded(stem))) states[i] = WriteState::Downloading;
     }
     return states;
+}
+
+namespace {
+
+uint64_t TimeValue(const FILETIME& time) {
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// A file made or written a moment ago; a folder made a moment ago (its last
+// write changes with every item moved into it, which is no filling).
+bool RecentlyMadeOrWritten(const WIN32_FIND_DATAW& data, uint64_t now, uint64_t settle) {
+    if (IsRecentlyWritten(TimeValue(data.ftCreationTime), now, settle)) return true;
+    return !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           IsRecentlyWritten(TimeValue(data.ftLastWriteTime), now, settle);
+}
+
+}  // namespace
+
+bool FolderBeingFilled(const std::wstring& folder, uint64_t now, uint64_t settle, std::size_t maxEntries) {
+    if (settle == 0) return false;
+    std::wstring root = folder;
+    while (root.size() > 3 && root.back() == L'\\') root.pop_back();
+    WIN32_FIND_DATAW data;
+    {
+        win::UniqueFind self(FindFirstFileExW(root.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                              nullptr, 0));
+        if (self && RecentlyMadeOrWritten(data, now, settle)) return true;
+    }
+    std::vector<std::wstring> pending = {root};
+    std::size_t seen = 0;
+    while (!pending.empty() && seen < maxEntries) {
+        const std::wstring current = pending.back();
+        pending.pop_back();
+        const std::wstring base = current.back() == L'\\' ? current : current + L"\\";
+        win::UniqueFind find(FindFirstFileExW((base + L"*").c_str(), FindExInfoBasic, &data,
+                                              FindExSearchNameMatch, nullptr, 0));
+        if (!find) continue;
+        do {
+            if (wcscmp(data.cFileName, L".") == 0 || wcscmp(data.cFileName, L"..") == 0) continue;
+            if (++seen > maxEntries) break;
+            if (RecentlyMadeOrWritten(data, now, settle)) return true;
+            // Linked folders lead elsewhere: what is written there is not filling this one.
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                pending.push_back(base + data.cFileName);
+        } while (FindNextFileW(find.Get(), &data));
+    }
+    return false;
 }
 
 uint64_t FileTimeNow() {

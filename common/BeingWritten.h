@@ -48,6 +48,14 @@ struct ListedItem {
 std::vector<WriteState> FindBeingWritten(const std::vector<ListedItem>& items, uint64_t now,
                                          uint64_t settle = kSettleTime);
 
+// Whether a file inside a folder, at any depth, was made or written within
+// `settle` of now, or a folder there or the folder itself made: a copy or an
+// unpack still filling it, whatever its name. Creation times count as well
+// as last writes, since a copy keeps the last write of what it copies; a
+// folder's own last write does not (an item moved into it changes it). At most `maxEntries`
+// entries are looked at (a folder larger than that counts by those).
+bool FolderBeingFilled(const std::wstring& folder, uint64_t now, uint64_t settle = kSettleTime,
+                       std::size_t maxEntries = 5000);
 
 // The current time as a FILETIME value.
 uint64_t FileTimeNow();

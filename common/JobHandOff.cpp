@@ -65,6 +65,10 @@ bool RunnerJobName(const wchar_t* commandLine, std::wstring* jobName) {
     return LastSwitchValue(commandLine, L"/s", jobName);
 }
 
+bool RunnerAutoJobName(const wchar_t* commandLine, std::wstring* jobName) {
+    return LastSwitchValue(commandLine, L"/auto", jobName);
+}
+
 bool RunnerUndoRun(const wchar_t* commandLine, std::wstring* which) {
     return LastSwitchValue(commandLine, L"/undo", which);
 }

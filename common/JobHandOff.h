@@ -44,6 +44,18 @@ bool RunnerJobName(const wchar_t* commandLine, std::wstring* jobName);
 // words, as for RunnerJobName. The word is returned as it stands.
 bool RunnerUndoRun(const wchar_t* commandLine, std::wstring* which);
 
+// The job name of "qz.exe /auto <job name>": the same job run unattended,
+// as the watcher runs one (no question asked, no window shown).
+bool RunnerAutoJobName(const wchar_t* commandLine, std::wstring* jobName);
+
+// How an unattended run ended: the runner's exit code, and the result of
+// the engine's ExecuteOperationsUnattended.
+enum class UnattendedResult : int {
+    Done = 0,        // the run took place (it may have moved nothing)
+    Failed = 1,      // no run: the job or the engine could not be used
+    FolderBusy = 3,  // another run was tidying the folder: left for later
+};
+
 // "%s\qz.exe /s %s", at most 1039 characters.
 std::wstring RunnerCommandLine(const wchar_t* wizardFolder, const std::wstring& jobName);
 

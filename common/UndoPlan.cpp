@@ -145,4 +145,28 @@ std::size_t ItemsMovedBack(const UndoPlan& plan) {
     return n;
 }
 
+std::vector<std::wstring> ItemsTakenBackInto(const std::wstring& historyFolder, const std::wstring& folder) {
+    std::vector<std::wstring> items;
+    for (const std::wstring& runId : ListRunIds(historyFolder)) {
+        RunJournal journal;
+        if (!ReadJournalFile(historyFolder, runId, &journal) || journal.undoneRunId.empty()) continue;
+        for (const JournalEntry& e : journal.entries) {
+            const bool arrived = e.kind == JournalKind::Move || e.kind == JournalKind::Rename ||
+                                 e.kind == JournalKind::Replace;
+            const std::wstring& at = arrived ? e.destination : e.source;
+            if (!(arrived || e.kind == JournalKind::CreateFolder) || !path::SamePath(path::ParentOf(at), folder))
+                continue;
+            if (arrived) {
+                uint64_t size = 0, lastWrite = 0;
+                ReadSizeAndLastWrite(at, &size, &lastWrite);
+                if (lastWrite == 0 || size != e.size || lastWrite != e.lastWrite) continue;
+            } else if (GetFileAttributesW(at.c_str()) == INVALID_FILE_ATTRIBUTES) {
+                continue;
+            }
+            items.push_back(path::FoldCase(path::WithoutTrailingSeparator(at)));
+        }
+    }
+    return items;
+}
+
 }  // namespace ordvale

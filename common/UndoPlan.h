@@ -58,4 +58,9 @@ UndoPlan PlanUndo(const RunJournal& journal);
 // How many items the steps move back.
 std::size_t ItemsMovedBack(const UndoPlan& plan);
 
+// The items that runs taking others back have put into the top level of
+// `folder`, and that still stand there as they were put (folded full paths):
+// a user took them back, so the watcher's runs leave them where they are.
+std::vector<std::wstring> ItemsTakenBackInto(const std::wstring& historyFolder, const std::wstring& folder);
+
 }  // namespace ordvale

@@ -56,4 +56,17 @@ int ExecuteJob(HMODULE module, HWND owner, const TidyJob* job) {
     return 0;
 }
 
+UnattendedResult ExecuteJobUnattended(const TidyJob* job) {
+    if (!job) return UnattendedResult::Failed;
+    RunSlot slot;
+    slot.unattended = true;
+    slot.DialogShown();  // there is no window to wait for
+    WorkerStart start = {&slot, job};
+    win::UniqueHandle worker(CreateThread(nullptr, 0, OperationThread, &start, 0, nullptr));
+    if (!worker) return UnattendedResult::Failed;
+    slot.worker = worker.Get();
+    WaitForSingleObject(worker.Get(), INFINITE);
+    return slot.folderBusy ? UnattendedResult::FolderBusy : UnattendedResult::Done;
+}
+
 }  // namespace ordvale

@@ -23,3 +23,11 @@ extern "C" int __stdcall ExecuteOperations(HWND owner, const ordvale::TidyJob* j
         return 1;
     }
 }
+
+extern "C" int __stdcall ExecuteOperationsUnattended(const ordvale::TidyJob* job) {
+    try {
+        return static_cast<int>(ordvale::ExecuteJobUnattended(job));
+    } catch (...) {
+        return static_cast<int>(ordvale::UnattendedResult::Failed);
+    }
+}

@@ -10,3 +10,8 @@
 // message that was shown.
 extern "C" int __stdcall ExecuteOperations(HWND owner, const ordvale::TidyJob* job);
 typedef int(__stdcall* ExecuteOperationsProc)(HWND owner, const ordvale::TidyJob* job);
+
+// The same job run unattended, as the watcher runs one: no window is shown
+// and nothing waits for an answer. Returns an UnattendedResult.
+extern "C" int __stdcall ExecuteOperationsUnattended(const ordvale::TidyJob* job);
+typedef int(__stdcall* ExecuteOperationsUnattendedProc)(const ordvale::TidyJob* job);

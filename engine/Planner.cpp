@@ -232,7 +232,8 @@ void PlanOperations(EngineContext* context, const PlanVisitor& visit) {
                          child->lastWriteTime.dwLowDateTime;
         files.push_back(std::move(file));
     }
-    const std::vector<WriteState> writing = FindBeingWritten(files, FileTimeNow(), SettleTime());
+    const uint64_t now = FileTimeNow(), settle = SettleTime();
+    const std::vector<WriteState> writing = FindBeingWritten(files, now, settle);
     std::size_t nextFile = 0;
 
     // At most a Create Directory and a Move for each item.
@@ -247,8 +248,14 @@ void PlanOperations(EngineContext* context, const PlanVisitor& visit) {
         planned.verdict = ItemVerdict::NoRule;
         planned.folder.clear();
         planned.makesFolder = false;
+        // A folder still being filled (a copy, an unpack) waits as a file
+        // does; the profile's own folders are left anyway, and not looked into.
         const bool beingWritten =
-            !item.isVirtual && IsFile(item) && writing[nextFile++] != WriteState::Settled;
+            !item.isVirtual &&
+            (IsFile(item) ? writing[nextFile++] != WriteState::Settled
+                          : IsFolder(item) && settle != 0 &&
+                                !destinationFolders.count(FoldCase(WithoutTrailingSeparator(item.path.str()))) &&
+                                FolderBeingFilled(item.path.str(), now, settle));
         const FolderNode* node = beingWritten ? nullptr : MatchingFolder(*profile, item);
         if (beingWritten) {
             planned.verdict = ItemVerdict::BeingWritten;

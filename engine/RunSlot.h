@@ -58,6 +58,9 @@ struct RunSlot {
     DWORD announceEveryMs = 100;
     // A run no one watches (the watcher's): nothing may wait for an answer.
     bool unattended = false;
+    // Set by the worker when such a run found its folder being tidied by
+    // another run, and left it for its next round.
+    bool folderBusy = false;
 
     // The start-up handshake of this run: its dialog exists and is shown.
     void DialogShown() { SetEvent(shown_.Get()); }

@@ -10,9 +10,11 @@
 #include "common/PathText.h"
 #include "common/Settings.h"
 #include "common/Text.h"
+#include "common/UndoPlan.h"
 #include "common/win/Com.h"
 #include "engine/EngineContext.h"
 #include "engine/Executor.h"
+#include "engine/FolderLock.h"
 #include "engine/Planner.h"
 #include "engine/RunSlot.h"
 #include "engine/ShellItemShell.h"
@@ -73,6 +75,81 @@ std::wstring NewRunId() {
     return RunIdAt(now);
 }
 
+// The folders a job tidies, whose locks its run holds: the folder, the
+// desktop, or the folders the selected items lie in. An undo puts items back
+// wherever they came from and takes none.
+std::vector<std::wstring> TidiedFolders(const TidyJob& job) {
+    std::vector<std::wstring> folders;
+    if (IsUndoJob(job)) return folders;
+    switch (static_cast<TidyTarget>(job.target)) {
+        case TidyTarget::Folder:
+            folders.push_back(FieldText(job.folder));
+            break;
+        case TidyTarget::Selection:
+            for (int32_t i = 0; i < job.itemCount; ++i) folders.push_back(ParentFolder(job.items[i].text));
+            break;
+        default: {
+            ShellItem desktop;
+            SetPath(&desktop, nullptr);
+            folders.push_back(GetPath(&desktop));
+            break;
+        }
+    }
+    return folders;
+}
+
+// Where a run no one watches sends what it would show: nothing waits for an
+// answer. A name clash keeps both, the Uncompleted Operations dialog is not
+// shown (what is left waits for the next run), a cut-short operation lets
+// the others go on.
+class QuietSink : public ProgressSink {
+public:
+    LRESULT Send(UINT message, WPARAM, LPARAM) override {
+        switch (message) {
+            case UM_ASK_CONFLICT: return kAnswerKeepBoth;
+            case UM_SHOW_UNCOMPLETED: return IDCANCEL;
+            default: return 0;
+        }
+    }
+};
+
+// What no one is there to answer is settled the quiet way: a name clash
+// under "Ask" keeps both, as Rename does, and the shell shows no progress.
+void MakeUnattended(OrdvaleSettings* settings) {
+    if (settings->fileConflict == kConflictAsk) settings->fileConflict = kConflictRename;
+    if (settings->folderConflict == kConflictAsk) settings->folderConflict = kConflictRename;
+    settings->showSystemProgress = false;
+}
+
+// What a user took back into the folder stays where they put it: a run no
+// one watches does not carry it out again (nor make folders only it needed).
+void LeaveWhatWasTakenBack(EngineContext* context, const std::wstring& history, const TidyJob& job) {
+    if (static_cast<TidyTarget>(job.target) != TidyTarget::Folder || history.empty()) return;
+    const std::vector<std::wstring> takenBack = ItemsTakenBackInto(history, FieldText(job.folder));
+    if (takenBack.empty()) return;
+    const std::unordered_set<std::wstring> leave(takenBack.begin(), takenBack.end());
+    auto& ops = context->operations;
+    auto carries = [](const Operation& op) { return Is(op, OperationKind::Move) || Is(op, OperationKind::Copy); };
+    ops.erase(std::remove_if(ops.begin(), ops.end(),
+                             [&](const std::unique_ptr<Operation>& op) {
+                                 return carries(*op) &&
+                                        leave.count(path::FoldCase(path::WithoutTrailingSeparator(op->source.path.str())));
+                             }),
+              ops.end());
+    std::vector<std::wstring> needed;
+    for (const auto& op : ops)
+        if (carries(*op)) needed.push_back(path::WithoutTrailingSeparator(op->destination.path.str()));
+    ops.erase(std::remove_if(ops.begin(), ops.end(),
+                             [&](const std::unique_ptr<Operation>& op) {
+                                 if (!Is(*op, OperationKind::CreateDirectory)) return false;
+                                 const std::wstring made = path::WithoutTrailingSeparator(op->source.path.str());
+                                 return std::none_of(needed.begin(), needed.end(), [&](const std::wstring& to) {
+                                     return path::SamePath(to, made) || path::IsInside(to, made);
+                                 });
+                             }),
+              ops.end());
+}
+
 bool NeedsNoAttention(const Operation& op) {
     return Is(op, OperationStatus::Succeeded) || Is(op, OperationStatus::Pended) ||
            Is(op, OperationStatus::None);
@@ -83,7 +160,10 @@ void RunWorker(RunSlot* slot, const TidyJob* job) {
     EngineContext context;
     context.unattended = slot->unattended;
     LoadSettings(&context.settings);
-    WorkerSink sink(slot);
+    if (context.unattended) MakeUnattended(&context.settings);
+    WorkerSink windowSink(slot);
+    QuietSink quietSink;
+    ProgressSink& sink = context.unattended ? static_cast<ProgressSink&>(quietSink) : windowSink;
 
     if (job) {
         // No message is sent before this run's own dialog is on the screen.
@@ -102,12 +182,23 @@ void RunWorker(RunSlot* slot, const TidyJob* job) {
         }
         sink.Send(UM_INITIALIZING, 0, 100);
 
+        // Another run tidying the same folder is waited for, the progress
+        // window showing; a run no one watches leaves the folder for its
+        // next round instead.
+        FolderLocks locks;
+        if (!locks.Take(TidiedFolders(*job), !context.unattended,
+                        [slot] { return slot->control.Stopped(); })) {
+            if (context.unattended) slot->folderBusy = true;
+            return;
+        }
+
         sink.Send(UM_CALCULATING, 1, 0);
         if (slot->control.Stopped()) return;
         if (undoing)
             PlanUndoOperations(&context, history, FieldText(job->profileId), &undo);
         else
             PlanOperations(&context);
+        if (!undoing && context.unattended) LeaveWhatWasTakenBack(&context, history, *job);
         RestoreLeftoversOfDestinations(context);
         sink.Send(UM_CALCULATING, 0, 100);
 

@@ -161,6 +161,7 @@ Section "${PRODUCT}" SecProgram
   File "${BIN_DIR}/zelk.dll"
   File "${BIN_DIR}/qz.exe"
   File "${BIN_DIR}/OrdvaleConfigure.exe"
+  File "${BIN_DIR}/OrdvaleWatch.exe"
   File "${BIN_DIR}/Ordvale.chm"
   ; The wizard copies this document for a user who has no profiles yet.
   File "${BIN_DIR}/DefaultProfiles.xml"
@@ -296,12 +297,19 @@ FunctionEnd
 
 Section "Uninstall"
   SetShellVarContext all
+  ; A watcher still running is ended first (it returns once it has), and
+  ; no longer starts when the user signs in.
+  ${If} ${FileExists} "$INSTDIR\OrdvaleWatch.exe"
+    ExecWait '"$INSTDIR\OrdvaleWatch.exe" /exit'
+  ${EndIf}
+  DeleteRegValue HKCU "Software\Microsoft\Windows\CurrentVersion\Run" "Ordvale Watch"
   ; Only what setup put there: a folder the administrator chose may hold more.
   ; A program still running is removed when Windows starts next.
   Delete /REBOOTOK "$INSTDIR\OrdvaleWizard.exe"
   Delete /REBOOTOK "$INSTDIR\zelk.dll"
   Delete /REBOOTOK "$INSTDIR\qz.exe"
   Delete /REBOOTOK "$INSTDIR\OrdvaleConfigure.exe"
+  Delete /REBOOTOK "$INSTDIR\OrdvaleWatch.exe"
   Delete "$INSTDIR\Ordvale.chm"
   Delete "$INSTDIR\DefaultProfiles.xml"
   Delete "$INSTDIR\Uninstall.exe"

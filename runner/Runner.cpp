@@ -5,6 +5,10 @@
 // the job is not lost and can be run again; the exit code is the engine's.
 // qz.exe /undo last | /undo <run id>: hands the engine a job that takes that
 // run back (the newest one in the History folder for "last").
+// qz.exe /auto <job name>: runs the job unattended, as the watcher does: no
+// window, no question, no message box, whatever happens; the job file goes
+// in every case (the watcher writes a new one for its next round). The exit
+// code is an UnattendedResult.
 #include <windows.h>
 
 #include <string>
@@ -74,9 +78,33 @@ bool MakeUndoJobFor(const std::wstring& which, const std::wstring& appData, Tidy
     return true;
 }
 
+// The unattended run of a job file.
+int RunUnattended(HINSTANCE instance, const std::wstring& jobName) {
+    constexpr int kFailed = static_cast<int>(UnattendedResult::Failed);
+    std::wstring appData;
+    if (!IsJobName(jobName) || !GetAppDataFolder(&appData)) return kFailed;
+    const std::wstring jobFile = JobFileIn(appData, jobName);
+    TidyJob job;
+    const JobFileStatus status = ReadTidyJobFile(jobFile.c_str(), &job);
+    DeleteFileW(jobFile.c_str());
+    // Only a tidy: taking a run back is a user's decision.
+    if (status != JobFileStatus::Ok || IsUndoJob(job)) return kFailed;
+    const std::wstring library = ModuleFolder(instance) + L"\\zelk.dll";
+    HMODULE engine = LoadLibraryW(library.c_str());
+    if (!engine) return kFailed;
+    auto execute = reinterpret_cast<ExecuteOperationsUnattendedProc>(
+        reinterpret_cast<void*>(GetProcAddress(engine, "ExecuteOperationsUnattended")));
+    const int result = execute ? execute(&job) : kFailed;
+    FreeLibrary(engine);
+    return result;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    std::wstring autoJob;
+    if (RunnerAutoJobName(GetCommandLineW(), &autoJob)) return RunUnattended(instance, autoJob);
+
     std::wstring appData;
     std::wstring jobName, undoWhich;
     std::wstring jobFile;
@@ -87,7 +115,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         if (!MakeUndoJobFor(undoWhich, appData, &job)) return 1;
     } else {
         if (!RunnerJobName(GetCommandLineW(), &jobName))
-            return Fail(L"Usage: qz.exe /s <job name>, qz.exe /undo last or qz.exe /undo <run id>");
+            return Fail(L"Usage: qz.exe /s <job name>, qz.exe /auto <job name>, qz.exe /undo last or qz.exe /undo <run id>");
         if (!IsJobName(jobName)) return Fail(L"\"" + jobName + L"\" is not a job name.");
         if (!GetAppDataFolder(&appData))
             return Fail(L"The application-data folder cannot be determined.");

@@ -18,6 +18,7 @@ TEST(Deliverables, EngineExportsExecuteOperationsUndecorated) {
     HMODULE engine = LoadLibraryW((BinFolder() + L"\\zelk.dll").c_str());
     ASSERT_NE(engine, nullptr);
     EXPECT_NE(GetProcAddress(engine, "ExecuteOperations"), nullptr);
+    EXPECT_NE(GetProcAddress(engine, "ExecuteOperationsUnattended"), nullptr);
     FreeLibrary(engine);
 }
 
@@ -27,7 +28,8 @@ TEST(Deliverables, VersionResourcesCarryTheBuildsVersion) {
     const std::wstring version = L"" ORDVALE_BUILD_VERSION;
     const std::pair<const wchar_t*, const wchar_t*> programs[] = {
         {L"OrdvaleWizard.exe", L"OrdvaleWizard"}, {L"zelk.dll", L"zelk"},
-        {L"qz.exe", L"qz"}, {L"OrdvaleConfigure.exe", L"OrdvaleConfigure"}};
+        {L"qz.exe", L"qz"}, {L"OrdvaleConfigure.exe", L"OrdvaleConfigure"},
+        {L"OrdvaleWatch.exe", L"OrdvaleWatch"}};
     for (const auto& program : programs) {
         SCOPED_TRACE(Narrow(program.first));
         VersionResource resource = ReadVersionResource(BinFolder() + L"\\" + program.first);

@@ -16,11 +16,13 @@
 #include "common/Settings.h"
 #include "common/Text.h"
 #include "common/TidyJob.h"
+#include "common/WatchedFolders.h"
 #include "common/win/Com.h"
 #include "resource.h"
 #include "TestSupport.h"
 #include "WindowDriver.h"
 #include "WizardDriver.h"
+#include "watch/SignIn.h"
 
 using namespace ordvale;
 using namespace testing_support;
@@ -32,7 +34,8 @@ const wchar_t kBuildVersion[] = L"" ORDVALE_BUILD_VERSION;  // "1.2.3", from the
 
 // What setup copies, each byte for byte from the build.
 const wchar_t* const kProgramFiles[] = {L"OrdvaleWizard.exe", L"zelk.dll",    L"qz.exe",
-                                        L"OrdvaleConfigure.exe", L"Ordvale.chm", L"DefaultProfiles.xml"};
+                                        L"OrdvaleConfigure.exe", L"OrdvaleWatch.exe", L"Ordvale.chm",
+                                        L"DefaultProfiles.xml"};
 
 std::wstring ShellFolder(int csidl) {
     wchar_t path[MAX_PATH] = {};
@@ -335,6 +338,27 @@ TEST_F(Installer, SilentUninstallRemovesTheProgramAndLeavesTheUsersChoice) {
         }
         RemoveTree(userFolder);
     }
+}
+
+// A watcher running from the program folder is ended by the uninstaller,
+// which also removes its sign-in entry, and goes with the other programs.
+TEST_F(Installer, UninstallEndsTheWatcherAndItsSignInEntry) {
+    ASSERT_EQ(Install(), 0u);
+    WriteUserFiles();
+    TempDir watched;
+    WatchedFolder folder;
+    folder.folder = watched.Path();
+    folder.profileId = L"Mine";
+    ASSERT_TRUE(SaveWatchedFolders(userFolder + L"\\settings.ini", {folder}));
+    Program watcher(Installed(L"OrdvaleWatch.exe"));
+    ASSERT_TRUE(watcher.Started());
+    ASSERT_TRUE(WaitUntil([] { return !watch::StartAtSignInCommand().empty(); }, 30000));
+    EXPECT_EQ(watch::StartAtSignInCommand(), L"\"" + Installed(L"OrdvaleWatch.exe") + L"\"");
+
+    EXPECT_EQ(Uninstall(), 0u);
+    EXPECT_EQ(watcher.Wait(0), 0u) << "the watcher ended of itself before the uninstaller did";
+    EXPECT_EQ(watch::StartAtSignInCommand(), L"");
+    EXPECT_FALSE(FileExists(Installed(L"OrdvaleWatch.exe")));
 }
 
 // The uninstaller's own page: the user's files go only when the box is ticked.

@@ -73,6 +73,13 @@ struct FindTraits {
     static void Free(HANDLE h) { FindClose(h); }
 };
 
+struct ChangeNotificationTraits {
+    using Type = HANDLE;
+    static HANDLE None() { return INVALID_HANDLE_VALUE; }
+    static bool Valid(HANDLE h) { return h && h != INVALID_HANDLE_VALUE; }
+    static void Free(HANDLE h) { FindCloseChangeNotification(h); }
+};
+
 struct IconTraits {
     using Type = HICON;
     static HICON None() { return nullptr; }
@@ -91,6 +98,8 @@ struct ImageListTraits {
 using UniqueHandle = UniqueOwner<HandleTraits>;
 // A search from FindFirstFile(Ex)W, closed with FindClose.
 using UniqueFind = UniqueOwner<FindTraits>;
+// A folder's change notification from FindFirstChangeNotificationW.
+using UniqueChangeNotification = UniqueOwner<ChangeNotificationTraits>;
 // An icon the holder must destroy (not one loaded with LR_SHARED).
 using UniqueIcon = UniqueOwner<IconTraits>;
 // An image list; a list view that shows it must not own it too
