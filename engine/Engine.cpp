@@ -53,7 +53,7 @@ int ExecuteJob(HMODULE module, HWND owner, const TidyJob* job) {
     // The slot and the job must outlive the worker.
     WaitForSingleObject(worker.Get(), INFINITE);
     if (!shown) return ShowError(module, owner, IDS_NO_PROGRESS_WINDOW);
-    return 0;
+    return slot.result;
 }
 
 }  // namespace ordvale

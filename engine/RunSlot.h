@@ -58,6 +58,9 @@ struct RunSlot {
     DWORD announceEveryMs = 100;
     // A run no one watches (the watcher's): nothing may wait for an answer.
     bool unattended = false;
+    // What ExecuteOperations returns once the run is over: 0, or 1 when the
+    // worker refused to run (and has said why where someone watches).
+    int result = 0;
 
     // The start-up handshake of this run: its dialog exists and is shown.
     void DialogShown() { SetEvent(shown_.Get()); }
