@@ -153,9 +153,17 @@ std::vector<JournalEntry> EntriesToTakeBack(const RunJournal& journal) {
             case JournalKind::Move: {
                 if (source.exists) break;
                 const Standing there = WhatStandsAt(planned.destination);
-                if (there.exists && there.size == planned.size && there.lastWrite == planned.lastWrite &&
-                    planned.lastWrite != 0)
+                if (!there.exists) break;
+                if (there.isFolder) {
+                    // A folder's time changes as items arrive in it or leave.
+                    JournalEntry moved = planned;
+                    moved.size = 0;
+                    moved.lastWrite = there.lastWrite;
+                    entries.push_back(std::move(moved));
+                } else if (there.size == planned.size && there.lastWrite == planned.lastWrite &&
+                           planned.lastWrite != 0) {
                     entries.push_back(planned);
+                }
                 break;
             }
             default: break;

@@ -145,6 +145,24 @@ void SetPlannedStep(ExecutionState* state, const Operation& op) {
     state->planned.destination = std::move(entry.destination);
 }
 
+// While the run waits on the user the journal holds everything done so far:
+// what is kept back is handed over before every question.
+class JournalledSink : public ProgressSink {
+public:
+    JournalledSink(ProgressSink* inner, JournalWriter* journal) : inner_(inner), journal_(journal) {}
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (journal_ && (message == UM_ASK_CONFLICT || message == UM_SHOW_UNCOMPLETED ||
+                         message == UM_OPERATION_ABORTED || message == UM_TELL_USER))
+            journal_->Flush();
+        return inner_->Send(message, wParam, lParam);
+    }
+    HWND Owner() const override { return inner_->Owner(); }
+
+private:
+    ProgressSink* inner_;
+    JournalWriter* journal_;
+};
+
 // Tests stop the process before its operation number K (counted from 0 over
 // the run) with ORDVALE_KILL_AT_OPERATION=K, as a crash or a power cut
 // would: no destructor runs, nothing more is written.
@@ -284,6 +302,7 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
         }
         ExecutionState state;
         state.journal = journalKept ? &journal : nullptr;
+        JournalledSink runSink(&sink, state.journal);
         state.announceEveryMs = slot->announceEveryMs;
         state.verifyInBulk = true;
         const long killAt = KillAtOperation();
@@ -307,7 +326,7 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
                     SetStatus(op, OperationStatus::None);
                 } else {
                     SetPlannedStep(&state, *op);
-                    RunOperation(context.settings, op, &sink, &state);
+                    RunOperation(context.settings, op, &runSink, &state);
                     state.planned.index = -1;
                 }
                 const auto percent = static_cast<LPARAM>(100 * k / n);
@@ -325,13 +344,13 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
                              operations.end());
             sink.Send(UM_VERIFYING, 0, 100);
             if (operations.empty() || slot->control.Stopped()) break;
-            if (sink.Send(UM_SHOW_UNCOMPLETED, 1, reinterpret_cast<LPARAM>(&context)) != IDRETRY)
+            if (runSink.Send(UM_SHOW_UNCOMPLETED, 1, reinterpret_cast<LPARAM>(&context)) != IDRETRY)
                 break;
         }
         if (slot->control.Stopped()) return 0;
         if (undoing) {
             RemoveEmptiedFolders(undo, journalKept ? &journal : nullptr);
-            ending = ReportUndo(&sink, context, undo);
+            ending = ReportUndo(&runSink, context, undo);
         }
     }
     return ending;
