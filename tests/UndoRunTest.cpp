@@ -467,6 +467,7 @@ TEST_F(UndoRun, UndoInputsAreChecked) {
         const wchar_t* says;
     };
     const std::wstring huge = L"29990101-000000-001";
+    MakeFolder(History());
     {
         win::UniqueHandle file(CreateFileW(JournalFileIn(History(), huge).c_str(), GENERIC_WRITE, 0, nullptr,
                                            CREATE_ALWAYS, 0, nullptr));
@@ -500,6 +501,7 @@ TEST_F(UndoRun, UndoInputsAreChecked) {
 
     // A journal written by someone else.
     File(At(L"copy.txt"), "a copy the run never made");
+    ASSERT_TRUE(MakeFolder(At(L"Pictures")));
     File(At(L"Pictures\\a.jpg"), "a");
     ASSERT_TRUE(MakeFolder(target + L"\\..\\Outside"));
     File(target + L"\\..\\Outside\\victim.txt", "outside");
@@ -525,6 +527,7 @@ TEST_F(UndoRun, UndoInputsAreChecked) {
     EXPECT_NE(boxes[0].find(L"Copy " + At(L"x.txt")), std::wstring::npos) << Narrow(boxes[0]);
     EXPECT_NE(boxes[0].find(L"victim.txt"), std::wstring::npos) << Narrow(boxes[0]);
     RemoveTree(target + L"\\..\\Outside");
+    DeleteFileW(JournalFileIn(History(), forged).c_str());
 }
 
 // An undo that finds nothing to take back says so; one whose items fail is
@@ -543,8 +546,8 @@ TEST_F(UndoRun, EmptyAndFailedUndosSaySoAndMadeParentsGo) {
     // b.jpg is held open: it cannot go back, and the user gives up on it.
     std::wstring report;
     {
-        win::UniqueHandle held(CreateFileW(At(L"New\\Deeper\\Pictures\\b.jpg").c_str(), GENERIC_READ,
-                                           FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        win::UniqueHandle held(CreateFileW(At(L"New\\Deeper\\Pictures\\b.jpg").c_str(), GENERIC_READ, 0,
+                                           nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held.Valid());
         EXPECT_EQ(Undo(run, [&](DWORD pid) {
                       HWND uncompleted = WaitForWindow(pid, L"Uncompleted Operations", 60000);
@@ -587,8 +590,8 @@ TEST_F(UndoRun, AnItemChangedBeforeARetryStays) {
     ASSERT_EQ(RunJob(), 0u);
     const std::wstring run = LastRunId(History());
     std::wstring report;
-    win::UniqueHandle held(CreateFileW(At(L"Pictures\\a.jpg").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                       OPEN_EXISTING, 0, nullptr));
+    win::UniqueHandle held(CreateFileW(At(L"Pictures\\a.jpg").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                       0, nullptr));
     ASSERT_TRUE(held.Valid());
     EXPECT_EQ(Undo(run, [&](DWORD pid) {
                   HWND uncompleted = WaitForWindow(pid, L"Uncompleted Operations", 60000);
