@@ -17,18 +17,35 @@ constexpr wchar_t kUndoesWord[] = L"Undoes";
 constexpr wchar_t kTargetWord[] = L"Target";
 constexpr wchar_t kMethodWord[] = L"Method";
 constexpr wchar_t kAutomaticWord[] = L"Automatic";
+constexpr char kPlannedWord[] = "Planned";
+constexpr char kDoneWord[] = "Done";
+constexpr char kEndWord[] = "End";
 constexpr wchar_t kJournalExtension[] = L".txt";
+constexpr std::size_t kSkippedSamples = 20;
 
+// Every kind a journal may name: its word, whether runs write it (a reader
+// skips the others), whether its lines name a destination.
 struct KindWord {
     JournalKind kind;
     const wchar_t* word;
+    bool written;
+    bool destination;
 };
 constexpr KindWord kKindWords[] = {
-    {JournalKind::CreateFolder, L"CreateFolder"}, {JournalKind::Move, L"Move"},
-    {JournalKind::Replace, L"Replace"},           {JournalKind::Copy, L"Copy"},
-    {JournalKind::Rename, L"Rename"},             {JournalKind::Delete, L"Delete"},
-    {JournalKind::RemoveFolder, L"RemoveFolder"},
+    {JournalKind::CreateFolder, L"CreateFolder", true, false},
+    {JournalKind::Move, L"Move", true, true},
+    {JournalKind::Replace, L"Replace", true, true},
+    {JournalKind::Copy, L"Copy", false, true},
+    {JournalKind::Rename, L"Rename", true, true},
+    {JournalKind::Delete, L"Delete", true, false},
+    {JournalKind::RemoveFolder, L"RemoveFolder", true, false},
 };
+
+const KindWord* KindOf(JournalKind kind) {
+    for (const KindWord& k : kKindWords)
+        if (k.kind == kind) return &k;
+    return nullptr;
+}
 
 std::vector<std::string> SplitTabs(const std::string& line) {
     std::vector<std::string> fields;
@@ -76,9 +93,43 @@ uint64_t FileTimeValue(const FILETIME& time) {
 }  // namespace
 
 const wchar_t* JournalKindWord(JournalKind kind) {
-    for (const KindWord& k : kKindWords)
-        if (k.kind == kind) return k.word;
-    return L"";
+    const KindWord* k = KindOf(kind);
+    return k ? k->word : L"";
+}
+
+bool JournalKindIsWritten(JournalKind kind) {
+    const KindWord* k = KindOf(kind);
+    return k && k->written;
+}
+
+bool JournalKindHasDestination(JournalKind kind) {
+    const KindWord* k = KindOf(kind);
+    return k && k->destination;
+}
+
+bool IsJournalPath(const std::wstring& path) {
+    if (path.size() < 3 || path.size() > kTextUnits - 1) return false;
+    const wchar_t drive = path[0];
+    if (!((drive >= L'A' && drive <= L'Z') || (drive >= L'a' && drive <= L'z')) || path[1] != L':' ||
+        path[2] != L'\\')
+        return false;
+    for (std::size_t i = 2; i < path.size(); ++i) {
+        const wchar_t c = path[i];
+        if (c < 0x20 || c == L':' || c == L'/' || c == L'*' || c == L'?' || c == L'"' || c == L'<' ||
+            c == L'>' || c == L'|')
+            return false;
+    }
+    // Every step below the drive is a name: no empty step, no "." or "..".
+    std::size_t start = 3;
+    while (start < path.size()) {
+        std::size_t end = path.find(L'\\', start);
+        if (end == std::wstring::npos) end = path.size();
+        const std::wstring step = path.substr(start, end - start);
+        if (step.empty() || step == L"." || step == L"..") return false;
+        start = end + 1;
+        if (end + 1 == path.size()) return false;  // a trailing separator
+    }
+    return true;
 }
 
 bool JournalKindOfWord(const std::wstring& word, JournalKind* kind) {
@@ -223,21 +274,88 @@ std::string FormatJournalEntry(const JournalEntry& e) {
     return line;
 }
 
+namespace {
+
+// An entry's fields from kind on: kind, source, destination, size, time.
+bool ParseEntry(const std::vector<std::string>& fields, std::size_t first, JournalEntry* entry) {
+    if (fields.size() != first + 5) return false;
+    if (!JournalKindOfWord(DecodeJournalText(fields[first]), &entry->kind)) return false;
+    if (!JournalKindIsWritten(entry->kind)) return false;
+    if (!ParseNumber(fields[first + 3], &entry->size) || !ParseNumber(fields[first + 4], &entry->lastWrite))
+        return false;
+    entry->source = DecodeJournalText(fields[first + 1]);
+    entry->destination = DecodeJournalText(fields[first + 2]);
+    if (!IsJournalPath(entry->source)) return false;
+    if (JournalKindHasDestination(entry->kind) ? !IsJournalPath(entry->destination)
+                                                : !entry->destination.empty())
+        return false;
+    return true;
+}
+
+void Skip(RunJournal* journal, const std::string& line) {
+    ++journal->skippedLines;
+    if (journal->skippedSamples.size() < kSkippedSamples) {
+        std::wstring text = DecodeJournalText(line.substr(0, 600));
+        for (wchar_t& c : text)
+            if (c < 0x20) c = L' ';
+        journal->skippedSamples.push_back(std::move(text));
+    }
+}
+
+}  // namespace
+
 RunJournal ParseJournal(const std::string& bytes, const std::wstring& runId) {
     RunJournal journal;
     journal.runId = runId;
     std::size_t start = 0;
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) start = 3;
+    if (bytes.compare(start, sizeof(kHeader) - 1, kHeader) == 0) start += sizeof(kHeader) - 1;
     for (;;) {
         const std::size_t end = bytes.find('\n', start);
         if (end == std::string::npos) break;  // no line end: a write cut short
         std::string line = bytes.substr(start, end - start);
         start = end + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
         const std::vector<std::string> fields = SplitTabs(line);
-        const std::wstring word = DecodeJournalText(fields[0]);
+        const std::string& first = fields[0];
+        if (first == kDoneWord && fields.size() == 4) {
+            uint64_t index = 0;
+            JournalEntry entry;
+            if (ParseNumber(fields[1], &index) && index < journal.planned.size() && !journal.plannedDone[index] &&
+                ParseNumber(fields[2], &entry.size) && ParseNumber(fields[3], &entry.lastWrite)) {
+                const JournalEntry& plan = journal.planned[index];
+                entry.kind = plan.kind;
+                entry.source = plan.source;
+                entry.destination = plan.destination;
+                journal.plannedDone[index] = true;
+                journal.entries.push_back(std::move(entry));
+            } else {
+                Skip(&journal, line);
+            }
+            continue;
+        }
+        if (first == kPlannedWord) {
+            JournalEntry entry;
+            if (ParseEntry(fields, 1, &entry)) {
+                journal.planned.push_back(std::move(entry));
+                journal.plannedDone.push_back(false);
+            } else {
+                Skip(&journal, line);
+            }
+            continue;
+        }
+        if (first == kEndWord && fields.size() == 1) {
+            journal.ended = true;
+            continue;
+        }
+        const std::wstring word = DecodeJournalText(first);
         if (word == kUndoesWord && fields.size() == 2) {
-            journal.undoneRunId = DecodeJournalText(fields[1]);
+            const std::wstring id = DecodeJournalText(fields[1]);
+            if (IsRunId(id))
+                journal.undoneRunId = id;
+            else
+                Skip(&journal, line);
             continue;
         }
         uint64_t number = 0;
@@ -258,31 +376,50 @@ RunJournal ParseJournal(const std::string& bytes, const std::wstring& runId) {
             continue;
         }
         JournalEntry entry;
-        if (fields.size() != 5 || !JournalKindOfWord(word, &entry.kind)) continue;
-        if (!ParseNumber(fields[3], &entry.size) || !ParseNumber(fields[4], &entry.lastWrite)) continue;
-        entry.source = DecodeJournalText(fields[1]);
-        entry.destination = DecodeJournalText(fields[2]);
-        if (entry.source.empty()) continue;
-        journal.entries.push_back(std::move(entry));
+        if (ParseEntry(fields, 0, &entry))
+            journal.entries.push_back(std::move(entry));
+        else
+            Skip(&journal, line);
     }
     return journal;
 }
 
-bool ReadJournalFile(const std::wstring& historyFolder, const std::wstring& runId, RunJournal* journal) {
+bool ReadJournalFile(const std::wstring& historyFolder, const std::wstring& runId, RunJournal* journal,
+                     JournalReadError* why) {
+    JournalReadError error = JournalReadError::None;
+    auto fail = [&](JournalReadError e) {
+        if (why) *why = e;
+        return false;
+    };
+    if (!IsRunId(runId)) return fail(JournalReadError::NotARunId);
     // The run that writes the journal may still be going: share writing.
     win::UniqueHandle file(CreateFileW(JournalFileIn(historyFolder, runId).c_str(), GENERIC_READ,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file.Get(), buffer, sizeof(buffer), &got, nullptr)) return false;
-        if (got == 0) break;
-        bytes.append(buffer, got);
+    if (!file) {
+        const DWORD code = GetLastError();
+        return fail(code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? JournalReadError::NotFound
+                                                                                 : JournalReadError::Unreadable);
     }
-    *journal = ParseJournal(bytes, runId);
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) return fail(JournalReadError::Unreadable);
+    if (static_cast<uint64_t>(size.QuadPart) > kMaxJournalBytes) return fail(JournalReadError::TooLarge);
+    try {
+        std::string bytes;
+        bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+        char buffer[65536];
+        for (;;) {
+            DWORD got = 0;
+            if (!ReadFile(file.Get(), buffer, sizeof(buffer), &got, nullptr)) return fail(JournalReadError::Unreadable);
+            if (got == 0) break;
+            if (bytes.size() + got > kMaxJournalBytes) return fail(JournalReadError::TooLarge);
+            bytes.append(buffer, got);
+        }
+        *journal = ParseJournal(bytes, runId);
+    } catch (...) {
+        return fail(JournalReadError::Unreadable);
+    }
+    if (why) *why = error;
     return true;
 }
 
@@ -331,11 +468,71 @@ JournalWriter::JournalWriter(std::wstring historyFolder, std::wstring runId, std
     : folder_(std::move(historyFolder)), runId_(std::move(runId)), undoneRunId_(std::move(undoneRunId)) {}
 
 JournalWriter::~JournalWriter() {
-    Flush();
+    Finish();
+}
+
+bool JournalWriter::Begin() {
+    return file_.Valid() || Open();
+}
+
+int32_t JournalWriter::Plan(const JournalEntry& entry) {
+    if (!file_.Valid() || !planOpen_ || !IsJournalPath(entry.source) || HasTabOrLineEnd(entry.destination) ||
+        !JournalKindIsWritten(entry.kind))
+        return -1;
+    kept_ += kPlannedWord;
+    kept_ += '\t';
+    kept_ += FormatJournalEntry(entry);
+    // The plan goes to the system in large pieces.
+    if (kept_.size() >= (1u << 20) && !WriteKept()) return -1;
+    return planned_++;
+}
+
+bool JournalWriter::CommitPlan() {
+    planOpen_ = false;
+    if (!file_.Valid() || !WriteKept()) return false;
+    if (!FlushFileBuffers(file_.Get())) return false;
+    flushedAt_ = GetTickCount();
+    return true;
+}
+
+bool JournalWriter::RecordDone(int32_t index, const std::wstring& standing) {
+    if (!file_.Valid() || index < 0 || index >= planned_) return false;
+    planOpen_ = false;
+    uint64_t size = 0, lastWrite = 0;
+    ReadSizeAndLastWrite(standing, &size, &lastWrite);
+    kept_ += kDoneWord;
+    kept_ += '\t' + std::to_string(index) + '\t' + std::to_string(size) + '\t' + std::to_string(lastWrite) + '\n';
+    GroupDone();
+    return true;
 }
 
 void JournalWriter::Flush() {
-    if (file_.Valid()) FlushFileBuffers(file_.Get());
+    if (!file_.Valid()) return;
+    WriteKept();
+    FlushFileBuffers(file_.Get());
+    sinceFlush_ = 0;
+    flushedAt_ = GetTickCount();
+}
+
+void JournalWriter::Finish() {
+    if (finished_ || !file_.Valid()) return;
+    finished_ = true;
+    if (recorded_ == 0) {
+        // Nothing was done: no journal.
+        kept_.clear();
+        file_.Reset();
+        DeleteFileW(JournalFileIn(folder_, runId_).c_str());
+        return;
+    }
+    kept_ += kEndWord;
+    kept_ += '\n';
+    Flush();
+}
+
+void JournalWriter::GroupDone() {
+    ++recorded_;
+    ++sinceFlush_;
+    if (sinceFlush_ >= kGroupOperations || GetTickCount() - flushedAt_ >= kGroupMilliseconds) Flush();
 }
 
 bool JournalWriter::Record(JournalKind kind, const std::wstring& source, const std::wstring& destination) {
@@ -351,7 +548,13 @@ bool JournalWriter::Record(JournalKind kind, const std::wstring& source, const s
 bool JournalWriter::Record(const JournalEntry& entry) {
     if (entry.source.empty() || HasTabOrLineEnd(entry.source) || HasTabOrLineEnd(entry.destination)) return false;
     if (!file_.Valid() && !Open()) return false;
-    return Append(FormatJournalEntry(entry));
+    planOpen_ = false;
+    kept_ += FormatJournalEntry(entry);
+    // A whole entry is handed to the system at once, with whatever was kept
+    // back before it, so that the file keeps the order of the run.
+    const bool written = WriteKept();
+    GroupDone();
+    return written;
 }
 
 bool JournalWriter::Open() {
@@ -381,15 +584,29 @@ bool JournalWriter::Open() {
     if (info_.method >= 1 && info_.method <= 4)
         head += EncodeJournalText(kMethodWord) + "\t" + std::to_string(info_.method) + "\n";
     if (info_.automatic) head += EncodeJournalText(kAutomaticWord) + "\t1\n";
-    Append(head);
+    if (!Append(head)) {
+        file_.Reset();
+        DeleteFileW(JournalFileIn(folder_, runId_).c_str());
+        failed_ = true;
+        return false;
+    }
     PruneJournals(folder_);
+    flushedAt_ = GetTickCount();
     return true;
+}
+
+bool JournalWriter::WriteKept() {
+    if (kept_.empty()) return true;
+    const bool written = Append(kept_);
+    kept_.clear();
+    return written;
 }
 
 bool JournalWriter::Append(const std::string& bytes) {
     DWORD written = 0;
-    // One call per line: the file never holds a line in part unless the
-    // system itself stops mid-write, and the reader skips such a line.
+    // One call per group of lines: the file never holds a line in part
+    // unless the system itself stops mid-write, and the reader skips such
+    // a line.
     return WriteFile(file_.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
 }

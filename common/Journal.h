@@ -14,11 +14,29 @@
 //   Automatic	1                                      (a run no one started by hand)
 //   Move	C:\Users\u\Desktop\a.jpg	C:\Users\u\Desktop\Pictures\a.jpg	1234	133779876543210000
 //
+//   Planned	Move	C:\Users\u\Desktop\b.jpg	C:\Users\u\Desktop\Pictures\b.jpg	99	133779876543210000
+//   Done	1	99	133779876543210000
+//   End
+//
 // An entry is its kind, the source path, the destination path (empty when
 // the kind has none), and the size and last-write time (a FILETIME as one
 // decimal number) of what stood at the destination right after the
-// operation. Readers skip whatever they do not understand and a last line
-// without its line end (a write cut short).
+// operation.
+//
+// Before its first operation a run writes its plan, one "Planned" line per
+// move and folder to make (with the size and time of the item as the run
+// found it), and has it put on the disk once. An operation that goes as
+// planned is then recorded by a short "Done" line naming the plan's line
+// (counted from 0 over the Planned lines) with the size and time of what
+// arrived; those are handed to the system in groups, so a run killed
+// between two groups leaves planned operations without their line. "End"
+// says the run recorded everything it did; without it, what stands on the
+// disk tells which planned operations were carried out (see UndoPlan.h).
+// Anything else a run does is written as a whole entry the moment it is done.
+//
+// Readers skip a last line without its line end (a write cut short) and
+// skip, and count, every line they cannot trust: a kind no run writes,
+// paths that are not absolute local paths or that step up with "..".
 #pragma once
 
 #include <windows.h>
@@ -38,7 +56,7 @@ enum class JournalKind {
     CreateFolder,  // source: the folder made
     Move,          // source -> destination, the full path it arrived under
     Replace,       // a move that replaced a same-named file at the destination
-    Copy,          // source -> destination, the full path of the copy
+    Copy,          // source -> destination, the full path of the copy (never written by a run)
     Rename,        // source -> destination, the new full path
     Delete,        // source went to the recycle bin
     RemoveFolder,  // source, an empty folder, was removed
@@ -46,6 +64,14 @@ enum class JournalKind {
 
 const wchar_t* JournalKindWord(JournalKind kind);
 bool JournalKindOfWord(const std::wstring& word, JournalKind* kind);
+// Whether runs write the kind, so that a reader takes its lines.
+bool JournalKindIsWritten(JournalKind kind);
+// Whether the kind's lines name a destination.
+bool JournalKindHasDestination(JournalKind kind);
+
+// The largest journal read: a run of a million items with paths of usual
+// length writes a few hundred megabytes. A larger file is refused unread.
+constexpr uint64_t kMaxJournalBytes = 1ull << 30;
 
 struct JournalEntry {
     JournalKind kind = JournalKind::Move;
@@ -67,8 +93,20 @@ struct RunJournal {
     std::wstring runId;
     std::wstring undoneRunId;  // set when the run took another run back
     JournalRunInfo run;
+    // What was recorded as done, in the order it was done.
     std::vector<JournalEntry> entries;
+    // The run's plan, and for each planned line whether it was recorded done.
+    std::vector<JournalEntry> planned;
+    std::vector<bool> plannedDone;
+    bool ended = false;  // the run recorded everything it did
+    // Lines that were skipped because they cannot be trusted: how many, and
+    // the first few as they read.
+    std::size_t skippedLines = 0;
+    std::vector<std::wstring> skippedSamples;
 };
+
+// Why a journal could not be read.
+enum class JournalReadError { None, NotARunId, NotFound, TooLarge, Unreadable };
 
 // "<application data>\Pelvantor\Ordvale\History".
 std::wstring HistoryFolderIn(const std::wstring& appData);
@@ -91,8 +129,14 @@ std::wstring DecodeJournalText(const std::string& bytes);
 std::string FormatJournalEntry(const JournalEntry& entry);  // with its line end
 // Reads journal text; never fails: what cannot be read is skipped.
 RunJournal ParseJournal(const std::string& bytes, const std::wstring& runId = std::wstring());
-// False when the file cannot be read.
-bool ReadJournalFile(const std::wstring& historyFolder, const std::wstring& runId, RunJournal* journal);
+// False when the file cannot be read (`why` says why): it is missing, the
+// id is not a run id, or it is larger than any run writes. Never throws.
+bool ReadJournalFile(const std::wstring& historyFolder, const std::wstring& runId, RunJournal* journal,
+                     JournalReadError* why = nullptr);
+
+// Whether a journal may name the path: an absolute path on a drive
+// ("C:\..."), no ".." or "." step, no stream name, no control characters.
+bool IsJournalPath(const std::wstring& path);
 
 // The run ids of the History folder, oldest first.
 std::vector<std::wstring> ListRunIds(const std::wstring& historyFolder);
@@ -106,18 +150,36 @@ void PruneJournals(const std::wstring& historyFolder, std::size_t keep = kJourna
 void ReadSizeAndLastWrite(const std::wstring& path, uint64_t* size, uint64_t* lastWrite);
 
 // Writes the journal of one run. The run id is taken when the run starts;
-// the file (and the History folder) is made with the first entry, so a run
-// that does nothing leaves no journal, and the oldest journals are pruned
-// then. Every entry goes to the system with one call as soon as it is
-// recorded, never kept back in this process, so a run that is killed
-// leaves every line it recorded; the system writes them to the disk by
-// itself, and Flush (or the end of the writer) asks it to do so at once.
+// the file (and the History folder) is made by Begin, before the first
+// operation, or else with the first entry, and the oldest journals are
+// pruned then. A journal in which nothing was recorded done is removed when
+// the writer ends, so a run that does nothing leaves no journal.
+// Whole entries go to the system with one call as soon as they are
+// recorded, so a run that is killed leaves every one of them; "Done" lines
+// are kept back and handed over in groups. The disk is asked to hold what
+// the system has at the end of the plan, then once per group (every
+// kGroupOperations records or kGroupMilliseconds), and at the end.
 class JournalWriter {
 public:
     JournalWriter(std::wstring historyFolder, std::wstring runId, std::wstring undoneRunId = std::wstring());
     ~JournalWriter();
     JournalWriter(const JournalWriter&) = delete;
     JournalWriter& operator=(const JournalWriter&) = delete;
+
+    static constexpr std::size_t kGroupOperations = 256;
+    static constexpr DWORD kGroupMilliseconds = 100;
+
+    // Makes the file and writes its head; false when it cannot be written.
+    bool Begin();
+    // Adds a line of the plan (after Begin, before the first record); its
+    // index, or -1 when it cannot be taken.
+    int32_t Plan(const JournalEntry& entry);
+    // Has the plan put on the disk; false when it could not be written.
+    bool CommitPlan();
+    // The planned operation `index` went as planned; the size and time of
+    // what arrived are read at `standing` (its destination, or the folder
+    // made).
+    bool RecordDone(int32_t index, const std::wstring& standing);
 
     // Records an operation that succeeded; the size and time are read from
     // what now stands at the destination (at the source for the kinds
@@ -127,8 +189,11 @@ public:
     // What the run tidies, written at the head of the journal; to be given
     // before the first entry.
     void Describe(const JournalRunInfo& info) { info_ = info; }
-    // Has the system put what was recorded on the disk.
+    // Hands over what is kept back and has the system put it on the disk.
     void Flush();
+    // The run has ended: "End" is written (a journal with nothing done is
+    // removed). The writer's end does this too.
+    void Finish();
 
     // The id the journal is filed under (it gains "-N" when another run
     // took the same id first).
@@ -139,6 +204,8 @@ public:
 private:
     bool Open();
     bool Append(const std::string& bytes);
+    bool WriteKept();
+    void GroupDone();
 
     std::wstring folder_;
     std::wstring runId_;
@@ -146,6 +213,13 @@ private:
     JournalRunInfo info_;
     win::UniqueHandle file_;
     bool failed_ = false;
+    bool finished_ = false;
+    int32_t planned_ = 0;
+    bool planOpen_ = true;
+    std::string kept_;              // lines not yet handed to the system
+    std::size_t sinceFlush_ = 0;    // records since the disk was last asked
+    DWORD flushedAt_ = 0;
+    std::size_t recorded_ = 0;      // entries recorded done
 };
 
 }  // namespace ordvale

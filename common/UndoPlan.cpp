@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <unordered_set>
+
 #include "PlannedNames.h"
 #include "PathText.h"
 
@@ -103,6 +105,8 @@ private:
         step.arrival = name.empty() ? e.source : path::Join(folder, name);
         step.isFolder = now.isFolder;
         step.replaced = e.kind == JournalKind::Replace;
+        step.size = e.size;
+        step.lastWrite = e.lastWrite;
         names_.Arrive(step.arrival, now.isFolder);
         plan_->steps.push_back(std::move(step));
     }
@@ -115,6 +119,8 @@ private:
         step.from = e.destination;
         step.to = e.source;
         step.isFolder = now.isFolder;
+        step.size = e.size;
+        step.lastWrite = e.lastWrite;
         names_.Leave(e.destination);
         plan_->steps.push_back(std::move(step));
     }
@@ -129,12 +135,50 @@ private:
 
 }  // namespace
 
+std::vector<JournalEntry> EntriesToTakeBack(const RunJournal& journal) {
+    std::vector<JournalEntry> entries = journal.entries;
+    if (journal.ended || journal.planned.empty()) return entries;
+    // Planned operations that went otherwise were recorded as whole entries.
+    std::unordered_set<std::wstring> recorded;
+    for (const JournalEntry& e : journal.entries) recorded.insert(path::FoldCase(e.source));
+    for (std::size_t i = 0; i < journal.planned.size(); ++i) {
+        if (i < journal.plannedDone.size() && journal.plannedDone[i]) continue;
+        const JournalEntry& planned = journal.planned[i];
+        if (recorded.count(path::FoldCase(planned.source))) continue;
+        const Standing source = WhatStandsAt(planned.source);
+        switch (planned.kind) {
+            case JournalKind::CreateFolder:
+                if (source.exists && source.isFolder) entries.push_back(planned);
+                break;
+            case JournalKind::Move: {
+                if (source.exists) break;
+                const Standing there = WhatStandsAt(planned.destination);
+                if (!there.exists) break;
+                if (there.isFolder) {
+                    // A folder's time changes as items arrive in it or leave.
+                    JournalEntry moved = planned;
+                    moved.size = 0;
+                    moved.lastWrite = there.lastWrite;
+                    entries.push_back(std::move(moved));
+                } else if (there.size == planned.size && there.lastWrite == planned.lastWrite &&
+                           planned.lastWrite != 0) {
+                    entries.push_back(planned);
+                }
+                break;
+            }
+            default: break;
+        }
+    }
+    return entries;
+}
+
 UndoPlan PlanUndo(const RunJournal& journal) {
     UndoPlan plan;
     plan.runId = journal.runId;
     plan.undoneRunId = journal.undoneRunId;
     Planner planner(&plan);
-    for (auto e = journal.entries.rbegin(); e != journal.entries.rend(); ++e) planner.Take(*e);
+    const std::vector<JournalEntry> entries = EntriesToTakeBack(journal);
+    for (auto e = entries.rbegin(); e != entries.rend(); ++e) planner.Take(*e);
     return plan;
 }
 

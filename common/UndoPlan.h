@@ -37,6 +37,10 @@ struct UndoStep {
     bool isFolder = false;
     bool replaced = false;   // MoveBack: the run's move had replaced a file, which is gone
     bool willEmpty = true;   // RemoveFolder: nothing is expected to be left in it
+    // MoveBack, DeleteCopy: the size and last-write time the item had when
+    // the run left it, checked again just before it is moved.
+    uint64_t size = 0;
+    uint64_t lastWrite = 0;
 };
 
 struct UndoLeftItem {
@@ -52,7 +56,13 @@ struct UndoPlan {
     std::vector<UndoLeftItem> left;
 };
 
-// The steps for the journal's entries, newest first, as the disk stands now.
+// What the run did, oldest first: the entries it recorded and, for a run
+// that ended before it recorded everything, each planned move whose item
+// has left its source and stands at its destination as planned (same size
+// and last-write time), and each planned folder that stands now.
+std::vector<JournalEntry> EntriesToTakeBack(const RunJournal& journal);
+
+// The steps for those entries, newest first, as the disk stands now.
 UndoPlan PlanUndo(const RunJournal& journal);
 
 // How many items the steps move back.

@@ -53,7 +53,7 @@ int ExecuteJob(HMODULE module, HWND owner, const TidyJob* job) {
     // The slot and the job must outlive the worker.
     WaitForSingleObject(worker.Get(), INFINITE);
     if (!shown) return ShowError(module, owner, IDS_NO_PROGRESS_WINDOW);
-    return 0;
+    return slot.result;
 }
 
 UnattendedResult ExecuteJobUnattended(const TidyJob* job) {
@@ -66,7 +66,9 @@ UnattendedResult ExecuteJobUnattended(const TidyJob* job) {
     if (!worker) return UnattendedResult::Failed;
     slot.worker = worker.Get();
     WaitForSingleObject(worker.Get(), INFINITE);
-    return slot.folderBusy ? UnattendedResult::FolderBusy : UnattendedResult::Done;
+    if (slot.folderBusy) return UnattendedResult::FolderBusy;
+    // A run that refused to start (no journal could be kept) did not run.
+    return slot.result == 0 ? UnattendedResult::Done : UnattendedResult::Failed;
 }
 
 }  // namespace ordvale

@@ -591,12 +591,21 @@ OperationStatus CreateFolder(Operation* op, ExecutionState* state) {
     RefreshNow(&op->source);
     if (IsFolder(op->source)) return OperationStatus::None;
     const std::wstring folder = WithoutTrailingSeparator(op->source.path.str());
+    // The shell makes missing parents too; they are recorded before the
+    // folder, outermost first, so that taking the run back removes them
+    // (when empty) after it.
+    std::vector<std::wstring> missingParents;
+    for (std::wstring parent = path::ParentOf(folder); !parent.empty() && !path::IsDriveRoot(parent) && IsMissing(parent);
+         parent = path::ParentOf(parent))
+        missingParents.insert(missingParents.begin(), parent);
     if (SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr) != ERROR_SUCCESS)
         return OperationStatus::Failed;
     const DWORD attributes = GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return OperationStatus::Failed;
     state->usableFolders.insert(FoldCase(folder));
+    for (const std::wstring& parent : missingParents)
+        if (!IsMissing(parent)) state->Record(JournalKind::CreateFolder, parent);
     state->Record(JournalKind::CreateFolder, folder);
     return OperationStatus::Succeeded;
 }
@@ -917,8 +926,15 @@ void RunOperation(const OrdvaleSettings& settings, Operation* operation, Progres
 
 void ExecutionState::Record(JournalKind kind, const std::wstring& source, const std::wstring& destination) {
     if (!journal) return;
-    // On the disk before the next operation starts.
-    if (journal->Record(kind, source, destination)) journal->Flush();
+    if (planned.index >= 0 && kind == planned.kind && source == planned.source &&
+        destination == planned.destination) {
+        journal->RecordDone(planned.index, destination.empty() ? source : destination);
+        planned.index = -1;
+        return;
+    }
+    // The writer hands it to the system at once and has it put on the disk
+    // with its group.
+    journal->Record(kind, source, destination);
 }
 
 bool ProbeNotInUse(ShellItem* item) {

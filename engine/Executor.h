@@ -109,6 +109,15 @@ struct ExecutionState {
     // Where every change this run makes on disk is recorded the moment it
     // has been made; none when null.
     JournalWriter* journal = nullptr;
+    // The operation under way as the journal's plan has it (index -1 when
+    // it is not planned): a record of exactly that is a planned line done.
+    struct PlannedStep {
+        int32_t index = -1;
+        JournalKind kind = JournalKind::Move;
+        std::wstring source;
+        std::wstring destination;
+    };
+    PlannedStep planned;
     void Record(JournalKind kind, const std::wstring& source, const std::wstring& destination = std::wstring());
 };
 

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace ordvale {
 
 constexpr UINT UM_CALCULATING = WM_USER + 800;        // wParam 1 begins / 0 ends
@@ -18,6 +20,15 @@ constexpr UINT UM_OPERATION_ABORTED = WM_USER + 809;
 constexpr UINT UM_ENABLE_CANCEL = WM_USER + 810;      // wParam 1 enable / 0 disable
 // The engine's own name-conflict question: lParam ConflictQuestion*, result a ConflictAnswer.
 constexpr UINT UM_ASK_CONFLICT = WM_USER + 811;
+// A message box for the user: lParam UserMessage*, result the box's answer.
+constexpr UINT UM_TELL_USER = WM_USER + 820;
+// UM_FINISHED's wParam: 0 for "Operation Finished.", or the number of the
+// text that says how the run ended instead.
+
+struct UserMessage {
+    std::wstring text;
+    UINT type;  // MB_* buttons and icon
+};
 
 // Where the worker's messages go: the progress dialog in a run, a recorder in tests.
 class ProgressSink {

@@ -19,6 +19,8 @@ struct Operation {
     // Copy and Move: the name the item is to take in that folder; empty for
     // its own (taking a run back puts "a (2).jpg" back as "a.jpg").
     std::wstring newName;
+    // The operation's line in the run's journal plan; -1 when it has none.
+    int32_t planIndex = -1;
 };
 
 inline bool Is(const Operation& op, OperationKind kind) { return op.kind == static_cast<int32_t>(kind); }

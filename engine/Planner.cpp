@@ -105,6 +105,9 @@ void AddOperationsChecked(std::vector<std::unique_ptr<Operation>>* list, const S
     StoreText(move->source.name, item.name);
     move->source.pathCut = item.pathCut;
     move->source.attributes = item.attributes;
+    // The run's journal plans the move with the item as it was found.
+    move->source.size = item.size;
+    move->source.lastWriteTime = item.lastWriteTime;
 }
 
 }  // namespace

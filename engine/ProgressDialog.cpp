@@ -115,10 +115,10 @@ void CDialogProgress::ShowCanceling() {
     Present(true);
 }
 
-void CDialogProgress::Finish() {
+void CDialogProgress::Finish(UINT textId) {
     if (finishing_) return;
     finishing_ = true;
-    SetPathText(LoadText(IDS_FINISHED));
+    SetPathText(LoadText(textId ? textId : IDS_FINISHED));
     HICON done = static_cast<HICON>(
         LoadImageW(Module(), MAKEINTRESOURCEW(IDI_FINISHED), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
     SetItemIcon(done, true);
@@ -231,8 +231,14 @@ BOOL CDialogProgress::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
             Present(false);
             return TRUE;
         case UM_FINISHED:
-            Finish();
+            Finish(static_cast<UINT>(wParam));
             return TRUE;
+        case UM_TELL_USER: {
+            StopActivity();
+            const auto* told = reinterpret_cast<const UserMessage*>(lParam);
+            *result = told ? win::ShowMessageBox(Handle(), told->text, Title(), told->type) : 0;
+            return TRUE;
+        }
         case UM_SHOW_UNCOMPLETED: {
             ShowWindow(Handle(), SW_HIDE);
             CDialogUncompleted uncompleted(reinterpret_cast<EngineContext*>(lParam));

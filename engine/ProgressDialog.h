@@ -37,7 +37,7 @@ private:
     void AskToCancel();
     void AskToContinue();
     void ShowCanceling();
-    void Finish();
+    void Finish(UINT textId = 0);
 
     RunSlot* slot_;
     win::UniqueHandle startupEvent_;

@@ -61,6 +61,9 @@ struct RunSlot {
     // Set by the worker when such a run found its folder being tidied by
     // another run, and left it for its next round.
     bool folderBusy = false;
+    // What ExecuteOperations returns once the run is over: 0, or 1 when the
+    // worker refused to run (and has said why where someone watches).
+    int result = 0;
 
     // The start-up handshake of this run: its dialog exists and is shown.
     void DialogShown() { SetEvent(shown_.Get()); }

@@ -38,22 +38,49 @@ void AddUndoOperations(EngineContext* context, const UndoPlan& plan, UndoRun* ru
                 Operation* op = Append(context, OperationKind::Move, step.from, path::ParentOf(step.to));
                 const std::wstring name = path::LastComponent(step.to);
                 if (name != path::LastComponent(step.from)) op->newName = name;
+                run->expected[op] = UndoRun::Expected{step.isFolder, step.size, step.lastWrite};
                 break;
             }
-            case UndoAction::DeleteCopy: Append(context, OperationKind::Delete, step.from, L""); break;
+            case UndoAction::DeleteCopy: {
+                Operation* op = Append(context, OperationKind::Delete, step.from, L"");
+                run->expected[op] = UndoRun::Expected{step.isFolder, step.size, step.lastWrite};
+                break;
+            }
             case UndoAction::CreateFolder: Append(context, OperationKind::CreateDirectory, step.from, L""); break;
             case UndoAction::RemoveFolder: run->foldersToRemove.push_back(step.from); break;
         }
     }
     run->left = plan.left;
+    run->steps = plan.steps.size();
 }
 
 bool PlanUndoOperations(EngineContext* context, const std::wstring& historyFolder, const std::wstring& runId,
                         UndoRun* run) {
     RunJournal journal;
-    if (runId.empty() || !ReadJournalFile(historyFolder, runId, &journal)) return false;
+    if (!ReadJournalFile(historyFolder, runId, &journal, &run->readError)) return false;
     AddUndoOperations(context, PlanUndo(journal), run);
+    run->skippedLines = journal.skippedLines;
+    run->skippedSamples = std::move(journal.skippedSamples);
     return true;
+}
+
+bool StillAsTheRunLeftIt(const UndoRun& run, const Operation& op, UndoReason* reason) {
+    const auto found = run.expected.find(&op);
+    if (found == run.expected.end()) return true;
+    const UndoRun::Expected& expected = found->second;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(op.source.path.c_str(), GetFileExInfoStandard, &data)) {
+        *reason = UndoReason::Missing;
+        return false;
+    }
+    const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const uint64_t size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    const uint64_t lastWrite =
+        (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    const bool same = isFolder ? expected.isFolder
+                               : !expected.isFolder && size == expected.size && lastWrite == expected.lastWrite;
+    if (!same) *reason = UndoReason::Changed;
+    return same;
 }
 
 void RemoveEmptiedFolders(const UndoRun& run, JournalWriter* journal) {

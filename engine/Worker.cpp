@@ -12,6 +12,7 @@
 #include "common/Text.h"
 #include "common/UndoPlan.h"
 #include "common/win/Com.h"
+#include "common/win/Dialog.h"
 #include "engine/EngineContext.h"
 #include "engine/Executor.h"
 #include "engine/FolderLock.h"
@@ -19,6 +20,7 @@
 #include "engine/RunSlot.h"
 #include "engine/ShellItemShell.h"
 #include "engine/UndoRun.h"
+#include "engine/resource.h"
 
 namespace ordvale {
 
@@ -155,7 +157,157 @@ bool NeedsNoAttention(const Operation& op) {
            Is(op, OperationStatus::None);
 }
 
-void RunWorker(RunSlot* slot, const TidyJob* job) {
+// The engine's texts come from the module that holds this code.
+std::wstring EngineText(UINT id) {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&OperationThread), &module);
+    return win::LoadModuleText(module, id);
+}
+
+// A message box through the progress dialog; 0, asking no one, in a run no
+// one watches.
+int Tell(ProgressSink* sink, const EngineContext& context, std::wstring text, UINT type) {
+    if (context.unattended) return 0;
+    UserMessage message{std::move(text), type};
+    return static_cast<int>(sink->Send(UM_TELL_USER, 0, reinterpret_cast<LPARAM>(&message)));
+}
+
+uint64_t FileTimeValue(const FILETIME& time) {
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// The line of the journal's plan for an operation: the folders to make and
+// the moves, each with where it is to arrive and the size and time of the
+// item as planning found it.
+bool PlannedEntryOf(const Operation& op, JournalEntry* entry) {
+    entry->source = path::WithoutTrailingSeparator(op.source.path.str());
+    entry->destination.clear();
+    entry->size = 0;
+    entry->lastWrite = 0;
+    if (Is(op, OperationKind::CreateDirectory)) {
+        entry->kind = JournalKind::CreateFolder;
+        return true;
+    }
+    if (!Is(op, OperationKind::Move)) return false;
+    entry->kind = JournalKind::Move;
+    const std::wstring name = op.newName.empty() ? path::LastComponent(entry->source) : op.newName;
+    entry->destination = path::Join(path::WithoutTrailingSeparator(op.destination.path.str()), name);
+    const bool folder = IsFolder(op.source) && !IsFile(op.source);
+    entry->size = folder ? 0 : op.source.size;
+    entry->lastWrite = FileTimeValue(op.source.lastWriteTime);
+    return true;
+}
+
+// Opens the journal and writes the run's plan, on the disk before the first
+// operation; false when it cannot be kept.
+bool WritePlan(JournalWriter* journal, EngineContext* context) {
+    if (!journal->Begin()) return false;
+    JournalEntry entry;
+    for (const auto& op : context->operations) {
+        op->planIndex = -1;
+        if (PlannedEntryOf(*op, &entry)) op->planIndex = journal->Plan(entry);
+    }
+    return journal->CommitPlan();
+}
+
+void SetPlannedStep(ExecutionState* state, const Operation& op) {
+    state->planned.index = -1;
+    if (op.planIndex < 0) return;
+    JournalEntry entry;
+    if (!PlannedEntryOf(op, &entry)) return;
+    state->planned.index = op.planIndex;
+    state->planned.kind = entry.kind;
+    state->planned.source = std::move(entry.source);
+    state->planned.destination = std::move(entry.destination);
+}
+
+// While the run waits on the user the journal holds everything done so far:
+// what is kept back is handed over before every question.
+class JournalledSink : public ProgressSink {
+public:
+    JournalledSink(ProgressSink* inner, JournalWriter* journal) : inner_(inner), journal_(journal) {}
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (journal_ && (message == UM_ASK_CONFLICT || message == UM_SHOW_UNCOMPLETED ||
+                         message == UM_OPERATION_ABORTED || message == UM_TELL_USER))
+            journal_->Flush();
+        return inner_->Send(message, wParam, lParam);
+    }
+    HWND Owner() const override { return inner_->Owner(); }
+
+private:
+    ProgressSink* inner_;
+    JournalWriter* journal_;
+};
+
+// Tests stop the process before its operation number K (counted from 0 over
+// the run) with ORDVALE_KILL_AT_OPERATION=K, as a crash or a power cut
+// would: no destructor runs, nothing more is written.
+long KillAtOperation() {
+    wchar_t value[16];
+    const DWORD n = GetEnvironmentVariableW(L"ORDVALE_KILL_AT_OPERATION", value, 16);
+    if (n == 0 || n >= 16) return -1;
+    return wcstol(value, nullptr, 10);
+}
+constexpr UINT kKilledExitCode = 75;
+
+UINT ReasonTextId(UndoReason reason) {
+    switch (reason) {
+        case UndoReason::Changed: return IDS_REASON_CHANGED;
+        case UndoReason::Missing: return IDS_REASON_MISSING;
+        case UndoReason::Recycled: return IDS_REASON_RECYCLED;
+        case UndoReason::NoFolder: return IDS_REASON_NO_FOLDER;
+    }
+    return IDS_REASON_MISSING;
+}
+
+// The end of a list shown in a box: at most so many lines, then how many more.
+void AddLines(std::wstring* text, const std::vector<std::wstring>& lines, std::size_t total) {
+    constexpr std::size_t kShown = 20;
+    for (std::size_t i = 0; i < lines.size() && i < kShown; ++i) *text += L"\n" + lines[i];
+    const std::size_t shown = std::min(lines.size(), kShown);
+    if (total > shown) {
+        wchar_t more[64];
+        swprintf(more, 64, EngineText(IDS_AND_MORE).c_str(), static_cast<unsigned>(total - shown));
+        *text += L"\n";
+        *text += more;
+    }
+}
+
+// What an undo says at its end instead of "Operation Finished.", with a box
+// listing what it left where it is and the journal lines it did not use;
+// 0 when everything went back.
+UINT ReportUndo(ProgressSink* sink, const EngineContext& context, const UndoRun& undo) {
+    std::vector<std::wstring> left;
+    for (const UndoLeftItem& item : undo.left) left.push_back(item.path + L": " + EngineText(ReasonTextId(item.reason)));
+    for (const auto& op : context.operations)
+        left.push_back(op->source.path.str() + L": " + EngineText(IDS_REASON_FAILED));
+    if (undo.steps > 0 && left.empty() && undo.skippedLines == 0) return 0;
+    const UINT ending = undo.steps == 0 ? IDS_UNDO_NOTHING : IDS_UNDO_SOME_LEFT;
+    std::wstring text = EngineText(ending);
+    if (!left.empty()) {
+        text += L"\n\n" + EngineText(IDS_UNDO_LEFT_HEAD);
+        AddLines(&text, left, left.size());
+    }
+    if (undo.skippedLines > 0) {
+        text += L"\n\n" + EngineText(IDS_UNDO_SKIPPED_HEAD);
+        AddLines(&text, undo.skippedSamples, undo.skippedLines);
+    }
+    Tell(sink, context, text, MB_OK | (left.empty() && undo.skippedLines == 0 ? MB_ICONINFORMATION : MB_ICONWARNING));
+    return ending;
+}
+
+UINT UnreadableUndoText(JournalReadError error) {
+    switch (error) {
+        case JournalReadError::NotARunId: return IDS_UNDO_NOT_A_RUN;
+        case JournalReadError::NotFound: return IDS_UNDO_NOT_FOUND;
+        case JournalReadError::TooLarge: return IDS_UNDO_TOO_LARGE;
+        default: return IDS_UNDO_UNREADABLE;
+    }
+}
+
+// The run; how it ended when that is not "Operation Finished.".
+UINT RunWorker(RunSlot* slot, const TidyJob* job) {
     win::ComInit com;
     EngineContext context;
     context.unattended = slot->unattended;
@@ -164,6 +316,7 @@ void RunWorker(RunSlot* slot, const TidyJob* job) {
     WorkerSink windowSink(slot);
     QuietSink quietSink;
     ProgressSink& sink = context.unattended ? static_cast<ProgressSink&>(quietSink) : windowSink;
+    UINT ending = 0;
 
     if (job) {
         // No message is sent before this run's own dialog is on the screen.
@@ -175,7 +328,7 @@ void RunWorker(RunSlot* slot, const TidyJob* job) {
         UndoRun undo;
 
         sink.Send(UM_INITIALIZING, 1, 0);
-        if (slot->control.Stopped()) return;
+        if (slot->control.Stopped()) return 0;
         if (!undoing) {
             RestoreLeftoversOfTarget(*job);
             InitializeFromJob(&context, job);
@@ -189,21 +342,31 @@ void RunWorker(RunSlot* slot, const TidyJob* job) {
         if (!locks.Take(TidiedFolders(*job), !context.unattended,
                         [slot] { return slot->control.Stopped(); })) {
             if (context.unattended) slot->folderBusy = true;
-            return;
+            return 0;
         }
 
         sink.Send(UM_CALCULATING, 1, 0);
-        if (slot->control.Stopped()) return;
+        if (slot->control.Stopped()) return 0;
+        bool undoPlanned = false;
         if (undoing)
-            PlanUndoOperations(&context, history, FieldText(job->profileId), &undo);
+            undoPlanned = PlanUndoOperations(&context, history, FieldText(job->profileId), &undo);
         else
             PlanOperations(&context);
         if (!undoing && context.unattended) LeaveWhatWasTakenBack(&context, history, *job);
         RestoreLeftoversOfDestinations(context);
         sink.Send(UM_CALCULATING, 0, 100);
 
-        // Every operation that succeeds is recorded the moment it has, so
-        // that even a run cut short can be taken back.
+        if (undoing && !undoPlanned) {
+            // Nothing is known of the run: nothing moves, and the user is told.
+            ending = UnreadableUndoText(undo.readError);
+            Tell(&sink, context, EngineText(ending), MB_OK | MB_ICONERROR);
+            slot->result = 1;
+            return ending;
+        }
+
+        // The plan is on the disk before the first operation, and every
+        // operation that succeeds is recorded, so that even a run cut short
+        // can be taken back.
         JournalWriter journal(history, NewRunId(), undo.undoneRunId);
         JournalRunInfo info;
         if (!undoing) {
@@ -213,10 +376,28 @@ void RunWorker(RunSlot* slot, const TidyJob* job) {
         }
         info.automatic = context.unattended;
         journal.Describe(info);
+        bool journalKept = true;
+        if (!context.operations.empty() && !WritePlan(&journal, &context)) {
+            journalKept = false;
+            // Without a journal the run cannot be taken back: never
+            // unattended, and only when the user says so.
+            if (context.unattended) {
+                context.operations.clear();
+                ending = IDS_NO_JOURNAL_UNATTENDED;
+                slot->result = 1;
+            } else if (Tell(&sink, context, EngineText(IDS_NO_JOURNAL_QUESTION),
+                            MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
+                context.operations.clear();
+                ending = IDS_NOTHING_TIDIED;
+            }
+        }
         ExecutionState state;
-        state.journal = &journal;
+        state.journal = journalKept ? &journal : nullptr;
+        JournalledSink runSink(&sink, state.journal);
         state.announceEveryMs = slot->announceEveryMs;
         state.verifyInBulk = true;
+        const long killAt = KillAtOperation();
+        long started = 0;
         auto& operations = context.operations;
         while (!operations.empty()) {
             state.BeginPass();
@@ -225,15 +406,25 @@ void RunWorker(RunSlot* slot, const TidyJob* job) {
             // not sent again.
             LPARAM shown = -1;
             for (std::size_t k = 0; k < n; ++k) {
-                if (!slot->control.WaitUntilRunning()) return;
+                if (!slot->control.WaitUntilRunning()) return 0;
                 Operation* op = operations[k].get();
                 if (Is(*op, OperationStatus::Succeeded)) continue;
-                RunOperation(context.settings, op, &sink, &state);
+                if (killAt >= 0 && started++ == killAt) TerminateProcess(GetCurrentProcess(), kKilledExitCode);
+                UndoReason reason = UndoReason::Changed;
+                if (undoing && !StillAsTheRunLeftIt(undo, *op, &reason)) {
+                    // Changed since the undo was planned: it stays.
+                    undo.left.push_back(UndoLeftItem{op->source.path.str(), L"", reason});
+                    SetStatus(op, OperationStatus::None);
+                } else {
+                    SetPlannedStep(&state, *op);
+                    RunOperation(context.settings, op, &runSink, &state);
+                    state.planned.index = -1;
+                }
                 const auto percent = static_cast<LPARAM>(100 * k / n);
                 if (percent != shown) sink.Send(UM_PROGRESS, 0, percent);
                 shown = percent;
             }
-            if (!slot->control.WaitUntilRunning()) return;
+            if (!slot->control.WaitUntilRunning()) return 0;
             VerifyMoves(&state);
 
             sink.Send(UM_VERIFYING, 1, 0);
@@ -244,13 +435,16 @@ void RunWorker(RunSlot* slot, const TidyJob* job) {
                              operations.end());
             sink.Send(UM_VERIFYING, 0, 100);
             if (operations.empty() || slot->control.Stopped()) break;
-            if (sink.Send(UM_SHOW_UNCOMPLETED, 1, reinterpret_cast<LPARAM>(&context)) != IDRETRY)
+            if (runSink.Send(UM_SHOW_UNCOMPLETED, 1, reinterpret_cast<LPARAM>(&context)) != IDRETRY)
                 break;
         }
-        if (undoing && !slot->control.Stopped()) RemoveEmptiedFolders(undo, &journal);
+        if (slot->control.Stopped()) return 0;
+        if (undoing) {
+            RemoveEmptiedFolders(undo, journalKept ? &journal : nullptr);
+            ending = ReportUndo(&runSink, context, undo);
+        }
     }
-    sink.Send(UM_PROGRESS, 0, 100);
-    sink.Send(UM_FINISHED, 0, 0);
+    return ending;
 }
 
 }  // namespace
@@ -259,10 +453,17 @@ DWORD WINAPI OperationThread(LPVOID parameter) {
     auto* start = static_cast<WorkerStart*>(parameter);
     if (!start || !start->slot) return 0;
     try {
-        RunWorker(start->slot, start->job);
+        const UINT ending = RunWorker(start->slot, start->job);
+        // A run no one watches has no window to tell.
+        if (!start->slot->control.Stopped() && !start->slot->unattended) {
+            WorkerSink sink(start->slot);
+            sink.Send(UM_PROGRESS, 0, 100);
+            sink.Send(UM_FINISHED, ending, 0);
+        }
     } catch (...) {
         // The dialog must not wait for a worker that is gone.
-        if (!start->slot->control.Stopped()) SendMessageW(start->slot->dialog, UM_FINISHED, 0, 0);
+        if (!start->slot->control.Stopped() && start->slot->dialog)
+            SendMessageW(start->slot->dialog, UM_FINISHED, 0, 0);
     }
     return 0;
 }

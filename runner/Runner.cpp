@@ -4,7 +4,8 @@
 // reports that no run took place (it has shown why), the job file stays, so
 // the job is not lost and can be run again; the exit code is the engine's.
 // qz.exe /undo last | /undo <run id>: hands the engine a job that takes that
-// run back (the newest one in the History folder for "last").
+// run back (the newest one in the History folder for "last", named to the
+// user, who is asked first).
 // qz.exe /auto <job name>: runs the job unattended, as the watcher does: no
 // window, no question, no message box, whatever happens; the job file goes
 // in every case (the watcher writes a new one for its next round). The exit
@@ -19,6 +20,7 @@
 #include "common/UndoPlan.h"
 #include "common/Text.h"
 #include "common/TidyJob.h"
+#include "common/win/MessageBox.h"
 #include "engine/Export.h"
 
 using namespace ordvale;
@@ -28,54 +30,69 @@ namespace {
 const wchar_t kTitle[] = L"Ordvale";
 
 int Fail(const std::wstring& message) {
-    MessageBoxW(nullptr, message.c_str(), kTitle, MB_OK | MB_ICONERROR);
+    win::ShowMessageBox(nullptr, message, kTitle, MB_OK | MB_ICONERROR);
     return 1;
 }
 
-const wchar_t* ReasonText(UndoReason reason) {
-    switch (reason) {
-        case UndoReason::Changed: return L"changed since the run";
-        case UndoReason::Missing: return L"no longer there";
-        case UndoReason::Recycled: return L"in the Recycle Bin";
-        case UndoReason::NoFolder: return L"a file stands where its folder was";
+// "the folder C:\x", "the Desktop", ...; empty when the journal does not say.
+std::wstring TargetText(const RunJournal& journal) {
+    switch (journal.run.target) {
+        case 0: return L"the Desktop";
+        case 1: return L"the folder " + journal.run.folder;
+        case 2: return L"a selection of items";
+        default: return std::wstring();
     }
-    return L"";
 }
 
-// What taking the run back leaves where it is, and why; empty when
-// everything goes back.
-std::wstring LeftBehind(const std::wstring& appData, const std::wstring& runId) {
-    RunJournal journal;
-    if (!ReadJournalFile(HistoryFolderIn(appData), runId, &journal)) return std::wstring();
-    const UndoPlan plan = PlanUndo(journal);
-    if (plan.left.empty()) return std::wstring();
-    constexpr std::size_t kShown = 20;
-    std::wstring text = L"These items of the tidy of " + RunIdToLocalText(runId) + L" were not taken back:\n";
-    for (std::size_t i = 0; i < plan.left.size() && i < kShown; ++i)
-        text += L"\n" + plan.left[i].path + L": " + ReasonText(plan.left[i].reason);
-    if (plan.left.size() > kShown) text += L"\n... and " + std::to_wstring(plan.left.size() - kShown) + L" more";
-    return text;
+// How many items the run moved, as taking it back would find them.
+std::size_t ItemsOfRun(const RunJournal& journal) {
+    std::size_t n = 0;
+    for (const JournalEntry& e : EntriesToTakeBack(journal))
+        if (e.kind != JournalKind::CreateFolder && e.kind != JournalKind::RemoveFolder) ++n;
+    return n;
 }
 
-// The job that takes back the run named on the command line; false (having
-// said why) when there is no such run.
-bool MakeUndoJobFor(const std::wstring& which, const std::wstring& appData, TidyJob* job) {
+// Names the run "last" stands for and asks whether to take it back.
+bool ConfirmLast(const std::wstring& runId, const RunJournal& journal) {
+    std::wstring text = L"Take back the ";
+    text += journal.undoneRunId.empty() ? L"tidy" : L"undo";
+    text += L" of " + RunIdToLocalText(runId);
+    const std::wstring target = TargetText(journal);
+    if (!target.empty()) text += L", of " + target;
+    const std::size_t items = ItemsOfRun(journal);
+    text += L" (" + std::to_wstring(items) + (items == 1 ? L" item)?" : L" items)?");
+    return win::ShowMessageBox(nullptr, text, kTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+enum class UndoChoice { Run, Refused, Declined };
+
+// The job that takes back the run named on the command line; says why when
+// there is no such run.
+UndoChoice MakeUndoJobFor(const std::wstring& which, const std::wstring& appData, TidyJob* job) {
     const std::wstring history = HistoryFolderIn(appData);
     std::wstring runId = which;
-    if (EqualsNoCase(which, L"last")) {
+    const bool last = EqualsNoCase(which, L"last");
+    if (last) {
         runId = LastRunId(history);
         if (runId.empty()) {
             Fail(L"There is no tidy to take back: no run has moved anything yet.");
-            return false;
+            return UndoChoice::Refused;
         }
     }
     RunJournal journal;
-    if (!IsRunId(runId) || !ReadJournalFile(history, runId, &journal)) {
-        Fail(L"There is no run \"" + runId + L"\" to take back.");
-        return false;
+    JournalReadError why = JournalReadError::None;
+    if (!ReadJournalFile(history, runId, &journal, &why)) {
+        if (why == JournalReadError::TooLarge)
+            Fail(L"The journal of the run \"" + runId + L"\" is larger than any run writes, so it is not read.");
+        else if (why == JournalReadError::Unreadable)
+            Fail(L"The journal of the run \"" + runId + L"\" cannot be read.");
+        else
+            Fail(L"There is no run \"" + runId + L"\" to take back.");
+        return UndoChoice::Refused;
     }
+    if (last && !ConfirmLast(runId, journal)) return UndoChoice::Declined;
     MakeUndoJob(job, runId);
-    return true;
+    return UndoChoice::Run;
 }
 
 // The unattended run of a job file.
@@ -99,12 +116,7 @@ int RunUnattended(HINSTANCE instance, const std::wstring& jobName) {
     return result;
 }
 
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    std::wstring autoJob;
-    if (RunnerAutoJobName(GetCommandLineW(), &autoJob)) return RunUnattended(instance, autoJob);
-
+int RunnerMain(HINSTANCE instance) {
     std::wstring appData;
     std::wstring jobName, undoWhich;
     std::wstring jobFile;
@@ -112,7 +124,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (RunnerUndoRun(GetCommandLineW(), &undoWhich)) {
         if (!GetAppDataFolder(&appData))
             return Fail(L"The application-data folder cannot be determined.");
-        if (!MakeUndoJobFor(undoWhich, appData, &job)) return 1;
+        const UndoChoice choice = MakeUndoJobFor(undoWhich, appData, &job);
+        if (choice == UndoChoice::Declined) return 0;
+        if (choice == UndoChoice::Refused) return 1;
     } else {
         if (!RunnerJobName(GetCommandLineW(), &jobName))
             return Fail(L"Usage: qz.exe /s <job name>, qz.exe /auto <job name>, qz.exe /undo last or qz.exe /undo <run id>");
@@ -139,13 +153,30 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // A hidden owner, so the engine's windows have a parent with our title.
     HWND owner = CreateWindowExW(0, L"STATIC", kTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                  instance, nullptr);
-    // What an undo cannot take back is found before it runs (it is what
-    // the run leaves), and told once it has.
-    const std::wstring left = IsUndoJob(job) ? LeftBehind(appData, FieldText(job.profileId)) : std::wstring();
+    // The engine tells what an undo leaves where it is.
     int result = execute(owner, &job);
-    if (!left.empty()) MessageBoxW(owner, left.c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
     if (owner) DestroyWindow(owner);
     FreeLibrary(engine);
     if (result == 0 && !jobFile.empty()) DeleteFileW(jobFile.c_str());
     return result;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    std::wstring autoJob;
+    if (RunnerAutoJobName(GetCommandLineW(), &autoJob)) {
+        // No one watches this run: whatever happens, no box waits for anyone.
+        try {
+            return RunUnattended(instance, autoJob);
+        } catch (...) {
+            return static_cast<int>(UnattendedResult::Failed);
+        }
+    }
+    try {
+        return RunnerMain(instance);
+    } catch (...) {
+        // Nothing escapes the program: whatever failed is said plainly.
+        return Fail(L"Ordvale stopped on an unexpected error; nothing more was done.");
+    }
 }

@@ -2,6 +2,7 @@
 // dialog. Uses the prefix's settings file, so it runs with the system tests.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -14,6 +15,8 @@
 #include "engine/Executor.h"
 #include "engine/Messages.h"
 #include "engine/RunSlot.h"
+#include "engine/resource.h"
+#include "common/Journal.h"
 #include "TestSupport.h"
 
 using namespace ordvale;
@@ -55,6 +58,7 @@ public:
         RunSlot slot;
         slot.dialog = hwnd;
         slot.announceEveryMs = announceEveryMs;
+        slot.unattended = unattended;
         slot.DialogShown();
         WorkerStart start = {&slot, job};
         win::UniqueHandle worker(CreateThread(nullptr, 0, OperationThread, &start, 0, nullptr));
@@ -64,6 +68,7 @@ public:
             MSG msg;
             while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
         }
+        result = slot.result;
     }
 
     // The messages with UM_OPERATION_BEGIN's path pointer zeroed.
@@ -83,6 +88,9 @@ public:
     HWND hwnd = nullptr;
     // Every operation announced, so that sequences can be compared.
     DWORD announceEveryMs = 0;
+    bool unattended = false;
+    int result = 0;             // the slot's result after the run
+    int tellAnswer = IDNO;      // the answer to UM_TELL_USER
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -91,6 +99,10 @@ private:
                               reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
         }
         auto* self = reinterpret_cast<StandIn*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self && msg == UM_TELL_USER) {
+            self->messages.push_back({msg, wParam, 0});
+            return self->tellAnswer;
+        }
         if (self && msg >= UM_CALCULATING && msg <= UM_ASK_CONFLICT) {
             self->messages.push_back({msg, wParam, lParam});
             if (msg == UM_SHOW_UNCOMPLETED) return self->onUncompleted(reinterpret_cast<EngineContext*>(lParam));
@@ -283,4 +295,45 @@ TEST_F(ProtocolFixture, WithoutItsDialogARunReportsAnErrorAndDoesNothing) {
     EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
     EXPECT_TRUE(FileExists(target + L"\\f0.txt"));
     EXPECT_TRUE(FileExists(target + L"\\f1.txt"));
+}
+
+// A run whose journal cannot be written moves nothing unless the user says
+// so; a run no one watches asks no one, moves nothing and ends with a
+// failure.
+TEST_F(ProtocolFixture, WithoutAJournalNothingMovesUnlessTheUserSaysSo) {
+    AddFiles(2);
+    std::wstring appData;
+    ASSERT_TRUE(GetAppDataFolder(&appData));
+    const std::wstring history = HistoryFolderIn(appData);
+    MoveFileW(history.c_str(), (history + L".aside").c_str());
+    ASSERT_TRUE(WriteText(history, "a file where the History folder would be"));
+    struct Case {
+        bool unattended;
+        int answer;
+        bool asked, moved;
+        WPARAM ending;
+        int result;
+    };
+    const Case cases[] = {
+        {true, IDYES, false, false, IDS_NO_JOURNAL_UNATTENDED, 1},
+        {false, IDNO, true, false, IDS_NOTHING_TIDIED, 0},
+        {false, IDYES, true, true, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.unattended ? "unattended" : c.answer == IDYES ? "told Yes" : "told No");
+        standIn.messages.clear();
+        standIn.unattended = c.unattended;
+        standIn.tellAnswer = c.answer;
+        standIn.Run(&job);
+        const bool asked = std::count_if(standIn.messages.begin(), standIn.messages.end(),
+                                         [](const Message& m) { return m.id == UM_TELL_USER; }) == 1;
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(FileExists(target + L"\\Text\\f0.txt"), c.moved);
+        EXPECT_EQ(FileExists(target + L"\\f0.txt"), !c.moved);
+        ASSERT_FALSE(standIn.messages.empty());
+        EXPECT_EQ(standIn.messages.back(), (Message{UM_FINISHED, c.ending, 0}));
+        EXPECT_EQ(standIn.result, c.result);
+    }
+    DeleteFileW(history.c_str());
+    MoveFileW((history + L".aside").c_str(), history.c_str());
 }

@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <iterator>
 
 #include "common/AppPaths.h"
 #include "common/Journal.h"
+#include "common/win/Handle.h"
 #include "TestSupport.h"
 
 using namespace ordvale;
@@ -45,7 +47,6 @@ TEST(Journal, EveryKindOfOperationReadsBackAsRecorded) {
         {JournalKind::CreateFolder, "CreateFolder", dir / L"Pictures", L"", 0, folderTime},
         {JournalKind::Move, "Move", L"C:\\was\\a.jpg", dir / L"a.jpg", 5, fileTime},
         {JournalKind::Replace, "Replace", L"C:\\was\\a.jpg", dir / L"a.jpg", 5, fileTime},
-        {JournalKind::Copy, "Copy", L"C:\\was\\a.jpg", dir / L"a.jpg", 5, fileTime},
         {JournalKind::Rename, "Rename", L"C:\\was\\b.jpg", dir / L"a.jpg", 5, fileTime},
         {JournalKind::Move, "Move", L"C:\\was\\Pictures", dir / L"Pictures", 0, folderTime},
         {JournalKind::Delete, "Delete", dir / L"a.jpg", L"", 0, 0},
@@ -282,4 +283,158 @@ TEST(Journal, HeadSaysWhatTheRunTidied) {
     EXPECT_EQ(odd.run.target, -1);
     EXPECT_EQ(odd.run.method, 0);
     EXPECT_FALSE(odd.run.automatic);
+}
+
+// The plan goes down before the first operation, on the disk at once; an
+// operation that went as planned is a short "Done" line kept back until its
+// group is handed over, while a whole entry goes to the system at once (and
+// takes the kept lines with it, in order). "End" closes a run's journal.
+TEST(Journal, PlanFirstThenCompletionsInGroups) {
+    TempDir dir;
+    const std::wstring history = dir / L"History";
+    ASSERT_TRUE(WriteText(dir / L"a.jpg", "12345"));
+    ASSERT_TRUE(MakeFolder(dir / L"Pictures"));
+    JournalWriter writer(history, L"20261209-101500-000");
+    ASSERT_TRUE(writer.Begin());
+    EXPECT_EQ(OnlyRunId(history), L"20261209-101500-000") << "the journal stands before the first operation";
+    JournalEntry move{JournalKind::Move, L"C:\\was\\a.jpg", dir / L"a.jpg", 5, 77};
+    JournalEntry folder{JournalKind::CreateFolder, dir / L"Pictures", L"", 0, 0};
+    EXPECT_EQ(writer.Plan(folder), 0);
+    EXPECT_EQ(writer.Plan(move), 1);
+    EXPECT_EQ(writer.Plan(JournalEntry{JournalKind::Move, L"was\\a.jpg", dir / L"a.jpg", 5, 77}), -1)
+        << "a path no reader takes is not planned";
+    ASSERT_TRUE(writer.CommitPlan());
+    RunJournal journal;
+    ASSERT_TRUE(ReadJournalFile(history, writer.RunId(), &journal));
+    ASSERT_EQ(journal.planned.size(), 2u);
+    EXPECT_EQ(journal.planned[1].source, move.source);
+    EXPECT_EQ(journal.planned[1].size, 5u);
+    EXPECT_TRUE(journal.entries.empty());
+    EXPECT_FALSE(journal.ended);
+
+    ASSERT_TRUE(writer.RecordDone(0, dir / L"Pictures"));
+    ASSERT_TRUE(writer.RecordDone(1, dir / L"a.jpg"));
+    EXPECT_FALSE(writer.RecordDone(2, dir / L"a.jpg")) << "no such line of the plan";
+    ASSERT_TRUE(ReadJournalFile(history, writer.RunId(), &journal));
+    EXPECT_TRUE(journal.entries.empty()) << "completions are kept back until their group goes";
+
+    ASSERT_TRUE(writer.Record(JournalKind::Delete, dir / L"gone.txt"));
+    ASSERT_TRUE(ReadJournalFile(history, writer.RunId(), &journal));
+    ASSERT_EQ(journal.entries.size(), 3u) << "a whole entry goes at once, with what was kept before it";
+    EXPECT_EQ(journal.entries[0].kind, JournalKind::CreateFolder);
+    EXPECT_EQ(journal.entries[1].kind, JournalKind::Move);
+    EXPECT_EQ(journal.entries[1].destination, dir / L"a.jpg");
+    EXPECT_EQ(journal.entries[1].size, 5u) << "what arrived, read where it stands";
+    EXPECT_EQ(journal.entries[2].kind, JournalKind::Delete);
+    EXPECT_EQ(journal.plannedDone, (std::vector<bool>{true, true}));
+
+    writer.Finish();
+    ASSERT_TRUE(ReadJournalFile(history, writer.RunId(), &journal));
+    EXPECT_TRUE(journal.ended);
+}
+
+// A group is handed over after so many completions, without waiting for
+// the end of the run.
+TEST(Journal, AGroupGoesWhenItIsFull) {
+    TempDir dir;
+    JournalWriter writer(dir.Path(), L"20261209-101500-000");
+    ASSERT_TRUE(writer.Begin());
+    const std::size_t n = JournalWriter::kGroupOperations;
+    for (std::size_t i = 0; i < n; ++i)
+        ASSERT_EQ(writer.Plan(JournalEntry{JournalKind::Move, L"C:\\a\\" + std::to_wstring(i),
+                                           L"C:\\b\\" + std::to_wstring(i), 0, 1}),
+                  static_cast<int32_t>(i));
+    ASSERT_TRUE(writer.CommitPlan());
+    for (std::size_t i = 0; i < n; ++i) ASSERT_TRUE(writer.RecordDone(static_cast<int32_t>(i), L""));
+    RunJournal journal;
+    ASSERT_TRUE(ReadJournalFile(dir.Path(), writer.RunId(), &journal));
+    EXPECT_EQ(journal.entries.size(), n);
+}
+
+// A journal in which nothing was recorded done is removed at the end; one
+// that cannot be made says so before anything is done.
+TEST(Journal, NothingDoneLeavesNoJournalAndAFolderInTheWayIsReported) {
+    TempDir dir;
+    {
+        JournalWriter writer(dir / L"History", L"20261209-101500-000");
+        ASSERT_TRUE(writer.Begin());
+        writer.Plan(JournalEntry{JournalKind::Move, L"C:\\a", L"C:\\b", 0, 1});
+        ASSERT_TRUE(writer.CommitPlan());
+    }
+    EXPECT_TRUE(ListRunIds(dir / L"History").empty());
+    ASSERT_TRUE(WriteText(dir / L"Blocked", "a file where the History folder would be"));
+    JournalWriter blocked(dir / L"Blocked", L"20261209-101500-000");
+    EXPECT_FALSE(blocked.Begin());
+    EXPECT_FALSE(blocked.CommitPlan());
+    EXPECT_FALSE(blocked.Record(JournalKind::Move, L"C:\\a", L"C:\\b"));
+}
+
+// Lines no run writes, or that name places a run never goes, are skipped
+// and counted: they could make an undo act on anything.
+TEST(Journal, UntrustedLinesAreSkippedAndCounted) {
+    const std::string good = "Move\tC:\\a.jpg\tC:\\P\\a.jpg\t5\t77\n";
+    struct Case {
+        const char* what;
+        std::string line;
+    };
+    const Case cases[] = {
+        {"a copy, which no run writes", "Copy\tC:\\a.jpg\tC:\\P\\a.jpg\t5\t77\n"},
+        {"a relative source", "Move\ta.jpg\tC:\\P\\a.jpg\t5\t77\n"},
+        {"a relative destination", "Move\tC:\\a.jpg\tP\\a.jpg\t5\t77\n"},
+        {"a step up", "Move\tC:\\x\\..\\..\\Windows\\a.dll\tC:\\P\\a.jpg\t5\t77\n"},
+        {"a step up in the destination", "Move\tC:\\a.jpg\tC:\\P\\..\\a.jpg\t5\t77\n"},
+        {"a dot step", "Move\tC:\\.\\a.jpg\tC:\\P\\a.jpg\t5\t77\n"},
+        {"a network path", "Move\t\\\\server\\share\\a.jpg\tC:\\P\\a.jpg\t5\t77\n"},
+        {"a device path", "Move\t\\\\?\\C:\\a.jpg\tC:\\P\\a.jpg\t5\t77\n"},
+        {"a drive-relative path", "Move\tC:a.jpg\tC:\\P\\a.jpg\t5\t77\n"},
+        {"a stream name", "Move\tC:\\a.jpg:secret\tC:\\P\\a.jpg\t5\t77\n"},
+        {"forward slashes", "Move\tC:/a.jpg\tC:\\P\\a.jpg\t5\t77\n"},
+        {"a move without destination", "Move\tC:\\a.jpg\t\t5\t77\n"},
+        {"a folder made with a destination", "CreateFolder\tC:\\F\tC:\\G\t0\t0\n"},
+        {"an unknown kind", "Shred\tC:\\a\tC:\\b\t1\t2\n"},
+        {"a completion of no planned line", "Done\t0\t5\t77\n"},
+        {"an undone run that is no run", "Undoes\t..\\..\\settings\n"},
+        {"a planned copy", "Planned\tCopy\tC:\\a.jpg\tC:\\P\\a.jpg\t5\t77\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const RunJournal journal = ParseJournal(c.line + good);
+        EXPECT_EQ(journal.entries.size(), 1u);
+        EXPECT_EQ(journal.skippedLines, 1u);
+        ASSERT_EQ(journal.skippedSamples.size(), 1u);
+        std::string shown = c.line.substr(0, c.line.size() - 1);
+        std::replace(shown.begin(), shown.end(), '\t', ' ');
+        EXPECT_EQ(journal.skippedSamples[0], DecodeJournalText(shown)) << "shown as it reads, tabs as spaces";
+        EXPECT_TRUE(journal.undoneRunId.empty());
+    }
+    const RunJournal twice =
+        ParseJournal("Planned\tMove\tC:\\a.jpg\tC:\\P\\a.jpg\t5\t77\nDone\t0\t5\t77\nDone\t0\t5\t77\n");
+    EXPECT_EQ(twice.entries.size(), 1u);
+    EXPECT_EQ(twice.skippedLines, 1u) << "a planned line is done once";
+}
+
+// Only run ids name journals, and a file larger than any run writes is not
+// read at all (it would take all memory): both are refused with a reason.
+TEST(Journal, RunIdsAndSizesAreCheckedBeforeReading) {
+    TempDir dir;
+    ASSERT_TRUE(WriteText(dir / L"settings.txt", "Move\tC:\\a\tC:\\b\t1\t2\n"));
+    RunJournal journal;
+    JournalReadError why = JournalReadError::None;
+    EXPECT_FALSE(ReadJournalFile(dir / L"History", L"..\\settings", &journal, &why));
+    EXPECT_EQ(why, JournalReadError::NotARunId);
+    EXPECT_FALSE(ReadJournalFile(dir.Path(), L"20261209-101500-000", &journal, &why));
+    EXPECT_EQ(why, JournalReadError::NotFound);
+
+    const std::wstring huge = JournalFileIn(dir.Path(), L"20261209-101500-001");
+    {
+        win::UniqueHandle file(CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        ASSERT_TRUE(file.Valid());
+        LARGE_INTEGER end;
+        end.QuadPart = static_cast<LONGLONG>(kMaxJournalBytes) + 1;
+        ASSERT_TRUE(SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(file.Get()));
+    }
+    EXPECT_FALSE(ReadJournalFile(dir.Path(), L"20261209-101500-001", &journal, &why));
+    EXPECT_EQ(why, JournalReadError::TooLarge);
+    DeleteFileW(huge.c_str());
 }

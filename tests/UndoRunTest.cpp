@@ -43,6 +43,51 @@ protected:
         if (drive) drive(runner.Id());
         return runner.Wait(120000);
     }
+    static void WaitUntilGone(HWND box) {
+        for (int i = 0; i < 300 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(20);
+    }
+    // qz.exe /undo last: the question naming the run is answered with
+    // `answer` (its text kept in `question`), then `drive` answers the rest.
+    DWORD UndoLast(int answer = IDYES, std::wstring* question = nullptr,
+                   const std::function<void(DWORD)>& drive = nullptr) {
+        return Undo(L"last", [&](DWORD pid) {
+            HWND box = WaitForMessageBox(pid, 60000);
+            ASSERT_NE(box, nullptr) << "the run to take back is named first";
+            if (question) *question = MessageBoxText(box);
+            Click(box, answer);
+            WaitUntilGone(box);
+            if (drive) drive(pid);
+        });
+    }
+    // Runs a job file as it stands (the runner keeps it when no run took
+    // place); every message box is answered with OK, its text kept.
+    DWORD RunJobAnsweringBoxes(std::vector<std::wstring>* texts, const std::wstring& command) {
+        Program runner(Runner() + command);
+        EXPECT_TRUE(runner.Started());
+        for (;;) {
+            const DWORD code = runner.Wait(200);
+            if (code != STILL_ACTIVE) return code;
+            if (HWND box = WaitForMessageBox(runner.Id(), 300)) {
+                Sleep(100);
+                if (texts) texts->push_back(MessageBoxText(box));
+                Click(box, IDOK);
+                WaitUntilGone(box);
+            }
+        }
+    }
+    // The History folder is made impossible to write: a file stands where it
+    // would be, for as long as the scope lasts (the journals are kept aside).
+    struct HistoryBlocked {
+        explicit HistoryBlocked(const std::wstring& history) : history_(history), aside_(history + L".aside") {
+            MoveFileW(history_.c_str(), aside_.c_str());
+            EXPECT_TRUE(WriteText(history_, "not a folder"));
+        }
+        ~HistoryBlocked() {
+            DeleteFileW(history_.c_str());
+            MoveFileW(aside_.c_str(), history_.c_str());
+        }
+        std::wstring history_, aside_;
+    };
     std::wstring At(const std::wstring& relative) const { return target + L"\\" + relative; }
 };
 
@@ -111,7 +156,7 @@ TEST_F(UndoRun, EveryKindIsRecordedAndTakenBack) {
 
         // Taken back, with the file settings that would replace: an undo
         // never does.
-        ASSERT_EQ(Undo(L"last"), 0u);
+        ASSERT_EQ(UndoLast(), 0u);
         for (const std::wstring& lost : c.lostForGood) before.erase(lost);
         EXPECT_EQ(ShowTree(FolderTree(target)), ShowTree(before));
         EXPECT_EQ(LastJournal().undoneRunId, journal.runId) << "the undo is a run with its own journal";
@@ -161,12 +206,13 @@ TEST_F(UndoRun, ChangedRemovedAndTakenPlaces) {
     File(At(L"c.jpg"), "a new c");
 
     std::wstring report;
-    ASSERT_EQ(Undo(L"last", [&](DWORD pid) {
-                  HWND box = WaitForMessageBox(pid, 60000);
-                  ASSERT_NE(box, nullptr);
-                  report = MessageBoxText(box);
-                  Click(box, IDOK);
-              }),
+    ASSERT_EQ(UndoLast(IDYES, nullptr,
+                       [&](DWORD pid) {
+                           HWND box = WaitForMessageBox(pid, 60000);
+                           ASSERT_NE(box, nullptr);
+                           report = MessageBoxText(box);
+                           Click(box, IDOK);
+                       }),
               0u);
     EXPECT_NE(report.find(At(L"Pictures\\a.jpg") + L": changed since the run"), std::wstring::npos) << Narrow(report);
     EXPECT_NE(report.find(At(L"Pictures\\b.jpg") + L": no longer there"), std::wstring::npos) << Narrow(report);
@@ -187,7 +233,7 @@ TEST_F(UndoRun, AnUndoIsTakenBackInTurn) {
     ASSERT_EQ(Undo(tidy), 0u);
     const std::wstring undo = LastRunId(History());
     EXPECT_TRUE(FileExists(At(L"a.jpg")));
-    ASSERT_EQ(Undo(L"last"), 0u);
+    ASSERT_EQ(UndoLast(), 0u);
     EXPECT_EQ(ShowTree(FolderTree(target)), ShowTree(tidied));
     RunJournal redo;
     ASSERT_TRUE(ReadJournalFile(History(), LastRunId(History()), &redo));
@@ -319,4 +365,254 @@ TEST_F(UndoRun, PreviewFollowsTheConflictSettings) {
         EXPECT_EQ(arrivals[L"F"], c.f);
         EXPECT_EQ(arrivals[L"G"], c.g);
     }
+}
+
+// A run whose journal cannot be written asks before anything moves (No by
+// default); "undo last" then names the run it would take back, which is the
+// last one that kept a journal, and does nothing when told No.
+TEST_F(UndoRun, ARunWithoutJournalAsksAndUndoLastNamesItsRun) {
+    WriteProfile("Type", kPicturesAndDocuments);
+    File(At(L"a.jpg"), "a");
+    ASSERT_EQ(RunJob(), 0u);
+    const std::wstring kept = LastRunId(History());
+    File(At(L"b.jpg"), "b");
+    {
+        HistoryBlocked blocked(History());
+        for (const int answer : {IDNO, IDYES}) {
+            std::wstring question;
+            UINT type = 0;
+            const std::wstring name = WriteJob();
+            Program runner(Runner() + L" /s " + name);
+            ASSERT_TRUE(runner.Started());
+            HWND box = WaitForMessageBox(runner.Id(), 60000);
+            ASSERT_NE(box, nullptr) << "asked before anything moves";
+            question = MessageBoxText(box);
+            EXPECT_TRUE(FileExists(At(L"b.jpg"))) << "nothing moved while it asks";
+            type = static_cast<UINT>(GetWindowLongPtrW(GetDlgItem(box, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON);
+            Click(box, answer);
+            EXPECT_EQ(runner.Wait(60000), 0u);
+            EXPECT_NE(question.find(L"This tidy could not be taken back later. Tidy anyway?"), std::wstring::npos)
+                << Narrow(question);
+            EXPECT_EQ(type, static_cast<UINT>(BS_DEFPUSHBUTTON)) << "No is the default";
+            EXPECT_EQ(FileExists(At(L"Pictures\\b.jpg")), answer == IDYES);
+        }
+    }
+    EXPECT_EQ(LastRunId(History()), kept) << "the run without a journal left none";
+
+    std::wstring question;
+    ASSERT_EQ(UndoLast(IDNO, &question), 0u);
+    EXPECT_NE(question.find(RunIdToLocalText(kept)), std::wstring::npos) << Narrow(question);
+    EXPECT_NE(question.find(L"the folder " + target), std::wstring::npos) << Narrow(question);
+    EXPECT_NE(question.find(L"(1 item)"), std::wstring::npos) << Narrow(question);
+    EXPECT_TRUE(FileExists(At(L"Pictures\\a.jpg"))) << "told No, the undo does nothing";
+    ASSERT_EQ(UndoLast(IDYES), 0u);
+    EXPECT_TRUE(FileExists(At(L"a.jpg")));
+    EXPECT_TRUE(FileExists(At(L"Pictures\\b.jpg"))) << "the run without a journal is not taken back";
+}
+
+// The runner killed before its operation K, for every K of a run that
+// makes folders, moves files, keeps a file beside a same-named one and
+// moves a folder: taking the killed run back restores the tree whole, even
+// where the completions were still kept back when it died.
+TEST_F(UndoRun, ARunKilledAtAnyOperationIsTakenBackWhole) {
+    WriteProfile("Type", kPicturesAndDocuments);
+    const std::vector<std::pair<std::wstring, std::string>> files = {
+        {L"Pictures\\a.jpg", "old a"}, {L"a.jpg", "new a"}, {L"b.jpg", "b"},
+        {L"c.txt", "c"},               {L"d.txt", "d"},     {L"F\\inside.bin", "i"}};
+    // Documents and Folders made; a, b, c, d and F moved: seven operations
+    // or so, until a run ends before its kill.
+    bool ended = false;
+    for (int k = 0; k < 12 && !ended; ++k) {
+        SCOPED_TRACE("killed before operation " + std::to_string(k));
+        RemoveTree(target);
+        ASSERT_TRUE(MakeFolder(target));
+        ASSERT_TRUE(MakeFolder(At(L"Pictures")));
+        ASSERT_TRUE(MakeFolder(At(L"F")));
+        for (const auto& f : files) File(At(f.first), f.second);
+        const auto before = FolderTree(target);
+        const std::wstring lastBefore = LastRunId(History());
+        SetEnvironmentVariableW(L"ORDVALE_KILL_AT_OPERATION", std::to_wstring(k).c_str());
+        const std::wstring name = WriteJob();
+        DWORD code = 0;
+        {
+            Program runner(Runner() + L" /s " + name);
+            ASSERT_TRUE(runner.Started());
+            code = runner.Wait(120000);
+        }
+        SetEnvironmentVariableW(L"ORDVALE_KILL_AT_OPERATION", nullptr);
+        DeleteFileW(JobFileIn(appData, name).c_str());
+        ended = code == 0;
+        if (!ended) ASSERT_EQ(code, 75u) << "killed";
+        const std::wstring killed = LastRunId(History());
+        if (k == 0) {
+            EXPECT_NE(killed, lastBefore) << "the plan stands before the first operation";
+        }
+        if (killed == lastBefore) continue;
+        std::vector<std::wstring> boxes;
+        EXPECT_EQ(RunJobAnsweringBoxes(&boxes, L" /undo " + killed), 0u);
+        EXPECT_EQ(ShowTree(FolderTree(target)), ShowTree(before)) << ReadUtf8(JournalFileIn(History(), killed));
+        for (const std::wstring& text : boxes)
+            EXPECT_EQ(text.find(L"not taken back:"), std::wstring::npos) << Narrow(text);
+    }
+    EXPECT_TRUE(ended);
+}
+
+// An undo job names its run: one that is no run id is refused by the engine
+// too, as are a journal that is not there and one larger than any run
+// writes; lines that name no place a run writes (a copy, a step up) are
+// skipped and listed, and the rest of the run is taken back.
+TEST_F(UndoRun, UndoInputsAreChecked) {
+    struct Refused {
+        std::wstring runId;
+        const wchar_t* says;
+    };
+    const std::wstring huge = L"29990101-000000-001";
+    MakeFolder(History());
+    {
+        win::UniqueHandle file(CreateFileW(JournalFileIn(History(), huge).c_str(), GENERIC_WRITE, 0, nullptr,
+                                           CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(file.Valid());
+        LARGE_INTEGER end;
+        end.QuadPart = static_cast<LONGLONG>(kMaxJournalBytes) + 1;
+        ASSERT_TRUE(SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(file.Get()));
+    }
+    const Refused refused[] = {
+        {L"..\\..\\users\\Public\\x", L"not the name of a run"},
+        {L"20000101-000000-000", L"is not there"},
+        {huge, L"larger than any run writes"},
+    };
+    for (const Refused& r : refused) {
+        SCOPED_TRACE(Narrow(r.runId));
+        MakeUndoJob(&job, r.runId);
+        const std::wstring name = WriteJob();
+        std::vector<std::wstring> boxes;
+        EXPECT_EQ(RunJobAnsweringBoxes(&boxes, L" /s " + name), 1u) << "no run took place";
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_NE(boxes[0].find(r.says), std::wstring::npos) << Narrow(boxes[0]);
+        DeleteFileW(JobFileIn(appData, name).c_str());
+    }
+    // The runner itself refuses the huge journal with a message.
+    std::vector<std::wstring> boxes;
+    EXPECT_EQ(RunJobAnsweringBoxes(&boxes, L" /undo " + huge), 1u);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find(L"larger than any run writes"), std::wstring::npos) << Narrow(boxes[0]);
+    DeleteFileW(JournalFileIn(History(), huge).c_str());
+
+    // A journal written by someone else.
+    File(At(L"copy.txt"), "a copy the run never made");
+    ASSERT_TRUE(MakeFolder(At(L"Pictures")));
+    File(At(L"Pictures\\a.jpg"), "a");
+    ASSERT_TRUE(MakeFolder(target + L"\\..\\Outside"));
+    File(target + L"\\..\\Outside\\victim.txt", "outside");
+    auto line = [](const std::string& kind, const std::wstring& from, const std::wstring& to, const std::wstring& at) {
+        uint64_t size = 0, time = 0;
+        ReadSizeAndLastWrite(at, &size, &time);
+        return kind + "\t" + EncodeJournalText(from) + "\t" + EncodeJournalText(to) + "\t" + std::to_string(size) +
+               "\t" + std::to_string(time) + "\n";
+    };
+    const std::wstring forged = L"29990101-000000-002";
+    ASSERT_TRUE(WriteText(JournalFileIn(History(), forged),
+                          "Ordvale journal\t1\n" + line("Copy", At(L"x.txt"), At(L"copy.txt"), At(L"copy.txt")) +
+                              line("Move", At(L"Outside.txt"), target + L"\\..\\Outside\\victim.txt",
+                                   target + L"\\..\\Outside\\victim.txt") +
+                              line("Move", At(L"a.jpg"), At(L"Pictures\\a.jpg"), At(L"Pictures\\a.jpg"))));
+    boxes.clear();
+    EXPECT_EQ(RunJobAnsweringBoxes(&boxes, L" /undo " + forged), 0u);
+    EXPECT_TRUE(FileExists(At(L"copy.txt"))) << "a copy line deletes nothing";
+    EXPECT_TRUE(FileExists(target + L"\\..\\Outside\\victim.txt")) << "a step up moves nothing";
+    EXPECT_TRUE(FileExists(At(L"a.jpg"))) << "the good line is taken back";
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find(L"journal were not used"), std::wstring::npos) << Narrow(boxes[0]);
+    EXPECT_NE(boxes[0].find(L"Copy " + At(L"x.txt")), std::wstring::npos) << Narrow(boxes[0]);
+    EXPECT_NE(boxes[0].find(L"victim.txt"), std::wstring::npos) << Narrow(boxes[0]);
+    RemoveTree(target + L"\\..\\Outside");
+    DeleteFileW(JournalFileIn(History(), forged).c_str());
+}
+
+// An undo that finds nothing to take back says so; one whose items fail is
+// not "finished" in silence: they are listed at its end. Folders the shell
+// made on the way to a destination are journalled and go with the undo.
+TEST_F(UndoRun, EmptyAndFailedUndosSaySoAndMadeParentsGo) {
+    WriteProfile("Type", kPicturesAndDocuments);
+    File(At(L"a.jpg"), "a");
+    File(At(L"b.jpg"), "b");
+    StoreText(job.destination, At(L"New\\Deeper"));
+    const auto before = FolderTree(target);
+    ASSERT_EQ(RunJob(), 0u);
+    const std::wstring run = LastRunId(History());
+    ASSERT_TRUE(FileExists(At(L"New\\Deeper\\Pictures\\a.jpg")));
+
+    // b.jpg is held open: it cannot go back, and the user gives up on it.
+    std::wstring report;
+    {
+        win::UniqueHandle held(CreateFileW(At(L"New\\Deeper\\Pictures\\b.jpg").c_str(), GENERIC_READ, 0,
+                                           nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held.Valid());
+        EXPECT_EQ(Undo(run, [&](DWORD pid) {
+                      HWND uncompleted = WaitForWindow(pid, L"Uncompleted Operations", 60000);
+                      ASSERT_NE(uncompleted, nullptr);
+                      Click(uncompleted, IDCANCEL);
+                      HWND sure = WaitForMessageBox(pid);
+                      ASSERT_NE(sure, nullptr);
+                      Click(sure, IDYES);
+                      WaitUntilGone(sure);
+                      HWND box = WaitForMessageBox(pid, 60000);
+                      ASSERT_NE(box, nullptr);
+                      Sleep(100);
+                      report = MessageBoxText(box);
+                      Click(box, IDOK);
+                  }),
+                  0u);
+    }
+    EXPECT_NE(report.find(At(L"New\\Deeper\\Pictures\\b.jpg") + L": could not be moved back"), std::wstring::npos)
+        << Narrow(report);
+    EXPECT_EQ(report.find(L"a.jpg"), std::wstring::npos) << Narrow(report);
+    EXPECT_TRUE(FileExists(At(L"a.jpg")));
+
+    // Taken back again, the rest goes, and with it every folder the run made.
+    std::vector<std::wstring> boxes;
+    EXPECT_EQ(RunJobAnsweringBoxes(&boxes, L" /undo " + run), 0u);
+    EXPECT_EQ(ShowTree(FolderTree(target)), ShowTree(before)) << "New and New\\Deeper were made by the run";
+
+    // Nothing left to take back.
+    boxes.clear();
+    EXPECT_EQ(RunJobAnsweringBoxes(&boxes, L" /undo " + run), 0u);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].rfind(L"There was nothing to take back.", 0), 0u) << Narrow(boxes[0]);
+}
+
+// Whether an item is as the run left it is asked again just before it is
+// moved back, on a retry too: a file changed while the undo waited stays.
+TEST_F(UndoRun, AnItemChangedBeforeARetryStays) {
+    WriteProfile("Type", kPicturesAndDocuments);
+    File(At(L"a.jpg"), "a");
+    ASSERT_EQ(RunJob(), 0u);
+    const std::wstring run = LastRunId(History());
+    std::wstring report;
+    win::UniqueHandle held(CreateFileW(At(L"Pictures\\a.jpg").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                       0, nullptr));
+    ASSERT_TRUE(held.Valid());
+    EXPECT_EQ(Undo(run, [&](DWORD pid) {
+                  HWND uncompleted = WaitForWindow(pid, L"Uncompleted Operations", 60000);
+                  ASSERT_NE(uncompleted, nullptr);
+                  DWORD written = 0;
+                  SetFilePointer(held.Get(), 0, nullptr, FILE_END);
+                  ASSERT_TRUE(WriteFile(held.Get(), "written since", 13, &written, nullptr));
+                  FILETIME later = {};
+                  GetSystemTimeAsFileTime(&later);
+                  SetFileTime(held.Get(), nullptr, nullptr, &later);
+                  held.Reset();
+                  Click(uncompleted, IDRETRY);
+                  HWND box = WaitForMessageBox(pid, 60000);
+                  ASSERT_NE(box, nullptr);
+                  Sleep(100);
+                  report = MessageBoxText(box);
+                  Click(box, IDOK);
+              }),
+              0u);
+    EXPECT_TRUE(FileExists(At(L"Pictures\\a.jpg"))) << "the changed file stays where it is";
+    EXPECT_FALSE(FileExists(At(L"a.jpg")));
+    EXPECT_NE(report.find(At(L"Pictures\\a.jpg") + L": changed since the run"), std::wstring::npos)
+        << Narrow(report);
 }
