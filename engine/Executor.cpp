@@ -230,12 +230,15 @@ public:
     ClashPolicy(const OrdvaleSettings& settings, ProgressSink* sink, ExecutionState* state)
         : settings_(settings), sink_(sink), state_(state) {}
 
-    Choice Decide(const std::wstring& source, const std::wstring& standing, bool folder) {
-        const int32_t policy = folder ? settings_.folderConflict : settings_.fileConflict;
-        if (policy == kConflictRename) return Choice::KeepBoth;
-        if (policy == kConflictAsk) return Ask(source, standing, folder);
-        if (folder || policy == kConflictOverwrite) return Choice::Replace;
-        return Choice::KeepBoth;  // files: any other value as Rename
+    // Replace stands for merging, too, when the two are folders.
+    Choice Decide(const std::wstring& source, const std::wstring& standing, const Clash& clash) {
+        switch (DecideClash(settings_, clash)) {
+            case ClashOutcome::KeepBoth: return Choice::KeepBoth;
+            case ClashOutcome::Replace:
+            case ClashOutcome::Merge: return Choice::Replace;
+            case ClashOutcome::Ask: return Ask(source, standing, clash.arrivingFolder);
+        }
+        return Choice::KeepBoth;
     }
 
 private:
@@ -383,14 +386,16 @@ public:
     // the other kind gives the arriving item a free new name. Nothing that
     // stands only at the destination is touched. A moved folder is removed
     // when nothing is left in it.
-    OperationStatus Merge(const std::wstring& source, const std::wstring& standing) {
+    // `intoBrought`: this run brought the folder merged into, so whatever
+    // stands in it came with this run too.
+    OperationStatus Merge(const std::wstring& source, const std::wstring& standing, bool intoBrought) {
         std::vector<WIN32_FIND_DATAW> children;
         if (!ListFolder(source, &children)) return tally_.Note(OperationStatus::Failed);
         FolderNames there;
         if (!there.Read(standing)) return tally_.Note(OperationStatus::Failed);
         for (const WIN32_FIND_DATAW& child : children) {
             if (cancelled_) break;
-            MergeOne(source, standing, child, &there);
+            MergeOne(source, standing, child, &there, intoBrought);
         }
         if (cancelled_) return OperationStatus::Pended;
         if (!copy_) {
@@ -412,7 +417,7 @@ private:
                 if (topLevel && IsNameTakenError(GetLastError())) nameTaken_ = true;
                 return OperationStatus::Failed;
             }
-            return Merge(source, arrival);
+            return Merge(source, arrival, true);
         }
         if (!CopyFileW(source.c_str(), arrival.c_str(), TRUE)) {
             const DWORD error = GetLastError();
@@ -468,7 +473,7 @@ private:
     // One item of the folder being merged; `there` holds the names of the
     // folder it is merged into.
     void MergeOne(const std::wstring& folder, const std::wstring& into, const WIN32_FIND_DATAW& child,
-                  FolderNames* there) {
+                  FolderNames* there, bool intoBrought) {
         const std::wstring name = child.cFileName;
         const std::wstring source = Join(folder, name);
         const std::wstring arrival = Join(into, name);
@@ -486,19 +491,23 @@ private:
             if (status == OperationStatus::Succeeded) there->Add(name, {folderChild, linked});
             return;
         }
-        if (folderChild != standing->folder || (folderChild && linked)) {
-            KeepBoth(source, into, name, folderChild, linked, there);
-            return;
-        }
-        if (folderChild) {
-            tally_.Note(Merge(source, arrival));
-            return;
-        }
+        Clash clash;
+        clash.arrivingFolder = folderChild;
+        clash.arrivingLinked = linked;
+        clash.standingFolder = standing->folder;
+        clash.standingLinked = standing->linked;
+        clash.standingBrought = intoBrought || state_->Brought(arrival);
+        clash.insideMerge = true;
         // A file meeting a file follows the file policy, as it would
-        // outside the folder.
-        switch (policy_->Decide(source, arrival, false)) {
-            case Choice::Replace: tally_.Note(ReplaceFile(source, arrival)); break;
-            case Choice::KeepBoth: KeepBoth(source, into, name, false, false, there); break;
+        // outside the folder; same-named folders merge again.
+        switch (policy_->Decide(source, arrival, clash)) {
+            case Choice::Replace:
+                if (folderChild)
+                    tally_.Note(Merge(source, arrival, clash.standingBrought));
+                else
+                    tally_.Note(ReplaceFile(source, arrival));
+                break;
+            case Choice::KeepBoth: KeepBoth(source, into, name, folderChild, linked, there); break;
             case Choice::Skip: tally_.Note(OperationStatus::None); break;
             case Choice::Cancel: cancelled_ = true; break;
         }
@@ -570,6 +579,7 @@ struct Journey {
     bool probed = false;      // the item has passed the in-use probe
     bool replace = false;     // onto the same-named item standing there
     bool keepBoth = false;    // under a new name beside the item standing there
+    bool intoBrought = false; // merged into a folder this run brought
 };
 
 // A step's verdict: go on, or the operation's status.
@@ -726,16 +736,18 @@ Step SettleClash(ClashPolicy* policy, Journey* journey, Progress* progress, Exec
                     (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0};
         names.Add(journey->name, standing);
     }
-    bool linkedFolder = false;
+    Clash clash;
+    clash.arrivingFolder = journey->folderItem;
     if (journey->folderItem) {
         const DWORD sourceAttributes = GetFileAttributesW(journey->source.c_str());
-        linkedFolder = sourceAttributes != INVALID_FILE_ATTRIBUTES &&
-                       (sourceAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        clash.arrivingLinked = sourceAttributes != INVALID_FILE_ATTRIBUTES &&
+                               (sourceAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
     }
-    Choice choice = Choice::KeepBoth;
-    if (standing.folder == journey->folderItem && !linkedFolder)
-        choice = policy->Decide(journey->source, journey->arrival, journey->folderItem);
-    switch (choice) {
+    clash.standingFolder = standing.folder;
+    clash.standingLinked = standing.linked;
+    clash.standingBrought = state->Brought(journey->arrival);
+    journey->intoBrought = clash.standingBrought;
+    switch (policy->Decide(journey->source, journey->arrival, clash)) {
         case Choice::Skip:
             return Settled(OperationStatus::None);
         case Choice::Cancel:
@@ -756,7 +768,7 @@ OperationStatus Carry(Carrier* carrier, const Journey& journey, Progress* progre
     if (!journey.replace)
         status = carrier->ToFreeName(journey.source, journey.arrival, journey.folderItem, true);
     else if (journey.folderItem)
-        status = carrier->Merge(journey.source, journey.arrival);
+        status = carrier->Merge(journey.source, journey.arrival, journey.intoBrought);
     else
         status = carrier->ReplaceFile(journey.source, journey.arrival);
     if (carrier->Cancelled()) {
@@ -916,9 +928,31 @@ void RunOperation(const OrdvaleSettings& settings, Operation* operation, Progres
 }
 
 void ExecutionState::Record(JournalKind kind, const std::wstring& source, const std::wstring& destination) {
+    if (!destination.empty() && kind != JournalKind::RemoveFolder) NoteBrought(destination);
     if (!journal) return;
     // On the disk before the next operation starts.
     if (journal->Record(kind, source, destination)) journal->Flush();
+}
+
+namespace {
+
+uint64_t PathHash(const std::wstring& path) {
+    uint64_t h = 14695981039346656037ull;  // FNV-1a
+    for (wchar_t c : FoldCase(WithoutTrailingSeparator(path))) {
+        h ^= static_cast<uint16_t>(c);
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+}  // namespace
+
+bool ExecutionState::Brought(const std::wstring& path) const {
+    return !brought_.empty() && brought_.count(PathHash(path)) != 0;
+}
+
+void ExecutionState::NoteBrought(const std::wstring& path) {
+    brought_.insert(PathHash(path));
 }
 
 bool ProbeNotInUse(ShellItem* item) {
@@ -1020,26 +1054,6 @@ void VerifyMoves(ExecutionState* state) {
         if (!arrived || !left) SetStatus(moved.operation, OperationStatus::Failed);
     }
     state->unverified.clear();
-}
-
-unsigned CopyMoveFlags(const OrdvaleSettings& settings, const ShellItem& source) {
-    unsigned k = FOF_NOCONFIRMATION;
-    if (IsFile(source)) {
-        switch (settings.fileConflict) {
-            case kConflictOverwrite: break;
-            case kConflictAsk: k = 0; break;
-            default: k |= FOF_RENAMEONCOLLISION; break;
-        }
-    }
-    if (IsFolder(source)) {
-        switch (settings.folderConflict) {
-            case kConflictRename: k |= FOF_RENAMEONCOLLISION; break;
-            case kConflictAsk: k = 0; break;
-            default: break;  // merge
-        }
-    }
-    return k | FOF_ALLOWUNDO | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI |
-           (settings.showSystemProgress ? FOF_SIMPLEPROGRESS : FOF_SILENT);
 }
 
 }  // namespace ordvale

@@ -14,6 +14,7 @@
 
 #include "common/Journal.h"
 #include "common/Settings.h"
+#include "engine/ClashRule.h"
 #include "engine/Messages.h"
 #include "engine/Operation.h"
 #include "engine/ShellItemShell.h"
@@ -110,6 +111,16 @@ struct ExecutionState {
     // has been made; none when null.
     JournalWriter* journal = nullptr;
     void Record(JournalKind kind, const std::wstring& source, const std::wstring& destination = std::wstring());
+
+    // Whether this run has put an item at the full path. An item of the run
+    // never replaces another the run brought; a later one keeps both.
+    bool Brought(const std::wstring& path) const;
+    void NoteBrought(const std::wstring& path);
+
+private:
+    // Hashes of the folded paths (a collision only keeps one more pair of
+    // files side by side).
+    std::unordered_set<uint64_t> brought_;
 };
 
 // Checks the moves kept for it in one listing per folder: an item that does
@@ -133,8 +144,5 @@ void RestoreProbeLeftovers(const std::wstring& folder);
 // first such name not taken in the folder (case-insensitively); empty when
 // none is found.
 std::wstring FreeName(const std::wstring& folder, const std::wstring& name, bool isFolder);
-
-// The shell's flags for a copy or move of the source under the settings.
-unsigned CopyMoveFlags(const OrdvaleSettings& settings, const ShellItem& source);
 
 }  // namespace ordvale

@@ -824,6 +824,63 @@ TEST(Executor, OverwriteOfAFileHeldOpenKeepsBoth) {
     EXPECT_EQ(ReadUtf8(f.dst + L"\\a.txt"), "old");
 }
 
+// An item of a run never replaces one the same run brought, at the top or
+// inside a merge, whatever the policy: the later one keeps both under the
+// Rename numbering. What stood there before the run is replaced as usual.
+TEST(Executor, ItemsOfOneRunNeverReplaceEachOther) {
+    for (bool shellWindow : {false, true}) {
+        SCOPED_TRACE(shellWindow ? "through the shell" : "directly");
+        TempDir dir;
+        const std::wstring a = dir / L"a", b = dir / L"b", dst = dir / L"dst";
+        for (const std::wstring& folder : {a, b, dst, a + L"\\F", b + L"\\F", a + L"\\G", b + L"\\G", dst + L"\\G"})
+            ASSERT_TRUE(MakeFolder(folder));
+        ASSERT_TRUE(WriteText(a + L"\\x.jpg", "a"));
+        ASSERT_TRUE(WriteText(b + L"\\x.jpg", "b"));
+        // F arrives whole from a, then b's F merges into it.
+        ASSERT_TRUE(WriteText(a + L"\\F\\in.txt", "a"));
+        ASSERT_TRUE(WriteText(b + L"\\F\\in.txt", "b"));
+        // G stood there before the run: a's file replaces the old one,
+        // b's keeps both.
+        ASSERT_TRUE(WriteText(dst + L"\\G\\in.txt", "old"));
+        ASSERT_TRUE(WriteText(a + L"\\G\\in.txt", "a"));
+        ASSERT_TRUE(WriteText(b + L"\\G\\in.txt", "b"));
+
+        RecordingSink sink;
+        ExecutionState state;
+        const OrdvaleSettings overwrite = Policy(1, 1, shellWindow);
+        for (const std::wstring& from :
+             {a + L"\\x.jpg", b + L"\\x.jpg", a + L"\\F", b + L"\\F", a + L"\\G", b + L"\\G"}) {
+            SCOPED_TRACE(from);
+            Operation op = MakeOp(OperationKind::Move, from, dst);
+            EXPECT_EQ(Execute(overwrite, &op, &sink, &state), OperationStatus::Succeeded);
+        }
+        EXPECT_EQ(Names(dst), (NameList{L"F", L"G", L"x (2).jpg", L"x.jpg"}));
+        EXPECT_EQ(ReadUtf8(dst + L"\\x.jpg"), "a");
+        EXPECT_EQ(ReadUtf8(dst + L"\\x (2).jpg"), "b");
+        EXPECT_EQ(Names(dst + L"\\F"), (NameList{L"in (2).txt", L"in.txt"}));
+        EXPECT_EQ(ReadUtf8(dst + L"\\F\\in.txt"), "a");
+        EXPECT_EQ(ReadUtf8(dst + L"\\F\\in (2).txt"), "b");
+        EXPECT_EQ(Names(dst + L"\\G"), (NameList{L"in (2).txt", L"in.txt"}));
+        EXPECT_EQ(ReadUtf8(dst + L"\\G\\in.txt"), "a");
+        EXPECT_EQ(ReadUtf8(dst + L"\\G\\in (2).txt"), "b");
+        EXPECT_EQ(sink.Count(UM_ASK_CONFLICT), 0);
+    }
+    // Under Ask, the user is not asked about a file of the same run.
+    Folders f;
+    ASSERT_TRUE(MakeFolder(f.src + L"\\b"));
+    ASSERT_TRUE(WriteText(f.src + L"\\x.jpg", "a"));
+    ASSERT_TRUE(WriteText(f.src + L"\\b\\x.jpg", "b"));
+    RecordingSink sink({kAnswerReplace});
+    ExecutionState state;
+    for (const std::wstring& from : {f.src + L"\\x.jpg", f.src + L"\\b\\x.jpg"}) {
+        Operation op = MakeOp(OperationKind::Move, from, f.dst);
+        EXPECT_EQ(Execute(Policy(2, 2), &op, &sink, &state), OperationStatus::Succeeded);
+    }
+    EXPECT_EQ(sink.Count(UM_ASK_CONFLICT), 0);
+    EXPECT_EQ(ReadUtf8(f.dst + L"\\x.jpg"), "a");
+    EXPECT_EQ(ReadUtf8(f.dst + L"\\x (2).jpg"), "b");
+}
+
 // ------------------------------------------------------------- probing
 
 TEST(Probe, LeavesNoProbeNameBehind) {
