@@ -29,6 +29,7 @@
 
 #include <cwchar>
 #include <cwctype>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -202,6 +203,122 @@ bool OnOtherDrive(const std::wstring& a, const std::wstring& b) {
     return towupper(a[0]) != towupper(b[0]);
 }
 
+// ------------------------------------------------- copies that are whole
+
+// Appended to an arriving file's path while its copy is being written.
+constexpr wchar_t kPartialSuffix[] = L".ordvale-partial";
+
+// A name beside `arrival` that nothing holds, for the copy while it is
+// written; empty when none fits.
+std::wstring PartialName(const std::wstring& arrival, int attempt) {
+    std::wstring name = arrival + kPartialSuffix;
+    if (attempt > 0 || name.size() > kMaxPathChars)
+        name = Join(path::ParentOf(arrival), L"~" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                                 std::to_wstring(attempt) + kPartialSuffix);
+    return name.size() > kMaxPathChars ? std::wstring() : name;
+}
+
+// Copies the file `source` to `arrival`, which must be free: the copy is
+// written under a hidden temporary name beside it, checked for its full
+// size, given the source's times and attributes and only then renamed into
+// place (never over anything). A copy that fails is removed; nothing that
+// stood there before is touched. For a move, the source is opened so that
+// nobody may write to it meanwhile, and deleted through that same handle
+// once its copy stands in place, so no change made to it can be lost.
+class WholeCopy {
+public:
+    WholeCopy(const ExecutorFaults* faults, bool move) : faults_(faults), move_(move) {}
+
+    // ERROR_SUCCESS, or why the copy did not arrive (ERROR_FILE_EXISTS:
+    // `arrival` was taken).
+    DWORD Run(const std::wstring& source, const std::wstring& arrival) {
+        const DWORD attributes = GetFileAttributesW(source.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError();
+        // A read-only file cannot be deleted through a handle; it gets its
+        // attribute back whatever happens.
+        const bool readOnly = move_ && (attributes & FILE_ATTRIBUTE_READONLY);
+        if (readOnly && !SetFileAttributesW(source.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
+            return GetLastError();
+        const DWORD error = Copy(source, arrival, attributes);
+        if (readOnly && (error != ERROR_SUCCESS || !IsMissing(source)))
+            SetFileAttributesW(source.c_str(), attributes);
+        return error;
+    }
+
+private:
+    DWORD Copy(const std::wstring& source, const std::wstring& arrival, DWORD attributes) {
+        win::UniqueHandle in(CreateFileW(source.c_str(), GENERIC_READ | (move_ ? DELETE : 0), FILE_SHARE_READ,
+                                         nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!in) return GetLastError();
+        LARGE_INTEGER size = {};
+        FILETIME created = {}, accessed = {}, written = {};
+        if (!GetFileSizeEx(in.Get(), &size) || !GetFileTime(in.Get(), &created, &accessed, &written))
+            return GetLastError();
+        std::wstring partial;
+        win::UniqueHandle out;
+        for (int attempt = 0; attempt < 20 && !out; ++attempt) {
+            partial = PartialName(arrival, attempt);
+            if (partial.empty()) return ERROR_FILENAME_EXCED_RANGE;
+            out.Reset(CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+            if (!out && !IsNameTakenError(GetLastError())) return GetLastError();
+        }
+        if (!out) return ERROR_FILE_EXISTS;
+        DWORD error = Fill(in.Get(), out.Get(), static_cast<uint64_t>(size.QuadPart));
+        if (error == ERROR_SUCCESS) {
+            LARGE_INTEGER made = {};
+            if (!GetFileSizeEx(out.Get(), &made) || made.QuadPart != size.QuadPart)
+                error = ERROR_WRITE_FAULT;
+            else if (!SetFileTime(out.Get(), &created, &accessed, &written) || !FlushFileBuffers(out.Get()))
+                error = GetLastError();
+        }
+        out.Reset();
+        if (error == ERROR_SUCCESS && !MoveFileExW(partial.c_str(), arrival.c_str(), 0)) error = GetLastError();
+        if (error != ERROR_SUCCESS) {
+            DeleteFileW(partial.c_str());
+            return IsNameTakenError(error) ? ERROR_FILE_EXISTS : error;
+        }
+        const DWORD kept = attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                         FILE_ATTRIBUTE_ARCHIVE);
+        SetFileAttributesW(arrival.c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL);
+        if (!move_) return ERROR_SUCCESS;
+        FILE_DISPOSITION_INFO dispose = {TRUE};
+        if (!SetFileInformationByHandle(in.Get(), FileDispositionInfo, &dispose, sizeof(dispose))) {
+            // The source stays: its copy goes again, so the item is in one
+            // place only.
+            error = GetLastError();
+            SetFileAttributesW(arrival.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(arrival.c_str());
+            return error == ERROR_SUCCESS ? ERROR_ACCESS_DENIED : error;
+        }
+        return ERROR_SUCCESS;
+    }
+
+    DWORD Fill(HANDLE in, HANDLE out, uint64_t size) {
+        constexpr DWORD kChunk = 1 << 20;
+        std::vector<char> buffer(static_cast<std::size_t>(std::min<uint64_t>(size, kChunk)) + 1);
+        uint64_t done = 0;
+        for (;;) {
+            DWORD got = 0;
+            if (!ReadFile(in, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) return GetLastError();
+            if (got == 0) break;
+            DWORD put = got;
+            const bool fault = faults_ && faults_->copyFailsAfterBytes >= 0 &&
+                               done + got > static_cast<uint64_t>(faults_->copyFailsAfterBytes);
+            if (fault) put = static_cast<DWORD>(static_cast<uint64_t>(faults_->copyFailsAfterBytes) - done);
+            DWORD wrote = 0;
+            if (put && !WriteFile(out, buffer.data(), put, &wrote, nullptr)) return GetLastError();
+            if (fault) return ERROR_DISK_FULL;
+            if (wrote != got) return ERROR_DISK_FULL;
+            done += wrote;
+        }
+        return done == size ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+    }
+
+    const ExecutorFaults* faults_;
+    bool move_;
+};
+
 // ------------------------------------------------- what to do about a clash
 
 enum class Choice { Replace, KeepBoth, Skip, Cancel };
@@ -318,9 +435,10 @@ public:
     // user wants its window.
     OperationStatus ToFreeName(const std::wstring& source, const std::wstring& arrival,
                                bool folder, bool topLevel) {
-        const OperationStatus status = ToFreeNameUnrecorded(source, arrival, folder, topLevel);
-        // A folder copied item by item has its items recorded one by one.
-        const bool itemByItem = copy_ && folder && !(topLevel && settings_.showSystemProgress);
+        bool itemByItem = false;
+        const OperationStatus status = ToFreeNameUnrecorded(source, arrival, folder, topLevel, &itemByItem);
+        // A folder copied, or moved across volumes, item by item has its
+        // items recorded one by one.
         if (status == OperationStatus::Succeeded && !itemByItem)
             state_->Record(copy_ ? JournalKind::Copy : JournalKind::Move, source, arrival);
         return status;
@@ -341,26 +459,51 @@ public:
     }
 
     OperationStatus ToFreeNameUnrecorded(const std::wstring& source, const std::wstring& arrival,
-                                         bool folder, bool topLevel) {
-        if (topLevel && settings_.showSystemProgress) return ThroughShell(source, arrival);
-        if (copy_) return CopyToFreeName(source, arrival, folder, topLevel);
-        // A rename that succeeds has moved the item. Across volumes a file
-        // is copied and deleted, which can leave the source behind, so that
-        // result is checked.
+                                         bool folder, bool topLevel, bool* itemByItem) {
+        // The shell's window shows moves on one volume; a copy is written
+        // here, where it is checked before it takes its name.
+        if (topLevel && settings_.showSystemProgress && !copy_ && !OnOtherDrive(source, arrival))
+            return ThroughShell(source, arrival);
+        if (copy_) {
+            *itemByItem = folder;
+            return CopyToFreeName(source, arrival, folder, topLevel);
+        }
+        // A rename that succeeds has moved the item.
         if (MoveFileExW(source.c_str(), arrival.c_str(), 0))
             return Exists(arrival) ? OperationStatus::Succeeded : OperationStatus::Failed;
         const DWORD error = GetLastError();
         if (topLevel && IsNameTakenError(error)) nameTaken_ = true;
         if (error != ERROR_NOT_SAME_DEVICE) return FailureOf(error);
-        if (folder) return ThroughShell(source, arrival);
+        if (folder) {
+            // Across volumes a folder is made there and its items follow
+            // one by one, each whole or not at all; it goes from its old
+            // place once empty.
+            *itemByItem = true;
+            if (!CreateDirectoryW(arrival.c_str(), nullptr)) {
+                if (topLevel && IsNameTakenError(GetLastError())) nameTaken_ = true;
+                return OperationStatus::Failed;
+            }
+            state_->Record(JournalKind::CreateFolder, arrival);
+            const OperationStatus status = Merge(source, arrival, true);
+            // Only when nothing arrived in it.
+            if (status != OperationStatus::Succeeded) RemoveDirectoryW(arrival.c_str());
+            return status;
+        }
         if (topLevel && unprobed_) {
             const Probe probe = ProbeRefreshed(*unprobed_);
             unprobed_ = nullptr;
             if (probe != Probe::Free) return StatusOfProbe(probe);
         }
-        if (!MoveFileExW(source.c_str(), arrival.c_str(), MOVEFILE_COPY_ALLOWED))
-            return FailureOf(GetLastError());
-        return Arrived(source, arrival);
+        return CopyWhole(source, arrival, topLevel);
+    }
+
+    // The file copied whole to the free name `arrival` (and, for a move,
+    // gone from its source).
+    OperationStatus CopyWhole(const std::wstring& source, const std::wstring& arrival, bool topLevel) {
+        const DWORD error = WholeCopy(state_->faults, !copy_).Run(source, arrival);
+        if (error == ERROR_SUCCESS) return Arrived(source, arrival);
+        if (topLevel && IsNameTakenError(error)) nameTaken_ = true;
+        return FailureOf(error);
     }
 
     OperationStatus ReplaceFileUnrecorded(const std::wstring& source, const std::wstring& standing) {
@@ -419,12 +562,7 @@ private:
             }
             return Merge(source, arrival, true);
         }
-        if (!CopyFileW(source.c_str(), arrival.c_str(), TRUE)) {
-            const DWORD error = GetLastError();
-            if (topLevel && IsNameTakenError(error)) nameTaken_ = true;
-            return FailureOf(error);
-        }
-        return Exists(arrival) ? OperationStatus::Succeeded : OperationStatus::Failed;
+        return CopyWhole(source, arrival, topLevel);
     }
 
     // No room for the aside name: replaced in place; the arriving file
@@ -440,16 +578,15 @@ private:
     OperationStatus ReplaceWithFileAside(const std::wstring& source, const std::wstring& standing,
                                          const std::wstring& aside) {
         if (!MoveFileExW(standing.c_str(), aside.c_str(), 0)) return FailureOf(GetLastError());
-        const BOOL done = copy_ ? CopyFileW(source.c_str(), standing.c_str(), TRUE)
-                                : MoveFileExW(source.c_str(), standing.c_str(), MOVEFILE_COPY_ALLOWED);
-        const DWORD error = done ? ERROR_SUCCESS : GetLastError();
+        DWORD error = ERROR_NOT_SAME_DEVICE;
+        if (!copy_) error = MoveFileExW(source.c_str(), standing.c_str(), 0) ? ERROR_SUCCESS : GetLastError();
+        // A copy that fails leaves nothing under the name.
+        if (error == ERROR_NOT_SAME_DEVICE) error = WholeCopy(state_->faults, !copy_).Run(source, standing);
+        const bool done = error == ERROR_SUCCESS;
         if (done && Arrived(source, standing) == OperationStatus::Succeeded) {
             DeleteFileW(aside.c_str());
             return OperationStatus::Succeeded;
         }
-        // What arrived is a copy (or part of one) while the source still
-        // holds the data: it goes, and the standing file comes back.
-        if (Exists(source) && Exists(standing)) DeleteFileW(standing.c_str());
         // A file that cannot get its name back is not lost, but it is not
         // where the user left it: that is a failure to show, whatever the
         // reason the new one did not arrive.

@@ -70,6 +70,14 @@ private:
     std::unordered_map<std::wstring, Entry> names_;  // by folded name
 };
 
+// Faults a test injects into a run, to see that nothing is lost or cut
+// short when they strike.
+struct ExecutorFaults {
+    // A copy of a file fails as on a full disk once it has written this many
+    // bytes of the file; negative: never.
+    int64_t copyFailsAfterBytes = -1;
+};
+
 // State that lives across the operations of one run.
 struct ExecutionState {
     int fileAnswerForAll = 0;    // a ConflictAnswer the user chose for every file conflict
@@ -110,6 +118,8 @@ struct ExecutionState {
     // Where every change this run makes on disk is recorded the moment it
     // has been made; none when null.
     JournalWriter* journal = nullptr;
+    // None in a real run.
+    const ExecutorFaults* faults = nullptr;
     void Record(JournalKind kind, const std::wstring& source, const std::wstring& destination = std::wstring());
 
     // Whether this run has put an item at the full path. An item of the run

@@ -1131,19 +1131,19 @@ TEST(Executor, MoveAcrossVolumesIsReportedAsItWent) {
         ~Removed() { RemoveTree(path); }
     } removed{there};
     ASSERT_TRUE(MakeFolder(there));
-    ASSERT_TRUE(MakeFolder(f.src + L"\\F"));
-    ASSERT_TRUE(WriteText(f.src + L"\\F\\in.txt", "in"));
     ASSERT_TRUE(WriteText(f.src + L"\\a.txt", "a"));
+    // A folder is made there and its items follow one by one.
     for (bool shellWindow : {false, true}) {
         SCOPED_TRACE(shellWindow ? "through the shell" : "directly");
-        const OperationStatus status = MoveOnce(Policy(0, 3, shellWindow), f.src + L"\\F", there);
-        if (status == OperationStatus::Succeeded) {
-            EXPECT_FALSE(Exists(f.src + L"\\F"));
-            EXPECT_EQ(ReadUtf8(there + L"\\F\\in.txt"), "in");
-        } else {
-            EXPECT_EQ(status, OperationStatus::Failed);
-            EXPECT_EQ(ReadUtf8(f.src + L"\\F\\in.txt"), "in");
-        }
+        ASSERT_TRUE(MakeFolder(f.src + L"\\F"));
+        ASSERT_TRUE(MakeFolder(f.src + L"\\F\\sub"));
+        ASSERT_TRUE(WriteText(f.src + L"\\F\\in.txt", "in"));
+        ASSERT_TRUE(WriteText(f.src + L"\\F\\sub\\deep.txt", "deep"));
+        EXPECT_EQ(MoveOnce(Policy(0, 3, shellWindow), f.src + L"\\F", there), OperationStatus::Succeeded);
+        EXPECT_FALSE(Exists(f.src + L"\\F"));
+        EXPECT_EQ(ReadUtf8(there + L"\\F\\in.txt"), "in");
+        EXPECT_EQ(ReadUtf8(there + L"\\F\\sub\\deep.txt"), "deep");
+        EXPECT_TRUE(RemoveTree(there + L"\\F"));
     }
     // Files travel by copy and delete, replacing one there too.
     EXPECT_EQ(MoveOnce(Policy(0, 3), f.src + L"\\a.txt", there), OperationStatus::Succeeded);
@@ -1169,6 +1169,158 @@ TEST(Executor, MoveAcrossVolumesIsReportedAsItWent) {
     EXPECT_EQ(ReadUtf8(f.src + L"\\G\\same.txt"), "new");
     EXPECT_EQ(ReadUtf8(there + L"\\G\\same.txt"), "old");
     EXPECT_FALSE(AnyProbeName(there + L"\\G"));
+}
+
+// ------------------------------------------- copies cut short, full disks
+
+std::vector<unsigned char> Pattern(std::size_t size, unsigned seed) {
+    std::vector<unsigned char> bytes(size);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<unsigned char>((i * 31 + seed * 7) % 251);
+    return bytes;
+}
+
+// A folder on another file system than the temporary folders, removed at
+// the end; empty when there is none.
+struct OtherVolumeFolder {
+    std::wstring path;
+    explicit OtherVolumeFolder(const std::wstring& root) {
+        if (!IsFolderOnDisk(root)) return;
+        path = root + L"\\ordvale-executor-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+               std::to_wstring(GetTickCount());
+        if (!MakeFolder(path)) path.clear();
+    }
+    ~OtherVolumeFolder() {
+        if (!path.empty()) RemoveTree(path);
+    }
+};
+
+bool AnyPartialCopy(const std::wstring& root) {
+    for (const auto& entry : FolderTree(root))
+        if (entry.first.find(L".ordvale-partial") != std::wstring::npos) return true;
+    return false;
+}
+
+// A copy that fails half-way (injected: the disk "fills" after 100,000
+// bytes) leaves nothing cut short: the copy is removed, what stood there
+// before is untouched, the source stays, the item ends Failed, and a retry
+// carries it whole. Copies on one volume, moves to another volume, a
+// replacement there, a folder whose files go one by one.
+TEST(Executor, CopyFailingHalfWayLeavesNothingCutShort) {
+    OtherVolumeFolder other(L"Z:\\dev\\shm");
+    if (other.path.empty()) GTEST_SKIP() << "no second file system at hand (Z:\\dev\\shm)";
+    struct Row {
+        const char* what;
+        OperationKind kind;
+        bool acrossVolumes;
+        int32_t fileConflict;
+        bool standing;  // a file of the same name stands there
+        bool folder;
+    } rows[] = {
+        {"copy, one volume", OperationKind::Copy, false, 0, false, false},
+        {"copy over a file, one volume", OperationKind::Copy, false, 1, true, false},
+        {"move across volumes", OperationKind::Move, true, 0, false, false},
+        {"move over a file across volumes", OperationKind::Move, true, 1, true, false},
+        {"move of a folder across volumes", OperationKind::Move, true, 0, false, true},
+        {"copy of a folder", OperationKind::Copy, false, 0, false, true},
+    };
+    for (const Row& row : rows) {
+        for (bool shellWindow : {false, true}) {
+            SCOPED_TRACE(std::string(row.what) + (shellWindow ? ", shell window" : ""));
+            Folders f;
+            const std::wstring dst = row.acrossVolumes ? other.path + L"\\dst" : f.dst;
+            ASSERT_TRUE(MakeFolder(dst));
+            std::wstring from = f.src + L"\\big.bin";
+            if (row.folder) {
+                from = f.src + L"\\F";
+                ASSERT_TRUE(MakeFolder(from));
+                ASSERT_TRUE(WriteText(from + L"\\small.txt", "small"));
+                ASSERT_TRUE(WriteBytes(from + L"\\big.bin", Pattern(300000, 1)));
+            } else {
+                ASSERT_TRUE(WriteBytes(from, Pattern(300000, 1)));
+            }
+            if (row.standing) ASSERT_TRUE(WriteText(dst + L"\\big.bin", "old"));
+            const auto sourceBefore = FolderTree(f.src);
+            const auto destinationBefore = FolderTree(dst);
+
+            ExecutorFaults faults;
+            faults.copyFailsAfterBytes = 100000;
+            ExecutionState state;
+            state.faults = &faults;
+            RecordingSink sink;
+            const OrdvaleSettings settings = Policy(row.fileConflict, 1, shellWindow);
+            Operation op = MakeOp(row.kind, from, dst);
+            EXPECT_EQ(Execute(settings, &op, &sink, &state), OperationStatus::Failed);
+            EXPECT_FALSE(AnyPartialCopy(dst));
+            if (row.folder && row.kind == OperationKind::Move) {
+                // The small file went whole; the big one stays whole.
+                EXPECT_EQ(ReadUtf8(dst + L"\\F\\small.txt"), "small");
+                EXPECT_EQ(Names(dst + L"\\F"), NameList{L"small.txt"});
+                EXPECT_EQ(ReadBytes(from + L"\\big.bin"), Pattern(300000, 1));
+            } else if (row.folder) {
+                EXPECT_EQ(FolderTree(f.src), sourceBefore);
+                EXPECT_EQ(ReadUtf8(dst + L"\\F\\small.txt"), "small");
+                EXPECT_FALSE(Exists(dst + L"\\F\\big.bin"));
+            } else {
+                EXPECT_EQ(FolderTree(f.src), sourceBefore);
+                EXPECT_EQ(FolderTree(dst), destinationBefore);
+            }
+
+            // The retry, with nothing in the way.
+            faults.copyFailsAfterBytes = -1;
+            state.BeginPass();
+            EXPECT_EQ(Execute(settings, &op, &sink, &state), OperationStatus::Succeeded);
+            const std::wstring arrived = row.folder ? dst + L"\\F\\big.bin" : dst + L"\\big.bin";
+            EXPECT_EQ(ReadBytes(arrived), Pattern(300000, 1));
+            EXPECT_EQ(Exists(from), row.kind == OperationKind::Copy);
+            EXPECT_FALSE(AnyPartialCopy(dst));
+            if (row.folder) EXPECT_EQ(ReadUtf8(dst + L"\\F\\small.txt"), "small");
+            if (row.acrossVolumes) RemoveTree(dst);
+        }
+    }
+}
+
+// The small volume D: of the test session (1 MiB, mounted when the tests
+// run as root). Eight files of 300 KB moved onto it: those that fit arrive
+// whole and leave their source, the others stay whole at their source with
+// nothing of them at the destination, and end Failed.
+TEST(Executor, FullVolumeLeavesEveryFileWholeInOnePlace) {
+    ULARGE_INTEGER freeBytes = {}, totalBytes = {};
+    if (!GetDiskFreeSpaceExW(L"D:\\", &freeBytes, &totalBytes, nullptr) || totalBytes.QuadPart > 4u << 20)
+        GTEST_SKIP() << "D: is not the small volume of the test session (scripts/test mounts a 1 MiB one "
+                        "when run as root)";
+    OtherVolumeFolder other(L"D:");
+    ASSERT_FALSE(other.path.empty());
+    for (bool shellWindow : {false, true}) {
+        SCOPED_TRACE(shellWindow ? "shell window" : "directly");
+        Folders f;
+        constexpr int kFiles = 8;
+        for (int i = 0; i < kFiles; ++i)
+            ASSERT_TRUE(WriteBytes(f.src + L"\\f" + std::to_wstring(i) + L".bin", Pattern(300 * 1024, i)));
+        ExecutionState state;
+        RecordingSink sink;
+        std::vector<Operation> ops;
+        for (int i = 0; i < kFiles; ++i)
+            ops.push_back(MakeOp(OperationKind::Move, f.src + L"\\f" + std::to_wstring(i) + L".bin", other.path));
+        int moved = 0;
+        for (int i = 0; i < kFiles; ++i) {
+            SCOPED_TRACE(i);
+            const std::wstring name = L"\\f" + std::to_wstring(i) + L".bin";
+            const OperationStatus status = Execute(Policy(0, 1, shellWindow), &ops[i], &sink, &state);
+            if (status == OperationStatus::Succeeded) {
+                ++moved;
+                EXPECT_EQ(ReadBytes(other.path + name), Pattern(300 * 1024, i));
+                EXPECT_FALSE(Exists(f.src + name));
+            } else {
+                EXPECT_EQ(status, OperationStatus::Failed);
+                EXPECT_EQ(ReadBytes(f.src + name), Pattern(300 * 1024, i));
+                EXPECT_FALSE(Exists(other.path + name));
+            }
+        }
+        EXPECT_GE(moved, 1);
+        EXPECT_LT(moved, kFiles);
+        EXPECT_EQ(Names(other.path).size(), static_cast<std::size_t>(moved));
+        for (const std::wstring& name : Names(other.path)) DeleteFileW((other.path + L"\\" + name).c_str());
+    }
 }
 
 // ---------------------------------------------------------- shell flags
