@@ -19,7 +19,10 @@
 #include "common/Settings.h"
 #include "common/Text.h"
 #include "common/win/Com.h"
+#include "common/Journal.h"
+#include "engine/EngineContext.h"
 #include "engine/Executor.h"
+#include "engine/UndoRun.h"
 #include "engine/ShellItemShell.h"
 
 namespace ordvale {
@@ -146,7 +149,8 @@ std::vector<std::wstring> Names(const std::wstring& folder) {
     if (find == INVALID_HANDLE_VALUE) return names;
     do {
         const std::wstring name = data.cFileName;
-        if (name != L"." && name != L"..") names.push_back(name);
+        // The hidden folder of replaced files is looked at on its own.
+        if (name != L"." && name != L".." && name != kSetAsideFolder) names.push_back(name);
     } while (FindNextFileW(find, &data));
     FindClose(find);
     std::sort(names.begin(), names.end());
@@ -1320,6 +1324,153 @@ TEST(Executor, FullVolumeLeavesEveryFileWholeInOnePlace) {
         EXPECT_LT(moved, kFiles);
         EXPECT_EQ(Names(other.path).size(), static_cast<std::size_t>(moved));
         for (const std::wstring& name : Names(other.path)) DeleteFileW((other.path + L"\\" + name).c_str());
+    }
+    // A replacement that does not fit leaves the file standing there whole,
+    // even when its old aside name (the probe name) is taken.
+    Folders f;
+    ASSERT_TRUE(WriteBytes(other.path + L"\\big.bin", Pattern(200 * 1024, 9)));
+    ASSERT_TRUE(WriteText(other.path + L"\\big.bin" + kProbeSuffix, "taken"));
+    ASSERT_TRUE(WriteBytes(f.src + L"\\big.bin", Pattern(1536 * 1024, 10)));
+    EXPECT_EQ(MoveOnce(Policy(1, 1), f.src + L"\\big.bin", other.path), OperationStatus::Failed);
+    EXPECT_EQ(ReadBytes(other.path + L"\\big.bin"), Pattern(200 * 1024, 9));
+    EXPECT_EQ(ReadBytes(f.src + L"\\big.bin"), Pattern(1536 * 1024, 10));
+    EXPECT_FALSE(AnyPartialCopy(other.path));
+}
+
+// ------------------------------------------------ replaced files set aside
+
+// Takes the run of the journal back as the engine does: its undo plan
+// carried out by the executor, then the folders it made removed.
+void TakeBack(const std::wstring& history, const std::wstring& runId) {
+    EngineContext context;
+    UndoRun run;
+    ASSERT_TRUE(PlanUndoOperations(&context, history, runId, &run));
+    ExecutionState state;
+    RecordingSink sink;
+    for (const auto& op : context.operations) {
+        RunOperation(context.settings, op.get(), &sink, &state);
+        EXPECT_EQ(static_cast<OperationStatus>(op->status), OperationStatus::Succeeded)
+            << Narrow(std::wstring(op->source.path));
+    }
+    RemoveEmptiedFolders(run, nullptr);
+}
+
+std::vector<std::wstring> KindsOf(const std::wstring& history, const std::wstring& runId) {
+    RunJournal journal;
+    EXPECT_TRUE(ReadJournalFile(history, runId, &journal));
+    std::vector<std::wstring> kinds;
+    for (const JournalEntry& e : journal.entries) kinds.push_back(JournalKindWord(e.kind));
+    return kinds;
+}
+
+// Overwrite never destroys: the file standing there is renamed into a
+// hidden folder beside it (the same volume), the journal has it before the
+// new one arrives, and the undo puts both back where they were. On one
+// volume and across volumes, for a copy, and inside a merge.
+TEST(Executor, OverwriteSetsTheReplacedFileAsideAndTheUndoPutsItBack) {
+    OtherVolumeFolder other(L"Z:\\dev\\shm");
+    struct Row {
+        const char* what;
+        OperationKind kind;
+        bool acrossVolumes;
+        bool inFolder;  // a.jpg inside F, merged into the F standing there
+    } rows[] = {
+        {"move", OperationKind::Move, false, false},
+        {"move across volumes", OperationKind::Move, true, false},
+        {"copy", OperationKind::Copy, false, false},
+        {"merge", OperationKind::Move, false, true},
+        {"merge across volumes", OperationKind::Move, true, true},
+    };
+    for (const Row& row : rows) {
+        if (row.acrossVolumes && other.path.empty()) continue;
+        SCOPED_TRACE(row.what);
+        Folders f;
+        const std::wstring dst = row.acrossVolumes ? other.path + L"\\dst" : f.dst;
+        const std::wstring history = f.dir / L"History";
+        ASSERT_TRUE(MakeFolder(dst));
+        const std::wstring from = row.inFolder ? f.src + L"\\F" : f.src + L"\\a.jpg";
+        const std::wstring there = row.inFolder ? dst + L"\\F" : dst;
+        if (row.inFolder) {
+            ASSERT_TRUE(MakeFolder(from));
+            ASSERT_TRUE(MakeFolder(there));
+        }
+        ASSERT_TRUE(WriteText(f.src + (row.inFolder ? L"\\F\\a.jpg" : L"\\a.jpg"), "new"));
+        ASSERT_TRUE(WriteText(there + L"\\a.jpg", "old"));
+        const auto sourceBefore = FolderTree(f.src);
+        const auto destinationBefore = FolderTree(dst);
+        std::wstring runId;
+        {
+            JournalWriter journal(history, L"20261210-120000-000");
+            ExecutionState state;
+            state.journal = &journal;
+            RecordingSink sink;
+            Operation op = MakeOp(row.kind, from, dst);
+            EXPECT_EQ(Execute(Policy(1, 1), &op, &sink, &state), OperationStatus::Succeeded);
+            runId = journal.RunId();
+        }
+        EXPECT_EQ(ReadUtf8(there + L"\\a.jpg"), "new");
+        const std::wstring aside = there + L"\\" + kSetAsideFolder;
+        EXPECT_EQ(ReadUtf8(aside + L"\\a.jpg"), "old");
+        EXPECT_TRUE(GetFileAttributesW(aside.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+        const std::vector<std::wstring> kinds = KindsOf(history, runId);
+        const auto setAside = std::find(kinds.begin(), kinds.end(), L"SetAside");
+        const auto replaced =
+            std::find(kinds.begin(), kinds.end(), row.kind == OperationKind::Copy ? L"Copy" : L"Replace");
+        EXPECT_TRUE(setAside < replaced && replaced != kinds.end()) << "the file set aside is recorded first";
+
+        TakeBack(history, runId);
+        EXPECT_EQ(FolderTree(dst), destinationBefore);
+        EXPECT_EQ(FolderTree(f.src), sourceBefore);
+        if (row.acrossVolumes) RemoveTree(dst);
+    }
+}
+
+// The file standing there is never written over, not even when its aside
+// name is taken or too long: another name is found, and a copy that fails
+// leaves it as it was.
+TEST(Executor, ReplacementFindsAnotherAsideNameAndNeverWritesOver) {
+    OtherVolumeFolder other(L"Z:\\dev\\shm");
+    if (other.path.empty()) GTEST_SKIP() << "no second file system at hand (Z:\\dev\\shm)";
+    {
+        SCOPED_TRACE("aside name taken, copy failing across volumes");
+        Folders f;
+        const std::wstring aside = other.path + L"\\" + kSetAsideFolder;
+        ASSERT_TRUE(MakeFolder(aside));
+        ASSERT_TRUE(WriteText(aside + L"\\a.jpg", "older"));
+        ASSERT_TRUE(WriteText(other.path + L"\\a.jpg{AB025B2A-B9AC-47A6-A683-43408E63A988}", "probe"));
+        ASSERT_TRUE(WriteText(other.path + L"\\a.jpg", "old"));
+        ASSERT_TRUE(WriteBytes(f.src + L"\\a.jpg", Pattern(300000, 3)));
+        ExecutorFaults faults;
+        faults.copyFailsAfterBytes = 1000;
+        ExecutionState state;
+        state.faults = &faults;
+        RecordingSink sink;
+        Operation op = MakeOp(OperationKind::Move, f.src + L"\\a.jpg", other.path);
+        EXPECT_EQ(Execute(Policy(1, 1), &op, &sink, &state), OperationStatus::Failed);
+        EXPECT_EQ(ReadUtf8(other.path + L"\\a.jpg"), "old");
+        EXPECT_EQ(ReadUtf8(aside + L"\\a.jpg"), "older");
+        EXPECT_EQ(Names(aside), NameList{L"a.jpg"});
+        EXPECT_EQ(ReadBytes(f.src + L"\\a.jpg"), Pattern(300000, 3));
+        // Without the fault it goes, and the old one is kept under the next name.
+        faults.copyFailsAfterBytes = -1;
+        EXPECT_EQ(Execute(Policy(1, 1), &op, &sink, &state), OperationStatus::Succeeded);
+        EXPECT_EQ(ReadBytes(other.path + L"\\a.jpg"), Pattern(300000, 3));
+        EXPECT_EQ(ReadUtf8(aside + L"\\a.jpg"), "older");
+        EXPECT_EQ(ReadUtf8(aside + L"\\a (2).jpg"), "old");
+    }
+    {
+        SCOPED_TRACE("aside path too long for the name");
+        Folders f;
+        // "<folder>\~ordvale-replaced\<name>" is longer than 259; a short
+        // name fits.
+        const std::wstring folder = MakeFolderOfLength(f.dst, 200);
+        const std::wstring name = std::wstring(40, L'n') + L".jpg";
+        ASSERT_TRUE(WriteText(folder + L"\\" + name, "old"));
+        ASSERT_TRUE(WriteText(f.src + L"\\" + name, "new"));
+        EXPECT_EQ(MoveOnce(Policy(1, 1), f.src + L"\\" + name, folder), OperationStatus::Succeeded);
+        EXPECT_EQ(ReadUtf8(folder + L"\\" + name), "new");
+        EXPECT_EQ(ReadUtf8(folder + L"\\" + kSetAsideFolder + L"\\~1.jpg"), "old");
+        RemoveLongTree(f.dir.Path());
     }
 }
 

@@ -54,8 +54,8 @@ const char kPicturesAndDocuments[] =
 }  // namespace
 
 // One line per operation, of each kind, with the size and time of what
-// arrived; then `qz.exe /undo last` puts every item back where it was (the
-// file a replacement overwrote aside: that one is gone for good).
+// arrived; then `qz.exe /undo last` puts every item back where it was, the
+// file a replacement set aside too.
 TEST_F(UndoRun, EveryKindIsRecordedAndTakenBack) {
     struct Case {
         const char* what;
@@ -80,8 +80,10 @@ TEST_F(UndoRun, EveryKindIsRecordedAndTakenBack) {
         {"replace", 1, 3,
          {{L"c.jpg", "new c"}, {L"Pictures\\c.jpg", "old c"}},
          {L"Pictures"},
-         {{L"Replace", L"c.jpg", L"Pictures\\c.jpg"}},
-         {L"Pictures\\c.jpg"}},
+         {{L"CreateFolder", L"Pictures\\~ordvale-replaced", L""},
+          {L"SetAside", L"Pictures\\c.jpg", L"Pictures\\~ordvale-replaced\\c.jpg"},
+          {L"Replace", L"c.jpg", L"Pictures\\c.jpg"}},
+         {}},
     };
     WriteProfile("Type", kPicturesAndDocuments);
     for (const Case& c : cases) {
