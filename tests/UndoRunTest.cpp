@@ -322,3 +322,51 @@ TEST_F(UndoRun, PreviewFollowsTheConflictSettings) {
         EXPECT_EQ(arrivals[L"G"], c.g);
     }
 }
+
+// Two same-named files of one selection under Overwrite: the first replaces
+// what stood there before the run, the second keeps both. The preview says
+// so, the run does so, and taking the run back restores everything, the
+// replaced file too.
+TEST_F(UndoRun, PreviewAndRunAgreeOnItemsOfOneRun) {
+    WriteProfile("Type", kPicturesAndDocuments);
+    const std::wstring tidy = dir / L"Tidy";
+    for (const wchar_t* folder : {L"a", L"b"}) ASSERT_TRUE(MakeFolder(At(folder)));
+    ASSERT_TRUE(MakeFolder(tidy));
+    ASSERT_TRUE(MakeFolder(tidy + L"\\Pictures"));
+    File(At(L"a\\x.jpg"), "a");
+    File(At(L"b\\x.jpg"), "b");
+    File(tidy + L"\\Pictures\\x.jpg", "old");
+    job.target = static_cast<int32_t>(TidyTarget::Selection);
+    AddItem(&job, At(L"a\\x.jpg").c_str());
+    AddItem(&job, At(L"b\\x.jpg").c_str());
+    StoreText(job.destination, tidy + L"\\");
+    SetSettings(1, 3);
+    const auto targetBefore = FolderTree(target);
+    const auto tidyBefore = FolderTree(tidy);
+
+    OrdvaleSettings settings;
+    ASSERT_TRUE(LoadSettings(&settings));
+    wizard::PreviewWork work;
+    wizard::BuildTidyPreview(job, settings, work);
+    std::set<Line> previewed;
+    for (const wizard::PreviewRow& row : work.rows) {
+        if (row.arrival == wizard::Arrival::Replaced)
+            previewed.emplace(L"Replace", row.item, row.folder + L"\\" + wizard::RowName(row));
+        if (row.arrival == wizard::Arrival::Renamed) previewed.emplace(L"Move", row.item, row.folder + L"\\" + row.newName);
+    }
+    const std::wstring pictures = tidy + L"\\Pictures";
+    EXPECT_EQ(previewed, (std::set<Line>{{L"Replace", At(L"a\\x.jpg"), pictures + L"\\x.jpg"},
+                                         {L"Move", At(L"b\\x.jpg"), pictures + L"\\x (2).jpg"}}));
+
+    ASSERT_EQ(RunJob(), 0u);
+    std::set<Line> moves;
+    for (const Line& line : LinesOf(LastJournal()))
+        if (std::get<0>(line) == L"Move" || std::get<0>(line) == L"Replace") moves.insert(line);
+    EXPECT_EQ(moves, previewed);
+    EXPECT_EQ(ReadUtf8(pictures + L"\\x.jpg"), "a");
+    EXPECT_EQ(ReadUtf8(pictures + L"\\x (2).jpg"), "b");
+
+    ASSERT_EQ(Undo(L"last"), 0u);
+    EXPECT_EQ(ShowTree(FolderTree(target)), ShowTree(targetBefore));
+    EXPECT_EQ(ShowTree(FolderTree(tidy)), ShowTree(tidyBefore));
+}
