@@ -1,11 +1,13 @@
 #include "Journal.h"
 
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
 #include <cwchar>
 
 #include "AppPaths.h"
+#include "PathText.h"
 #include "Text.h"
 
 namespace ordvale {
@@ -39,6 +41,7 @@ constexpr KindWord kKindWords[] = {
     {JournalKind::Rename, L"Rename", true, true},
     {JournalKind::Delete, L"Delete", true, false},
     {JournalKind::RemoveFolder, L"RemoveFolder", true, false},
+    {JournalKind::SetAside, L"SetAside", true, true},
 };
 
 const KindWord* KindOf(JournalKind kind) {
@@ -447,11 +450,39 @@ std::wstring LastRunId(const std::wstring& historyFolder) {
     return ids.empty() ? std::wstring() : ids.back();
 }
 
+namespace {
+
+// What a run set aside, once nothing can take that run back: to the recycle
+// bin, and its folder with it when nothing else is left there. Only files
+// in a set-aside folder are touched, whatever the journal says.
+void ReleaseSetAside(const RunJournal& journal) {
+    for (const JournalEntry& e : journal.entries) {
+        if (e.kind != JournalKind::SetAside || e.destination.size() >= MAX_PATH) continue;
+        const std::wstring folder = path::ParentOf(e.destination);
+        if (!EqualsNoCase(path::LastComponent(folder), kSetAsideFolder)) continue;
+        if (GetFileAttributesW(e.destination.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            wchar_t from[MAX_PATH + 1] = {};
+            e.destination.copy(from, e.destination.size());
+            SHFILEOPSTRUCTW op = {};
+            op.wFunc = FO_DELETE;
+            op.pFrom = from;
+            op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI;
+            SHFileOperationW(&op);
+        }
+        RemoveDirectoryW(folder.c_str());  // only when empty
+    }
+}
+
+}  // namespace
+
 void PruneJournals(const std::wstring& historyFolder, std::size_t keep) {
     const std::vector<std::wstring> ids = ListRunIds(historyFolder);
     if (ids.size() <= keep) return;
-    for (std::size_t i = 0; i + keep < ids.size(); ++i)
+    for (std::size_t i = 0; i + keep < ids.size(); ++i) {
+        RunJournal journal;
+        if (ReadJournalFile(historyFolder, ids[i], &journal)) ReleaseSetAside(journal);
         DeleteFileW(JournalFileIn(historyFolder, ids[i]).c_str());
+    }
 }
 
 void ReadSizeAndLastWrite(const std::wstring& path, uint64_t* size, uint64_t* lastWrite) {

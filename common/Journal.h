@@ -60,7 +60,13 @@ enum class JournalKind {
     Rename,        // source -> destination, the new full path
     Delete,        // source went to the recycle bin
     RemoveFolder,  // source, an empty folder, was removed
+    SetAside,      // source, a file about to be replaced, was renamed to destination (in kSetAsideFolder)
 };
+
+// The hidden folder, inside the folder where a file was replaced, that keeps
+// the replaced file until its run's journal is pruned; then it goes to the
+// recycle bin.
+constexpr wchar_t kSetAsideFolder[] = L"~ordvale-replaced";
 
 const wchar_t* JournalKindWord(JournalKind kind);
 bool JournalKindOfWord(const std::wstring& word, JournalKind* kind);
@@ -142,7 +148,8 @@ bool IsJournalPath(const std::wstring& path);
 std::vector<std::wstring> ListRunIds(const std::wstring& historyFolder);
 // The newest run id, or empty.
 std::wstring LastRunId(const std::wstring& historyFolder);
-// Deletes the oldest journals until at most `keep` remain.
+// Deletes the oldest journals until at most `keep` remain; the files their
+// runs set aside go to the recycle bin.
 void PruneJournals(const std::wstring& historyFolder, std::size_t keep = kJournalsKept);
 
 // Size and last-write time of what stands at a path (0 and 0 when nothing

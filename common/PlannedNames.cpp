@@ -52,6 +52,11 @@ bool PlannedNames::Empty(const std::wstring& folder) {
     return true;
 }
 
+bool PlannedNames::Arrived(const std::wstring& path) {
+    Folder& f = Listed(path::ParentOf(path));
+    return f.arrived.count(path::FoldCase(path::LastComponent(path))) != 0;
+}
+
 void PlannedNames::Arrive(const std::wstring& path, bool isFolder) {
     Folder& f = Listed(path::ParentOf(path));
     const std::wstring name = path::FoldCase(path::LastComponent(path));

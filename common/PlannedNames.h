@@ -21,6 +21,9 @@ public:
     // Whether the folder will hold nothing.
     bool Empty(const std::wstring& folder);
 
+    // Whether what will stand at the full path is planned to arrive there.
+    bool Arrived(const std::wstring& path);
+
     void Arrive(const std::wstring& path, bool isFolder);
     void Leave(const std::wstring& path);
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <unordered_map>
 #include <unordered_set>
 
 #include "PlannedNames.h"
@@ -33,15 +34,28 @@ class Planner {
 public:
     explicit Planner(UndoPlan* plan) : plan_(plan) {}
 
-    void Take(const JournalEntry& e) {
+    // `pairing`: for a SetAside, whether a replacement followed it; for a
+    // Replace, whether what it replaced was set aside first.
+    struct Pairing {
+        bool replaced = false;
+        bool setAside = false;
+    };
+
+    void Take(const JournalEntry& e, Pairing pairing) {
         switch (e.kind) {
             case JournalKind::CreateFolder: RemoveIfMade(e.source); break;
             case JournalKind::RemoveFolder: MakeAgain(e.source); break;
             case JournalKind::Move:
-            case JournalKind::Replace:
-            case JournalKind::Rename: MoveBack(e); break;
+            case JournalKind::Rename: MoveBack(e, false); break;
+            case JournalKind::Replace: MoveBack(e, !pairing.setAside); break;
             case JournalKind::Copy: DeleteCopy(e); break;
             case JournalKind::Delete: Leave(e.source, e.source, UndoReason::Recycled); break;
+            // Taken after the file that replaced it has gone back. One
+            // that nothing replaced was put back by the run itself, unless
+            // the run ended before it could (then it is still aside).
+            case JournalKind::SetAside:
+                if (pairing.replaced || names_.Taken(e.destination)) MoveBack(e, false);
+                break;
         }
     }
 
@@ -85,7 +99,8 @@ private:
         return true;
     }
 
-    void MoveBack(const JournalEntry& e) {
+    // `replacedGone`: the run's move replaced a file that was not kept.
+    void MoveBack(const JournalEntry& e, bool replacedGone) {
         Standing now;
         if (e.destination.empty() || !Unchanged(e, &now)) return;
         const std::wstring folder = path::ParentOf(e.source);
@@ -104,7 +119,7 @@ private:
         step.to = e.source;
         step.arrival = name.empty() ? e.source : path::Join(folder, name);
         step.isFolder = now.isFolder;
-        step.replaced = e.kind == JournalKind::Replace;
+        step.replaced = replacedGone;
         step.size = e.size;
         step.lastWrite = e.lastWrite;
         names_.Arrive(step.arrival, now.isFolder);
@@ -177,8 +192,24 @@ UndoPlan PlanUndo(const RunJournal& journal) {
     plan.runId = journal.runId;
     plan.undoneRunId = journal.undoneRunId;
     Planner planner(&plan);
+    // Which file set aside was replaced: the next Replace (or Copy) onto
+    // its place, before it is set aside again.
     const std::vector<JournalEntry> entries = EntriesToTakeBack(journal);
-    for (auto e = entries.rbegin(); e != entries.rend(); ++e) planner.Take(*e);
+    std::vector<Planner::Pairing> pairings(entries.size());
+    std::unordered_map<std::wstring, std::size_t> pending;  // folded place -> its SetAside
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const JournalEntry& e = entries[i];
+        if (e.kind == JournalKind::SetAside) {
+            pending[path::FoldCase(e.source)] = i;
+        } else if (e.kind == JournalKind::Replace || e.kind == JournalKind::Copy) {
+            const auto found = pending.find(path::FoldCase(e.destination));
+            if (found == pending.end()) continue;
+            pairings[found->second].replaced = true;
+            pairings[i].setAside = true;
+            pending.erase(found);
+        }
+    }
+    for (std::size_t i = entries.size(); i-- > 0;) planner.Take(entries[i], pairings[i]);
     return plan;
 }
 

@@ -15,13 +15,11 @@
 // refuses, it never overwrites unless told to, and under Wine it costs a
 // fifth of an FO_MOVE per file (0.6-0.8 ms against 3.6-4.1 ms with 2,000
 // files in the folder). When the user asked to see the shell's window, whole
-// items go through SHFileOperationW. The shell is also the way for a folder
-// that MoveFileExW cannot move (across volumes): Windows copies it over,
-// Wine does nothing, and the check afterwards tells which. Replacing a file
-// and the items inside a folder merge go through MoveFileExW in either case;
-// a file is replaced in one step on one volume, and across volumes only
-// after the file standing there has been put aside, so that a failed
-// replacement loses neither file.
+// items moved on one volume go through SHFileOperationW; a merge or a copy
+// never goes through the shell. A file that goes to another volume is
+// copied under a temporary name and takes its name only when whole (see
+// WholeCopy); a folder goes there item by item. A file that is replaced is
+// first set aside on its own volume, where the undo finds it.
 #include "engine/Executor.h"
 
 #include <shellapi.h>
@@ -29,6 +27,7 @@
 
 #include <cwchar>
 #include <cwctype>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -68,6 +67,11 @@ bool IsMissing(const std::wstring& path) {
 
 bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsFolderPath(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool IsInUseError(DWORD error) {
@@ -202,6 +206,122 @@ bool OnOtherDrive(const std::wstring& a, const std::wstring& b) {
     return towupper(a[0]) != towupper(b[0]);
 }
 
+// ------------------------------------------------- copies that are whole
+
+// Appended to an arriving file's path while its copy is being written.
+constexpr wchar_t kPartialSuffix[] = L".ordvale-partial";
+
+// A name beside `arrival` that nothing holds, for the copy while it is
+// written; empty when none fits.
+std::wstring PartialName(const std::wstring& arrival, int attempt) {
+    std::wstring name = arrival + kPartialSuffix;
+    if (attempt > 0 || name.size() > kMaxPathChars)
+        name = Join(path::ParentOf(arrival), L"~" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                                 std::to_wstring(attempt) + kPartialSuffix);
+    return name.size() > kMaxPathChars ? std::wstring() : name;
+}
+
+// Copies the file `source` to `arrival`, which must be free: the copy is
+// written under a hidden temporary name beside it, checked for its full
+// size, given the source's times and attributes and only then renamed into
+// place (never over anything). A copy that fails is removed; nothing that
+// stood there before is touched. For a move, the source is opened so that
+// nobody may write to it meanwhile, and deleted through that same handle
+// once its copy stands in place, so no change made to it can be lost.
+class WholeCopy {
+public:
+    WholeCopy(const ExecutorFaults* faults, bool move) : faults_(faults), move_(move) {}
+
+    // ERROR_SUCCESS, or why the copy did not arrive (ERROR_FILE_EXISTS:
+    // `arrival` was taken).
+    DWORD Run(const std::wstring& source, const std::wstring& arrival) {
+        const DWORD attributes = GetFileAttributesW(source.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError();
+        // A read-only file cannot be deleted through a handle; it gets its
+        // attribute back whatever happens.
+        const bool readOnly = move_ && (attributes & FILE_ATTRIBUTE_READONLY);
+        if (readOnly && !SetFileAttributesW(source.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
+            return GetLastError();
+        const DWORD error = Copy(source, arrival, attributes);
+        if (readOnly && (error != ERROR_SUCCESS || !IsMissing(source)))
+            SetFileAttributesW(source.c_str(), attributes);
+        return error;
+    }
+
+private:
+    DWORD Copy(const std::wstring& source, const std::wstring& arrival, DWORD attributes) {
+        win::UniqueHandle in(CreateFileW(source.c_str(), GENERIC_READ | (move_ ? DELETE : 0), FILE_SHARE_READ,
+                                         nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!in) return GetLastError();
+        LARGE_INTEGER size = {};
+        FILETIME created = {}, accessed = {}, written = {};
+        if (!GetFileSizeEx(in.Get(), &size) || !GetFileTime(in.Get(), &created, &accessed, &written))
+            return GetLastError();
+        std::wstring partial;
+        win::UniqueHandle out;
+        for (int attempt = 0; attempt < 20 && !out; ++attempt) {
+            partial = PartialName(arrival, attempt);
+            if (partial.empty()) return ERROR_FILENAME_EXCED_RANGE;
+            out.Reset(CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+            if (!out && !IsNameTakenError(GetLastError())) return GetLastError();
+        }
+        if (!out) return ERROR_FILE_EXISTS;
+        DWORD error = Fill(in.Get(), out.Get(), static_cast<uint64_t>(size.QuadPart));
+        if (error == ERROR_SUCCESS) {
+            LARGE_INTEGER made = {};
+            if (!GetFileSizeEx(out.Get(), &made) || made.QuadPart != size.QuadPart)
+                error = ERROR_WRITE_FAULT;
+            else if (!SetFileTime(out.Get(), &created, &accessed, &written) || !FlushFileBuffers(out.Get()))
+                error = GetLastError();
+        }
+        out.Reset();
+        if (error == ERROR_SUCCESS && !MoveFileExW(partial.c_str(), arrival.c_str(), 0)) error = GetLastError();
+        if (error != ERROR_SUCCESS) {
+            DeleteFileW(partial.c_str());
+            return IsNameTakenError(error) ? ERROR_FILE_EXISTS : error;
+        }
+        const DWORD kept = attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                         FILE_ATTRIBUTE_ARCHIVE);
+        SetFileAttributesW(arrival.c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL);
+        if (!move_) return ERROR_SUCCESS;
+        FILE_DISPOSITION_INFO dispose = {TRUE};
+        if (!SetFileInformationByHandle(in.Get(), FileDispositionInfo, &dispose, sizeof(dispose))) {
+            // The source stays: its copy goes again, so the item is in one
+            // place only.
+            error = GetLastError();
+            SetFileAttributesW(arrival.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(arrival.c_str());
+            return error == ERROR_SUCCESS ? ERROR_ACCESS_DENIED : error;
+        }
+        return ERROR_SUCCESS;
+    }
+
+    DWORD Fill(HANDLE in, HANDLE out, uint64_t size) {
+        constexpr DWORD kChunk = 1 << 20;
+        std::vector<char> buffer(static_cast<std::size_t>(std::min<uint64_t>(size, kChunk)) + 1);
+        uint64_t done = 0;
+        for (;;) {
+            DWORD got = 0;
+            if (!ReadFile(in, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) return GetLastError();
+            if (got == 0) break;
+            DWORD put = got;
+            const bool fault = faults_ && faults_->copyFailsAfterBytes >= 0 &&
+                               done + got > static_cast<uint64_t>(faults_->copyFailsAfterBytes);
+            if (fault) put = static_cast<DWORD>(static_cast<uint64_t>(faults_->copyFailsAfterBytes) - done);
+            DWORD wrote = 0;
+            if (put && !WriteFile(out, buffer.data(), put, &wrote, nullptr)) return GetLastError();
+            if (fault) return ERROR_DISK_FULL;
+            if (wrote != got) return ERROR_DISK_FULL;
+            done += wrote;
+        }
+        return done == size ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+    }
+
+    const ExecutorFaults* faults_;
+    bool move_;
+};
+
 // ------------------------------------------------- what to do about a clash
 
 enum class Choice { Replace, KeepBoth, Skip, Cancel };
@@ -230,12 +350,15 @@ public:
     ClashPolicy(const OrdvaleSettings& settings, ProgressSink* sink, ExecutionState* state)
         : settings_(settings), sink_(sink), state_(state) {}
 
-    Choice Decide(const std::wstring& source, const std::wstring& standing, bool folder) {
-        const int32_t policy = folder ? settings_.folderConflict : settings_.fileConflict;
-        if (policy == kConflictRename) return Choice::KeepBoth;
-        if (policy == kConflictAsk) return Ask(source, standing, folder);
-        if (folder || policy == kConflictOverwrite) return Choice::Replace;
-        return Choice::KeepBoth;  // files: any other value as Rename
+    // Replace stands for merging, too, when the two are folders.
+    Choice Decide(const std::wstring& source, const std::wstring& standing, const Clash& clash) {
+        switch (DecideClash(settings_, clash)) {
+            case ClashOutcome::KeepBoth: return Choice::KeepBoth;
+            case ClashOutcome::Replace:
+            case ClashOutcome::Merge: return Choice::Replace;
+            case ClashOutcome::Ask: return Ask(source, standing, clash.arrivingFolder);
+        }
+        return Choice::KeepBoth;
     }
 
 private:
@@ -315,21 +438,20 @@ public:
     // user wants its window.
     OperationStatus ToFreeName(const std::wstring& source, const std::wstring& arrival,
                                bool folder, bool topLevel) {
-        const OperationStatus status = ToFreeNameUnrecorded(source, arrival, folder, topLevel);
-        // A folder copied item by item has its items recorded one by one.
-        const bool itemByItem = copy_ && folder && !(topLevel && settings_.showSystemProgress);
+        bool itemByItem = false;
+        const OperationStatus status = ToFreeNameUnrecorded(source, arrival, folder, topLevel, &itemByItem);
+        // A folder copied, or moved across volumes, item by item has its
+        // items recorded one by one.
         if (status == OperationStatus::Succeeded && !itemByItem)
             state_->Record(copy_ ? JournalKind::Copy : JournalKind::Move, source, arrival);
         return status;
     }
 
-    // Replaces a same-named file. On one volume a move replaces it in one
-    // step, and a failed move leaves the arriving file at its source. Across
-    // volumes, and for a copy, the standing file is first put aside under
-    // its probe name (so RestoreProbeLeftovers finds it should the run be
-    // cut short), and comes back when the new one does not arrive.
-    // A read-only file is not replaced: MoveFileExW refuses it on Windows
-    // and Wine would replace it, so it is refused here on both.
+    // Replaces a same-named file. The file standing there is first set
+    // aside (see SetAside), never deleted and never written over, so the
+    // undo can put it back; it comes back at once when the new one does not
+    // arrive. A read-only file is not replaced: MoveFileExW refuses it on
+    // Windows and Wine would replace it, so it is refused here on both.
     OperationStatus ReplaceFile(const std::wstring& source, const std::wstring& standing) {
         const OperationStatus status = ReplaceFileUnrecorded(source, standing);
         if (status == OperationStatus::Succeeded)
@@ -338,26 +460,51 @@ public:
     }
 
     OperationStatus ToFreeNameUnrecorded(const std::wstring& source, const std::wstring& arrival,
-                                         bool folder, bool topLevel) {
-        if (topLevel && settings_.showSystemProgress) return ThroughShell(source, arrival);
-        if (copy_) return CopyToFreeName(source, arrival, folder, topLevel);
-        // A rename that succeeds has moved the item. Across volumes a file
-        // is copied and deleted, which can leave the source behind, so that
-        // result is checked.
+                                         bool folder, bool topLevel, bool* itemByItem) {
+        // The shell's window shows moves on one volume; a copy is written
+        // here, where it is checked before it takes its name.
+        if (topLevel && settings_.showSystemProgress && !copy_ && !OnOtherDrive(source, arrival))
+            return ThroughShell(source, arrival);
+        if (copy_) {
+            *itemByItem = folder;
+            return CopyToFreeName(source, arrival, folder, topLevel);
+        }
+        // A rename that succeeds has moved the item.
         if (MoveFileExW(source.c_str(), arrival.c_str(), 0))
             return Exists(arrival) ? OperationStatus::Succeeded : OperationStatus::Failed;
         const DWORD error = GetLastError();
         if (topLevel && IsNameTakenError(error)) nameTaken_ = true;
         if (error != ERROR_NOT_SAME_DEVICE) return FailureOf(error);
-        if (folder) return ThroughShell(source, arrival);
+        if (folder) {
+            // Across volumes a folder is made there and its items follow
+            // one by one, each whole or not at all; it goes from its old
+            // place once empty.
+            *itemByItem = true;
+            if (!CreateDirectoryW(arrival.c_str(), nullptr)) {
+                if (topLevel && IsNameTakenError(GetLastError())) nameTaken_ = true;
+                return OperationStatus::Failed;
+            }
+            state_->Record(JournalKind::CreateFolder, arrival);
+            const OperationStatus status = Merge(source, arrival, true);
+            // Only when nothing arrived in it.
+            if (status != OperationStatus::Succeeded) RemoveDirectoryW(arrival.c_str());
+            return status;
+        }
         if (topLevel && unprobed_) {
             const Probe probe = ProbeRefreshed(*unprobed_);
             unprobed_ = nullptr;
             if (probe != Probe::Free) return StatusOfProbe(probe);
         }
-        if (!MoveFileExW(source.c_str(), arrival.c_str(), MOVEFILE_COPY_ALLOWED))
-            return FailureOf(GetLastError());
-        return Arrived(source, arrival);
+        return CopyWhole(source, arrival, topLevel);
+    }
+
+    // The file copied whole to the free name `arrival` (and, for a move,
+    // gone from its source).
+    OperationStatus CopyWhole(const std::wstring& source, const std::wstring& arrival, bool topLevel) {
+        const DWORD error = WholeCopy(state_->faults, !copy_).Run(source, arrival);
+        if (error == ERROR_SUCCESS) return Arrived(source, arrival);
+        if (topLevel && IsNameTakenError(error)) nameTaken_ = true;
+        return FailureOf(error);
     }
 
     OperationStatus ReplaceFileUnrecorded(const std::wstring& source, const std::wstring& standing) {
@@ -365,15 +512,21 @@ public:
         if (standingAttributes == INVALID_FILE_ATTRIBUTES ||
             (standingAttributes & FILE_ATTRIBUTE_READONLY))
             return OperationStatus::Failed;
-        if (!copy_) {
-            if (MoveFileExW(source.c_str(), standing.c_str(), MOVEFILE_REPLACE_EXISTING))
-                return Exists(standing) ? OperationStatus::Succeeded : OperationStatus::Failed;
-            const DWORD error = GetLastError();
-            if (error != ERROR_NOT_SAME_DEVICE) return FailureOf(error);
-        }
-        const std::wstring aside = standing + kProbeSuffix;
-        if (aside.size() > kMaxPathChars || !IsMissing(aside)) return ReplaceInPlace(source, standing);
-        return ReplaceWithFileAside(source, standing, aside);
+        std::wstring aside;
+        const OperationStatus setAside = SetAside(standing, &aside);
+        if (setAside != OperationStatus::Succeeded) return setAside;
+        DWORD error = ERROR_NOT_SAME_DEVICE;
+        if (!copy_) error = MoveFileExW(source.c_str(), standing.c_str(), 0) ? ERROR_SUCCESS : GetLastError();
+        // A copy that fails leaves nothing under the name.
+        if (error == ERROR_NOT_SAME_DEVICE) error = WholeCopy(state_->faults, !copy_).Run(source, standing);
+        if (error == ERROR_SUCCESS && Arrived(source, standing) == OperationStatus::Succeeded)
+            return OperationStatus::Succeeded;
+        // A file that cannot get its name back is not lost (the undo finds
+        // it aside), but it is not where the user left it: that is a
+        // failure to show, whatever the reason the new one did not arrive.
+        if (!MoveFileExW(aside.c_str(), standing.c_str(), 0)) return OperationStatus::Failed;
+        RemoveDirectoryW(path::ParentOf(aside).c_str());  // only when empty
+        return error == ERROR_SUCCESS ? OperationStatus::Failed : FailureOf(error);
     }
 
     // Merges the folder `source` into the existing folder `standing`: items
@@ -383,14 +536,16 @@ public:
     // the other kind gives the arriving item a free new name. Nothing that
     // stands only at the destination is touched. A moved folder is removed
     // when nothing is left in it.
-    OperationStatus Merge(const std::wstring& source, const std::wstring& standing) {
+    // `intoBrought`: this run brought the folder merged into, so whatever
+    // stands in it came with this run too.
+    OperationStatus Merge(const std::wstring& source, const std::wstring& standing, bool intoBrought) {
         std::vector<WIN32_FIND_DATAW> children;
         if (!ListFolder(source, &children)) return tally_.Note(OperationStatus::Failed);
         FolderNames there;
         if (!there.Read(standing)) return tally_.Note(OperationStatus::Failed);
         for (const WIN32_FIND_DATAW& child : children) {
             if (cancelled_) break;
-            MergeOne(source, standing, child, &there);
+            MergeOne(source, standing, child, &there, intoBrought);
         }
         if (cancelled_) return OperationStatus::Pended;
         if (!copy_) {
@@ -412,44 +567,47 @@ private:
                 if (topLevel && IsNameTakenError(GetLastError())) nameTaken_ = true;
                 return OperationStatus::Failed;
             }
-            return Merge(source, arrival);
+            return Merge(source, arrival, true);
         }
-        if (!CopyFileW(source.c_str(), arrival.c_str(), TRUE)) {
+        return CopyWhole(source, arrival, topLevel);
+    }
+
+    // Puts the file about to be replaced aside, by a rename on its own
+    // volume, into the hidden set-aside folder beside it, under its own
+    // name or the first free numbered one, or a short one when the path
+    // would not fit. The journal has it before anything replaces it, so
+    // the undo puts it back; it goes to the recycle bin when that journal
+    // is pruned.
+    OperationStatus SetAside(const std::wstring& standing, std::wstring* aside) {
+        const std::wstring folder = Join(path::ParentOf(standing), kSetAsideFolder);
+        if (folder.size() + 2 > kMaxPathChars) return OperationStatus::Failed;
+        if (CreateDirectoryW(folder.c_str(), nullptr)) {
+            SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_HIDDEN);
+            state_->Record(JournalKind::CreateFolder, folder);
+        } else if (!IsFolderPath(folder)) {
+            return OperationStatus::Failed;
+        }
+        const std::wstring name = LastComponent(standing);
+        const std::size_t dot = name.rfind(L'.');
+        const std::wstring extension = dot != std::wstring::npos && dot > 0 ? name.substr(dot) : std::wstring();
+        for (int n = 1; n < 1000; ++n) {
+            std::wstring candidate = Join(folder, n == 1 ? name : NumberedName(name, false, n));
+            if (candidate.size() > kMaxPathChars) candidate = Join(folder, L"~" + std::to_wstring(n) + extension);
+            if (candidate.size() > kMaxPathChars) candidate = Join(folder, L"~" + std::to_wstring(n));
+            if (candidate.size() > kMaxPathChars) break;
+            if (MoveFileExW(standing.c_str(), candidate.c_str(), 0)) {
+                *aside = candidate;
+                state_->Record(JournalKind::SetAside, standing, candidate);
+                return OperationStatus::Succeeded;
+            }
             const DWORD error = GetLastError();
-            if (topLevel && IsNameTakenError(error)) nameTaken_ = true;
-            return FailureOf(error);
+            if (!IsNameTakenError(error)) {
+                RemoveDirectoryW(folder.c_str());  // only when empty
+                return FailureOf(error);
+            }
         }
-        return Exists(arrival) ? OperationStatus::Succeeded : OperationStatus::Failed;
-    }
-
-    // No room for the aside name: replaced in place; the arriving file
-    // stays at its source whatever happens.
-    OperationStatus ReplaceInPlace(const std::wstring& source, const std::wstring& standing) {
-        const BOOL done = copy_ ? CopyFileW(source.c_str(), standing.c_str(), FALSE)
-                                : MoveFileExW(source.c_str(), standing.c_str(),
-                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
-        if (!done) return FailureOf(GetLastError());
-        return Arrived(source, standing);
-    }
-
-    OperationStatus ReplaceWithFileAside(const std::wstring& source, const std::wstring& standing,
-                                         const std::wstring& aside) {
-        if (!MoveFileExW(standing.c_str(), aside.c_str(), 0)) return FailureOf(GetLastError());
-        const BOOL done = copy_ ? CopyFileW(source.c_str(), standing.c_str(), TRUE)
-                                : MoveFileExW(source.c_str(), standing.c_str(), MOVEFILE_COPY_ALLOWED);
-        const DWORD error = done ? ERROR_SUCCESS : GetLastError();
-        if (done && Arrived(source, standing) == OperationStatus::Succeeded) {
-            DeleteFileW(aside.c_str());
-            return OperationStatus::Succeeded;
-        }
-        // What arrived is a copy (or part of one) while the source still
-        // holds the data: it goes, and the standing file comes back.
-        if (Exists(source) && Exists(standing)) DeleteFileW(standing.c_str());
-        // A file that cannot get its name back is not lost, but it is not
-        // where the user left it: that is a failure to show, whatever the
-        // reason the new one did not arrive.
-        if (!MoveFileExW(aside.c_str(), standing.c_str(), 0)) return OperationStatus::Failed;
-        return done ? OperationStatus::Failed : FailureOf(error);
+        RemoveDirectoryW(folder.c_str());
+        return OperationStatus::Failed;
     }
 
     // Everything in a folder, hidden items too.
@@ -468,7 +626,7 @@ private:
     // One item of the folder being merged; `there` holds the names of the
     // folder it is merged into.
     void MergeOne(const std::wstring& folder, const std::wstring& into, const WIN32_FIND_DATAW& child,
-                  FolderNames* there) {
+                  FolderNames* there, bool intoBrought) {
         const std::wstring name = child.cFileName;
         const std::wstring source = Join(folder, name);
         const std::wstring arrival = Join(into, name);
@@ -486,19 +644,23 @@ private:
             if (status == OperationStatus::Succeeded) there->Add(name, {folderChild, linked});
             return;
         }
-        if (folderChild != standing->folder || (folderChild && linked)) {
-            KeepBoth(source, into, name, folderChild, linked, there);
-            return;
-        }
-        if (folderChild) {
-            tally_.Note(Merge(source, arrival));
-            return;
-        }
+        Clash clash;
+        clash.arrivingFolder = folderChild;
+        clash.arrivingLinked = linked;
+        clash.standingFolder = standing->folder;
+        clash.standingLinked = standing->linked;
+        clash.standingBrought = intoBrought || state_->Brought(arrival);
+        clash.insideMerge = true;
         // A file meeting a file follows the file policy, as it would
-        // outside the folder.
-        switch (policy_->Decide(source, arrival, false)) {
-            case Choice::Replace: tally_.Note(ReplaceFile(source, arrival)); break;
-            case Choice::KeepBoth: KeepBoth(source, into, name, false, false, there); break;
+        // outside the folder; same-named folders merge again.
+        switch (policy_->Decide(source, arrival, clash)) {
+            case Choice::Replace:
+                if (folderChild)
+                    tally_.Note(Merge(source, arrival, clash.standingBrought));
+                else
+                    tally_.Note(ReplaceFile(source, arrival));
+                break;
+            case Choice::KeepBoth: KeepBoth(source, into, name, folderChild, linked, there); break;
             case Choice::Skip: tally_.Note(OperationStatus::None); break;
             case Choice::Cancel: cancelled_ = true; break;
         }
@@ -570,6 +732,7 @@ struct Journey {
     bool probed = false;      // the item has passed the in-use probe
     bool replace = false;     // onto the same-named item standing there
     bool keepBoth = false;    // under a new name beside the item standing there
+    bool intoBrought = false; // merged into a folder this run brought
 };
 
 // A step's verdict: go on, or the operation's status.
@@ -735,16 +898,18 @@ Step SettleClash(ClashPolicy* policy, Journey* journey, Progress* progress, Exec
                     (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0};
         names.Add(journey->name, standing);
     }
-    bool linkedFolder = false;
+    Clash clash;
+    clash.arrivingFolder = journey->folderItem;
     if (journey->folderItem) {
         const DWORD sourceAttributes = GetFileAttributesW(journey->source.c_str());
-        linkedFolder = sourceAttributes != INVALID_FILE_ATTRIBUTES &&
-                       (sourceAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        clash.arrivingLinked = sourceAttributes != INVALID_FILE_ATTRIBUTES &&
+                               (sourceAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
     }
-    Choice choice = Choice::KeepBoth;
-    if (standing.folder == journey->folderItem && !linkedFolder)
-        choice = policy->Decide(journey->source, journey->arrival, journey->folderItem);
-    switch (choice) {
+    clash.standingFolder = standing.folder;
+    clash.standingLinked = standing.linked;
+    clash.standingBrought = state->Brought(journey->arrival);
+    journey->intoBrought = clash.standingBrought;
+    switch (policy->Decide(journey->source, journey->arrival, clash)) {
         case Choice::Skip:
             return Settled(OperationStatus::None);
         case Choice::Cancel:
@@ -765,7 +930,7 @@ OperationStatus Carry(Carrier* carrier, const Journey& journey, Progress* progre
     if (!journey.replace)
         status = carrier->ToFreeName(journey.source, journey.arrival, journey.folderItem, true);
     else if (journey.folderItem)
-        status = carrier->Merge(journey.source, journey.arrival);
+        status = carrier->Merge(journey.source, journey.arrival, journey.intoBrought);
     else
         status = carrier->ReplaceFile(journey.source, journey.arrival);
     if (carrier->Cancelled()) {
@@ -925,6 +1090,7 @@ void RunOperation(const OrdvaleSettings& settings, Operation* operation, Progres
 }
 
 void ExecutionState::Record(JournalKind kind, const std::wstring& source, const std::wstring& destination) {
+    if (!destination.empty() && kind != JournalKind::RemoveFolder) NoteBrought(destination);
     if (!journal) return;
     if (planned.index >= 0 && kind == planned.kind && source == planned.source &&
         destination == planned.destination) {
@@ -935,6 +1101,27 @@ void ExecutionState::Record(JournalKind kind, const std::wstring& source, const 
     // The writer hands it to the system at once and has it put on the disk
     // with its group.
     journal->Record(kind, source, destination);
+}
+
+namespace {
+
+uint64_t PathHash(const std::wstring& path) {
+    uint64_t h = 14695981039346656037ull;  // FNV-1a
+    for (wchar_t c : FoldCase(WithoutTrailingSeparator(path))) {
+        h ^= static_cast<uint16_t>(c);
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+}  // namespace
+
+bool ExecutionState::Brought(const std::wstring& path) const {
+    return !brought_.empty() && brought_.count(PathHash(path)) != 0;
+}
+
+void ExecutionState::NoteBrought(const std::wstring& path) {
+    brought_.insert(PathHash(path));
 }
 
 bool ProbeNotInUse(ShellItem* item) {
@@ -1030,32 +1217,17 @@ void VerifyMoves(ExecutionState* state) {
         names.Read(folder);  // a folder that cannot be read holds nothing
         return names;
     };
+    // A place one move left may have been taken by a later one (an undo
+    // puts a file set aside back where the file that replaced it stood).
+    std::unordered_set<uint64_t> arrivals;
+    for (const ExecutionState::Arrival& moved : state->unverified) arrivals.insert(PathHash(moved.arrival));
     for (const ExecutionState::Arrival& moved : state->unverified) {
         const bool arrived = namesIn(path::ParentOf(moved.arrival)).Find(LastComponent(moved.arrival)) != nullptr;
-        const bool left = !namesIn(path::ParentOf(moved.source)).Find(LastComponent(moved.source));
+        const bool left = arrivals.count(PathHash(moved.source)) ||
+                          !namesIn(path::ParentOf(moved.source)).Find(LastComponent(moved.source));
         if (!arrived || !left) SetStatus(moved.operation, OperationStatus::Failed);
     }
     state->unverified.clear();
-}
-
-unsigned CopyMoveFlags(const OrdvaleSettings& settings, const ShellItem& source) {
-    unsigned k = FOF_NOCONFIRMATION;
-    if (IsFile(source)) {
-        switch (settings.fileConflict) {
-            case kConflictOverwrite: break;
-            case kConflictAsk: k = 0; break;
-            default: k |= FOF_RENAMEONCOLLISION; break;
-        }
-    }
-    if (IsFolder(source)) {
-        switch (settings.folderConflict) {
-            case kConflictRename: k |= FOF_RENAMEONCOLLISION; break;
-            case kConflictAsk: k = 0; break;
-            default: break;  // merge
-        }
-    }
-    return k | FOF_ALLOWUNDO | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI |
-           (settings.showSystemProgress ? FOF_SIMPLEPROGRESS : FOF_SILENT);
 }
 
 }  // namespace ordvale

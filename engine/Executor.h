@@ -14,6 +14,7 @@
 
 #include "common/Journal.h"
 #include "common/Settings.h"
+#include "engine/ClashRule.h"
 #include "engine/Messages.h"
 #include "engine/Operation.h"
 #include "engine/ShellItemShell.h"
@@ -69,6 +70,14 @@ private:
     std::unordered_map<std::wstring, Entry> names_;  // by folded name
 };
 
+// Faults a test injects into a run, to see that nothing is lost or cut
+// short when they strike.
+struct ExecutorFaults {
+    // A copy of a file fails as on a full disk once it has written this many
+    // bytes of the file; negative: never.
+    int64_t copyFailsAfterBytes = -1;
+};
+
 // State that lives across the operations of one run.
 struct ExecutionState {
     int fileAnswerForAll = 0;    // a ConflictAnswer the user chose for every file conflict
@@ -118,7 +127,19 @@ struct ExecutionState {
         std::wstring destination;
     };
     PlannedStep planned;
+    // None in a real run.
+    const ExecutorFaults* faults = nullptr;
     void Record(JournalKind kind, const std::wstring& source, const std::wstring& destination = std::wstring());
+
+    // Whether this run has put an item at the full path. An item of the run
+    // never replaces another the run brought; a later one keeps both.
+    bool Brought(const std::wstring& path) const;
+    void NoteBrought(const std::wstring& path);
+
+private:
+    // Hashes of the folded paths (a collision only keeps one more pair of
+    // files side by side).
+    std::unordered_set<uint64_t> brought_;
 };
 
 // Checks the moves kept for it in one listing per folder: an item that does
@@ -142,8 +163,5 @@ void RestoreProbeLeftovers(const std::wstring& folder);
 // first such name not taken in the folder (case-insensitively); empty when
 // none is found.
 std::wstring FreeName(const std::wstring& folder, const std::wstring& name, bool isFolder);
-
-// The shell's flags for a copy or move of the source under the settings.
-unsigned CopyMoveFlags(const OrdvaleSettings& settings, const ShellItem& source);
 
 }  // namespace ordvale

@@ -52,9 +52,8 @@ void RestoreLeftoversOfTarget(const TidyJob& job) {
     }
 }
 
-// The same for the folders the run moves items into: a replacement across
-// volumes puts the file standing there aside under its probe name until the
-// new one has arrived.
+// The same for the folders the run moves items into (earlier versions put a
+// file being replaced aside under its probe name there).
 void RestoreLeftoversOfDestinations(const EngineContext& context) {
     std::unordered_set<std::wstring> done;
     for (const auto& op : context.operations) {

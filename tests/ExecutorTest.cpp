@@ -19,7 +19,10 @@
 #include "common/Settings.h"
 #include "common/Text.h"
 #include "common/win/Com.h"
+#include "common/Journal.h"
+#include "engine/EngineContext.h"
 #include "engine/Executor.h"
+#include "engine/UndoRun.h"
 #include "engine/ShellItemShell.h"
 
 namespace ordvale {
@@ -146,7 +149,8 @@ std::vector<std::wstring> Names(const std::wstring& folder) {
     if (find == INVALID_HANDLE_VALUE) return names;
     do {
         const std::wstring name = data.cFileName;
-        if (name != L"." && name != L"..") names.push_back(name);
+        // The hidden folder of replaced files is looked at on its own.
+        if (name != L"." && name != L".." && name != kSetAsideFolder) names.push_back(name);
     } while (FindNextFileW(find, &data));
     FindClose(find);
     std::sort(names.begin(), names.end());
@@ -824,6 +828,63 @@ TEST(Executor, OverwriteOfAFileHeldOpenKeepsBoth) {
     EXPECT_EQ(ReadUtf8(f.dst + L"\\a.txt"), "old");
 }
 
+// An item of a run never replaces one the same run brought, at the top or
+// inside a merge, whatever the policy: the later one keeps both under the
+// Rename numbering. What stood there before the run is replaced as usual.
+TEST(Executor, ItemsOfOneRunNeverReplaceEachOther) {
+    for (bool shellWindow : {false, true}) {
+        SCOPED_TRACE(shellWindow ? "through the shell" : "directly");
+        TempDir dir;
+        const std::wstring a = dir / L"a", b = dir / L"b", dst = dir / L"dst";
+        for (const std::wstring& folder : {a, b, dst, a + L"\\F", b + L"\\F", a + L"\\G", b + L"\\G", dst + L"\\G"})
+            ASSERT_TRUE(MakeFolder(folder));
+        ASSERT_TRUE(WriteText(a + L"\\x.jpg", "a"));
+        ASSERT_TRUE(WriteText(b + L"\\x.jpg", "b"));
+        // F arrives whole from a, then b's F merges into it.
+        ASSERT_TRUE(WriteText(a + L"\\F\\in.txt", "a"));
+        ASSERT_TRUE(WriteText(b + L"\\F\\in.txt", "b"));
+        // G stood there before the run: a's file replaces the old one,
+        // b's keeps both.
+        ASSERT_TRUE(WriteText(dst + L"\\G\\in.txt", "old"));
+        ASSERT_TRUE(WriteText(a + L"\\G\\in.txt", "a"));
+        ASSERT_TRUE(WriteText(b + L"\\G\\in.txt", "b"));
+
+        RecordingSink sink;
+        ExecutionState state;
+        const OrdvaleSettings overwrite = Policy(1, 1, shellWindow);
+        for (const std::wstring& from :
+             {a + L"\\x.jpg", b + L"\\x.jpg", a + L"\\F", b + L"\\F", a + L"\\G", b + L"\\G"}) {
+            SCOPED_TRACE(from);
+            Operation op = MakeOp(OperationKind::Move, from, dst);
+            EXPECT_EQ(Execute(overwrite, &op, &sink, &state), OperationStatus::Succeeded);
+        }
+        EXPECT_EQ(Names(dst), (NameList{L"F", L"G", L"x (2).jpg", L"x.jpg"}));
+        EXPECT_EQ(ReadUtf8(dst + L"\\x.jpg"), "a");
+        EXPECT_EQ(ReadUtf8(dst + L"\\x (2).jpg"), "b");
+        EXPECT_EQ(Names(dst + L"\\F"), (NameList{L"in (2).txt", L"in.txt"}));
+        EXPECT_EQ(ReadUtf8(dst + L"\\F\\in.txt"), "a");
+        EXPECT_EQ(ReadUtf8(dst + L"\\F\\in (2).txt"), "b");
+        EXPECT_EQ(Names(dst + L"\\G"), (NameList{L"in (2).txt", L"in.txt"}));
+        EXPECT_EQ(ReadUtf8(dst + L"\\G\\in.txt"), "a");
+        EXPECT_EQ(ReadUtf8(dst + L"\\G\\in (2).txt"), "b");
+        EXPECT_EQ(sink.Count(UM_ASK_CONFLICT), 0);
+    }
+    // Under Ask, the user is not asked about a file of the same run.
+    Folders f;
+    ASSERT_TRUE(MakeFolder(f.src + L"\\b"));
+    ASSERT_TRUE(WriteText(f.src + L"\\x.jpg", "a"));
+    ASSERT_TRUE(WriteText(f.src + L"\\b\\x.jpg", "b"));
+    RecordingSink sink({kAnswerReplace});
+    ExecutionState state;
+    for (const std::wstring& from : {f.src + L"\\x.jpg", f.src + L"\\b\\x.jpg"}) {
+        Operation op = MakeOp(OperationKind::Move, from, f.dst);
+        EXPECT_EQ(Execute(Policy(2, 2), &op, &sink, &state), OperationStatus::Succeeded);
+    }
+    EXPECT_EQ(sink.Count(UM_ASK_CONFLICT), 0);
+    EXPECT_EQ(ReadUtf8(f.dst + L"\\x.jpg"), "a");
+    EXPECT_EQ(ReadUtf8(f.dst + L"\\x (2).jpg"), "b");
+}
+
 // ------------------------------------------------------------- probing
 
 TEST(Probe, LeavesNoProbeNameBehind) {
@@ -1074,19 +1135,19 @@ TEST(Executor, MoveAcrossVolumesIsReportedAsItWent) {
         ~Removed() { RemoveTree(path); }
     } removed{there};
     ASSERT_TRUE(MakeFolder(there));
-    ASSERT_TRUE(MakeFolder(f.src + L"\\F"));
-    ASSERT_TRUE(WriteText(f.src + L"\\F\\in.txt", "in"));
     ASSERT_TRUE(WriteText(f.src + L"\\a.txt", "a"));
+    // A folder is made there and its items follow one by one.
     for (bool shellWindow : {false, true}) {
         SCOPED_TRACE(shellWindow ? "through the shell" : "directly");
-        const OperationStatus status = MoveOnce(Policy(0, 3, shellWindow), f.src + L"\\F", there);
-        if (status == OperationStatus::Succeeded) {
-            EXPECT_FALSE(Exists(f.src + L"\\F"));
-            EXPECT_EQ(ReadUtf8(there + L"\\F\\in.txt"), "in");
-        } else {
-            EXPECT_EQ(status, OperationStatus::Failed);
-            EXPECT_EQ(ReadUtf8(f.src + L"\\F\\in.txt"), "in");
-        }
+        ASSERT_TRUE(MakeFolder(f.src + L"\\F"));
+        ASSERT_TRUE(MakeFolder(f.src + L"\\F\\sub"));
+        ASSERT_TRUE(WriteText(f.src + L"\\F\\in.txt", "in"));
+        ASSERT_TRUE(WriteText(f.src + L"\\F\\sub\\deep.txt", "deep"));
+        EXPECT_EQ(MoveOnce(Policy(0, 3, shellWindow), f.src + L"\\F", there), OperationStatus::Succeeded);
+        EXPECT_FALSE(Exists(f.src + L"\\F"));
+        EXPECT_EQ(ReadUtf8(there + L"\\F\\in.txt"), "in");
+        EXPECT_EQ(ReadUtf8(there + L"\\F\\sub\\deep.txt"), "deep");
+        EXPECT_TRUE(RemoveTree(there + L"\\F"));
     }
     // Files travel by copy and delete, replacing one there too.
     EXPECT_EQ(MoveOnce(Policy(0, 3), f.src + L"\\a.txt", there), OperationStatus::Succeeded);
@@ -1112,6 +1173,305 @@ TEST(Executor, MoveAcrossVolumesIsReportedAsItWent) {
     EXPECT_EQ(ReadUtf8(f.src + L"\\G\\same.txt"), "new");
     EXPECT_EQ(ReadUtf8(there + L"\\G\\same.txt"), "old");
     EXPECT_FALSE(AnyProbeName(there + L"\\G"));
+}
+
+// ------------------------------------------- copies cut short, full disks
+
+std::vector<unsigned char> Pattern(std::size_t size, unsigned seed) {
+    std::vector<unsigned char> bytes(size);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<unsigned char>((i * 31 + seed * 7) % 251);
+    return bytes;
+}
+
+// A folder on another file system than the temporary folders, removed at
+// the end; empty when there is none.
+struct OtherVolumeFolder {
+    std::wstring path;
+    explicit OtherVolumeFolder(const std::wstring& root) {
+        if (!IsFolderOnDisk(root)) return;
+        path = root + L"\\ordvale-executor-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+               std::to_wstring(GetTickCount());
+        if (!MakeFolder(path)) path.clear();
+    }
+    ~OtherVolumeFolder() {
+        if (!path.empty()) RemoveTree(path);
+    }
+};
+
+bool AnyPartialCopy(const std::wstring& root) {
+    for (const auto& entry : FolderTree(root))
+        if (entry.first.find(L".ordvale-partial") != std::wstring::npos) return true;
+    return false;
+}
+
+// A copy that fails half-way (injected: the disk "fills" after 100,000
+// bytes) leaves nothing cut short: the copy is removed, what stood there
+// before is untouched, the source stays, the item ends Failed, and a retry
+// carries it whole. Copies on one volume, moves to another volume, a
+// replacement there, a folder whose files go one by one.
+TEST(Executor, CopyFailingHalfWayLeavesNothingCutShort) {
+    OtherVolumeFolder other(L"Z:\\dev\\shm");
+    if (other.path.empty()) GTEST_SKIP() << "no second file system at hand (Z:\\dev\\shm)";
+    struct Row {
+        const char* what;
+        OperationKind kind;
+        bool acrossVolumes;
+        int32_t fileConflict;
+        bool standing;  // a file of the same name stands there
+        bool folder;
+    } rows[] = {
+        {"copy, one volume", OperationKind::Copy, false, 0, false, false},
+        {"copy over a file, one volume", OperationKind::Copy, false, 1, true, false},
+        {"move across volumes", OperationKind::Move, true, 0, false, false},
+        {"move over a file across volumes", OperationKind::Move, true, 1, true, false},
+        {"move of a folder across volumes", OperationKind::Move, true, 0, false, true},
+        {"copy of a folder", OperationKind::Copy, false, 0, false, true},
+    };
+    for (const Row& row : rows) {
+        for (bool shellWindow : {false, true}) {
+            SCOPED_TRACE(std::string(row.what) + (shellWindow ? ", shell window" : ""));
+            Folders f;
+            const std::wstring dst = row.acrossVolumes ? other.path + L"\\dst" : f.dst;
+            ASSERT_TRUE(MakeFolder(dst));
+            std::wstring from = f.src + L"\\big.bin";
+            if (row.folder) {
+                from = f.src + L"\\F";
+                ASSERT_TRUE(MakeFolder(from));
+                ASSERT_TRUE(WriteText(from + L"\\small.txt", "small"));
+                ASSERT_TRUE(WriteBytes(from + L"\\big.bin", Pattern(300000, 1)));
+            } else {
+                ASSERT_TRUE(WriteBytes(from, Pattern(300000, 1)));
+            }
+            if (row.standing) ASSERT_TRUE(WriteText(dst + L"\\big.bin", "old"));
+            const auto sourceBefore = FolderTree(f.src);
+            const auto destinationBefore = FolderTree(dst);
+
+            ExecutorFaults faults;
+            faults.copyFailsAfterBytes = 100000;
+            ExecutionState state;
+            state.faults = &faults;
+            RecordingSink sink;
+            const OrdvaleSettings settings = Policy(row.fileConflict, 1, shellWindow);
+            Operation op = MakeOp(row.kind, from, dst);
+            EXPECT_EQ(Execute(settings, &op, &sink, &state), OperationStatus::Failed);
+            EXPECT_FALSE(AnyPartialCopy(dst));
+            if (row.folder && row.kind == OperationKind::Move) {
+                // The small file went whole; the big one stays whole.
+                EXPECT_EQ(ReadUtf8(dst + L"\\F\\small.txt"), "small");
+                EXPECT_EQ(Names(dst + L"\\F"), NameList{L"small.txt"});
+                EXPECT_EQ(ReadBytes(from + L"\\big.bin"), Pattern(300000, 1));
+            } else if (row.folder) {
+                EXPECT_EQ(FolderTree(f.src), sourceBefore);
+                EXPECT_EQ(ReadUtf8(dst + L"\\F\\small.txt"), "small");
+                EXPECT_FALSE(Exists(dst + L"\\F\\big.bin"));
+            } else {
+                EXPECT_EQ(FolderTree(f.src), sourceBefore);
+                EXPECT_EQ(FolderTree(dst), destinationBefore);
+            }
+
+            // The retry, with nothing in the way.
+            faults.copyFailsAfterBytes = -1;
+            state.BeginPass();
+            EXPECT_EQ(Execute(settings, &op, &sink, &state), OperationStatus::Succeeded);
+            const std::wstring arrived = row.folder ? dst + L"\\F\\big.bin" : dst + L"\\big.bin";
+            EXPECT_EQ(ReadBytes(arrived), Pattern(300000, 1));
+            EXPECT_EQ(Exists(from), row.kind == OperationKind::Copy);
+            EXPECT_FALSE(AnyPartialCopy(dst));
+            if (row.folder) EXPECT_EQ(ReadUtf8(dst + L"\\F\\small.txt"), "small");
+            if (row.acrossVolumes) RemoveTree(dst);
+        }
+    }
+}
+
+// The small volume D: of the test session (1 MiB, mounted when the tests
+// run as root). Eight files of 300 KB moved onto it: those that fit arrive
+// whole and leave their source, the others stay whole at their source with
+// nothing of them at the destination, and end Failed.
+TEST(Executor, FullVolumeLeavesEveryFileWholeInOnePlace) {
+    ULARGE_INTEGER freeBytes = {}, totalBytes = {};
+    if (!GetDiskFreeSpaceExW(L"D:\\", &freeBytes, &totalBytes, nullptr) || totalBytes.QuadPart > 4u << 20)
+        GTEST_SKIP() << "D: is not the small volume of the test session (scripts/test mounts a 1 MiB one "
+                        "when run as root)";
+    OtherVolumeFolder other(L"D:");
+    ASSERT_FALSE(other.path.empty());
+    for (bool shellWindow : {false, true}) {
+        SCOPED_TRACE(shellWindow ? "shell window" : "directly");
+        Folders f;
+        constexpr int kFiles = 8;
+        for (int i = 0; i < kFiles; ++i)
+            ASSERT_TRUE(WriteBytes(f.src + L"\\f" + std::to_wstring(i) + L".bin", Pattern(300 * 1024, i)));
+        ExecutionState state;
+        RecordingSink sink;
+        std::vector<Operation> ops;
+        for (int i = 0; i < kFiles; ++i)
+            ops.push_back(MakeOp(OperationKind::Move, f.src + L"\\f" + std::to_wstring(i) + L".bin", other.path));
+        int moved = 0;
+        for (int i = 0; i < kFiles; ++i) {
+            SCOPED_TRACE(i);
+            const std::wstring name = L"\\f" + std::to_wstring(i) + L".bin";
+            const OperationStatus status = Execute(Policy(0, 1, shellWindow), &ops[i], &sink, &state);
+            if (status == OperationStatus::Succeeded) {
+                ++moved;
+                EXPECT_EQ(ReadBytes(other.path + name), Pattern(300 * 1024, i));
+                EXPECT_FALSE(Exists(f.src + name));
+            } else {
+                EXPECT_EQ(status, OperationStatus::Failed);
+                EXPECT_EQ(ReadBytes(f.src + name), Pattern(300 * 1024, i));
+                EXPECT_FALSE(Exists(other.path + name));
+            }
+        }
+        EXPECT_GE(moved, 1);
+        EXPECT_LT(moved, kFiles);
+        EXPECT_EQ(Names(other.path).size(), static_cast<std::size_t>(moved));
+        for (const std::wstring& name : Names(other.path)) DeleteFileW((other.path + L"\\" + name).c_str());
+    }
+    // A replacement that does not fit leaves the file standing there whole,
+    // even when its old aside name (the probe name) is taken.
+    Folders f;
+    ASSERT_TRUE(WriteBytes(other.path + L"\\big.bin", Pattern(200 * 1024, 9)));
+    ASSERT_TRUE(WriteText(other.path + L"\\big.bin" + kProbeSuffix, "taken"));
+    ASSERT_TRUE(WriteBytes(f.src + L"\\big.bin", Pattern(1536 * 1024, 10)));
+    EXPECT_EQ(MoveOnce(Policy(1, 1), f.src + L"\\big.bin", other.path), OperationStatus::Failed);
+    EXPECT_EQ(ReadBytes(other.path + L"\\big.bin"), Pattern(200 * 1024, 9));
+    EXPECT_EQ(ReadBytes(f.src + L"\\big.bin"), Pattern(1536 * 1024, 10));
+    EXPECT_FALSE(AnyPartialCopy(other.path));
+}
+
+// ------------------------------------------------ replaced files set aside
+
+// Takes the run of the journal back as the engine does: its undo plan
+// carried out by the executor, then the folders it made removed.
+void TakeBack(const std::wstring& history, const std::wstring& runId) {
+    EngineContext context;
+    UndoRun run;
+    ASSERT_TRUE(PlanUndoOperations(&context, history, runId, &run));
+    ExecutionState state;
+    RecordingSink sink;
+    for (const auto& op : context.operations) {
+        RunOperation(context.settings, op.get(), &sink, &state);
+        EXPECT_EQ(static_cast<OperationStatus>(op->status), OperationStatus::Succeeded)
+            << Narrow(std::wstring(op->source.path));
+    }
+    RemoveEmptiedFolders(run, nullptr);
+}
+
+std::vector<std::wstring> KindsOf(const std::wstring& history, const std::wstring& runId) {
+    RunJournal journal;
+    EXPECT_TRUE(ReadJournalFile(history, runId, &journal));
+    std::vector<std::wstring> kinds;
+    for (const JournalEntry& e : journal.entries) kinds.push_back(JournalKindWord(e.kind));
+    return kinds;
+}
+
+// Overwrite never destroys: the file standing there is renamed into a
+// hidden folder beside it (the same volume), the journal has it before the
+// new one arrives, and the undo puts both back where they were. On one
+// volume and across volumes, for a copy, and inside a merge.
+TEST(Executor, OverwriteSetsTheReplacedFileAsideAndTheUndoPutsItBack) {
+    OtherVolumeFolder other(L"Z:\\dev\\shm");
+    struct Row {
+        const char* what;
+        OperationKind kind;
+        bool acrossVolumes;
+        bool inFolder;  // a.jpg inside F, merged into the F standing there
+    } rows[] = {
+        {"move", OperationKind::Move, false, false},
+        {"move across volumes", OperationKind::Move, true, false},
+        {"copy", OperationKind::Copy, false, false},
+        {"merge", OperationKind::Move, false, true},
+        {"merge across volumes", OperationKind::Move, true, true},
+    };
+    for (const Row& row : rows) {
+        if (row.acrossVolumes && other.path.empty()) continue;
+        SCOPED_TRACE(row.what);
+        Folders f;
+        const std::wstring dst = row.acrossVolumes ? other.path + L"\\dst" : f.dst;
+        const std::wstring history = f.dir / L"History";
+        ASSERT_TRUE(MakeFolder(dst));
+        const std::wstring from = row.inFolder ? f.src + L"\\F" : f.src + L"\\a.jpg";
+        const std::wstring there = row.inFolder ? dst + L"\\F" : dst;
+        if (row.inFolder) {
+            ASSERT_TRUE(MakeFolder(from));
+            ASSERT_TRUE(MakeFolder(there));
+        }
+        ASSERT_TRUE(WriteText(f.src + (row.inFolder ? L"\\F\\a.jpg" : L"\\a.jpg"), "new"));
+        ASSERT_TRUE(WriteText(there + L"\\a.jpg", "old"));
+        const auto sourceBefore = FolderTree(f.src);
+        const auto destinationBefore = FolderTree(dst);
+        std::wstring runId;
+        {
+            JournalWriter journal(history, L"20261210-120000-000");
+            ExecutionState state;
+            state.journal = &journal;
+            RecordingSink sink;
+            Operation op = MakeOp(row.kind, from, dst);
+            EXPECT_EQ(Execute(Policy(1, 1), &op, &sink, &state), OperationStatus::Succeeded);
+            runId = journal.RunId();
+        }
+        EXPECT_EQ(ReadUtf8(there + L"\\a.jpg"), "new");
+        const std::wstring aside = there + L"\\" + kSetAsideFolder;
+        EXPECT_EQ(ReadUtf8(aside + L"\\a.jpg"), "old");
+        EXPECT_TRUE(GetFileAttributesW(aside.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+        const std::vector<std::wstring> kinds = KindsOf(history, runId);
+        const auto setAside = std::find(kinds.begin(), kinds.end(), L"SetAside");
+        const auto replaced =
+            std::find(kinds.begin(), kinds.end(), row.kind == OperationKind::Copy ? L"Copy" : L"Replace");
+        EXPECT_TRUE(setAside < replaced && replaced != kinds.end()) << "the file set aside is recorded first";
+
+        TakeBack(history, runId);
+        EXPECT_EQ(FolderTree(dst), destinationBefore);
+        EXPECT_EQ(FolderTree(f.src), sourceBefore);
+        if (row.acrossVolumes) RemoveTree(dst);
+    }
+}
+
+// The file standing there is never written over, not even when its aside
+// name is taken or too long: another name is found, and a copy that fails
+// leaves it as it was.
+TEST(Executor, ReplacementFindsAnotherAsideNameAndNeverWritesOver) {
+    OtherVolumeFolder other(L"Z:\\dev\\shm");
+    if (other.path.empty()) GTEST_SKIP() << "no second file system at hand (Z:\\dev\\shm)";
+    {
+        SCOPED_TRACE("aside name taken, copy failing across volumes");
+        Folders f;
+        const std::wstring aside = other.path + L"\\" + kSetAsideFolder;
+        ASSERT_TRUE(MakeFolder(aside));
+        ASSERT_TRUE(WriteText(aside + L"\\a.jpg", "older"));
+        ASSERT_TRUE(WriteText(other.path + L"\\a.jpg{AB025B2A-B9AC-47A6-A683-43408E63A988}", "probe"));
+        ASSERT_TRUE(WriteText(other.path + L"\\a.jpg", "old"));
+        ASSERT_TRUE(WriteBytes(f.src + L"\\a.jpg", Pattern(300000, 3)));
+        ExecutorFaults faults;
+        faults.copyFailsAfterBytes = 1000;
+        ExecutionState state;
+        state.faults = &faults;
+        RecordingSink sink;
+        Operation op = MakeOp(OperationKind::Move, f.src + L"\\a.jpg", other.path);
+        EXPECT_EQ(Execute(Policy(1, 1), &op, &sink, &state), OperationStatus::Failed);
+        EXPECT_EQ(ReadUtf8(other.path + L"\\a.jpg"), "old");
+        EXPECT_EQ(ReadUtf8(aside + L"\\a.jpg"), "older");
+        EXPECT_EQ(Names(aside), NameList{L"a.jpg"});
+        EXPECT_EQ(ReadBytes(f.src + L"\\a.jpg"), Pattern(300000, 3));
+        // Without the fault it goes, and the old one is kept under the next name.
+        faults.copyFailsAfterBytes = -1;
+        EXPECT_EQ(Execute(Policy(1, 1), &op, &sink, &state), OperationStatus::Succeeded);
+        EXPECT_EQ(ReadBytes(other.path + L"\\a.jpg"), Pattern(300000, 3));
+        EXPECT_EQ(ReadUtf8(aside + L"\\a.jpg"), "older");
+        EXPECT_EQ(ReadUtf8(aside + L"\\a (2).jpg"), "old");
+    }
+    {
+        SCOPED_TRACE("aside path too long for the name");
+        Folders f;
+        // "<folder>\~ordvale-replaced\<name>" is longer than 259; a short
+        // name fits.
+        const std::wstring folder = MakeFolderOfLength(f.dst, 200);
+        const std::wstring name = std::wstring(40, L'n') + L".jpg";
+        ASSERT_TRUE(WriteText(folder + L"\\" + name, "old"));
+        ASSERT_TRUE(WriteText(f.src + L"\\" + name, "new"));
+        EXPECT_EQ(MoveOnce(Policy(1, 1), f.src + L"\\" + name, folder), OperationStatus::Succeeded);
+        EXPECT_EQ(ReadUtf8(folder + L"\\" + name), "new");
+        EXPECT_EQ(ReadUtf8(folder + L"\\" + kSetAsideFolder + L"\\~1.jpg"), "old");
+        RemoveLongTree(f.dir.Path());
+    }
 }
 
 // ---------------------------------------------------------- shell flags

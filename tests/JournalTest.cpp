@@ -438,3 +438,33 @@ TEST(Journal, RunIdsAndSizesAreCheckedBeforeReading) {
     EXPECT_EQ(why, JournalReadError::TooLarge);
     DeleteFileW(huge.c_str());
 }
+
+// Once a run's journal is pruned nothing can take it back: the files it set
+// aside go to the recycle bin, and their folder when it is empty. A line
+// naming a file outside a set-aside folder touches nothing.
+TEST(Journal, PruningReleasesWhatItsRunSetAside) {
+    TempDir dir;
+    const std::wstring history = dir / L"History";
+    const std::wstring aside = dir / kSetAsideFolder;
+    ASSERT_TRUE(MakeFolder(history));
+    ASSERT_TRUE(MakeFolder(aside));
+    ASSERT_TRUE(WriteText(aside + L"\\a.jpg", "old"));
+    ASSERT_TRUE(WriteText(dir / L"mine.txt", "mine"));
+    SYSTEMTIME t = {};
+    t.wYear = 2026;
+    t.wMonth = 1;
+    t.wDay = 1;
+    const std::string oldest = "Ordvale journal\t1\n"
+                               "SetAside\t" + Narrow(dir / L"a.jpg") + "\t" + Narrow(aside + L"\\a.jpg") + "\t3\t1\n"
+                               "SetAside\t" + Narrow(dir / L"x") + "\t" + Narrow(dir / L"mine.txt") + "\t4\t1\n";
+    ASSERT_TRUE(WriteText(JournalFileIn(history, RunIdAt(t)), oldest));
+    for (int i = 1; i <= static_cast<int>(kJournalsKept); ++i) {
+        t.wMinute = static_cast<WORD>(i);
+        ASSERT_TRUE(WriteText(JournalFileIn(history, RunIdAt(t)), "Ordvale journal\t1\n"));
+    }
+    PruneJournals(history);
+    EXPECT_EQ(ListRunIds(history).size(), kJournalsKept);
+    EXPECT_FALSE(FileExists(aside + L"\\a.jpg"));
+    EXPECT_FALSE(FileExists(aside)) << "the empty set-aside folder goes too";
+    EXPECT_EQ(ReadUtf8(dir / L"mine.txt"), "mine");
+}

@@ -99,8 +99,8 @@ const char kPicturesAndDocuments[] =
 }  // namespace
 
 // One line per operation, of each kind, with the size and time of what
-// arrived; then `qz.exe /undo last` puts every item back where it was (the
-// file a replacement overwrote aside: that one is gone for good).
+// arrived; then `qz.exe /undo last` puts every item back where it was, the
+// file a replacement set aside too.
 TEST_F(UndoRun, EveryKindIsRecordedAndTakenBack) {
     struct Case {
         const char* what;
@@ -125,8 +125,10 @@ TEST_F(UndoRun, EveryKindIsRecordedAndTakenBack) {
         {"replace", 1, 3,
          {{L"c.jpg", "new c"}, {L"Pictures\\c.jpg", "old c"}},
          {L"Pictures"},
-         {{L"Replace", L"c.jpg", L"Pictures\\c.jpg"}},
-         {L"Pictures\\c.jpg"}},
+         {{L"CreateFolder", L"Pictures\\~ordvale-replaced", L""},
+          {L"SetAside", L"Pictures\\c.jpg", L"Pictures\\~ordvale-replaced\\c.jpg"},
+          {L"Replace", L"c.jpg", L"Pictures\\c.jpg"}},
+         {}},
     };
     WriteProfile("Type", kPicturesAndDocuments);
     for (const Case& c : cases) {
@@ -615,4 +617,52 @@ TEST_F(UndoRun, AnItemChangedBeforeARetryStays) {
     EXPECT_FALSE(FileExists(At(L"a.jpg")));
     EXPECT_NE(report.find(At(L"Pictures\\a.jpg") + L": changed since the run"), std::wstring::npos)
         << Narrow(report);
+}
+
+// Two same-named files of one selection under Overwrite: the first replaces
+// what stood there before the run, the second keeps both. The preview says
+// so, the run does so, and taking the run back restores everything, the
+// replaced file too.
+TEST_F(UndoRun, PreviewAndRunAgreeOnItemsOfOneRun) {
+    WriteProfile("Type", kPicturesAndDocuments);
+    const std::wstring tidy = dir / L"Tidy";
+    for (const wchar_t* folder : {L"a", L"b"}) ASSERT_TRUE(MakeFolder(At(folder)));
+    ASSERT_TRUE(MakeFolder(tidy));
+    ASSERT_TRUE(MakeFolder(tidy + L"\\Pictures"));
+    File(At(L"a\\x.jpg"), "a");
+    File(At(L"b\\x.jpg"), "b");
+    File(tidy + L"\\Pictures\\x.jpg", "old");
+    job.target = static_cast<int32_t>(TidyTarget::Selection);
+    AddItem(&job, At(L"a\\x.jpg").c_str());
+    AddItem(&job, At(L"b\\x.jpg").c_str());
+    StoreText(job.destination, tidy + L"\\");
+    SetSettings(1, 3);
+    const auto targetBefore = FolderTree(target);
+    const auto tidyBefore = FolderTree(tidy);
+
+    OrdvaleSettings settings;
+    ASSERT_TRUE(LoadSettings(&settings));
+    wizard::PreviewWork work;
+    wizard::BuildTidyPreview(job, settings, work);
+    std::set<Line> previewed;
+    for (const wizard::PreviewRow& row : work.rows) {
+        if (row.arrival == wizard::Arrival::Replaced)
+            previewed.emplace(L"Replace", row.item, row.folder + L"\\" + wizard::RowName(row));
+        if (row.arrival == wizard::Arrival::Renamed) previewed.emplace(L"Move", row.item, row.folder + L"\\" + row.newName);
+    }
+    const std::wstring pictures = tidy + L"\\Pictures";
+    EXPECT_EQ(previewed, (std::set<Line>{{L"Replace", At(L"a\\x.jpg"), pictures + L"\\x.jpg"},
+                                         {L"Move", At(L"b\\x.jpg"), pictures + L"\\x (2).jpg"}}));
+
+    ASSERT_EQ(RunJob(), 0u);
+    std::set<Line> moves;
+    for (const Line& line : LinesOf(LastJournal()))
+        if (std::get<0>(line) == L"Move" || std::get<0>(line) == L"Replace") moves.insert(line);
+    EXPECT_EQ(moves, previewed);
+    EXPECT_EQ(ReadUtf8(pictures + L"\\x.jpg"), "a");
+    EXPECT_EQ(ReadUtf8(pictures + L"\\x (2).jpg"), "b");
+
+    ASSERT_EQ(Undo(L"last"), 0u);
+    EXPECT_EQ(ShowTree(FolderTree(target)), ShowTree(targetBefore));
+    EXPECT_EQ(ShowTree(FolderTree(tidy)), ShowTree(tidyBefore));
 }

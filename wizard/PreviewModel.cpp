@@ -8,6 +8,7 @@
 #include "common/FreeName.h"
 #include "common/Journal.h"
 #include "common/PlannedNames.h"
+#include "engine/ClashRule.h"
 #include "engine/EngineContext.h"
 #include "engine/Planner.h"
 #include "common/PathText.h"
@@ -41,6 +42,12 @@ bool HeldOpen(const std::wstring& path) {
     return false;
 }
 
+// A symbolic link or junction, as the file system sees it.
+bool IsLinked(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 Arrival ArrivalOfVerdict(ItemVerdict verdict) {
     switch (verdict) {
         case ItemVerdict::ProfileFolder: return Arrival::ProfileFolder;
@@ -71,16 +78,18 @@ public:
         std::wstring arrivedAs = arrival;
         row.arrival = Arrival::Moved;
         if (names_.Taken(arrival)) {
-            const bool sameKind = names_.IsFolder(arrival) == isFolder;
-            const int32_t policy = isFolder ? settings_.folderConflict : settings_.fileConflict;
-            if (!sameKind || policy == kConflictRename) {
-                row.arrival = Arrival::Renamed;
-            } else if (policy == kConflictAsk) {
-                row.arrival = Arrival::Asked;
-            } else if (isFolder) {
-                row.arrival = Arrival::Merged;
-            } else {
-                row.arrival = policy == kConflictOverwrite ? Arrival::Replaced : Arrival::Renamed;
+            // The executor's own rule.
+            Clash clash;
+            clash.arrivingFolder = isFolder;
+            clash.arrivingLinked = isFolder && IsLinked(row.item);
+            clash.standingFolder = names_.IsFolder(arrival);
+            clash.standingLinked = clash.standingFolder && IsLinked(arrival);
+            clash.standingBrought = names_.Arrived(arrival);
+            switch (DecideClash(settings_, clash)) {
+                case ClashOutcome::KeepBoth: row.arrival = Arrival::Renamed; break;
+                case ClashOutcome::Replace: row.arrival = Arrival::Replaced; break;
+                case ClashOutcome::Merge: row.arrival = Arrival::Merged; break;
+                case ClashOutcome::Ask: row.arrival = Arrival::Asked; break;
             }
             if (row.arrival == Arrival::Renamed) {
                 row.newName = names_.FreeNameIn(folder, name, isFolder);
@@ -88,8 +97,9 @@ public:
             }
         }
         names_.Leave(row.item);
-        if (row.arrival != Arrival::Merged && row.arrival != Arrival::Replaced && row.arrival != Arrival::Asked)
-            names_.Arrive(arrivedAs, isFolder);
+        // A file that replaces another is one this run brought; a folder
+        // merged into stays the one that stood there.
+        if (row.arrival != Arrival::Merged && row.arrival != Arrival::Asked) names_.Arrive(arrivedAs, isFolder);
         return row;
     }
 
