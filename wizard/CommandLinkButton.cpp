@@ -4,6 +4,8 @@
 
 #include <cwchar>
 
+#include "common/win/Keys.h"
+
 namespace ordvale::wizard {
 
 namespace {
@@ -112,6 +114,23 @@ LRESULT CALLBACK CCommandLinkButton::ButtonProc(HWND hwnd, UINT message, WPARAM 
             break;
         case WM_UPDATEUISTATE:
             InvalidateRect(hwnd, nullptr, TRUE);
+            break;
+        case WM_GETDLGCODE:
+            // Enter chooses the link, as Space and a click do, instead of
+            // pressing the frame's default button. Its character is taken
+            // too: the dialog manager would look for a mnemonic '\r'.
+            if (win::IsEnterKey(reinterpret_cast<const MSG*>(lParam)))
+                return DLGC_WANTMESSAGE | DefSubclassProc(hwnd, message, wParam, lParam);
+            break;
+        case WM_KEYDOWN:
+            if (wParam == VK_RETURN) {
+                PostMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), BN_CLICKED),
+                             reinterpret_cast<LPARAM>(hwnd));
+                return 0;
+            }
+            break;
+        case WM_CHAR:
+            if (wParam == L'\r') return 0;
             break;
         case WM_NCDESTROY:
             RemoveWindowSubclass(hwnd, ButtonProc, 1);

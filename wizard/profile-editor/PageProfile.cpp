@@ -18,6 +18,7 @@
 #include "SizeTimeCommands.h"
 #include "TypeRuleCommands.h"
 #include "common/Text.h"
+#include "common/win/Keys.h"
 #include "common/win/MessageBox.h"
 #include "resource.h"
 
@@ -119,7 +120,14 @@ BOOL CPageProfile::OnInitDialog() {
         column.cx = columns[i].width;
         ListView_InsertColumn(list, i, &column);
     }
-    SetWindowSubclass(list, ListProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    // Enter in the list, the selector, the path box and the toolbars opens
+    // the first selected item; inside a pane it belongs to the pane.
+    const auto data = reinterpret_cast<DWORD_PTR>(this);
+    for (HWND control : {list, Item(IDC_PROFILE_TOOLBAR), Item(IDC_NAVIGATION_TOOLBAR), Item(IDC_NEW_ITEMS_TOOLBAR)})
+        SetWindowSubclass(control, EnterProc, kControlSubclass, data);
+    HWND pathCombo = reinterpret_cast<HWND>(SendMessageW(PathBox(), CBEM_GETCOMBOCONTROL, 0, 0));
+    for (HWND combo : {Item(IDC_PROFILE_COMBO), pathCombo})
+        if (combo) SetWindowSubclass(combo, EnterProc, kComboSubclass, data);
     RegisterAddCommands();
     ShowUnloaded();
     EnableProfileCommands(false);
@@ -993,27 +1001,29 @@ void CPageProfile::OnListKey(WORD key) {
     }
 }
 
-LRESULT CALLBACK CPageProfile::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                        DWORD_PTR data) {
+LRESULT CALLBACK CPageProfile::EnterProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR data) {
     auto* page = reinterpret_cast<CPageProfile*>(data);
+    // An open drop-down list takes Enter itself, to close with the entry chosen.
+    const bool keyboard = message == WM_GETDLGCODE || message == WM_KEYDOWN || message == WM_CHAR;
+    const bool dropped = keyboard && id == kComboSubclass && SendMessageW(hwnd, CB_GETDROPPEDSTATE, 0, 0);
     switch (message) {
         case WM_GETDLGCODE:
             // Enter opens the selected folder instead of pressing the frame's default button.
-            if (lParam && reinterpret_cast<MSG*>(lParam)->message == WM_KEYDOWN &&
-                reinterpret_cast<MSG*>(lParam)->wParam == VK_RETURN)
+            if (!dropped && win::IsEnterKey(reinterpret_cast<const MSG*>(lParam)))
                 return DLGC_WANTMESSAGE | DefSubclassProc(hwnd, message, wParam, lParam);
             break;
         case WM_KEYDOWN:
-            if (wParam == VK_RETURN) {
+            if (wParam == VK_RETURN && !dropped) {
                 page->OpenSelected();
                 return 0;
             }
             break;
         case WM_CHAR:
-            if (wParam == L'\r') return 0;
+            if (wParam == L'\r' && !dropped) return 0;
             break;
         case WM_NCDESTROY:
-            RemoveWindowSubclass(hwnd, ListProc, 1);
+            RemoveWindowSubclass(hwnd, EnterProc, id);
             break;
     }
     return DefSubclassProc(hwnd, message, wParam, lParam);

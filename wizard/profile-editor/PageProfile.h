@@ -162,8 +162,12 @@ private:
     void AddFolderCommand();
     void AddTypeSpecial(int kind, const wchar_t* name);
     void AddSizeFolders();
-    static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                     DWORD_PTR data);
+    // The subclass of the controls that keep Enter (a drop-down list: the
+    // selector and the path box, or another control).
+    static constexpr UINT_PTR kControlSubclass = 1;
+    static constexpr UINT_PTR kComboSubclass = 2;
+    static LRESULT CALLBACK EnterProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR data);
 
     editor::ProfileSession session_;
     ProfileItemRef current_;
