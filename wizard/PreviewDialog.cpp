@@ -162,7 +162,7 @@ void CDialogPreview::OnBuilt() {
         if (work_.canAccept) SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDOK)), TRUE);
     } else {
         SetItemText(IDC_PREVIEW_STATUS, FillTemplate(LoadText(IDS_PREVIEW_DONE).c_str(),
-                                                 {Number(rows.size()).c_str(), Number(totals.moving).c_str(),
+                                                 {Number(totals.moving + totals.staying).c_str(), Number(totals.moving).c_str(),
                                                   Number(totals.staying).c_str()}));
     }
     FillFolders();
