@@ -46,14 +46,18 @@ void FolderNode::SetDisplayName(const wchar_t* text) {
     if (displayName[0]) UpdatePaths();
 }
 
+std::wstring FolderNode::StoredLocation(const std::wstring& text) {
+    std::wstring value = TrimBlanks(CutToField(text));
+    if (!value.empty() && value.back() != L'\\' && value.size() < kTextUnits - 1) value += L'\\';
+    return value;
+}
+
 void FolderNode::SetLocation(const wchar_t* text) {
     if (!text) {
         location[0] = L'\0';
         return;
     }
-    std::wstring value = TrimBlanks(CutToField(text));
-    if (!value.empty() && value.back() != L'\\' && value.size() < kTextUnits - 1) value += L'\\';
-    StoreText(location, value);
+    StoreText(location, StoredLocation(text));
     UpdatePaths();
 }
 

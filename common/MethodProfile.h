@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <memory>
 #include <vector>
 
@@ -44,6 +45,8 @@ public:
 
     void SetDisplayName(const wchar_t* text);
     void SetLocation(const wchar_t* text);
+    // A location as SetLocation stores it: cut, trimmed, ending in a backslash.
+    static std::wstring StoredLocation(const std::wstring& text);
     void UpdatePaths();
     void LoadTree(NodeXml::CXmlDocument* document, const NodeXml::CXmlNodePtr& element);
     void Clear();

@@ -389,7 +389,7 @@ TEST(FolderEditing, BatchChecksEveryNameFirst) {
         {L"A - G", L"H - N", L"am"},     // "AM" exists, in other letter case
         {L"2010", L"2011", L"2010 "},    // the same name twice
     };
-    const char* messages[] = {"! Folder Name cannot be blank or contain following characters",
+    const char* messages[] = {"! The batch would make a folder named \"! - /\".",
                               "! A Folder named \"am\" already exists.", "! A Folder named \"2010\" already exists."};
     for (int i = 0; i < 3; ++i) {
         ScriptedUser user;

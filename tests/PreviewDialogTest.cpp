@@ -187,6 +187,22 @@ TEST_F(PreviewWindow, HeadingsSortFoldersFilter) {
     EXPECT_EQ(ListViewRows(Items()), 4);
 }
 
+// The count line counts items: the folders the run makes are rows of the
+// list but not items.
+TEST_F(PreviewWindow, CountLineLeavesOutTheFoldersMade) {
+    CDialogPreview dialog;
+    dialog.build = [](PreviewWork& work) {
+        work.rows = {Row(L"C:\\D\\Pictures", L"C:\\D", Arrival::FolderMade),
+                     Row(L"C:\\D\\b.jpg", L"C:\\D\\Pictures", Arrival::Moved),
+                     Row(L"C:\\D\\Documents", L"C:\\D", Arrival::FolderMade),
+                     Row(L"C:\\D\\c.txt", L"C:\\D\\Documents", Arrival::Moved),
+                     Row(L"C:\\D\\x.part", L"", Arrival::BeingWritten)};
+    };
+    Open(&dialog);
+    ASSERT_TRUE(PumpUntil([&] { return dialog.Ready(); }));
+    EXPECT_EQ(ControlText(window, IDC_PREVIEW_STATUS), L"3 items: 2 to be moved, 1 left where they are.");
+}
+
 // Taking a run back: Take Back waits for the list and is refused when
 // nothing can be taken back; pressed, it is the dialog's answer.
 TEST_F(PreviewWindow, TakeBackOnlyWithSomethingToTakeBack) {

@@ -86,6 +86,34 @@ TEST_F(ProfilePage, LoadsTheDefaultProfileAndNavigates) {
     EXPECT_EQ(wizard.ProfilePage().CurrentFolder()->parent, nullptr);
 }
 
+// Enter in the selector, the path box or a toolbar stays on the page and
+// opens the first selected item, as it does in the list.
+TEST_F(ProfilePage, EnterOutsideTheListOpensTheSelectedFolder) {
+    OpenPage();
+    CPageProfile& view = wizard.ProfilePage();
+    const struct {
+        const char* name;
+        HWND control;
+    } places[] = {
+        {"selector", GetDlgItem(page, IDC_PROFILE_COMBO)},
+        {"path box", reinterpret_cast<HWND>(SendMessageW(view.PathBox(), CBEM_GETCOMBOCONTROL, 0, 0))},
+        {"profile toolbar", Toolbar(IDC_PROFILE_TOOLBAR)},
+        {"navigation toolbar", Toolbar(IDC_NAVIGATION_TOOLBAR)},
+        {"new items toolbar", Toolbar(IDC_NEW_ITEMS_TOOLBAR)},
+    };
+    for (const auto& place : places) {
+        SCOPED_TRACE(place.name);
+        ASSERT_NE(place.control, nullptr);
+        ASSERT_EQ(Rows(), kRootRows);
+        driver->ClickListItem(list, RowOf(L"Pics"));
+        driver->PressKey(place.control, VK_RETURN);
+        EXPECT_EQ(wizard.CurrentPage(), kPageProfile) << "Enter does not press Next";
+        EXPECT_EQ(Rows(), std::vector<std::wstring>{L".jpg"}) << "the selected folder opens";
+        EXPECT_EQ(Selector(), L"Home");
+        driver->PressKey(list, VK_BACK);
+    }
+}
+
 TEST_F(ProfilePage, DeletesWhatIsSelectedAfterAskingWithTheCounts) {
     OpenPage();
     Open(L"Docs");

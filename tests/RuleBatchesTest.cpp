@@ -100,7 +100,8 @@ struct BatchCase {
 };
 
 const char kAborted[] = "! Operations Aborted!";
-const char kBadName[] = "! Folder Name cannot be blank or contain following characters";
+// The first name of the batch that cannot be a folder's, a quotation mark's range.
+const char kBadName[] = "! The batch would make a folder named \"\" - \"\".";
 
 const BatchCase kNameBatches[] = {
     {"four parts, a folder each", "", L".\\", L'A', L'Z', 4, true, {}, true,

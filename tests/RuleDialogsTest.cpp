@@ -330,7 +330,8 @@ TEST_F(NameDialogs, BatchOfNameRules) {
         },
     });
     EXPECT_EQ(user.shown, (std::vector<std::string>{"! Invalid part number.", "! The dividing parts can not be left blank.",
-                                                     "! Part number cannot be zero.", kBadName,
+                                                     "! Part number cannot be zero.",
+                                                     "! The batch would make a folder named \"\" - \"\".",
                                                      "! Operations Aborted!"}));
     EXPECT_EQ(Rows(), std::vector<std::wstring>{L"AM"}) << "nothing made";
     EXPECT_FALSE(SaveEnabled());

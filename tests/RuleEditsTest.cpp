@@ -40,6 +40,8 @@ TEST(FolderPane, ChangeTest) {
         {docs, Folder(L"Papers", true, L"D:\\Out\\"), true, false},
         {docs, Folder(L"Docs", false, L"D:\\Out\\"), false, true},  // unchecked: no location
         {docs, Folder(L"Docs", true, L"D:\\Other"), false, true},
+        {docs, Folder(L"Docs", true, L"D:\\Out"), false, false},  // stored with the closing backslash
+        {docs, Folder(L"Papers", true, L" d:\\OUT"), true, false},
         {pics, Folder(L"Pics", false, L"E:\\Ignored"), false, false},  // the browse edit counts only when checked
         {pics, Folder(L"Pics", true, L""), false, false},
         {pics, Folder(L"Pics", true, L"E:\\"), false, true},

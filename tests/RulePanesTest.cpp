@@ -133,6 +133,12 @@ TEST_F(TypePanes, FolderPanePlacesAFolderAtAFullPath) {
     driver->PressKey(location, VK_RETURN);
     EXPECT_EQ(ListRows(list, 3)[1], L"Pics | Folder | D:\\Out\\Pics\\");
     EXPECT_FALSE(IsWindowEnabled(update));
+    // The location stays as typed, without the closing backslash it is
+    // stored with: an edit typed back leaves nothing to update.
+    HWND name = Control(PaneFolderProperty, IDC_FOLDER_PANE_NAME);
+    driver->Type(name, L"Pix");
+    driver->Type(name, L"Pics");
+    EXPECT_FALSE(IsWindowEnabled(update)) << "the location counts as unchanged";
 
     // Unchecked, the folder goes back inside its parent.
     driver->ClickButton(absolute);

@@ -224,6 +224,26 @@ TEST_F(WizardRun, MethodChosenWithTheArrowKeys) {
     EXPECT_EQ(HandedOverJob(app), DesktopJob(3, L"Size1"));
 }
 
+// The wizard opens with the keyboard on the Desktop link: Enter there
+// chooses it, as Space and a click do, instead of pressing Exit.
+TEST_F(WizardRun, EnterOnACommandLinkChoosesIt) {
+    TempDir app;
+    InstallWithStandInRunner(app);
+    Program wizard(L"\"" + (app / L"OrdvaleWizard.exe") + L"\"");
+    ASSERT_TRUE(wizard.Started());
+    HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitForControl(frame, IDC_LINK_DESKTOP));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(frame) == VisibleControl(frame, IDC_LINK_DESKTOP); }))
+        << "the Desktop link has the keyboard at start";
+    ASSERT_TRUE(PressKey(frame, VK_RETURN));
+    EXPECT_TRUE(WaitForControl(frame, IDC_METHOD_TYPE)) << "the method page follows Desktop";
+    EXPECT_EQ(wizard.Wait(500), static_cast<DWORD>(STILL_ACTIVE)) << "the wizard stays open";
+    FinishFromMethodPage(frame, L"<a>File Type</a>");
+    EXPECT_EQ(wizard.Wait(60000), 0u);
+    EXPECT_EQ(HandedOverJob(app), DesktopJob(1, L"Type1"));
+}
+
 TEST_F(WizardRun, ExistingProfileDocumentIsKept) {
     TempDir app;
     ASSERT_TRUE(CopyInto(BinFolder() + L"\\OrdvaleWizard.exe", app / L"OrdvaleWizard.exe"));

@@ -4,6 +4,9 @@
 
 #include <cwchar>
 
+#include "common/win/Handle.h"
+#include "common/win/Keys.h"
+
 namespace ordvale::wizard {
 
 namespace {
@@ -20,19 +23,15 @@ void Gradient(HDC dc, int left, int top, int right, int bottom, COLORREF from, C
 }
 
 void FillColour(HDC dc, const RECT& r, COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
+    win::UniqueBrush brush(CreateSolidBrush(colour));
+    FillRect(dc, &r, brush.Get());
 }
 
 void RoundBorder(HDC dc, const RECT& r, COLORREF colour) {
-    HPEN pen = CreatePen(PS_SOLID, 1, colour);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    win::UniquePen pen(CreatePen(PS_SOLID, 1, colour));
+    win::SelectedObject selectedPen(dc, pen.Get());
+    win::SelectedObject hollow(dc, GetStockObject(NULL_BRUSH));
     RoundRect(dc, r.left, r.top, r.right, r.bottom, 6, 6);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
 }
 
 }  // namespace
@@ -47,18 +46,14 @@ CCommandLinkButton::CCommandLinkButton() {
     GetVersionExW(&version);
     metrics.cbSize = version.dwMajorVersion >= 6 ? sizeof(metrics) : sizeof(metrics) - 4;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
-    noteFont_ = CreateFontIndirectW(&metrics.lfMessageFont);
+    noteFont_.Reset(CreateFontIndirectW(&metrics.lfMessageFont));
     LOGFONTW caption = metrics.lfMessageFont;
     caption.lfHeight = caption.lfHeight * 12 / 9;
-    captionFont_ = CreateFontIndirectW(&caption);
+    captionFont_.Reset(CreateFontIndirectW(&caption));
 }
 
 CCommandLinkButton::~CCommandLinkButton() {
     if (hwnd_ && IsWindow(hwnd_)) RemoveWindowSubclass(hwnd_, ButtonProc, 1);
-    if (captionFont_) DeleteObject(captionFont_);
-    if (noteFont_) DeleteObject(noteFont_);
-    if (icon_) DestroyIcon(icon_);
-    delete[] note_;
 }
 
 void CCommandLinkButton::Attach(HWND button) {
@@ -69,19 +64,13 @@ void CCommandLinkButton::Attach(HWND button) {
 }
 
 void CCommandLinkButton::SetNote(const wchar_t* text) {
-    delete[] note_;
-    note_ = nullptr;
-    if (text) {
-        std::size_t length = wcslen(text);
-        note_ = new wchar_t[length + 1];
-        wmemcpy(note_, text, length + 1);
-    }
+    hasNote_ = text != nullptr;
+    note_ = text ? text : L"";
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void CCommandLinkButton::SetIcon(HICON icon) {
-    if (icon_) DestroyIcon(icon_);
-    icon_ = icon;
+    icon_.Reset(icon);
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -112,6 +101,23 @@ LRESULT CALLBACK CCommandLinkButton::ButtonProc(HWND hwnd, UINT message, WPARAM 
             break;
         case WM_UPDATEUISTATE:
             InvalidateRect(hwnd, nullptr, TRUE);
+            break;
+        case WM_GETDLGCODE:
+            // Enter chooses the link, as Space and a click do, instead of
+            // pressing the frame's default button. Its character is taken
+            // too: the dialog manager would look for a mnemonic '\r'.
+            if (win::IsEnterKey(reinterpret_cast<const MSG*>(lParam)))
+                return DLGC_WANTMESSAGE | DefSubclassProc(hwnd, message, wParam, lParam);
+            break;
+        case WM_KEYDOWN:
+            if (wParam == VK_RETURN) {
+                PostMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), BN_CLICKED),
+                             reinterpret_cast<LPARAM>(hwnd));
+                return 0;
+            }
+            break;
+        case WM_CHAR:
+            if (wParam == L'\r') return 0;
             break;
         case WM_NCDESTROY:
             RemoveWindowSubclass(hwnd, ButtonProc, 1);
@@ -157,21 +163,21 @@ void CCommandLinkButton::DrawItem(const DRAWITEMSTRUCT* item) {
     UINT prefix = 0;
     if (SendMessageW(item->hwndItem, WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL) prefix = DT_HIDEPREFIX;
 
-    if (icon_) DrawIconEx(dc, r.left + 6, r.top + 12, icon_, iconSize_, iconSize_, 0, nullptr, DI_NORMAL);
+    if (icon_) DrawIconEx(dc, r.left + 6, r.top + 12, icon_.Get(), iconSize_, iconSize_, 0, nullptr, DI_NORMAL);
     const int textLeft = r.left + iconSize_ + 12 + gap_;
     wchar_t caption[260] = {};
     GetWindowTextW(item->hwndItem, caption, 260);
-    SelectObject(dc, captionFont_);
+    SelectObject(dc, captionFont_.Get());
     RECT capRect = {textLeft, r.top + 12 + captionOffset_, r.right - 6, r.bottom};
     DrawTextW(dc, caption, -1, &capRect, DT_SINGLELINE | DT_EXPANDTABS | DT_CALCRECT | prefix);
     capRect.right = r.right - 6;
     DrawTextW(dc, caption, -1, &capRect, DT_SINGLELINE | DT_EXPANDTABS | prefix);
-    if (note_) {
-        SelectObject(dc, noteFont_);
+    if (hasNote_) {
+        SelectObject(dc, noteFont_.Get());
         RECT noteRect = {textLeft, capRect.bottom + 6, r.right - 6, r.bottom};
-        DrawTextW(dc, note_, -1, &noteRect, DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_CALCRECT);
+        DrawTextW(dc, note_.c_str(), -1, &noteRect, DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_CALCRECT);
         noteRect.right = r.right - 6;
-        DrawTextW(dc, note_, -1, &noteRect, DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+        DrawTextW(dc, note_.c_str(), -1, &noteRect, DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
     }
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldPen);

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "common/win/Handle.h"
+
 namespace ordvale::wizard {
 
 class CCommandLinkButton {
@@ -18,7 +20,7 @@ public:
     void Attach(HWND button);
     HWND Handle() const { return hwnd_; }
     void SetNote(const wchar_t* text);
-    const wchar_t* Note() const { return note_; }
+    const wchar_t* Note() const { return hasNote_ ? note_.c_str() : nullptr; }
     // The button owns the icon from now on (any previous one is destroyed).
     void SetIcon(HICON icon);
     void SetIconSize(int size) { iconSize_ = size; }
@@ -32,14 +34,15 @@ private:
                                        DWORD_PTR data);
     HWND hwnd_ = nullptr;
     int iconSize_ = 64;
-    HICON icon_ = nullptr;
+    win::UniqueIcon icon_;
     int gap_ = 0;
     int captionOffset_ = 8;
     bool hovered_ = false;
     bool tracking_ = false;
-    HFONT captionFont_ = nullptr;
-    HFONT noteFont_ = nullptr;
-    wchar_t* note_ = nullptr;
+    win::UniqueFont captionFont_;
+    win::UniqueFont noteFont_;
+    std::wstring note_;
+    bool hasNote_ = false;
 };
 
 }  // namespace ordvale::wizard

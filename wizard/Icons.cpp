@@ -8,18 +8,18 @@ HICON LoadSizedIcon(HINSTANCE module, int id, int size) {
     return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
-HICON ShellSmallIcon(const wchar_t* path) {
+win::UniqueIcon ShellSmallIcon(const wchar_t* path) {
     SHFILEINFOW info = {};
-    if (!SHGetFileInfoW(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON)) return nullptr;
-    return info.hIcon;
+    if (!SHGetFileInfoW(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON)) return {};
+    return win::UniqueIcon(info.hIcon);
 }
 
-HIMAGELIST MakeImageList(HINSTANCE module, int size, std::initializer_list<int> icons, int grow) {
-    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, static_cast<int>(icons.size()), grow);
+win::UniqueImageList MakeImageList(HINSTANCE module, int size, std::initializer_list<int> icons, int grow) {
+    win::UniqueImageList list(
+        ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, static_cast<int>(icons.size()), grow));
     for (int id : icons) {
-        HICON icon = LoadSizedIcon(module, id, size);
-        ImageList_AddIcon(list, icon);
-        if (icon) DestroyIcon(icon);
+        const win::UniqueIcon icon(LoadSizedIcon(module, id, size));
+        if (icon) ImageList_AddIcon(list.Get(), icon.Get());
     }
     return list;
 }

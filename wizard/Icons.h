@@ -5,13 +5,15 @@
 
 #include <initializer_list>
 
+#include "common/win/Handle.h"
+
 namespace ordvale::wizard {
 
-// Loads an icon resource of the module at the given size.
+// Loads an icon resource of the module at the given size; the caller owns it.
 HICON LoadSizedIcon(HINSTANCE module, int id, int size);
-// The shell's small icon of a path (nullptr when it has none).
-HICON ShellSmallIcon(const wchar_t* path);
+// The shell's small icon of a path (none when it has none).
+win::UniqueIcon ShellSmallIcon(const wchar_t* path);
 // An image list (32-bit colour with mask) of the module's icons at one size.
-HIMAGELIST MakeImageList(HINSTANCE module, int size, std::initializer_list<int> icons, int grow = 0);
+win::UniqueImageList MakeImageList(HINSTANCE module, int size, std::initializer_list<int> icons, int grow = 0);
 
 }  // namespace ordvale::wizard

@@ -53,9 +53,8 @@ void CDialogPageTidyItems::AddPath(const wchar_t* path) {
     if (!path || !*path) return;
     if (ContainsRow(Rows(), path)) return;
     std::wstring text = CutToField(path);
-    HICON icon = ShellSmallIcon(text.c_str());
-    int image = ImageList_AddIcon(smallImages_, icon);
-    if (icon) DestroyIcon(icon);
+    const win::UniqueIcon icon = ShellSmallIcon(text.c_str());
+    const int image = icon ? ImageList_AddIcon(smallImages_, icon.Get()) : -1;
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.iItem = ListView_GetItemCount(List());

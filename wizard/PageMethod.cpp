@@ -9,16 +9,16 @@ namespace ordvale::wizard {
 
 CDialogPageTidyMethod::CDialogPageTidyMethod() : CDialogEx(IDD_PAGE_METHOD, true, IDC_METHOD_TITLE) {}
 
-CDialogPageTidyMethod::~CDialogPageTidyMethod() {
-    if (images_) ImageList_Destroy(images_);
-}
+CDialogPageTidyMethod::~CDialogPageTidyMethod() = default;
 
 BOOL CDialogPageTidyMethod::OnInitDialog() {
     CDialogEx::OnInitDialog();
     images_ = MakeImageList(Module(), 32, {IDI_METHOD_TYPE, IDI_METHOD_NAME, IDI_METHOD_SIZE, IDI_METHOD_TIME});
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
+        icons_[i].Reset(ImageList_GetIcon(images_.Get(), i, ILD_NORMAL));
         SendDlgItemMessageW(Handle(), IDC_METHOD_ICON_FIRST + i, STM_SETICON,
-                            reinterpret_cast<WPARAM>(ImageList_GetIcon(images_, i, ILD_NORMAL)), 0);
+                            reinterpret_cast<WPARAM>(icons_[i].Get()), 0);
+    }
     return TRUE;
 }
 

@@ -19,7 +19,8 @@ protected:
     BOOL OnCommand(WORD id, WORD code, HWND control) override;
 
 private:
-    HIMAGELIST images_ = nullptr;
+    win::UniqueImageList images_;
+    win::UniqueIcon icons_[4];  // shown by the four icon statics
 };
 
 }  // namespace ordvale::wizard

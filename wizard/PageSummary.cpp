@@ -14,9 +14,7 @@ namespace ordvale::wizard {
 
 CDialogPageTidySummary::CDialogPageTidySummary() : CDialogEx(IDD_PAGE_SUMMARY, true, IDC_SUMMARY_TITLE) {}
 
-CDialogPageTidySummary::~CDialogPageTidySummary() {
-    if (images_) ImageList_Destroy(images_);
-}
+CDialogPageTidySummary::~CDialogPageTidySummary() = default;
 
 BOOL CDialogPageTidySummary::OnInitDialog() {
     CDialogEx::OnInitDialog();
@@ -25,9 +23,9 @@ BOOL CDialogPageTidySummary::OnInitDialog() {
     return TRUE;
 }
 
-void CDialogPageTidySummary::SetIcon(int id, HICON icon) {
-    HICON old = reinterpret_cast<HICON>(SendDlgItemMessageW(Handle(), id, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0));
-    if (old && old != icon) DestroyIcon(old);
+void CDialogPageTidySummary::SetIcon(int id, win::UniqueIcon icon) {
+    SendDlgItemMessageW(Handle(), id, STM_SETICON, reinterpret_cast<WPARAM>(icon.Get()), 0);
+    icons_[id] = std::move(icon);  // the icon shown before goes
 }
 
 void CDialogPageTidySummary::RefreshSummary(const TidyJob& job) {
@@ -40,7 +38,7 @@ void CDialogPageTidySummary::RefreshSummary(const TidyJob& job) {
             if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &desktop))) {
                 if (SHGetFileInfoW(reinterpret_cast<LPCWSTR>(desktop), 0, &info, sizeof(info),
                                    SHGFI_PIDL | SHGFI_ICON | SHGFI_SMALLICON))
-                    SetIcon(IDC_TARGET_ICON, info.hIcon);
+                    SetIcon(IDC_TARGET_ICON, win::UniqueIcon(info.hIcon));
                 CoTaskMemFree(desktop);
             }
             break;
@@ -65,9 +63,10 @@ void CDialogPageTidySummary::RefreshSummary(const TidyJob& job) {
         case 4: text = IDS_FILE_NAME; image = 1; break;
     }
     SetItemText(IDC_METHOD_LINK, link(text ? LoadText(text) : std::wstring()));
-    SetIcon(IDC_METHOD_ICON, image >= 0 ? ImageList_GetIcon(images_, image, ILD_NORMAL) : nullptr);
+    SetIcon(IDC_METHOD_ICON,
+            win::UniqueIcon(image >= 0 ? ImageList_GetIcon(images_.Get(), image, ILD_NORMAL) : nullptr));
     SetItemText(IDC_PROFILE_LINK, link(job.profileName));
-    SetIcon(IDC_PROFILE_ICON, LoadSizedIcon(Module(), IDI_PROFILE, 16));
+    SetIcon(IDC_PROFILE_ICON, win::UniqueIcon(LoadSizedIcon(Module(), IDI_PROFILE, 16)));
     destination_.SetText(job.destination[0] ? std::wstring(job.destination) : DefaultDestination(&job));
     folderTarget_ = job.target == static_cast<int32_t>(TidyTarget::Desktop) ||
                     job.target == static_cast<int32_t>(TidyTarget::Folder);

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <map>
 #include <string>
 
 #include "common/TidyJob.h"
@@ -28,8 +29,9 @@ protected:
     BOOL OnNotify(NMHDR* header, LRESULT* result) override;
 
 private:
-    void SetIcon(int id, HICON icon);
-    HIMAGELIST images_ = nullptr;
+    void SetIcon(int id, win::UniqueIcon icon);
+    win::UniqueImageList images_;
+    std::map<int, win::UniqueIcon> icons_;  // by icon static: the icon it shows
     CMFCEditBrowseCtrl destination_;
     bool folderTarget_ = false;
 };

@@ -9,9 +9,7 @@ namespace ordvale::wizard {
 
 CDialogPageTidyTarget::CDialogPageTidyTarget() : CDialogEx(IDD_PAGE_TARGET, true, IDC_TARGET_TITLE) {}
 
-CDialogPageTidyTarget::~CDialogPageTidyTarget() {
-    if (images_) ImageList_Destroy(images_);
-}
+CDialogPageTidyTarget::~CDialogPageTidyTarget() = default;
 
 BOOL CDialogPageTidyTarget::OnInitDialog() {
     CDialogEx::OnInitDialog();
@@ -19,7 +17,7 @@ BOOL CDialogPageTidyTarget::OnInitDialog() {
     static const int notes[] = {IDS_NOTE_DESKTOP, IDS_NOTE_FOLDER, IDS_NOTE_SELECTION};
     for (int i = 0; i < 3; ++i) {
         links_[i].Attach(Item(IDC_LINK_DESKTOP + i));
-        links_[i].SetIcon(ImageList_GetIcon(images_, i, ILD_NORMAL));
+        links_[i].SetIcon(ImageList_GetIcon(images_.Get(), i, ILD_NORMAL));
         links_[i].SetIconSize(64);
         links_[i].SetNote(LoadText(notes[i]).c_str());
     }

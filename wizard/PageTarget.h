@@ -25,7 +25,7 @@ protected:
 
 private:
     CCommandLinkButton links_[3];
-    HIMAGELIST images_ = nullptr;
+    win::UniqueImageList images_;
 };
 
 }  // namespace ordvale::wizard

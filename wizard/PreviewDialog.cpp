@@ -5,6 +5,7 @@
 
 #include "common/Text.h"
 #include "common/win/Com.h"
+#include "common/win/Handle.h"
 #include "resource.h"
 
 namespace ordvale::wizard {
@@ -23,12 +24,10 @@ std::wstring FitPath(HWND list, int column, const std::wstring& path) {
     if (width <= 0 || path.size() >= MAX_PATH) return path;
     wchar_t text[MAX_PATH];
     lstrcpynW(text, path.c_str(), MAX_PATH);
-    HDC dc = GetDC(list);
+    win::WindowDC dc(list);
     if (!dc) return path;
-    HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
-    PathCompactPathW(dc, text, static_cast<UINT>(width));
-    SelectObject(dc, font);
-    ReleaseDC(list, dc);
+    win::SelectedObject font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    PathCompactPathW(dc.Get(), text, static_cast<UINT>(width));
     return text;
 }
 
@@ -162,7 +161,7 @@ void CDialogPreview::OnBuilt() {
         if (work_.canAccept) SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDOK)), TRUE);
     } else {
         SetItemText(IDC_PREVIEW_STATUS, FillTemplate(LoadText(IDS_PREVIEW_DONE).c_str(),
-                                                 {Number(rows.size()).c_str(), Number(totals.moving).c_str(),
+                                                 {Number(totals.moving + totals.staying).c_str(), Number(totals.moving).c_str(),
                                                   Number(totals.staying).c_str()}));
     }
     FillFolders();

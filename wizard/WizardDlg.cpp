@@ -38,25 +38,21 @@ COrdvaleWizardDlg::COrdvaleWizardDlg() : CDialogEx(IDD_WIZARD_FRAME) {
     InitSettings(&settings_);
 }
 
-COrdvaleWizardDlg::~COrdvaleWizardDlg() {
-    if (menu_) DestroyMenu(menu_);
-    if (bigIcon_) DestroyIcon(bigIcon_);
-    if (smallIcon_) DestroyIcon(smallIcon_);
-}
+COrdvaleWizardDlg::~COrdvaleWizardDlg() = default;
 
 BOOL COrdvaleWizardDlg::OnInitDialog() {
     CDialogEx::OnInitDialog();
-    bigIcon_ = static_cast<HICON>(LoadImageW(Module(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    smallIcon_ = static_cast<HICON>(LoadImageW(Module(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-    SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-    menu_ = LoadMenuW(Module(), MAKEINTRESOURCEW(IDR_WIZARD_MENU));
+    bigIcon_.Reset(static_cast<HICON>(LoadImageW(Module(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+    smallIcon_.Reset(static_cast<HICON>(LoadImageW(Module(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
+    SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+    menu_.Reset(LoadMenuW(Module(), MAKEINTRESOURCEW(IDR_WIZARD_MENU)));
     menuButton_.Attach(Item(IDC_MENU_BUTTON));
     menuButton_.SetImage(LoadSizedIcon(Module(), IDI_MENU_BUTTON, 16));
 
-    OleInitialize(nullptr);
+    // OLE is the program's, initialised once at start-up (CWinAppEx).
     LoadSettings(&settings_);
     EnsureProfileDocument(settings_.profileFile, ModuleFolder() + L"\\" + kShippedProfilesName);
 
@@ -305,7 +301,7 @@ void COrdvaleWizardDlg::ShowMenu() {
     SetForegroundWindow(Handle());
     RECT button = {};
     GetWindowRect(Item(IDC_MENU_BUTTON), &button);
-    HMENU popup = GetSubMenu(menu_, 0);
+    HMENU popup = GetSubMenu(menu_.Get(), 0);
     if (popup)
         TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, button.left, button.top, 0, Handle(),
                        nullptr);

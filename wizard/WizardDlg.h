@@ -82,9 +82,9 @@ private:
     int leftCode_ = 0;
     OrdvaleSettings settings_;
     TidyJob job_;
-    HICON bigIcon_ = nullptr;
-    HICON smallIcon_ = nullptr;
-    HMENU menu_ = nullptr;
+    win::UniqueIcon bigIcon_;
+    win::UniqueIcon smallIcon_;
+    win::UniqueMenu menu_;
     CDialogPageTidyTarget target_;
     CDialogPageTidyItems items_;
     CDialogPageTidyMethod method_;

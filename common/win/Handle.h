@@ -1,5 +1,5 @@
 // Owning wrappers for kernel handles, mapped views, directory searches,
-// icons and image lists.
+// icons, image lists, GDI objects, device contexts and menus.
 #pragma once
 
 #include <windows.h>
@@ -94,6 +94,30 @@ struct ImageListTraits {
     static void Free(HIMAGELIST list) { ImageList_Destroy(list); }
 };
 
+// A font, brush, pen or bitmap made by the holder (not a stock object).
+template <typename Object>
+struct GdiObjectTraits {
+    using Type = Object;
+    static Object None() { return nullptr; }
+    static bool Valid(Object object) { return object != nullptr; }
+    static void Free(Object object) { DeleteObject(object); }
+};
+
+struct MenuTraits {
+    using Type = HMENU;
+    static HMENU None() { return nullptr; }
+    static bool Valid(HMENU menu) { return menu != nullptr; }
+    static void Free(HMENU menu) { DestroyMenu(menu); }
+};
+
+// A memory device context from CreateCompatibleDC.
+struct MemoryDCTraits {
+    using Type = HDC;
+    static HDC None() { return nullptr; }
+    static bool Valid(HDC dc) { return dc != nullptr; }
+    static void Free(HDC dc) { DeleteDC(dc); }
+};
+
 // A kernel handle; both NULL and INVALID_HANDLE_VALUE mean "none".
 using UniqueHandle = UniqueOwner<HandleTraits>;
 // A search from FindFirstFile(Ex)W, closed with FindClose.
@@ -105,5 +129,47 @@ using UniqueIcon = UniqueOwner<IconTraits>;
 // An image list; a list view that shows it must not own it too
 // (LVS_SHAREIMAGELISTS).
 using UniqueImageList = UniqueOwner<ImageListTraits>;
+
+using UniqueFont = UniqueOwner<GdiObjectTraits<HFONT>>;
+using UniqueBrush = UniqueOwner<GdiObjectTraits<HBRUSH>>;
+using UniquePen = UniqueOwner<GdiObjectTraits<HPEN>>;
+using UniqueBitmap = UniqueOwner<GdiObjectTraits<HBITMAP>>;
+// A menu loaded or made by the holder; a popup attached to another menu
+// goes with that menu (Release it first).
+using UniqueMenu = UniqueOwner<MenuTraits>;
+using UniqueMemoryDC = UniqueOwner<MemoryDCTraits>;
+
+// A window's device context from GetDC, released with ReleaseDC.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDC() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC Get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// An object selected into a device context for a scope; the one it
+// replaced is selected again at the end.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
+    ~SelectedObject() {
+        if (old_) SelectObject(dc_, old_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
 
 }  // namespace ordvale::win

@@ -33,13 +33,10 @@ void CWinAppEx::ExitInstance() {
 
 CDialogEx::CDialogEx(UINT templateId, bool whitePage, int titleId)
     : win::CDialog(templateId), white_(whitePage), titleId_(titleId) {
-    if (white_) brush_ = CreateSolidBrush(RGB(255, 255, 255));
+    if (white_) brush_.Reset(CreateSolidBrush(RGB(255, 255, 255)));
 }
 
-CDialogEx::~CDialogEx() {
-    if (brush_) DeleteObject(brush_);
-    if (titleFont_) DeleteObject(titleFont_);
-}
+CDialogEx::~CDialogEx() = default;
 
 HFONT CDialogEx::MakeTitleFont(HWND dialog) {
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
@@ -52,8 +49,8 @@ HFONT CDialogEx::MakeTitleFont(HWND dialog) {
 BOOL CDialogEx::OnInitDialog() {
     if (white_) SetWindowSubclass(Handle(), PageProc, 1, reinterpret_cast<DWORD_PTR>(this));
     if (titleId_ && Item(titleId_)) {
-        titleFont_ = MakeTitleFont(Handle());
-        SendMessageW(Item(titleId_), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), TRUE);
+        titleFont_.Reset(MakeTitleFont(Handle()));
+        SendMessageW(Item(titleId_), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.Get()), TRUE);
     }
     return TRUE;
 }
@@ -71,7 +68,7 @@ LRESULT CALLBACK CDialogEx::PageProc(HWND hwnd, UINT message, WPARAM wParam, LPA
                 SetTextColor(dc, kTitleColour);
             }
             SetBkMode(dc, TRANSPARENT);
-            return reinterpret_cast<LRESULT>(self->brush_);
+            return reinterpret_cast<LRESULT>(self->brush_.Get());
         }
         case WM_NCDESTROY:
             RemoveWindowSubclass(hwnd, PageProc, 1);
@@ -81,14 +78,11 @@ LRESULT CALLBACK CDialogEx::PageProc(HWND hwnd, UINT message, WPARAM wParam, LPA
 }
 
 void CMFCButton::SetImage(HICON icon) {
-    if (icon_) DestroyIcon(icon_);
-    icon_ = icon;
+    icon_.Reset(icon);
     if (hwnd_) SendMessageW(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
 }
 
-CMFCButton::~CMFCButton() {
-    if (icon_) DestroyIcon(icon_);
-}
+CMFCButton::~CMFCButton() = default;
 
 namespace {
 int CALLBACK BrowseStart(HWND hwnd, UINT message, LPARAM, LPARAM data) {

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "common/win/Dialog.h"
+#include "common/win/Handle.h"
 
 namespace ordvale::wizard {
 
@@ -32,7 +33,8 @@ class CDialogEx : public win::CDialog {
 public:
     explicit CDialogEx(UINT templateId, bool whitePage = false, int titleId = 0);
     ~CDialogEx() override;
-    // The dialog font with its height times 12 / 9 (integer arithmetic).
+    // The dialog font with its height times 12 / 9 (integer arithmetic); the
+    // caller owns it.
     static HFONT MakeTitleFont(HWND dialog);
 
 protected:
@@ -44,8 +46,8 @@ private:
                                      DWORD_PTR data);
     bool white_;
     int titleId_;
-    HBRUSH brush_ = nullptr;
-    HFONT titleFont_ = nullptr;
+    win::UniqueBrush brush_;
+    win::UniqueFont titleFont_;
 };
 
 class CMFCButton {
@@ -57,7 +59,7 @@ public:
 
 private:
     HWND hwnd_ = nullptr;
-    HICON icon_ = nullptr;
+    win::UniqueIcon icon_;
 };
 
 // The shell's folder browser: file-system folders only, no title. Empty when

@@ -18,6 +18,7 @@
 #include "SizeTimeCommands.h"
 #include "TypeRuleCommands.h"
 #include "common/Text.h"
+#include "common/win/Keys.h"
 #include "common/win/MessageBox.h"
 #include "resource.h"
 
@@ -36,22 +37,25 @@ HICON LoadIconSized(HINSTANCE module, int id, int size) {
     return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
-int AddIcon(HIMAGELIST list, HICON icon) {
-    const int index = icon ? ImageList_AddIcon(list, icon) : -1;
-    if (icon) DestroyIcon(icon);
-    return index;
+// Adds a copy of the icon to the list; -1 without an icon.
+int AddIcon(HIMAGELIST list, const win::UniqueIcon& icon) {
+    return icon ? ImageList_AddIcon(list, icon.Get()) : -1;
 }
 
-HIMAGELIST IconList(HINSTANCE module, std::initializer_list<int> icons) {
-    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, static_cast<int>(icons.size()), 0);
-    for (int id : icons) AddIcon(list, LoadIconSized(module, id, 16));
+int AddIcon(HIMAGELIST list, HINSTANCE module, int id, int size) {
+    return AddIcon(list, win::UniqueIcon(LoadIconSized(module, id, size)));
+}
+
+win::UniqueImageList IconList(HINSTANCE module, std::initializer_list<int> icons) {
+    win::UniqueImageList list(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, static_cast<int>(icons.size()), 0));
+    for (int id : icons) AddIcon(list.Get(), module, id, 16);
     return list;
 }
 
-HICON ShellIcon(const wchar_t* path, DWORD attributes, UINT flags) {
+win::UniqueIcon ShellIcon(const wchar_t* path, DWORD attributes, UINT flags) {
     SHFILEINFOW info = {};
-    if (!SHGetFileInfoW(path, attributes, &info, sizeof(info), SHGFI_ICON | flags)) return nullptr;
-    return info.hIcon;
+    if (!SHGetFileInfoW(path, attributes, &info, sizeof(info), SHGFI_ICON | flags)) return {};
+    return win::UniqueIcon(info.hIcon);
 }
 
 std::wstring WindowsFolder() {
@@ -90,10 +94,7 @@ const UINT kViewStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
 CPageProfile::CPageProfile()
     : CDialogEx(IDD_PAGE_PROFILE, true, IDC_PROFILE_TITLE), session_(*this, *this) {}
 
-CPageProfile::~CPageProfile() {
-    for (HIMAGELIST list : {large_, small_, pathImages_, toolbarImages_[0], toolbarImages_[1], toolbarImages_[2]})
-        if (list) ImageList_Destroy(list);
-}
+CPageProfile::~CPageProfile() = default;
 
 // ---- Creation ----
 
@@ -119,7 +120,14 @@ BOOL CPageProfile::OnInitDialog() {
         column.cx = columns[i].width;
         ListView_InsertColumn(list, i, &column);
     }
-    SetWindowSubclass(list, ListProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    // Enter in the list, the selector, the path box and the toolbars opens
+    // the first selected item; inside a pane it belongs to the pane.
+    const auto data = reinterpret_cast<DWORD_PTR>(this);
+    for (HWND control : {list, Item(IDC_PROFILE_TOOLBAR), Item(IDC_NAVIGATION_TOOLBAR), Item(IDC_NEW_ITEMS_TOOLBAR)})
+        SetWindowSubclass(control, EnterProc, kControlSubclass, data);
+    HWND pathCombo = reinterpret_cast<HWND>(SendMessageW(PathBox(), CBEM_GETCOMBOCONTROL, 0, 0));
+    for (HWND combo : {Item(IDC_PROFILE_COMBO), pathCombo})
+        if (combo) SetWindowSubclass(combo, EnterProc, kComboSubclass, data);
     RegisterAddCommands();
     ShowUnloaded();
     EnableProfileCommands(false);
@@ -147,13 +155,13 @@ HWND CPageProfile::MakeToolbar(int id, int slot, DWORD style, HIMAGELIST images,
 void CPageProfile::CreateToolbars() {
     toolbarImages_[0] = IconList(Module(), {IDI_TB_RELOAD, IDI_TB_NEW, IDI_TB_SAVE, IDI_TB_SAVE_AS, IDI_TB_RENAME,
                                             IDI_TB_DELETE});
-    MakeToolbar(IDC_PROFILE_TOOLBAR, IDC_PROFILE_TOOLBAR_SLOT, 0, toolbarImages_[0],
+    MakeToolbar(IDC_PROFILE_TOOLBAR, IDC_PROFILE_TOOLBAR_SLOT, 0, toolbarImages_[0].Get(),
                 {Button(0, ID_RELOAD_PROFILE), Separator(), Button(1, ID_NEW_PROFILE), Button(2, ID_SAVE_PROFILE),
                  Button(3, ID_SAVE_PROFILE_AS), Separator(), Button(4, ID_RENAME_PROFILE),
                  Button(5, ID_DELETE_PROFILE)});
 
     toolbarImages_[1] = IconList(Module(), {IDI_TB_UPWARD, IDI_TB_VIEW});
-    HWND navigation = MakeToolbar(IDC_NAVIGATION_TOOLBAR, IDC_NAVIGATION_TOOLBAR_SLOT, 0, toolbarImages_[1],
+    HWND navigation = MakeToolbar(IDC_NAVIGATION_TOOLBAR, IDC_NAVIGATION_TOOLBAR_SLOT, 0, toolbarImages_[1].Get(),
                                   {Button(0, ID_UPWARD), Separator(), Separator(kPathBoxWidth), Separator(),
                                    Button(1, ID_VIEW, BTNS_WHOLEDROPDOWN)});
     RECT slot = {};
@@ -164,12 +172,12 @@ void CPageProfile::CreateToolbars() {
                                    navigation, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PATH_BOX)), Module(),
                                    nullptr);
     SendMessageW(pathBox, WM_SETFONT, SendMessageW(Handle(), WM_GETFONT, 0, 0), FALSE);
-    pathImages_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0);
-    AddIcon(pathImages_, ShellIcon(WindowsFolder().c_str(), 0, SHGFI_SMALLICON));
-    SendMessageW(pathBox, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(pathImages_));
+    pathImages_.Reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0));
+    AddIcon(pathImages_.Get(), ShellIcon(WindowsFolder().c_str(), 0, SHGFI_SMALLICON));
+    SendMessageW(pathBox, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(pathImages_.Get()));
 
     toolbarImages_[2] = IconList(Module(), {IDI_TB_NEW_ITEM});
-    HWND items = MakeToolbar(IDC_NEW_ITEMS_TOOLBAR, IDC_NEW_ITEMS_TOOLBAR_SLOT, TBSTYLE_LIST, toolbarImages_[2], {});
+    HWND items = MakeToolbar(IDC_NEW_ITEMS_TOOLBAR, IDC_NEW_ITEMS_TOOLBAR_SLOT, TBSTYLE_LIST, toolbarImages_[2].Get(), {});
     std::wstring label = LoadText(IDS_NEW_ITEM_LABEL);
     label.push_back(L'\0');
     const INT_PTR text = SendMessageW(items, TB_ADDSTRINGW, 0, reinterpret_cast<LPARAM>(label.c_str()));
@@ -358,16 +366,13 @@ FolderNode* CPageProfile::CurrentFolder() const {
 // ---- Image lists and rule display ----
 
 void CPageProfile::RebuildImageLists() {
-    for (HIMAGELIST* list : {&large_, &small_}) {
-        if (*list) ImageList_Destroy(*list);
-        *list = nullptr;
-    }
-    large_ = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 8, 4);
-    small_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 4);
+    // The list shares its image lists (LVS_SHAREIMAGELISTS): the page owns them.
+    large_.Reset(ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 8, 4));
+    small_.Reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 4));
     extensionIcons_.clear();
     const std::wstring windows = WindowsFolder();
-    AddIcon(large_, ShellIcon(windows.c_str(), 0, SHGFI_LARGEICON));
-    AddIcon(small_, ShellIcon(windows.c_str(), 0, SHGFI_SMALLICON));
+    AddIcon(large_.Get(), ShellIcon(windows.c_str(), 0, SHGFI_LARGEICON));
+    AddIcon(small_.Get(), ShellIcon(windows.c_str(), 0, SHGFI_SMALLICON));
     // The rule icons of each method, large and small, in the order of their indexes.
     static const int kIcons[5][3][2] = {
         {},
@@ -380,11 +385,11 @@ void CPageProfile::RebuildImageLists() {
     const int method = session_.Method();
     for (const auto& pair : kIcons[method >= 1 && method <= 4 ? method : 0]) {
         if (!pair[0]) break;
-        AddIcon(large_, LoadIconSized(Module(), pair[0], 32));
-        AddIcon(small_, LoadIconSized(Module(), pair[1], 16));
+        AddIcon(large_.Get(), Module(), pair[0], 32);
+        AddIcon(small_.Get(), Module(), pair[1], 16);
     }
-    ListView_SetImageList(List(), large_, LVSIL_NORMAL);
-    ListView_SetImageList(List(), small_, LVSIL_SMALL);
+    ListView_SetImageList(List(), large_.Get(), LVSIL_NORMAL);
+    ListView_SetImageList(List(), small_.Get(), LVSIL_SMALL);
 }
 
 int CPageProfile::ExtensionIcon(const std::wstring& extension) {
@@ -393,15 +398,12 @@ int CPageProfile::ExtensionIcon(const std::wstring& extension) {
     const auto known = extensionIcons_.find(key);
     if (known != extensionIcons_.end()) return known->second;
     const DWORD flags = SHGFI_USEFILEATTRIBUTES;
-    HICON large = ShellIcon(extension.c_str(), FILE_ATTRIBUTE_NORMAL, flags | SHGFI_LARGEICON);
-    HICON small = ShellIcon(extension.c_str(), FILE_ATTRIBUTE_NORMAL, flags | SHGFI_SMALLICON);
+    const win::UniqueIcon large = ShellIcon(extension.c_str(), FILE_ATTRIBUTE_NORMAL, flags | SHGFI_LARGEICON);
+    const win::UniqueIcon small = ShellIcon(extension.c_str(), FILE_ATTRIBUTE_NORMAL, flags | SHGFI_SMALLICON);
     int index = editor::kIconTypeUnmatched;
     if (large && small) {
-        index = AddIcon(large_, large);
-        AddIcon(small_, small);
-    } else {
-        if (large) DestroyIcon(large);
-        if (small) DestroyIcon(small);
+        index = AddIcon(large_.Get(), large);
+        AddIcon(small_.Get(), small);
     }
     extensionIcons_[key] = index;
     return index;
@@ -805,7 +807,7 @@ void CPageProfile::ShowItemPane() {
     if (selected.empty()) {
         fill.folders = static_cast<int>(folder->children.size());
         fill.rules = editor::RuleCount(*folder);
-        fill.icon = ImageList_GetIcon(large_, editor::kIconFolder, ILD_NORMAL);
+        fill.icon = ImageList_GetIcon(large_.Get(), editor::kIconFolder, ILD_NORMAL);
     } else {
         fill.selection = true;
         for (int index : selected) {
@@ -818,7 +820,7 @@ void CPageProfile::ShowItemPane() {
         item.mask = LVIF_IMAGE;
         item.iItem = selected[0];
         fill.icon = selected.size() == 1 && ListView_GetItem(List(), &item) && item.iImage >= 0
-                        ? ImageList_GetIcon(large_, item.iImage, ILD_NORMAL)
+                        ? ImageList_GetIcon(large_.Get(), item.iImage, ILD_NORMAL)
                         : LoadIconSized(Module(), IDI_MULTI_SELECTION, 32);
     }
     contents_.SetPage(Handle());
@@ -828,10 +830,10 @@ void CPageProfile::ShowItemPane() {
 
 // ---- Menus ----
 
-HMENU CPageProfile::LoadAddMenu() const {
+win::UniqueMenu CPageProfile::LoadAddMenu() const {
     static const int menus[] = {0, IDR_NEW_TYPE_ITEMS, IDR_NEW_TIME_ITEMS, IDR_NEW_SIZE_ITEMS, IDR_NEW_NAME_ITEMS};
     const int method = session_.Method();
-    return method >= 1 && method <= 4 ? LoadMenuW(Module(), MAKEINTRESOURCEW(menus[method])) : nullptr;
+    return win::UniqueMenu(method >= 1 && method <= 4 ? LoadMenuW(Module(), MAKEINTRESOURCEW(menus[method])) : nullptr);
 }
 
 void CPageProfile::GreyUnhandled(HMENU menu) {
@@ -848,8 +850,8 @@ void CPageProfile::GreyUnhandled(HMENU menu) {
 
 void CPageProfile::ShowContextMenu(POINT at) {
     ShowItemPane();
-    HMENU menu = LoadMenuW(Module(), MAKEINTRESOURCEW(IDR_PROFILE_LIST_MENU));
-    HMENU popup = menu ? GetSubMenu(menu, 0) : nullptr;
+    const win::UniqueMenu menu(LoadMenuW(Module(), MAKEINTRESOURCEW(IDR_PROFILE_LIST_MENU)));
+    HMENU popup = menu ? GetSubMenu(menu.Get(), 0) : nullptr;
     if (!popup) return;
     if (!ProfileLoaded()) {
         for (int i = 0; i < GetMenuItemCount(popup); ++i) EnableMenuItem(popup, i, MF_BYPOSITION | MF_GRAYED);
@@ -858,15 +860,15 @@ void CPageProfile::ShowContextMenu(POINT at) {
         for (int i = 0; i < 4; ++i)
             if (kViewStyles[i] == view_) view = i;
         CheckMenuRadioItem(GetSubMenu(popup, kViewPosition), 0, 3, view, MF_BYPOSITION);
-        if (HMENU bar = LoadAddMenu()) {
-            HMENU add = GetSubMenu(bar, 0);
-            RemoveMenu(bar, 0, MF_BYPOSITION);  // keeps the popup alive
-            DestroyMenu(bar);
-            GreyUnhandled(add);
+        if (const win::UniqueMenu bar = LoadAddMenu()) {
+            win::UniqueMenu add(GetSubMenu(bar.Get(), 0));
+            RemoveMenu(bar.Get(), 0, MF_BYPOSITION);  // the popup outlives its bar
+            GreyUnhandled(add.Get());
             std::wstring label(64, L'\0');
             label.resize(GetMenuStringW(popup, kAddPosition, &label[0], 64, MF_BYPOSITION));
-            ModifyMenuW(popup, kAddPosition, MF_BYPOSITION | MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(add),
-                        label.c_str());
+            if (ModifyMenuW(popup, kAddPosition, MF_BYPOSITION | MF_POPUP | MF_STRING,
+                            reinterpret_cast<UINT_PTR>(add.Get()), label.c_str()))
+                add.Release();  // the context menu's now
         }
         const std::size_t selected = SelectedIndexes().size();
         EnableMenuItem(popup, kDeletePosition, MF_BYPOSITION | (selected >= 1 ? MF_ENABLED : MF_GRAYED));
@@ -875,7 +877,6 @@ void CPageProfile::ShowContextMenu(POINT at) {
     // A menu of a window in the background would close at once.
     SetForegroundWindow(GetAncestor(Handle(), GA_ROOT));
     TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr);
-    DestroyMenu(menu);
 }
 
 void CPageProfile::ShowDropDown(int command) {
@@ -884,8 +885,10 @@ void CPageProfile::ShowDropDown(int command) {
     RECT button = {};
     SendMessageW(toolbar, TB_GETRECT, command, reinterpret_cast<LPARAM>(&button));
     MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&button), 2);
-    HMENU menu = command == ID_VIEW ? LoadMenuW(Module(), MAKEINTRESOURCEW(IDR_PROFILE_LIST_MENU)) : LoadAddMenu();
-    HMENU popup = menu ? GetSubMenu(menu, 0) : nullptr;
+    const win::UniqueMenu menu = command == ID_VIEW
+                                     ? win::UniqueMenu(LoadMenuW(Module(), MAKEINTRESOURCEW(IDR_PROFILE_LIST_MENU)))
+                                     : LoadAddMenu();
+    HMENU popup = menu ? GetSubMenu(menu.Get(), 0) : nullptr;
     if (popup && command == ID_VIEW) {
         popup = GetSubMenu(popup, kViewPosition);
         int view = 3;
@@ -901,7 +904,6 @@ void CPageProfile::ShowDropDown(int command) {
     if (popup)
         TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_VERTICAL, button.left, button.bottom, 0, Handle(),
                        nullptr);
-    if (menu) DestroyMenu(menu);
 }
 
 // ---- Add commands ----
@@ -973,7 +975,7 @@ void CPageProfile::ShowCollisions(const std::wstring& message, int method, const
     dialog.message = message;
     dialog.method = method;
     dialog.rows = editor::CollisionRows(*this, method, collisions);
-    dialog.images = small_;
+    dialog.images = small_.Get();
     dialog.DoModal(Module(), Handle());
 }
 
@@ -993,27 +995,29 @@ void CPageProfile::OnListKey(WORD key) {
     }
 }
 
-LRESULT CALLBACK CPageProfile::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                        DWORD_PTR data) {
+LRESULT CALLBACK CPageProfile::EnterProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR data) {
     auto* page = reinterpret_cast<CPageProfile*>(data);
+    // An open drop-down list takes Enter itself, to close with the entry chosen.
+    const bool keyboard = message == WM_GETDLGCODE || message == WM_KEYDOWN || message == WM_CHAR;
+    const bool dropped = keyboard && id == kComboSubclass && SendMessageW(hwnd, CB_GETDROPPEDSTATE, 0, 0);
     switch (message) {
         case WM_GETDLGCODE:
             // Enter opens the selected folder instead of pressing the frame's default button.
-            if (lParam && reinterpret_cast<MSG*>(lParam)->message == WM_KEYDOWN &&
-                reinterpret_cast<MSG*>(lParam)->wParam == VK_RETURN)
+            if (!dropped && win::IsEnterKey(reinterpret_cast<const MSG*>(lParam)))
                 return DLGC_WANTMESSAGE | DefSubclassProc(hwnd, message, wParam, lParam);
             break;
         case WM_KEYDOWN:
-            if (wParam == VK_RETURN) {
+            if (wParam == VK_RETURN && !dropped) {
                 page->OpenSelected();
                 return 0;
             }
             break;
         case WM_CHAR:
-            if (wParam == L'\r') return 0;
+            if (wParam == L'\r' && !dropped) return 0;
             break;
         case WM_NCDESTROY:
-            RemoveWindowSubclass(hwnd, ListProc, 1);
+            RemoveWindowSubclass(hwnd, EnterProc, id);
             break;
     }
     return DefSubclassProc(hwnd, message, wParam, lParam);

@@ -66,8 +66,8 @@ public:
     void RemovePathEntries(FolderNode* folder);
     HWND List() const { return Item(IDC_LIST); }
     HWND PathBox() const;
-    HIMAGELIST LargeImages() const { return large_; }
-    HIMAGELIST SmallImages() const { return small_; }
+    HIMAGELIST LargeImages() const { return large_.Get(); }
+    HIMAGELIST SmallImages() const { return small_.Get(); }
     // List items: positions of the selected ones, and the reference of one.
     std::vector<int> SelectedIndexes() const;
     // Selects the item of this folder or rule alone and scrolls it into view.
@@ -157,13 +157,17 @@ private:
     void ShowDropDown(int command);
     // Greys the Add commands without a handler; recursive into submenus.
     void GreyUnhandled(HMENU menu);
-    HMENU LoadAddMenu() const;  // the method's Add menu (a menu bar; its first popup is the menu)
+    win::UniqueMenu LoadAddMenu() const;  // the method's Add menu (a menu bar; its first popup is the menu)
     void OnListKey(WORD key);
     void AddFolderCommand();
     void AddTypeSpecial(int kind, const wchar_t* name);
     void AddSizeFolders();
-    static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                     DWORD_PTR data);
+    // The subclass of the controls that keep Enter (a drop-down list: the
+    // selector and the path box, or another control).
+    static constexpr UINT_PTR kControlSubclass = 1;
+    static constexpr UINT_PTR kComboSubclass = 2;
+    static LRESULT CALLBACK EnterProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR data);
 
     editor::ProfileSession session_;
     ProfileItemRef current_;
@@ -175,10 +179,10 @@ private:
     PaneSlot panes_[PaneCount];
     std::vector<std::unique_ptr<CProfilePane>> ownedPanes_;
     CDialogFolderContents contents_;
-    HIMAGELIST large_ = nullptr;
-    HIMAGELIST small_ = nullptr;
-    HIMAGELIST pathImages_ = nullptr;
-    HIMAGELIST toolbarImages_[3] = {};
+    win::UniqueImageList large_;
+    win::UniqueImageList small_;
+    win::UniqueImageList pathImages_;
+    win::UniqueImageList toolbarImages_[3];
     std::map<std::wstring, int> extensionIcons_;
     std::map<WORD, std::function<void()>> addCommands_;
     UINT view_ = LVS_REPORT;

@@ -237,7 +237,7 @@ FolderNode* FindChildByName(FolderNode* folder, const std::wstring& name) {
 FolderNode* AddFolder(PlacementHost& host, FolderNode* parent, const std::wstring& name,
                       const std::wstring& location) {
     if (!parent) return nullptr;
-    if (!CheckNewFolderNames(host, parent, {name})) return nullptr;
+    if (!CheckNewFolderNames(host, parent, {name}, FolderNames::Typed)) return nullptr;
     auto child = std::make_unique<FolderNode>(parent->Method());
     child->parent = parent;
     child->SetDisplayName(TrimBlanks(CutToField(name)).c_str());
@@ -248,11 +248,14 @@ FolderNode* AddFolder(PlacementHost& host, FolderNode* parent, const std::wstrin
     return added;
 }
 
-bool CheckNewFolderNames(PlacementHost& host, FolderNode* parent, const std::vector<std::wstring>& names) {
+bool CheckNewFolderNames(PlacementHost& host, FolderNode* parent, const std::vector<std::wstring>& names,
+                         FolderNames source) {
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::wstring name = TrimBlanks(CutToField(names[i]));
         if (!ValidateFolderName(name)) {
-            host.Message(host.Text(IDS_FOLDER_NAME_INVALID), MB_OK | MB_ICONEXCLAMATION);
+            std::wstring message = host.Text(IDS_FOLDER_NAME_INVALID);
+            if (source == FolderNames::Generated) message = Fill(host, IDS_BATCH_FOLDER_NAME_INVALID, {name}) + message;
+            host.Message(message, MB_OK | MB_ICONEXCLAMATION);
             return false;
         }
         bool taken = FindChildByName(parent, name) != nullptr;

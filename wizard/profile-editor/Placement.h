@@ -87,9 +87,14 @@ FolderNode* FindChildByName(FolderNode* folder, const std::wstring& name);
 FolderNode* AddFolder(PlacementHost& host, FolderNode* parent, const std::wstring& name,
                       const std::wstring& location);
 
+// Where the names of new folders come from: typed by the user, or made by
+// a batch from its rules (an invalid one is then named in the message).
+enum class FolderNames { Typed, Generated };
 // For a batch, before it makes anything: every name valid, none taken in the
-// parent, no two alike. The first problem is reported as AddFolder would.
-bool CheckNewFolderNames(PlacementHost& host, FolderNode* parent, const std::vector<std::wstring>& names);
+// parent, no two alike. The first problem is reported as AddFolder would;
+// an invalid generated name is named first.
+bool CheckNewFolderNames(PlacementHost& host, FolderNode* parent, const std::vector<std::wstring>& names,
+                         FolderNames source = FolderNames::Generated);
 
 enum RenameResult : int { kRenameFailed = 0, kRenameDone = 1, kRenameDuplicate = 2 };
 // The name trimmed; failed for the root, a blank or invalid name; duplicate

@@ -31,9 +31,7 @@ bool IsEnterDown(const MSG* msg) {
 
 }  // namespace
 
-CProfilePane::~CProfilePane() {
-    if (icon_) DestroyIcon(icon_);
-}
+CProfilePane::~CProfilePane() = default;
 
 BOOL CProfilePane::OnInitDialog() {
     CDialogEx::OnInitDialog();
@@ -110,8 +108,7 @@ LRESULT CALLBACK CProfilePane::ControlProc(HWND hwnd, UINT message, WPARAM wPara
 
 void CProfilePane::SetIcon(int staticId, HICON icon) {
     SendDlgItemMessageW(Handle(), staticId, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-    if (icon_ && icon_ != icon) DestroyIcon(icon_);
-    icon_ = icon;
+    if (icon_.Get() != icon) icon_.Reset(icon);
 }
 
 }  // namespace ordvale::wizard

@@ -118,7 +118,7 @@ private:
     void OnEnter(HWND control);
 
     HWND page_ = nullptr;
-    HICON icon_ = nullptr;
+    win::UniqueIcon icon_;
     UINT changed_;
     UINT update_;
     int updateButton_;

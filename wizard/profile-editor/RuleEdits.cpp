@@ -46,7 +46,8 @@ std::wstring PaneLocation(const FolderPaneValues& values) {
 FolderPaneChanges CompareFolderPane(const FolderNode& folder, const FolderPaneValues& values) {
     FolderPaneChanges changes;
     changes.name = !EqualsNoCase(TrimBlanks(values.name), FieldText(folder.displayName));
-    changes.location = !EqualsNoCase(PaneLocation(values), FieldText(folder.location));
+    // The location as it would be stored: "D:\\Out" is "D:\\Out\\" unchanged.
+    changes.location = !EqualsNoCase(FolderNode::StoredLocation(PaneLocation(values)), FieldText(folder.location));
     return changes;
 }
 
