@@ -1242,7 +1242,9 @@ TEST(Executor, CopyFailingHalfWayLeavesNothingCutShort) {
             } else {
                 ASSERT_TRUE(WriteBytes(from, Pattern(300000, 1)));
             }
-            if (row.standing) ASSERT_TRUE(WriteText(dst + L"\\big.bin", "old"));
+            if (row.standing) {
+                ASSERT_TRUE(WriteText(dst + L"\\big.bin", "old"));
+            }
             const auto sourceBefore = FolderTree(f.src);
             const auto destinationBefore = FolderTree(dst);
 
@@ -1277,7 +1279,9 @@ TEST(Executor, CopyFailingHalfWayLeavesNothingCutShort) {
             EXPECT_EQ(ReadBytes(arrived), Pattern(300000, 1));
             EXPECT_EQ(Exists(from), row.kind == OperationKind::Copy);
             EXPECT_FALSE(AnyPartialCopy(dst));
-            if (row.folder) EXPECT_EQ(ReadUtf8(dst + L"\\F\\small.txt"), "small");
+            if (row.folder) {
+                EXPECT_EQ(ReadUtf8(dst + L"\\F\\small.txt"), "small");
+            }
             if (row.acrossVolumes) RemoveTree(dst);
         }
     }

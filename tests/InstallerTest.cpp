@@ -606,8 +606,11 @@ TEST_F(ExplorerMenu, ASelectionOpensOneWizardWithEveryItem) {
         },
         300000))
         << "all starts but one hand their item over and end; still running: " << running;
-    for (auto& start : starts)
-        if (start.get() != wizard) EXPECT_EQ(start->Wait(0), 0u);
+    for (auto& start : starts) {
+        if (start.get() != wizard) {
+            EXPECT_EQ(start->Wait(0), 0u);
+        }
+    }
     HWND frame = WaitForWindow(wizard->Id(), L"Ordvale Wizard");
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(WaitForControl(frame, IDC_METHOD_TYPE));

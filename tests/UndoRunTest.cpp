@@ -444,7 +444,9 @@ TEST_F(UndoRun, ARunKilledAtAnyOperationIsTakenBackWhole) {
         SetEnvironmentVariableW(L"ORDVALE_KILL_AT_OPERATION", nullptr);
         DeleteFileW(JobFileIn(appData, name).c_str());
         ended = code == 0;
-        if (!ended) ASSERT_EQ(code, 75u) << "killed";
+        if (!ended) {
+            ASSERT_EQ(code, 75u) << "killed";
+        }
         const std::wstring killed = LastRunId(History());
         if (k == 0) {
             EXPECT_NE(killed, lastBefore) << "the plan stands before the first operation";
