@@ -1370,7 +1370,7 @@ std::vector<std::wstring> KindsOf(const std::wstring& history, const std::wstrin
 // Overwrite never destroys: the file standing there is renamed into a
 // hidden folder beside it (the same volume), the journal has it before the
 // new one arrives, and the undo puts both back where they were. On one
-// volume and across volumes, for a copy, and inside a merge.
+// volume and across volumes, and inside a merge.
 TEST(Executor, OverwriteSetsTheReplacedFileAsideAndTheUndoPutsItBack) {
     OtherVolumeFolder other(L"Z:\\dev\\shm");
     struct Row {
@@ -1381,7 +1381,6 @@ TEST(Executor, OverwriteSetsTheReplacedFileAsideAndTheUndoPutsItBack) {
     } rows[] = {
         {"move", OperationKind::Move, false, false},
         {"move across volumes", OperationKind::Move, true, false},
-        {"copy", OperationKind::Copy, false, false},
         {"merge", OperationKind::Move, false, true},
         {"merge across volumes", OperationKind::Move, true, true},
     };
@@ -1418,8 +1417,7 @@ TEST(Executor, OverwriteSetsTheReplacedFileAsideAndTheUndoPutsItBack) {
         EXPECT_TRUE(GetFileAttributesW(aside.c_str()) & FILE_ATTRIBUTE_HIDDEN);
         const std::vector<std::wstring> kinds = KindsOf(history, runId);
         const auto setAside = std::find(kinds.begin(), kinds.end(), L"SetAside");
-        const auto replaced =
-            std::find(kinds.begin(), kinds.end(), row.kind == OperationKind::Copy ? L"Copy" : L"Replace");
+        const auto replaced = std::find(kinds.begin(), kinds.end(), L"Replace");
         EXPECT_TRUE(setAside < replaced && replaced != kinds.end()) << "the file set aside is recorded first";
 
         TakeBack(history, runId);

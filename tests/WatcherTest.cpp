@@ -12,6 +12,7 @@
 #include "common/WatchedFolders.h"
 #include "engine/FolderLock.h"
 #include "EndToEndFixture.h"
+#include "WindowDriver.h"
 #include "watch/SignIn.h"
 
 using namespace ordvale;
@@ -326,6 +327,12 @@ TEST_F(Watcher, AnAutomaticRunIsTakenBack) {
     }));
     ASSERT_TRUE(journal.run.automatic);
     Program undo(Runner() + L" /undo last");
+    ASSERT_TRUE(undo.Started());
+    // The runner names the run it takes back and asks first.
+    HWND box = WaitForMessageBox(undo.Id(), 60000);
+    ASSERT_NE(box, nullptr) << "the run to take back is named first";
+    EXPECT_NE(MessageBoxText(box).find(L"Take back the tidy"), std::wstring::npos) << Narrow(MessageBoxText(box));
+    Click(box, IDYES);
     ASSERT_EQ(undo.Wait(120000), 0u);
     EXPECT_EQ(ReadUtf8(At(L"a.jpg")), "a");
     EXPECT_EQ(ReadUtf8(At(L"notes.txt")), "n");
