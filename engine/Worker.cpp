@@ -453,8 +453,7 @@ DWORD WINAPI OperationThread(LPVOID parameter) {
     if (!start || !start->slot) return 0;
     try {
         const UINT ending = RunWorker(start->slot, start->job);
-        // A run no one watches has no window to tell.
-        if (!start->slot->control.Stopped() && !start->slot->unattended) {
+        if (!start->slot->control.Stopped()) {
             WorkerSink sink(start->slot);
             sink.Send(UM_PROGRESS, 0, 100);
             sink.Send(UM_FINISHED, ending, 0);

@@ -664,7 +664,7 @@ TEST_F(UndoRun, PreviewAndRunAgreeOnItemsOfOneRun) {
     EXPECT_EQ(ReadUtf8(pictures + L"\\x.jpg"), "a");
     EXPECT_EQ(ReadUtf8(pictures + L"\\x (2).jpg"), "b");
 
-    ASSERT_EQ(Undo(L"last"), 0u);
+    ASSERT_EQ(UndoLast(), 0u);
     EXPECT_EQ(ShowTree(FolderTree(target)), ShowTree(targetBefore));
     EXPECT_EQ(ShowTree(FolderTree(tidy)), ShowTree(tidyBefore));
 }
