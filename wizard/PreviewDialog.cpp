@@ -114,7 +114,7 @@ BOOL CDialogPreview::OnInitDialog() {
 
     HWND self = Handle();
     work_.onProgress = [self] { PostMessageW(self, WM_PREVIEW_PROGRESS, 0, 0); };
-    worker_ = CreateThread(nullptr, 0, WorkerProc, this, 0, nullptr);
+    worker_.Reset(CreateThread(nullptr, 0, WorkerProc, this, 0, nullptr));
     if (!worker_) PostMessageW(Handle(), WM_PREVIEW_BUILT, 0, 0);
     return TRUE;
 }
@@ -138,9 +138,8 @@ void CDialogPreview::StopWorker() {
     work_.Stop();
     // The worker never waits for this window, so waiting for it here
     // cannot hang: it checks the stop request between items.
-    WaitForSingleObject(worker_, INFINITE);
-    CloseHandle(worker_);
-    worker_ = nullptr;
+    WaitForSingleObject(worker_.Get(), INFINITE);
+    worker_.Reset();
 }
 
 void CDialogPreview::OnProgress() {

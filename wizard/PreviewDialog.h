@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "PreviewModel.h"
+#include "common/win/Handle.h"
 #include "framework/Framework.h"
 
 namespace ordvale::wizard {
@@ -60,7 +61,7 @@ private:
     std::wstring CellText(const PreviewRow& row, int column) const;
 
     PreviewWork work_;
-    HANDLE worker_ = nullptr;
+    win::UniqueHandle worker_;
     bool ready_ = false;
     std::vector<FolderCount> folders_;
     std::vector<std::wstring> folderTexts_;  // the folder list's rows, whole

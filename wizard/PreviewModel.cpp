@@ -12,6 +12,7 @@
 #include "engine/EngineContext.h"
 #include "engine/Planner.h"
 #include "common/PathText.h"
+#include "common/win/Handle.h"
 
 namespace ordvale::wizard {
 
@@ -32,13 +33,12 @@ int CompareFolders(const std::wstring& a, const std::wstring& b) {
 // a handle asking for delete access is refused then. Unlike the engine's
 // probe this renames nothing, so looking changes nothing on disk.
 bool HeldOpen(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
+    win::UniqueHandle h(CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h) {
         const DWORD error = GetLastError();
         return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
     }
-    CloseHandle(h);
     return false;
 }
 

@@ -11,6 +11,7 @@
 #include "common/JobHandOff.h"
 #include "common/Journal.h"
 #include "common/Text.h"
+#include "common/win/Handle.h"
 #include "common/win/MessageBox.h"
 #include "resource.h"
 
@@ -319,10 +320,10 @@ void COrdvaleWizardDlg::RunOptions() {
     if (!CreateProcessW(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process))
         return;
+    win::UniqueHandle processThread(process.hThread);
+    win::UniqueHandle processHandle(process.hProcess);
     ShowWindow(Handle(), SW_HIDE);
-    WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    WaitForSingleObject(processHandle.Get(), INFINITE);
     LoadSettings(&settings_);
     EnsureProfileDocument(settings_.profileFile, ModuleFolder() + L"\\" + kShippedProfilesName);
     ShowWindow(Handle(), SW_SHOW);
@@ -380,20 +381,19 @@ void COrdvaleWizardDlg::HandOff(TidyJob* job) {
     params.job = job;
     StoreText(params.wizardFolder, ModuleFolder());
     const std::wstring caption = LoadText(IDS_PRODUCT_NAME);
-    HANDLE thread = CreateThread(nullptr, 0, LaunchThread, &params, 0, nullptr);
+    win::UniqueHandle thread(CreateThread(nullptr, 0, LaunchThread, &params, 0, nullptr));
     if (!thread) {
         win::ShowMessageBox(Handle(), LoadText(IDS_CREATE_THREAD_FAILED), caption, MB_OK | MB_ICONERROR);
         return;
     }
     ShowWindow(Handle(), SW_HIDE);
-    WaitForSingleObject(thread, INFINITE);
+    WaitForSingleObject(thread.Get(), INFINITE);
     if (params.result != 0) {
         std::wstring message = LoadText(IDS_INIT_DATA_ERROR);
         std::size_t at = message.find(L"%d");
         if (at != std::wstring::npos) message.replace(at, 2, std::to_wstring(params.result));
         win::ShowMessageBox(Handle(), CutToField(message), caption, MB_OK | MB_ICONERROR);
     }
-    CloseHandle(thread);
     End(IDOK);
 }
 
