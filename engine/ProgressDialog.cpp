@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "common/Text.h"
+#include "common/win/Dpi.h"
 #include "common/win/MessageBox.h"
 #include "engine/Messages.h"
 #include "engine/Operation.h"
@@ -119,8 +120,8 @@ void CDialogProgress::Finish(UINT textId) {
     if (finishing_) return;
     finishing_ = true;
     SetPathText(LoadText(textId ? textId : IDS_FINISHED));
-    HICON done = static_cast<HICON>(
-        LoadImageW(Module(), MAKEINTRESOURCEW(IDI_FINISHED), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    HICON done = win::LoadIconAtSize(Module(), MAKEINTRESOURCEW(IDI_FINISHED),
+                                     win::LargeIconSize(win::WindowDpi(Handle())));
     SetItemIcon(done, true);
     Present(true);
     startupEvent_.Reset();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "common/win/Dpi.h"
 #include "common/win/MessageBox.h"
 #include "engine/Foreground.h"
 #include "engine/TypeIcons.h"
@@ -14,9 +15,9 @@ CDialogUncompleted::CDialogUncompleted(EngineContext* context)
     : CDialog(IDD_UNCOMPLETED), context_(context) {}
 
 BOOL CDialogUncompleted::OnInitDialog() {
-    HICON warning = static_cast<HICON>(LoadImageW(Module(), MAKEINTRESOURCEW(IDI_UNCOMPLETED),
-                                                  IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
-    SendDlgItemMessageW(Handle(), IDC_UNCOMPLETED_ICON, STM_SETICON, reinterpret_cast<WPARAM>(warning), 0);
+    const UINT dpi = win::WindowDpi(Handle());
+    warning_.Reset(win::LoadIconAtSize(Module(), MAKEINTRESOURCEW(IDI_UNCOMPLETED), win::LargeIconSize(dpi)));
+    SendDlgItemMessageW(Handle(), IDC_UNCOMPLETED_ICON, STM_SETICON, reinterpret_cast<WPARAM>(warning_.Get()), 0);
 
     HWND list = Item(IDC_UNCOMPLETED_LIST);
     std::wstring fileObject = LoadText(IDS_COLUMN_FILE_OBJECT);
@@ -24,15 +25,16 @@ BOOL CDialogUncompleted::OnInitDialog() {
     LVCOLUMNW column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.pszText = &fileObject[0];
-    column.cx = 295;
+    column.cx = win::ScaleForDpi(295, dpi);
     ListView_InsertColumn(list, 0, &column);
     column.pszText = &operation[0];
-    column.cx = 65;
+    column.cx = win::ScaleForDpi(65, dpi);
     ListView_InsertColumn(list, 1, &column);
     ListView_SetExtendedListViewStyle(
         list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_LABELTIP);
 
-    images_.Reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
+    const int small = win::SmallIconSize(dpi);
+    images_.Reset(ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 8, 8));
     ListView_SetImageList(list, images_.Get(), LVSIL_SMALL);
     Fill();
     BringToFront(Handle());
@@ -108,7 +110,8 @@ void CDialogUncompleted::SizeColumns() {
         if (!longest || wcslen(op->source.path) > wcslen(longest->source.path)) longest = op;
     int path = 0;
     if (longest) {
-        const int boxAndIcon = 2 * GetSystemMetrics(SM_CXSMICON) + 8;
+        const UINT dpi = win::WindowDpi(list);
+        const int boxAndIcon = 2 * win::SmallIconSize(dpi) + win::ScaleForDpi(8, dpi);
         path = ListView_GetStringWidth(list, longest->source.path) + kTextMargin + boxAndIcon;
     }
     RECT client = {};

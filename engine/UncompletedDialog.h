@@ -40,6 +40,7 @@ private:
 
     EngineContext* context_;
     win::UniqueImageList images_;
+    win::UniqueIcon warning_;  // shown beside the text
     // Image of each file type already in the list (see IconTypeKey).
     std::unordered_map<std::wstring, int> imageOfType_;
     std::vector<Operation*> rows_;

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the program's icons and writes them as .ico files (16, 24, 32, 48
-and 64 pixels, 32-bit colour with alpha). Run it after changing a drawing;
+"""Draws the program's icons and writes them as .ico files (16, 20, 24, 32,
+40, 48 and 64 pixels, the command links' also 96 and 128; 32-bit colour with
+alpha), so that every size a window asks for at 100 to 200 % DPI is drawn. Run it after changing a drawing;
 the .ico files it writes are kept in the repository.
 
     python3 scripts/make-icons.py            # all of them
@@ -12,7 +13,9 @@ import struct
 import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-SIZES = (16, 24, 32, 48, 64)
+SIZES = (16, 20, 24, 32, 40, 48, 64)
+# Icons shown at 64 pixels at 96 DPI (the target page's command links).
+LARGE_SIZES = SIZES + (96, 128)
 SUPER = 4  # supersampling per axis
 
 
@@ -444,11 +447,11 @@ def ico_entry(pixels):
     return header + bytes(body) + bytes(mask)
 
 
-def write_ico(path, shader):
-    images = [ico_entry(render(s, shader)) for s in SIZES]
+def write_ico(path, shader, sizes=SIZES):
+    images = [ico_entry(render(s, shader)) for s in sizes]
     out = bytearray(struct.pack('<HHH', 0, 1, len(images)))
     offset = 6 + 16 * len(images)
-    for s, data in zip(SIZES, images):
+    for s, data in zip(sizes, images):
         out += struct.pack('<BBBBHHII', s % 256, s % 256, 0, 0, 1, 32, len(data), offset)
         offset += len(data)
     for data in images:
@@ -495,4 +498,4 @@ if len(sys.argv) > 1:
 
 if __name__ == '__main__':
     for rel, shader in ICONS.items():
-        write_ico(os.path.join(ROOT, rel), shader)
+        write_ico(os.path.join(ROOT, rel), shader, LARGE_SIZES if '/link-' in rel else SIZES)

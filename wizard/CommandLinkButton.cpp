@@ -4,6 +4,7 @@
 
 #include <cwchar>
 
+#include "common/win/Dpi.h"
 #include "common/win/Handle.h"
 #include "common/win/Keys.h"
 
@@ -119,6 +120,8 @@ LRESULT CALLBACK CCommandLinkButton::ButtonProc(HWND hwnd, UINT message, WPARAM 
         case WM_CHAR:
             if (wParam == L'\r') return 0;
             break;
+        case BM_GETIMAGE:  // the icon it draws
+            return wParam == IMAGE_ICON ? reinterpret_cast<LRESULT>(self->icon_.Get()) : 0;
         case WM_NCDESTROY:
             RemoveWindowSubclass(hwnd, ButtonProc, 1);
             self->hwnd_ = nullptr;
@@ -163,20 +166,23 @@ void CCommandLinkButton::DrawItem(const DRAWITEMSTRUCT* item) {
     UINT prefix = 0;
     if (SendMessageW(item->hwndItem, WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL) prefix = DT_HIDEPREFIX;
 
-    if (icon_) DrawIconEx(dc, r.left + 6, r.top + 12, icon_.Get(), iconSize_, iconSize_, 0, nullptr, DI_NORMAL);
-    const int textLeft = r.left + iconSize_ + 12 + gap_;
+    // Margins in pixels at 96 DPI.
+    const UINT dpi = win::WindowDpi(item->hwndItem);
+    const auto px = [dpi](int pixels) { return win::ScaleForDpi(pixels, dpi); };
+    if (icon_) DrawIconEx(dc, r.left + px(6), r.top + px(12), icon_.Get(), iconSize_, iconSize_, 0, nullptr, DI_NORMAL);
+    const int textLeft = r.left + iconSize_ + px(12 + gap_);
     wchar_t caption[260] = {};
     GetWindowTextW(item->hwndItem, caption, 260);
     SelectObject(dc, captionFont_.Get());
-    RECT capRect = {textLeft, r.top + 12 + captionOffset_, r.right - 6, r.bottom};
+    RECT capRect = {textLeft, r.top + px(12 + captionOffset_), r.right - px(6), r.bottom};
     DrawTextW(dc, caption, -1, &capRect, DT_SINGLELINE | DT_EXPANDTABS | DT_CALCRECT | prefix);
-    capRect.right = r.right - 6;
+    capRect.right = r.right - px(6);
     DrawTextW(dc, caption, -1, &capRect, DT_SINGLELINE | DT_EXPANDTABS | prefix);
     if (hasNote_) {
         SelectObject(dc, noteFont_.Get());
-        RECT noteRect = {textLeft, capRect.bottom + 6, r.right - 6, r.bottom};
+        RECT noteRect = {textLeft, capRect.bottom + px(6), r.right - px(6), r.bottom};
         DrawTextW(dc, note_.c_str(), -1, &noteRect, DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_CALCRECT);
-        noteRect.right = r.right - 6;
+        noteRect.right = r.right - px(6);
         DrawTextW(dc, note_.c_str(), -1, &noteRect, DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
     }
     SelectObject(dc, oldBrush);

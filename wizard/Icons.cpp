@@ -5,13 +5,16 @@
 namespace ordvale::wizard {
 
 HICON LoadSizedIcon(HINSTANCE module, int id, int size) {
-    return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    return win::LoadIconAtSize(module, MAKEINTRESOURCEW(id), size);
 }
 
-win::UniqueIcon ShellSmallIcon(const wchar_t* path) {
+win::UniqueIcon ShellSmallIcon(const wchar_t* path, int size) {
     SHFILEINFOW info = {};
-    if (!SHGetFileInfoW(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON)) return {};
-    return win::UniqueIcon(info.hIcon);
+    // The shell's small icons have the system's size; a larger one is taken
+    // from its large icon rather than stretched.
+    const UINT which = size > GetSystemMetrics(SM_CXSMICON) ? SHGFI_LARGEICON : SHGFI_SMALLICON;
+    if (!SHGetFileInfoW(path, 0, &info, sizeof(info), SHGFI_ICON | which)) return {};
+    return win::UniqueIcon(win::IconAtSize(info.hIcon, size));
 }
 
 win::UniqueImageList MakeImageList(HINSTANCE module, int size, std::initializer_list<int> icons, int grow) {

@@ -21,14 +21,17 @@ BOOL CDialogPageTidyItems::OnInitDialog() {
     HWND list = List();
     // The list view owns its small images (it does not share them) and
     // destroys them with itself; the page only adds to them.
-    smallImages_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 4);
+    const UINT dpi = win::WindowDpi(Handle());
+    iconSize_ = win::SmallIconSize(dpi);
+    smallImages_ = ImageList_Create(iconSize_, iconSize_, ILC_COLOR32 | ILC_MASK, 0, 4);
     RECT client = {};
     GetClientRect(list, &client);
     std::wstring caption = LoadText(IDS_FILES_COLUMN);
     LVCOLUMNW column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.pszText = &caption[0];
-    column.cx = client.right - client.left - 18;
+    // As wide as the list leaves beside a vertical scroll bar.
+    column.cx = client.right - client.left - win::SystemMetricForDpi(SM_CXVSCROLL, dpi) - 1;
     ListView_InsertColumn(list, 0, &column);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     ListView_SetImageList(list, smallImages_, LVSIL_SMALL);
@@ -53,7 +56,7 @@ void CDialogPageTidyItems::AddPath(const wchar_t* path) {
     if (!path || !*path) return;
     if (ContainsRow(Rows(), path)) return;
     std::wstring text = CutToField(path);
-    const win::UniqueIcon icon = ShellSmallIcon(text.c_str());
+    const win::UniqueIcon icon = ShellSmallIcon(text.c_str(), iconSize_);
     const int image = icon ? ImageList_AddIcon(smallImages_, icon.Get()) : -1;
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE;
@@ -61,6 +64,29 @@ void CDialogPageTidyItems::AddPath(const wchar_t* path) {
     item.pszText = &text[0];
     item.iImage = image;
     ListView_InsertItem(List(), &item);
+}
+
+void CDialogPageTidyItems::ReloadIcons() {
+    iconSize_ = win::SmallIconSize(win::WindowDpi(Handle()));
+    smallImages_ = ImageList_Create(iconSize_, iconSize_, ILC_COLOR32 | ILC_MASK, 0, 4);
+    // The list gives back the list it showed, which is then no one's but ours.
+    win::UniqueImageList before(ListView_SetImageList(List(), smallImages_, LVSIL_SMALL));
+    const std::vector<std::wstring> rows = Rows();
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+        const win::UniqueIcon icon = ShellSmallIcon(rows[i].c_str(), iconSize_);
+        LVITEMW item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = i;
+        item.iImage = icon ? ImageList_AddIcon(smallImages_, icon.Get()) : -1;
+        ListView_SetItem(List(), &item);
+    }
+}
+
+BOOL CDialogPageTidyItems::OnMessage(UINT message, WPARAM, LPARAM, LRESULT* result) {
+    if (message != WM_DPICHANGED_AFTERPARENT) return FALSE;
+    ReloadIcons();
+    *result = 0;
+    return TRUE;
 }
 
 void CDialogPageTidyItems::AddFolderContents(const std::wstring& picked) {

@@ -29,11 +29,15 @@ protected:
     BOOL OnInitDialog() override;
     BOOL OnCommand(WORD id, WORD code, HWND control) override;
     BOOL OnNotify(NMHDR* header, LRESULT* result) override;
+    BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
+    // The rows' icons again, at the size the page's DPI now asks for.
+    void ReloadIcons();
     void AddFiles();
     void UpdateDeleteButton();
     HIMAGELIST smallImages_ = nullptr;  // the list view's, not ours
+    int iconSize_ = 16;
     CDragDropListCtrl dropTarget_;
 };
 

@@ -13,5 +13,8 @@ constexpr UINT WM_PREVIEW_RUN = WM_USER + 9102;     // the summary page's Previe
 constexpr UINT WM_START_PROBLEMS = WM_USER + 9200;
 // Posted to the frame: more starts of the same selection have come.
 constexpr UINT WM_START_GATHERED = WM_USER + 9201;
+// Posted by the frame to itself after a change of DPI, once the pages have
+// their icons at the new size: the summary shows the job again with them.
+constexpr UINT WM_REFRESH_SUMMARY = WM_USER + 9202;
 
 }  // namespace ordvale::wizard

@@ -13,12 +13,24 @@ CDialogPageTidyMethod::~CDialogPageTidyMethod() = default;
 
 BOOL CDialogPageTidyMethod::OnInitDialog() {
     CDialogEx::OnInitDialog();
-    images_ = MakeImageList(Module(), 32, {IDI_METHOD_TYPE, IDI_METHOD_NAME, IDI_METHOD_SIZE, IDI_METHOD_TIME});
+    LoadIcons();
+    return TRUE;
+}
+
+void CDialogPageTidyMethod::LoadIcons() {
+    const int size = win::LargeIconSize(win::WindowDpi(Handle()));
+    images_ = MakeImageList(Module(), size, {IDI_METHOD_TYPE, IDI_METHOD_NAME, IDI_METHOD_SIZE, IDI_METHOD_TIME});
     for (int i = 0; i < 4; ++i) {
-        icons_[i].Reset(ImageList_GetIcon(images_.Get(), i, ILD_NORMAL));
-        SendDlgItemMessageW(Handle(), IDC_METHOD_ICON_FIRST + i, STM_SETICON,
-                            reinterpret_cast<WPARAM>(icons_[i].Get()), 0);
+        win::UniqueIcon icon(ImageList_GetIcon(images_.Get(), i, ILD_NORMAL));
+        SendDlgItemMessageW(Handle(), IDC_METHOD_ICON_FIRST + i, STM_SETICON, reinterpret_cast<WPARAM>(icon.Get()), 0);
+        icons_[i] = std::move(icon);  // the icon shown before goes
     }
+}
+
+BOOL CDialogPageTidyMethod::OnMessage(UINT message, WPARAM, LPARAM, LRESULT* result) {
+    if (message != WM_DPICHANGED_AFTERPARENT) return FALSE;
+    LoadIcons();
+    *result = 0;
     return TRUE;
 }
 

@@ -17,8 +17,11 @@ public:
 protected:
     BOOL OnInitDialog() override;
     BOOL OnCommand(WORD id, WORD code, HWND control) override;
+    BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
+    // The four icons at the size the page's DPI asks for.
+    void LoadIcons();
     win::UniqueImageList images_;
     win::UniqueIcon icons_[4];  // shown by the four icon statics
 };

@@ -18,9 +18,14 @@ CDialogPageTidySummary::~CDialogPageTidySummary() = default;
 
 BOOL CDialogPageTidySummary::OnInitDialog() {
     CDialogEx::OnInitDialog();
-    images_ = MakeImageList(Module(), 16, {IDI_METHOD_TYPE, IDI_METHOD_NAME, IDI_METHOD_SIZE, IDI_METHOD_TIME});
+    LoadImages();
     destination_.Attach(Item(IDC_DESTINATION), Item(IDC_DESTINATION_BROWSE));
     return TRUE;
+}
+
+void CDialogPageTidySummary::LoadImages() {
+    iconSize_ = win::SmallIconSize(win::WindowDpi(Handle()));
+    images_ = MakeImageList(Module(), iconSize_, {IDI_METHOD_TYPE, IDI_METHOD_NAME, IDI_METHOD_SIZE, IDI_METHOD_TIME});
 }
 
 void CDialogPageTidySummary::SetIcon(int id, win::UniqueIcon icon) {
@@ -37,19 +42,20 @@ void CDialogPageTidySummary::RefreshSummary(const TidyJob& job) {
             PIDLIST_ABSOLUTE desktop = nullptr;
             if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &desktop))) {
                 if (SHGetFileInfoW(reinterpret_cast<LPCWSTR>(desktop), 0, &info, sizeof(info),
-                                   SHGFI_PIDL | SHGFI_ICON | SHGFI_SMALLICON))
-                    SetIcon(IDC_TARGET_ICON, win::UniqueIcon(info.hIcon));
+                                   SHGFI_PIDL | SHGFI_ICON |
+                                       (iconSize_ > GetSystemMetrics(SM_CXSMICON) ? SHGFI_LARGEICON : SHGFI_SMALLICON)))
+                    SetIcon(IDC_TARGET_ICON, win::UniqueIcon(win::IconAtSize(info.hIcon, iconSize_)));
                 CoTaskMemFree(desktop);
             }
             break;
         }
         case TidyTarget::Folder:
             SetItemText(IDC_TARGET_LINK, link(job.folder));
-            SetIcon(IDC_TARGET_ICON, ShellSmallIcon(job.folder));
+            SetIcon(IDC_TARGET_ICON, ShellSmallIcon(job.folder, iconSize_));
             break;
         case TidyTarget::Selection:
             SetItemText(IDC_TARGET_LINK, link(LoadText(IDS_CUSTOM)));
-            if (job.itemCount > 0) SetIcon(IDC_TARGET_ICON, ShellSmallIcon(job.items[0].text));
+            if (job.itemCount > 0) SetIcon(IDC_TARGET_ICON, ShellSmallIcon(job.items[0].text, iconSize_));
             break;
         default:
             break;
@@ -66,7 +72,7 @@ void CDialogPageTidySummary::RefreshSummary(const TidyJob& job) {
     SetIcon(IDC_METHOD_ICON,
             win::UniqueIcon(image >= 0 ? ImageList_GetIcon(images_.Get(), image, ILD_NORMAL) : nullptr));
     SetItemText(IDC_PROFILE_LINK, link(job.profileName));
-    SetIcon(IDC_PROFILE_ICON, win::UniqueIcon(LoadSizedIcon(Module(), IDI_PROFILE, 16)));
+    SetIcon(IDC_PROFILE_ICON, win::UniqueIcon(LoadSizedIcon(Module(), IDI_PROFILE, iconSize_)));
     destination_.SetText(job.destination[0] ? std::wstring(job.destination) : DefaultDestination(&job));
     folderTarget_ = job.target == static_cast<int32_t>(TidyTarget::Desktop) ||
                     job.target == static_cast<int32_t>(TidyTarget::Folder);
@@ -106,6 +112,13 @@ BOOL CDialogPageTidySummary::OnNotify(NMHDR* header, LRESULT* result) {
         default: return FALSE;
     }
     *result = TRUE;
+    return TRUE;
+}
+
+BOOL CDialogPageTidySummary::OnMessage(UINT message, WPARAM, LPARAM, LRESULT* result) {
+    if (message != WM_DPICHANGED_AFTERPARENT) return FALSE;
+    LoadImages();  // the frame then shows the summary again with them
+    *result = 0;
     return TRUE;
 }
 

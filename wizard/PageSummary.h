@@ -27,9 +27,13 @@ protected:
     BOOL OnInitDialog() override;
     BOOL OnCommand(WORD id, WORD code, HWND control) override;
     BOOL OnNotify(NMHDR* header, LRESULT* result) override;
+    BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
+    // The method icons at the size the page's DPI asks for.
+    void LoadImages();
     void SetIcon(int id, win::UniqueIcon icon);
+    int iconSize_ = 16;
     win::UniqueImageList images_;
     std::map<int, win::UniqueIcon> icons_;  // by icon static: the icon it shows
     CMFCEditBrowseCtrl destination_;

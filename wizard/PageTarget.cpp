@@ -13,16 +13,25 @@ CDialogPageTidyTarget::~CDialogPageTidyTarget() = default;
 
 BOOL CDialogPageTidyTarget::OnInitDialog() {
     CDialogEx::OnInitDialog();
-    images_ = MakeImageList(Module(), 64, {IDI_LINK_DESKTOP, IDI_LINK_FOLDER, IDI_LINK_SELECTION});
     static const int notes[] = {IDS_NOTE_DESKTOP, IDS_NOTE_FOLDER, IDS_NOTE_SELECTION};
     for (int i = 0; i < 3; ++i) {
         links_[i].Attach(Item(IDC_LINK_DESKTOP + i));
-        links_[i].SetIcon(ImageList_GetIcon(images_.Get(), i, ILD_NORMAL));
-        links_[i].SetIconSize(64);
         links_[i].SetNote(LoadText(notes[i]).c_str());
     }
+    LoadIcons();
     return TRUE;
 }
+
+void CDialogPageTidyTarget::LoadIcons() {
+    const int size = win::ScaleForDpi(kLinkIconSize, win::WindowDpi(Handle()));
+    images_ = MakeImageList(Module(), size, {IDI_LINK_DESKTOP, IDI_LINK_FOLDER, IDI_LINK_SELECTION});
+    for (int i = 0; i < 3; ++i) {
+        links_[i].SetIconSize(size);
+        links_[i].SetIcon(ImageList_GetIcon(images_.Get(), i, ILD_NORMAL));
+    }
+}
+
+
 
 HWND CDialogPageTidyTarget::ShowChoice(int32_t target, const wchar_t* folder) {
     std::wstring note = LoadText(IDS_NOTE_FOLDER);
@@ -40,6 +49,11 @@ BOOL CDialogPageTidyTarget::OnCommand(WORD id, WORD code, HWND) {
 }
 
 BOOL CDialogPageTidyTarget::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT* result) {
+    if (message == WM_DPICHANGED_AFTERPARENT) {
+        LoadIcons();
+        *result = 0;
+        return TRUE;
+    }
     if (message == WM_DRAWITEM) {
         auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
         for (auto& link : links_) {

@@ -24,6 +24,9 @@ protected:
     BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
+    // The links' icons at the size the page's DPI asks for.
+    void LoadIcons();
+    static constexpr int kLinkIconSize = 64;  // at 96 DPI
     CCommandLinkButton links_[3];
     win::UniqueImageList images_;
 };

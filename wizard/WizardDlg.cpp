@@ -43,33 +43,18 @@ COrdvaleWizardDlg::~COrdvaleWizardDlg() = default;
 
 BOOL COrdvaleWizardDlg::OnInitDialog() {
     CDialogEx::OnInitDialog();
-    bigIcon_.Reset(static_cast<HICON>(LoadImageW(Module(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
-    smallIcon_.Reset(static_cast<HICON>(LoadImageW(Module(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
-    SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
-    SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
     menu_.Reset(LoadMenuW(Module(), MAKEINTRESOURCEW(IDR_WIZARD_MENU)));
     menuButton_.Attach(Item(IDC_MENU_BUTTON));
-    menuButton_.SetImage(LoadSizedIcon(Module(), IDI_MENU_BUTTON, 16));
+    LoadFrameIcons();
 
     // OLE is the program's, initialised once at start-up (CWinAppEx).
     LoadSettings(&settings_);
     EnsureProfileDocument(settings_.profileFile, ModuleFolder() + L"\\" + kShippedProfilesName);
 
-    RECT place = {};
-    GetWindowRect(Item(IDC_PAGE_FRAME), &place);
-    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&place), 2);
-    CDialogEx* pages[] = {&target_, &method_, &profile_, &items_, &summary_};
-    for (CDialogEx* page : pages) {
-        HWND hwnd = page->Create(Module(), Handle());
-        if (hwnd) {
-            SetWindowPos(hwnd, Item(IDC_PAGE_FRAME), place.left, place.top, place.right - place.left,
-                         place.bottom - place.top, SWP_NOACTIVATE);
-        }
-    }
+    for (CDialogEx* page : Pages()) page->Create(Module(), Handle());
+    PlacePages();
     ShowWindow(Item(IDC_PAGE_FRAME), SW_HIDE);
-    for (CDialogEx* page : pages) ShowWindow(page->Handle(), SW_HIDE);
+    for (CDialogEx* page : Pages()) ShowWindow(page->Handle(), SW_HIDE);
     ShowWindow(target_.Handle(), SW_SHOW);
     SetButton(IDC_BUTTON_RIGHT, kLabelExit);
     SetButton(IDC_BUTTON_LEFT, kLabelNone);
@@ -434,8 +419,44 @@ BOOL COrdvaleWizardDlg::OnCommand(WORD id, WORD code, HWND) {
     return FALSE;
 }
 
+std::array<CDialogEx*, 5> COrdvaleWizardDlg::Pages() {
+    return {&target_, &method_, &profile_, &items_, &summary_};
+}
+
+void COrdvaleWizardDlg::PlacePages() {
+    RECT place = {};
+    GetWindowRect(Item(IDC_PAGE_FRAME), &place);
+    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&place), 2);
+    for (CDialogEx* page : Pages()) {
+        if (page->Handle()) {
+            SetWindowPos(page->Handle(), Item(IDC_PAGE_FRAME), place.left, place.top, place.right - place.left,
+                         place.bottom - place.top, SWP_NOACTIVATE);
+        }
+    }
+}
+
+void COrdvaleWizardDlg::LoadFrameIcons() {
+    const UINT dpi = win::WindowDpi(Handle());
+    bigIcon_.Reset(win::LoadIconAtSize(Module(), MAKEINTRESOURCEW(IDI_APP), win::LargeIconSize(dpi)));
+    smallIcon_.Reset(win::LoadIconAtSize(Module(), MAKEINTRESOURCEW(IDI_APP), win::SmallIconSize(dpi)));
+    SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
+    SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+    menuButton_.SetImage(LoadSizedIcon(Module(), IDI_MENU_BUTTON, win::SmallIconSize(dpi)));
+}
+
 BOOL COrdvaleWizardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
     switch (message) {
+        case WM_DPICHANGED:
+            // The dialog manager moves the frame to the suggested place and
+            // lays its controls and pages out again; the pages then load their
+            // own icons (WM_DPICHANGED_AFTERPARENT).
+            LoadFrameIcons();
+            PostMessageW(Handle(), WM_REFRESH_SUMMARY, 0, 0);
+            return FALSE;
+        case WM_REFRESH_SUMMARY:
+            PlacePages();
+            if (currentPage_ == kPageSummary) summary_.RefreshSummary(job_);
+            return TRUE;
         case WM_TARGET_CHOSEN:
             OnTargetChosen(wParam);
             return TRUE;

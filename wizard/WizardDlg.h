@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <array>
 #include <string>
 
 #include "CommandLine.h"
@@ -54,6 +55,11 @@ protected:
     BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
+    std::array<CDialogEx*, 5> Pages();
+    // The pages over the frame's page area.
+    void PlacePages();
+    // The window's and the menu button's icons at the window's DPI.
+    void LoadFrameIcons();
     void SetButton(int id, int code);
     void KeepFocusOn(HWND page);
     void OnRight();

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "common/Text.h"
+#include "common/win/Dpi.h"
 
 namespace ordvale::wizard {
 
@@ -131,7 +132,7 @@ void CCheckListBox::Attach(HWND list) {
     GetClientRect(list, &client);
     LVCOLUMNW column = {};
     column.mask = LVCF_WIDTH;
-    column.cx = client.right - GetSystemMetrics(SM_CXVSCROLL);
+    column.cx = client.right - win::SystemMetricForDpi(SM_CXVSCROLL, win::WindowDpi(list));
     ListView_InsertColumn(list, 0, &column);
 }
 

@@ -1,6 +1,7 @@
 #include "DialogRuleCollision.h"
 
 #include "common/Text.h"
+#include "common/win/Dpi.h"
 #include "resource.h"
 
 namespace ordvale::wizard {
@@ -13,13 +14,14 @@ BOOL CDialogRuleCollision::OnInitDialog() {
     HWND list = Item(IDC_COLLISION_LIST);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
     if (images) ListView_SetImageList(list, images, LVSIL_SMALL);
+    const UINT dpi = win::WindowDpi(Handle());
     int column = 0;
     for (const editor::CollisionColumn& c : editor::CollisionColumns(method)) {
         std::wstring title = LoadText(c.title);
         LVCOLUMNW lvc = {};
         lvc.mask = LVCF_TEXT | LVCF_WIDTH;
         lvc.pszText = &title[0];
-        lvc.cx = c.width;
+        lvc.cx = win::ScaleForDpi(c.width, dpi);
         ListView_InsertColumn(list, column++, &lvc);
     }
     int index = 0;

@@ -18,6 +18,7 @@
 #include "SizeTimeCommands.h"
 #include "TypeRuleCommands.h"
 #include "common/Text.h"
+#include "common/win/Dpi.h"
 #include "common/win/Keys.h"
 #include "common/win/MessageBox.h"
 #include "resource.h"
@@ -34,7 +35,7 @@ constexpr UINT kUpdatePaneMessage = WM_APP + 1;
 constexpr int kPathBoxWidth = 250;
 
 HICON LoadIconSized(HINSTANCE module, int id, int size) {
-    return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    return win::LoadIconAtSize(module, MAKEINTRESOURCEW(id), size);
 }
 
 // Adds a copy of the icon to the list; -1 without an icon.
@@ -46,9 +47,16 @@ int AddIcon(HIMAGELIST list, HINSTANCE module, int id, int size) {
     return AddIcon(list, win::UniqueIcon(LoadIconSized(module, id, size)));
 }
 
-win::UniqueImageList IconList(HINSTANCE module, std::initializer_list<int> icons) {
-    win::UniqueImageList list(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, static_cast<int>(icons.size()), 0));
-    for (int id : icons) AddIcon(list.Get(), module, id, 16);
+// The toolbars' icons: profile commands, navigation, new items.
+const std::vector<int> kToolbarIcons[3] = {
+    {IDI_TB_RELOAD, IDI_TB_NEW, IDI_TB_SAVE, IDI_TB_SAVE_AS, IDI_TB_RENAME, IDI_TB_DELETE},
+    {IDI_TB_UPWARD, IDI_TB_VIEW},
+    {IDI_TB_NEW_ITEM}};
+const int kToolbarIds[3] = {IDC_PROFILE_TOOLBAR, IDC_NAVIGATION_TOOLBAR, IDC_NEW_ITEMS_TOOLBAR};
+
+win::UniqueImageList IconList(HINSTANCE module, int size, const std::vector<int>& icons) {
+    win::UniqueImageList list(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, static_cast<int>(icons.size()), 0));
+    for (int id : icons) AddIcon(list.Get(), module, id, size);
     return list;
 }
 
@@ -107,10 +115,13 @@ BOOL CPageProfile::OnInitDialog() {
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
     RECT client = {};
     GetClientRect(list, &client);
+    const UINT dpi = win::WindowDpi(Handle());
+    const int name = win::ScaleForDpi(120, dpi), type = win::ScaleForDpi(80, dpi);
+    const int rest = client.right - name - type - win::SystemMetricForDpi(SM_CXVSCROLL, dpi) - 1;
     const struct {
         UINT title;
         int width;
-    } columns[] = {{IDS_COLUMN_NAME, 120}, {IDS_COLUMN_TYPE, 80}, {IDS_COLUMN_DESCRIPTION, client.right - 218}};
+    } columns[] = {{IDS_COLUMN_NAME, name}, {IDS_COLUMN_TYPE, type}, {IDS_COLUMN_DESCRIPTION, rest}};
     for (int i = 0; i < 3; ++i) {
         std::wstring title = LoadText(columns[i].title);
         LVCOLUMNW column = {};
@@ -153,16 +164,16 @@ HWND CPageProfile::MakeToolbar(int id, int slot, DWORD style, HIMAGELIST images,
 }
 
 void CPageProfile::CreateToolbars() {
-    toolbarImages_[0] = IconList(Module(), {IDI_TB_RELOAD, IDI_TB_NEW, IDI_TB_SAVE, IDI_TB_SAVE_AS, IDI_TB_RENAME,
-                                            IDI_TB_DELETE});
+    const int small = win::SmallIconSize(win::WindowDpi(Handle()));
+    toolbarImages_[0] = IconList(Module(), small, kToolbarIcons[0]);
     MakeToolbar(IDC_PROFILE_TOOLBAR, IDC_PROFILE_TOOLBAR_SLOT, 0, toolbarImages_[0].Get(),
                 {Button(0, ID_RELOAD_PROFILE), Separator(), Button(1, ID_NEW_PROFILE), Button(2, ID_SAVE_PROFILE),
                  Button(3, ID_SAVE_PROFILE_AS), Separator(), Button(4, ID_RENAME_PROFILE),
                  Button(5, ID_DELETE_PROFILE)});
 
-    toolbarImages_[1] = IconList(Module(), {IDI_TB_UPWARD, IDI_TB_VIEW});
+    toolbarImages_[1] = IconList(Module(), small, kToolbarIcons[1]);
     HWND navigation = MakeToolbar(IDC_NAVIGATION_TOOLBAR, IDC_NAVIGATION_TOOLBAR_SLOT, 0, toolbarImages_[1].Get(),
-                                  {Button(0, ID_UPWARD), Separator(), Separator(kPathBoxWidth), Separator(),
+                                  {Button(0, ID_UPWARD), Separator(), Separator(win::ScaleForDpi(kPathBoxWidth, win::WindowDpi(Handle()))), Separator(),
                                    Button(1, ID_VIEW, BTNS_WHOLEDROPDOWN)});
     RECT slot = {};
     SendMessageW(navigation, TB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&slot));
@@ -172,11 +183,11 @@ void CPageProfile::CreateToolbars() {
                                    navigation, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PATH_BOX)), Module(),
                                    nullptr);
     SendMessageW(pathBox, WM_SETFONT, SendMessageW(Handle(), WM_GETFONT, 0, 0), FALSE);
-    pathImages_.Reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0));
+    pathImages_.Reset(ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 1, 0));
     AddIcon(pathImages_.Get(), ShellIcon(WindowsFolder().c_str(), 0, SHGFI_SMALLICON));
     SendMessageW(pathBox, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(pathImages_.Get()));
 
-    toolbarImages_[2] = IconList(Module(), {IDI_TB_NEW_ITEM});
+    toolbarImages_[2] = IconList(Module(), small, kToolbarIcons[2]);
     HWND items = MakeToolbar(IDC_NEW_ITEMS_TOOLBAR, IDC_NEW_ITEMS_TOOLBAR_SLOT, TBSTYLE_LIST, toolbarImages_[2].Get(), {});
     std::wstring label = LoadText(IDS_NEW_ITEM_LABEL);
     label.push_back(L'\0');
@@ -367,8 +378,10 @@ FolderNode* CPageProfile::CurrentFolder() const {
 
 void CPageProfile::RebuildImageLists() {
     // The list shares its image lists (LVS_SHAREIMAGELISTS): the page owns them.
-    large_.Reset(ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 8, 4));
-    small_.Reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 4));
+    const UINT dpi = win::WindowDpi(Handle());
+    const int largeSize = win::LargeIconSize(dpi), smallSize = win::SmallIconSize(dpi);
+    large_.Reset(ImageList_Create(largeSize, largeSize, ILC_COLOR32 | ILC_MASK, 8, 4));
+    small_.Reset(ImageList_Create(smallSize, smallSize, ILC_COLOR32 | ILC_MASK, 8, 4));
     extensionIcons_.clear();
     const std::wstring windows = WindowsFolder();
     AddIcon(large_.Get(), ShellIcon(windows.c_str(), 0, SHGFI_LARGEICON));
@@ -385,8 +398,8 @@ void CPageProfile::RebuildImageLists() {
     const int method = session_.Method();
     for (const auto& pair : kIcons[method >= 1 && method <= 4 ? method : 0]) {
         if (!pair[0]) break;
-        AddIcon(large_.Get(), Module(), pair[0], 32);
-        AddIcon(small_.Get(), Module(), pair[1], 16);
+        AddIcon(large_.Get(), Module(), pair[0], largeSize);
+        AddIcon(small_.Get(), Module(), pair[1], smallSize);
     }
     ListView_SetImageList(List(), large_.Get(), LVSIL_NORMAL);
     ListView_SetImageList(List(), small_.Get(), LVSIL_SMALL);
@@ -821,7 +834,7 @@ void CPageProfile::ShowItemPane() {
         item.iItem = selected[0];
         fill.icon = selected.size() == 1 && ListView_GetItem(List(), &item) && item.iImage >= 0
                         ? ImageList_GetIcon(large_.Get(), item.iImage, ILD_NORMAL)
-                        : LoadIconSized(Module(), IDI_MULTI_SELECTION, 32);
+                        : LoadIconSized(Module(), IDI_MULTI_SELECTION, win::LargeIconSize(win::WindowDpi(Handle())));
     }
     contents_.SetPage(Handle());
     contents_.Fill(fill);
@@ -1124,6 +1137,10 @@ BOOL CPageProfile::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
             panePending_ = false;
             ShowItemPane();
             return TRUE;
+        case WM_DPICHANGED_AFTERPARENT:
+            OnDpiChanged();
+            *result = 0;
+            return TRUE;
         case WM_CONTEXTMENU: {
             if (reinterpret_cast<HWND>(wParam) != List()) return FALSE;
             POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -1141,6 +1158,22 @@ BOOL CPageProfile::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         default:
             return FALSE;
     }
+}
+
+void CPageProfile::OnDpiChanged() {
+    const int small = win::SmallIconSize(win::WindowDpi(Handle()));
+    for (int i = 0; i < 3; ++i) {
+        toolbarImages_[i] = IconList(Module(), small, kToolbarIcons[i]);
+        SendMessageW(Item(kToolbarIds[i]), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbarImages_[i].Get()));
+    }
+    win::UniqueImageList path(ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 1, 0));
+    AddIcon(path.Get(), ShellIcon(WindowsFolder().c_str(), 0, SHGFI_SMALLICON));
+    SendMessageW(PathBox(), CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(path.Get()));
+    pathImages_ = std::move(path);
+    if (!ProfileLoaded()) return;
+    RebuildImageLists();
+    PrepareTree(session_.Model()->root);
+    RefreshList();
 }
 
 }  // namespace ordvale::wizard

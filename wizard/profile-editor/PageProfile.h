@@ -138,6 +138,8 @@ private:
     void JumpToPathEntry();
     void EnableNavigation(bool enable);
     void RebuildImageLists();
+    // Image lists at the size the page's DPI now asks for.
+    void OnDpiChanged();
     void PrepareTree(FolderNode& folder);
     int ExtensionIcon(const std::wstring& extension);
     void InsertItem(int index, const ProfileItemRef& ref, const std::wstring& name, int image,

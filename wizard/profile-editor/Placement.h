@@ -50,7 +50,7 @@ struct CollisionRow {
 };
 struct CollisionColumn {
     UINT title;  // string id
-    int width;
+    int width;   // pixels at 96 DPI
 };
 // Time rules: Path, From, To; size and name rules: Rule, Path.
 std::vector<CollisionColumn> CollisionColumns(int method);
