@@ -42,6 +42,7 @@ public:
     std::wstring CurrentHelpPath() const;
     CDialogPageTidyTarget& TargetPage() { return target_; }
     CDialogPageTidyItems& ItemsPage() { return items_; }
+    CDialogPageTidyMethod& MethodPage() { return method_; }
     CDialogPageTidySummary& SummaryPage() { return summary_; }
     CPageProfile& ProfilePage() { return profile_; }
     // Where help requests go; the real viewer by default (tests replace it).

@@ -1,0 +1,115 @@
+// The wizard's windows at 150 % (144 DPI, see DpiMain.cpp), used as a person
+// does: every icon a page shows and every image list of its lists, toolbars
+// and boxes has the size that DPI asks for (24 and 48 pixels for the small
+// and large icons, 96 for the target page's command links), and the profile
+// list, full enough to scroll, needs no sideways scroll bar.
+#include <string>
+#include <vector>
+
+#include "ProfilePageFixture.h"
+#include "common/win/Dpi.h"
+
+using namespace ordvale;
+using namespace ordvale::wizard;
+using namespace testing_support;
+
+namespace {
+
+constexpr int kSmall = 24;
+constexpr int kLarge = 48;
+constexpr int kLink = 96;
+
+// The width of an icon's image (0 without an icon); icons are square.
+int IconWidth(HICON icon) {
+    ICONINFO info = {};
+    if (!icon || !GetIconInfo(icon, &info)) return 0;
+    const win::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP bitmap = {};
+    GetObjectW(colour ? colour.Get() : mask.Get(), sizeof(bitmap), &bitmap);
+    return bitmap.bmWidth;
+}
+
+// The width of an image list's images (0 without one).
+int ImageWidth(LRESULT list) {
+    int cx = 0, cy = 0;
+    if (!list || !ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(list), &cx, &cy)) return 0;
+    EXPECT_EQ(cx, cy);
+    return cx;
+}
+
+int ButtonIcon(HWND window, int id) {
+    return IconWidth(reinterpret_cast<HICON>(SendDlgItemMessageW(window, id, BM_GETIMAGE, IMAGE_ICON, 0)));
+}
+
+int StaticIcon(HWND window, int id) {
+    return IconWidth(reinterpret_cast<HICON>(SendDlgItemMessageW(window, id, STM_GETICON, 0, 0)));
+}
+
+// A type profile with more folders than the list shows at once.
+std::string LongDocument() {
+    std::string folders;
+    for (int i = 1; i <= 40; ++i) folders += "<Folder displayname=\"Folder number " + std::to_string(i) + "\"/>";
+    return "<?xml version=\"1.0\"?><Ordvale><TypeProfiles default=\"Type1\">"
+           "<TypeConfigure id=\"Type1\" displayname=\"Home\"><Ext t=\".txt\"/>" +
+           folders + "</TypeConfigure></TypeProfiles></Ordvale>";
+}
+
+class WizardAtDpi : public ProfilePageFixture {
+protected:
+    std::string Document() const override { return LongDocument(); }
+    void SetUp() override {
+        ProfilePageFixture::SetUp();
+        ASSERT_EQ(win::WindowDpi(frame), 144u) << "the tests mean 150 %";
+    }
+    HWND Target() { return wizard.TargetPage().Handle(); }
+    void ClickLink(int id) { driver->ClickButton(GetDlgItem(Target(), id)); }
+};
+
+}  // namespace
+
+TEST_F(WizardAtDpi, EveryPageShowsItsIconsAtTheScreensSize) {
+    for (int id : {IDC_LINK_DESKTOP, IDC_LINK_FOLDER, IDC_LINK_SELECTION})
+        EXPECT_EQ(ButtonIcon(Target(), id), kLink) << "command link " << id;
+    EXPECT_EQ(ButtonIcon(frame, IDC_MENU_BUTTON), kSmall) << "menu button";
+    EXPECT_EQ(IconWidth(reinterpret_cast<HICON>(SendMessageW(frame, WM_GETICON, ICON_SMALL, 0))), kSmall);
+    EXPECT_EQ(IconWidth(reinterpret_cast<HICON>(SendMessageW(frame, WM_GETICON, ICON_BIG, 0))), kLarge);
+
+    ClickLink(IDC_LINK_DESKTOP);
+    ASSERT_EQ(wizard.CurrentPage(), kPageMethod);
+    HWND method = wizard.MethodPage().Handle();
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(StaticIcon(method, IDC_METHOD_ICON_FIRST + i), kLarge) << "method " << i;
+
+    Next();
+    ASSERT_EQ(wizard.CurrentPage(), kPageProfile);
+    for (int id : {IDC_PROFILE_TOOLBAR, IDC_NAVIGATION_TOOLBAR, IDC_NEW_ITEMS_TOOLBAR})
+        EXPECT_EQ(ImageWidth(SendMessageW(Toolbar(id), TB_GETIMAGELIST, 0, 0)), kSmall) << "toolbar " << id;
+    EXPECT_EQ(ImageWidth(SendDlgItemMessageW(Toolbar(IDC_NAVIGATION_TOOLBAR), IDC_PATH_BOX, CBEM_GETIMAGELIST, 0, 0)),
+              kSmall)
+        << "path box";
+    EXPECT_EQ(ImageWidth(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0)), kLarge);
+    EXPECT_EQ(ImageWidth(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0)), kSmall);
+
+    Next();
+    ASSERT_EQ(wizard.CurrentPage(), kPageSummary);
+    HWND summary = wizard.SummaryPage().Handle();
+    for (int id : {IDC_TARGET_ICON, IDC_METHOD_ICON, IDC_PROFILE_ICON})
+        EXPECT_EQ(StaticIcon(summary, id), kSmall) << "summary icon " << id;
+}
+
+TEST_F(WizardAtDpi, SelectionListShowsSmallIconsAtTheScreensSize) {
+    ClickLink(IDC_LINK_SELECTION);
+    ASSERT_EQ(wizard.CurrentPage(), kPageItems);
+    HWND items = wizard.ItemsPage().List();
+    EXPECT_EQ(ImageWidth(SendMessageW(items, LVM_GETIMAGELIST, LVSIL_SMALL, 0)), kSmall);
+    EXPECT_EQ(GetWindowLongPtrW(items, GWL_STYLE) & WS_HSCROLL, 0) << "the list's one column fits it";
+}
+
+TEST_F(WizardAtDpi, ProfileListScrollsOnlyDownwards) {
+    ClickLink(IDC_LINK_DESKTOP);
+    Next();
+    ASSERT_EQ(wizard.CurrentPage(), kPageProfile);
+    ASSERT_GE(ListView_GetItemCount(list), 40);
+    EXPECT_NE(GetWindowLongPtrW(list, GWL_STYLE) & WS_VSCROLL, 0) << "the list is full enough to scroll";
+    EXPECT_EQ(GetWindowLongPtrW(list, GWL_STYLE) & WS_HSCROLL, 0) << "its columns fit beside the scroll bar";
+    EXPECT_GE(ListView_GetColumnWidth(list, 0), win::ScaleForDpi(120, 144)) << "the name column grows with the DPI";
+}
