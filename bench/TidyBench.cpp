@@ -80,7 +80,9 @@ struct Timing {
     std::size_t files = 0;
     std::size_t done = 0;
     double seconds = 0;
-    double peakMegabytes = 0;  // the whole process's peak; 0 when not known
+    // The whole process's peak; 0 when the system no longer tells it once the
+    // process has ended (Wine).
+    double peakMegabytes = 0;
     double PerFile() const { return files ? 1e6 * seconds / static_cast<double>(files) : 0; }
 };
 
@@ -224,8 +226,9 @@ void TidySection(const std::wstring& root, const std::wstring& programs, const s
     const std::wstring empty = root + L"\\empty";
     CreateDirectoryW(empty.c_str(), nullptr);
     const Timing fixed = TidyRun(empty, programs, appData);
-    std::printf("qz.exe run of an empty folder (what every run costs): %.2f s, peak memory %.0f MB\n",
-                fixed.seconds, fixed.peakMegabytes);
+    std::printf("qz.exe run of an empty folder (what every run costs): %.2f s", fixed.seconds);
+    if (fixed.peakMegabytes > 0) std::printf(", peak memory %.0f MB", fixed.peakMegabytes);
+    std::printf("\n");
     Timing bare[2], tidy[2];
     const int counts[2] = {2000, 20000};
     for (int i = 0; i < 2; ++i) {
