@@ -80,6 +80,9 @@ struct Timing {
     std::size_t files = 0;
     std::size_t done = 0;
     double seconds = 0;
+    // The whole process's peak; 0 when the system no longer tells it once the
+    // process has ended (Wine).
+    double peakMegabytes = 0;
     double PerFile() const { return files ? 1e6 * seconds / static_cast<double>(files) : 0; }
 };
 
@@ -122,6 +125,10 @@ Timing TidyRun(const std::wstring& folder, const std::wstring& programs, const s
     }
     WaitForSingleObject(process.hProcess, INFINITE);
     t.seconds = Seconds(start);
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    if (GetProcessMemoryInfo(process.hProcess, &counters, sizeof(counters)))
+        t.peakMegabytes = static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     t.done = FilesIn(folder + L"\\Documents").size() - before;
@@ -129,8 +136,10 @@ Timing TidyRun(const std::wstring& folder, const std::wstring& programs, const s
 }
 
 void PrintRow(const char* what, const Timing& t) {
-    std::printf("  %-34s %6zu of %6zu files in %7.2f s  %7.0f us/file\n", what, t.done, t.files, t.seconds,
+    std::printf("  %-34s %6zu of %6zu files in %7.2f s  %7.0f us/file", what, t.done, t.files, t.seconds,
                 t.PerFile());
+    if (t.peakMegabytes > 0) std::printf("  peak memory %.0f MB", t.peakMegabytes);
+    std::printf("\n");
 }
 
 double PeakMegabytes() {
@@ -217,7 +226,9 @@ void TidySection(const std::wstring& root, const std::wstring& programs, const s
     const std::wstring empty = root + L"\\empty";
     CreateDirectoryW(empty.c_str(), nullptr);
     const Timing fixed = TidyRun(empty, programs, appData);
-    std::printf("qz.exe run of an empty folder (what every run costs): %.2f s\n", fixed.seconds);
+    std::printf("qz.exe run of an empty folder (what every run costs): %.2f s", fixed.seconds);
+    if (fixed.peakMegabytes > 0) std::printf(", peak memory %.0f MB", fixed.peakMegabytes);
+    std::printf("\n");
     Timing bare[2], tidy[2];
     const int counts[2] = {2000, 20000};
     for (int i = 0; i < 2; ++i) {

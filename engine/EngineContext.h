@@ -18,6 +18,11 @@ struct EngineContext {
     bool unattended = false;
     OrdvaleSettings settings;
     ShellItem target;
+    // What planned operations refer to besides the target's children: each
+    // destination folder once, and the empty destination of the kinds that
+    // have none. Declared before the operations, which they outlive.
+    std::vector<std::unique_ptr<ShellItem>> folders;
+    ShellItem noDestination;
     std::vector<std::unique_ptr<Operation>> operations;
     MethodProfile typeProfile{1};
     MethodProfile timeProfile{2};

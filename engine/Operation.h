@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "common/ShellItem.h"
@@ -11,16 +12,36 @@ namespace ordvale {
 enum class OperationKind : int32_t { Nop = 0, CreateDirectory = 1, Copy = 2, Move = 3, Rename = 4, Delete = 5 };
 enum class OperationStatus : int32_t { Succeeded = 0, Failed = 1, Omitted = 2, Pended = 3, None = 4, Unknown = 5 };
 
+// An operation refers to the items it acts on rather than holding copies of
+// them: planning makes one or two operations for every item of a folder
+// that may hold a million, and the item itself (as listed) and the folder
+// it goes to (one for many items) are held once, by whoever made the
+// operations, for as long as the operations live. An operation made
+// without items holds its own pair.
 struct Operation {
     int32_t kind = static_cast<int32_t>(OperationKind::Nop);
     int32_t status = static_cast<int32_t>(OperationStatus::Unknown);
-    ShellItem source;       // the object operated on
-    ShellItem destination;  // the folder to copy or move into; the new full path for Rename
+    // The operation's line in the run's journal plan; -1 when it has none.
+    int32_t planIndex = -1;
+
+private:
+    std::unique_ptr<ShellItem[]> own_;  // declared before the references bound to it
+
+public:
+    ShellItem& source;       // the object operated on
+    ShellItem& destination;  // the folder to copy or move into; the new full path for Rename
     // Copy and Move: the name the item is to take in that folder; empty for
     // its own (taking a run back puts "a (2).jpg" back as "a.jpg").
     std::wstring newName;
-    // The operation's line in the run's journal plan; -1 when it has none.
-    int32_t planIndex = -1;
+
+    Operation() : own_(new ShellItem[2]), source(own_[0]), destination(own_[1]) {}
+    // Acting on items held elsewhere, which outlive the operation.
+    Operation(ShellItem& item, ShellItem& to) : source(item), destination(to) {}
+    // Moved, it still refers to the same items (its own pair moves along).
+    Operation(Operation&&) noexcept = default;
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+    Operation& operator=(Operation&&) = delete;
 };
 
 inline bool Is(const Operation& op, OperationKind kind) { return op.kind == static_cast<int32_t>(kind); }

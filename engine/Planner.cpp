@@ -83,31 +83,70 @@ private:
     bool lastNeeds_ = false;
 };
 
-Operation* AppendOperation(std::vector<std::unique_ptr<Operation>>* list, OperationKind kind,
-                           const wchar_t* source, const wchar_t* destination) {
-    auto op = std::make_unique<Operation>();
-    op->kind = static_cast<int32_t>(kind);
-    op->status = static_cast<int32_t>(OperationStatus::Unknown);
-    StoreText(op->source.path, source);
-    StoreText(op->destination.path, destination);
-    list->push_back(std::move(op));
-    return list->back().get();
+// The Move of an item carries what the executor needs to know of it before
+// it looks again: whether its path is whole, what kind of item it is, and,
+// for the run's journal plan, its size and time as it was found.
+void CopyListedState(const ShellItem& item, ShellItem* source) {
+    StoreText(source->path, item.path);
+    StoreText(source->name, item.name);
+    source->pathCut = item.pathCut;
+    source->attributes = item.attributes;
+    source->size = item.size;
+    source->lastWriteTime = item.lastWriteTime;
 }
 
-void AddOperationsChecked(std::vector<std::unique_ptr<Operation>>* list, const ShellItem& item,
-                          const std::wstring& folder, FolderCheck* check) {
-    if (check->NeedsCreating(folder))
-        AppendOperation(list, OperationKind::CreateDirectory, folder.c_str(), L"");
+// Operations that hold their own items, for a caller whose items may not
+// outlive them.
+void AddOwnOperations(std::vector<std::unique_ptr<Operation>>* list, const ShellItem& item,
+                      const std::wstring& folder, FolderCheck* check) {
+    if (check->NeedsCreating(folder)) {
+        auto create = std::make_unique<Operation>();
+        create->kind = static_cast<int32_t>(OperationKind::CreateDirectory);
+        StoreText(create->source.path, folder);
+        list->push_back(std::move(create));
+    }
     if (item.isVirtual) return;
-    Operation* move = AppendOperation(list, OperationKind::Move, item.path, folder.c_str());
-    // The executor needs to know whether the path it gets is whole, and,
-    // before it looks again, what kind of item it is.
-    StoreText(move->source.name, item.name);
-    move->source.pathCut = item.pathCut;
-    move->source.attributes = item.attributes;
-    // The run's journal plans the move with the item as it was found.
-    move->source.size = item.size;
-    move->source.lastWriteTime = item.lastWriteTime;
+    auto move = std::make_unique<Operation>();
+    move->kind = static_cast<int32_t>(OperationKind::Move);
+    CopyListedState(item, &move->source);
+    StoreText(move->destination.path, folder);
+    list->push_back(std::move(move));
+}
+
+// The folders planning sends items to, each held once for all the
+// operations that refer to it.
+class PlannedFolders {
+public:
+    explicit PlannedFolders(EngineContext* context) : context_(context) {}
+    ShellItem& Of(const std::wstring& folder) {
+        auto found = byPath_.find(folder);
+        if (found != byPath_.end()) return *found->second;
+        auto item = std::make_unique<ShellItem>();
+        StoreText(item->path, folder);
+        ShellItem* held = item.get();
+        context_->folders.push_back(std::move(item));
+        byPath_.emplace(folder, held);
+        return *held;
+    }
+
+private:
+    EngineContext* context_;
+    std::unordered_map<std::wstring, ShellItem*> byPath_;
+};
+
+// A Create Directory when the folder is missing, then the Move, both
+// referring to the listed item and the held folder.
+void AddOperationsChecked(EngineContext* context, ShellItem& item, ShellItem& folder, FolderCheck* check) {
+    auto& list = context->operations;
+    if (check->NeedsCreating(folder.path.str())) {
+        auto create = std::make_unique<Operation>(folder, context->noDestination);
+        create->kind = static_cast<int32_t>(OperationKind::CreateDirectory);
+        list.push_back(std::move(create));
+    }
+    if (item.isVirtual) return;
+    auto move = std::make_unique<Operation>(item, folder);
+    move->kind = static_cast<int32_t>(OperationKind::Move);
+    list.push_back(std::move(move));
 }
 
 }  // namespace
@@ -173,7 +212,7 @@ std::vector<std::wstring> CollectFolders(const MethodProfile& profile, const std
 void AddOperations(std::vector<std::unique_ptr<Operation>>* list, ShellItem* item,
                    const std::wstring& folder) {
     FolderCheck check;
-    AddOperationsChecked(list, *item, folder, &check);
+    AddOwnOperations(list, *item, folder, &check);
 }
 
 void InitializeFromJob(EngineContext* context, const TidyJob* job) {
@@ -237,13 +276,16 @@ void PlanOperations(EngineContext* context, const PlanVisitor& visit) {
     }
     const uint64_t now = FileTimeNow(), settle = SettleTime();
     const std::vector<WriteState> writing = FindBeingWritten(files, now, settle);
+    // The copies of the paths are not needed past this point.
+    std::vector<ListedItem>().swap(files);
     std::size_t nextFile = 0;
 
     // At most a Create Directory and a Move for each item.
     context->operations.reserve(context->operations.size() + 2 * target->children.size());
     FolderCheck check;
+    PlannedFolders folders(context);
     // Each folder's full path is composed once.
-    std::unordered_map<const FolderNode*, std::wstring> destinations;
+    std::unordered_map<const FolderNode*, ShellItem*> destinations;
     PlannedItem planned;
     for (const auto& child : target->children) {
         const ShellItem& item = *child;
@@ -265,8 +307,11 @@ void PlanOperations(EngineContext* context, const PlanVisitor& visit) {
         } else if (node) {
             auto known = destinations.find(node);
             if (known == destinations.end())
-                known = destinations.emplace(node, CombineDestination(FolderPath(*node), profile->rootPath, base)).first;
-            const std::wstring& folder = known->second;
+                known = destinations
+                            .emplace(node, &folders.Of(CombineDestination(FolderPath(*node), profile->rootPath, base)))
+                            .first;
+            ShellItem& folderItem = *known->second;
+            const std::wstring folder = folderItem.path.str();
             planned.folder = folder;
             bool alreadyThere;
             if (folder.size() + 1 + item.path.size() < kTextUnits - 1) {
@@ -285,7 +330,7 @@ void PlanOperations(EngineContext* context, const PlanVisitor& visit) {
             } else {
                 planned.verdict = ItemVerdict::Move;
                 const std::size_t before = context->operations.size();
-                AddOperationsChecked(&context->operations, item, folder, &check);
+                AddOperationsChecked(context, *child, folderItem, &check);
                 planned.makesFolder = context->operations.size() - before > 1;
             }
         }

@@ -270,15 +270,15 @@ void RefreshItem(ShellItem* item, const WIN32_FIND_DATAW* listed, ShortcutClasse
     RefreshTimeAndSize(item);
 }
 
-void AppendChild(ShellItem* parent, std::wstring path, std::wstring name,
-                 const WIN32_FIND_DATAW* listed, ShortcutClasses* shortcuts) {
+void AppendChild(ShellItem* parent, const std::wstring& path, const std::wstring& name,
+                 const WIN32_FIND_DATAW* listed, ShortcutClasses* shortcuts, SharedExtensions* extensions) {
     auto child = std::make_unique<ShellItem>();
     child->pathCut = path.size() >= kTextUnits;
-    child->path = std::move(path);
-    child->name = std::move(name);
+    child->path = path;
+    child->name = name;
     child->isVirtual = wcschr(child->name, L':') != nullptr;
     RefreshItem(child.get(), listed, shortcuts);
-    if (!child->isVirtual && IsFile(*child)) SetExtensionFromName(child.get());
+    if (!child->isVirtual && IsFile(*child)) SetExtensionFromName(child.get(), extensions);
     parent->children.push_back(std::move(child));
 }
 
@@ -330,14 +330,14 @@ bool ListFolderDirectly(ShellItem* item) {
                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find) return GetLastError() == ERROR_FILE_NOT_FOUND;
     ShortcutClasses shortcuts;
+    SharedExtensions extensions;
+    std::wstring path;
     do {
         const wchar_t* name = found.cFileName;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) continue;
         if (wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0) continue;
-        std::wstring path;
-        path.reserve(base.size() + wcslen(name));
-        path.append(base).append(name);
-        AppendChild(item, std::move(path), name, &found, &shortcuts);
+        path.assign(base).append(name);
+        AppendChild(item, path, name, &found, &shortcuts, &extensions);
     } while (FindNextFileW(find.Get(), &found));
     return true;
 }
@@ -363,13 +363,14 @@ void ListThroughShell(ShellItem* item) {
         !list)
         return;
     ShortcutClasses shortcuts;
+    SharedExtensions extensions;
     PITEMID_CHILD child = nullptr;
     while (list->Next(1, &child, nullptr) == S_OK) {
         Pidl owned(reinterpret_cast<ITEMIDLIST*>(child));
         const std::wstring path = DisplayName(folder.Get(), owned.get(), SHGDN_FORPARSING);
         const std::wstring name =
             DisplayName(folder.Get(), owned.get(), SHGDN_INFOLDER | SHGDN_FORPARSING);
-        AppendChild(item, path, name, nullptr, &shortcuts);
+        AppendChild(item, path, name, nullptr, &shortcuts, &extensions);
     }
 }
 

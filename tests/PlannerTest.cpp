@@ -204,6 +204,33 @@ TEST_F(PlanFixture, CreatesMissingFolderOncePerItemThenMoves) {
     EXPECT_TRUE(Is(*context.operations[1], OperationKind::Move));
 }
 
+// A folder of many items plans two operations for each: they act on the
+// listed items themselves and on one record of their folder, so that the
+// plan of a large folder holds no copy of a path per operation.
+TEST_F(PlanFixture, OperationsReferToTheListedItemsAndOneFolderRecord) {
+    WriteProfile("<Folder displayname=\"Text\"><Ext t=\".txt\"/></Folder>");
+    for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"})
+        ASSERT_TRUE(WriteText(target + L"\\" + name, "x"));
+    Plan();
+    ASSERT_EQ(context.target.children.size(), 3u);
+    ASSERT_EQ(context.operations.size(), 6u);
+    const ShellItem* folder = &context.operations[1]->destination;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const Operation& create = *context.operations[2 * i];
+        const Operation& move = *context.operations[2 * i + 1];
+        EXPECT_TRUE(Is(create, OperationKind::CreateDirectory));
+        EXPECT_EQ(&create.source, folder);
+        EXPECT_TRUE(create.destination.path.empty());
+        EXPECT_TRUE(Is(move, OperationKind::Move));
+        EXPECT_EQ(&move.source, context.target.children[i].get());
+        EXPECT_EQ(&move.destination, folder);
+    }
+    EXPECT_EQ(folder->path.str(), target + L"\\Text");
+    // What the executor learns of the folder it learns for every operation.
+    Refresh(&context.operations[1]->destination);
+    EXPECT_EQ(context.operations[0]->source.attributes, context.operations[5]->destination.attributes);
+}
+
 TEST_F(PlanFixture, ExistingFolderNeedsOnlyTheMoveAndStaysPut) {
     WriteProfile("<Folder displayname=\"Pictures\"><Ext t=\".jpg\"/></Folder><Ext ti=\"1\"/>"
                  "<Folder displayname=\"Folders\"><Ext ti=\"1\"/></Folder>");

@@ -457,6 +457,34 @@ TEST(ShellItemRecord, SetPathChangesOnlyThePathAndTheDesktopMarks) {
     EXPECT_EQ(std::wstring(item.path), longPath.substr(0, 259));
 }
 
+// A field keeps at most 259 characters and stops at a NUL; a copy reads the
+// same text and keeps it when the field it came from takes another.
+TEST(ShellItemRecord, TextFieldsCutStopAndKeepTheirCopies) {
+    const std::wstring longText(300, L'x');
+    const struct {
+        std::wstring stored;
+        std::wstring reads;
+    } rows[] = {
+        {L"", L""},
+        {L"a.txt", L"a.txt"},
+        {std::wstring(L"ab\0cd", 5), L"ab"},
+        {longText, longText.substr(0, 259)},
+    };
+    for (const auto& row : rows) {
+        TextField field(row.stored);
+        EXPECT_EQ(field.str(), row.reads);
+        EXPECT_EQ(field.size(), row.reads.size());
+        EXPECT_EQ(std::wstring(field.c_str()), row.reads);
+        EXPECT_EQ(field[row.reads.size()], L'\0');
+        TextField copy = field;
+        field = L"other";
+        EXPECT_EQ(copy.str(), row.reads);
+        EXPECT_EQ(field.str(), L"other");
+        copy = copy;
+        EXPECT_EQ(copy.str(), row.reads);
+    }
+}
+
 TEST(ShellItemRecord, ResetItemClearsEveryField) {
     Item item;
     item.isDesktop = true;
