@@ -14,6 +14,7 @@
 #include "EndToEndFixture.h"
 #include "WindowDriver.h"
 #include "watch/SignIn.h"
+#include "watch/WatchLog.h"
 
 using namespace ordvale;
 using namespace testing_support;
@@ -65,6 +66,19 @@ protected:
     }
     void TearDown() override {
         Exit();
+        // What the watcher saw and did, to tell why an arrival was missed.
+        if (HasFailure()) {
+            std::string listing;
+            WIN32_FIND_DATAW data;
+            HANDLE find = FindFirstFileW((target + L"\\*").c_str(), &data);
+            if (find != INVALID_HANDLE_VALUE) {
+                do listing += " " + Narrow(data.cFileName);
+                while (FindNextFileW(find, &data));
+                FindClose(find);
+            }
+            ADD_FAILURE() << "left in the folder:" << listing << "\nthe watcher's log:\n"
+                          << ReadUtf8(watch::WatchLogFolderIn(appData) + L"\\watch.log");
+        }
         SaveWatchedFolders(settingsFile, {});
         watch::SetStartAtSignIn(false, L"");
         SetEnvironmentVariableW(L"ORDVALE_SETTLE_SECONDS", L"0");
@@ -235,11 +249,7 @@ TEST_F(Watcher, ArrivalsAreTidied) {
 
 // A download in progress stays through the rounds its neighbours are tidied
 // in; its final rename is an arrival, and then it is tidied.
-// Not run for now: after a first round, a second arrival in the same folder
-// is at times not tidied within a minute (seen with the whole suite run
-// before it, and under CPU load); alone it passes. The fault is in the
-// watcher or the engine's unattended path and is still to be found.
-TEST_F(Watcher, DISABLED_ADownloadInProgressIsLeftUntilItsRename) {
+TEST_F(Watcher, ADownloadInProgressIsLeftUntilItsRename) {
     Start();
     File(At(L"film.mp4.crdownload"), "half");
     File(At(L"a.jpg"));
@@ -319,11 +329,7 @@ TEST_F(Watcher, OneInstanceAndExit) {
 
 // What an automatic run moved, qz.exe /undo last puts back, and there it
 // stays while the watcher tidies what arrives after it.
-// Not run for now: after a first round, a second arrival in the same folder
-// is at times not tidied within a minute (seen with the whole suite run
-// before it, and under CPU load); alone it passes. The fault is in the
-// watcher or the engine's unattended path and is still to be found.
-TEST_F(Watcher, DISABLED_AnAutomaticRunIsTakenBack) {
+TEST_F(Watcher, AnAutomaticRunIsTakenBack) {
     Start();
     File(At(L"a.jpg"), "a");
     File(At(L"notes.txt"), "n");
