@@ -77,11 +77,15 @@ std::wstring NewRunId() {
 }
 
 // The folders a job tidies, whose locks its run holds: the folder, the
-// desktop, or the folders the selected items lie in. An undo puts items back
-// wherever they came from and takes none.
-std::vector<std::wstring> TidiedFolders(const TidyJob& job) {
+// desktop, or the folders the selected items lie in; for an undo, the
+// folders it puts items back into.
+std::vector<std::wstring> TidiedFolders(const TidyJob& job, const std::wstring& history) {
     std::vector<std::wstring> folders;
-    if (IsUndoJob(job)) return folders;
+    if (IsUndoJob(job)) {
+        RunJournal journal;
+        if (ReadJournalFile(history, FieldText(job.profileId), &journal)) folders = FoldersTakenBackInto(journal);
+        return folders;
+    }
     switch (static_cast<TidyTarget>(job.target)) {
         case TidyTarget::Folder:
             folders.push_back(FieldText(job.folder));
@@ -338,7 +342,7 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
         // window showing; a run no one watches leaves the folder for its
         // next round instead.
         FolderLocks locks;
-        if (!locks.Take(TidiedFolders(*job), !context.unattended,
+        if (!locks.Take(TidiedFolders(*job, history), !context.unattended,
                         [slot] { return slot->control.Stopped(); })) {
             if (context.unattended) slot->folderBusy = true;
             return 0;

@@ -192,6 +192,27 @@ TEST_F(Unattended, AWizardRunWaitsForTheFolder) {
     EXPECT_TRUE(FileExists(target + L"\\Documents\\notes.txt"));
 }
 
+// Taking a run back holds the folders it puts items into as a tidy does:
+// while another run holds the folder, the undo waits with its progress
+// window showing, and goes on once the folder is free.
+TEST_F(Unattended, AnUndoWaitsForTheFolder) {
+    File(target + L"\\notes.txt", "n");
+    ASSERT_EQ(RunAuto(), 0u);
+    ASSERT_TRUE(FileExists(target + L"\\Documents\\notes.txt"));
+    const std::wstring runId = LastRunId(History());
+    auto held = std::make_unique<FolderLocks>();
+    ASSERT_TRUE(held->Take({target}, false, nullptr));
+    Program undo(Runner() + L" /undo " + runId);
+    ASSERT_TRUE(undo.Started());
+    ASSERT_NE(WaitForWindow(undo.Id(), L"Ordvale Progress"), nullptr);
+    Sleep(1500);
+    EXPECT_EQ(undo.Wait(0), static_cast<DWORD>(STILL_ACTIVE));
+    EXPECT_TRUE(FileExists(target + L"\\Documents\\notes.txt")) << "nothing goes back while the folder is held";
+    held.reset();
+    EXPECT_EQ(undo.Wait(60000), 0u);
+    EXPECT_EQ(ReadUtf8(target + L"\\notes.txt"), "n");
+}
+
 // The lock itself: one holder at a time; a waiting taker gives up when told
 // to stop; letting go frees it.
 TEST(FolderLock, OneHolderAtATime) {
