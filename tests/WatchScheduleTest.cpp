@@ -195,6 +195,34 @@ TEST(WatchSchedule, RingsOfFoldersAreBroken) {
     }
 }
 
+// What an automatic run of a folder leaves in it for the other watched
+// folders: each of them, each one's destination, and what holds one of them.
+TEST(WatchSchedule, WatchedPlacesStayWhereTheyAre) {
+    const std::vector<WatchedFolder> folders = {
+        Watched(L"C:\\Home"), Watched(L"C:\\Home\\Downloads", L"C:\\Home\\Sorted\\Downloads"),
+        Watched(L"C:\\Elsewhere", L"", true)};
+    struct Case {
+        const wchar_t* item;
+        bool stays;
+    };
+    const Case cases[] = {
+        {L"C:\\Home\\Downloads", true},           // another watched folder
+        {L"c:\\home\\downloads\\", true},         // in any spelling
+        {L"C:\\Home\\Sorted\\Downloads", true},  // another's destination
+        {L"C:\\Home\\Sorted", true},              // what holds it
+        {L"C:\\Home\\Sorted Old", false},
+        {L"C:\\Home\\notes.txt", false},
+        {L"C:\\Home\\Downloads2", false},
+        {L"C:\\Elsewhere", true},                   // a paused folder too
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.item));
+        EXPECT_EQ(HoldsWatchedPlace(c.item, folders, L"C:\\Home\\"), c.stays);
+    }
+    EXPECT_FALSE(HoldsWatchedPlace(L"C:\\Home\\Sorted", {Watched(L"C:\\Home", L"C:\\Home\\Sorted")}, L"C:\\Home"))
+        << "a folder's own destination is its profile's business";
+}
+
 TEST(WatchSchedule, TheJobOfARound) {
     WatchedFolder f = Watched(L"C:\\Users\\u\\Downloads", L"D:\\Sorted");
     f.method = 2;

@@ -213,6 +213,36 @@ TEST_F(Unattended, AnUndoWaitsForTheFolder) {
     EXPECT_EQ(ReadUtf8(target + L"\\notes.txt"), "n");
 }
 
+// An automatic run leaves in its folder what belongs to other watched
+// folders: a watched folder inside it, and the folder another's runs put
+// their items into; everything else is tidied as ever.
+TEST_F(Unattended, OtherWatchedFoldersAndTheirOutputStay) {
+    struct Forget {
+        std::wstring file;
+        ~Forget() { SaveWatchedFolders(file, {}); }
+    } forget{settingsFile};
+    TempDir other;
+    std::vector<WatchedFolder> watched(3);
+    watched[0].folder = target;
+    watched[1].folder = target + L"\\Inbox";
+    watched[2].folder = other.Path();
+    watched[2].destination = target + L"\\Sorted";
+    for (WatchedFolder& w : watched) w.profileId = L"P";
+    ASSERT_TRUE(SaveWatchedFolders(settingsFile, watched));
+    ASSERT_TRUE(MakeFolder(target + L"\\Inbox"));
+    ASSERT_TRUE(MakeFolder(target + L"\\Sorted"));
+    ASSERT_TRUE(MakeFolder(target + L"\\Sorted\\Pictures"));
+    File(target + L"\\Sorted\\Pictures\\a.jpg");
+    ASSERT_TRUE(MakeFolder(target + L"\\Plain"));
+    File(target + L"\\notes.txt");
+    ASSERT_EQ(RunAuto(), 0u);
+    EXPECT_TRUE(FileExists(target + L"\\Documents\\notes.txt"));
+    EXPECT_TRUE(FolderExists(target + L"\\Folders\\Plain"));
+    EXPECT_TRUE(FolderExists(target + L"\\Inbox")) << "another watched folder";
+    EXPECT_TRUE(FileExists(target + L"\\Sorted\\Pictures\\a.jpg")) << "another's destination";
+    EXPECT_FALSE(FolderExists(target + L"\\Folders\\Sorted"));
+}
+
 // The lock itself: one holder at a time; a waiting taker gives up when told
 // to stop; letting go frees it.
 TEST(FolderLock, OneHolderAtATime) {
