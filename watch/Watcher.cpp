@@ -224,7 +224,6 @@ private:
             // the folders are rescanned (and at once when a drive arrives).
             if (blind) wait = std::min<Tick>(wait, Timing().rescan);
             const DWORD timeout = wait == kNever ? INFINITE : static_cast<DWORD>(std::min<Tick>(wait, 0x7FFFFFFF));
-            if (timeout != INFINITE) log_.Line(L"waiting " + std::to_wstring(timeout) + L" ms");
             const DWORD got = MsgWaitForMultipleObjectsEx(static_cast<DWORD>(handles.size()), handles.data(), timeout,
                                                           QS_ALLINPUT, MWMO_INPUTAVAILABLE);
             if (got == WAIT_TIMEOUT) log_.Line(L"woke after " + std::to_wstring(timeout) + L" ms");
@@ -349,11 +348,13 @@ private:
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION process = {};
-        if (!written || !CreateProcessW(runner.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
-                                        CREATE_NO_WINDOW | BELOW_NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                                        &startup, &process)) {
+        const bool started = written && CreateProcessW(runner.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                                                       CREATE_NO_WINDOW | BELOW_NORMAL_PRIORITY_CLASS, nullptr,
+                                                       nullptr, &startup, &process);
+        if (!started) {
+            const DWORD error = GetLastError();
             DeleteFileW(jobFile.c_str());
-            log_.Line(L"run of " + folder.folder + L" could not start (" + std::to_wstring(GetLastError()) + L")");
+            log_.Line(L"run of " + folder.folder + L" could not start (" + std::to_wstring(error) + L")");
             schedule_.Finished(RunOutcome::Failed, Now());
             return;
         }
