@@ -97,7 +97,16 @@ protected:
     void Start() {
         watcher = std::make_unique<Program>(WatcherProgram());
         ASSERT_TRUE(watcher->Started());
-        ASSERT_TRUE(WaitUntil([] { return FindWindowW(L"OrdvaleWatchWindow", nullptr) != nullptr; }, 20000));
+        // Its own window: a watcher left by something else would end this one
+        // at once and go on watching with its own settle time.
+        ASSERT_TRUE(WaitUntil(
+            [this] {
+                DWORD owner = 0;
+                HWND window = FindWindowW(L"OrdvaleWatchWindow", nullptr);
+                return window && GetWindowThreadProcessId(window, &owner) && owner == watcher->Id();
+            },
+            20000))
+            << "another watcher is running";
     }
     DWORD Exit() {
         if (!watcher) return 0;
