@@ -220,6 +220,22 @@ std::size_t ItemsMovedBack(const UndoPlan& plan) {
     return n;
 }
 
+std::vector<std::wstring> FoldersTakenBackInto(const RunJournal& journal) {
+    std::vector<std::wstring> folders;
+    auto add = [&](const std::wstring& folder) {
+        if (folder.empty()) return;
+        for (const std::wstring& f : folders)
+            if (path::SamePath(f, folder)) return;
+        folders.push_back(path::WithoutTrailingSeparator(folder));
+    };
+    add(journal.run.folder);
+    for (const auto* entries : {&journal.entries, &journal.planned})
+        for (const JournalEntry& e : *entries)
+            if (e.kind == JournalKind::Move || e.kind == JournalKind::Replace || e.kind == JournalKind::Rename)
+                add(path::ParentOf(path::WithoutTrailingSeparator(e.source)));
+    return folders;
+}
+
 std::vector<std::wstring> ItemsTakenBackInto(const std::wstring& historyFolder, const std::wstring& folder) {
     std::vector<std::wstring> items;
     for (const std::wstring& runId : ListRunIds(historyFolder)) {

@@ -65,6 +65,12 @@ std::vector<JournalEntry> EntriesToTakeBack(const RunJournal& journal);
 // The steps for those entries, newest first, as the disk stands now.
 UndoPlan PlanUndo(const RunJournal& journal);
 
+// The folders taking the run back puts items into: where each item it moved
+// or renamed was, done or planned, and a folder tidy's own folder (each
+// once, in the order met). Its undo holds their locks, as a tidy holds the
+// folder it tidies.
+std::vector<std::wstring> FoldersTakenBackInto(const RunJournal& journal);
+
 // How many items the steps move back.
 std::size_t ItemsMovedBack(const UndoPlan& plan);
 

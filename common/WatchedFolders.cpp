@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "PathText.h"
 #include "Settings.h"
 #include "Text.h"
 
@@ -75,6 +76,18 @@ bool SaveWatchedFolders(const std::wstring& settingsFile, const std::vector<Watc
 
 bool SameWatchedFolder(const std::wstring& a, const std::wstring& b) {
     return EqualsNoCase(WithoutTrailingBackslash(TrimBlanks(a)), WithoutTrailingBackslash(TrimBlanks(b)));
+}
+
+bool HoldsWatchedPlace(const std::wstring& item, const std::vector<WatchedFolder>& folders,
+                       const std::wstring& tidied) {
+    auto holds = [&](const std::wstring& place) {
+        return !place.empty() && (path::SamePath(place, item) || path::IsInside(place, item));
+    };
+    for (const WatchedFolder& f : folders) {
+        if (SameWatchedFolder(f.folder, tidied)) continue;
+        if (holds(f.folder) || holds(f.destination)) return true;
+    }
+    return false;
 }
 
 }  // namespace ordvale

@@ -50,4 +50,11 @@ bool SaveWatchedFolders(const std::wstring& settingsFile, const std::vector<Watc
 // backslash do not count.
 bool SameWatchedFolder(const std::wstring& a, const std::wstring& b);
 
+// Whether an automatic run of `tidied` leaves the item (a full path) where
+// it is: another watched folder, another's destination, or a folder that
+// holds one of them, paused or not. Carried off, its runs would lose their
+// folder, or have their output tidied away by this one.
+bool HoldsWatchedPlace(const std::wstring& item, const std::vector<WatchedFolder>& folders,
+                       const std::wstring& tidied);
+
 }  // namespace ordvale

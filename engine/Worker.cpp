@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <unordered_set>
 
 #include "common/AppPaths.h"
@@ -11,6 +12,7 @@
 #include "common/Settings.h"
 #include "common/Text.h"
 #include "common/UndoPlan.h"
+#include "common/WatchedFolders.h"
 #include "common/win/Com.h"
 #include "common/win/Dialog.h"
 #include "engine/EngineContext.h"
@@ -77,11 +79,15 @@ std::wstring NewRunId() {
 }
 
 // The folders a job tidies, whose locks its run holds: the folder, the
-// desktop, or the folders the selected items lie in. An undo puts items back
-// wherever they came from and takes none.
-std::vector<std::wstring> TidiedFolders(const TidyJob& job) {
+// desktop, or the folders the selected items lie in; for an undo, the
+// folders it puts items back into.
+std::vector<std::wstring> TidiedFolders(const TidyJob& job, const std::wstring& history) {
     std::vector<std::wstring> folders;
-    if (IsUndoJob(job)) return folders;
+    if (IsUndoJob(job)) {
+        RunJournal journal;
+        if (ReadJournalFile(history, FieldText(job.profileId), &journal)) folders = FoldersTakenBackInto(journal);
+        return folders;
+    }
     switch (static_cast<TidyTarget>(job.target)) {
         case TidyTarget::Folder:
             folders.push_back(FieldText(job.folder));
@@ -122,19 +128,14 @@ void MakeUnattended(OrdvaleSettings* settings) {
     settings->showSystemProgress = false;
 }
 
-// What a user took back into the folder stays where they put it: a run no
-// one watches does not carry it out again (nor make folders only it needed).
-void LeaveWhatWasTakenBack(EngineContext* context, const std::wstring& history, const TidyJob& job) {
-    if (static_cast<TidyTarget>(job.target) != TidyTarget::Folder || history.empty()) return;
-    const std::vector<std::wstring> takenBack = ItemsTakenBackInto(history, FieldText(job.folder));
-    if (takenBack.empty()) return;
-    const std::unordered_set<std::wstring> leave(takenBack.begin(), takenBack.end());
+// Leaves the items `stays` names (by their paths) where they are, and the
+// folders only their moves needed unmade.
+void LeaveItems(EngineContext* context, const std::function<bool(const std::wstring&)>& stays) {
     auto& ops = context->operations;
     auto carries = [](const Operation& op) { return Is(op, OperationKind::Move) || Is(op, OperationKind::Copy); };
     ops.erase(std::remove_if(ops.begin(), ops.end(),
                              [&](const std::unique_ptr<Operation>& op) {
-                                 return carries(*op) &&
-                                        leave.count(path::FoldCase(path::WithoutTrailingSeparator(op->source.path.str())));
+                                 return carries(*op) && stays(path::WithoutTrailingSeparator(op->source.path.str()));
                              }),
               ops.end());
     std::vector<std::wstring> needed;
@@ -149,6 +150,27 @@ void LeaveWhatWasTakenBack(EngineContext* context, const std::wstring& history, 
                                  });
                              }),
               ops.end());
+}
+
+// What a user took back into the folder stays where they put it: a run no
+// one watches does not carry it out again (nor make folders only it needed).
+void LeaveWhatWasTakenBack(EngineContext* context, const std::wstring& history, const TidyJob& job) {
+    if (static_cast<TidyTarget>(job.target) != TidyTarget::Folder || history.empty()) return;
+    const std::vector<std::wstring> takenBack = ItemsTakenBackInto(history, FieldText(job.folder));
+    if (takenBack.empty()) return;
+    const std::unordered_set<std::wstring> leave(takenBack.begin(), takenBack.end());
+    LeaveItems(context, [&](const std::wstring& item) { return leave.count(path::FoldCase(item)) > 0; });
+}
+
+// Nor does it carry off another watched folder, or the folder another's
+// runs put their items into, or what holds one of them.
+void LeaveWatchedPlaces(EngineContext* context, const TidyJob& job) {
+    std::wstring appData;
+    if (static_cast<TidyTarget>(job.target) != TidyTarget::Folder || !GetAppDataFolder(&appData)) return;
+    const std::vector<WatchedFolder> watched = LoadWatchedFolders(SettingsFileIn(appData));
+    if (watched.empty()) return;
+    const std::wstring tidied = FieldText(job.folder);
+    LeaveItems(context, [&](const std::wstring& item) { return HoldsWatchedPlace(item, watched, tidied); });
 }
 
 bool NeedsNoAttention(const Operation& op) {
@@ -338,7 +360,7 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
         // window showing; a run no one watches leaves the folder for its
         // next round instead.
         FolderLocks locks;
-        if (!locks.Take(TidiedFolders(*job), !context.unattended,
+        if (!locks.Take(TidiedFolders(*job, history), !context.unattended,
                         [slot] { return slot->control.Stopped(); })) {
             if (context.unattended) slot->folderBusy = true;
             return 0;
@@ -351,7 +373,10 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
             undoPlanned = PlanUndoOperations(&context, history, FieldText(job->profileId), &undo);
         else
             PlanOperations(&context);
-        if (!undoing && context.unattended) LeaveWhatWasTakenBack(&context, history, *job);
+        if (!undoing && context.unattended) {
+            LeaveWhatWasTakenBack(&context, history, *job);
+            LeaveWatchedPlaces(&context, *job);
+        }
         RestoreLeftoversOfDestinations(context);
         sink.Send(UM_CALCULATING, 0, 100);
 

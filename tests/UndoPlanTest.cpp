@@ -222,3 +222,29 @@ TEST_F(UndoFixture, CopiesAndRenames) {
     const UndoPlan plan = PlanUndo(journal);
     EXPECT_EQ(Steps(plan), (Lines{L"MoveBack new name.txt -> old name.txt", L"DeleteCopy copy of a.txt"}));
 }
+
+// The folders an undo holds: where what the run moved or renamed was, the
+// moves it planned but had not recorded when it ended included, and a folder
+// tidy's own folder, each once whatever its spelling.
+TEST(FoldersTakenBack, WhereItemsGoBack) {
+    auto entry = [](JournalKind kind, const wchar_t* source, const wchar_t* destination) {
+        JournalEntry e;
+        e.kind = kind;
+        e.source = source;
+        e.destination = destination;
+        return e;
+    };
+    RunJournal journal;
+    journal.run.folder = L"C:\\In";
+    journal.entries = {entry(JournalKind::CreateFolder, L"C:\\Out\\Pictures", L""),
+                       entry(JournalKind::Move, L"c:\\in\\a.jpg", L"C:\\Out\\Pictures\\a.jpg"),
+                       entry(JournalKind::Replace, L"C:\\Else\\b.jpg", L"C:\\Out\\Pictures\\b.jpg"),
+                       entry(JournalKind::Copy, L"C:\\Copied\\c.jpg", L"C:\\Out\\c.jpg"),
+                       entry(JournalKind::Rename, L"C:\\Renamed\\d.jpg", L"C:\\Renamed\\e.jpg")};
+    journal.planned = {entry(JournalKind::Move, L"C:\\Planned\\Sub\\", L"C:\\Out\\Sub")};
+    EXPECT_EQ(FoldersTakenBackInto(journal),
+              (std::vector<std::wstring>{L"C:\\In", L"C:\\Else", L"C:\\Renamed", L"C:\\Planned"}));
+    journal.run.folder.clear();
+    journal.planned.clear();
+    EXPECT_EQ(FoldersTakenBackInto(journal), (std::vector<std::wstring>{L"c:\\in", L"C:\\Else", L"C:\\Renamed"}));
+}

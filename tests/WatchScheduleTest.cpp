@@ -102,7 +102,8 @@ TEST(WatchSchedule, FoldersLeftAloneAndBackAgain) {
 
 // A run that found the folder taken by another run is tried again soon; a
 // folder with nothing arriving is still looked at every few minutes; items
-// left for being written are looked at when they settle.
+// left for being written are looked at when they settle; a failed run is
+// tried again.
 TEST(WatchSchedule, RetriesRescansAndItemsLeftForLater) {
     Schedule s(TestTiming());
     s.SetFolders({Watched(L"C:\\A")}, 0);
@@ -116,7 +117,38 @@ TEST(WatchSchedule, RetriesRescansAndItemsLeftForLater) {
     s.Finished(RunOutcome::Done, 66000);
     s.LookAgainAt(0, 70000);
     EXPECT_EQ(s.WaitTime(66000), 4000u);
-    EXPECT_TRUE(s.TakeDue(70000));
+    EXPECT_TRUE(s.TakeDue(70000));    s.Finished(RunOutcome::Done, 70000);
+
+    // A failed run is tried once more soon; failing again, it waits for the rescan.
+    s.Changed(0, 71000);
+    ASSERT_TRUE(s.TakeDue(72000));
+    s.Finished(RunOutcome::Failed, 72000);
+    EXPECT_EQ(s.WaitTime(72000), 5000u);
+    ASSERT_TRUE(s.TakeDue(77000));
+    s.Finished(RunOutcome::Failed, 77000);
+    EXPECT_EQ(s.WaitTime(77000), 60000u);
+}
+
+// A round taken early, to look again at what an earlier one left or for the
+// rescan, may come before the latest arrival has settled and leave it as
+// still being written: that arrival still has its round once it has.
+TEST(WatchSchedule, AnEarlyRoundLeavesWhatHasNotSettledItsOwnRound) {
+    for (bool rescan : {false, true}) {
+        SCOPED_TRACE(rescan ? "the rescan" : "a look again");
+        Schedule s(TestTiming());
+        s.SetFolders({Watched(L"C:\\A")}, 0);
+        ASSERT_TRUE(s.TakeDue(1000));
+        s.Finished(RunOutcome::Done, 1200);
+        const Tick early = rescan ? 61000 : 3000;
+        if (!rescan) s.LookAgainAt(0, early);
+        s.Changed(0, early - 100);
+        ASSERT_TRUE(s.TakeDue(early));
+        s.Finished(RunOutcome::Done, early + 200);
+        EXPECT_EQ(s.WaitTime(early + 200), 700u);
+        EXPECT_TRUE(s.TakeDue(early + 900));
+        s.Finished(RunOutcome::Done, early + 1000);
+        EXPECT_EQ(s.WaitTime(early + 1000), 60000u - 100) << "then only the rescan";
+    }
 }
 
 TEST(WatchSchedule, TidyNowRunsAtOnce) {
@@ -161,6 +193,34 @@ TEST(WatchSchedule, RingsOfFoldersAreBroken) {
         EXPECT_NE(s.TakeDue(t), std::optional<std::size_t>(1));
         s.Finished(RunOutcome::Done, t);
     }
+}
+
+// What an automatic run of a folder leaves in it for the other watched
+// folders: each of them, each one's destination, and what holds one of them.
+TEST(WatchSchedule, WatchedPlacesStayWhereTheyAre) {
+    const std::vector<WatchedFolder> folders = {
+        Watched(L"C:\\Home"), Watched(L"C:\\Home\\Downloads", L"C:\\Home\\Sorted\\Downloads"),
+        Watched(L"C:\\Elsewhere", L"", true)};
+    struct Case {
+        const wchar_t* item;
+        bool stays;
+    };
+    const Case cases[] = {
+        {L"C:\\Home\\Downloads", true},           // another watched folder
+        {L"c:\\home\\downloads\\", true},         // in any spelling
+        {L"C:\\Home\\Sorted\\Downloads", true},  // another's destination
+        {L"C:\\Home\\Sorted", true},              // what holds it
+        {L"C:\\Home\\Sorted Old", false},
+        {L"C:\\Home\\notes.txt", false},
+        {L"C:\\Home\\Downloads2", false},
+        {L"C:\\Elsewhere", true},                   // a paused folder too
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.item));
+        EXPECT_EQ(HoldsWatchedPlace(c.item, folders, L"C:\\Home\\"), c.stays);
+    }
+    EXPECT_FALSE(HoldsWatchedPlace(L"C:\\Home\\Sorted", {Watched(L"C:\\Home", L"C:\\Home\\Sorted")}, L"C:\\Home"))
+        << "a folder's own destination is its profile's business";
 }
 
 TEST(WatchSchedule, TheJobOfARound) {
@@ -229,20 +289,30 @@ TEST(WatchSchedule, WhenItemsLeftForBeingWrittenSettle) {
     };
     oldFile(dir / L"old.txt");
     ASSERT_TRUE(WriteText(dir / L"film.mp4.crdownload", "x"));
-    EXPECT_EQ(WhenSettled(dir.Path(), now, 0), 0u) << "no settle time, nothing waits";
-    EXPECT_EQ(WhenSettled(dir.Path(), now, 5 * kSecond), 0u) << "the download waits for its rename";
+    EXPECT_EQ(WhenSettled(dir.Path(), now, now, 0), 0u) << "no settle time, nothing waits";
+    EXPECT_EQ(WhenSettled(dir.Path(), now, now, 5 * kSecond), 0u) << "the download waits for its rename";
 
     const uint64_t written = now - 2 * kSecond;
     ASSERT_TRUE(WriteText(dir / L"fresh.txt", "x"));
     ASSERT_TRUE(SetLastWriteTime(dir / L"fresh.txt", written));
-    EXPECT_EQ(WhenSettled(dir.Path(), now, 5 * kSecond), written + 5 * kSecond);
+    EXPECT_EQ(WhenSettled(dir.Path(), now, now, 5 * kSecond), written + 5 * kSecond);
     DeleteFileW((dir / L"fresh.txt").c_str());
+
+    // A run of four seconds may have left a file that was still being
+    // written when it started and has settled since: it is due at once. One
+    // settled before the run began was not left for being written.
+    ASSERT_TRUE(WriteText(dir / L"settled during the run.txt", "x"));
+    ASSERT_TRUE(SetLastWriteTime(dir / L"settled during the run.txt", now - 7 * kSecond));
+    EXPECT_EQ(WhenSettled(dir.Path(), now - 4 * kSecond, now, 5 * kSecond), now);
+    ASSERT_TRUE(SetLastWriteTime(dir / L"settled during the run.txt", now - 10 * kSecond));
+    EXPECT_EQ(WhenSettled(dir.Path(), now - 4 * kSecond, now, 5 * kSecond), 0u);
+    DeleteFileW((dir / L"settled during the run.txt").c_str());
 
     ASSERT_TRUE(MakeFolder(dir / L"Unpacked"));
     ASSERT_TRUE(MakeFolder(dir / L"Unpacked\\deep"));
     oldFile(dir / L"Unpacked\\deep\\a.bin");
     EXPECT_TRUE(FolderBeingFilled(dir / L"Unpacked", FileTimeNow(), 5 * kSecond)) << "folders made a moment ago";
-    EXPECT_EQ(WhenSettled(dir.Path(), now, 5 * kSecond), now + 5 * kSecond);
+    EXPECT_EQ(WhenSettled(dir.Path(), now, now, 5 * kSecond), now + 5 * kSecond);
     EXPECT_FALSE(FolderBeingFilled(dir / L"Unpacked", FileTimeNow() + 3600 * kSecond, 5 * kSecond))
         << "an hour on, everything in it is old";
     EXPECT_FALSE(FolderBeingFilled(dir / L"Unpacked", FileTimeNow(), 0));

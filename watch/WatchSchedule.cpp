@@ -137,7 +137,9 @@ std::optional<std::size_t> Schedule::TakeDue(Tick now) {
         Entry& e = entries_[i];
         if (!Active(e) || DueAt(e) > now) continue;
         e.running = true;
-        e.pending = false;
+        // A round taken early (to look again, or the rescan) may find what
+        // arrived last still being written: that arrival keeps its own round.
+        e.pending = e.pending && e.quietUntil > now;
         e.laterAt = kNever;
         e.rescanAt = now + timing_.rescan;
         return i;
@@ -156,6 +158,10 @@ void Schedule::Finished(RunOutcome outcome, Tick now) {
         if (!e.running) continue;
         e.running = false;
         if (outcome == RunOutcome::FolderBusy) e.laterAt = std::min(e.laterAt, now + timing_.busyRetry);
+        // A run that failed (its program ended before it could start, say)
+        // is tried once more soon; one that keeps failing waits for the rescan.
+        if (outcome == RunOutcome::Failed && !e.failedLast) e.laterAt = std::min(e.laterAt, now + timing_.busyRetry);
+        e.failedLast = outcome == RunOutcome::Failed;
     }
 }
 
@@ -202,8 +208,11 @@ std::wstring FindAutomaticRun(const std::wstring& historyFolder, const std::wstr
     return std::wstring();
 }
 
-uint64_t WhenSettled(const std::wstring& folder, uint64_t now, uint64_t settle) {
+uint64_t WhenSettled(const std::wstring& folder, uint64_t since, uint64_t now, uint64_t settle) {
     if (settle == 0) return 0;
+    // Whatever was still being written at any moment of the run may have
+    // been left by it, though it has settled since.
+    const uint64_t window = settle + (now > since ? now - since : 0);
     std::vector<ListedItem> files;
     std::vector<std::wstring> folders;
     WIN32_FIND_DATAW data;
@@ -229,13 +238,12 @@ uint64_t WhenSettled(const std::wstring& folder, uint64_t now, uint64_t settle) 
     auto note = [&](uint64_t at) {
         if (soonest == 0 || at < soonest) soonest = at;
     };
-    const std::vector<WriteState> states = FindBeingWritten(files, now, settle);
+    const std::vector<WriteState> states = FindBeingWritten(files, now, window);
     for (std::size_t i = 0; i < files.size(); ++i)
-        if (states[i] == WriteState::RecentlyWritten)
-            note(files[i].lastWrite + settle);
+        if (states[i] == WriteState::RecentlyWritten) note(std::max(files[i].lastWrite + settle, now));
     // A folder being filled is looked at again once a settle time has passed.
     for (const std::wstring& f : folders)
-        if (FolderBeingFilled(f, now, settle)) {
+        if (FolderBeingFilled(f, now, window)) {
             note(now + settle);
             break;
         }

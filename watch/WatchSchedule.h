@@ -21,7 +21,7 @@ constexpr Tick kNever = ~0ull;
 struct Timing {
     Tick settle = 5000;             // quiet after the last arrival before a run
     Tick rescan = 3 * 60 * 1000;    // every folder is looked at again this often
-    Tick busyRetry = 30 * 1000;     // after finding another run tidying the folder
+    Tick busyRetry = 30 * 1000;     // after finding another run tidying the folder, or a failed run
 };
 
 // The timing for a settle time in FILETIME units (SettleTime()), with a
@@ -86,6 +86,7 @@ private:
         Tick laterAt = kNever;
         Tick rescanAt = 0;
         bool running = false;
+        bool failedLast = false;  // the last run failed
     };
     bool Active(const Entry& e) const { return !pausedAll_ && !e.config.paused && !e.missing && !e.looping; }
     Tick DueAt(const Entry& e) const;
@@ -109,9 +110,11 @@ std::wstring TidiedText(std::size_t items, const std::wstring& folder);
 std::wstring FindAutomaticRun(const std::wstring& historyFolder, const std::wstring& afterRunId,
                               const std::wstring& folder);
 
-// When the items the engine left for still being written settle, as a
-// FILETIME: the earliest of them; 0 when none waits for time (a download in
-// progress waits for its final rename, which is an arrival of its own).
-uint64_t WhenSettled(const std::wstring& folder, uint64_t now, uint64_t settle);
+// After a run that started at `since`, when the items it may have left for
+// still being written settle, as a FILETIME: the earliest of them, `now`
+// for one that has settled during the run; 0 when none waits for time (a
+// download in progress waits for its final rename, which is an arrival of
+// its own).
+uint64_t WhenSettled(const std::wstring& folder, uint64_t since, uint64_t now, uint64_t settle);
 
 }  // namespace ordvale::watch

@@ -21,6 +21,7 @@
 #include "common/WatchedFolders.h"
 #include "common/win/Handle.h"
 #include "watch/SignIn.h"
+#include "watch/WatchLog.h"
 #include "watch/WatchSchedule.h"
 #include "watch/resource.h"
 
@@ -66,7 +67,7 @@ std::wstring NearestExistingAbove(const std::wstring& folder) {
 // and the nearest folder above it that is, for its leaving and coming back.
 class FolderWatch {
 public:
-    explicit FolderWatch(std::wstring folder) : folder_(std::move(folder)), buffer_(16 * 1024) {
+    FolderWatch(std::wstring folder, WatchLog* log) : folder_(std::move(folder)), buffer_(16 * 1024), log_(log) {
         event_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     }
     ~FolderWatch() { Close(); }
@@ -123,16 +124,24 @@ public:
         const bool ok = GetOverlappedResult(dir_.Get(), &overlapped_, &bytes, FALSE) != FALSE;
         pendingRead_ = false;
         bool arrived = !ok || bytes == 0;  // an overflow, or the folder went away
+        std::wstring seen;
+        std::size_t count = 0;
         for (DWORD at = 0; ok && bytes > 0 && at < bytes;) {
             const auto* n = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(buffer_.data() + at);
             // Items leaving need no round; our own runs cause most of those.
             if (n->Action == FILE_ACTION_ADDED || n->Action == FILE_ACTION_RENAMED_NEW_NAME ||
                 n->Action == FILE_ACTION_MODIFIED)
                 arrived = true;
+            if (++count <= 8)
+                seen += L" " + std::to_wstring(n->Action) + L":" +
+                        std::wstring(n->FileName, n->FileNameLength / sizeof(wchar_t));
             if (n->NextEntryOffset == 0) break;
             at += n->NextEntryOffset;
         }
+        log_->Line(L"changes in " + folder_ + L": " + (ok ? std::to_wstring(bytes) + L" bytes, " : L"failed, ") +
+                   std::to_wstring(count) + L" entries" + seen);
         if (!Arm()) {
+            log_->Line(L"cannot watch " + folder_ + L" again (" + std::to_wstring(GetLastError()) + L")");
             Close();
             return Signal::Above;
         }
@@ -166,6 +175,7 @@ private:
     OVERLAPPED overlapped_ = {};
     bool pendingRead_ = false;
     std::vector<DWORD> buffer_;  // DWORD-aligned, as the notifications must be
+    WatchLog* log_;
     win::UniqueChangeNotification above_;
     std::wstring abovePath_;
 };
@@ -181,6 +191,9 @@ public:
         settingsFile_ = SettingsFileIn(appData_);
         history_ = HistoryFolderIn(appData_);
         CreateDirectoryW(SettingsFolderIn(appData_).c_str(), nullptr);
+        log_.Open(WatchLogFolderIn(appData_));
+        log_.Line(L"started, process " + std::to_wstring(GetCurrentProcessId()) + L", settle " +
+                  std::to_wstring(settle_ / 10000) + L" ms");
         if (!MakeWindow()) return 1;
         AddTrayIcon();
         settingsChange_.Reset(FindFirstChangeNotificationW(SettingsFolderIn(appData_).c_str(), FALSE,
@@ -213,6 +226,7 @@ private:
             const DWORD timeout = wait == kNever ? INFINITE : static_cast<DWORD>(std::min<Tick>(wait, 0x7FFFFFFF));
             const DWORD got = MsgWaitForMultipleObjectsEx(static_cast<DWORD>(handles.size()), handles.data(), timeout,
                                                           QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            if (got == WAIT_TIMEOUT) log_.Line(L"woke after " + std::to_wstring(timeout) + L" ms");
             if (got < WAIT_OBJECT_0 + handles.size()) {
                 Signalled(handles[got - WAIT_OBJECT_0]);
             } else if (got == WAIT_OBJECT_0 + handles.size()) {
@@ -229,6 +243,7 @@ private:
             }
         }
         if (run_) WaitForSingleObject(run_.Get(), 60000);
+        log_.Line(L"ended");
     }
 
     void Signalled(HANDLE h) {
@@ -244,7 +259,9 @@ private:
         for (std::size_t i = 0; i < watches_.size(); ++i) {
             if (!watches_[i]->Owns(h)) continue;
             switch (watches_[i]->Take(h)) {
-                case FolderWatch::Signal::Arrived: schedule_.Changed(i, Now()); break;
+                case FolderWatch::Signal::Arrived:
+                    schedule_.Changed(i, Now());
+                    break;
                 case FolderWatch::Signal::Nothing: break;
                 case FolderWatch::Signal::Above: Refresh(i); break;
             }
@@ -254,6 +271,8 @@ private:
 
     void Refresh(std::size_t i) {
         const bool back = watches_[i]->Refresh();
+        if (back || !watches_[i]->Present())
+            log_.Line(watches_[i]->Path() + (back ? L": watched again" : L": not there"));
         schedule_.SetMissing(i, !watches_[i]->Present(), Now());
         if (back) schedule_.Changed(i, Now());
     }
@@ -277,6 +296,8 @@ private:
     void ReadSettings() {
         settingsStamp_ = SettingsStamp();
         const std::vector<WatchedFolder> folders = LoadWatchedFolders(settingsFile_);
+        log_.Line(L"settings read: " + std::to_wstring(folders.size()) + L" watched folders");
+        for (const WatchedFolder& f : folders) log_.Line(L"  " + f.folder + (f.paused ? L" (paused)" : L""));
         std::wstring running;
         if (auto r = schedule_.Running()) running = schedule_.Folder(*r).folder;
         schedule_.SetFolders(folders, Now());
@@ -286,7 +307,7 @@ private:
             auto old = std::find_if(watches_.begin(), watches_.end(), [&](const std::unique_ptr<FolderWatch>& w) {
                 return w && SameWatchedFolder(w->Path(), f.folder);
             });
-            next.push_back(old != watches_.end() ? std::move(*old) : std::make_unique<FolderWatch>(f.folder));
+            next.push_back(old != watches_.end() ? std::move(*old) : std::make_unique<FolderWatch>(f.folder, &log_));
         }
         watches_ = std::move(next);
         for (std::size_t i = 0; i < watches_.size(); ++i) {
@@ -318,22 +339,29 @@ private:
             DWORD done = 0;
             written = file && WriteFile(file.Get(), bytes.data(), size, &done, nullptr) && done == size;
         }
+        // Taken before the run starts: its journal is newer, and what it
+        // finds still being written was written after this time less a settle time.
+        runAfter_ = LastRunId(history_);
+        runStarted_ = FileTimeNow();
         std::wstring commandLine = L"\"" + programFolder_ + L"\\qz.exe\" /auto " + name;
         const std::wstring runner = programFolder_ + L"\\qz.exe";
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION process = {};
-        if (!written || !CreateProcessW(runner.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
-                                        CREATE_NO_WINDOW | BELOW_NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                                        &startup, &process)) {
+        const bool started = written && CreateProcessW(runner.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                                                       CREATE_NO_WINDOW | BELOW_NORMAL_PRIORITY_CLASS, nullptr,
+                                                       nullptr, &startup, &process);
+        if (!started) {
+            const DWORD error = GetLastError();
             DeleteFileW(jobFile.c_str());
+            log_.Line(L"run of " + folder.folder + L" could not start (" + std::to_wstring(error) + L")");
             schedule_.Finished(RunOutcome::Failed, Now());
             return;
         }
+        log_.Line(L"run " + name + L" of " + folder.folder + L" started");
         CloseHandle(process.hThread);
         run_.Reset(process.hProcess);
         runFolder_ = folder.folder;
-        runAfter_ = LastRunId(history_);
     }
 
     void RunEnded() {
@@ -345,18 +373,24 @@ private:
                                                                                               : RunOutcome::Failed;
         const auto index = schedule_.Running();
         schedule_.Finished(outcome, Now());
+        log_.Line(L"run of " + runFolder_ + L" ended with " + std::to_wstring(code));
         if (outcome != RunOutcome::Done) return;
         const std::wstring runId = FindAutomaticRun(history_, runAfter_, runFolder_);
         RunJournal journal;
         if (!runId.empty() && ReadJournalFile(history_, runId, &journal)) {
             const std::size_t moved = ItemsMoved(journal);
+            log_.Line(L"run " + runId + L" moved " + std::to_wstring(moved));
             if (moved > 0) ShowBalloon(TidiedText(moved, runFolder_));
         }
         // Items left for still being written are looked at once they settle.
         if (index) {
             const uint64_t now = FileTimeNow();
-            const uint64_t at = WhenSettled(runFolder_, now, settle_);
-            if (at > now) schedule_.LookAgainAt(*index, Now() + (at - now) / 10000 + 250);
+            const uint64_t at = WhenSettled(runFolder_, runStarted_, now, settle_);
+            if (at != 0) {
+                const Tick in = (at > now ? (at - now) / 10000 : 0) + 250;
+                schedule_.LookAgainAt(*index, Now() + in);
+                log_.Line(L"looking again in " + std::to_wstring(in) + L" ms");
+            }
         }
     }
 
@@ -527,12 +561,14 @@ private:
     bool quit_ = false;
     Schedule schedule_;
     uint64_t settle_;
+    WatchLog log_;
     std::wstring appData_, programFolder_, settingsFile_, history_;
     uint64_t settingsStamp_ = 0;
     win::UniqueChangeNotification settingsChange_;
     std::vector<std::unique_ptr<FolderWatch>> watches_;
     win::UniqueHandle run_;
     std::wstring runFolder_, runAfter_;
+    uint64_t runStarted_ = 0;  // FILETIME
 };
 
 // "Local\Ordvale-Watch-<user>": one watcher per user and session.
