@@ -232,7 +232,7 @@ uint64_t WhenSettled(const std::wstring& folder, uint64_t now, uint64_t settle) 
     const std::vector<WriteState> states = FindBeingWritten(files, now, settle);
     for (std::size_t i = 0; i < files.size(); ++i)
         if (states[i] == WriteState::RecentlyWritten)
-            note(files[i].lastWrite + settle);
+            note(files[i].lastWrite == kUnknownTime ? now + settle : files[i].lastWrite + settle);
     // A folder being filled is looked at again once a settle time has passed.
     for (const std::wstring& f : folders)
         if (FolderBeingFilled(f, now, settle)) {
