@@ -729,6 +729,43 @@ TEST(Executor, AnswerForAllIsGivenOnce) {
 
 // ------------------------------------------------------------ in use
 
+// A destination given by another name of the item's own folder, or of the
+// folder being moved: a link, a short name, a mapped drive. A file that
+// would arrive onto itself is left as it is, under every file policy (not
+// renamed beside itself, not replacing itself); a folder is never moved
+// into itself.
+TEST(Executor, OtherNamesOfItsOwnPlaceLeaveAnItemWhereItIs) {
+    Folders f;
+    const std::wstring folder = f.src + L"\\Album Folder";
+    ASSERT_TRUE(MakeFolder(folder));
+    ASSERT_TRUE(WriteText(folder + L"\\in.txt", "in"));
+    ASSERT_TRUE(WriteText(f.src + L"\\a.txt", "a"));
+    int link = 0;
+    for (const OtherName& src : OtherNamesOf(f.src, f.dir / (L"Link" + std::to_wstring(++link)))) {
+        SCOPED_TRACE("its folder by " + src.way);
+        if (src.path.empty()) {
+            std::printf("[ SKIPPED  ] %s: %s\n", src.way.c_str(), src.why.c_str());
+            continue;
+        }
+        for (int32_t filePolicy : {0, 1}) {
+            EXPECT_EQ(MoveOnce(Policy(filePolicy, 1), f.src + L"\\a.txt", src.path), OperationStatus::None)
+                << filePolicy;
+            EXPECT_EQ(Names(f.src), (NameList{L"Album Folder", L"a.txt"})) << filePolicy;
+            EXPECT_EQ(ReadUtf8(f.src + L"\\a.txt"), "a");
+        }
+    }
+    for (const OtherName& self : OtherNamesOf(folder, f.dir / (L"Link" + std::to_wstring(++link)))) {
+        SCOPED_TRACE("the folder by " + self.way);
+        if (self.path.empty()) {
+            std::printf("[ SKIPPED  ] %s: %s\n", self.way.c_str(), self.why.c_str());
+            continue;
+        }
+        EXPECT_EQ(MoveOnce(Policy(0, 1), folder, self.path), OperationStatus::Failed);
+        EXPECT_EQ(Names(f.src), (NameList{L"Album Folder", L"a.txt"}));
+        EXPECT_EQ(Names(folder), (NameList{L"in.txt"}));
+    }
+}
+
 TEST(Executor, FileHeldOpenIsLeftAloneAndMovedOnRetry) {
     for (bool shellWindow : {false, true}) {
         SCOPED_TRACE(shellWindow ? "through the shell" : "directly");
