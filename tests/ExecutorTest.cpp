@@ -766,6 +766,30 @@ TEST(Executor, OtherNamesOfItsOwnPlaceLeaveAnItemWhereItIs) {
     }
 }
 
+// A linked folder standing where a folder arrives is never merged into,
+// neither at the destination nor inside a merge: the arriving folder keeps
+// both under a new name, and where the link leads is left as it was.
+TEST(Executor, ALinkStandingAtTheDestinationIsNeverMergedInto) {
+    Folders f;
+    const std::wstring elsewhere = f.dir / L"Elsewhere";
+    ASSERT_TRUE(MakeFolder(elsewhere));
+    ASSERT_TRUE(WriteText(elsewhere + L"\\there.txt", "there"));
+    std::string why;
+    ASSERT_TRUE(MakeFolderLink(f.dst + L"\\Album", elsewhere, &why)) << why;
+    ASSERT_TRUE(MakeFolder(f.dst + L"\\Project"));
+    ASSERT_TRUE(MakeFolderLink(f.dst + L"\\Project\\Sub", elsewhere, &why)) << why;
+    for (const wchar_t* folder : {L"\\Album", L"\\Project", L"\\Project\\Sub"}) ASSERT_TRUE(MakeFolder(f.src + folder));
+    ASSERT_TRUE(WriteText(f.src + L"\\Album\\a.txt", "a"));
+    ASSERT_TRUE(WriteText(f.src + L"\\Project\\Sub\\b.txt", "b"));
+    EXPECT_EQ(MoveOnce(Policy(0, 1), f.src + L"\\Album", f.dst), OperationStatus::Succeeded);
+    EXPECT_EQ(MoveOnce(Policy(0, 1), f.src + L"\\Project", f.dst), OperationStatus::Succeeded);
+    EXPECT_EQ(Names(elsewhere), (NameList{L"there.txt"})) << "nothing arrives through a link";
+    EXPECT_EQ(ReadUtf8(f.dst + L"\\Album (2)\\a.txt"), "a");
+    EXPECT_EQ(ReadUtf8(f.dst + L"\\Project\\Sub (2)\\b.txt"), "b");
+    RemoveDirectoryW((f.dst + L"\\Album").c_str());
+    RemoveDirectoryW((f.dst + L"\\Project\\Sub").c_str());
+}
+
 TEST(Executor, FileHeldOpenIsLeftAloneAndMovedOnRetry) {
     for (bool shellWindow : {false, true}) {
         SCOPED_TRACE(shellWindow ? "through the shell" : "directly");
