@@ -58,7 +58,7 @@ uint64_t SettleTime() {
 }
 
 bool IsRecentlyWritten(uint64_t lastWrite, uint64_t now, uint64_t settle) {
-    if (lastWrite == 0) return false;  // no time known
+    if (lastWrite == kUnknownTime) return true;
     return lastWrite <= now ? now - lastWrite < settle : lastWrite - now < settle;
 }
 

@@ -26,20 +26,24 @@ bool HasDownloadSuffix(const std::wstring& name);
 uint64_t SettleTime();
 
 // Whether a last-write time lies within `settle` of now (either side: a
-// time a little ahead of the clock is a write in progress too).
+// time a little ahead of the clock is a write in progress too). A time of 0
+// is unknown: the file could not be opened to read it, which is what
+// happens while another program holds it open, so it counts as being
+// written whatever `settle` is.
+constexpr uint64_t kUnknownTime = 0;
 bool IsRecentlyWritten(uint64_t lastWrite, uint64_t now, uint64_t settle = kSettleTime);
 
 enum class WriteState {
     Settled,          // free to be tidied
     Downloading,      // its name marks a download in progress
-    RecentlyWritten,  // written within the last few seconds
+    RecentlyWritten,  // written within the last few seconds, or when is unknown
 };
 
 // One listed item: its full path, whether it is a file, its last write.
 struct ListedItem {
     std::wstring path;
     bool isFile = false;
-    uint64_t lastWrite = 0;  // FILETIME, UTC
+    uint64_t lastWrite = kUnknownTime;  // FILETIME, UTC
 };
 
 // The state of each item, in the order given. Folders are always settled.

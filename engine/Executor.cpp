@@ -789,6 +789,22 @@ Step CheckDestination(Operation* op, ExecutionState* state, Journey* journey) {
     return kGoOn;
 }
 
+// Whether the item would really arrive onto itself or inside itself,
+// though the texts differ: a link, a short name or a mapped drive on the
+// way. Onto itself: it would stand where it stands, in the same folder
+// under the same name. Inside itself: the destination lies in the folder
+// or in where a linked folder leads.
+enum class Leads { Elsewhere, OntoItself, IntoItself };
+Leads WhereItReallyLeads(const Journey& journey, bool folderItem, ExecutionState* state) {
+    const std::wstring folder = state->realDestinations.Of(journey.folder);
+    if (EqualsNoCase(Join(folder, journey.name), state->realSources.ItemOf(journey.source)))
+        return Leads::OntoItself;
+    if (!folderItem) return Leads::Elsewhere;
+    const std::wstring source = path::RealPath(journey.source);
+    if (path::SamePath(folder, source) || path::IsInside(folder, source)) return Leads::IntoItself;
+    return Leads::Elsewhere;
+}
+
 // The item is there, may be copied or moved, and has a place to go that
 // is not inside itself.
 Step CheckSource(ShellItem* item, Journey* journey, ExecutionState* state) {
@@ -805,6 +821,11 @@ Step CheckSource(ShellItem* item, Journey* journey, ExecutionState* state) {
     if (EqualsNoCase(journey->arrival, journey->source)) return Settled(OperationStatus::None);
     if (EqualsNoCase(journey->folder, journey->source) || path::IsInside(journey->folder, journey->source))
         return Settled(OperationStatus::Failed);
+    switch (WhereItReallyLeads(*journey, IsFolder(*item) && !IsFile(*item), state)) {
+        case Leads::OntoItself: return Settled(OperationStatus::None);
+        case Leads::IntoItself: return Settled(OperationStatus::Failed);
+        case Leads::Elsewhere: break;
+    }
     // Folder or file as the file system sees it: an archive the shell
     // calls a folder is a file here.
     journey->folderItem = IsFolder(*item) && !IsFile(*item);

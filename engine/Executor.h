@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/Journal.h"
+#include "common/RealPath.h"
 #include "common/Settings.h"
 #include "engine/ClashRule.h"
 #include "engine/Messages.h"
@@ -89,6 +90,9 @@ struct ExecutionState {
     // Destination folders read in this pass, by folded path: read when a
     // name clash first needs one.
     std::unordered_map<std::wstring, FolderNames> listings;
+    // Where destination folders and the folders items come from really
+    // are, looked up once in a pass.
+    path::RealFolders realDestinations, realSources;
 
     // How operations are announced (UM_OPERATION_BEGIN and _END): 0, every
     // one; otherwise those that may take long, and of the quick ones one
@@ -109,6 +113,8 @@ struct ExecutionState {
     void BeginPass() {
         usableFolders.clear();
         listings.clear();
+        realDestinations.Clear();
+        realSources.Clear();
         unverified.clear();
     }
     // The folder's names, read now if this pass has not read them yet.

@@ -6,6 +6,7 @@
 
 #include "common/BeingWritten.h"
 #include "common/PathText.h"
+#include "common/RealPath.h"
 #include "common/Text.h"
 #include "engine/ShellItemShell.h"
 
@@ -249,14 +250,28 @@ void PlanOperations(EngineContext* context, const PlanVisitor& visit) {
     // The profile's destination folders, the job's destination, and every
     // folder that holds one of them: such a folder inside the target stays
     // where it is (moving it would move destinations into themselves).
+    // Both as written and as the file system reaches them: a destination
+    // given through a link, a short name or a mapped drive can lie inside
+    // the target all the same.
     std::unordered_set<std::wstring> destinationFolders;
-    auto keep = [&](std::wstring folder) {
+    path::RealFolders realDestinations, realItems;
+    auto keepChain = [&](std::wstring folder) {
         folder = WithoutTrailingSeparator(folder);
         while (!folder.empty() && destinationFolders.insert(FoldCase(folder)).second) {
             const std::wstring parent = path::ParentOf(folder);
             if (parent == folder) break;
             folder = parent;
         }
+    };
+    auto keep = [&](const std::wstring& folder) {
+        keepChain(folder);
+        keepChain(realDestinations.Of(folder));
+    };
+    // A folder of the target, resolved as a whole: a folder that leads to
+    // a destination stays too.
+    auto isDestination = [&](const ShellItem& item) {
+        const std::wstring path = WithoutTrailingSeparator(item.path.str());
+        return destinationFolders.count(FoldCase(path)) || destinationFolders.count(FoldCase(realItems.Of(path)));
     };
     for (const std::wstring& folder : CollectFolders(*profile, base)) keep(folder);
     if (IsAbsolutePath(profile->rootPath)) keep(profile->rootPath);
@@ -299,7 +314,7 @@ void PlanOperations(EngineContext* context, const PlanVisitor& visit) {
             !item.isVirtual &&
             (IsFile(item) ? writing[nextFile++] != WriteState::Settled
                           : IsFolder(item) && settle != 0 &&
-                                !destinationFolders.count(FoldCase(WithoutTrailingSeparator(item.path.str()))) &&
+                                !isDestination(item) &&
                                 FolderBeingFilled(item.path.str(), now, settle));
         const FolderNode* node = beingWritten ? nullptr : MatchingFolder(*profile, item);
         if (beingWritten) {
@@ -315,15 +330,15 @@ void PlanOperations(EngineContext* context, const PlanVisitor& visit) {
             planned.folder = folder;
             bool alreadyThere;
             if (folder.size() + 1 + item.path.size() < kTextUnits - 1) {
-                alreadyThere = DirectlyIn(item.path.str(), folder);
+                alreadyThere = DirectlyIn(item.path.str(), folder) ||
+                               (!item.isVirtual && DirectlyIn(realItems.ItemOf(item.path.str()), realDestinations.Of(folder)));
             } else {
                 // Near the field's length the arrival is cut as it would be stored.
                 const std::wstring source = WithoutTrailingSeparator(item.path.str());
                 const std::wstring arrival = CutToField(path::Join(folder, path::LastComponent(source)));
                 alreadyThere = EqualsNoCase(source, arrival);
             }
-            if (!item.isVirtual && IsFolder(item) && !IsFile(item) &&
-                destinationFolders.count(FoldCase(WithoutTrailingSeparator(item.path.str())))) {
+            if (!item.isVirtual && IsFolder(item) && !IsFile(item) && isDestination(item)) {
                 planned.verdict = ItemVerdict::ProfileFolder;
             } else if (alreadyThere) {
                 planned.verdict = ItemVerdict::AlreadyThere;

@@ -44,9 +44,13 @@ TEST(BeingWritten, RecentWrites) {
         {"an hour ago", kLongAgo, false},
         {"a second ahead of the clock", kNow + kSecond, true},
         {"a day ahead of the clock", kNow + 86400 * kSecond, false},
-        {"no time known", 0, false},
+        // A file another program holds open shows no time: it may be
+        // written this very moment, whatever the settle time.
+        {"no time known", kUnknownTime, true},
     };
     for (const Case& c : cases) EXPECT_EQ(IsRecentlyWritten(c.lastWrite, kNow), c.recent) << c.what;
+    EXPECT_TRUE(IsRecentlyWritten(kUnknownTime, kNow, 0)) << "no time known, no settle time";
+    EXPECT_FALSE(IsRecentlyWritten(kNow, kNow, 0)) << "a known time, no settle time";
 }
 
 // One listing: the state of each item, with ".tmp" files judged by the
@@ -72,6 +76,8 @@ TEST(BeingWritten, StatesOfAListing) {
         {L"C:\\D\\New folder", false, kNow, WriteState::Settled},                // folders are never left
         {L"C:\\D\\album.part", false, kLongAgo, WriteState::Settled},
         {L"C:\\D\\notes.TMP", true, kNow, WriteState::RecentlyWritten},
+        {L"C:\\D\\server.log", true, kUnknownTime, WriteState::RecentlyWritten},  // held open elsewhere
+        {L"C:\\D\\server.tmp", true, kLongAgo, WriteState::Downloading},         // beside it
     };
     std::vector<ListedItem> items;
     for (const Row& r : rows) items.push_back(ListedItem{r.path, r.isFile, r.lastWrite});

@@ -9,6 +9,7 @@
 #include "common/JobHandOff.h"
 #include "common/Settings.h"
 #include "common/Text.h"
+#include "common/win/Handle.h"
 #include "EndToEndFixture.h"
 #include "TestSupport.h"
 #include "WindowDriver.h"
@@ -106,6 +107,28 @@ TEST_F(EndToEnd, DesktopIsTidiedInThePrefix) {
     EXPECT_TRUE(FileExists(desktop + L"\\Documents\\todo.txt"));
     EXPECT_TRUE(FileExists(desktop + L"\\.hidden.jpg")) << "hidden items are never tidied";
     for (const wchar_t* name : {L"\\Pictures", L"\\Documents", L"\\.hidden.jpg"}) RemoveTree(desktop + name);
+}
+
+// The desktop is listed through the shell, which reads no time of a file
+// another program holds open: a log written with delete sharing, which a
+// move would not be refused, stays where its writer has it.
+TEST_F(EndToEnd, DesktopFileHeldOpenForWritingIsLeft) {
+    wchar_t desktopBuf[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktopBuf)));
+    const std::wstring desktop = desktopBuf;
+    WriteProfile("Type", kTypeProfile);
+    File(desktop + L"\\server.txt", "first lines");
+    File(desktop + L"\\notes.txt");
+    win::UniqueHandle writer(CreateFileW((desktop + L"\\server.txt").c_str(), GENERIC_WRITE,
+                                         FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(writer);
+    job.target = static_cast<int32_t>(TidyTarget::Desktop);
+    EXPECT_EQ(RunJob(), 0u);
+    EXPECT_TRUE(FileExists(desktop + L"\\server.txt")) << "left while it is written";
+    EXPECT_FALSE(FileExists(desktop + L"\\Documents\\server.txt"));
+    EXPECT_TRUE(FileExists(desktop + L"\\Documents\\notes.txt")) << "the rest is tidied";
+    writer.Reset();
+    for (const wchar_t* name : {L"\\Documents", L"\\server.txt"}) RemoveTree(desktop + name);
 }
 
 TEST_F(EndToEnd, ConflictPolicies) {

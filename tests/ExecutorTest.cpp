@@ -729,6 +729,67 @@ TEST(Executor, AnswerForAllIsGivenOnce) {
 
 // ------------------------------------------------------------ in use
 
+// A destination given by another name of the item's own folder, or of the
+// folder being moved: a link, a short name, a mapped drive. A file that
+// would arrive onto itself is left as it is, under every file policy (not
+// renamed beside itself, not replacing itself); a folder is never moved
+// into itself.
+TEST(Executor, OtherNamesOfItsOwnPlaceLeaveAnItemWhereItIs) {
+    Folders f;
+    const std::wstring folder = f.src + L"\\Album Folder";
+    ASSERT_TRUE(MakeFolder(folder));
+    ASSERT_TRUE(WriteText(folder + L"\\in.txt", "in"));
+    ASSERT_TRUE(WriteText(f.src + L"\\a.txt", "a"));
+    int link = 0;
+    for (const OtherName& src : OtherNamesOf(f.src, f.dir / (L"Link" + std::to_wstring(++link)))) {
+        SCOPED_TRACE("its folder by " + src.way);
+        if (src.path.empty()) {
+            std::printf("[ SKIPPED  ] %s: %s\n", src.way.c_str(), src.why.c_str());
+            continue;
+        }
+        for (int32_t filePolicy : {0, 1}) {
+            EXPECT_EQ(MoveOnce(Policy(filePolicy, 1), f.src + L"\\a.txt", src.path), OperationStatus::None)
+                << filePolicy;
+            EXPECT_EQ(Names(f.src), (NameList{L"Album Folder", L"a.txt"})) << filePolicy;
+            EXPECT_EQ(ReadUtf8(f.src + L"\\a.txt"), "a");
+        }
+    }
+    for (const OtherName& self : OtherNamesOf(folder, f.dir / (L"Link" + std::to_wstring(++link)))) {
+        SCOPED_TRACE("the folder by " + self.way);
+        if (self.path.empty()) {
+            std::printf("[ SKIPPED  ] %s: %s\n", self.way.c_str(), self.why.c_str());
+            continue;
+        }
+        EXPECT_EQ(MoveOnce(Policy(0, 1), folder, self.path), OperationStatus::Failed);
+        EXPECT_EQ(Names(f.src), (NameList{L"Album Folder", L"a.txt"}));
+        EXPECT_EQ(Names(folder), (NameList{L"in.txt"}));
+    }
+}
+
+// A linked folder standing where a folder arrives is never merged into,
+// neither at the destination nor inside a merge: the arriving folder keeps
+// both under a new name, and where the link leads is left as it was.
+TEST(Executor, ALinkStandingAtTheDestinationIsNeverMergedInto) {
+    Folders f;
+    const std::wstring elsewhere = f.dir / L"Elsewhere";
+    ASSERT_TRUE(MakeFolder(elsewhere));
+    ASSERT_TRUE(WriteText(elsewhere + L"\\there.txt", "there"));
+    std::string why;
+    ASSERT_TRUE(MakeFolderLink(f.dst + L"\\Album", elsewhere, &why)) << why;
+    ASSERT_TRUE(MakeFolder(f.dst + L"\\Project"));
+    ASSERT_TRUE(MakeFolderLink(f.dst + L"\\Project\\Sub", elsewhere, &why)) << why;
+    for (const wchar_t* folder : {L"\\Album", L"\\Project", L"\\Project\\Sub"}) ASSERT_TRUE(MakeFolder(f.src + folder));
+    ASSERT_TRUE(WriteText(f.src + L"\\Album\\a.txt", "a"));
+    ASSERT_TRUE(WriteText(f.src + L"\\Project\\Sub\\b.txt", "b"));
+    EXPECT_EQ(MoveOnce(Policy(0, 1), f.src + L"\\Album", f.dst), OperationStatus::Succeeded);
+    EXPECT_EQ(MoveOnce(Policy(0, 1), f.src + L"\\Project", f.dst), OperationStatus::Succeeded);
+    EXPECT_EQ(Names(elsewhere), (NameList{L"there.txt"})) << "nothing arrives through a link";
+    EXPECT_EQ(ReadUtf8(f.dst + L"\\Album (2)\\a.txt"), "a");
+    EXPECT_EQ(ReadUtf8(f.dst + L"\\Project\\Sub (2)\\b.txt"), "b");
+    RemoveDirectoryW((f.dst + L"\\Album").c_str());
+    RemoveDirectoryW((f.dst + L"\\Project\\Sub").c_str());
+}
+
 TEST(Executor, FileHeldOpenIsLeftAloneAndMovedOnRetry) {
     for (bool shellWindow : {false, true}) {
         SCOPED_TRACE(shellWindow ? "through the shell" : "directly");

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 
+#include "common/PathText.h"
 #include "common/Text.h"
 #include "engine/Planner.h"
 #include "engine/ShellItemShell.h"
@@ -278,6 +280,49 @@ TEST_F(PlanFixture, DestinationsInsideTheTargetStayPut) {
         const std::wstring folders = destination + L"\\Folders";
         EXPECT_EQ(Listing(), (std::vector<std::wstring>{L"mkdir " + folders,
                                                         L"move " + target + L"\\Project -> " + folders}));
+    }
+}
+
+// The same when the destination is given by another name of the target or
+// of a folder inside it: a link, a short name, a mapped drive. The folders
+// it leads to stay, and nothing is planned into itself.
+TEST_F(PlanFixture, DestinationsReachedByOtherNamesStayPut) {
+    target = dir / L"Tidied Target";
+    ASSERT_TRUE(MakeFolder(target));
+    StoreText(job.folder, target);
+    WriteProfile("<Folder displayname=\"Pictures\"><Ext t=\".jpg\"/></Folder>"
+                 "<Folder displayname=\"Folders\"><Ext ti=\"1\"/></Folder>");
+    const std::wstring inner = target + L"\\Tidied Items";
+    for (const std::wstring& folder : {inner, inner + L"\\Pictures", target + L"\\Pictures", target + L"\\Project"})
+        ASSERT_TRUE(MakeFolder(folder));
+    ASSERT_TRUE(WriteText(target + L"\\a.jpg", "a"));
+    struct Case {
+        const char* what;
+        std::wstring leadsTo;
+        std::vector<std::wstring> moved;  // names of the target's items planned to move, sorted
+    };
+    const Case cases[] = {
+        // Pictures is the destination's own Pictures folder.
+        {"the target itself", target, {L"Project", L"Tidied Items", L"a.jpg"}},
+        {"a folder inside the target", inner, {L"Pictures", L"Project", L"a.jpg"}},
+    };
+    int link = 0;
+    for (const Case& c : cases) {
+        for (const OtherName& name : OtherNamesOf(c.leadsTo, dir / (L"Link" + std::to_wstring(++link)))) {
+            SCOPED_TRACE(std::string(c.what) + " by " + name.way);
+            if (name.path.empty()) {
+                std::printf("[ SKIPPED  ] %s by %s: %s\n", c.what, name.way.c_str(), name.why.c_str());
+                continue;
+            }
+            context.operations.clear();
+            StoreText(job.destination, name.path);
+            Plan();
+            std::vector<std::wstring> moved;
+            for (const auto& op : context.operations)
+                if (Is(*op, OperationKind::Move)) moved.push_back(path::LastComponent(op->source.path.str()));
+            std::sort(moved.begin(), moved.end());
+            EXPECT_EQ(moved, c.moved) << Narrow(name.path);
+        }
     }
 }
 

@@ -8,6 +8,10 @@
 #include <shlobj.h>
 
 #include <cwchar>
+#include <winioctl.h>
+
+#include "common/RealPath.h"
+#include "common/win/Handle.h"
 
 namespace testing_support {
 
@@ -232,6 +236,190 @@ void AppendText(std::vector<unsigned char>* out, const std::wstring& text) {
 
 std::string Narrow(const std::wstring& text) {
     return ordvale::ToUtf8(text);
+}
+
+namespace {
+
+// Wine's converters between its paths and the host's; null on Windows.
+using ToUnixName = char*(__cdecl*)(const wchar_t*);
+using ToDosName = wchar_t*(__cdecl*)(const char*);
+
+std::string HostPath(const std::wstring& path) {
+    auto toUnix = reinterpret_cast<ToUnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix) return std::string();
+    char* unixPath = toUnix(path.c_str());
+    if (!unixPath) return std::string();
+    std::string out = unixPath;
+    HeapFree(GetProcessHeap(), 0, unixPath);
+    return out;
+}
+
+std::wstring DosPath(const std::string& hostPath) {
+    auto toDos = reinterpret_cast<ToDosName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+    if (!toDos) return std::wstring();
+    wchar_t* dos = toDos(hostPath.c_str());
+    if (!dos) return std::wstring();
+    std::wstring out = dos;
+    HeapFree(GetProcessHeap(), 0, dos);
+    return out.compare(0, 4, L"\\\\?\\") == 0 ? out.substr(4) : out;
+}
+
+// Starts a program of the host under Wine ("/bin/ln", each argument in
+// quotes, so none may hold one); true when it started. Wine's handle of a host
+// program cannot be waited for and gives no exit code: the caller waits
+// for what it makes (WaitUntilMade).
+bool RunHostProgram(const std::string& program, const std::vector<std::string>& arguments) {
+    const std::wstring exe = DosPath(program);
+    if (exe.empty()) return false;
+    std::wstring line = L"\"" + exe + L"\"";
+    for (const std::string& a : arguments) line += L" \"" + std::wstring(a.begin(), a.end()) + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return false;
+    ordvale::win::UniqueHandle process(info.hProcess), thread(info.hThread);
+    return true;
+}
+
+// Whether `made` comes true within a while, looked at every 50 ms (Wine
+// also looks at its prefix's drives again only now and then).
+template <typename Made>
+bool WaitUntilMade(Made made) {
+    for (int i = 0; i < 400; ++i) {
+        if (made()) return true;
+        Sleep(50);
+    }
+    return made();
+}
+
+// Whether `alias` opens as the folder `target`.
+bool LeadsTo(const std::wstring& alias, const std::wstring& target) {
+    std::wstring a, b;
+    return ordvale::path::FinalPathOnDisk(alias, &a) && ordvale::path::FinalPathOnDisk(target, &b) &&
+           ordvale::EqualsNoCase(a, b);
+}
+
+bool MakeJunction(const std::wstring& link, const std::wstring& target) {
+    if (!CreateDirectoryW(link.c_str(), nullptr)) return false;
+    ordvale::win::UniqueHandle h(CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    const std::wstring substitute = L"\\??\\" + target;
+    // REPARSE_DATA_BUFFER of a mount point: tag, length, reserved, then the
+    // offsets and lengths of the two names and the names themselves.
+    std::vector<unsigned char> buffer(16 + (substitute.size() + target.size() + 2) * sizeof(wchar_t));
+    auto put16 = [&](std::size_t at, std::size_t value) {
+        buffer[at] = static_cast<unsigned char>(value);
+        buffer[at + 1] = static_cast<unsigned char>(value >> 8);
+    };
+    const std::size_t subBytes = substitute.size() * sizeof(wchar_t), printBytes = target.size() * sizeof(wchar_t);
+    const DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
+    memcpy(buffer.data(), &tag, 4);
+    put16(4, buffer.size() - 8);
+    put16(8, 0);
+    put16(10, subBytes);
+    put16(12, subBytes + sizeof(wchar_t));
+    put16(14, printBytes);
+    memcpy(buffer.data() + 16, substitute.c_str(), subBytes);
+    memcpy(buffer.data() + 16 + subBytes + sizeof(wchar_t), target.c_str(), printBytes);
+    DWORD returned = 0;
+    const bool made = h && DeviceIoControl(h.Get(), FSCTL_SET_REPARSE_POINT, buffer.data(),
+                                           static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr);
+    h.Reset();
+    if (!made) RemoveDirectoryW(link.c_str());
+    return made;
+}
+
+}  // namespace
+
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target, std::string* why) {
+    if (CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2 /* unprivileged */) &&
+        LeadsTo(link, target))
+        return true;
+    RemoveDirectoryW(link.c_str());
+    if (MakeJunction(link, target) && LeadsTo(link, target)) return true;
+    RemoveDirectoryW(link.c_str());
+    const std::string from = HostPath(target), at = HostPath(link);
+    if (!from.empty() && !at.empty() && RunHostProgram("/bin/ln", {"-s", from, at}) &&
+        WaitUntilMade([&] { return LeadsTo(link, target); }))
+        return true;
+    *why = "this system makes no symbolic link, junction or host link to a folder here";
+    return false;
+}
+
+std::wstring ShortPathOf(const std::wstring& path, std::string* why) {
+    std::vector<wchar_t> buffer(MAX_PATH * 4);
+    const DWORD n = GetShortPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    const std::wstring shortPath = n && n < buffer.size() ? std::wstring(buffer.data(), n) : std::wstring();
+    if (shortPath.empty() || ordvale::EqualsNoCase(shortPath, path) || !LeadsTo(shortPath, path)) {
+        *why = "the file system gives no short name for " + Narrow(path) + " that opens it";
+        return std::wstring();
+    }
+    return shortPath;
+}
+
+MappedDrive::MappedDrive(const std::wstring& folder) : folder_(folder) {
+    // A letter is used once in a process: Wine keeps seeing a drive
+    // removed from its prefix for a while.
+    static DWORD usedBefore = 0;
+    const DWORD used = GetLogicalDrives() | usedBefore;
+    wchar_t letter = 0;
+    for (wchar_t l = L'Q'; l <= L'Y' && !letter; ++l)
+        if (!(used & (1u << (l - L'A')))) letter = l;
+    if (letter) usedBefore |= 1u << (letter - L'A');
+    if (!letter) {
+        why_ = "no drive letter is free";
+        return;
+    }
+    const std::wstring device = std::wstring(1, letter) + L":";
+    const std::wstring root = device + L"\\";
+    if (DefineDosDeviceW(0, device.c_str(), folder.c_str())) {
+        device_ = device;
+        if (LeadsTo(root, folder)) {
+            root_ = root;
+            return;
+        }
+        DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, device_.c_str(), folder.c_str());
+        device_.clear();
+    }
+    // Wine maps drives by the links in its prefix's "dosdevices" folder.
+    const std::string drives = HostPath(L"C:\\");
+    const std::size_t at = drives.rfind("/dosdevices/");
+    const std::string target = HostPath(folder);
+    if (at != std::string::npos && !target.empty()) {
+        std::string link = drives.substr(0, at + 12);
+        link += static_cast<char>(towlower(letter));
+        link += ':';
+        if (RunHostProgram("/bin/ln", {"-s", target, link})) {
+            hostLink_ = link;
+            if (WaitUntilMade([&] { return LeadsTo(root, folder); })) {
+                root_ = root;
+                return;
+            }
+        }
+    }
+    why_ = "no drive letter could be mapped onto a folder here";
+}
+
+MappedDrive::~MappedDrive() {
+    if (!device_.empty())
+        DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, device_.c_str(), folder_.c_str());
+    if (!hostLink_.empty()) RunHostProgram("/bin/rm", {"-f", hostLink_});
+}
+
+std::vector<OtherName> OtherNamesOf(const std::wstring& folder, const std::wstring& linkAt) {
+    std::vector<OtherName> names(3);
+    names[0].way = "folder link";
+    if (MakeFolderLink(linkAt, folder, &names[0].why)) names[0].path = linkAt;
+    names[1].way = "short name";
+    names[1].path = ShortPathOf(folder, &names[1].why);
+    names[2].way = "mapped drive";
+    names[2].drive = std::make_shared<MappedDrive>(folder);
+    names[2].path = names[2].drive->Root();
+    names[2].why = names[2].drive->Why();
+    return names;
 }
 
 }  // namespace testing_support

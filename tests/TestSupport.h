@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -70,5 +71,46 @@ void AppendText(std::vector<unsigned char>* out, const std::wstring& text);
 
 // For readable failure messages.
 std::string Narrow(const std::wstring& text);
+
+// Other names for one folder. Each says why when the platform cannot make
+// it, so that a test can skip with that reason.
+// A folder link at `link` leading to `target`: a symbolic link or a
+// junction; under Wine, whose calls for them make nothing, a link of the
+// host's file system, which Wine shows as a reparse point.
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target, std::string* why);
+// The item's short (8.3) path, or empty when there is none other than the
+// long one.
+std::wstring ShortPathOf(const std::wstring& path, std::string* why);
+// A free drive letter mapped onto a folder while the object lives
+// (DefineDosDevice; under Wine, where such a mapping does not reach the
+// file system, the prefix's own link for the drive). Root() is "X:\",
+// empty when no drive could be mapped.
+class MappedDrive {
+public:
+    explicit MappedDrive(const std::wstring& folder);
+    ~MappedDrive();
+    MappedDrive(const MappedDrive&) = delete;
+    MappedDrive& operator=(const MappedDrive&) = delete;
+    const std::wstring& Root() const { return root_; }
+    const std::string& Why() const { return why_; }
+
+private:
+    std::wstring root_;
+    std::wstring device_;      // "X:", defined through DefineDosDevice
+    std::wstring folder_;
+    std::string hostLink_;     // the prefix's drive link made for it
+    std::string why_;
+};
+
+// One other name of a folder, or why the platform cannot make it.
+struct OtherName {
+    std::string way;    // "folder link", "short name", "mapped drive"
+    std::wstring path;  // empty when it could not be made
+    std::string why;
+    std::shared_ptr<MappedDrive> drive;  // keeps a mapped drive while the name is used
+};
+// The folder's other names: a link made at `linkAt`, its short name, a
+// drive mapped onto it.
+std::vector<OtherName> OtherNamesOf(const std::wstring& folder, const std::wstring& linkAt);
 
 }  // namespace testing_support

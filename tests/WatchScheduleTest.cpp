@@ -3,6 +3,8 @@
 // says, when items left for being written settle, and the sign-in entry.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "common/BeingWritten.h"
 #include "common/Text.h"
 #include "common/win/Handle.h"
@@ -148,6 +150,24 @@ TEST(WatchSchedule, AnEarlyRoundLeavesWhatHasNotSettledItsOwnRound) {
         EXPECT_TRUE(s.TakeDue(early + 900));
         s.Finished(RunOutcome::Done, early + 1000);
         EXPECT_EQ(s.WaitTime(early + 1000), 60000u - 100) << "then only the rescan";
+    }
+}
+
+// The same ring when one destination is another name of the other folder:
+// a link, a short name, a mapped drive.
+TEST(WatchSchedule, RingsThroughOtherNamesAreBroken) {
+    TempDir dir;
+    const std::wstring a = dir / L"Watched Alpha", b = dir / L"Watched Bravo";
+    ASSERT_TRUE(MakeFolder(a));
+    ASSERT_TRUE(MakeFolder(b));
+    for (const OtherName& name : OtherNamesOf(b, dir / L"Link")) {
+        SCOPED_TRACE(name.way);
+        if (name.path.empty()) {
+            std::printf("[ SKIPPED  ] %s: %s\n", name.way.c_str(), name.why.c_str());
+            continue;
+        }
+        EXPECT_EQ(FindLooping({Watched(a, name.path), Watched(b, a)}), (std::vector<bool>{false, true}));
+        EXPECT_EQ(FindLooping({Watched(a, name.path + L"\\Sorted"), Watched(b, a)}), (std::vector<bool>{false, true}));
     }
 }
 

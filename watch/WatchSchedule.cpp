@@ -7,6 +7,7 @@
 
 #include "common/BeingWritten.h"
 #include "common/PathText.h"
+#include "common/RealPath.h"
 #include "common/Text.h"
 #include "common/win/Handle.h"
 
@@ -23,11 +24,28 @@ namespace {
 // Where a folder's runs put its items: its destination, or the folder itself.
 std::wstring ItemsGoTo(const WatchedFolder& f) { return f.destination.empty() ? f.folder : f.destination; }
 
+// A watched folder and where its runs put items, as written and as the
+// file system reaches them (a link or a mapped drive can lead one into
+// another).
+struct Places {
+    std::wstring from, to, realFrom, realTo;
+};
+
+Places PlacesOf(const WatchedFolder& f) {
+    Places p;
+    p.from = path::WithoutTrailingSeparator(TrimBlanks(f.folder));
+    p.to = path::WithoutTrailingSeparator(TrimBlanks(ItemsGoTo(f)));
+    p.realFrom = path::RealPath(p.from);
+    p.realTo = path::RealPath(p.to);
+    return p;
+}
+
 // Whether a's runs put items where b's runs take them from.
-bool Feeds(const WatchedFolder& a, const WatchedFolder& b) {
+bool Feeds(const WatchedFolder& a, const Places& pa, const WatchedFolder& b, const Places& pb) {
     if (SameWatchedFolder(a.folder, b.folder)) return false;
-    const std::wstring to = ItemsGoTo(a);
-    return path::SamePath(to, b.folder) || path::IsInside(to, b.folder);
+    return path::SamePath(pa.to, pb.from) || path::IsInside(pa.to, pb.from) ||
+           (!path::SamePath(pa.realFrom, pb.realFrom) &&
+            (path::SamePath(pa.realTo, pb.realFrom) || path::IsInside(pa.realTo, pb.realFrom)));
 }
 
 }  // namespace
@@ -35,20 +53,23 @@ bool Feeds(const WatchedFolder& a, const WatchedFolder& b) {
 std::vector<bool> FindLooping(const std::vector<WatchedFolder>& folders) {
     const std::size_t n = folders.size();
     std::vector<bool> looping(n, false), kept(n, false);
+    std::vector<Places> places;
+    for (const WatchedFolder& f : folders) places.push_back(PlacesOf(f));
+    auto feeds = [&](std::size_t a, std::size_t b) { return Feeds(folders[a], places[a], folders[b], places[b]); };
     // Whether `to` can be reached from `from` through kept folders.
     std::function<bool(std::size_t, std::size_t, std::vector<bool>&)> reaches =
         [&](std::size_t from, std::size_t to, std::vector<bool>& seen) {
             if (from == to) return true;
             seen[from] = true;
             for (std::size_t k = 0; k < n; ++k)
-                if (kept[k] && !seen[k] && Feeds(folders[from], folders[k]) && reaches(k, to, seen)) return true;
+                if (kept[k] && !seen[k] && feeds(from, k) && reaches(k, to, seen)) return true;
             return false;
         };
     for (std::size_t i = 0; i < n; ++i) {
         if (folders[i].paused) continue;
         bool ring = false;
         for (std::size_t k = 0; k < n && !ring; ++k) {
-            if (!kept[k] || !Feeds(folders[i], folders[k])) continue;
+            if (!kept[k] || !feeds(i, k)) continue;
             std::vector<bool> seen(n, false);
             // i feeds k; a way from k back to i closes a ring.
             kept[i] = true;
@@ -240,7 +261,8 @@ uint64_t WhenSettled(const std::wstring& folder, uint64_t since, uint64_t now, u
     };
     const std::vector<WriteState> states = FindBeingWritten(files, now, window);
     for (std::size_t i = 0; i < files.size(); ++i)
-        if (states[i] == WriteState::RecentlyWritten) note(std::max(files[i].lastWrite + settle, now));
+        if (states[i] == WriteState::RecentlyWritten)
+            note(files[i].lastWrite == kUnknownTime ? now + settle : std::max(files[i].lastWrite + settle, now));
     // A folder being filled is looked at again once a settle time has passed.
     for (const std::wstring& f : folders)
         if (FolderBeingFilled(f, now, window)) {
