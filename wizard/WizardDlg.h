@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "CommandLine.h"
@@ -14,9 +15,10 @@
 #include "common/Settings.h"
 #include "common/TidyJob.h"
 #include "framework/Framework.h"
-#include "profile-editor/PageProfile.h"
 
 namespace ordvale::wizard {
+
+class CPageProfile;
 
 class COrdvaleWizardDlg : public CDialogEx {
 public:
@@ -42,7 +44,7 @@ public:
     CDialogPageTidyTarget& TargetPage() { return target_; }
     CDialogPageTidyItems& ItemsPage() { return items_; }
     CDialogPageTidySummary& SummaryPage() { return summary_; }
-    CPageProfile& ProfilePage() { return profile_; }
+    CPageProfile& ProfilePage() { return *profile_; }
     // Where help requests go; the real viewer by default (tests replace it).
     static void (*helpViewer)(HWND owner, const std::wstring& path);
     // Where the settings editor is started for Options (tests replace it).
@@ -89,7 +91,7 @@ private:
     CDialogPageTidyItems items_;
     CDialogPageTidyMethod method_;
     CDialogPageTidySummary summary_;
-    CPageProfile profile_;
+    std::unique_ptr<CPageProfile> profile_;
     CMFCButton menuButton_;
 };
 

@@ -1,7 +1,7 @@
 // What a list item, a path-box entry and the current location of the
 // profile page refer to: a folder of a loaded profile, or one rule of a
-// folder (the folder and the rule's position in its list). Each item and
-// entry owns its own copy; the page drops them before the folder goes.
+// folder (the folder and the rule's position in its list). The list and the
+// path box keep their own copies and drop them before the folder goes.
 #pragma once
 #include <cstdint>
 

@@ -9,7 +9,7 @@
 // Enter is pressed in the pane (its update message). The page answers an
 // edit with its change test, which alone enables "&Update"; filling a pane
 // never counts as an edit. How the page fills a pane, tests it and applies
-// it is the pane's PaneBinding, registered with the page (CPageProfile::AddPane).
+// it is the pane's PaneBinding, registered with the page's pane host (CPaneHost::AddPane).
 #pragma once
 #include <windows.h>
 

@@ -65,7 +65,7 @@ void ProfileSession::LoadForMethod(int method, const std::wstring& profileFile) 
     profileFile_ = CutToField(profileFile);
     profileLoaded_ = false;
     view_.EnableProfileCommands(false);
-    view_.EnableSave(false);
+    ShowSaveState();
     view_.ShowUnloaded();
     MethodProfile* model = Model();
     if (!model) {
@@ -95,7 +95,7 @@ bool ProfileSession::LoadProfile(const std::wstring& id) {
     if (model->Load(profileFile_.c_str(), id.empty() ? nullptr : id.c_str())) {
         currentProfileId_ = FieldText(model->profileId);
         profileLoaded_ = true;
-        view_.EnableSave(false);
+        ShowSaveState();
         view_.ShowLoadedProfile();
         return true;
     }
@@ -103,7 +103,7 @@ bool ProfileSession::LoadProfile(const std::wstring& id) {
     model->Clear();
     currentProfileId_.clear();
     profileLoaded_ = false;
-    view_.EnableSave(false);
+    ShowSaveState();
     view_.ShowUnloaded();
     Ask(Filled(IDS_LOAD_PROFILE_FAILED, TrimBlanks(view_.SelectorText())), MB_OK | MB_ICONERROR);
     return false;
@@ -124,7 +124,7 @@ bool ProfileSession::ConfirmSaveChanges() {
         }
     }
     model->ClearModified();
-    view_.EnableSave(false);
+    ShowSaveState();
     return true;
 }
 
@@ -175,7 +175,7 @@ void ProfileSession::Save() {
         return;
     }
     model->ClearModified();
-    view_.EnableSave(false);
+    ShowSaveState();
 }
 
 // Save As and Rename start from the selector's text; without a selection or
@@ -269,7 +269,7 @@ bool ProfileSession::ProfileNameDialog(int mode, const std::wstring& proposedId,
             }
             SetDefaultProfile(file, method_, request.id);
             model->ClearModified();
-            view_.EnableSave(false);
+            ShowSaveState();
             FillProfileCombo();
             currentProfileId_ = FieldText(model->profileId);
             view_.SelectProfileId(currentProfileId_);

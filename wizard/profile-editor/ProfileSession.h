@@ -93,6 +93,9 @@ public:
     const std::wstring& CurrentProfileId() const { return currentProfileId_; }
     const std::wstring& ProfileFile() const { return profileFile_; }
     bool IsModified();
+    // Save is on exactly while the loaded profile is modified; the view
+    // calls this after every edit, the session after every load and save.
+    void ShowSaveState() { view_.EnableSave(IsModified()); }
 
 private:
     bool LoadProfile(const std::wstring& id);
