@@ -7,11 +7,11 @@
 #include <string>
 
 #include "CommandLine.h"
-#include "PageItems.h"
+#include "DialogPageTidyItems.h"
+#include "DialogPageTidyMethod.h"
+#include "DialogPageTidySummary.h"
+#include "DialogPageTidyTarget.h"
 #include "PageMessages.h"
-#include "PageMethod.h"
-#include "PageSummary.h"
-#include "PageTarget.h"
 #include "common/Settings.h"
 #include "common/TidyJob.h"
 #include "framework/Framework.h"
