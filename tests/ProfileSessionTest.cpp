@@ -255,7 +255,7 @@ TEST_F(Session, NewProfiles) {
     page.nameDialog = Answer(L"Blank one");
     session.NewProfile();
     ASSERT_EQ(page.requests.size(), 1u);
-    EXPECT_EQ(page.requests[0].mode, ProfileNameRequest::kNew);
+    EXPECT_EQ(page.requests[0].mode, ProfileNameRequest::Mode::New);
     EXPECT_TRUE(page.requests[0].showOptions);
     EXPECT_EQ(page.requests[0].title, L"New Profile");
     EXPECT_EQ(page.requests[0].proposedName, L"Profile1");

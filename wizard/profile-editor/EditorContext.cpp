@@ -37,7 +37,7 @@ void EditorChange::Merge(const EditorChange& later) {
     } else if (laterRows) {
         item = later.item;
     }
-    if (later.select.kind != ItemNone) select = later.select;
+    if (later.select.kind != ItemKind::None) select = later.select;
     for (FolderNode* folder : later.renamed)
         if (std::find(renamed.begin(), renamed.end(), folder) == renamed.end()) renamed.push_back(folder);
 }
@@ -70,7 +70,7 @@ void ChangeQueue::Show() {
         case Refresh::Row: view_.ShowRow(change.item); break;
         case Refresh::None: break;
     }
-    if (change.select.kind != ItemNone) view_.SelectAlone(change.select);
+    if (change.select.kind != ItemKind::None) view_.SelectAlone(change.select);
     view_.ShowSaveState();
 }
 

@@ -30,7 +30,7 @@ struct EditorChange {
     Refresh refresh = Refresh::None;
     // Row and RowAndPane: the changed item.
     ProfileItemRef item;
-    // Selected alone afterwards; ItemNone keeps what the refresh leaves.
+    // Selected alone afterwards; ItemKind::None keeps what the refresh leaves.
     ProfileItemRef select;
     // Folders whose name or location changed: their path-box entries, and
     // those of the folders below them, show their paths again.

@@ -132,13 +132,13 @@ void CPageProfile::CreateToolbars() {
 }
 
 void CPageProfile::CreatePanes() {
-    panes_.Register(PaneFolderContents, &panes_.Contents());
+    panes_.Register(PaneKind::FolderContents, &panes_.Contents());
     // The property panes, each with its binding.
-    panes_.AddPane<CDialogFolderProperty>(PaneFolderProperty, Editor(), BindFolderPane);
-    panes_.AddPane<CDialogTypeProperty>(PaneTypeProperty, Editor(), BindTypePane);
-    panes_.AddPane<CDialogNameProperty>(PaneNameProperty, Editor(), BindNamePane);
-    panes_.AddPane<CDialogSizeProperty>(PaneSizeProperty, Editor(), BindSizePane);
-    panes_.AddPane<CDialogTimeProperty>(PaneTimeProperty, Editor(), BindTimePane);
+    panes_.AddPane<CDialogFolderProperty>(PaneKind::FolderProperty, Editor(), BindFolderPane);
+    panes_.AddPane<CDialogTypeProperty>(PaneKind::TypeProperty, Editor(), BindTypePane);
+    panes_.AddPane<CDialogNameProperty>(PaneKind::NameProperty, Editor(), BindNamePane);
+    panes_.AddPane<CDialogSizeProperty>(PaneKind::SizeProperty, Editor(), BindSizePane);
+    panes_.AddPane<CDialogTimeProperty>(PaneKind::TimeProperty, Editor(), BindTimePane);
     panes_.Create(Module(), Handle(), Item(IDC_PANE_AREA));
 }
 
@@ -365,7 +365,7 @@ void CPageProfile::DeleteSelectedItems() {
         if (ref->IsFolder() && ref->folder->parent == folder) {
             pathBox_.RemoveEntries(ref->folder);
             removed |= editor::DeleteChildFolder(folder, ref->folder) == editor::kFolderDeleted;
-        } else if (ref->IsRule() && ref->folder == folder && ref->kind == folder->Method() + 1) {
+        } else if (ref->IsRule() && ref->folder == folder && ref->kind == RuleItemKind(folder->Method())) {
             removed |= editor::RemoveRuleAt(folder, ref->ruleIndex);
         }
     }
@@ -452,15 +452,21 @@ void CPageProfile::ShowItemPane() {
     CDialogFolderContents& contents = panes_.Contents();
     contents.SetPage(Handle());
     contents.Fill(fill);
-    panes_.Show(PaneFolderContents);
+    panes_.Show(PaneKind::FolderContents);
 }
 
 // ---- Menus ----
 
 win::UniqueMenu CPageProfile::LoadAddMenu() const {
-    static const int menus[] = {0, IDR_NEW_TYPE_ITEMS, IDR_NEW_TIME_ITEMS, IDR_NEW_SIZE_ITEMS, IDR_NEW_NAME_ITEMS};
-    const int method = session_.Method();
-    return win::UniqueMenu(method >= 1 && method <= 4 ? LoadMenuW(Module(), MAKEINTRESOURCEW(menus[method])) : nullptr);
+    int menu = 0;
+    switch (session_.Method()) {
+        case editor::kTypeModel: menu = IDR_NEW_TYPE_ITEMS; break;
+        case editor::kTimeModel: menu = IDR_NEW_TIME_ITEMS; break;
+        case editor::kSizeModel: menu = IDR_NEW_SIZE_ITEMS; break;
+        case editor::kNameModel: menu = IDR_NEW_NAME_ITEMS; break;
+        default: return {};
+    }
+    return win::UniqueMenu(LoadMenuW(Module(), MAKEINTRESOURCEW(menu)));
 }
 
 void CPageProfile::GreyUnhandled(HMENU menu) {
@@ -529,12 +535,16 @@ void CPageProfile::ShowDropDown(int command) {
 
 // ---- Questions of the placement ----
 
-int CPageProfile::ConfirmReplacement(const std::wstring& question, bool fourButtons) {
+editor::ReplaceAnswer CPageProfile::ConfirmReplacement(const std::wstring& question, bool fourButtons) {
     CDialogMultiReplace dialog;
     dialog.question = question;
     dialog.fourButtons = fourButtons;
-    const INT_PTR answer = dialog.DoModal(Module(), Handle());
-    return answer > 0 ? static_cast<int>(answer) : editor::kReplaceCancel;
+    switch (dialog.DoModal(Module(), Handle())) {
+        case IDYES: return editor::kReplaceYes;
+        case IDC_REPLACE_YES_TO_ALL: return editor::kReplaceYesToAll;
+        case IDNO: return editor::kReplaceNo;
+        default: return editor::kReplaceCancel;
+    }
 }
 
 void CPageProfile::ShowCollisions(const std::wstring& message, int method, const editor::CollisionList& collisions) {
@@ -671,7 +681,7 @@ BOOL CPageProfile::OnNotify(NMHDR* header, LRESULT* result) {
 }
 
 BOOL CPageProfile::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    PaneKind kind = PaneFolderContents;
+    PaneKind kind = PaneKind::FolderContents;
     switch (panes_.Classify(message, &kind)) {
         case CPaneHost::PaneMessage::Changed: OnPaneChanged(kind); *result = 0; return TRUE;
         case CPaneHost::PaneMessage::Update: OnPaneUpdate(kind); *result = 0; return TRUE;

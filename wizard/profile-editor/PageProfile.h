@@ -62,7 +62,7 @@ public:
     // ---- PlacementHost ----
     std::wstring Text(UINT id) const override { return LoadText(id); }
     HWND Owner() const override { return Handle(); }
-    int ConfirmReplacement(const std::wstring& question, bool fourButtons) override;
+    editor::ReplaceAnswer ConfirmReplacement(const std::wstring& question, bool fourButtons) override;
     void ShowCollisions(const std::wstring& message, int method, const editor::CollisionList& collisions) override;
     void PrepareRuleDisplay(int method, RuleEntry* entry) override { list_.PrepareRuleDisplay(*this, method, entry); }
 

@@ -2,30 +2,30 @@
 
 namespace ordvale::wizard {
 
-ProfileItemKind CPaneHost::ItemKindOf(PaneKind kind) {
+ItemKind CPaneHost::ItemKindOf(PaneKind kind) {
     switch (kind) {
-        case PaneFolderProperty: return ItemFolder;
-        case PaneTypeProperty: return ItemTypeRule;
-        case PaneTimeProperty: return ItemTimeRule;
-        case PaneSizeProperty: return ItemSizeRule;
-        case PaneNameProperty: return ItemNameRule;
-        default: return ItemNone;
+        case PaneKind::FolderProperty: return ItemKind::Folder;
+        case PaneKind::TypeProperty: return ItemKind::TypeRule;
+        case PaneKind::TimeProperty: return ItemKind::TimeRule;
+        case PaneKind::SizeProperty: return ItemKind::SizeRule;
+        case PaneKind::NameProperty: return ItemKind::NameRule;
+        default: return ItemKind::None;
     }
 }
 
-PaneKind CPaneHost::PaneOf(int32_t itemKind) {
+PaneKind CPaneHost::PaneOf(ItemKind itemKind) {
     switch (itemKind) {
-        case ItemFolder: return PaneFolderProperty;
-        case ItemTypeRule: return PaneTypeProperty;
-        case ItemTimeRule: return PaneTimeProperty;
-        case ItemSizeRule: return PaneSizeProperty;
-        case ItemNameRule: return PaneNameProperty;
-        default: return PaneFolderContents;
+        case ItemKind::Folder: return PaneKind::FolderProperty;
+        case ItemKind::TypeRule: return PaneKind::TypeProperty;
+        case ItemKind::TimeRule: return PaneKind::TimeProperty;
+        case ItemKind::SizeRule: return PaneKind::SizeProperty;
+        case ItemKind::NameRule: return PaneKind::NameProperty;
+        default: return PaneKind::FolderContents;
     }
 }
 
 void CPaneHost::Register(PaneKind kind, CProfilePane* pane, PaneBinding binding) {
-    slots_[kind] = {pane, std::move(binding)};
+    slots_[static_cast<int>(kind)] = {pane, std::move(binding)};
 }
 
 void CPaneHost::Create(HINSTANCE module, HWND page, HWND area) {
@@ -34,7 +34,7 @@ void CPaneHost::Create(HINSTANCE module, HWND page, HWND area) {
     GetWindowRect(area, &place);
     MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&place), 2);
     ShowWindow(area, SW_HIDE);
-    for (const Slot& slot : slots_) {
+    for (const PaneSlot& slot : slots_) {
         CProfilePane* pane = slot.pane;
         if (!pane) continue;
         HWND hwnd = pane->Create(module, page);
@@ -47,12 +47,12 @@ void CPaneHost::Create(HINSTANCE module, HWND page, HWND area) {
 }
 
 void CPaneHost::HideAll() {
-    for (const Slot& slot : slots_)
+    for (const PaneSlot& slot : slots_)
         if (slot.pane && slot.pane->Handle()) ShowWindow(slot.pane->Handle(), SW_HIDE);
 }
 
 void CPaneHost::Show(PaneKind kind) {
-    CProfilePane* pane = slots_[kind].pane;
+    CProfilePane* pane = Slot(kind).pane;
     if (!pane || !pane->Handle()) return;
     if (shown_ != kind || !IsWindowVisible(pane->Handle())) {
         HideAll();
@@ -62,7 +62,7 @@ void CPaneHost::Show(PaneKind kind) {
 }
 
 bool CPaneHost::Fill(PaneKind kind, const ProfileItemRef& item) {
-    const Slot& slot = slots_[kind];
+    const PaneSlot& slot = Slot(kind);
     if (!slot.pane || !slot.pane->Handle() || !slot.binding.fill) return false;
     if (item.kind != ItemKindOf(kind) || (item.IsRule() && !item.Rule())) return false;
     slot.pane->SetPage(page_);
@@ -84,13 +84,13 @@ bool CPaneHost::Fill(PaneKind kind, const ProfileItemRef& item) {
 
 void CPaneHost::FocusShown() {
     // The folder-contents summary takes no focus.
-    CProfilePane* pane = slots_[shown_].pane;
+    CProfilePane* pane = Slot(shown_).pane;
     if (pane && pane->Handle() && IsWindowVisible(pane->Handle())) pane->FocusFirstField();
 }
 
 CPaneHost::PaneMessage CPaneHost::Classify(UINT message, PaneKind* kind) const {
-    for (int i = 0; i < PaneCount; ++i) {
-        const Slot& slot = slots_[i];
+    for (int i = 0; i < kPaneKinds; ++i) {
+        const PaneSlot& slot = slots_[i];
         if (!slot.pane || !slot.binding.apply) continue;
         const PaneMessage found = message == slot.pane->ChangedMessage()  ? PaneMessage::Changed
                                   : message == slot.pane->UpdateMessage() ? PaneMessage::Update

@@ -15,10 +15,10 @@ namespace ordvale::wizard {
 
 class CPaneHost {
 public:
-    // The kind of item each property pane shows (ItemNone for the summary).
-    static ProfileItemKind ItemKindOf(PaneKind kind);
-    // The pane that shows an item of this kind (the summary for ItemNone).
-    static PaneKind PaneOf(int32_t itemKind);
+    // The kind of item each property pane shows (ItemKind::None for the summary).
+    static ItemKind ItemKindOf(PaneKind kind);
+    // The pane that shows an item of this kind (the summary for ItemKind::None).
+    static PaneKind PaneOf(ItemKind itemKind);
 
     // Makes a pane the host owns and registers it with bind(context, pane).
     template <class Pane, class Bind>
@@ -31,8 +31,8 @@ public:
     // Creates every registered pane over the area (hidden) and hides the area.
     void Create(HINSTANCE module, HWND page, HWND area);
 
-    CProfilePane* Pane(PaneKind kind) const { return slots_[kind].pane; }
-    const PaneBinding& Binding(PaneKind kind) const { return slots_[kind].binding; }
+    CProfilePane* Pane(PaneKind kind) const { return Slot(kind).pane; }
+    const PaneBinding& Binding(PaneKind kind) const { return Slot(kind).binding; }
     CDialogFolderContents& Contents() { return contents_; }
     PaneKind Shown() const { return shown_; }
     void Show(PaneKind kind);
@@ -48,14 +48,15 @@ public:
     PaneMessage Classify(UINT message, PaneKind* kind) const;
 
 private:
-    struct Slot {
+    struct PaneSlot {
         CProfilePane* pane = nullptr;
         PaneBinding binding;
     };
-    Slot slots_[PaneCount];
+    const PaneSlot& Slot(PaneKind kind) const { return slots_[static_cast<int>(kind)]; }
+    PaneSlot slots_[kPaneKinds];
     std::vector<std::unique_ptr<CProfilePane>> owned_;
     CDialogFolderContents contents_;
-    PaneKind shown_ = PaneFolderContents;
+    PaneKind shown_ = PaneKind::FolderContents;
     HWND page_ = nullptr;
 };
 

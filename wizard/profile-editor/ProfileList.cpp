@@ -129,7 +129,7 @@ void CProfileList::Show(FolderNode& folder, const std::wstring& folderKind, cons
     const int method = folder.Method();
     for (int i = 0; i < editor::RuleCount(folder); ++i) {
         RuleEntry* rule = editor::RuleAt(folder, i);
-        if (rule->iconIndex < 0 && method == editor::kMethodType)
+        if (rule->iconIndex < 0 && method == editor::kTypeModel)
             rule->iconIndex = ExtensionIcon(static_cast<TypeEntry*>(rule)->extension);
         InsertItem(index++, RuleRef(&folder, i), editor::RuleName(method, *rule), rule->iconIndex, ruleKind,
                    editor::RuleDetail(method, *rule));
@@ -147,7 +147,7 @@ void CProfileList::ShowRow(const ProfileItemRef& ref) {
             detail = ref.folder->effectivePath;
         } else if (RuleEntry* rule = ref.Rule()) {
             const int method = ref.folder->Method();
-            if (rule->iconIndex < 0 && method == editor::kMethodType)
+            if (rule->iconIndex < 0 && method == editor::kTypeModel)
                 rule->iconIndex = ExtensionIcon(static_cast<TypeEntry*>(rule)->extension);
             name = editor::RuleName(method, *rule);
             detail = editor::RuleDetail(method, *rule);

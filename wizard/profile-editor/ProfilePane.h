@@ -20,16 +20,9 @@
 
 namespace ordvale::wizard {
 
-// Which pane; the values are the page's indexes of its panes.
-enum PaneKind : int {
-    PaneFolderProperty = 0,
-    PaneFolderContents = 1,
-    PaneTypeProperty = 2,
-    PaneTimeProperty = 3,
-    PaneSizeProperty = 4,
-    PaneNameProperty = 5,
-    PaneCount = 6,
-};
+// Which pane.
+enum class PaneKind { FolderProperty, FolderContents, TypeProperty, TimeProperty, SizeProperty, NameProperty };
+constexpr int kPaneKinds = 6;
 
 // Messages from the panes to the page (sent, no parameters).
 constexpr UINT UM_FOLDER_CHANGED = WM_USER + 100;
