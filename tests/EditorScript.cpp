@@ -36,15 +36,15 @@ std::string DateText(const FILETIME& time) {
 
 std::string RuleText(int method, const RuleEntry& entry) {
     switch (method) {
-        case kMethodType: {
+        case kTypeModel: {
             const auto& rule = static_cast<const TypeEntry&>(entry);
             return rule.kind ? "#" + std::to_string(rule.kind) : Narrow(rule.extension);
         }
-        case kMethodTime: {
+        case kTimeModel: {
             const auto& rule = static_cast<const TimeEntry&>(entry);
             return DateText(rule.begin) + ".." + DateText(rule.end);
         }
-        case kMethodSize: {
+        case kSizeModel: {
             const auto& rule = static_cast<const SizeEntry&>(entry);
             if (rule.kind == kSizeFolders) return "folders";
             return std::to_string(rule.lower) + ".." + std::to_string(rule.upper);
@@ -118,10 +118,10 @@ std::wstring ScriptedUser::Text(UINT id) const {
     return win::LoadModuleText(GetModuleHandleW(nullptr), id);
 }
 
-int ScriptedUser::ConfirmReplacement(const std::wstring& question, bool fourButtons) {
+ReplaceAnswer ScriptedUser::ConfirmReplacement(const std::wstring& question, bool fourButtons) {
     fullTexts.push_back(question);
     shown.push_back((fourButtons ? "Q4 " : "Q2 ") + FirstLine(question));
-    return NextAnswer("replacement question");
+    return static_cast<ReplaceAnswer>(NextAnswer("replacement question"));
 }
 
 void ScriptedUser::ShowCollisions(const std::wstring& message, int, const CollisionList& collisions) {

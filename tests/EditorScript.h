@@ -50,7 +50,7 @@ public:
 
     std::wstring Text(UINT id) const override;
     HWND Owner() const override { return nullptr; }
-    int ConfirmReplacement(const std::wstring& question, bool fourButtons) override;
+    ordvale::editor::ReplaceAnswer ConfirmReplacement(const std::wstring& question, bool fourButtons) override;
     void ShowCollisions(const std::wstring& message, int method,
                         const ordvale::editor::CollisionList& collisions) override;
     void PrepareRuleDisplay(int method, ordvale::RuleEntry* entry) override;

@@ -445,7 +445,7 @@ TEST(FolderEditing, MoveAndRemoveRules) {
     EXPECT_EQ(DumpTree(profile.model.root), ".[]{Docs[.pdf] Pics[.jpg,#1,.TXT]}");
     EXPECT_TRUE(docs->modified && pics->modified);
 
-    AnyRule gone(kMethodType);
+    AnyRule gone(kTypeModel);
     StoreText(gone.type.extension, L".zip");
     EXPECT_EQ(RemoveRule(pics, *gone.Get()), kNotFound);
     StoreText(gone.type.extension, L".txt");

@@ -450,8 +450,7 @@ TEST_F(ProfilePage, PathEntriesFollowARenamedFolder) {
     CPageProfile& profilePage = wizard.ProfilePage();
     FolderNode* docs = editor::FindChildByName(profilePage.CurrentFolder(), L"Docs");
     ASSERT_EQ(editor::RenameFolder(docs, L"Papers"), editor::kRenameDone);
-    profilePage.UpdatePathEntries(docs);
-    profilePage.RefreshList();
+    profilePage.Editor().Changed(EditorChange::Renamed(FolderRef(docs)));
     EXPECT_EQ(PathEntries(), (std::vector<std::wstring>{L".\\", L".\\Papers\\", L".\\Papers\\Letters\\"}));
     HWND combo = reinterpret_cast<HWND>(SendMessageW(profilePage.PathBox(), CBEM_GETCOMBOCONTROL, 0, 0));
     driver->PressKey(combo, VK_END);

@@ -90,7 +90,7 @@ protected:
         session.LoadForMethod(1, file);
         ASSERT_TRUE(session.ProfileLoaded());
         ASSERT_NE(AddFolder(user, &session.Model()->root, L"New", L""), nullptr);
-        page.EnableSave(true);  // as the page's UpdateSaveButton does
+        session.ShowSaveState();  // as the page does after every edit
     }
     std::string Stored(const wchar_t* id) {
         MethodProfile profile(1);
@@ -206,6 +206,32 @@ TEST_F(Session, AFailedSaveIsNotTakenForASave) {
     EXPECT_EQ(Stored(L"Type2"), "Home .[]{Docs[.txt] New[]}");
 }
 
+// The page asks the session to show Save's state after every edit; the
+// session does after every load, save and settling. Save is then on exactly
+// while there is something to save, whatever came before.
+TEST_F(Session, SaveFollowsTheModifiedFlag) {
+    ScriptedUser user({IDNO});
+    session.LoadForMethod(1, file);
+    EXPECT_FALSE(page.save);
+    ASSERT_NE(AddFolder(user, &session.Model()->root, L"One", L""), nullptr);
+    session.ShowSaveState();
+    EXPECT_TRUE(page.save) << "edited";
+    session.Save();
+    EXPECT_FALSE(page.save) << "saved";
+    page.save = true;  // left on by whatever showed last
+    session.ShowSaveState();
+    EXPECT_FALSE(page.save) << "nothing changed since the save";
+    ASSERT_NE(AddFolder(user, &session.Model()->root, L"Two", L""), nullptr);
+    session.ShowSaveState();
+    EXPECT_TRUE(page.save) << "edited again";
+    session.Reload();  // No: the second edit is given up
+    EXPECT_EQ(user.shown, std::vector<std::string>{"? Save Changes to Profile \"Home\"?"});
+    EXPECT_FALSE(session.IsModified());
+    EXPECT_FALSE(page.save) << "given up";
+    EXPECT_EQ(DumpTree(session.Model()->root), ".[]{Docs[.txt] One[]}");
+    EXPECT_EQ(Stored(L"Type2"), "Home .[]{Docs[.txt] One[]}");
+}
+
 TEST_F(Session, ChoosingAnotherProfile) {
     ScriptedUser user({IDCANCEL, IDNO});
     OpenAndEdit(user);
@@ -229,7 +255,7 @@ TEST_F(Session, NewProfiles) {
     page.nameDialog = Answer(L"Blank one");
     session.NewProfile();
     ASSERT_EQ(page.requests.size(), 1u);
-    EXPECT_EQ(page.requests[0].mode, ProfileNameRequest::kNew);
+    EXPECT_EQ(page.requests[0].mode, ProfileNameRequest::Mode::New);
     EXPECT_TRUE(page.requests[0].showOptions);
     EXPECT_EQ(page.requests[0].title, L"New Profile");
     EXPECT_EQ(page.requests[0].proposedName, L"Profile1");

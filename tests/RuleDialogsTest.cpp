@@ -122,7 +122,7 @@ TEST_F(TypeDialogs, NewFileTypeAsksAboutAMissingDot) {
                                                      "? File extension in wrong format, do you mean \".MP3\"?"}));
     EXPECT_EQ(Rows(), std::vector<std::wstring>{L".MP3"});
     EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 0);
-    EXPECT_EQ(WindowText(GetDlgItem(wizard.ProfilePage().Pane(PaneTypeProperty)->Handle(), IDC_TYPE_PANE_EXTENSION)),
+    EXPECT_EQ(WindowText(GetDlgItem(wizard.ProfilePage().Pane(PaneKind::TypeProperty)->Handle(), IDC_TYPE_PANE_EXTENSION)),
               L".MP3")
         << "the new rule's pane shows";
 

@@ -62,13 +62,13 @@ TEST_F(TypePanes, FolderPaneRenames) {
     Open(L"Docs");
     driver->PressKey(list, VK_BACK);
     Select(L"Docs");
-    ASSERT_TRUE(Shown(PaneFolderProperty));
-    HWND name = Control(PaneFolderProperty, IDC_FOLDER_PANE_NAME);
-    HWND update = Control(PaneFolderProperty, IDC_FOLDER_PANE_UPDATE);
+    ASSERT_TRUE(Shown(PaneKind::FolderProperty));
+    HWND name = Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_NAME);
+    HWND update = Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_UPDATE);
     EXPECT_EQ(WindowText(name), L"Docs");
-    EXPECT_EQ(IsDlgButtonChecked(PaneWindow(PaneFolderProperty), IDC_FOLDER_PANE_ABSOLUTE), 0u);
-    EXPECT_FALSE(IsWindowVisible(Control(PaneFolderProperty, IDC_FOLDER_PANE_LOCATION)));
-    EXPECT_EQ(WindowText(Control(PaneFolderProperty, IDC_FOLDER_PANE_PATH)), L".\\Docs\\");
+    EXPECT_EQ(IsDlgButtonChecked(PaneWindow(PaneKind::FolderProperty), IDC_FOLDER_PANE_ABSOLUTE), 0u);
+    EXPECT_FALSE(IsWindowVisible(Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_LOCATION)));
+    EXPECT_EQ(WindowText(Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_PATH)), L".\\Docs\\");
     EXPECT_FALSE(IsWindowEnabled(update)) << "filling is no change";
 
     driver->Type(name, L"Papers");
@@ -95,7 +95,7 @@ TEST_F(TypePanes, FolderPaneRenames) {
     EXPECT_EQ(wizard.CurrentPage(), kPageProfile) << "Enter in the pane is the pane's";
     EXPECT_EQ(ListRows(list, 3)[0], L"Papers | Folder | .\\Papers\\");
     EXPECT_EQ(PathEntries(), (std::vector<std::wstring>{L".\\", L".\\Papers\\"}));
-    EXPECT_EQ(WindowText(Control(PaneFolderProperty, IDC_FOLDER_PANE_PATH)), L".\\Papers\\");
+    EXPECT_EQ(WindowText(Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_PATH)), L".\\Papers\\");
     EXPECT_FALSE(IsWindowEnabled(update));
     EXPECT_TRUE(SaveEnabled());
 
@@ -112,10 +112,10 @@ TEST_F(TypePanes, FolderPaneRenames) {
 TEST_F(TypePanes, FolderPanePlacesAFolderAtAFullPath) {
     OpenPage();
     Select(L"Pics");
-    HWND pane = PaneWindow(PaneFolderProperty);
-    HWND location = Control(PaneFolderProperty, IDC_FOLDER_PANE_LOCATION);
-    HWND absolute = Control(PaneFolderProperty, IDC_FOLDER_PANE_ABSOLUTE);
-    HWND update = Control(PaneFolderProperty, IDC_FOLDER_PANE_UPDATE);
+    HWND pane = PaneWindow(PaneKind::FolderProperty);
+    HWND location = Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_LOCATION);
+    HWND absolute = Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_ABSOLUTE);
+    HWND update = Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_UPDATE);
     EXPECT_EQ(IsDlgButtonChecked(pane, IDC_FOLDER_PANE_ABSOLUTE), static_cast<UINT>(BST_CHECKED));
     EXPECT_TRUE(IsWindowVisible(location) && IsWindowEnabled(location));
     EXPECT_EQ(WindowText(location), L"E:\\Photos\\");
@@ -135,7 +135,7 @@ TEST_F(TypePanes, FolderPanePlacesAFolderAtAFullPath) {
     EXPECT_FALSE(IsWindowEnabled(update));
     // The location stays as typed, without the closing backslash it is
     // stored with: an edit typed back leaves nothing to update.
-    HWND name = Control(PaneFolderProperty, IDC_FOLDER_PANE_NAME);
+    HWND name = Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_NAME);
     driver->Type(name, L"Pix");
     driver->Type(name, L"Pics");
     EXPECT_FALSE(IsWindowEnabled(update)) << "the location counts as unchanged";
@@ -160,12 +160,12 @@ TEST_F(TypePanes, ARenameShowsWhenTheLocationIsRefused) {
     Open(L"Music");
     driver->PressKey(list, VK_BACK);
     Select(L"Music");
-    driver->Type(Control(PaneFolderProperty, IDC_FOLDER_PANE_NAME), L"Songs");
-    driver->ClickButton(Control(PaneFolderProperty, IDC_FOLDER_PANE_ABSOLUTE));
-    HWND location = Control(PaneFolderProperty, IDC_FOLDER_PANE_LOCATION);
+    driver->Type(Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_NAME), L"Songs");
+    driver->ClickButton(Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_ABSOLUTE));
+    HWND location = Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_LOCATION);
     driver->Type(location, L"Relative\\Path");
     ScriptedUser user;
-    driver->ClickButton(Control(PaneFolderProperty, IDC_FOLDER_PANE_UPDATE));
+    driver->ClickButton(Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_UPDATE));
     EXPECT_EQ(user.shown, std::vector<std::string>{kNotAbsolute});
     EXPECT_EQ(ListRows(list, 3)[2], L"Songs | Folder | .\\Songs\\");
     EXPECT_EQ(PathEntries(), (std::vector<std::wstring>{L".\\", L".\\Songs\\"}));
@@ -177,9 +177,9 @@ TEST_F(TypePanes, TypePaneChangesTheExtension) {
     OpenPage();
     Open(L"Docs");
     Select(L".txt");
-    ASSERT_TRUE(Shown(PaneTypeProperty));
-    HWND extension = Control(PaneTypeProperty, IDC_TYPE_PANE_EXTENSION);
-    HWND update = Control(PaneTypeProperty, IDC_TYPE_PANE_UPDATE);
+    ASSERT_TRUE(Shown(PaneKind::TypeProperty));
+    HWND extension = Control(PaneKind::TypeProperty, IDC_TYPE_PANE_EXTENSION);
+    HWND update = Control(PaneKind::TypeProperty, IDC_TYPE_PANE_UPDATE);
     EXPECT_EQ(WindowText(extension), L".txt");
     EXPECT_FALSE(IsWindowEnabled(update));
     driver->Type(extension, L".TXT");
@@ -242,14 +242,14 @@ TEST_F(NamePanes, NamePaneChangesARange) {
     OpenPage(kNamePosition);
     Open(L"AM");
     Select(L"A - M");
-    ASSERT_TRUE(Shown(PaneNameProperty));
-    HWND pane = PaneWindow(PaneNameProperty);
-    HWND first = Control(PaneNameProperty, IDC_NAME_PANE_FIRST);
-    HWND last = Control(PaneNameProperty, IDC_NAME_PANE_LAST);
-    HWND update = Control(PaneNameProperty, IDC_NAME_PANE_UPDATE);
+    ASSERT_TRUE(Shown(PaneKind::NameProperty));
+    HWND pane = PaneWindow(PaneKind::NameProperty);
+    HWND first = Control(PaneKind::NameProperty, IDC_NAME_PANE_FIRST);
+    HWND last = Control(PaneKind::NameProperty, IDC_NAME_PANE_LAST);
+    HWND update = Control(PaneKind::NameProperty, IDC_NAME_PANE_UPDATE);
     EXPECT_EQ(IsDlgButtonChecked(pane, IDC_NAME_PANE_RANGE), static_cast<UINT>(BST_CHECKED));
-    EXPECT_FALSE(IsWindowEnabled(Control(PaneNameProperty, IDC_NAME_PANE_REGEXP))) << "a rule keeps its kind";
-    EXPECT_FALSE(IsWindowEnabled(Control(PaneNameProperty, IDC_NAME_PANE_EXPRESSION)));
+    EXPECT_FALSE(IsWindowEnabled(Control(PaneKind::NameProperty, IDC_NAME_PANE_REGEXP))) << "a rule keeps its kind";
+    EXPECT_FALSE(IsWindowEnabled(Control(PaneKind::NameProperty, IDC_NAME_PANE_EXPRESSION)));
     EXPECT_EQ(ComboText(first), L"41h    A");
     EXPECT_EQ(ComboText(last), L"4Dh    M");
     EXPECT_FALSE(IsWindowEnabled(update));
@@ -299,12 +299,12 @@ TEST_F(NamePanes, NamePaneChangesAnExpression) {
     OpenPage(kNamePosition);
     Open(L"AM");
     Select(L"^rep");
-    HWND pane = PaneWindow(PaneNameProperty);
-    HWND expression = Control(PaneNameProperty, IDC_NAME_PANE_EXPRESSION);
-    HWND update = Control(PaneNameProperty, IDC_NAME_PANE_UPDATE);
+    HWND pane = PaneWindow(PaneKind::NameProperty);
+    HWND expression = Control(PaneKind::NameProperty, IDC_NAME_PANE_EXPRESSION);
+    HWND update = Control(PaneKind::NameProperty, IDC_NAME_PANE_UPDATE);
     EXPECT_EQ(IsDlgButtonChecked(pane, IDC_NAME_PANE_REGEXP), static_cast<UINT>(BST_CHECKED));
-    EXPECT_FALSE(IsWindowEnabled(Control(PaneNameProperty, IDC_NAME_PANE_RANGE)));
-    EXPECT_FALSE(IsWindowEnabled(Control(PaneNameProperty, IDC_NAME_PANE_FIRST)));
+    EXPECT_FALSE(IsWindowEnabled(Control(PaneKind::NameProperty, IDC_NAME_PANE_RANGE)));
+    EXPECT_FALSE(IsWindowEnabled(Control(PaneKind::NameProperty, IDC_NAME_PANE_FIRST)));
     EXPECT_EQ(WindowText(expression), L"^rep");
 
     driver->Type(expression, L"  ^rep ");
@@ -347,13 +347,13 @@ TEST_F(NamePanes, NamePaneChangesAnExpression) {
 TEST_F(NamePanes, ACharacterTheListsDoNotShowIsKept) {
     OpenPage(kNamePosition);
     Select(L"  - #");
-    HWND first = Control(PaneNameProperty, IDC_NAME_PANE_FIRST);
-    HWND last = Control(PaneNameProperty, IDC_NAME_PANE_LAST);
+    HWND first = Control(PaneKind::NameProperty, IDC_NAME_PANE_FIRST);
+    HWND last = Control(PaneKind::NameProperty, IDC_NAME_PANE_LAST);
     EXPECT_EQ(ComboText(first), L"(none)");
     EXPECT_EQ(ComboText(last), L"23h    #");
     driver->PressKey(last, VK_UP);
     ScriptedUser user;
-    driver->ClickButton(Control(PaneNameProperty, IDC_NAME_PANE_UPDATE));
+    driver->ClickButton(Control(PaneKind::NameProperty, IDC_NAME_PANE_UPDATE));
     EXPECT_TRUE(user.shown.empty()) << user.shown[0];
     EXPECT_EQ(Rows().back(), L"  - \"");
     Tool(IDC_PROFILE_TOOLBAR, ID_SAVE_PROFILE);

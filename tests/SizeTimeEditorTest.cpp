@@ -76,8 +76,8 @@ class SizeTimeEditor : public ProfilePageFixture {
 protected:
     std::string Document() const override { return kDocument; }
 
-    HWND SizePane() { return wizard.ProfilePage().Pane(PaneSizeProperty)->Handle(); }
-    HWND TimePane() { return wizard.ProfilePage().Pane(PaneTimeProperty)->Handle(); }
+    HWND SizePane() { return wizard.ProfilePage().Pane(PaneKind::SizeProperty)->Handle(); }
+    HWND TimePane() { return wizard.ProfilePage().Pane(PaneKind::TimeProperty)->Handle(); }
     HWND SizeItem(int id) { return GetDlgItem(SizePane(), id); }
     HWND TimeItem(int id) { return GetDlgItem(TimePane(), id); }
     bool SizeUpdateOn() { return IsWindowEnabled(SizeItem(IDC_SIZE_PANE_UPDATE)) != FALSE; }

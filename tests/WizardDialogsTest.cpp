@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "PageProfile.h"
 #include "WizardDlg.h"
 #include "WizardLogic.h"
 #include "common/AppPaths.h"

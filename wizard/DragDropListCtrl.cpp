@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "PageItems.h"
+#include "DialogPageTidyItems.h"
 
 namespace ordvale::wizard {
 

@@ -7,6 +7,7 @@
 #include "Icons.h"
 #include "PreviewDialog.h"
 #include "WizardLogic.h"
+#include "profile-editor/PageProfile.h"
 #include "common/AppPaths.h"
 #include "common/JobHandOff.h"
 #include "common/Journal.h"
@@ -35,7 +36,7 @@ std::wstring COrdvaleWizardDlg::OptionsCommandLine() {
     return CutToField(FillTemplate(L"%s\\OrdvaleConfigure.exe options", {ModuleFolder().c_str()}));
 }
 
-COrdvaleWizardDlg::COrdvaleWizardDlg() : CDialogEx(IDD_WIZARD_FRAME) {
+COrdvaleWizardDlg::COrdvaleWizardDlg() : CDialogEx(IDD_WIZARD_FRAME), profile_(std::make_unique<CPageProfile>()) {
     InitSettings(&settings_);
 }
 
@@ -136,7 +137,7 @@ void COrdvaleWizardDlg::SetButton(int id, int code) {
 }
 
 void COrdvaleWizardDlg::ShowPage(int page) {
-    CDialogEx* pages[] = {&target_, &items_, &method_, &profile_, &summary_};
+    CDialogEx* pages[] = {&target_, &items_, &method_, profile_.get(), &summary_};
     for (CDialogEx* p : pages) ShowWindow(p->Handle(), SW_HIDE);
     currentPage_ = page;
     switch (page) {
@@ -150,7 +151,7 @@ void COrdvaleWizardDlg::ShowPage(int page) {
             method_.CheckMethod(job_.method);
             break;
         case kPageProfile:
-            profile_.LoadForMethod(job_.method, settings_);
+            profile_->LoadForMethod(job_.method, settings_);
             break;
         case kPageSummary:
             summary_.RefreshSummary(job_);
@@ -225,11 +226,11 @@ void COrdvaleWizardDlg::OnRight() {
             CollectItems();
             break;
         case kPageProfile: {
-            if (!profile_.ConfirmSaveChanges()) return;
+            if (!profile_->ConfirmSaveChanges()) return;
             std::wstring id;
-            if (!profile_.SelectedProfileId(&id)) return;
+            if (!profile_->SelectedProfileId(&id)) return;
             StoreText(job_.profileId, id);
-            StoreText(job_.profileName, profile_.SelectedProfileName());
+            StoreText(job_.profileName, profile_->SelectedProfileName());
             break;
         }
     }
@@ -247,7 +248,7 @@ void COrdvaleWizardDlg::OnLeft() {
             if (job_.target == static_cast<int32_t>(TidyTarget::Selection)) CollectItems();
             break;
         case kPageProfile:
-            if (!profile_.ConfirmSaveChanges()) return;
+            if (!profile_->ConfirmSaveChanges()) return;
             break;
     }
     const int previous = PreviousPage(currentPage_, job_.target);
@@ -279,7 +280,7 @@ void COrdvaleWizardDlg::OnTargetChosen(WPARAM target) {
 
 void COrdvaleWizardDlg::Close() {
     // Unsaved profile changes are settled first, however the wizard is closed.
-    if (!profile_.ConfirmSaveChanges()) return;
+    if (!profile_->ConfirmSaveChanges()) return;
     End(IDCANCEL);
 }
 
@@ -420,7 +421,7 @@ BOOL COrdvaleWizardDlg::OnCommand(WORD id, WORD code, HWND) {
 }
 
 std::array<CDialogEx*, 5> COrdvaleWizardDlg::Pages() {
-    return {&target_, &method_, &profile_, &items_, &summary_};
+    return {&target_, &method_, profile_.get(), &items_, &summary_};
 }
 
 void COrdvaleWizardDlg::PlacePages() {

@@ -4,20 +4,22 @@
 #include <windows.h>
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "CommandLine.h"
-#include "PageItems.h"
+#include "DialogPageTidyItems.h"
+#include "DialogPageTidyMethod.h"
+#include "DialogPageTidySummary.h"
+#include "DialogPageTidyTarget.h"
 #include "PageMessages.h"
-#include "PageMethod.h"
-#include "PageSummary.h"
-#include "PageTarget.h"
 #include "common/Settings.h"
 #include "common/TidyJob.h"
 #include "framework/Framework.h"
-#include "profile-editor/PageProfile.h"
 
 namespace ordvale::wizard {
+
+class CPageProfile;
 
 class COrdvaleWizardDlg : public CDialogEx {
 public:
@@ -44,7 +46,7 @@ public:
     CDialogPageTidyItems& ItemsPage() { return items_; }
     CDialogPageTidyMethod& MethodPage() { return method_; }
     CDialogPageTidySummary& SummaryPage() { return summary_; }
-    CPageProfile& ProfilePage() { return profile_; }
+    CPageProfile& ProfilePage() { return *profile_; }
     // Where help requests go; the real viewer by default (tests replace it).
     static void (*helpViewer)(HWND owner, const std::wstring& path);
     // Where the settings editor is started for Options (tests replace it).
@@ -96,7 +98,7 @@ private:
     CDialogPageTidyItems items_;
     CDialogPageTidyMethod method_;
     CDialogPageTidySummary summary_;
-    CPageProfile profile_;
+    std::unique_ptr<CPageProfile> profile_;
     CMFCButton menuButton_;
 };
 

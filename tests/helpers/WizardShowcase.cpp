@@ -169,8 +169,8 @@ protected:
             ordvale::editor::PlacementMode mode = ordvale::editor::PlaceSingle;
             FolderNodeRef root = ProfilePage().CurrentFolder();
             ordvale::editor::PlaceNameRule(ProfilePage(), &mode, root, 1, 0, 0, L"^Report \\d+");
-            ProfilePage().RefreshList();
-            ProfilePage().SelectItem(ordvale::wizard::RuleRef(root, 0));
+            using ordvale::wizard::EditorChange;
+            ProfilePage().Editor().Changed(EditorChange::Listed(ordvale::wizard::RuleRef(root, 0)));
         } else if (AddCommand() != 0 && (page_.rfind(L"size-", 0) == 0 || page_.rfind(L"time-", 0) == 0)) {
             ShowProfilePage(page_.substr(0, 4));
             OpenLater();

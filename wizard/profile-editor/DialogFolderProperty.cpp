@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "PageProfile.h"
+#include "EditorContext.h"
 #include "resource.h"
 
 namespace ordvale::wizard {
@@ -84,33 +84,31 @@ BOOL CDialogFolderProperty::OnCommand(WORD id, WORD code, HWND control) {
     }
 }
 
-PaneBinding BindFolderPane(CPageProfile& page, CDialogFolderProperty& pane) {
+PaneBinding BindFolderPane(EditorContext& context, CDialogFolderProperty& pane) {
     PaneBinding binding;
-    binding.fill = [&page, &pane](const ProfileItemRef& item) {
+    binding.fill = [&context, &pane](const ProfileItemRef& item) {
         FolderPropertyFill fill;
         fill.name = item.folder->displayName;
         fill.location = item.folder->location;
         fill.hasLocation = !fill.location.empty();
         fill.displayPath = item.folder->displayPath;
-        fill.icon = ImageList_GetIcon(page.LargeImages(), editor::kIconFolder, ILD_NORMAL);
+        fill.icon = context.LargeIcon(editor::kIconFolder);
         pane.Fill(fill);
     };
     binding.differs = [&pane](const ProfileItemRef& item) {
         return editor::CompareFolderPane(*item.folder, pane.Values()).Any();
     };
-    binding.apply = [&page, &pane](const ProfileItemRef& item) {
+    binding.apply = [&context, &pane](const ProfileItemRef& item) {
         FolderNode* folder = item.folder;
         const editor::FolderPaneValues values = pane.Values();
         const editor::FolderEdit edit =
-            editor::ApplyFolderPane(page, folder, values, editor::CompareFolderPane(*folder, values));
+            editor::ApplyFolderPane(context.Placement(), folder, values, editor::CompareFolderPane(*folder, values));
         // A location refused after a rename leaves the rename in place: the
         // list, the path box and Save follow it all the same.
         if (edit.Applied()) {
             pane.EnableUpdate(false);
             pane.ShowDisplayPath(folder->displayPath);
-            page.UpdateListItem(item);
-            page.UpdatePathEntries(folder);
-            page.UpdateSaveButton();
+            context.Changed(EditorChange::Renamed(item));
         }
         if (edit.focus == editor::PaneFocus::First) pane.FocusControl(IDC_FOLDER_PANE_NAME);
         if (edit.focus == editor::PaneFocus::Second) pane.FocusControl(IDC_FOLDER_PANE_LOCATION);

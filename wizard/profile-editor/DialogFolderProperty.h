@@ -9,7 +9,7 @@
 
 namespace ordvale::wizard {
 
-class CPageProfile;
+class EditorContext;
 
 struct FolderPropertyFill {
     bool hasLocation = false;
@@ -41,6 +41,6 @@ private:
 };
 
 // How the page fills this pane from a folder, tests it and applies it.
-PaneBinding BindFolderPane(CPageProfile& page, CDialogFolderProperty& pane);
+PaneBinding BindFolderPane(EditorContext& context, CDialogFolderProperty& pane);
 
 }  // namespace ordvale::wizard

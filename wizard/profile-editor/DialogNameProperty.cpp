@@ -3,8 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "EditorContext.h"
 #include "FieldControls.h"
-#include "PageProfile.h"
 #include "common/Text.h"
 #include "resource.h"
 
@@ -85,9 +85,9 @@ BOOL CDialogNameProperty::OnCommand(WORD id, WORD code, HWND control) {
     }
 }
 
-PaneBinding BindNamePane(CPageProfile& page, CDialogNameProperty& pane) {
+PaneBinding BindNamePane(EditorContext& context, CDialogNameProperty& pane) {
     PaneBinding binding;
-    binding.fill = [&page, &pane](const ProfileItemRef& item) {
+    binding.fill = [&context, &pane](const ProfileItemRef& item) {
         const auto& rule = static_cast<const NameEntry&>(*item.Rule());
         NamePropertyFill fill;
         fill.kind = rule.kind;
@@ -95,18 +95,17 @@ PaneBinding BindNamePane(CPageProfile& page, CDialogNameProperty& pane) {
         fill.last = rule.last;
         fill.expression = FieldText(rule.pattern);
         fill.description = FieldText(rule.description);
-        fill.icon = ImageList_GetIcon(page.LargeImages(), rule.iconIndex, ILD_NORMAL);
+        fill.icon = context.LargeIcon(rule.iconIndex);
         pane.Fill(fill);
     };
     binding.differs = [&pane](const ProfileItemRef& item) {
         return editor::NamePaneDiffers(static_cast<const NameEntry&>(*item.Rule()), pane.Values());
     };
-    binding.apply = [&page, &pane](const ProfileItemRef& item) {
-        const editor::RuleEdit edit = editor::ApplyNamePane(page, item.folder, item.ruleIndex, pane.Values());
+    binding.apply = [&context, &pane](const ProfileItemRef& item) {
+        const editor::RuleEdit edit =
+            editor::ApplyNamePane(context.Placement(), item.folder, item.ruleIndex, pane.Values());
         if (edit.applied) {
-            page.UpdateListItem(item);
-            page.FillPropertyPane(PaneNameProperty, item);
-            page.UpdateSaveButton();
+            context.Changed(EditorChange::Edited(item, true));
         } else if (edit.focus == editor::PaneFocus::First) {
             pane.FocusControl(IDC_NAME_PANE_FIRST);
         } else if (edit.focus == editor::PaneFocus::Second) {

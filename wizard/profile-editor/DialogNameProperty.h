@@ -9,7 +9,7 @@
 
 namespace ordvale::wizard {
 
-class CPageProfile;
+class EditorContext;
 
 struct NamePropertyFill {
     HICON icon = nullptr;  // handed over to the pane
@@ -39,6 +39,6 @@ private:
 };
 
 // How the page fills this pane from a name rule, tests it and applies it.
-PaneBinding BindNamePane(CPageProfile& page, CDialogNameProperty& pane);
+PaneBinding BindNamePane(EditorContext& context, CDialogNameProperty& pane);
 
 }  // namespace ordvale::wizard

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "PageProfile.h"
+#include "EditorContext.h"
 #include "common/ConfigureType.h"
 #include "resource.h"
 
@@ -90,26 +90,25 @@ BOOL CDialogSizeProperty::OnNotify(NMHDR* header, LRESULT* result) {
     return lower_.OnNotify(header, result) || upper_.OnNotify(header, result);
 }
 
-PaneBinding BindSizePane(CPageProfile& page, CDialogSizeProperty& pane) {
+PaneBinding BindSizePane(EditorContext& context, CDialogSizeProperty& pane) {
     PaneBinding binding;
-    binding.fill = [&page, &pane](const ProfileItemRef& item) {
+    binding.fill = [&context, &pane](const ProfileItemRef& item) {
         const auto& rule = static_cast<const SizeEntry&>(*item.Rule());
         SizePaneFill fill;
         fill.kind = rule.kind;
         fill.lower = rule.lower;
         fill.upper = rule.upper;
-        fill.icon = ImageList_GetIcon(page.LargeImages(), rule.iconIndex, ILD_NORMAL);
+        fill.icon = context.LargeIcon(rule.iconIndex);
         pane.Fill(fill);
     };
     binding.differs = [&pane](const ProfileItemRef& item) {
         return editor::SizePaneDiffers(static_cast<const SizeEntry&>(*item.Rule()), pane.Values());
     };
-    binding.apply = [&page, &pane](const ProfileItemRef& item) {
-        const editor::RuleEdit edit = editor::ApplySizePane(page, item.folder, item.ruleIndex, pane.Values());
+    binding.apply = [&context, &pane](const ProfileItemRef& item) {
+        const editor::RuleEdit edit =
+            editor::ApplySizePane(context.Placement(), item.folder, item.ruleIndex, pane.Values());
         if (edit.applied) {
-            page.UpdateListItem(item);
-            page.FillPropertyPane(PaneSizeProperty, item);
-            page.UpdateSaveButton();
+            context.Changed(EditorChange::Edited(item, true));
         } else if (edit.focus == editor::PaneFocus::Second) {
             pane.FocusUpperBound();
         } else if (edit.focus == editor::PaneFocus::First) {

@@ -11,7 +11,7 @@
 
 namespace ordvale::wizard {
 
-class CPageProfile;
+class EditorContext;
 
 struct SizePaneFill {
     HICON icon = nullptr;  // handed over to the pane
@@ -44,6 +44,6 @@ private:
 };
 
 // How the page fills this pane from a size rule, tests it and applies it.
-PaneBinding BindSizePane(CPageProfile& page, CDialogSizeProperty& pane);
+PaneBinding BindSizePane(EditorContext& context, CDialogSizeProperty& pane);
 
 }  // namespace ordvale::wizard

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "PageProfile.h"
+#include "EditorContext.h"
 #include "resource.h"
 
 namespace ordvale::wizard {
@@ -73,25 +73,24 @@ BOOL CDialogTimeProperty::OnNotify(NMHDR* header, LRESULT*) {
     return FALSE;
 }
 
-PaneBinding BindTimePane(CPageProfile& page, CDialogTimeProperty& pane) {
+PaneBinding BindTimePane(EditorContext& context, CDialogTimeProperty& pane) {
     PaneBinding binding;
-    binding.fill = [&page, &pane](const ProfileItemRef& item) {
+    binding.fill = [&context, &pane](const ProfileItemRef& item) {
         const auto& rule = static_cast<const TimeEntry&>(*item.Rule());
         TimePaneFill fill;
         fill.begin = rule.begin;
         fill.end = rule.end;
-        fill.icon = ImageList_GetIcon(page.LargeImages(), rule.iconIndex, ILD_NORMAL);
+        fill.icon = context.LargeIcon(rule.iconIndex);
         pane.Fill(fill);
     };
     binding.differs = [&pane](const ProfileItemRef& item) {
         return editor::TimePaneDiffers(static_cast<const TimeEntry&>(*item.Rule()), pane.Values());
     };
-    binding.apply = [&page, &pane](const ProfileItemRef& item) {
-        const editor::RuleEdit edit = editor::ApplyTimePane(page, item.folder, item.ruleIndex, pane.Values());
+    binding.apply = [&context, &pane](const ProfileItemRef& item) {
+        const editor::RuleEdit edit =
+            editor::ApplyTimePane(context.Placement(), item.folder, item.ruleIndex, pane.Values());
         if (edit.applied) {
-            page.UpdateListItem(item);
-            page.FillPropertyPane(PaneTimeProperty, item);
-            page.UpdateSaveButton();
+            context.Changed(EditorChange::Edited(item, true));
         } else if (edit.focus == editor::PaneFocus::Second) {
             pane.FocusEnd();
         } else if (edit.focus == editor::PaneFocus::First) {

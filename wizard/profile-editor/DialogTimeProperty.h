@@ -8,7 +8,7 @@
 
 namespace ordvale::wizard {
 
-class CPageProfile;
+class EditorContext;
 
 struct TimePaneFill {
     HICON icon = nullptr;  // handed over to the pane
@@ -40,6 +40,6 @@ private:
 };
 
 // How the page fills this pane from a time rule, tests it and applies it.
-PaneBinding BindTimePane(CPageProfile& page, CDialogTimeProperty& pane);
+PaneBinding BindTimePane(EditorContext& context, CDialogTimeProperty& pane);
 
 }  // namespace ordvale::wizard

@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "PageProfile.h"
-#include "common/Text.h"
+#include "EditorContext.h"
 #include "RuleEdits.h"
+#include "common/Text.h"
 #include "resource.h"
 
 namespace ordvale::wizard {
@@ -52,27 +52,25 @@ BOOL CDialogTypeProperty::OnCommand(WORD id, WORD code, HWND control) {
     return CProfilePane::OnCommand(id, code, control);
 }
 
-PaneBinding BindTypePane(CPageProfile& page, CDialogTypeProperty& pane) {
+PaneBinding BindTypePane(EditorContext& context, CDialogTypeProperty& pane) {
     PaneBinding binding;
-    binding.fill = [&page, &pane](const ProfileItemRef& item) {
+    binding.fill = [&context, &pane](const ProfileItemRef& item) {
         const auto& rule = static_cast<const TypeEntry&>(*item.Rule());
         TypePropertyFill fill;
-        fill.extension = editor::RuleName(editor::kMethodType, rule);
+        fill.extension = editor::RuleName(editor::kTypeModel, rule);
         fill.typeText = FieldText(rule.typeText);
         fill.description = FieldText(rule.description);
-        fill.icon = ImageList_GetIcon(page.LargeImages(), rule.iconIndex, ILD_NORMAL);
+        fill.icon = context.LargeIcon(rule.iconIndex);
         pane.Fill(fill);
     };
     binding.differs = [&pane](const ProfileItemRef& item) {
         return editor::TypePaneDiffers(static_cast<const TypeEntry&>(*item.Rule()), pane.Extension());
     };
-    binding.apply = [&page, &pane](const ProfileItemRef& item) {
-        const editor::RuleEdit edit = editor::ApplyTypePane(page, item.folder, item.ruleIndex, pane.Extension());
+    binding.apply = [&context, &pane](const ProfileItemRef& item) {
+        const editor::RuleEdit edit = editor::ApplyTypePane(context.Placement(), item.folder, item.ruleIndex, pane.Extension());
         if (edit.setText) pane.SetExtension(edit.text);
         if (edit.applied) {
-            page.UpdateListItem(item);
-            page.FillPropertyPane(PaneTypeProperty, item);
-            page.UpdateSaveButton();
+            context.Changed(EditorChange::Edited(item, true));
         } else if (edit.focus != editor::PaneFocus::None) {
             pane.FocusControl(IDC_TYPE_PANE_EXTENSION);
         }

@@ -7,7 +7,7 @@
 
 namespace ordvale::wizard {
 
-class CPageProfile;
+class EditorContext;
 
 struct TypePropertyFill {
     HICON icon = nullptr;  // handed over to the pane
@@ -33,6 +33,6 @@ protected:
 };
 
 // How the page fills this pane from a type rule, tests it and applies it.
-PaneBinding BindTypePane(CPageProfile& page, CDialogTypeProperty& pane);
+PaneBinding BindTypePane(EditorContext& context, CDialogTypeProperty& pane);
 
 }  // namespace ordvale::wizard

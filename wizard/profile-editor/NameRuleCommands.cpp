@@ -3,7 +3,7 @@
 #include "DialogBatchNameRules.h"
 #include "DialogNewNameNormal.h"
 #include "DialogNewNameRegExp.h"
-#include "PageProfile.h"
+#include "EditorContext.h"
 #include "RuleBatches.h"
 #include "resource.h"
 
@@ -12,46 +12,46 @@ namespace ordvale::wizard {
 namespace {
 
 // One rule placed in the current folder; the failure message otherwise.
-void PlaceOne(CPageProfile& page, FolderNode* folder, int kind, wchar_t first, wchar_t last,
+void PlaceOne(EditorContext& context, FolderNode* folder, int kind, wchar_t first, wchar_t last,
               const std::wstring& expression, UINT failure) {
+    editor::PlacementHost& host = context.Placement();
     editor::PlacementMode mode = editor::PlaceSingle;
     const int before = editor::RuleCount(*folder);
-    if (!editor::PlaceNameRule(page, &mode, folder, kind, first, last, expression.c_str())) {
-        page.Message(page.Text(failure), MB_OK | MB_ICONERROR);
+    if (!editor::PlaceNameRule(host, &mode, folder, kind, first, last, expression.c_str())) {
+        host.Message(host.Text(failure), MB_OK | MB_ICONERROR);
         return;
     }
-    page.UpdateSaveButton();
-    page.RefreshList();
-    if (editor::RuleCount(*folder) > before) page.SelectItem(RuleRef(folder, before));
+    context.Changed(EditorChange::Listed(editor::RuleCount(*folder) > before ? RuleRef(folder, before)
+                                                                            : ProfileItemRef{}));
 }
 
 }  // namespace
 
-void AddNameRangeCommand(CPageProfile& page) {
-    FolderNode* folder = page.CurrentFolder();
+void AddNameRangeCommand(EditorContext& context) {
+    FolderNode* folder = context.CurrentFolder();
     if (!folder) return;
     CDialogNewNameNormal dialog;
-    if (dialog.DoModal(page.Module(), page.Handle()) != IDOK) return;
-    PlaceOne(page, folder, kNameRange, dialog.first, dialog.last, std::wstring(), IDS_ADD_NAME_RULE_FAILED);
+    if (dialog.DoModal(context.Resources(), context.Placement().Owner()) != IDOK) return;
+    PlaceOne(context, folder, kNameRange, dialog.first, dialog.last, std::wstring(), IDS_ADD_NAME_RULE_FAILED);
 }
 
-void AddNameRegExpCommand(CPageProfile& page) {
-    FolderNode* folder = page.CurrentFolder();
+void AddNameRegExpCommand(EditorContext& context) {
+    FolderNode* folder = context.CurrentFolder();
     if (!folder) return;
     CDialogNewNameRegExp dialog;
-    if (dialog.DoModal(page.Module(), page.Handle()) != IDOK) return;
-    PlaceOne(page, folder, kNameRegExp, 0, 0, dialog.expression, IDS_ADD_REGEXP_RULE_FAILED);
+    if (dialog.DoModal(context.Resources(), context.Placement().Owner()) != IDOK) return;
+    PlaceOne(context, folder, kNameRegExp, 0, 0, dialog.expression, IDS_ADD_REGEXP_RULE_FAILED);
 }
 
-void AddNameBatchCommand(CPageProfile& page) {
-    FolderNode* folder = page.CurrentFolder();
+void AddNameBatchCommand(EditorContext& context) {
+    FolderNode* folder = context.CurrentFolder();
     if (!folder) return;
     CDialogBatchNameRules dialog;
-    if (dialog.DoModal(page.Module(), page.Handle()) != IDOK) return;
+    if (dialog.DoModal(context.Resources(), context.Placement().Owner()) != IDOK) return;
     // Finished or aborted, what was made so far shows.
-    editor::PlaceNameRangeBatch(page, folder, dialog.first, dialog.last, dialog.parts, dialog.createFolders);
-    page.RefreshList();
-    page.UpdateSaveButton();
+    editor::PlaceNameRangeBatch(context.Placement(), folder, dialog.first, dialog.last, dialog.parts,
+                                dialog.createFolders);
+    context.Changed(EditorChange::Listed());
 }
 
 }  // namespace ordvale::wizard

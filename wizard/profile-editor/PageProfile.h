@@ -5,31 +5,37 @@
 // and rules; under it the pane of the selected item, or the summary of the
 // current folder.
 //
-// The profile commands are ProfileSession's (this page is its view); every
-// change to the tree goes through Placement.h (this page is its host and
-// shows Confirm Item Replacement and Rule Collision). Every command and key
-// does nothing while no profile is loaded.
+// The page routes: the profile commands are ProfileSession's (this page is
+// its view); the list, the path box and the panes are their own classes; the
+// Add commands and the panes' bindings see the page as their EditorContext;
+// every change to the tree goes through Placement.h (this page is its host
+// and shows Confirm Item Replacement and Rule Collision). Every command and
+// key does nothing while no profile is loaded.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
 
 #include <functional>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "DialogFolderContents.h"
+#include "EditorContext.h"
+#include "PaneHost.h"
+#include "PathBox.h"
 #include "Placement.h"
-#include "ProfileItemRef.h"
-#include "ProfilePane.h"
+#include "ProfileList.h"
 #include "ProfileSession.h"
 #include "common/Settings.h"
 #include "framework/Framework.h"
 
 namespace ordvale::wizard {
 
-class CPageProfile : public CDialogEx, private editor::ProfileView, public editor::PlacementHost {
+class CPageProfile : public CDialogEx,
+                     private editor::ProfileView,
+                     public editor::PlacementHost,
+                     private EditorContext,
+                     private ChangeView {
 public:
     CPageProfile();
     ~CPageProfile() override;
@@ -42,53 +48,23 @@ public:
     bool SelectedProfileId(std::wstring* id) const override;
     std::wstring SelectedProfileName() const;
 
-    // ---- For the panes and the rule dialogs ----
+    // ---- What the commands and panes see ----
+    EditorContext& Editor() { return *this; }
     editor::ProfileSession& Session() { return session_; }
     bool ProfileLoaded() const { return session_.ProfileLoaded(); }
-    // The folder the list shows; nullptr while no profile is loaded.
-    FolderNode* CurrentFolder() const;
-    const ProfileItemRef& CurrentLocation() const { return current_; }
-    enum class Go { Enter, Up, Refresh };
-    void Navigate(Go go, const ProfileItemRef* folder = nullptr);
-    // Lists the current folder again (subfolders, then rules) and shows the pane.
-    void RefreshList();
-    // Enables Save when the profile is modified (never disables it).
-    void UpdateSaveButton();
-    // Fills and shows the pane of the selection (see the panes below).
-    void ShowItemPane();
-    PaneKind ShownPane() const { return shownPane_; }
-    // Path-box entries of a folder and everything below it: their texts
-    // after a rename or relocation; removed before the folder is deleted.
-    void UpdatePathEntries(FolderNode* folder);
-    // The list item of this folder or rule shows it again as it now is: its
-    // name, image and description.
-    void UpdateListItem(const ProfileItemRef& ref);
-    void RemovePathEntries(FolderNode* folder);
+    FolderNode* CurrentFolder() const override;
     HWND List() const { return Item(IDC_LIST); }
-    HWND PathBox() const;
-    HIMAGELIST LargeImages() const { return large_.Get(); }
-    HIMAGELIST SmallImages() const { return small_.Get(); }
-    // List items: positions of the selected ones, and the reference of one.
-    std::vector<int> SelectedIndexes() const;
-    // Selects the item of this folder or rule alone and scrolls it into view.
-    void SelectItem(const ProfileItemRef& ref);
-    const ProfileItemRef* ItemRefAt(int index) const;
-    CDialogFolderContents& FolderContents() { return contents_; }
+    HWND PathBox() const { return pathBox_.Handle(); }
+    CDialogFolderContents& FolderContents() { return panes_.Contents(); }
     // The pane of that kind (nullptr when the page has none).
-    CProfilePane* Pane(PaneKind kind) const { return panes_[kind].pane; }
-    // Fills the property pane of this kind from the item and returns true,
-    // or false when the page has no such pane (the summary is shown). A pane
-    // filled again after "&Update" keeps the keyboard focus.
-    bool FillPropertyPane(PaneKind kind, const ProfileItemRef& item);
+    CProfilePane* Pane(PaneKind kind) const { return panes_.Pane(kind); }
 
     // ---- PlacementHost ----
     std::wstring Text(UINT id) const override { return LoadText(id); }
     HWND Owner() const override { return Handle(); }
-    int ConfirmReplacement(const std::wstring& question, bool fourButtons) override;
+    editor::ReplaceAnswer ConfirmReplacement(const std::wstring& question, bool fourButtons) override;
     void ShowCollisions(const std::wstring& message, int method, const editor::CollisionList& collisions) override;
-    // Texts and icon of a rule; an extension rule gets the shell's icon of
-    // its extension, appended to both image lists once per extension.
-    void PrepareRuleDisplay(int method, RuleEntry* entry) override;
+    void PrepareRuleDisplay(int method, RuleEntry* entry) override { list_.PrepareRuleDisplay(*this, method, entry); }
 
 protected:
     BOOL OnInitDialog() override;
@@ -96,23 +72,6 @@ protected:
     BOOL OnNotify(NMHDR* header, LRESULT* result) override;
     BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void OnDestroy() override;
-
-    // The commands of the Add menus: a command without a handler shows grey.
-    void RegisterAddCommand(WORD id, std::function<void()> command) { addCommands_[id] = std::move(command); }
-
-    // The panes. A property pane comes with its binding: how the page fills
-    // it from an item, tests its values and applies them (ProfilePane.h).
-    // The page sends the pane's changed and update messages to the binding.
-    void RegisterPane(PaneKind kind, CProfilePane* pane, PaneBinding binding = {});
-    // Makes a pane the page owns and registers it with bind(page, pane).
-    template <class Pane, class Bind>
-    void AddPane(PaneKind kind, Bind bind) {
-        auto pane = std::make_unique<Pane>();
-        RegisterPane(kind, pane.get(), bind(*this, *pane));
-        ownedPanes_.push_back(std::move(pane));
-    }
-    // Edit (F2): the focus into the shown pane's first field.
-    void FocusShownPane();
 
 private:
     static constexpr int IDC_LIST = 1003;
@@ -127,25 +86,38 @@ private:
     void ShowUnloaded() override;
     bool AskProfileName(editor::ProfileNameRequest* request) override;
 
+    // EditorContext.
+    editor::PlacementHost& Placement() override { return *this; }
+    HINSTANCE Resources() const override { return Module(); }
+    HICON LargeIcon(int image) const override;
+    void Changed(const EditorChange& change) override { changes_.Add(change); }
+
+    // ChangeView.
+    void ShowPathsOf(FolderNode* folder) override { pathBox_.UpdateEntries(folder); }
+    void ListAgain() override { RefreshList(); }
+    void ShowRow(const ProfileItemRef& item) override { list_.ShowRow(item); }
+    void FillPaneAgain(const ProfileItemRef& item) override;
+    void SelectAlone(const ProfileItemRef& item) override { list_.SelectItem(item); }
+    void ShowSaveState() override { session_.ShowSaveState(); }
+
+    enum class Go { Enter, Up, Refresh };
+    void Navigate(Go go, const ProfileItemRef* folder = nullptr);
+    // Lists the current folder again (subfolders, then rules) and shows the pane.
+    void RefreshList();
+    // Fills and shows the pane of the selection, or the folder's summary.
+    void ShowItemPane();
+
     void CreateToolbars();
     HWND MakeToolbar(int id, int slot, DWORD style, HIMAGELIST images, std::vector<TBBUTTON> buttons);
     void CreatePanes();
     void RegisterAddCommands();
+    // The commands of the Add menus: a command without a handler shows grey.
+    void RegisterAddCommand(WORD id, std::function<void()> command) { addCommands_[id] = std::move(command); }
     void ClearSelector();
-    void ClearList();
-    void ClearPathBox();
-    void SelectPathEntry(FolderNode* folder);
     void JumpToPathEntry();
     void EnableNavigation(bool enable);
-    void RebuildImageLists();
     // Image lists at the size the page's DPI now asks for.
     void OnDpiChanged();
-    void PrepareTree(FolderNode& folder);
-    int ExtensionIcon(const std::wstring& extension);
-    void InsertItem(int index, const ProfileItemRef& ref, const std::wstring& name, int image,
-                    const std::wstring& type, const std::wstring& detail);
-    void ShowPane(PaneKind kind);
-    void HidePanes();
     // The first selected item, when it is a folder or rule of the pane's
     // kind in the loaded model, shown in the current folder.
     bool PaneItem(PaneKind kind, ProfileItemRef* item) const;
@@ -161,9 +133,6 @@ private:
     void GreyUnhandled(HMENU menu);
     win::UniqueMenu LoadAddMenu() const;  // the method's Add menu (a menu bar; its first popup is the menu)
     void OnListKey(WORD key);
-    void AddFolderCommand();
-    void AddTypeSpecial(int kind, const wchar_t* name);
-    void AddSizeFolders();
     // The subclass of the controls that keep Enter (a drop-down list: the
     // selector and the path box, or another control).
     static constexpr UINT_PTR kControlSubclass = 1;
@@ -173,21 +142,13 @@ private:
 
     editor::ProfileSession session_;
     ProfileItemRef current_;
-    PaneKind shownPane_ = PaneFolderContents;
-    struct PaneSlot {
-        CProfilePane* pane = nullptr;
-        PaneBinding binding;
-    };
-    PaneSlot panes_[PaneCount];
-    std::vector<std::unique_ptr<CProfilePane>> ownedPanes_;
-    CDialogFolderContents contents_;
-    win::UniqueImageList large_;
-    win::UniqueImageList small_;
-    win::UniqueImageList pathImages_;
+    CProfileList list_;
+    CPathBox pathBox_;
+    CPaneHost panes_;
+    ChangeQueue changes_{*this};
     win::UniqueImageList toolbarImages_[3];
-    std::map<std::wstring, int> extensionIcons_;
+    std::vector<std::wstring> profileIds_;  // the selector's entries carry their positions here
     std::map<WORD, std::function<void()>> addCommands_;
-    UINT view_ = LVS_REPORT;
     bool panePending_ = false;
 };
 

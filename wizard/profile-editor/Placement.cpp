@@ -36,9 +36,9 @@ struct MethodTexts {
 
 MethodTexts TextsOf(int method) {
     switch (method) {
-        case kMethodTime: return {IDS_TIME_RULE_EXISTS, IDS_TIME_RULE_ELSEWHERE, IDS_TIME_COLLISION};
-        case kMethodSize: return {IDS_SIZE_RULE_EXISTS, IDS_SIZE_RULE_ELSEWHERE, IDS_SIZE_COLLISION};
-        case kMethodName: return {IDS_NAME_RULE_EXISTS, IDS_NAME_RULE_ELSEWHERE, IDS_NAME_COLLISION};
+        case kTimeModel: return {IDS_TIME_RULE_EXISTS, IDS_TIME_RULE_ELSEWHERE, IDS_TIME_COLLISION};
+        case kSizeModel: return {IDS_SIZE_RULE_EXISTS, IDS_SIZE_RULE_ELSEWHERE, IDS_SIZE_COLLISION};
+        case kNameModel: return {IDS_NAME_RULE_EXISTS, IDS_NAME_RULE_ELSEWHERE, IDS_NAME_COLLISION};
         default: return {IDS_TYPE_RULE_EXISTS, IDS_TYPE_RULE_ELSEWHERE, 0};
     }
 }
@@ -46,15 +46,15 @@ MethodTexts TextsOf(int method) {
 // What the messages name of a rule: the extension, or its two bounds.
 std::vector<std::wstring> RuleArgs(const TextSource& texts, int method, const RuleEntry& entry) {
     switch (method) {
-        case kMethodTime: {
+        case kTimeModel: {
             const auto& rule = static_cast<const TimeEntry&>(entry);
             return {TimeBoundText(texts, rule.begin, true), TimeBoundText(texts, rule.end, false)};
         }
-        case kMethodSize: {
+        case kSizeModel: {
             const auto& rule = static_cast<const SizeEntry&>(entry);
             return {SizeBoundText(texts, rule.lower), SizeBoundText(texts, rule.upper)};
         }
-        case kMethodName: {
+        case kNameModel: {
             const auto& rule = static_cast<const NameEntry&>(entry);
             return {CharText(rule.first), CharText(rule.last)};
         }
@@ -66,23 +66,23 @@ std::vector<std::wstring> RuleArgs(const TextSource& texts, int method, const Ru
 // Whether a new rule of this kind must not overlap others.
 bool ChecksCollisions(int method, const RuleEntry& entry) {
     switch (method) {
-        case kMethodTime:
-        case kMethodSize: return true;
-        case kMethodName: return entry.kind == kNameRange;
+        case kTimeModel:
+        case kSizeModel: return true;
+        case kNameModel: return entry.kind == kNameRange;
         default: return false;
     }
 }
 
 std::wstring ExistsText(const TextSource& texts, int method, const RuleEntry& entry) {
     std::vector<std::wstring> args;
-    if (method == kMethodType) args = RuleArgs(texts, method, entry);
+    if (method == kTypeModel) args = RuleArgs(texts, method, entry);
     return Fill(texts, TextsOf(method).exists, args);
 }
 
 std::wstring MoveQuestion(const TextSource& texts, int method, const RuleEntry& entry, const FolderNode& from,
                           const FolderNode& to) {
     std::vector<std::wstring> args;
-    if (method == kMethodType) args = RuleArgs(texts, method, entry);
+    if (method == kTypeModel) args = RuleArgs(texts, method, entry);
     args.push_back(from.effectivePath);
     args.push_back(to.effectivePath);
     return Fill(texts, TextsOf(method).elsewhere, args, kQuestionLimit);
@@ -149,7 +149,7 @@ bool Place(PlacementHost& host, PlacementMode* mode, FolderNode* target, RuleEnt
             case PlaceSingle:
             case PlaceAskEach: {
                 const bool four = *mode == PlaceAskEach;
-                const int answer = host.ConfirmReplacement(MoveQuestion(host, method, rule, *found.folder, *target), four);
+                const ReplaceAnswer answer = host.ConfirmReplacement(MoveQuestion(host, method, rule, *found.folder, *target), four);
                 if (answer == kReplaceYes) return MoveHere(found, target);
                 if (four && answer == kReplaceYesToAll) {
                     *mode = PlaceYesToAll;
@@ -185,7 +185,7 @@ Start Begin(const PlacementMode* mode, const FolderNode* folder, int method) {
 }  // namespace
 
 std::vector<CollisionColumn> CollisionColumns(int method) {
-    if (method == kMethodTime) return {{IDS_COLLISION_PATH, 200}, {IDS_COLLISION_FROM, 80}, {IDS_COLLISION_TO, 80}};
+    if (method == kTimeModel) return {{IDS_COLLISION_PATH, 200}, {IDS_COLLISION_FROM, 80}, {IDS_COLLISION_TO, 80}};
     return {{IDS_COLLISION_RULE, 160}, {IDS_COLLISION_PATH, 200}};
 }
 
@@ -198,10 +198,10 @@ std::vector<CollisionRow> CollisionRows(const TextSource& texts, int method, con
         row.image = entry->iconIndex >= 0 ? entry->iconIndex : DefaultRuleIcon(method, *entry);
         const std::wstring path = at.folder->effectivePath;
         const std::vector<std::wstring> bounds = RuleArgs(texts, method, *entry);
-        if (method == kMethodTime) {
+        if (method == kTimeModel) {
             row.cells = {path, bounds[0], bounds[1]};
         } else {
-            const wchar_t* separator = method == kMethodSize ? L" ~ " : L" - ";
+            const wchar_t* separator = method == kSizeModel ? L" ~ " : L" - ";
             row.cells = {bounds.size() > 1 ? bounds[0] + separator + bounds[1] : bounds[0], path};
         }
         rows.push_back(row);
@@ -391,10 +391,10 @@ int MoveRule(FolderNode* from, int index, FolderNode* to) {
 
 bool PlaceTypeRule(PlacementHost& host, FolderNode* target, const std::wstring& extension, PlacementMode* mode,
                    int kind) {
-    const Start start = Begin(mode, target, kMethodType);
+    const Start start = Begin(mode, target, kTypeModel);
     if (start != Start::Go) return start == Start::Done;
     if (kind == kTypeExtension && extension.empty()) return false;
-    AnyRule rule(kMethodType);
+    AnyRule rule(kTypeModel);
     rule.type.kind = kind;
     StoreText(rule.type.extension, extension);
     return Place(host, mode, target, rule.type);
@@ -402,10 +402,10 @@ bool PlaceTypeRule(PlacementHost& host, FolderNode* target, const std::wstring& 
 
 bool PlaceTimeRule(PlacementHost& host, PlacementMode* mode, FolderNode* folder, const FILETIME* begin,
                    const FILETIME* end) {
-    const Start start = Begin(mode, folder, kMethodTime);
+    const Start start = Begin(mode, folder, kTimeModel);
     if (start != Start::Go) return start == Start::Done;
     if (!begin && !end) return false;
-    AnyRule rule(kMethodTime);
+    AnyRule rule(kTimeModel);
     rule.time.kind = kTimeRange;
     if (begin) rule.time.begin = *begin;
     if (end) rule.time.end = *end;
@@ -414,10 +414,10 @@ bool PlaceTimeRule(PlacementHost& host, PlacementMode* mode, FolderNode* folder,
 
 bool PlaceSizeRule(PlacementHost& host, PlacementMode* mode, FolderNode* folder, int kind, const int64_t* lower,
                    const int64_t* upper) {
-    const Start start = Begin(mode, folder, kMethodSize);
+    const Start start = Begin(mode, folder, kSizeModel);
     if (start != Start::Go) return start == Start::Done;
     if (kind == kSizeRange && !lower && !upper) return false;
-    AnyRule rule(kMethodSize);
+    AnyRule rule(kSizeModel);
     rule.size.kind = kind;
     if (kind == kSizeRange) {
         rule.size.lower = lower ? *lower : 0;
@@ -428,10 +428,10 @@ bool PlaceSizeRule(PlacementHost& host, PlacementMode* mode, FolderNode* folder,
 
 bool PlaceNameRule(PlacementHost& host, PlacementMode* mode, FolderNode* folder, int kind, wchar_t first,
                    wchar_t last, const wchar_t* expression) {
-    const Start start = Begin(mode, folder, kMethodName);
+    const Start start = Begin(mode, folder, kNameModel);
     if (start != Start::Go) return start == Start::Done;
     if (kind == kNameRegExp && (!expression || !*expression)) return false;
-    AnyRule rule(kMethodName);
+    AnyRule rule(kNameModel);
     rule.name.kind = kind;
     if (kind == kNameRegExp) {
         StoreText(rule.name.pattern, expression);

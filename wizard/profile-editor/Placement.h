@@ -59,8 +59,8 @@ std::vector<CollisionRow> CollisionRows(const TextSource& texts, int method, con
 class PlacementHost : public TextSource {
 public:
     virtual HWND Owner() const = 0;
-    // Confirm Item Replacement; returns a ReplaceAnswer (kReplaceCancel when closed).
-    virtual int ConfirmReplacement(const std::wstring& question, bool fourButtons) = 0;
+    // Confirm Item Replacement (kReplaceCancel when closed).
+    virtual ReplaceAnswer ConfirmReplacement(const std::wstring& question, bool fourButtons) = 0;
     // Rule Collision: the message and the colliding rules of a method's tree.
     virtual void ShowCollisions(const std::wstring& message, int method, const CollisionList& collisions) = 0;
     // The display fields of a new or changed rule: texts and icon.

@@ -1,7 +1,7 @@
 // What a list item, a path-box entry and the current location of the
 // profile page refer to: a folder of a loaded profile, or one rule of a
-// folder (the folder and the rule's position in its list). Each item and
-// entry owns its own copy; the page drops them before the folder goes.
+// folder (the folder and the rule's position in its list). The list and the
+// path box keep their own copies and drop them before the folder goes.
 #pragma once
 #include <cstdint>
 
@@ -10,23 +10,27 @@
 
 namespace ordvale::wizard {
 
-enum ProfileItemKind : int32_t {
-    ItemNone = 0,
-    ItemFolder = 1,
-    ItemTypeRule = 2,  // a rule item's kind is its model's method plus one
-    ItemTimeRule = 3,
-    ItemSizeRule = 4,
-    ItemNameRule = 5,
-};
+enum class ItemKind : int32_t { None, Folder, TypeRule, TimeRule, SizeRule, NameRule };
+
+// The kind of the rule items of a model of this method (None for no method).
+inline ItemKind RuleItemKind(int method) {
+    switch (method) {
+        case editor::kTypeModel: return ItemKind::TypeRule;
+        case editor::kTimeModel: return ItemKind::TimeRule;
+        case editor::kSizeModel: return ItemKind::SizeRule;
+        case editor::kNameModel: return ItemKind::NameRule;
+        default: return ItemKind::None;
+    }
+}
 
 struct ProfileItemRef {
-    int32_t kind = ItemNone;
+    ItemKind kind = ItemKind::None;
     int32_t method = 0;              // the model the item belongs to (1 type ... 4 name)
     FolderNode* folder = nullptr;    // the folder itself, or the folder holding the rule
     int32_t ruleIndex = -1;          // rules: the position in the folder's list
 
-    bool IsFolder() const { return kind == ItemFolder && folder; }
-    bool IsRule() const { return kind >= ItemTypeRule && kind <= ItemNameRule && folder; }
+    bool IsFolder() const { return kind == ItemKind::Folder && folder; }
+    bool IsRule() const { return kind != ItemKind::None && kind != ItemKind::Folder && folder; }
     // The rule entry, or nullptr (a folder item, or a position gone).
     RuleEntry* Rule() const { return IsRule() ? editor::RuleAt(*folder, ruleIndex) : nullptr; }
     bool operator==(const ProfileItemRef& other) const {
@@ -36,10 +40,10 @@ struct ProfileItemRef {
 };
 
 inline ProfileItemRef FolderRef(FolderNode* folder) {
-    return {ItemFolder, folder ? folder->Method() : 0, folder, -1};
+    return {ItemKind::Folder, folder ? folder->Method() : 0, folder, -1};
 }
 inline ProfileItemRef RuleRef(FolderNode* folder, int index) {
-    return {folder ? folder->Method() + 1 : ItemNone, folder ? folder->Method() : 0, folder, index};
+    return {folder ? RuleItemKind(folder->Method()) : ItemKind::None, folder ? folder->Method() : 0, folder, index};
 }
 
 }  // namespace ordvale::wizard

@@ -9,7 +9,7 @@
 // Enter is pressed in the pane (its update message). The page answers an
 // edit with its change test, which alone enables "&Update"; filling a pane
 // never counts as an edit. How the page fills a pane, tests it and applies
-// it is the pane's PaneBinding, registered with the page (CPageProfile::AddPane).
+// it is the pane's PaneBinding, registered with the page's pane host (CPaneHost::AddPane).
 #pragma once
 #include <windows.h>
 
@@ -20,16 +20,9 @@
 
 namespace ordvale::wizard {
 
-// Which pane; the values are the page's indexes of its panes.
-enum PaneKind : int {
-    PaneFolderProperty = 0,
-    PaneFolderContents = 1,
-    PaneTypeProperty = 2,
-    PaneTimeProperty = 3,
-    PaneSizeProperty = 4,
-    PaneNameProperty = 5,
-    PaneCount = 6,
-};
+// Which pane.
+enum class PaneKind { FolderProperty, FolderContents, TypeProperty, TimeProperty, SizeProperty, NameProperty };
+constexpr int kPaneKinds = 6;
 
 // Messages from the panes to the page (sent, no parameters).
 constexpr UINT UM_FOLDER_CHANGED = WM_USER + 100;

@@ -1,6 +1,7 @@
 #include "ProfileSession.h"
 
 #include "Placement.h"
+#include "RuleDisplay.h"
 #include "WizardLogic.h"
 #include "common/Text.h"
 #include "common/win/MessageBox.h"
@@ -23,10 +24,10 @@ ProfileSession::ProfileSession(ProfileView& view, const TextSource& texts) : vie
 
 MethodProfile* ProfileSession::Model() {
     switch (method_) {
-        case 1: return &type_;
-        case 2: return &time_;
-        case 3: return &size_;
-        case 4: return &name_;
+        case kTypeModel: return &type_;
+        case kTimeModel: return &time_;
+        case kSizeModel: return &size_;
+        case kNameModel: return &name_;
         default: return nullptr;
     }
 }
@@ -65,7 +66,7 @@ void ProfileSession::LoadForMethod(int method, const std::wstring& profileFile) 
     profileFile_ = CutToField(profileFile);
     profileLoaded_ = false;
     view_.EnableProfileCommands(false);
-    view_.EnableSave(false);
+    ShowSaveState();
     view_.ShowUnloaded();
     MethodProfile* model = Model();
     if (!model) {
@@ -95,7 +96,7 @@ bool ProfileSession::LoadProfile(const std::wstring& id) {
     if (model->Load(profileFile_.c_str(), id.empty() ? nullptr : id.c_str())) {
         currentProfileId_ = FieldText(model->profileId);
         profileLoaded_ = true;
-        view_.EnableSave(false);
+        ShowSaveState();
         view_.ShowLoadedProfile();
         return true;
     }
@@ -103,7 +104,7 @@ bool ProfileSession::LoadProfile(const std::wstring& id) {
     model->Clear();
     currentProfileId_.clear();
     profileLoaded_ = false;
-    view_.EnableSave(false);
+    ShowSaveState();
     view_.ShowUnloaded();
     Ask(Filled(IDS_LOAD_PROFILE_FAILED, TrimBlanks(view_.SelectorText())), MB_OK | MB_ICONERROR);
     return false;
@@ -124,7 +125,7 @@ bool ProfileSession::ConfirmSaveChanges() {
         }
     }
     model->ClearModified();
-    view_.EnableSave(false);
+    ShowSaveState();
     return true;
 }
 
@@ -157,7 +158,9 @@ void ProfileSession::NewProfile() {
         SuggestProfileNameAndId(model, profileFile_.c_str(), texts_.Text(IDS_PROFILE_WORD));
     StoreFailure why = StoreFailure::None;
     const std::wstring before = currentProfileId_;
-    if (!ProfileNameDialog(ProfileNameRequest::kNew, suggestion.id, suggestion.displayName, true, &why)) {
+    const NameOutcome outcome =
+        ProfileNameDialog(ProfileNameRequest::Mode::New, suggestion.id, suggestion.displayName, true, &why);
+    if (outcome == NameOutcome::Failed) {
         ShowFailure(IDS_CREATE_PROFILE_FAILED, why);
     } else if (hadChanges && profileLoaded_ && currentProfileId_ == before) {
         // The changes were given up above and no other profile came: show
@@ -175,7 +178,7 @@ void ProfileSession::Save() {
         return;
     }
     model->ClearModified();
-    view_.EnableSave(false);
+    ShowSaveState();
 }
 
 // Save As and Rename start from the selector's text; without a selection or
@@ -195,7 +198,7 @@ void ProfileSession::SaveAs() {
     const ProfileSuggestion suggestion =
         SuggestProfileNameAndId(model, profileFile_.c_str(), texts_.Text(IDS_PROFILE_WORD));
     StoreFailure why = StoreFailure::None;
-    if (!ProfileNameDialog(ProfileNameRequest::kSaveAs, suggestion.id, name, false, &why))
+    if (ProfileNameDialog(ProfileNameRequest::Mode::SaveAs, suggestion.id, name, false, &why) == NameOutcome::Failed)
         ShowFailure(IDS_SAVE_PROFILE_FAILED, why);
 }
 
@@ -205,7 +208,8 @@ void ProfileSession::Rename() {
     if (!model || !profileLoaded_ || !SelectedName(&name)) return;
     LoadProfileList(model, profileFile_.c_str());
     StoreFailure why = StoreFailure::None;
-    if (!ProfileNameDialog(ProfileNameRequest::kRename, currentProfileId_, name, false, &why))
+    if (ProfileNameDialog(ProfileNameRequest::Mode::Rename, currentProfileId_, name, false, &why) ==
+        NameOutcome::Failed)
         ShowFailure(IDS_SAVE_PROFILE_FAILED, why);
 }
 
@@ -222,33 +226,37 @@ void ProfileSession::DeleteProfile() {
     LoadForMethod(method_, profileFile_);
 }
 
-bool ProfileSession::ProfileNameDialog(int mode, const std::wstring& proposedId, const std::wstring& proposedName,
-                                       bool showOptions, StoreFailure* why) {
+ProfileSession::NameOutcome ProfileSession::ProfileNameDialog(ProfileNameRequest::Mode mode,
+                                                              const std::wstring& proposedId,
+                                                              const std::wstring& proposedName, bool showOptions,
+                                                              StoreFailure* why) {
     MethodProfile* model = Model();
     if (!model || proposedId.empty() || proposedName.empty()) {
         *why = StoreFailure::NoInput;
-        return false;
+        return NameOutcome::Failed;
     }
     ProfileNameRequest request;
     request.mode = mode;
     request.showOptions = showOptions;
-    static const UINT titles[] = {IDS_TITLE_NEW_PROFILE, IDS_TITLE_SAVE_PROFILE_AS, IDS_TITLE_RENAME_PROFILE};
-    request.title = texts_.Text(titles[mode >= 1 && mode <= 3 ? mode - 1 : 0]);
+    const UINT title = mode == ProfileNameRequest::Mode::SaveAs   ? IDS_TITLE_SAVE_PROFILE_AS
+                       : mode == ProfileNameRequest::Mode::Rename ? IDS_TITLE_RENAME_PROFILE
+                                                                  : IDS_TITLE_NEW_PROFILE;
+    request.title = texts_.Text(title);
     request.proposedName = proposedName;
     request.proposedId = proposedId;
     request.profileList = model->profileList;
     request.name = proposedName;
     request.id = proposedId;
-    if (!view_.AskProfileName(&request)) return true;
+    if (!view_.AskProfileName(&request)) return NameOutcome::Cancelled;
 
     const wchar_t* file = profileFile_.c_str();
     switch (mode) {
-        case ProfileNameRequest::kNew: {
+        case ProfileNameRequest::Mode::New: {
             const bool made = request.blank || request.templateId.empty()
                                   ? AddBlankProfile(file, method_, request.name, request.id, why)
                                   : AddProfileFromTemplate(file, method_, request.templateId, request.name,
                                                            request.id, why);
-            if (!made) return false;
+            if (!made) return NameOutcome::Failed;
             SetDefaultProfile(file, method_, request.id);
             LoadForMethod(method_, profileFile_);
             if (currentProfileId_ != request.id) {
@@ -256,41 +264,40 @@ bool ProfileSession::ProfileNameDialog(int mode, const std::wstring& proposedId,
                 view_.EnableProfileCommands(true);
                 LoadProfile(request.id);
             }
-            return true;
+            return NameOutcome::Done;
         }
-        case ProfileNameRequest::kSaveAs: {
+        case ProfileNameRequest::Mode::SaveAs: {
             const std::wstring oldName = FieldText(model->displayName), oldId = FieldText(model->profileId);
             StoreText(model->displayName, request.name);
             StoreText(model->profileId, request.id);
             if (!SaveProfile(*model, file, why)) {
                 StoreText(model->displayName, oldName);
                 StoreText(model->profileId, oldId);
-                return false;
+                return NameOutcome::Failed;
             }
             SetDefaultProfile(file, method_, request.id);
             model->ClearModified();
-            view_.EnableSave(false);
+            ShowSaveState();
             FillProfileCombo();
             currentProfileId_ = FieldText(model->profileId);
             view_.SelectProfileId(currentProfileId_);
-            return true;
+            return NameOutcome::Done;
         }
-        case ProfileNameRequest::kRename: {
+        case ProfileNameRequest::Mode::Rename: {
             const std::wstring oldName = FieldText(model->displayName);
             StoreText(model->displayName, request.name);
             if (!RenameProfileInDocument(*model, file, why)) {
                 StoreText(model->displayName, oldName);
-                return false;
+                return NameOutcome::Failed;
             }
             SetDefaultProfile(file, method_, FieldText(model->profileId));
             FillProfileCombo();
             currentProfileId_ = FieldText(model->profileId);
             view_.SelectProfileId(currentProfileId_);
-            return true;
+            return NameOutcome::Done;
         }
-        default:
-            return false;
     }
+    return NameOutcome::Failed;
 }
 
 }  // namespace ordvale::editor

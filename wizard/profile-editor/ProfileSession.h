@@ -19,14 +19,15 @@
 
 #include "EditorTexts.h"
 #include "ProfileStore.h"
+#include "RuleDisplay.h"
 #include "common/MethodProfile.h"
 
 namespace ordvale::editor {
 
 // The profile-name dialog's inputs and outputs (dialog 161).
 struct ProfileNameRequest {
-    enum Mode : int { kNew = 1, kSaveAs = 2, kRename = 3 };
-    int mode = kNew;
+    enum class Mode { New, SaveAs, Rename };
+    Mode mode = Mode::New;
     bool showOptions = true;  // Blank / Template and the template list
     std::wstring title;
     std::wstring proposedName;
@@ -93,12 +94,17 @@ public:
     const std::wstring& CurrentProfileId() const { return currentProfileId_; }
     const std::wstring& ProfileFile() const { return profileFile_; }
     bool IsModified();
+    // Save is on exactly while the loaded profile is modified; the view
+    // calls this after every edit, the session after every load and save.
+    void ShowSaveState() { view_.EnableSave(IsModified()); }
 
 private:
     bool LoadProfile(const std::wstring& id);
     void FillProfileCombo();
-    bool ProfileNameDialog(int mode, const std::wstring& proposedId, const std::wstring& proposedName,
-                           bool showOptions, StoreFailure* why);
+    // What came of the profile-name dialog and the command it asked for.
+    enum class NameOutcome { Done, Cancelled, Failed };
+    NameOutcome ProfileNameDialog(ProfileNameRequest::Mode mode, const std::wstring& proposedId,
+                                  const std::wstring& proposedName, bool showOptions, StoreFailure* why);
     bool SelectedName(std::wstring* name) const;
     int Ask(const std::wstring& text, UINT type) const;
     void ShowFailure(UINT message, StoreFailure why) const;
@@ -106,7 +112,7 @@ private:
 
     ProfileView& view_;
     const TextSource& texts_;
-    MethodProfile type_{1}, time_{2}, size_{3}, name_{4};
+    MethodProfile type_{kTypeModel}, time_{kTimeModel}, size_{kSizeModel}, name_{kNameModel};
     int method_ = 0;
     std::wstring profileFile_;
     std::wstring currentProfileId_;

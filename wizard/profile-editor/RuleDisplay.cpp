@@ -30,9 +30,9 @@ std::wstring Filled(const TextSource& texts, UINT id, std::initializer_list<cons
 RuleEntry* RuleAt(FolderNode& folder, int index) {
     CConfigureType* rule = folder.rule.get();
     switch (folder.Method()) {
-        case kMethodTime: return Entries<CConfigureTypeTime>(rule)->GetEntry(index);
-        case kMethodSize: return Entries<CConfigureTypeSize>(rule)->GetEntry(index);
-        case kMethodName: return Entries<CConfigureTypeName>(rule)->GetEntry(index);
+        case kTimeModel: return Entries<CConfigureTypeTime>(rule)->GetEntry(index);
+        case kSizeModel: return Entries<CConfigureTypeSize>(rule)->GetEntry(index);
+        case kNameModel: return Entries<CConfigureTypeName>(rule)->GetEntry(index);
         default: return Entries<CConfigureTypeType>(rule)->GetEntry(index);
     }
 }
@@ -47,9 +47,9 @@ int RuleCount(const FolderNode& folder) {
 
 RuleEntry* AnyRule::Get() {
     switch (method) {
-        case kMethodTime: return &time;
-        case kMethodSize: return &size;
-        case kMethodName: return &name;
+        case kTimeModel: return &time;
+        case kSizeModel: return &size;
+        case kNameModel: return &name;
         default: return &type;
     }
 }
@@ -61,9 +61,9 @@ const RuleEntry* AnyRule::Get() const {
 AnyRule RuleCopy(int method, const RuleEntry& entry) {
     AnyRule copy(method);
     switch (method) {
-        case kMethodTime: copy.time = static_cast<const TimeEntry&>(entry); break;
-        case kMethodSize: copy.size = static_cast<const SizeEntry&>(entry); break;
-        case kMethodName: copy.name = static_cast<const NameEntry&>(entry); break;
+        case kTimeModel: copy.time = static_cast<const TimeEntry&>(entry); break;
+        case kSizeModel: copy.size = static_cast<const SizeEntry&>(entry); break;
+        case kNameModel: copy.name = static_cast<const NameEntry&>(entry); break;
         default: copy.type = static_cast<const TypeEntry&>(entry); break;
     }
     return copy;
@@ -79,16 +79,16 @@ AnyRule CopyRule(const FolderNode& folder, int index) {
 
 int DefaultRuleIcon(int method, const RuleEntry& entry) {
     switch (method) {
-        case kMethodType:
+        case kTypeModel:
             switch (entry.kind) {
                 case kTypeFolders: return kIconTypeFolders;
                 case kTypeShortcuts: return kIconTypeShortcuts;
                 case kTypeOtherFiles: return kIconTypeUnmatched;
                 default: return -1;
             }
-        case kMethodTime: return kIconTime;
-        case kMethodSize: return entry.kind == kSizeFolders ? kIconSizeFolders : kIconSizeRange;
-        case kMethodName: return entry.kind == kNameRegExp ? kIconNameRegExp : kIconNameRange;
+        case kTimeModel: return kIconTime;
+        case kSizeModel: return entry.kind == kSizeFolders ? kIconSizeFolders : kIconSizeRange;
+        case kNameModel: return entry.kind == kNameRegExp ? kIconNameRegExp : kIconNameRange;
         default: return -1;
     }
 }
@@ -108,7 +108,7 @@ std::wstring SizeRangeText(const TextSource& texts, const SizeEntry& entry, cons
 void PrepareRuleTexts(const TextSource& texts, int method, RuleEntry* entry) {
     if (!entry) return;
     switch (method) {
-        case kMethodType: {
+        case kTypeModel: {
             auto& rule = static_cast<TypeEntry&>(*entry);
             struct Special {
                 int32_t kind;
@@ -131,7 +131,7 @@ void PrepareRuleTexts(const TextSource& texts, int method, RuleEntry* entry) {
             StoreText(rule.description, Filled(texts, IDS_EXTENSION_DESCRIPTION, {rule.extension}));
             return;
         }
-        case kMethodTime: {
+        case kTimeModel: {
             auto& rule = static_cast<TimeEntry&>(*entry);
             const std::wstring begin = TimeBoundText(texts, rule.begin, true);
             const std::wstring end = TimeBoundText(texts, rule.end, false);
@@ -139,7 +139,7 @@ void PrepareRuleTexts(const TextSource& texts, int method, RuleEntry* entry) {
             StoreText(rule.description, Filled(texts, IDS_TIME_RULE_DESCRIPTION, {begin.c_str(), end.c_str()}));
             return;
         }
-        case kMethodSize: {
+        case kSizeModel: {
             auto& rule = static_cast<SizeEntry&>(*entry);
             if (rule.kind == kSizeFolders) {
                 StoreText(rule.displayName, kFoldersSpecialName);
@@ -152,7 +152,7 @@ void PrepareRuleTexts(const TextSource& texts, int method, RuleEntry* entry) {
             StoreText(rule.description, Filled(texts, IDS_SIZE_RULE_DESCRIPTION, {lower.c_str(), upper.c_str()}));
             return;
         }
-        case kMethodName: {
+        case kNameModel: {
             auto& rule = static_cast<NameEntry&>(*entry);
             if (rule.kind == kNameRegExp) {
                 StoreText(rule.displayName, rule.pattern);
@@ -171,26 +171,26 @@ void PrepareRuleTexts(const TextSource& texts, int method, RuleEntry* entry) {
 
 std::wstring RuleName(int method, const RuleEntry& entry) {
     switch (method) {
-        case kMethodType: return FieldText(static_cast<const TypeEntry&>(entry).extension);
-        case kMethodTime: return FieldText(static_cast<const TimeEntry&>(entry).displayName);
-        case kMethodSize: return FieldText(static_cast<const SizeEntry&>(entry).displayName);
-        case kMethodName: return FieldText(static_cast<const NameEntry&>(entry).displayName);
+        case kTypeModel: return FieldText(static_cast<const TypeEntry&>(entry).extension);
+        case kTimeModel: return FieldText(static_cast<const TimeEntry&>(entry).displayName);
+        case kSizeModel: return FieldText(static_cast<const SizeEntry&>(entry).displayName);
+        case kNameModel: return FieldText(static_cast<const NameEntry&>(entry).displayName);
         default: return std::wstring();
     }
 }
 
 std::wstring RuleDescription(int method, const RuleEntry& entry) {
     switch (method) {
-        case kMethodType: return FieldText(static_cast<const TypeEntry&>(entry).description);
-        case kMethodTime: return FieldText(static_cast<const TimeEntry&>(entry).description);
-        case kMethodSize: return FieldText(static_cast<const SizeEntry&>(entry).description);
-        case kMethodName: return FieldText(static_cast<const NameEntry&>(entry).description);
+        case kTypeModel: return FieldText(static_cast<const TypeEntry&>(entry).description);
+        case kTimeModel: return FieldText(static_cast<const TimeEntry&>(entry).description);
+        case kSizeModel: return FieldText(static_cast<const SizeEntry&>(entry).description);
+        case kNameModel: return FieldText(static_cast<const NameEntry&>(entry).description);
         default: return std::wstring();
     }
 }
 
 std::wstring RuleDetail(int method, const RuleEntry& entry) {
-    if (method == kMethodType) return FieldText(static_cast<const TypeEntry&>(entry).typeText);
+    if (method == kTypeModel) return FieldText(static_cast<const TypeEntry&>(entry).typeText);
     return RuleDescription(method, entry);
 }
 

@@ -7,11 +7,17 @@
 #include "EditorTexts.h"
 #include "common/ConfigureType.h"
 #include "common/MethodProfile.h"
+#include "common/TidyJob.h"
 
 namespace ordvale::editor {
 
-// Method codes of the models (TidyMethod).
-enum Method : int { kMethodType = 1, kMethodTime = 2, kMethodSize = 3, kMethodName = 4 };
+// The method number a model carries (FolderNode::Method()): TidyMethod's.
+enum ModelMethod : int {
+    kTypeModel = static_cast<int>(TidyMethod::ByType),
+    kTimeModel = static_cast<int>(TidyMethod::ByTime),
+    kSizeModel = static_cast<int>(TidyMethod::BySize),
+    kNameModel = static_cast<int>(TidyMethod::ByName),
+};
 
 // Names the specials carry in their name field.
 constexpr const wchar_t* kFoldersSpecialName = L"::{Folders}";
@@ -25,7 +31,7 @@ int RuleCount(const FolderNode& folder);
 
 // One rule entry of any kind, by value; Get() is the entry of `method`.
 struct AnyRule {
-    explicit AnyRule(int ruleMethod = kMethodType) : method(ruleMethod) {}
+    explicit AnyRule(int ruleMethod = kTypeModel) : method(ruleMethod) {}
     int method;
     TypeEntry type;
     TimeEntry time;

@@ -1,18 +1,20 @@
 // The size and time profiles' Add commands that run a dialog: "File &Size
 // Rule" and "&Batch Rules ..." of sizes; "&DateTime Rule" and the batches by
 // year, month and day. Each places what its dialog gave in the page's
-// current folder and refreshes the page.
+// current folder and tells the context what changed.
 #pragma once
 #include <windows.h>
 
 namespace ordvale::wizard {
 
-class CPageProfile;
+class EditorContext;
 
-void AddSizeRuleCommand(CPageProfile& page);
-void AddSizeBatchCommand(CPageProfile& page);
-void AddTimeRuleCommand(CPageProfile& page);
+void AddSizeRuleCommand(EditorContext& context);
+void AddSizeBatchCommand(EditorContext& context);
+// "&Folders" of the size profile: the folders special.
+void AddSizeFoldersCommand(EditorContext& context);
+void AddTimeRuleCommand(EditorContext& context);
 // command: ID_ADD_TIME_BY_YEAR, ID_ADD_TIME_BY_MONTH or ID_ADD_TIME_BY_DAY.
-void AddTimeBatchCommand(CPageProfile& page, WORD command);
+void AddTimeBatchCommand(EditorContext& context, WORD command);
 
 }  // namespace ordvale::wizard

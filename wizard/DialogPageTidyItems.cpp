@@ -1,4 +1,4 @@
-#include "PageItems.h"
+#include "DialogPageTidyItems.h"
 
 #include <shlobj.h>
 #include <shobjidl.h>

@@ -1,4 +1,4 @@
-#include "PageTarget.h"
+#include "DialogPageTidyTarget.h"
 
 #include "Icons.h"
 #include "PageMessages.h"

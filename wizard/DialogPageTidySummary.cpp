@@ -1,4 +1,4 @@
-#include "PageSummary.h"
+#include "DialogPageTidySummary.h"
 
 #include <shellapi.h>
 #include <shlobj.h>

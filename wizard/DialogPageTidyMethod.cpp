@@ -1,4 +1,4 @@
-#include "PageMethod.h"
+#include "DialogPageTidyMethod.h"
 
 #include "Icons.h"
 #include "PageMessages.h"
