@@ -17,6 +17,7 @@
 #include "common/WatchedFolders.h"
 #include "configure/resource.h"
 #include "TestSupport.h"
+#include "ResourceLint.h"
 #include "WindowDriver.h"
 
 using namespace ordvale;

@@ -73,12 +73,6 @@ bool PressKey(HWND window, UINT key);
 std::wstring ListViewCell(HWND list, int row, int column);
 int ListViewRows(HWND list);
 
-// Radio buttons that follow one another (with only static texts or icons
-// between them) answer one question: the dialog manager clears the others of
-// a group when one is checked and moves among them with the arrow keys, so
-// they must make up one group of their own. Creates every dialog template of
-// the module in turn and describes each place where that does not hold.
-std::vector<std::wstring> RadioGroupFaults(HINSTANCE module);
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = 30000);
 // Whether a path as a list shows it stands for `full`: the same text, or the
 // text cut in its middle to fit its column ("C:\\users\\...\\Documents"),

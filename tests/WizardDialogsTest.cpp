@@ -18,6 +18,7 @@
 #include "resource.h"
 #include "TestSupport.h"
 #include "UiDriver.h"
+#include "ResourceLint.h"
 #include "WindowDriver.h"
 
 using namespace ordvale;
