@@ -329,6 +329,92 @@ TEST_F(WizardRun, AWholeTidyByTheKeyboardAlone) {
     });
 }
 
+// Whether a menu of the process is open.
+bool MenuShown(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        bool found;
+    } search = {processId, false};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            wchar_t name[16] = {};
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            GetClassNameW(window, name, 16);
+            if (owner == s->processId && IsWindowVisible(window) && lstrcmpW(name, L"#32768") == 0) s->found = true;
+            return !s->found;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The profile editor by the keyboard alone: the list's context menu (the
+// Application key) adds a folder and, inside it, a rule; leaving the page
+// saves them when asked.
+TEST_F(WizardRun, AProfileEditedByTheKeyboardAlone) {
+    Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
+    HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return FocusId(frame) == IDC_LINK_DESKTOP; }));
+    ASSERT_TRUE(PressTo(frame, VK_RETURN, IDC_METHOD_TYPE));
+    ASSERT_TRUE(PressTo(frame, VK_RETURN, IDC_PROFILE_COMBO));
+    ASSERT_TRUE(WaitUntil([&] { return Text(VisibleControl(frame, IDC_PROFILE_COMBO)) == L"By kind of file"; }));
+    ASSERT_TRUE(TabTo(frame, {IDC_PROFILE_TOOLBAR, IDC_NAVIGATION_TOOLBAR, IDC_NEW_ITEMS_TOOLBAR}, IDC_PROFILE_LIST));
+    HWND list = VisibleControl(frame, IDC_PROFILE_LIST);
+    const int rootItems = RowCount(list);
+
+    // A menu command by its letters: the Application key, then each letter.
+    const auto menu = [&](const std::wstring& letters) {
+        Press(frame, VK_APPS);
+        if (!WaitUntil([&] { return MenuShown(wizard.Id()); }, 10000)) {
+            ADD_FAILURE() << "the Application key opens no menu";
+            return false;
+        }
+        for (wchar_t letter : letters) Press(frame, letter);
+        return WaitUntil([&] { return !MenuShown(wizard.Id()); }, 10000);
+    };
+    // Typed into the dialog of that title, where its keyboard is; Enter then.
+    const auto answer = [&](const wchar_t* title, const std::wstring& text) {
+        HWND dialog = WaitForWindow(wizard.Id(), title, 10000);
+        if (!dialog) return false;
+        Type(Focus(frame), text);
+        Press(frame, VK_RETURN);
+        return WaitUntil([&] { return !IsWindow(dialog); }, 10000);
+    };
+    ASSERT_TRUE(menu(L"AF")) << "Add > Folder";
+    ASSERT_TRUE(answer(L"New Folder", L"Keys"));
+    ASSERT_TRUE(WaitUntil([&] { return RowCount(list) == rootItems + 1; }));
+    Press(frame, L'K');  // the list's own search selects Keys
+    ASSERT_TRUE(WaitUntil([&] { return ListView_GetNextItem(list, -1, LVNI_SELECTED) >= 0; }));
+    Press(frame, VK_RETURN);  // opens it
+    ASSERT_TRUE(WaitUntil([&] { return RowCount(list) == 0; })) << "Enter opens the folder chosen";
+    ASSERT_TRUE(menu(L"AT")) << "Add > File Type Rule";
+    ASSERT_TRUE(answer(L"New File Type", L".xyz"));
+    ASSERT_TRUE(WaitUntil([&] { return RowCount(list) == 1 && Cell(list, 0, 0) == L".xyz"; }));
+
+    // Round to Next; leaving the page asks to save, Enter says Yes.
+    bool onNext = false;
+    for (int stop = 0; stop < 12 && !onNext; ++stop) {
+        const int before = FocusId(frame);
+        Press(frame, VK_TAB);
+        ASSERT_TRUE(WaitUntil([&] { return FocusId(frame) != before; }, 10000)) << "Tab moves on from " << before;
+        HWND focus = Focus(frame);
+        ASSERT_TRUE(IsWindowVisible(focus) && IsWindowEnabled(focus)) << "stop " << FocusId(frame);
+        onNext = FocusId(frame) == IDC_BUTTON_RIGHT;
+    }
+    ASSERT_TRUE(onNext) << "Tab reaches Next";
+    Press(frame, VK_SPACE);
+    HWND box = WaitForMessageBox(wizard.Id(), 10000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), L"Save Changes to Profile \"By kind of file\"?");
+    Press(frame, VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return Text(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
+    EXPECT_NE(ReadUtf8(profileFile).find("<Folder displayname=\"Keys\" location=\"\"><Ext t=\".xyz\"/></Folder>"),
+              std::string::npos)
+        << ReadUtf8(profileFile);
+}
+
 TEST_F(WizardRun, ExistingProfileDocumentIsKept) {
     TempDir app;
     ASSERT_TRUE(CopyInto(BinFolder() + L"\\OrdvaleWizard.exe", app / L"OrdvaleWizard.exe"));
