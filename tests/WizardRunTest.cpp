@@ -321,9 +321,17 @@ TEST_F(WizardRun, AWholeTidyByTheKeyboardAlone) {
             ADD_FAILURE() << "Alt+V is Preview...";
             return STILL_ACTIVE;
         }
-        if (!held(PressTo(frame, VK_ESCAPE, IDC_PREVIEW_BUTTON))) return STILL_ACTIVE;  // Escape closes the preview
-        EXPECT_FALSE(IsWindow(preview));
-        if (!held(TabTo(frame, {IDC_MENU_BUTTON, IDC_BUTTON_LEFT}, IDC_BUTTON_RIGHT))) return STILL_ACTIVE;
+        if (!WaitUntil([&] { return GetAncestor(Focus(frame), GA_ROOT) == preview; }, 10000)) {
+            ADD_FAILURE() << "the preview takes the keyboard";
+            return STILL_ACTIVE;
+        }
+        Press(frame, VK_ESCAPE);
+        if (!WaitUntil([&] { return !IsWindow(preview); }, 10000)) {
+            ADD_FAILURE() << "Escape closes the preview";
+            return STILL_ACTIVE;
+        }
+        if (!held(PressTo(frame, VK_TAB, IDC_MENU_BUTTON))) return STILL_ACTIVE;  // on from the Preview button
+        if (!held(TabTo(frame, {IDC_BUTTON_LEFT}, IDC_BUTTON_RIGHT))) return STILL_ACTIVE;
         Press(frame, VK_RETURN);
         return wizard.Wait(60000);
     });
@@ -377,7 +385,7 @@ TEST_F(WizardRun, AProfileEditedByTheKeyboardAlone) {
     // Typed into the dialog of that title, where its keyboard is; Enter then.
     const auto answer = [&](const wchar_t* title, const std::wstring& text) {
         HWND dialog = WaitForWindow(wizard.Id(), title, 10000);
-        if (!dialog) return false;
+        if (!dialog || !WaitUntil([&] { return GetAncestor(Focus(frame), GA_ROOT) == dialog; }, 10000)) return false;
         Type(Focus(frame), text);
         Press(frame, VK_RETURN);
         return WaitUntil([&] { return !IsWindow(dialog); }, 10000);
@@ -408,6 +416,7 @@ TEST_F(WizardRun, AProfileEditedByTheKeyboardAlone) {
     HWND box = WaitForMessageBox(wizard.Id(), 10000);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), L"Save Changes to Profile \"By kind of file\"?");
+    ASSERT_TRUE(WaitUntil([&] { return GetAncestor(Focus(frame), GA_ROOT) == box; }, 10000)) << "the question has the keyboard";
     Press(frame, VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return Text(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
     EXPECT_NE(ReadUtf8(profileFile).find("<Folder displayname=\"Keys\" location=\"\"><Ext t=\".xyz\"/></Folder>"),
