@@ -195,7 +195,7 @@ TEST_F(ConfigureSystem, LeavingWithoutOkSavesNothing) {
     const Way ways[] = {
         {"Cancel button", [](HWND dialog) { Click(dialog, IDCANCEL); }},
         {"Escape key",
-         [](HWND dialog) { PostMessageW(GetDlgItem(dialog, IDC_PROFILE_PATH), WM_KEYDOWN, VK_ESCAPE, 0x00010001); }},
+         [](HWND dialog) { Press(GetDlgItem(dialog, IDC_PROFILE_PATH), VK_ESCAPE); }},
         {"close button", [](HWND dialog) { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }},
     };
     Store({dir / L"kept.xml", true, 2, 0});

@@ -133,7 +133,7 @@ protected:
         });
         driver->WhenIdle([name](HWND dialog) {
             EXPECT_EQ(Text(dialog), L"New Folder");
-            for (wchar_t c : name) PostMessageW(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), WM_CHAR, c, 1);
+            Type(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), name);
             Click(dialog, IDOK);
         });
         Tool(IDC_NEW_ITEMS_TOOLBAR, ID_NEW_ITEMS);
@@ -143,9 +143,8 @@ protected:
         driver->WhenIdle([=](HWND dialog) {
             EXPECT_EQ(Text(dialog), expectedTitle);
             HWND box = GetDlgItem(dialog, IDC_PROFILE_NAME);
-            PostMessageW(box, WM_CHAR, 1, 1);
-            for (wchar_t c : name) PostMessageW(box, WM_CHAR, c, 1);
-            if (useTemplate) PostMessageW(GetDlgItem(dialog, IDC_PROFILE_TEMPLATE), BM_CLICK, 0, 0);
+            Type(box, name);
+            if (useTemplate) Click(GetDlgItem(dialog, IDC_PROFILE_TEMPLATE));
             Click(dialog, IDOK);
         });
     }

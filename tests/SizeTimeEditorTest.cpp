@@ -51,7 +51,7 @@ void PostDate(HWND picker, const wchar_t* year, const wchar_t* month, const wcha
     const wchar_t* fields[] = {year, month, day};
     for (int i = 0; i < 3; ++i) {
         if (i) Press(picker, VK_RIGHT);
-        for (const wchar_t* c = fields[i]; *c; ++c) PostMessageW(picker, WM_CHAR, *c, 1);
+        Type(picker, fields[i]);
     }
 }
 std::wstring PickerDate(HWND picker) {
@@ -323,7 +323,7 @@ TEST_F(SizeTimeEditor, NewFileSizeRule) {
                 EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, edit))) << "Unlimited";
             }
             EXPECT_EQ(Text(dialog, IDC_NEW_SIZE_LOWER_UNIT), L"Unlimited");
-            PostMessageW(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER_UNIT), WM_CHAR, L'K', 1);
+            Type(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER_UNIT), std::wstring(1, L'K'));
             Type(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER), L"1e3");
             Click(dialog, IDOK);
         },
@@ -331,7 +331,7 @@ TEST_F(SizeTimeEditor, NewFileSizeRule) {
             EXPECT_EQ(user.shown, std::vector<std::string>{"! Invalid size value, file size must be positive."});
             EXPECT_TRUE(FocusedWhole(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER)));
             Type(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER), L"600");
-            PostMessageW(GetDlgItem(dialog, IDC_NEW_SIZE_UPPER_UNIT), WM_CHAR, L'K', 1);
+            Type(GetDlgItem(dialog, IDC_NEW_SIZE_UPPER_UNIT), std::wstring(1, L'K'));
             Type(GetDlgItem(dialog, IDC_NEW_SIZE_UPPER), L"500");
             Click(dialog, IDOK);
         },
@@ -356,7 +356,7 @@ TEST_F(SizeTimeEditor, AnOverlappingNewSizeRuleFails) {
     ScriptedUser user;
     AddByMenu(ID_ADD_SIZE_RULE, {
         [](HWND dialog) {
-            PostMessageW(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER_UNIT), WM_CHAR, L'K', 1);
+            Type(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER_UNIT), std::wstring(1, L'K'));
             Type(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER), L"10");
             Click(dialog, IDOK);
         },
@@ -394,13 +394,13 @@ TEST_F(SizeTimeEditor, BatchSizeRules) {
             EXPECT_EQ(user.shown.back(), "! File size interval can not be zero.");
             EXPECT_TRUE(FocusedWhole(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY)));
             Type(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY), L"1");
-            PostMessageW(GetDlgItem(dialog, IDC_SIZE_BATCH_TO_UNIT), WM_CHAR, L'M', 1);
+            Type(GetDlgItem(dialog, IDC_SIZE_BATCH_TO_UNIT), std::wstring(1, L'M'));
             Click(dialog, IDOK);
         },
         [&](HWND dialog) {
             EXPECT_EQ(user.shown.back(), "! A batch makes at most 1000 rules. Please choose a larger interval.");
             EXPECT_TRUE(FocusedWhole(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY)));
-            PostMessageW(GetDlgItem(dialog, IDC_SIZE_BATCH_TO_UNIT), WM_CHAR, L'K', 1);  // 1 KB
+            Type(GetDlgItem(dialog, IDC_SIZE_BATCH_TO_UNIT), std::wstring(1, L'K'));  // 1 KB
             Type(GetDlgItem(dialog, IDC_SIZE_BATCH_FROM), L"1024");
             Click(dialog, IDOK);
         },

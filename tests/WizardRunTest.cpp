@@ -557,13 +557,13 @@ TEST_F(WizardRun, ARunUsesTheProfileAsEditedOnThePage) {
     PostMessageW(page, WM_COMMAND, ID_ADD_FOLDER, 0);
     HWND dialog = WaitForWindow(wizard.Id(), L"New Folder");
     ASSERT_NE(dialog, nullptr);
-    for (wchar_t c : std::wstring(L"Logs")) PostMessageW(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), WM_CHAR, c, 1);
-    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    Type(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), L"Logs");
+    Click(GetDlgItem(dialog, IDOK));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && ListView_GetItemCount(list) == 2; }));
 
     // Into Logs (the last item) with the keyboard, then the unmatched-files catch-all.
-    PostMessageW(list, WM_KEYDOWN, VK_END, 1);
-    PostMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
+    Press(list, VK_END);
+    Press(list, VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(list) == 0; })) << "Logs is empty";
     PostMessageW(page, WM_COMMAND, ID_ADD_UNMATCHED_SPECIAL, 0);
     ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(list) == 1; }));
@@ -999,7 +999,7 @@ TEST_F(WizardRun, ASizeProfileMadeInTheEditorTidies) {
     editor.Command(ID_ADD_SIZE_RULE);
     HWND dialog = editor.Dialog(L"New File Size Rule");
     ASSERT_NE(dialog, nullptr);
-    PostMessageW(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER_UNIT), WM_CHAR, L'K', 1);
+    Type(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER_UNIT), std::wstring(1, L'K'));
     EditorDriver::Type(dialog, IDC_NEW_SIZE_LOWER, L"1");
     Click(GetDlgItem(dialog, IDOK));
     ASSERT_TRUE(editor.WaitForCount(1));
@@ -1065,7 +1065,7 @@ TEST_F(WizardRun, ATimeProfileMadeInTheEditorTidies) {
     GetClientRect(to, &client);
     PostMessageW(to, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, client.bottom / 2));
     PostMessageW(to, WM_LBUTTONUP, 0, MAKELPARAM(8, client.bottom / 2));
-    for (wchar_t c : std::wstring(L"2001")) PostMessageW(to, WM_CHAR, c, 1);
+    Type(to, L"2001");
     Click(GetDlgItem(dialog, IDOK));
     ASSERT_TRUE(editor.WaitForCount(1));
     ASSERT_TRUE(editor.Up(1));
