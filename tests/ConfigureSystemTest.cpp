@@ -17,6 +17,7 @@
 #include "common/WatchedFolders.h"
 #include "configure/resource.h"
 #include "TestSupport.h"
+#include "ResourceLint.h"
 #include "WindowDriver.h"
 
 using namespace ordvale;
@@ -74,22 +75,22 @@ LRESULT Send(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam
 // The path typed into its box, as the user types it (pasted when it holds
 // a tab, which a single-line box does not take from the keyboard).
 void SetPath(HWND dialog, const std::wstring& path) {
-    if (path.find(L'\t') != std::wstring::npos) PostPaste(GetDlgItem(dialog, IDC_PROFILE_PATH), path);
-    else PostTyping(GetDlgItem(dialog, IDC_PROFILE_PATH), path);
-    EXPECT_TRUE(WaitUntil([&] { return ControlText(dialog, IDC_PROFILE_PATH) == path; }));
+    if (path.find(L'\t') != std::wstring::npos) Paste(GetDlgItem(dialog, IDC_PROFILE_PATH), path);
+    else Type(GetDlgItem(dialog, IDC_PROFILE_PATH), path);
+    EXPECT_TRUE(WaitUntil([&] { return Text(dialog, IDC_PROFILE_PATH) == path; }));
 }
 // The check box clicked when it does not show the state wanted.
 void SetCheck(HWND dialog, int id, bool checked) {
     if ((Send(dialog, id, BM_GETCHECK) == BST_CHECKED) == checked) return;
-    PressButton(GetDlgItem(dialog, id));
+    Click(GetDlgItem(dialog, id));
     EXPECT_TRUE(WaitUntil([&] { return (Send(dialog, id, BM_GETCHECK) == BST_CHECKED) == checked; }));
 }
 // An entry of a drop-down list chosen from the keyboard: Home, then Down
 // until it is reached.
 void Choose(HWND dialog, int id, int position) {
     HWND combo = GetDlgItem(dialog, id);
-    PostKey(combo, VK_HOME);
-    PostKey(combo, VK_DOWN, position);
+    Press(combo, VK_HOME);
+    Press(combo, VK_DOWN, Held::Nothing, position);
     EXPECT_TRUE(WaitUntil([&] { return Send(dialog, id, CB_GETCURSEL) == position; }));
 }
 bool ProgressChecked(HWND dialog) {
@@ -127,10 +128,10 @@ TEST_F(ConfigureSystem, ShowsTheStoredSettings) {
         ASSERT_TRUE(program.Started());
         HWND dialog = WaitForWindow(program.Id(), kTitle);
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(ControlText(dialog, IDC_PROFILE_PATH), c.path);
+        EXPECT_EQ(Text(dialog, IDC_PROFILE_PATH), c.path);
         EXPECT_EQ(ProgressChecked(dialog), c.stored.progress);
-        EXPECT_EQ(ControlText(dialog, IDC_FILE_CONFLICT), c.fileChoice);
-        EXPECT_EQ(ControlText(dialog, IDC_FOLDER_CONFLICT), c.folderChoice);
+        EXPECT_EQ(Text(dialog, IDC_FILE_CONFLICT), c.fileChoice);
+        EXPECT_EQ(Text(dialog, IDC_FOLDER_CONFLICT), c.folderChoice);
         EXPECT_EQ(Send(dialog, IDC_FILE_CONFLICT, CB_GETCOUNT), 3);
         EXPECT_EQ(Send(dialog, IDC_FOLDER_CONFLICT, CB_GETCOUNT), 3);
         Click(dialog, IDCANCEL);
@@ -194,7 +195,7 @@ TEST_F(ConfigureSystem, LeavingWithoutOkSavesNothing) {
     const Way ways[] = {
         {"Cancel button", [](HWND dialog) { Click(dialog, IDCANCEL); }},
         {"Escape key",
-         [](HWND dialog) { PostMessageW(GetDlgItem(dialog, IDC_PROFILE_PATH), WM_KEYDOWN, VK_ESCAPE, 0x00010001); }},
+         [](HWND dialog) { Press(GetDlgItem(dialog, IDC_PROFILE_PATH), VK_ESCAPE); }},
         {"close button", [](HWND dialog) { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }},
     };
     Store({dir / L"kept.xml", true, 2, 0});
@@ -246,7 +247,7 @@ TEST_F(ConfigureSystem, RefusesABadPathAndStaysOpen) {
         SetPath(dialog, c.path);
         // As after a click on OK: the focus is away from the path.
         SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDOK)), TRUE);
-        ASSERT_TRUE(WaitUntil([&] { return FocusOf(dialog) == GetDlgItem(dialog, IDOK); }));
+        ASSERT_TRUE(WaitUntil([&] { return Focus(dialog) == GetDlgItem(dialog, IDOK); }));
         Click(dialog, IDOK);
         HWND box = WaitForMessageBox(program.Id());
         ASSERT_NE(box, nullptr);
@@ -265,7 +266,7 @@ TEST_F(ConfigureSystem, RefusesABadPathAndStaysOpen) {
 
         EXPECT_EQ(program.Wait(0), static_cast<DWORD>(STILL_ACTIVE));
         EXPECT_TRUE(IsWindowVisible(dialog));
-        EXPECT_TRUE(WaitUntil([&] { return FocusOf(dialog) == GetDlgItem(dialog, IDC_PROFILE_PATH); }))
+        EXPECT_TRUE(WaitUntil([&] { return Focus(dialog) == GetDlgItem(dialog, IDC_PROFILE_PATH); }))
             << "the path is ready to be corrected";
     }
     std::set<std::wstring> distinct;
@@ -328,13 +329,13 @@ TEST_F(ConfigureSystem, BrowseFillsInTheChosenDocument) {
             ASSERT_NE(name, nullptr);
             // The explorer-style box is a ComboBoxEx: the typing goes to its edit.
             if (HWND edit = reinterpret_cast<HWND>(SendMessageW(name, CBEM_GETEDITCONTROL, 0, 0))) name = edit;
-            PostTyping(name, c.typed);
-            EXPECT_TRUE(WaitUntil([&] { return WindowText(name) == c.typed; })) << Narrow(WindowText(name));
+            Type(name, c.typed);
+            EXPECT_TRUE(WaitUntil([&] { return Text(name) == c.typed; })) << Narrow(Text(name));
             Click(picker, IDOK);
         }
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(picker); }));
-        EXPECT_TRUE(WaitUntil([&] { return ControlText(dialog, IDC_PROFILE_PATH) == c.shown; }))
-            << Narrow(ControlText(dialog, IDC_PROFILE_PATH));
+        EXPECT_TRUE(WaitUntil([&] { return Text(dialog, IDC_PROFILE_PATH) == c.shown; }))
+            << Narrow(Text(dialog, IDC_PROFILE_PATH));
         EXPECT_FALSE(FileExists(dir / L"new.xml")) << "choosing a document makes no file";
         Click(dialog, IDCANCEL);
         EXPECT_EQ(program.Wait(), kCancelled);
@@ -379,57 +380,57 @@ TEST_F(ConfigureSystem, WatchedFoldersAddedRemovedPausedAndResumed) {
     HWND dialog = WaitForWindow(program.Id(), kTitle);
     ASSERT_NE(dialog, nullptr);
     HWND list = GetDlgItem(dialog, IDC_WATCHED_LIST);
-    ASSERT_EQ(ListViewRows(list), 3);
-    EXPECT_EQ(ListViewCell(list, 0, 0), downloads);
-    EXPECT_EQ(ListViewCell(list, 0, 1), L"File Type");
-    EXPECT_EQ(ListViewCell(list, 0, 2), L"Type1");
-    EXPECT_EQ(ListViewCell(list, 0, 3), L"Watching");
-    EXPECT_EQ(ListViewCell(list, 1, 3).rfind(L"Folder missing: ", 0), 0u) << Narrow(ListViewCell(list, 1, 3));
-    EXPECT_EQ(ListViewCell(list, 2, 3), L"Profile missing: no profile \"Type7\" of this method");
+    ASSERT_EQ(RowCount(list), 3);
+    EXPECT_EQ(Cell(list, 0, 0), downloads);
+    EXPECT_EQ(Cell(list, 0, 1), L"File Type");
+    EXPECT_EQ(Cell(list, 0, 2), L"Type1");
+    EXPECT_EQ(Cell(list, 0, 3), L"Watching");
+    EXPECT_EQ(Cell(list, 1, 3).rfind(L"Folder missing: ", 0), 0u) << Narrow(Cell(list, 1, 3));
+    EXPECT_EQ(Cell(list, 2, 3), L"Profile missing: no profile \"Type7\" of this method");
     EXPECT_EQ(WaitForMessageBox(program.Id(), 300), nullptr) << "no message box waits";
 
     // The first row comes chosen: Pause by click, then Space resumes it.
-    EXPECT_EQ(ControlText(dialog, IDC_WATCHED_PAUSE), L"Pa&use");
+    EXPECT_EQ(Text(dialog, IDC_WATCHED_PAUSE), L"Pa&use");
     Click(dialog, IDC_WATCHED_PAUSE);
-    ASSERT_TRUE(WaitUntil([&] { return ListViewCell(list, 0, 3) == L"Paused"; }));
-    EXPECT_EQ(ControlText(dialog, IDC_WATCHED_PAUSE), L"Res&ume");
+    ASSERT_TRUE(WaitUntil([&] { return Cell(list, 0, 3) == L"Paused"; }));
+    EXPECT_EQ(Text(dialog, IDC_WATCHED_PAUSE), L"Res&ume");
     SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
-    PostKey(list, VK_SPACE);
-    ASSERT_TRUE(WaitUntil([&] { return ListViewCell(list, 0, 3) == L"Watching"; }));
+    Press(list, VK_SPACE);
+    ASSERT_TRUE(WaitUntil([&] { return Cell(list, 0, 3) == L"Watching"; }));
     Click(dialog, IDC_WATCHED_PAUSE);
-    ASSERT_TRUE(WaitUntil([&] { return ListViewCell(list, 0, 3) == L"Paused"; }));
+    ASSERT_TRUE(WaitUntil([&] { return Cell(list, 0, 3) == L"Paused"; }));
     // The missing folder removed with Delete.
-    PostKey(list, VK_DOWN);
+    Press(list, VK_DOWN);
     ASSERT_TRUE(WaitUntil([&] { return ListView_GetNextItem(list, -1, LVNI_SELECTED) == 1; }));
-    PostKey(list, VK_DELETE);
-    ASSERT_TRUE(WaitUntil([&] { return ListViewRows(list) == 2; }));
-    EXPECT_EQ(ListViewCell(list, 1, 0), scans);
+    Press(list, VK_DELETE);
+    ASSERT_TRUE(WaitUntil([&] { return RowCount(list) == 2; }));
+    EXPECT_EQ(Cell(list, 1, 0), scans);
 
     // Added: Inbox, made now, by File Time with the method's default profile.
     ASSERT_TRUE(MakeFolder(inbox));
     Click(dialog, IDC_WATCHED_ADD);
     HWND add = WaitForWindow(program.Id(), L"Add Watched Folder");
     ASSERT_NE(add, nullptr);
-    EXPECT_EQ(ControlText(add, IDC_WF_PROFILE), L"By kind");
-    PostTyping(GetDlgItem(add, IDC_WF_FOLDER), downloads);
-    ASSERT_TRUE(WaitUntil([&] { return ControlText(add, IDC_WF_FOLDER) == downloads; }));
+    EXPECT_EQ(Text(add, IDC_WF_PROFILE), L"By kind");
+    Type(GetDlgItem(add, IDC_WF_FOLDER), downloads);
+    ASSERT_TRUE(WaitUntil([&] { return Text(add, IDC_WF_FOLDER) == downloads; }));
     Click(add, IDOK);
     HWND box = WaitForMessageBox(program.Id());
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), L"That folder is watched already.");
     Click(box, IDOK);
-    PostTyping(GetDlgItem(add, IDC_WF_FOLDER), inbox);
-    ASSERT_TRUE(WaitUntil([&] { return ControlText(add, IDC_WF_FOLDER) == inbox; }));
+    Type(GetDlgItem(add, IDC_WF_FOLDER), inbox);
+    ASSERT_TRUE(WaitUntil([&] { return Text(add, IDC_WF_FOLDER) == inbox; }));
     Choose(add, IDC_WF_METHOD, 1);
-    ASSERT_TRUE(WaitUntil([&] { return ControlText(add, IDC_WF_PROFILE) == L"By month"; })) << "the default time profile";
+    ASSERT_TRUE(WaitUntil([&] { return Text(add, IDC_WF_PROFILE) == L"By month"; })) << "the default time profile";
     EXPECT_EQ(Send(add, IDC_WF_PROFILE, CB_GETCOUNT), 2);
     Click(add, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(add); }));
-    ASSERT_EQ(ListViewRows(list), 3);
-    EXPECT_EQ(ListViewCell(list, 2, 0), inbox);
-    EXPECT_EQ(ListViewCell(list, 2, 1), L"File Time");
-    EXPECT_EQ(ListViewCell(list, 2, 2), L"Time2");
-    EXPECT_EQ(ListViewCell(list, 2, 3), L"Watching");
+    ASSERT_EQ(RowCount(list), 3);
+    EXPECT_EQ(Cell(list, 2, 0), inbox);
+    EXPECT_EQ(Cell(list, 2, 1), L"File Time");
+    EXPECT_EQ(Cell(list, 2, 2), L"Time2");
+    EXPECT_EQ(Cell(list, 2, 3), L"Watching");
 
     Click(dialog, IDOK);
     ASSERT_EQ(program.Wait(), 0u);
@@ -463,9 +464,9 @@ TEST_F(ConfigureSystem, WatchedFoldersCancelledSaveNothing) {
     HWND dialog = WaitForWindow(program.Id(), kTitle);
     ASSERT_NE(dialog, nullptr);
     HWND list = GetDlgItem(dialog, IDC_WATCHED_LIST);
-    ASSERT_EQ(ListViewRows(list), 1);
+    ASSERT_EQ(RowCount(list), 1);
     Click(dialog, IDC_WATCHED_REMOVE);
-    ASSERT_TRUE(WaitUntil([&] { return ListViewRows(list) == 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return RowCount(list) == 0; }));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_WATCHED_REMOVE))) << "nothing left to remove";
     Click(dialog, IDCANCEL);
     EXPECT_EQ(program.Wait(), kCancelled);

@@ -4,7 +4,9 @@
 #include "common/AppPaths.h"
 #include "common/TidyJob.h"
 #include "engine/Export.h"
+#include "ResourceLint.h"
 #include "TestSupport.h"
+#include "wizard/resource.h"
 
 using namespace ordvale;
 using namespace testing_support;
@@ -42,4 +44,34 @@ TEST(Deliverables, VersionResourcesCarryTheBuildsVersion) {
         EXPECT_EQ(resource.texts[L"OriginalFilename"], program.first);
         EXPECT_EQ(resource.texts[L"InternalName"], program.second);
     }
+}
+
+// Alt with a letter reaches one control: within each dialog of every program
+// (a wizard page with its frame, a profile editor pane with its page) and
+// each popup of its menus, no letter is the mnemonic of two.
+TEST(Deliverables, NoMnemonicIsUsedTwiceInOneDialogOrMenu) {
+    std::vector<ShownTogether> wizardPages;
+    for (int page : {IDD_PAGE_TARGET, IDD_PAGE_ITEMS, IDD_PAGE_METHOD, IDD_PAGE_SUMMARY})
+        wizardPages.push_back({IDD_WIZARD_FRAME, page});
+    for (int pane : {IDD_FOLDER_CONTENTS, IDD_FOLDER_PROPERTY, IDD_TYPE_PROPERTY, IDD_NAME_PROPERTY,
+                     IDD_TIME_PROPERTY, IDD_SIZE_PROPERTY})
+        wizardPages.push_back({IDD_WIZARD_FRAME, IDD_PAGE_PROFILE, pane});
+    const std::pair<const wchar_t*, std::vector<ShownTogether>> programs[] = {
+        {L"OrdvaleWizard.exe", wizardPages}, {L"zelk.dll", {}}, {L"qz.exe", {}},
+        {L"OrdvaleConfigure.exe", {}}, {L"OrdvaleWatch.exe", {}}};
+    for (const auto& [name, together] : programs) {
+        SCOPED_TRACE(Narrow(name));
+        HMODULE program = LoadLibraryExW((BinFolder() + L"\\" + name).c_str(), nullptr,
+                                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        ASSERT_NE(program, nullptr);
+        for (const std::wstring& clash : MnemonicClashes(program, together)) ADD_FAILURE() << Narrow(clash);
+        FreeLibrary(program);
+    }
+}
+
+TEST(Deliverables, MnemonicIsTheLetterAfterASingleAmpersand) {
+    const std::pair<const wchar_t*, wchar_t> cases[] = {
+        {L"Pre&view...", L'V'}, {L"&Keep", L'K'}, {L"Files && Folders", 0}, {L"A && B &c", L'C'},
+        {L"Exit", 0}, {L"End &", 0}};
+    for (const auto& [caption, letter] : cases) EXPECT_EQ(MnemonicOf(caption), letter) << Narrow(caption);
 }

@@ -186,8 +186,8 @@ TEST_F(EndToEnd, AskShowsTheEnginesQuestion) {
     EXPECT_EQ(RunJob([&](DWORD pid) {
         HWND conflict = WaitForWindow(pid, L"Name Conflict");
         ASSERT_NE(conflict, nullptr);
-        question = ControlText(conflict, 1102);
-        PressButton(GetDlgItem(conflict, 1105));         // for all conflicts
+        question = Text(conflict, 1102);
+        Click(GetDlgItem(conflict, 1105));         // for all conflicts
         ASSERT_TRUE(WaitUntil([&] { return IsDlgButtonChecked(conflict, 1105) == BST_CHECKED; }));
         Click(conflict, 1107);                           // Keep both
     }), 0u);

@@ -60,7 +60,7 @@ protected:
     void TearDown() override {
         if (IsWindow(hwnd)) DestroyWindow(hwnd);
     }
-    std::wstring Text(int id) { return ControlText(hwnd, id); }
+    std::wstring Text(int id) { return testing_support::Text(hwnd, id); }
     bool Shows(int id, const std::wstring& text) {
         return PumpUntil([&] { return Text(id) == text; });
     }

@@ -88,7 +88,7 @@ HWND TopWindowStartingWith(const std::wstring& title) {
     EnumWindows(
         [](HWND window, LPARAM data) -> BOOL {
             auto* s = reinterpret_cast<Search*>(data);
-            if (IsWindowVisible(window) && WindowText(window).compare(0, s->title->size(), *s->title) == 0) {
+            if (IsWindowVisible(window) && Text(window).compare(0, s->title->size(), *s->title) == 0) {
                 s->found = window;
                 return FALSE;
             }
@@ -108,7 +108,7 @@ HWND ControlWithText(HWND top, const std::wstring& text) {
         top,
         [](HWND child, LPARAM data) -> BOOL {
             auto* s = reinterpret_cast<Search*>(data);
-            if (IsWindowVisible(child) && WindowText(child) == *s->text) {
+            if (IsWindowVisible(child) && Text(child) == *s->text) {
                 s->found = child;
                 return FALSE;
             }
@@ -257,10 +257,10 @@ TEST_F(Installer, VersionIsTheBuildsEverywhere) {
     PostMessageW(frame, WM_COMMAND, MAKEWPARAM(ID_MENU_ABOUT, 0), 0);
     HWND about = WaitForWindow(wizard.Id(), L"About Ordvale");
     ASSERT_NE(about, nullptr);
-    EXPECT_EQ(ControlText(about, IDC_ABOUT_TEXT), L"Ordvale, Version " + shortVersion);
+    EXPECT_EQ(Text(about, IDC_ABOUT_TEXT), L"Ordvale, Version " + shortVersion);
     Click(about, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
-    Press(frame, IDC_BUTTON_RIGHT);  // Exit
+    Click(frame, IDC_BUTTON_RIGHT);  // Exit
     EXPECT_EQ(wizard.Wait(), 0u);
 }
 
@@ -380,9 +380,9 @@ TEST_F(Installer, UninstallerPageAsksAboutTheUsersFiles) {
         EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED) << "keeping them is the default";
         if (tick) SendMessageW(box, BM_CLICK, 0, 0);
         EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), tick ? BST_CHECKED : BST_UNCHECKED);
-        EXPECT_EQ(ControlText(window, IDOK), L"&Uninstall");
+        EXPECT_EQ(Text(window, IDOK), L"&Uninstall");
         Click(window, IDOK);
-        ASSERT_TRUE(WaitUntil([&] { return ControlText(window, IDOK) == L"&Finish"; }, 120000))
+        ASSERT_TRUE(WaitUntil([&] { return Text(window, IDOK) == L"&Finish"; }, 120000))
             << "the last page follows";
         Click(window, IDOK);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(window); }));
@@ -500,7 +500,7 @@ protected:
         HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
         ASSERT_NE(frame, nullptr);
         ASSERT_TRUE(WaitForControl(frame, IDC_METHOD_TYPE)) << "the wizard opens on the method page";
-        EXPECT_EQ(ControlText(frame, IDC_BUTTON_LEFT), L"Previous");
+        EXPECT_EQ(Text(frame, IDC_BUTTON_LEFT), L"Previous");
         FinishFromMethodPage(frame, L"<a>File Type</a>", L"<a>By kind of file</a>", targetLink);
         EXPECT_EQ(wizard.Wait(60000), 0u);
     }
@@ -617,11 +617,11 @@ TEST_F(ExplorerMenu, ASelectionOpensOneWizardWithEveryItem) {
     std::cout << "[ measured ] " << items.size() << " starts to one wizard in " << (GetTickCount() - began)
               << " ms\n";
 
-    Press(frame, IDC_BUTTON_LEFT);  // Previous: the items page lists the selection
+    Click(frame, IDC_BUTTON_LEFT);  // Previous: the items page lists the selection
     ASSERT_TRUE(WaitForControl(frame, IDC_ITEMS_LIST));
     HWND list = VisibleControl(frame, IDC_ITEMS_LIST);
-    EXPECT_EQ(ListViewRows(list), static_cast<int>(items.size()));
-    Press(frame, IDC_BUTTON_RIGHT);
+    EXPECT_EQ(RowCount(list), static_cast<int>(items.size()));
+    Click(frame, IDC_BUTTON_RIGHT);
     ASSERT_TRUE(WaitForControl(frame, IDC_METHOD_TYPE));
     FinishFromMethodPage(frame, L"<a>File Type</a>", L"<a>By kind of file</a>", L"<a>Custom</a>");
     EXPECT_EQ(wizard->Wait(60000), 0u);
@@ -639,6 +639,6 @@ TEST_F(ExplorerMenu, ASelectionOpensOneWizardWithEveryItem) {
 
     EXPECT_TRUE(IsWindowVisible(handFrame));
     EXPECT_NE(VisibleControl(handFrame, IDC_LINK_DESKTOP), nullptr) << "the wizard opened by hand is left as it was";
-    Press(handFrame, IDC_BUTTON_RIGHT);  // Exit
+    Click(handFrame, IDC_BUTTON_RIGHT);  // Exit
     EXPECT_EQ(byHand.Wait(), 0u);
 }

@@ -50,7 +50,7 @@ protected:
     HWND Items() const { return GetDlgItem(window, IDC_PREVIEW_ITEMS); }
     std::vector<std::wstring> Column(int column) const {
         std::vector<std::wstring> cells;
-        for (int i = 0; i < ListViewRows(Items()); ++i) cells.push_back(ListViewCell(Items(), i, column));
+        for (int i = 0; i < RowCount(Items()); ++i) cells.push_back(Cell(Items(), i, column));
         return cells;
     }
     // A click on a column heading, where the mouse would press it.
@@ -91,16 +91,16 @@ TEST_F(PreviewWindow, LongListIsWorkedOutWhileTheWindowGoesOn) {
     };
     Open(&dialog);
     ASSERT_EQ(WaitForSingleObject(halfway.Get(), 60000), WAIT_OBJECT_0);
-    EXPECT_TRUE(PumpUntil([&] { return ControlText(window, IDC_PREVIEW_STATUS) == L"Looking at the items... 50,000 so far"; }))
-        << Narrow(ControlText(window, IDC_PREVIEW_STATUS));
+    EXPECT_TRUE(PumpUntil([&] { return Text(window, IDC_PREVIEW_STATUS) == L"Looking at the items... 50,000 so far"; }))
+        << Narrow(Text(window, IDC_PREVIEW_STATUS));
     EXPECT_FALSE(dialog.Ready());
-    EXPECT_EQ(ListViewRows(Items()), 0);
+    EXPECT_EQ(RowCount(Items()), 0);
     SetEvent(goOn.Get());
     ASSERT_TRUE(PumpUntil([&] { return dialog.Ready(); }));
-    EXPECT_EQ(ListViewRows(Items()), 100000);
-    EXPECT_EQ(ControlText(window, IDC_PREVIEW_STATUS), L"100,000 items: 90,000 to be moved, 10,000 left where they are.");
+    EXPECT_EQ(RowCount(Items()), 100000);
+    EXPECT_EQ(Text(window, IDC_PREVIEW_STATUS), L"100,000 items: 90,000 to be moved, 10,000 left where they are.");
     HWND folders = GetDlgItem(window, IDC_PREVIEW_FOLDERS);
-    EXPECT_EQ(ListRows(folders, 2), (std::vector<std::wstring>{L"All folders | 100,000", L"C:\\D\\Documents | 90,000",
+    EXPECT_EQ(testing_support::Rows(folders, 2), (std::vector<std::wstring>{L"All folders | 100,000", L"C:\\D\\Documents | 90,000",
                                                                L"(no destination) | 10,000"}));
 }
 
@@ -120,7 +120,7 @@ TEST_F(PreviewWindow, ClosingStopsTheWork) {
         };
         Open(&dialog);
         ASSERT_TRUE(WaitUntil([&] { return started.load(); }));
-        driver->ClickButton(GetDlgItem(window, IDCANCEL));
+        Click(GetDlgItem(window, IDCANCEL));
         EXPECT_FALSE(IsWindow(window));
         EXPECT_TRUE(sawStop.load()) << "the worker was stopped before the window went";
     }
@@ -146,7 +146,7 @@ TEST_F(PreviewWindow, LongPathsKeepTheirLastFolderInView) {
     const std::vector<std::wstring> from = Column(kColumnFrom);
     EXPECT_NE(from[1], deep) << "cut to fit";
     EXPECT_TRUE(ShownAsPath(from[1], deep)) << Narrow(from[1]);
-    const std::vector<std::wstring> folders = ListRows(GetDlgItem(window, IDC_PREVIEW_FOLDERS), 2);
+    const std::vector<std::wstring> folders = testing_support::Rows(GetDlgItem(window, IDC_PREVIEW_FOLDERS), 2);
     ASSERT_EQ(folders.size(), 3u);
     EXPECT_EQ(folders[1], L"C:\\D\\Documents | 1");
     const std::wstring shown = folders[2].substr(0, folders[2].find(L" | "));
@@ -177,14 +177,14 @@ TEST_F(PreviewWindow, HeadingsSortFoldersFilter) {
     EXPECT_EQ(Column(kColumnName), (Cells{L"x.part", L"c.txt", L"b.jpg", L"a.jpg"}));
 
     HWND folders = GetDlgItem(window, IDC_PREVIEW_FOLDERS);
-    ASSERT_EQ(ListRows(folders, 2), (Cells{L"All folders | 4", L"C:\\D\\Documents | 1", L"C:\\D\\Pictures | 2",
+    ASSERT_EQ(testing_support::Rows(folders, 2), (Cells{L"All folders | 4", L"C:\\D\\Documents | 1", L"C:\\D\\Pictures | 2",
                                            L"(no destination) | 1"}));
-    driver->ClickListItem(folders, 2);
+    ClickListItem(folders, 2);
     EXPECT_EQ(Column(kColumnName), (Cells{L"b.jpg", L"a.jpg"})) << "Pictures alone, still by name descending";
-    driver->ClickListItem(folders, 3);
+    ClickListItem(folders, 3);
     EXPECT_EQ(Column(kColumnName), (Cells{L"x.part"}));
-    driver->ClickListItem(folders, 0);
-    EXPECT_EQ(ListViewRows(Items()), 4);
+    ClickListItem(folders, 0);
+    EXPECT_EQ(RowCount(Items()), 4);
 }
 
 // The count line counts items: the folders the run makes are rows of the
@@ -200,7 +200,7 @@ TEST_F(PreviewWindow, CountLineLeavesOutTheFoldersMade) {
     };
     Open(&dialog);
     ASSERT_TRUE(PumpUntil([&] { return dialog.Ready(); }));
-    EXPECT_EQ(ControlText(window, IDC_PREVIEW_STATUS), L"3 items: 2 to be moved, 1 left where they are.");
+    EXPECT_EQ(Text(window, IDC_PREVIEW_STATUS), L"3 items: 2 to be moved, 1 left where they are.");
 }
 
 // Taking a run back: Take Back waits for the list and is refused when
@@ -219,25 +219,25 @@ TEST_F(PreviewWindow, TakeBackOnlyWithSomethingToTakeBack) {
             work.canAccept = something;
         };
         Open(&dialog);
-        EXPECT_EQ(ControlText(window, IDC_PREVIEW_HEADING),
+        EXPECT_EQ(Text(window, IDC_PREVIEW_HEADING),
                   L"Taking back the run of 2026-12-09 11:15:00: what it moved goes back where it was.");
         HWND takeBack = GetDlgItem(window, IDOK);
         EXPECT_TRUE(IsWindowVisible(takeBack));
         EXPECT_FALSE(IsWindowEnabled(takeBack)) << "not before the list is ready";
-        driver->PressKey(window, VK_RETURN);
+        Press(window, VK_RETURN);
         EXPECT_TRUE(IsWindow(window)) << "Enter does nothing yet";
         SetEvent(goOn.Get());
         ASSERT_TRUE(PumpUntil([&] { return dialog.Ready(); }));
         EXPECT_EQ(IsWindowEnabled(takeBack) != FALSE, something);
-        EXPECT_EQ(ControlText(window, IDC_PREVIEW_STATUS),
+        EXPECT_EQ(Text(window, IDC_PREVIEW_STATUS),
                   something ? L"1 items go back where they were; 0 cannot be taken back."
                             : L"0 items go back where they were; 1 cannot be taken back.");
         if (something) {
-            driver->ClickButton(takeBack);
+            Click(takeBack);
             EXPECT_FALSE(IsWindow(window));
             EXPECT_TRUE(dialog.accepted);
         } else {
-            driver->ClickButton(GetDlgItem(window, IDCANCEL));
+            Click(GetDlgItem(window, IDCANCEL));
             EXPECT_FALSE(dialog.accepted);
         }
     }
@@ -250,7 +250,7 @@ TEST_F(PreviewWindow, ListsFollowTheWindowSize) {
     Open(&dialog);
     ASSERT_TRUE(PumpUntil([&] { return dialog.Ready(); }));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(window, IDOK))) << "a preview has nothing to accept";
-    EXPECT_EQ(ControlText(window, IDCANCEL), L"Close");
+    EXPECT_EQ(Text(window, IDCANCEL), L"Close");
     auto rectOf = [&](int id) {
         RECT r = {};
         GetWindowRect(GetDlgItem(window, id), &r);

@@ -80,11 +80,11 @@ protected:
         Next();
         ASSERT_EQ(wizard.CurrentPage(), kPageProfile);
     }
-    void Next() { driver->ClickButton(GetDlgItem(frame, IDC_BUTTON_RIGHT)); }
-    void Previous() { driver->ClickButton(GetDlgItem(frame, IDC_BUTTON_LEFT)); }
+    void Next() { Click(GetDlgItem(frame, IDC_BUTTON_RIGHT)); }
+    void Previous() { Click(GetDlgItem(frame, IDC_BUTTON_LEFT)); }
     HWND Toolbar(int id) const { return GetDlgItem(page, id); }
-    void Tool(int toolbar, int command) { driver->ClickToolbarButton(Toolbar(toolbar), command); }
-    std::vector<std::wstring> Rows() const { return ListRows(list); }
+    void Tool(int toolbar, int command) { ClickToolbarButton(Toolbar(toolbar), command); }
+    std::vector<std::wstring> Rows() const { return testing_support::Rows(list); }
     int RowOf(const std::wstring& name) const {
         const std::vector<std::wstring> rows = Rows();
         for (std::size_t i = 0; i < rows.size(); ++i)
@@ -94,7 +94,7 @@ protected:
     void Open(const std::wstring& folder) {
         const int row = RowOf(folder);
         ASSERT_GE(row, 0) << Narrow(folder);
-        driver->DoubleClickListItem(list, row);
+        DoubleClickListItem(list, row);
     }
     std::vector<std::wstring> PathEntries() { return ComboEntries(wizard.ProfilePage().PathBox()); }
     std::wstring PathShown() {
@@ -102,7 +102,7 @@ protected:
         const std::vector<std::wstring> entries = PathEntries();
         return index >= 0 && index < static_cast<LRESULT>(entries.size()) ? entries[index] : L"(none)";
     }
-    std::wstring Selector() const { return ControlText(page, IDC_PROFILE_COMBO); }
+    std::wstring Selector() const { return Text(page, IDC_PROFILE_COMBO); }
     bool SaveEnabled() const { return ToolbarButtonEnabled(Toolbar(IDC_PROFILE_TOOLBAR), ID_SAVE_PROFILE); }
     // A stored profile as its name and tree.
     std::string Stored(int method, const wchar_t* id) {
@@ -132,21 +132,20 @@ protected:
             UiDriver::PickMenuCommand(page, ID_ADD_FOLDER);
         });
         driver->WhenIdle([name](HWND dialog) {
-            EXPECT_EQ(WindowText(dialog), L"New Folder");
-            for (wchar_t c : name) PostMessageW(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), WM_CHAR, c, 1);
-            UiDriver::PressDialogButton(dialog, IDOK);
+            EXPECT_EQ(Text(dialog), L"New Folder");
+            Type(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), name);
+            Click(dialog, IDOK);
         });
         Tool(IDC_NEW_ITEMS_TOOLBAR, ID_NEW_ITEMS);
     }
     // Answers the profile-name dialog with a name typed over the proposal.
     void AnswerNameDialog(const std::wstring& name, const std::wstring& expectedTitle, bool useTemplate = false) {
         driver->WhenIdle([=](HWND dialog) {
-            EXPECT_EQ(WindowText(dialog), expectedTitle);
+            EXPECT_EQ(Text(dialog), expectedTitle);
             HWND box = GetDlgItem(dialog, IDC_PROFILE_NAME);
-            PostMessageW(box, WM_CHAR, 1, 1);
-            for (wchar_t c : name) PostMessageW(box, WM_CHAR, c, 1);
-            if (useTemplate) PostMessageW(GetDlgItem(dialog, IDC_PROFILE_TEMPLATE), BM_CLICK, 0, 0);
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Type(box, name);
+            if (useTemplate) Click(GetDlgItem(dialog, IDC_PROFILE_TEMPLATE));
+            Click(dialog, IDOK);
         });
     }
 

@@ -44,43 +44,43 @@ protected:
 TEST_F(ProfilePage, LoadsTheDefaultProfileAndNavigates) {
     OpenPage();
     EXPECT_EQ(Selector(), L"Home");
-    EXPECT_EQ(ListRows(list, 3), (std::vector<std::wstring>{
+    EXPECT_EQ(testing_support::Rows(list, 3), (std::vector<std::wstring>{
                                      L"Docs | Folder | .\\Docs\\", L"Pics | Folder | .\\Pics\\",
                                      L"Music | Folder | .\\Music\\", L"::{ShortCut} | Rule | ShortCuts (*Special Item*)"}));
     EXPECT_EQ(PathEntries(), std::vector<std::wstring>{L".\\"});
     EXPECT_FALSE(SaveEnabled());
     HWND contents = wizard.ProfilePage().FolderContents().Handle();
     EXPECT_TRUE(IsWindowVisible(contents));
-    EXPECT_EQ(ControlText(contents, IDC_CONTENTS_COUNTS), L"3 Folders, 1 Rule Items.");
+    EXPECT_EQ(Text(contents, IDC_CONTENTS_COUNTS), L"3 Folders, 1 Rule Items.");
 
     Open(L"Docs");
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Letters", L".txt", L".TXT"}));
-    EXPECT_EQ(ControlText(contents, IDC_CONTENTS_PATH), L".\\Docs\\");
-    driver->PressKey(list, VK_DOWN);  // the first item gets selected
-    driver->ClickListItem(list, 1, MK_CONTROL);
-    EXPECT_EQ(ControlText(contents, IDC_CONTENTS_COUNTS), L"1 Folders, 1 Rule Items.") << "the selection's counts";
-    driver->PressKey(list, VK_RETURN);  // opens the first selected item, Letters
+    EXPECT_EQ(Text(contents, IDC_CONTENTS_PATH), L".\\Docs\\");
+    Press(list, VK_DOWN);  // the first item gets selected
+    ClickListItem(list, 1, MK_CONTROL);
+    EXPECT_EQ(Text(contents, IDC_CONTENTS_COUNTS), L"1 Folders, 1 Rule Items.") << "the selection's counts";
+    Press(list, VK_RETURN);  // opens the first selected item, Letters
     EXPECT_EQ(wizard.CurrentPage(), kPageProfile) << "Enter in the list does not press Next";
     EXPECT_EQ(Rows(), std::vector<std::wstring>{L".doc"});
     EXPECT_EQ(PathShown(), L".\\Docs\\Letters\\");
 
-    driver->PressKey(list, VK_BACK);
+    Press(list, VK_BACK);
     EXPECT_EQ(PathShown(), L".\\Docs\\");
     Tool(IDC_NAVIGATION_TOOLBAR, ID_UPWARD);
     EXPECT_EQ(Rows(), kRootRows);
-    driver->ClickListItem(list, 1);
+    ClickListItem(list, 1);
     Tool(IDC_NAVIGATION_TOOLBAR, ID_UPWARD);  // at the root: nothing changes
     EXPECT_EQ(Rows(), kRootRows);
     EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 1) << "the list is left as it is";
 
     Open(L"Docs");
-    driver->PressKey(list, VK_BACK);
+    Press(list, VK_BACK);
     Open(L"Docs");
     EXPECT_EQ(PathEntries(), (std::vector<std::wstring>{L".\\", L".\\Docs\\", L".\\Docs\\Letters\\"}))
         << "a folder visited again gets no second entry";
 
     // The first entry, the root, picked with the keyboard.
-    driver->PressKey(reinterpret_cast<HWND>(SendMessageW(wizard.ProfilePage().PathBox(), CBEM_GETCOMBOCONTROL, 0, 0)),
+    Press(reinterpret_cast<HWND>(SendMessageW(wizard.ProfilePage().PathBox(), CBEM_GETCOMBOCONTROL, 0, 0)),
                      VK_HOME);
     EXPECT_EQ(Rows(), kRootRows);
     EXPECT_EQ(wizard.ProfilePage().CurrentFolder()->parent, nullptr);
@@ -105,12 +105,12 @@ TEST_F(ProfilePage, EnterOutsideTheListOpensTheSelectedFolder) {
         SCOPED_TRACE(place.name);
         ASSERT_NE(place.control, nullptr);
         ASSERT_EQ(Rows(), kRootRows);
-        driver->ClickListItem(list, RowOf(L"Pics"));
-        driver->PressKey(place.control, VK_RETURN);
+        ClickListItem(list, RowOf(L"Pics"));
+        Press(place.control, VK_RETURN);
         EXPECT_EQ(wizard.CurrentPage(), kPageProfile) << "Enter does not press Next";
         EXPECT_EQ(Rows(), std::vector<std::wstring>{L".jpg"}) << "the selected folder opens";
         EXPECT_EQ(Selector(), L"Home");
-        driver->PressKey(list, VK_BACK);
+        Press(list, VK_BACK);
     }
 }
 
@@ -118,16 +118,16 @@ TEST_F(ProfilePage, DeletesWhatIsSelectedAfterAskingWithTheCounts) {
     OpenPage();
     Open(L"Docs");
     Open(L"Letters");
-    driver->PressKey(list, VK_BACK);
-    driver->PressKey(list, VK_BACK);
+    Press(list, VK_BACK);
+    Press(list, VK_BACK);
     ASSERT_EQ(PathEntries().size(), 3u);
 
-    driver->ClickListItem(list, 0);                // Docs
-    driver->ClickListItem(list, 2, MK_CONTROL);    // Music
-    driver->ClickListItem(list, 3, MK_CONTROL);    // the shortcuts special
+    ClickListItem(list, 0);                // Docs
+    ClickListItem(list, 2, MK_CONTROL);    // Music
+    ClickListItem(list, 3, MK_CONTROL);    // the shortcuts special
     {
         ScriptedUser user({IDNO});
-        driver->PressKey(list, VK_DELETE);
+        Press(list, VK_DELETE);
         EXPECT_EQ(user.fullTexts, std::vector<std::wstring>{
                                       L"2 Folders and 1 Rule Items are selected.\r\nAre you sure to delete them? "});
     }
@@ -135,16 +135,16 @@ TEST_F(ProfilePage, DeletesWhatIsSelectedAfterAskingWithTheCounts) {
     EXPECT_FALSE(SaveEnabled());
     {
         ScriptedUser user({IDYES});
-        driver->PressKey(list, VK_DELETE);
+        Press(list, VK_DELETE);
     }
     EXPECT_EQ(Rows(), std::vector<std::wstring>{L"Pics"});
     EXPECT_EQ(PathEntries(), std::vector<std::wstring>{L".\\"}) << "the entries of Docs and of Letters inside it go";
     EXPECT_TRUE(SaveEnabled());
 
-    driver->ClickListItem(list, -1);  // nothing selected
+    ClickListItem(list, -1);  // nothing selected
     {
         ScriptedUser user({IDYES});
-        driver->PressKey(list, VK_DELETE);
+        Press(list, VK_DELETE);
         EXPECT_EQ(user.shown, std::vector<std::string>{"? 0 Folders and 0 Rule Items are selected."});
     }
     EXPECT_EQ(Rows(), std::vector<std::wstring>{L"Pics"});
@@ -157,9 +157,9 @@ TEST_F(ProfilePage, DeletesWhatIsSelectedAfterAskingWithTheCounts) {
 TEST_F(ProfilePage, DeletesTheRuleAtItsPosition) {
     OpenPage();
     Open(L"Docs");
-    driver->ClickListItem(list, RowOf(L".TXT"));
+    ClickListItem(list, RowOf(L".TXT"));
     ScriptedUser user({IDYES});
-    driver->PressKey(list, VK_DELETE);
+    Press(list, VK_DELETE);
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Letters", L".txt"}));
 }
 
@@ -177,8 +177,8 @@ TEST_F(ProfilePage, ContextMenuGreysWhatCannotBeDone) {
     OpenPage();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        driver->ClickListItem(list, -1);
-        for (std::size_t i = 0; i < c.clicks.size(); ++i) driver->ClickListItem(list, c.clicks[i], i ? MK_CONTROL : 0);
+        ClickListItem(list, -1);
+        for (std::size_t i = 0; i < c.clicks.size(); ++i) ClickListItem(list, c.clicks[i], i ? MK_CONTROL : 0);
         UINT deleteState = 0, editState = 0, folderState = 0, typeRuleState = 0, detailsState = 0;
         driver->WhenIdle([&](HWND menu) {
             HMENU popup = UiDriver::MenuOf(menu);
@@ -189,7 +189,7 @@ TEST_F(ProfilePage, ContextMenuGreysWhatCannotBeDone) {
             detailsState = UiDriver::MenuState(popup, ID_LIST_DETAILS);
             EndMenu();
         });
-        driver->RightClickListItem(list, c.clicks.empty() ? -1 : c.clicks.back());
+        RightClickListItem(list, c.clicks.empty() ? -1 : c.clicks.back());
         EXPECT_EQ((deleteState & MF_GRAYED) == 0, c.deleteOn);
         EXPECT_EQ((editState & MF_GRAYED) == 0, c.editOn);
         EXPECT_EQ(folderState & MF_GRAYED, 0u);
@@ -215,11 +215,11 @@ TEST_F(ProfilePage, WithoutProfilesEverythingIsGrey) {
                 states.push_back(GetMenuState(popup, i, MF_BYPOSITION) & MF_GRAYED);
         EndMenu();
     });
-    driver->RightClickListItem(list, -1);
+    RightClickListItem(list, -1);
     EXPECT_EQ(states, std::vector<UINT>(7, MF_GRAYED));
     // Keys and commands find nothing to act on.
-    driver->PressKey(list, VK_DELETE);
-    driver->PressKey(list, VK_BACK);
+    Press(list, VK_DELETE);
+    Press(list, VK_BACK);
     SendMessageW(page, WM_COMMAND, ID_ADD_FOLDER, 0);
     EXPECT_EQ(ReadUtf8(file), "<?xml version=\"1.0\"?><Ordvale/>");
 }
@@ -239,11 +239,11 @@ TEST_F(ProfilePage, AddsFoldersAndSpecialRules) {
     // The shortcuts special sits at the root: moving it here is offered (two buttons).
     driver->WhenIdle([this](HWND) { UiDriver::PickMenuCommand(page, ID_ADD_SHORTCUTS_SPECIAL); });
     driver->WhenIdle([](HWND dialog) {
-        EXPECT_EQ(WindowText(dialog), L"Confirm Item Replacement");
+        EXPECT_EQ(Text(dialog), L"Confirm Item Replacement");
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_REPLACE_YES_TO_ALL)));
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDCANCEL)));
-        EXPECT_EQ(ControlText(dialog, IDC_REPLACE_TEXT).substr(0, 37), L"File type \"::{ShortCut}\" already exis");
-        UiDriver::PressDialogButton(dialog, IDYES);
+        EXPECT_EQ(Text(dialog, IDC_REPLACE_TEXT).substr(0, 37), L"File type \"::{ShortCut}\" already exis");
+        Click(dialog, IDYES);
     });
     Tool(IDC_NEW_ITEMS_TOOLBAR, ID_NEW_ITEMS);
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Live", L"::{ShortCut}"}));
@@ -278,8 +278,8 @@ TEST_F(ProfilePage, ReplacementAndCollisionDialogs) {
             GetWindowRect(GetDlgItem(window, IDC_REPLACE_YES_TO_ALL), &yesToAll);
             shownAll = IsWindowVisible(GetDlgItem(window, IDC_REPLACE_YES_TO_ALL)) &&
                        IsWindowVisible(GetDlgItem(window, IDCANCEL));
-            EXPECT_EQ(ControlText(window, IDC_REPLACE_TEXT), L"Move it?");
-            UiDriver::PressDialogButton(window, four ? IDC_REPLACE_YES_TO_ALL : IDNO);
+            EXPECT_EQ(Text(window, IDC_REPLACE_TEXT), L"Move it?");
+            Click(window, four ? IDC_REPLACE_YES_TO_ALL : IDNO);
         });
         EXPECT_EQ(dialog.DoModal(GetModuleHandleW(nullptr), frame), four ? IDC_REPLACE_YES_TO_ALL : IDNO);
         EXPECT_EQ(shownAll, four);
@@ -291,9 +291,9 @@ TEST_F(ProfilePage, ReplacementAndCollisionDialogs) {
     collisions.rows = {{{L"0.00B ~ 2.00KB", L".\\Small\\"}, 2}, {{L"1.00MB ~ Unlimited", L".\\Big\\"}, 2}};
     std::vector<std::wstring> rows;
     driver->WhenIdle([&](HWND window) {
-        rows = ListRows(GetDlgItem(window, IDC_COLLISION_LIST), 2);
-        EXPECT_EQ(ControlText(window, IDC_COLLISION_TEXT), collisions.message);
-        UiDriver::PressDialogButton(window, IDOK);
+        rows = testing_support::Rows(GetDlgItem(window, IDC_COLLISION_LIST), 2);
+        EXPECT_EQ(Text(window, IDC_COLLISION_TEXT), collisions.message);
+        Click(window, IDOK);
     });
     collisions.DoModal(GetModuleHandleW(nullptr), frame);
     EXPECT_EQ(rows, (std::vector<std::wstring>{L"0.00B ~ 2.00KB | .\\Small\\", L"1.00MB ~ Unlimited | .\\Big\\"}));
@@ -324,7 +324,7 @@ TEST_F(ProfilePage, NewSaveAsRenameAndDeleteProfiles) {
         ScriptedUser user;
         driver->WhenIdle([](HWND dialog) {
             EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_PROFILE_TEMPLATE_LIST))) << "no options here";
-            UiDriver::PressDialogButton(dialog, IDOK);  // the present name
+            Click(dialog, IDOK);  // the present name
         });
         AnswerNameDialog(L"Third", L"Rename Profile");
         Tool(IDC_PROFILE_TOOLBAR, ID_RENAME_PROFILE);
@@ -356,12 +356,12 @@ TEST_F(ProfilePage, NewSaveAsRenameAndDeleteProfiles) {
 
 TEST_F(ProfilePage, ACancelledNewLeavesTheSelectorUsable) {
     OpenPage();
-    driver->WhenIdle([](HWND dialog) { UiDriver::PressDialogButton(dialog, IDCANCEL); });
+    driver->WhenIdle([](HWND dialog) { Click(dialog, IDCANCEL); });
     Tool(IDC_PROFILE_TOOLBAR, ID_NEW_PROFILE);
-    driver->WhenIdle([](HWND dialog) { UiDriver::PressDialogButton(dialog, IDCANCEL); });
+    driver->WhenIdle([](HWND dialog) { Click(dialog, IDCANCEL); });
     Tool(IDC_PROFILE_TOOLBAR, ID_SAVE_PROFILE_AS);
     EXPECT_EQ(Selector(), L"Home");
-    driver->PickByLetter(GetDlgItem(page, IDC_PROFILE_COMBO), L'W');
+    Type(GetDlgItem(page, IDC_PROFILE_COMBO), std::wstring(1, L'W'));
     EXPECT_EQ(Rows(), std::vector<std::wstring>{L"Old"});
     Next();
     EXPECT_STREQ(wizard.Job().profileId, L"Type2");
@@ -373,14 +373,14 @@ TEST_F(ProfilePage, ChoosingAnotherProfileWithUnsavedChanges) {
     AddFolderByMenu(L"Live");
     {
         ScriptedUser user({IDCANCEL});
-        driver->PickByLetter(GetDlgItem(page, IDC_PROFILE_COMBO), L'W');
+        Type(GetDlgItem(page, IDC_PROFILE_COMBO), std::wstring(1, L'W'));
         EXPECT_EQ(user.shown, std::vector<std::string>{"? Save Changes to Profile \"Home\"?"});
     }
     EXPECT_EQ(Selector(), L"Home") << "Cancel puts the selector back";
     EXPECT_EQ(Rows(), std::vector<std::wstring>{L"Live"});
     {
         ScriptedUser user({IDYES});
-        driver->PickByLetter(GetDlgItem(page, IDC_PROFILE_COMBO), L'W');
+        Type(GetDlgItem(page, IDC_PROFILE_COMBO), std::wstring(1, L'W'));
     }
     EXPECT_EQ(Selector(), L"Work");
     EXPECT_EQ(Rows(), std::vector<std::wstring>{L"Old"});
@@ -445,15 +445,15 @@ TEST_F(ProfilePage, PathEntriesFollowARenamedFolder) {
     OpenPage();
     Open(L"Docs");
     Open(L"Letters");
-    driver->PressKey(list, VK_BACK);
-    driver->PressKey(list, VK_BACK);
+    Press(list, VK_BACK);
+    Press(list, VK_BACK);
     CPageProfile& profilePage = wizard.ProfilePage();
     FolderNode* docs = editor::FindChildByName(profilePage.CurrentFolder(), L"Docs");
     ASSERT_EQ(editor::RenameFolder(docs, L"Papers"), editor::kRenameDone);
     profilePage.Editor().Changed(EditorChange::Renamed(FolderRef(docs)));
     EXPECT_EQ(PathEntries(), (std::vector<std::wstring>{L".\\", L".\\Papers\\", L".\\Papers\\Letters\\"}));
     HWND combo = reinterpret_cast<HWND>(SendMessageW(profilePage.PathBox(), CBEM_GETCOMBOCONTROL, 0, 0));
-    driver->PressKey(combo, VK_END);
+    Press(combo, VK_END);
     EXPECT_EQ(Rows(), std::vector<std::wstring>{L".doc"});
     EXPECT_EQ(PathShown(), L".\\Papers\\Letters\\");
     EXPECT_EQ(PathEntries().size(), 3u);

@@ -25,20 +25,10 @@ const char kNameDocument[] =
 
 constexpr WPARAM kNamePosition = 1;  // By File Name on the method page
 
-// Input for a modal dialog, posted to its controls (PostKey, PostTyping);
-// its own message loop takes it the way it takes a person's.
-void PostClickItem(HWND list, int index) {
-    RECT rect = {};
-    ListView_GetItemRect(list, index, &rect, LVIR_LABEL);
-    const LPARAM at = MAKELPARAM(rect.left + 4, (rect.top + rect.bottom) / 2);
-    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageW(list, WM_LBUTTONUP, 0, at);
-}
-
 // The check list's entries: "[x] .txt" or "[ ] .txt".
 std::vector<std::wstring> CheckList(HWND list) {
     std::vector<std::wstring> entries;
-    const std::vector<std::wstring> texts = ListRows(list);
+    const std::vector<std::wstring> texts = Rows(list);
     for (std::size_t i = 0; i < texts.size(); ++i)
         entries.push_back((ListView_GetCheckState(list, static_cast<int>(i)) ? L"[x] " : L"[ ] ") + texts[i]);
     return entries;
@@ -64,33 +54,33 @@ TEST_F(TypeDialogs, NewFolderAtAFullPath) {
     ScriptedUser user;
     AddByMenu(ID_ADD_FOLDER, {
         [](HWND dialog) {
-            EXPECT_EQ(WindowText(dialog), L"New Folder");
+            EXPECT_EQ(Text(dialog), L"New Folder");
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_NEW_FOLDER_LOCATION)));
-            PostTyping(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), L"Old:files");
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Type(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), L"Old:files");
+            Click(dialog, IDOK);
         },
         [](HWND dialog) {
             EXPECT_TRUE(FocusedWhole(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME)));
-            PostTyping(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), L"Old files");
-            UiDriver::PressDialogButton(dialog, IDC_NEW_FOLDER_FULL);
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Type(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), L"Old files");
+            Click(dialog, IDC_NEW_FOLDER_FULL);
+            Click(dialog, IDOK);
         },
         [](HWND dialog) {
             HWND location = GetDlgItem(dialog, IDC_NEW_FOLDER_LOCATION);
             EXPECT_TRUE(IsWindowEnabled(location)) << "Full Path enables the path";
             EXPECT_EQ(GetFocus(), location);
-            PostTyping(location, L"Archive\\Old");
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Type(location, L"Archive\\Old");
+            Click(dialog, IDOK);
         },
         [](HWND dialog) {
             HWND location = GetDlgItem(dialog, IDC_NEW_FOLDER_LOCATION);
             EXPECT_TRUE(FocusedWhole(location));
-            PostTyping(location, L"D:\\Archive");
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Type(location, L"D:\\Archive");
+            Click(dialog, IDOK);
         },
     });
     EXPECT_EQ(user.shown, (std::vector<std::string>{kBadName, "! Please choose a valid destination path.", kNotAbsolute}));
-    EXPECT_EQ(ListRows(list, 3)[2], L"Old files | Folder | D:\\Archive\\Old files\\");
+    EXPECT_EQ(testing_support::Rows(list, 3)[2], L"Old files | Folder | D:\\Archive\\Old files\\");
     EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 2) << "the new folder is selected";
 }
 
@@ -100,21 +90,21 @@ TEST_F(TypeDialogs, NewFileTypeAsksAboutAMissingDot) {
     ScriptedUser user({IDNO, IDYES});
     AddByMenu(ID_ADD_TYPE_RULE, {
         [](HWND dialog) {
-            EXPECT_EQ(WindowText(dialog), L"New File Type");
-            PostTyping(GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION), L"song.MP3");
-            PostKey(GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION), VK_RETURN);
+            EXPECT_EQ(Text(dialog), L"New File Type");
+            Type(GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION), L"song.MP3");
+            Press(GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION), VK_RETURN);
         },
         [](HWND dialog) {  // No: the dialog stays
             HWND edit = GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION);
             EXPECT_TRUE(FocusedWhole(edit));
-            PostTyping(edit, L"abc.");
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Type(edit, L"abc.");
+            Click(dialog, IDOK);
         },
         [](HWND dialog) {
             HWND edit = GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION);
             EXPECT_TRUE(FocusedWhole(edit));
-            PostTyping(edit, L"MP3");
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Type(edit, L"MP3");
+            Click(dialog, IDOK);
         },
     });
     EXPECT_EQ(user.shown, (std::vector<std::string>{"? File extension in wrong format, do you mean \".MP3\"?",
@@ -122,15 +112,15 @@ TEST_F(TypeDialogs, NewFileTypeAsksAboutAMissingDot) {
                                                      "? File extension in wrong format, do you mean \".MP3\"?"}));
     EXPECT_EQ(Rows(), std::vector<std::wstring>{L".MP3"});
     EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 0);
-    EXPECT_EQ(WindowText(GetDlgItem(wizard.ProfilePage().Pane(PaneKind::TypeProperty)->Handle(), IDC_TYPE_PANE_EXTENSION)),
+    EXPECT_EQ(Text(GetDlgItem(wizard.ProfilePage().Pane(PaneKind::TypeProperty)->Handle(), IDC_TYPE_PANE_EXTENSION)),
               L".MP3")
         << "the new rule's pane shows";
 
     // The same extension in other letter case is there already.
     ScriptedUser again;
     AddByMenu(ID_ADD_TYPE_RULE, {[](HWND dialog) {
-                  PostTyping(GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION), L".mp3");
-                  UiDriver::PressDialogButton(dialog, IDOK);
+                  Type(GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION), L".mp3");
+                  Click(dialog, IDOK);
               }});
     EXPECT_EQ(again.shown, std::vector<std::string>{"! An Item named \".mp3\" already exists under current folder."});
     EXPECT_EQ(Rows(), std::vector<std::wstring>{L".MP3"});
@@ -142,55 +132,55 @@ TEST_F(TypeDialogs, BatchOfFileTypes) {
     ScriptedUser user;
     AddByMenu(ID_ADD_TYPE_BATCH, {
         [](HWND dialog) {
-            EXPECT_EQ(WindowText(dialog), L"Batch Adding File Type Rules");
+            EXPECT_EQ(Text(dialog), L"Batch Adding File Type Rules");
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_BATCH_TYPES_ADD)));
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_BATCH_TYPES_DELETE)));
             EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_BATCH_TYPES_SELECT_ALL), static_cast<UINT>(BST_CHECKED));
             HWND input = GetDlgItem(dialog, IDC_BATCH_TYPES_INPUT);
-            PostTyping(input, L".mp3  ogg abc. .wav");
-            PostKey(input, VK_RETURN);  // adds, and the dialog stays
+            Type(input, L".mp3  ogg abc. .wav");
+            Press(input, VK_RETURN);  // adds, and the dialog stays
         },
         [](HWND dialog) {
             HWND input = GetDlgItem(dialog, IDC_BATCH_TYPES_INPUT);
             EXPECT_EQ(CheckList(GetDlgItem(dialog, IDC_BATCH_TYPES_LIST)),
                       (std::vector<std::wstring>{L"[x] .mp3", L"[x] .ogg", L"[x] .wav"}));
-            EXPECT_EQ(WindowText(input), L"");
+            EXPECT_EQ(Text(input), L"");
             EXPECT_EQ(GetFocus(), input);
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_BATCH_TYPES_ADD)));
-            PostTyping(input, L".OGG .flac");
+            Type(input, L".OGG .flac");
         },
         [](HWND dialog) {
             EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_BATCH_TYPES_ADD))) << "something typed";
-            UiDriver::PressDialogButton(dialog, IDC_BATCH_TYPES_ADD);
+            Click(dialog, IDC_BATCH_TYPES_ADD);
         },
         [](HWND dialog) {
             HWND list = GetDlgItem(dialog, IDC_BATCH_TYPES_LIST);
             EXPECT_EQ(CheckList(list), (std::vector<std::wstring>{L"[x] .mp3", L"[x] .ogg", L"[x] .wav", L"[x] .flac"}))
                 << ".OGG is listed already";
-            PostClickItem(list, 2);  // .wav
+            ClickListItem(list, 2);  // .wav
         },
         [](HWND dialog) {
             EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_BATCH_TYPES_DELETE)));
-            UiDriver::PressDialogButton(dialog, IDC_BATCH_TYPES_DELETE);
+            Click(dialog, IDC_BATCH_TYPES_DELETE);
         },
         [](HWND dialog) {
             HWND list = GetDlgItem(dialog, IDC_BATCH_TYPES_LIST);
             EXPECT_EQ(CheckList(list), (std::vector<std::wstring>{L"[x] .mp3", L"[x] .ogg", L"[x] .flac"}));
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_BATCH_TYPES_DELETE)));
-            UiDriver::PressDialogButton(dialog, IDC_BATCH_TYPES_SELECT_ALL);  // unchecks every entry
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Click(dialog, IDC_BATCH_TYPES_SELECT_ALL);  // unchecks every entry
+            Click(dialog, IDOK);
         },
         [](HWND dialog) {  // nothing checked: refused
             HWND list = GetDlgItem(dialog, IDC_BATCH_TYPES_LIST);
             EXPECT_EQ(CheckList(list), (std::vector<std::wstring>{L"[ ] .mp3", L"[ ] .ogg", L"[ ] .flac"}));
-            UiDriver::PressDialogButton(dialog, IDC_BATCH_TYPES_SELECT_ALL);
-            PostClickItem(list, 1);
-            PostKey(list, VK_SPACE);  // .ogg unchecked
+            Click(dialog, IDC_BATCH_TYPES_SELECT_ALL);
+            ClickListItem(list, 1);
+            Press(list, VK_SPACE);  // .ogg unchecked
         },
         [](HWND dialog) {
             EXPECT_EQ(CheckList(GetDlgItem(dialog, IDC_BATCH_TYPES_LIST)),
                       (std::vector<std::wstring>{L"[x] .mp3", L"[ ] .ogg", L"[x] .flac"}));
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Click(dialog, IDOK);
         },
     });
     EXPECT_EQ(user.shown, std::vector<std::string>{"! No selected file extensions found."});
@@ -203,22 +193,22 @@ TEST_F(TypeDialogs, BatchMovesRulesFromOtherFolders) {
     OpenPage();
     Open(L"Docs");
     AddByMenu(ID_ADD_TYPE_RULE, {[](HWND dialog) {
-                  PostTyping(GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION), L".md");
-                  UiDriver::PressDialogButton(dialog, IDOK);
+                  Type(GetDlgItem(dialog, IDC_NEW_TYPE_EXTENSION), L".md");
+                  Click(dialog, IDOK);
               }});
-    driver->PressKey(list, VK_BACK);
+    Press(list, VK_BACK);
     Open(L"Music");
     AddByMenu(ID_ADD_TYPE_BATCH, {
         [](HWND dialog) {
-            PostTyping(GetDlgItem(dialog, IDC_BATCH_TYPES_INPUT), L".TXT .ogg .md");
-            PostKey(GetDlgItem(dialog, IDC_BATCH_TYPES_INPUT), VK_RETURN);
+            Type(GetDlgItem(dialog, IDC_BATCH_TYPES_INPUT), L".TXT .ogg .md");
+            Press(GetDlgItem(dialog, IDC_BATCH_TYPES_INPUT), VK_RETURN);
         },
-        [](HWND dialog) { UiDriver::PressDialogButton(dialog, IDOK); },
+        [](HWND dialog) { Click(dialog, IDOK); },
         [](HWND dialog) {
-            EXPECT_EQ(WindowText(dialog), L"Confirm Item Replacement");
+            EXPECT_EQ(Text(dialog), L"Confirm Item Replacement");
             EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_REPLACE_YES_TO_ALL)));
             EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDCANCEL)));
-            UiDriver::PressDialogButton(dialog, IDC_REPLACE_YES_TO_ALL);
+            Click(dialog, IDC_REPLACE_YES_TO_ALL);
         },
     });
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L".txt", L".ogg", L".md"}));
@@ -229,17 +219,17 @@ TEST_F(TypeDialogs, BatchMovesRulesFromOtherFolders) {
 TEST_F(NameDialogs, NewNameRuleInOrder) {
     OpenPage(kNamePosition);
     AddByMenu(ID_ADD_NAME_RULE, {[](HWND dialog) {
-                  EXPECT_EQ(WindowText(dialog), L"New Name Rule");
+                  EXPECT_EQ(Text(dialog), L"New Name Rule");
                   HWND first = GetDlgItem(dialog, IDC_NEW_NAME_FIRST);
                   HWND last = GetDlgItem(dialog, IDC_NEW_NAME_LAST);
                   EXPECT_EQ(ComboText(first), L"21h    !");
                   EXPECT_EQ(ComboText(last), L"7Eh    ~");
                   EXPECT_EQ(SendMessageW(first, CB_GETCOUNT, 0, 0), 94);
                   // Given backwards: from p down to n.
-                  PostKey(first, VK_END);
-                  PostKey(first, VK_UP, 126 - 'p');
-                  PostKey(last, VK_UP, 126 - 'n');
-                  UiDriver::PressDialogButton(dialog, IDOK);
+                  Press(first, VK_END);
+                  Press(first, VK_UP, Held::Nothing, 126 - 'p');
+                  Press(last, VK_UP, Held::Nothing, 126 - 'n');
+                  Click(dialog, IDOK);
               }});
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"AM", L"n - p"}));
     EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 1);
@@ -249,15 +239,15 @@ TEST_F(NameDialogs, NewNameRuleInOrder) {
     ScriptedUser user;
     AddByMenu(ID_ADD_NAME_RULE, {
         [](HWND dialog) {
-            PostKey(GetDlgItem(dialog, IDC_NEW_NAME_FIRST), VK_DOWN, 'K' - '!');
-            PostKey(GetDlgItem(dialog, IDC_NEW_NAME_LAST), VK_UP, '~' - 'Q');
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Press(GetDlgItem(dialog, IDC_NEW_NAME_FIRST), VK_DOWN, Held::Nothing, 'K' - '!');
+            Press(GetDlgItem(dialog, IDC_NEW_NAME_LAST), VK_UP, Held::Nothing, '~' - 'Q');
+            Click(dialog, IDOK);
         },
         [&](HWND dialog) {
-            EXPECT_EQ(WindowText(dialog), L"Rule Collision");
-            EXPECT_EQ(ControlText(dialog, IDC_COLLISION_TEXT).substr(0, 22), L"File name rule \"K - Q\"");
-            colliding = ListRows(GetDlgItem(dialog, IDC_COLLISION_LIST), 2);
-            UiDriver::PressDialogButton(dialog, IDOK);
+            EXPECT_EQ(Text(dialog), L"Rule Collision");
+            EXPECT_EQ(Text(dialog, IDC_COLLISION_TEXT).substr(0, 22), L"File name rule \"K - Q\"");
+            colliding = testing_support::Rows(GetDlgItem(dialog, IDC_COLLISION_LIST), 2);
+            Click(dialog, IDOK);
         },
     });
     EXPECT_EQ(colliding, std::vector<std::wstring>{L"A - M | .\\AM\\"});
@@ -270,21 +260,21 @@ TEST_F(NameDialogs, NewRegularExpressionMustCompile) {
     ScriptedUser user;
     AddByMenu(ID_ADD_NAME_REGEXP, {
         [](HWND dialog) {
-            EXPECT_EQ(WindowText(dialog), L"New Regular Expression Rule");
-            PostTyping(GetDlgItem(dialog, IDC_NEW_REGEXP_EXPRESSION), L"  \t");
-            UiDriver::PressDialogButton(dialog, IDOK);
+            EXPECT_EQ(Text(dialog), L"New Regular Expression Rule");
+            Type(GetDlgItem(dialog, IDC_NEW_REGEXP_EXPRESSION), L"  \t");
+            Click(dialog, IDOK);
         },
         [](HWND dialog) {
             HWND edit = GetDlgItem(dialog, IDC_NEW_REGEXP_EXPRESSION);
             EXPECT_TRUE(FocusedWhole(edit));
-            PostTyping(edit, L"(draft");
-            PostKey(edit, VK_RETURN);
+            Type(edit, L"(draft");
+            Press(edit, VK_RETURN);
         },
         [](HWND dialog) {
             HWND edit = GetDlgItem(dialog, IDC_NEW_REGEXP_EXPRESSION);
             EXPECT_TRUE(FocusedWhole(edit));
-            PostTyping(edit, L" ^Draft \\d+$ ");
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Type(edit, L" ^Draft \\d+$ ");
+            Click(dialog, IDOK);
         },
     });
     EXPECT_EQ(user.shown, (std::vector<std::string>{"! Regular expression can not be null.",
@@ -300,17 +290,17 @@ TEST_F(NameDialogs, BatchOfNameRules) {
     const auto refuse = [](const wchar_t* typed) {
         return [typed](HWND dialog) {
             HWND parts = GetDlgItem(dialog, IDC_BATCH_NAME_PARTS);
-            PostTyping(parts, typed);
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Type(parts, typed);
+            Click(dialog, IDOK);
         };
     };
     const auto stays = [](HWND dialog) { EXPECT_TRUE(FocusedWhole(GetDlgItem(dialog, IDC_BATCH_NAME_PARTS))); };
     AddByMenu(ID_ADD_NAME_BATCH, {
         [&](HWND dialog) {
-            EXPECT_EQ(WindowText(dialog), L"Batch Adding File Name Rules");
+            EXPECT_EQ(Text(dialog), L"Batch Adding File Name Rules");
             EXPECT_EQ(ComboText(GetDlgItem(dialog, IDC_BATCH_NAME_FIRST)), L"21h    !");
             EXPECT_EQ(ComboText(GetDlgItem(dialog, IDC_BATCH_NAME_LAST)), L"7Eh    ~");
-            EXPECT_EQ(ControlText(dialog, IDC_BATCH_NAME_PARTS), L"5");
+            EXPECT_EQ(Text(dialog, IDC_BATCH_NAME_PARTS), L"5");
             EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_BATCH_NAME_FOLDERS), static_cast<UINT>(BST_CHECKED));
             refuse(L"3x")(dialog);
         },
@@ -325,8 +315,8 @@ TEST_F(NameDialogs, BatchOfNameRules) {
         [&](HWND dialog) {
             stays(dialog);
             // One part per character: "/ - /" and the like cannot be folders.
-            PostTyping(GetDlgItem(dialog, IDC_BATCH_NAME_PARTS), L"94");
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Type(GetDlgItem(dialog, IDC_BATCH_NAME_PARTS), L"94");
+            Click(dialog, IDOK);
         },
     });
     EXPECT_EQ(user.shown, (std::vector<std::string>{"! Invalid part number.", "! The dividing parts can not be left blank.",
@@ -338,10 +328,10 @@ TEST_F(NameDialogs, BatchOfNameRules) {
 
     // a to w in 4 parts, a folder each.
     AddByMenu(ID_ADD_NAME_BATCH, {[](HWND dialog) {
-                  PostKey(GetDlgItem(dialog, IDC_BATCH_NAME_FIRST), VK_DOWN, 'a' - '!');
-                  PostKey(GetDlgItem(dialog, IDC_BATCH_NAME_LAST), VK_UP, '~' - 'w');
-                  PostTyping(GetDlgItem(dialog, IDC_BATCH_NAME_PARTS), L"4");
-                  UiDriver::PressDialogButton(dialog, IDOK);
+                  Press(GetDlgItem(dialog, IDC_BATCH_NAME_FIRST), VK_DOWN, Held::Nothing, 'a' - '!');
+                  Press(GetDlgItem(dialog, IDC_BATCH_NAME_LAST), VK_UP, Held::Nothing, '~' - 'w');
+                  Type(GetDlgItem(dialog, IDC_BATCH_NAME_PARTS), L"4");
+                  Click(dialog, IDOK);
               }});
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"AM", L"a - f", L"g - l", L"m - r", L"s - w"}));
     EXPECT_TRUE(SaveEnabled());

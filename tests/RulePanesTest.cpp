@@ -38,7 +38,7 @@ protected:
     void Select(const std::wstring& name) {
         const int row = RowOf(name);
         ASSERT_GE(row, 0) << Narrow(name);
-        driver->ClickListItem(list, row);
+        ClickListItem(list, row);
     }
 };
 
@@ -60,50 +60,50 @@ const char kNotAbsolute[] = "! Please choose a full path that begins with a driv
 TEST_F(TypePanes, FolderPaneRenames) {
     OpenPage();
     Open(L"Docs");
-    driver->PressKey(list, VK_BACK);
+    Press(list, VK_BACK);
     Select(L"Docs");
     ASSERT_TRUE(Shown(PaneKind::FolderProperty));
     HWND name = Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_NAME);
     HWND update = Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_UPDATE);
-    EXPECT_EQ(WindowText(name), L"Docs");
+    EXPECT_EQ(Text(name), L"Docs");
     EXPECT_EQ(IsDlgButtonChecked(PaneWindow(PaneKind::FolderProperty), IDC_FOLDER_PANE_ABSOLUTE), 0u);
     EXPECT_FALSE(IsWindowVisible(Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_LOCATION)));
-    EXPECT_EQ(WindowText(Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_PATH)), L".\\Docs\\");
+    EXPECT_EQ(Text(Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_PATH)), L".\\Docs\\");
     EXPECT_FALSE(IsWindowEnabled(update)) << "filling is no change";
 
-    driver->Type(name, L"Papers");
+    Type(name, L"Papers");
     EXPECT_TRUE(IsWindowEnabled(update));
-    driver->Type(name, L" docs ");
+    Type(name, L" docs ");
     EXPECT_FALSE(IsWindowEnabled(update)) << "the old name typed back, in other letter case";
 
     {
         ScriptedUser user;
-        driver->Type(name, L"a/b");
-        driver->ClickButton(update);
+        Type(name, L"a/b");
+        Click(update);
         EXPECT_EQ(user.shown, std::vector<std::string>{kBadName});
         EXPECT_TRUE(FocusedWhole(name));
-        driver->Type(name, L"PICS");
-        driver->PressKey(name, VK_RETURN);
+        Type(name, L"PICS");
+        Press(name, VK_RETURN);
         EXPECT_EQ(user.shown.back(), "! A Folder named \"PICS\" already exists.");
         EXPECT_TRUE(FocusedWhole(name));
     }
     EXPECT_EQ(Rows()[0], L"Docs");
     EXPECT_FALSE(SaveEnabled());
 
-    driver->Type(name, L" Papers ");
-    driver->PressKey(name, VK_RETURN);
+    Type(name, L" Papers ");
+    Press(name, VK_RETURN);
     EXPECT_EQ(wizard.CurrentPage(), kPageProfile) << "Enter in the pane is the pane's";
-    EXPECT_EQ(ListRows(list, 3)[0], L"Papers | Folder | .\\Papers\\");
+    EXPECT_EQ(testing_support::Rows(list, 3)[0], L"Papers | Folder | .\\Papers\\");
     EXPECT_EQ(PathEntries(), (std::vector<std::wstring>{L".\\", L".\\Papers\\"}));
-    EXPECT_EQ(WindowText(Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_PATH)), L".\\Papers\\");
+    EXPECT_EQ(Text(Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_PATH)), L".\\Papers\\");
     EXPECT_FALSE(IsWindowEnabled(update));
     EXPECT_TRUE(SaveEnabled());
 
     // Edit (F2) from the list: into the name, all of it selected.
     Select(L"Music");
-    driver->PressKey(list, VK_F2);
+    Press(list, VK_F2);
     EXPECT_TRUE(FocusedWhole(name));
-    EXPECT_EQ(WindowText(name), L"Music");
+    EXPECT_EQ(Text(name), L"Music");
 
     Tool(IDC_PROFILE_TOOLBAR, ID_SAVE_PROFILE);
     EXPECT_EQ(Stored(1, L"T1"), "Home .[#2]{Papers[.txt,.pdf] Pics[.jpg] Music[]}");
@@ -118,36 +118,36 @@ TEST_F(TypePanes, FolderPanePlacesAFolderAtAFullPath) {
     HWND update = Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_UPDATE);
     EXPECT_EQ(IsDlgButtonChecked(pane, IDC_FOLDER_PANE_ABSOLUTE), static_cast<UINT>(BST_CHECKED));
     EXPECT_TRUE(IsWindowVisible(location) && IsWindowEnabled(location));
-    EXPECT_EQ(WindowText(location), L"E:\\Photos\\");
+    EXPECT_EQ(Text(location), L"E:\\Photos\\");
     {
         ScriptedUser user;
-        driver->Type(location, L"  ");
+        Type(location, L"  ");
         EXPECT_TRUE(IsWindowEnabled(update));
-        driver->ClickButton(update);
-        driver->Type(location, L"Photos");
-        driver->PressKey(location, VK_RETURN);
+        Click(update);
+        Type(location, L"Photos");
+        Press(location, VK_RETURN);
         EXPECT_EQ(user.shown, (std::vector<std::string>{"! Please choose a valid destination path.", kNotAbsolute}));
         EXPECT_TRUE(FocusedWhole(location));
     }
-    driver->Type(location, L"D:\\Out");
-    driver->PressKey(location, VK_RETURN);
-    EXPECT_EQ(ListRows(list, 3)[1], L"Pics | Folder | D:\\Out\\Pics\\");
+    Type(location, L"D:\\Out");
+    Press(location, VK_RETURN);
+    EXPECT_EQ(testing_support::Rows(list, 3)[1], L"Pics | Folder | D:\\Out\\Pics\\");
     EXPECT_FALSE(IsWindowEnabled(update));
     // The location stays as typed, without the closing backslash it is
     // stored with: an edit typed back leaves nothing to update.
     HWND name = Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_NAME);
-    driver->Type(name, L"Pix");
-    driver->Type(name, L"Pics");
+    Type(name, L"Pix");
+    Type(name, L"Pics");
     EXPECT_FALSE(IsWindowEnabled(update)) << "the location counts as unchanged";
 
     // Unchecked, the folder goes back inside its parent.
-    driver->ClickButton(absolute);
+    Click(absolute);
     EXPECT_FALSE(IsWindowVisible(location));
     EXPECT_TRUE(IsWindowEnabled(update));
-    driver->PressKey(absolute, VK_RETURN);
+    Press(absolute, VK_RETURN);
     EXPECT_TRUE(IsWindowEnabled(update)) << "Enter applies only in the two edits";
-    driver->ClickButton(update);
-    EXPECT_EQ(ListRows(list, 3)[1], L"Pics | Folder | .\\Pics\\");
+    Click(update);
+    EXPECT_EQ(testing_support::Rows(list, 3)[1], L"Pics | Folder | .\\Pics\\");
 
     Tool(IDC_PROFILE_TOOLBAR, ID_SAVE_PROFILE);
     EXPECT_NE(ReadUtf8(file).find("<Folder displayname=\"Pics\" location=\"\">"), std::string::npos) << ReadUtf8(file);
@@ -158,16 +158,16 @@ TEST_F(TypePanes, FolderPanePlacesAFolderAtAFullPath) {
 TEST_F(TypePanes, ARenameShowsWhenTheLocationIsRefused) {
     OpenPage();
     Open(L"Music");
-    driver->PressKey(list, VK_BACK);
+    Press(list, VK_BACK);
     Select(L"Music");
-    driver->Type(Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_NAME), L"Songs");
-    driver->ClickButton(Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_ABSOLUTE));
+    Type(Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_NAME), L"Songs");
+    Click(Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_ABSOLUTE));
     HWND location = Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_LOCATION);
-    driver->Type(location, L"Relative\\Path");
+    Type(location, L"Relative\\Path");
     ScriptedUser user;
-    driver->ClickButton(Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_UPDATE));
+    Click(Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_UPDATE));
     EXPECT_EQ(user.shown, std::vector<std::string>{kNotAbsolute});
-    EXPECT_EQ(ListRows(list, 3)[2], L"Songs | Folder | .\\Songs\\");
+    EXPECT_EQ(testing_support::Rows(list, 3)[2], L"Songs | Folder | .\\Songs\\");
     EXPECT_EQ(PathEntries(), (std::vector<std::wstring>{L".\\", L".\\Songs\\"}));
     EXPECT_TRUE(SaveEnabled());
     EXPECT_TRUE(FocusedWhole(location));
@@ -180,57 +180,57 @@ TEST_F(TypePanes, TypePaneChangesTheExtension) {
     ASSERT_TRUE(Shown(PaneKind::TypeProperty));
     HWND extension = Control(PaneKind::TypeProperty, IDC_TYPE_PANE_EXTENSION);
     HWND update = Control(PaneKind::TypeProperty, IDC_TYPE_PANE_UPDATE);
-    EXPECT_EQ(WindowText(extension), L".txt");
+    EXPECT_EQ(Text(extension), L".txt");
     EXPECT_FALSE(IsWindowEnabled(update));
-    driver->Type(extension, L".TXT");
+    Type(extension, L".TXT");
     EXPECT_FALSE(IsWindowEnabled(update)) << "letter case alone is no change";
 
-    driver->Type(extension, L"md");
+    Type(extension, L"md");
     EXPECT_TRUE(IsWindowEnabled(update));
     {
         ScriptedUser user({IDNO, IDYES});
-        driver->PressKey(extension, VK_RETURN);
+        Press(extension, VK_RETURN);
         EXPECT_TRUE(FocusedWhole(extension));
         EXPECT_EQ(Rows(), (std::vector<std::wstring>{L".txt", L".pdf"})) << "No changes nothing";
-        driver->PressKey(extension, VK_RETURN);
+        Press(extension, VK_RETURN);
         EXPECT_EQ(user.shown, std::vector<std::string>(2, "? File extension in wrong format, do you mean \".md\"?"));
     }
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L".md", L".pdf"}));
-    EXPECT_EQ(WindowText(extension), L".md");
+    EXPECT_EQ(Text(extension), L".md");
     EXPECT_EQ(GetFocus(), extension);
     EXPECT_FALSE(IsWindowEnabled(update));
     EXPECT_TRUE(SaveEnabled());
 
     {
         ScriptedUser user;
-        driver->Type(extension, L".PDF");
-        driver->ClickButton(update);
+        Type(extension, L".PDF");
+        Click(update);
         EXPECT_EQ(user.shown, std::vector<std::string>{"! An Item named \".PDF\" already exists under current folder."});
         EXPECT_TRUE(FocusedWhole(extension));
-        driver->Type(extension, L"..");
-        driver->ClickButton(update);
+        Type(extension, L"..");
+        Click(update);
         EXPECT_EQ(user.shown.back(), "! Please specify a valid file extension.");
     }
     // Pics has .jpg: moving it here is offered with Yes and No.
-    driver->Type(extension, L".JPG");
+    Type(extension, L".JPG");
     driver->WhenIdle([](HWND dialog) {
-        EXPECT_EQ(WindowText(dialog), L"Confirm Item Replacement");
+        EXPECT_EQ(Text(dialog), L"Confirm Item Replacement");
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_REPLACE_YES_TO_ALL)));
-        UiDriver::PressDialogButton(dialog, IDYES);
+        Click(dialog, IDYES);
     });
-    driver->ClickButton(update);
-    EXPECT_EQ(ListRows(list, 2), (std::vector<std::wstring>{L".jpg | Rule", L".pdf | Rule"}));
+    Click(update);
+    EXPECT_EQ(testing_support::Rows(list, 2), (std::vector<std::wstring>{L".jpg | Rule", L".pdf | Rule"}));
 
     // A special keeps its name.
-    driver->PressKey(list, VK_BACK);
+    Press(list, VK_BACK);
     Select(L"::{ShortCut}");
-    driver->Type(extension, L".lnk");
+    Type(extension, L".lnk");
     {
         ScriptedUser user;
-        driver->PressKey(extension, VK_RETURN);
+        Press(extension, VK_RETURN);
         EXPECT_EQ(user.shown, std::vector<std::string>{"! Special item can not be edited."});
     }
-    EXPECT_EQ(WindowText(extension), L"::{ShortCut}");
+    EXPECT_EQ(Text(extension), L"::{ShortCut}");
     EXPECT_TRUE(GetFocus() == extension);
     EXPECT_FALSE(IsWindowEnabled(update));
 
@@ -254,36 +254,36 @@ TEST_F(NamePanes, NamePaneChangesARange) {
     EXPECT_EQ(ComboText(last), L"4Dh    M");
     EXPECT_FALSE(IsWindowEnabled(update));
 
-    driver->PressKey(first, VK_DOWN);
-    driver->PressKey(first, VK_DOWN);
+    Press(first, VK_DOWN);
+    Press(first, VK_DOWN);
     EXPECT_TRUE(IsWindowEnabled(update));
-    driver->PressKey(first, VK_UP);
-    driver->PressKey(first, VK_UP);
+    Press(first, VK_UP);
+    Press(first, VK_UP);
     EXPECT_FALSE(IsWindowEnabled(update)) << "back at A";
-    driver->PressKey(list, VK_F2);  // Edit: into the first character
+    Press(list, VK_F2);  // Edit: into the first character
     EXPECT_EQ(GetFocus(), first);
-    driver->PressKey(first, VK_DOWN);
-    driver->PressKey(first, VK_DOWN);
-    driver->PressKey(first, VK_RETURN);  // Enter anywhere in this pane
+    Press(first, VK_DOWN);
+    Press(first, VK_DOWN);
+    Press(first, VK_RETURN);  // Enter anywhere in this pane
     EXPECT_EQ(wizard.CurrentPage(), kPageProfile);
     EXPECT_EQ(GetFocus(), first) << "the pane filled again keeps the focus";
-    EXPECT_EQ(ListRows(list, 3)[0],
+    EXPECT_EQ(testing_support::Rows(list, 3)[0],
               L"C - M | Rule | All files and folders whose names begin with characters between \"C-M\" will be moved "
               L"to current folder.");
     EXPECT_FALSE(IsWindowEnabled(update));
     EXPECT_TRUE(SaveEnabled());
 
     // Up to "~" it would overlap Other's x to z: the rules are shown, then the refusal.
-    driver->PressKey(last, VK_END);
+    Press(last, VK_END);
     std::vector<std::wstring> colliding;
     driver->WhenIdle([&](HWND dialog) {
-        EXPECT_EQ(WindowText(dialog), L"Rule Collision");
-        colliding = ListRows(GetDlgItem(dialog, IDC_COLLISION_LIST), 2);
-        UiDriver::PressDialogButton(dialog, IDOK);
+        EXPECT_EQ(Text(dialog), L"Rule Collision");
+        colliding = testing_support::Rows(GetDlgItem(dialog, IDC_COLLISION_LIST), 2);
+        Click(dialog, IDOK);
     });
     {
         ScriptedUser user;
-        driver->ClickButton(update);
+        Click(update);
         EXPECT_EQ(user.shown, std::vector<std::string>{"! Update name rule failed."});
     }
     EXPECT_EQ(colliding, std::vector<std::wstring>{L"x - z | .\\Other\\"});
@@ -305,11 +305,11 @@ TEST_F(NamePanes, NamePaneChangesAnExpression) {
     EXPECT_EQ(IsDlgButtonChecked(pane, IDC_NAME_PANE_REGEXP), static_cast<UINT>(BST_CHECKED));
     EXPECT_FALSE(IsWindowEnabled(Control(PaneKind::NameProperty, IDC_NAME_PANE_RANGE)));
     EXPECT_FALSE(IsWindowEnabled(Control(PaneKind::NameProperty, IDC_NAME_PANE_FIRST)));
-    EXPECT_EQ(WindowText(expression), L"^rep");
+    EXPECT_EQ(Text(expression), L"^rep");
 
-    driver->Type(expression, L"  ^rep ");
+    Type(expression, L"  ^rep ");
     EXPECT_FALSE(IsWindowEnabled(update));
-    driver->Type(expression, L"^REP");
+    Type(expression, L"^REP");
     EXPECT_TRUE(IsWindowEnabled(update)) << "letter case counts in an expression";
 
     struct Refusal {
@@ -323,20 +323,20 @@ TEST_F(NamePanes, NamePaneChangesAnExpression) {
     };
     for (const Refusal& refusal : refusals) {
         ScriptedUser user;
-        driver->Type(expression, refusal.typed);
-        driver->PressKey(expression, VK_RETURN);
+        Type(expression, refusal.typed);
+        Press(expression, VK_RETURN);
         EXPECT_EQ(user.shown, std::vector<std::string>{refusal.message});
         EXPECT_TRUE(FocusedWhole(expression));
         EXPECT_EQ(Rows()[1], L"^rep");
     }
-    driver->Type(expression, L"^Report \\d+");
-    driver->ClickButton(update);
-    EXPECT_EQ(ListRows(list, 3)[1],
+    Type(expression, L"^Report \\d+");
+    Click(update);
+    EXPECT_EQ(testing_support::Rows(list, 3)[1],
               L"^Report \\d+ | Rule | All files and folders whose names match \"^Report \\d+\" will be moved to current "
               L"folder.");
     EXPECT_FALSE(IsWindowEnabled(update));
 
-    driver->PressKey(list, VK_F2);
+    Press(list, VK_F2);
     EXPECT_TRUE(FocusedWhole(expression));
     Tool(IDC_PROFILE_TOOLBAR, ID_SAVE_PROFILE);
     EXPECT_EQ(Stored(4, L"N1"), "Names .[ -#]{AM[A-M,/^Report \\d+/] Other[x-z]}");
@@ -351,9 +351,9 @@ TEST_F(NamePanes, ACharacterTheListsDoNotShowIsKept) {
     HWND last = Control(PaneKind::NameProperty, IDC_NAME_PANE_LAST);
     EXPECT_EQ(ComboText(first), L"(none)");
     EXPECT_EQ(ComboText(last), L"23h    #");
-    driver->PressKey(last, VK_UP);
+    Press(last, VK_UP);
     ScriptedUser user;
-    driver->ClickButton(Control(PaneKind::NameProperty, IDC_NAME_PANE_UPDATE));
+    Click(Control(PaneKind::NameProperty, IDC_NAME_PANE_UPDATE));
     EXPECT_TRUE(user.shown.empty()) << user.shown[0];
     EXPECT_EQ(Rows().back(), L"  - \"");
     Tool(IDC_PROFILE_TOOLBAR, ID_SAVE_PROFILE);

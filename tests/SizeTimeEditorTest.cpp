@@ -50,8 +50,8 @@ void PostDate(HWND picker, const wchar_t* year, const wchar_t* month, const wcha
     PostMessageW(picker, WM_LBUTTONUP, 0, onYear);
     const wchar_t* fields[] = {year, month, day};
     for (int i = 0; i < 3; ++i) {
-        if (i) PostKey(picker, VK_RIGHT);
-        for (const wchar_t* c = fields[i]; *c; ++c) PostMessageW(picker, WM_CHAR, *c, 1);
+        if (i) Press(picker, VK_RIGHT);
+        Type(picker, fields[i]);
     }
 }
 std::wstring PickerDate(HWND picker) {
@@ -85,7 +85,7 @@ protected:
     void ClickRow(const std::wstring& name) {
         const int row = RowOf(name);
         ASSERT_GE(row, 0) << Narrow(name);
-        driver->ClickListItem(list, row);
+        ClickListItem(list, row);
     }
     std::string Saved(int method, const wchar_t* id) {
         Tool(IDC_PROFILE_TOOLBAR, ID_SAVE_PROFILE);
@@ -107,22 +107,22 @@ TEST_F(SizeTimeEditor, SizePaneKeepsAnUntouchedBoundExactly) {
     ClickRow(L"2.66KB ~ 100.00KB");
     HWND pane = SizePane();
     ASSERT_TRUE(IsWindowVisible(pane));
-    EXPECT_EQ(ControlText(pane, IDC_SIZE_PANE_LOWER), L"2.66");
-    EXPECT_EQ(ControlText(pane, IDC_SIZE_PANE_LOWER_UNIT), L"KB");
-    EXPECT_EQ(ControlText(pane, IDC_SIZE_PANE_UPPER), L"100.00");
-    EXPECT_EQ(ControlText(pane, IDC_SIZE_PANE_UPPER_UNIT), L"KB");
+    EXPECT_EQ(Text(pane, IDC_SIZE_PANE_LOWER), L"2.66");
+    EXPECT_EQ(Text(pane, IDC_SIZE_PANE_LOWER_UNIT), L"KB");
+    EXPECT_EQ(Text(pane, IDC_SIZE_PANE_UPPER), L"100.00");
+    EXPECT_EQ(Text(pane, IDC_SIZE_PANE_UPPER_UNIT), L"KB");
     EXPECT_FALSE(SizeUpdateOn()) << "filling the pane is no change";
 
     HWND upper = SizeItem(IDC_SIZE_PANE_UPPER);
-    driver->Type(upper, L"200");
+    Type(upper, L"200");
     EXPECT_TRUE(SizeUpdateOn());
-    driver->Type(upper, L"100.00");
-    EXPECT_FALSE(SizeUpdateOn()) << "the value as it was: " << Narrow(WindowText(upper));
-    driver->Type(upper, L"200");
-    driver->PressKey(upper, VK_RETURN);
+    Type(upper, L"100.00");
+    EXPECT_FALSE(SizeUpdateOn()) << "the value as it was: " << Narrow(Text(upper));
+    Type(upper, L"200");
+    Press(upper, VK_RETURN);
     EXPECT_EQ(wizard.CurrentPage(), kPageProfile) << "Enter belongs to the pane";
     EXPECT_FALSE(SizeUpdateOn());
-    EXPECT_EQ(ListRows(list, 3), std::vector<std::wstring>{
+    EXPECT_EQ(testing_support::Rows(list, 3), std::vector<std::wstring>{
                                      L"2.66KB ~ 200.00KB | Rule | All files with size between \"2.66KB ~ 200.00KB\" "
                                      L"will be moved to current folder."});
     EXPECT_TRUE(SaveEnabled());
@@ -155,19 +155,19 @@ TEST_F(SizeTimeEditor, SizePaneRefusals) {
     Open(L"Small");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        driver->ClickListItem(list, -1);
+        ClickListItem(list, -1);
         ClickRow(L"2.66KB ~ 100.00KB");
-        if (c.lowerUnit) driver->PickByLetter(SizeItem(IDC_SIZE_PANE_LOWER_UNIT), c.lowerUnit);
-        if (c.lower) driver->Type(SizeItem(IDC_SIZE_PANE_LOWER), c.lower);
-        if (c.upperUnit) driver->PickByLetter(SizeItem(IDC_SIZE_PANE_UPPER_UNIT), c.upperUnit);
-        if (c.upper) driver->Type(SizeItem(IDC_SIZE_PANE_UPPER), c.upper);
+        if (c.lowerUnit) Type(SizeItem(IDC_SIZE_PANE_LOWER_UNIT), std::wstring(1, c.lowerUnit));
+        if (c.lower) Type(SizeItem(IDC_SIZE_PANE_LOWER), c.lower);
+        if (c.upperUnit) Type(SizeItem(IDC_SIZE_PANE_UPPER_UNIT), std::wstring(1, c.upperUnit));
+        if (c.upper) Type(SizeItem(IDC_SIZE_PANE_UPPER), c.upper);
         ASSERT_TRUE(SizeUpdateOn()) << "values that do not read differ from the rule";
         ScriptedUser user;
-        driver->ClickButton(SizeItem(IDC_SIZE_PANE_UPDATE));
+        Click(SizeItem(IDC_SIZE_PANE_UPDATE));
         EXPECT_EQ(user.shown, std::vector<std::string>{c.message});
         EXPECT_TRUE(FocusedWhole(SizeItem(c.focus)));
         if (c.lower) {
-            EXPECT_EQ(ControlText(SizePane(), IDC_SIZE_PANE_LOWER), c.lower);
+            EXPECT_EQ(Text(SizePane(), IDC_SIZE_PANE_LOWER), c.lower);
         }
         EXPECT_EQ(Rows(), std::vector<std::wstring>{L"2.66KB ~ 100.00KB"});
     }
@@ -180,26 +180,26 @@ TEST_F(SizeTimeEditor, SizePaneAcceptsEqualBoundsAndRefusesAnOverlap) {
     OpenPage(kSizePosition);
     Open(L"Small");
     ClickRow(L"2.66KB ~ 100.00KB");
-    driver->Type(SizeItem(IDC_SIZE_PANE_LOWER), L"100");
-    driver->PressKey(SizeItem(IDC_SIZE_PANE_LOWER), VK_RETURN);
+    Type(SizeItem(IDC_SIZE_PANE_LOWER), L"100");
+    Press(SizeItem(IDC_SIZE_PANE_LOWER), VK_RETURN);
     EXPECT_EQ(Rows(), std::vector<std::wstring>{L"100.00KB ~ 100.00KB"});
 
-    driver->PickByLetter(SizeItem(IDC_SIZE_PANE_UPPER_UNIT), L'U');
+    Type(SizeItem(IDC_SIZE_PANE_UPPER_UNIT), std::wstring(1, L'U'));
     EXPECT_FALSE(IsWindowEnabled(SizeItem(IDC_SIZE_PANE_UPPER))) << "Unlimited has no number";
     EXPECT_FALSE(IsWindowEnabled(SizeItem(IDC_SIZE_PANE_UPPER_SPIN)));
     // Enter in a unit list belongs to the pane but does not apply.
-    driver->PressKey(SizeItem(IDC_SIZE_PANE_UPPER_UNIT), VK_RETURN);
+    Press(SizeItem(IDC_SIZE_PANE_UPPER_UNIT), VK_RETURN);
     EXPECT_EQ(wizard.CurrentPage(), kPageProfile);
     EXPECT_EQ(Rows(), std::vector<std::wstring>{L"100.00KB ~ 100.00KB"});
 
     std::vector<std::wstring> collisions;
     driver->WhenIdle([&](HWND dialog) {
-        EXPECT_EQ(WindowText(dialog), L"Rule Collision");
-        collisions = ListRows(GetDlgItem(dialog, IDC_COLLISION_LIST), 2);
-        UiDriver::PressDialogButton(dialog, IDOK);
+        EXPECT_EQ(Text(dialog), L"Rule Collision");
+        collisions = testing_support::Rows(GetDlgItem(dialog, IDC_COLLISION_LIST), 2);
+        Click(dialog, IDOK);
     });
     ScriptedUser user;
-    driver->PressKey(SizeItem(IDC_SIZE_PANE_LOWER), VK_RETURN);
+    Press(SizeItem(IDC_SIZE_PANE_LOWER), VK_RETURN);
     EXPECT_EQ(collisions, std::vector<std::wstring>{L"1.00MB ~ Unlimited | .\\"});
     EXPECT_EQ(user.shown, std::vector<std::string>{"! Update size rule failed."});
     EXPECT_TRUE(FocusedWhole(SizeItem(IDC_SIZE_PANE_LOWER)));
@@ -216,22 +216,22 @@ TEST_F(SizeTimeEditor, SizePaneStepsAndFocus) {
     ClickRow(L"1.00MB ~ Unlimited");
     HWND lower = SizeItem(IDC_SIZE_PANE_LOWER);
     EXPECT_FALSE(IsWindowEnabled(SizeItem(IDC_SIZE_PANE_UPPER)));
-    EXPECT_EQ(ControlText(SizePane(), IDC_SIZE_PANE_UPPER_UNIT), L"Unlimited");
-    driver->PressKey(list, VK_F2);
+    EXPECT_EQ(Text(SizePane(), IDC_SIZE_PANE_UPPER_UNIT), L"Unlimited");
+    Press(list, VK_F2);
     EXPECT_TRUE(FocusedWhole(lower));
-    driver->PressKey(lower, VK_UP);
-    EXPECT_EQ(WindowText(lower), L"2.00");
+    Press(lower, VK_UP);
+    EXPECT_EQ(Text(lower), L"2.00");
     EXPECT_TRUE(SizeUpdateOn()) << "a step is a change";
-    driver->PressKey(lower, VK_DOWN);
-    driver->PressKey(lower, VK_DOWN);
-    driver->PressKey(lower, VK_DOWN);
-    EXPECT_EQ(WindowText(lower), L"1024.00") << "below 0 wraps to 1024";
-    driver->PressKey(lower, VK_UP);
-    EXPECT_EQ(WindowText(lower), L"0.00") << "above 1024 wraps to 0";
+    Press(lower, VK_DOWN);
+    Press(lower, VK_DOWN);
+    Press(lower, VK_DOWN);
+    EXPECT_EQ(Text(lower), L"1024.00") << "below 0 wraps to 1024";
+    Press(lower, VK_UP);
+    EXPECT_EQ(Text(lower), L"0.00") << "above 1024 wraps to 0";
 
-    driver->PickByLetter(SizeItem(IDC_SIZE_PANE_LOWER_UNIT), L'U');
+    Type(SizeItem(IDC_SIZE_PANE_LOWER_UNIT), std::wstring(1, L'U'));
     EXPECT_FALSE(IsWindowEnabled(lower));
-    driver->PressKey(list, VK_F2);
+    Press(list, VK_F2);
     EXPECT_EQ(GetFocus(), SizeItem(IDC_SIZE_PANE_LOWER_UNIT));
 
     Open(L"Dirs");
@@ -256,13 +256,13 @@ TEST_F(SizeTimeEditor, TimePaneChangesTheRange) {
     EXPECT_EQ(PickerDate(from), L"2013-01-01");
     EXPECT_EQ(PickerDate(to), L"2013-06-30");
     EXPECT_FALSE(TimeUpdateOn()) << "filling the pane is no change";
-    driver->PressKey(list, VK_F2);
+    Press(list, VK_F2);
     EXPECT_EQ(GetFocus(), from);
 
-    driver->ClickButton(TimeItem(IDC_TIME_PANE_NOW));
+    Click(TimeItem(IDC_TIME_PANE_NOW));
     EXPECT_TRUE(TimeUpdateOn());
     EXPECT_FALSE(IsWindowEnabled(to));
-    driver->ClickButton(TimeItem(IDC_TIME_PANE_TO_DATE));
+    Click(TimeItem(IDC_TIME_PANE_TO_DATE));
     EXPECT_FALSE(TimeUpdateOn()) << "the same day again";
     EXPECT_TRUE(IsWindowEnabled(to));
 
@@ -270,7 +270,7 @@ TEST_F(SizeTimeEditor, TimePaneChangesTheRange) {
     driver->Pump();
     EXPECT_EQ(PickerDate(to), L"2013-07-31");
     EXPECT_TRUE(TimeUpdateOn());
-    driver->PressKey(to, VK_RETURN);
+    Press(to, VK_RETURN);
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"2012", L"2013-01-01 - 2013-07-31"}));
     EXPECT_FALSE(TimeUpdateOn());
 
@@ -279,7 +279,7 @@ TEST_F(SizeTimeEditor, TimePaneChangesTheRange) {
     driver->Pump();
     {
         ScriptedUser user;
-        driver->PressKey(to, VK_RETURN);
+        Press(to, VK_RETURN);
         EXPECT_EQ(user.shown,
                   std::vector<std::string>{"! The end date time can not be earlier than begin date time."});
     }
@@ -287,24 +287,24 @@ TEST_F(SizeTimeEditor, TimePaneChangesTheRange) {
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"2012", L"2013-01-01 - 2013-07-31"}));
 
     // Long ago reaches 2012's year: the collision is shown, the change refused.
-    driver->ClickButton(TimeItem(IDC_TIME_PANE_LONG_AGO));
+    Click(TimeItem(IDC_TIME_PANE_LONG_AGO));
     std::vector<std::wstring> collisions;
     driver->WhenIdle([&](HWND dialog) {
-        collisions = ListRows(GetDlgItem(dialog, IDC_COLLISION_LIST), 3);
-        UiDriver::PressDialogButton(dialog, IDOK);
+        collisions = testing_support::Rows(GetDlgItem(dialog, IDC_COLLISION_LIST), 3);
+        Click(dialog, IDOK);
     });
     {
         ScriptedUser user;
-        driver->PressKey(TimeItem(IDC_TIME_PANE_LONG_AGO), VK_RETURN);
+        Press(TimeItem(IDC_TIME_PANE_LONG_AGO), VK_RETURN);
         EXPECT_EQ(user.shown, std::vector<std::string>{"! Update time rule failed."});
     }
     EXPECT_EQ(collisions, std::vector<std::wstring>{L".\\2012\\ | 2012-01-01 | 2012-12-31"});
     EXPECT_EQ(GetFocus(), TimeItem(IDC_TIME_PANE_LONG_AGO));
 
     // From its first day on, open at the end.
-    driver->ClickButton(TimeItem(IDC_TIME_PANE_FROM_DATE));
-    driver->ClickButton(TimeItem(IDC_TIME_PANE_NOW));
-    driver->ClickButton(TimeItem(IDC_TIME_PANE_UPDATE));
+    Click(TimeItem(IDC_TIME_PANE_FROM_DATE));
+    Click(TimeItem(IDC_TIME_PANE_NOW));
+    Click(TimeItem(IDC_TIME_PANE_UPDATE));
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"2012", L"2013-01-01 - Now"}));
     EXPECT_EQ(Saved(2, L"T1"), "Times .[2013-01-01..*]{2012[2012-01-01..2012-12-31]}");
 }
@@ -317,31 +317,31 @@ TEST_F(SizeTimeEditor, NewFileSizeRule) {
     ScriptedUser user;
     AddByMenu(ID_ADD_SIZE_RULE, {
         [](HWND dialog) {
-            EXPECT_EQ(WindowText(dialog), L"New File Size Rule");
+            EXPECT_EQ(Text(dialog), L"New File Size Rule");
             for (int edit : {IDC_NEW_SIZE_LOWER, IDC_NEW_SIZE_UPPER}) {
-                EXPECT_EQ(ControlText(dialog, edit), L"0");
+                EXPECT_EQ(Text(dialog, edit), L"0");
                 EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, edit))) << "Unlimited";
             }
-            EXPECT_EQ(ControlText(dialog, IDC_NEW_SIZE_LOWER_UNIT), L"Unlimited");
-            PostMessageW(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER_UNIT), WM_CHAR, L'K', 1);
-            PostTyping(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER), L"1e3");
-            UiDriver::PressDialogButton(dialog, IDOK);
+            EXPECT_EQ(Text(dialog, IDC_NEW_SIZE_LOWER_UNIT), L"Unlimited");
+            Type(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER_UNIT), std::wstring(1, L'K'));
+            Type(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER), L"1e3");
+            Click(dialog, IDOK);
         },
         [&](HWND dialog) {
             EXPECT_EQ(user.shown, std::vector<std::string>{"! Invalid size value, file size must be positive."});
             EXPECT_TRUE(FocusedWhole(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER)));
-            PostTyping(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER), L"600");
-            PostMessageW(GetDlgItem(dialog, IDC_NEW_SIZE_UPPER_UNIT), WM_CHAR, L'K', 1);
-            PostTyping(GetDlgItem(dialog, IDC_NEW_SIZE_UPPER), L"500");
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Type(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER), L"600");
+            Type(GetDlgItem(dialog, IDC_NEW_SIZE_UPPER_UNIT), std::wstring(1, L'K'));
+            Type(GetDlgItem(dialog, IDC_NEW_SIZE_UPPER), L"500");
+            Click(dialog, IDOK);
         },
         [&](HWND dialog) {
             EXPECT_EQ(user.shown.back(), "! Invalid size range, lower limit can not be larger than upper limit.");
             HWND lower = GetDlgItem(dialog, IDC_NEW_SIZE_LOWER);
             EXPECT_TRUE(FocusedWhole(lower));
-            PostTyping(lower, L"200");
-            PostKey(lower, VK_UP);  // the up-down: 201
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Type(lower, L"200");
+            Press(lower, VK_UP);  // the up-down: 201
+            Click(dialog, IDOK);
         },
     });
     EXPECT_EQ(user.shown.size(), 2u);
@@ -356,13 +356,13 @@ TEST_F(SizeTimeEditor, AnOverlappingNewSizeRuleFails) {
     ScriptedUser user;
     AddByMenu(ID_ADD_SIZE_RULE, {
         [](HWND dialog) {
-            PostMessageW(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER_UNIT), WM_CHAR, L'K', 1);
-            PostTyping(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER), L"10");
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Type(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER_UNIT), std::wstring(1, L'K'));
+            Type(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER), L"10");
+            Click(dialog, IDOK);
         },
         [&](HWND dialog) {
-            collisions = ListRows(GetDlgItem(dialog, IDC_COLLISION_LIST), 2);
-            UiDriver::PressDialogButton(dialog, IDOK);
+            collisions = testing_support::Rows(GetDlgItem(dialog, IDC_COLLISION_LIST), 2);
+            Click(dialog, IDOK);
         },
     });
     EXPECT_EQ(collisions, (std::vector<std::wstring>{L"1.00MB ~ Unlimited | .\\", L"2.66KB ~ 100.00KB | .\\Small\\"}));
@@ -380,45 +380,45 @@ TEST_F(SizeTimeEditor, BatchSizeRules) {
     ScriptedUser user;
     AddByMenu(ID_ADD_SIZE_BATCH, {
         [](HWND dialog) {
-            EXPECT_EQ(WindowText(dialog), L"Batch Adding File Size Rules");
-            EXPECT_EQ(ControlText(dialog, IDC_SIZE_BATCH_FROM), L"0.00");
-            EXPECT_EQ(ControlText(dialog, IDC_SIZE_BATCH_TO), L"1.00");
-            EXPECT_EQ(ControlText(dialog, IDC_SIZE_BATCH_TO_UNIT), L"KB");
-            EXPECT_EQ(ControlText(dialog, IDC_SIZE_BATCH_EVERY), L"100.00");
-            EXPECT_EQ(ControlText(dialog, IDC_SIZE_BATCH_EVERY_UNIT), L"B");
+            EXPECT_EQ(Text(dialog), L"Batch Adding File Size Rules");
+            EXPECT_EQ(Text(dialog, IDC_SIZE_BATCH_FROM), L"0.00");
+            EXPECT_EQ(Text(dialog, IDC_SIZE_BATCH_TO), L"1.00");
+            EXPECT_EQ(Text(dialog, IDC_SIZE_BATCH_TO_UNIT), L"KB");
+            EXPECT_EQ(Text(dialog, IDC_SIZE_BATCH_EVERY), L"100.00");
+            EXPECT_EQ(Text(dialog, IDC_SIZE_BATCH_EVERY_UNIT), L"B");
             EXPECT_TRUE(Checked(GetDlgItem(dialog, IDC_SIZE_BATCH_FOLDERS)));
-            PostTyping(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY), L"0");
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Type(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY), L"0");
+            Click(dialog, IDOK);
         },
         [&](HWND dialog) {
             EXPECT_EQ(user.shown.back(), "! File size interval can not be zero.");
             EXPECT_TRUE(FocusedWhole(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY)));
-            PostTyping(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY), L"1");
-            PostMessageW(GetDlgItem(dialog, IDC_SIZE_BATCH_TO_UNIT), WM_CHAR, L'M', 1);
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Type(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY), L"1");
+            Type(GetDlgItem(dialog, IDC_SIZE_BATCH_TO_UNIT), std::wstring(1, L'M'));
+            Click(dialog, IDOK);
         },
         [&](HWND dialog) {
             EXPECT_EQ(user.shown.back(), "! A batch makes at most 1000 rules. Please choose a larger interval.");
             EXPECT_TRUE(FocusedWhole(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY)));
-            PostMessageW(GetDlgItem(dialog, IDC_SIZE_BATCH_TO_UNIT), WM_CHAR, L'K', 1);  // 1 KB
-            PostTyping(GetDlgItem(dialog, IDC_SIZE_BATCH_FROM), L"1024");
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Type(GetDlgItem(dialog, IDC_SIZE_BATCH_TO_UNIT), std::wstring(1, L'K'));  // 1 KB
+            Type(GetDlgItem(dialog, IDC_SIZE_BATCH_FROM), L"1024");
+            Click(dialog, IDOK);
         },
         [&](HWND dialog) {
             EXPECT_EQ(user.shown.back(), "! Invalid size range, the end size can not be equal to the start size.");
             HWND from = GetDlgItem(dialog, IDC_SIZE_BATCH_FROM);
             EXPECT_TRUE(FocusedWhole(from));
-            PostTyping(from, L"1.2.3");
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Type(from, L"1.2.3");
+            Click(dialog, IDOK);
         },
         [&](HWND dialog) {
             EXPECT_EQ(user.shown.back(), "! Invalid size value, file size must be positive.");
             HWND from = GetDlgItem(dialog, IDC_SIZE_BATCH_FROM);
             EXPECT_TRUE(FocusedWhole(from));
-            PostTyping(from, L"1024");
-            PostKey(from, VK_UP);  // wraps to 0.00
-            PostTyping(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY), L"100");
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Type(from, L"1024");
+            Press(from, VK_UP);  // wraps to 0.00
+            Type(GetDlgItem(dialog, IDC_SIZE_BATCH_EVERY), L"100");
+            Click(dialog, IDOK);
         },
     });
     EXPECT_EQ(user.shown.size(), 4u);
@@ -427,13 +427,13 @@ TEST_F(SizeTimeEditor, BatchSizeRules) {
     EXPECT_EQ(rows.front(), L"Unlimited ~ 100.00B");
     EXPECT_EQ(rows[1], L"100.00B ~ 200.00B");
     EXPECT_EQ(rows.back(), L"1000.00B ~ 1.00KB");
-    driver->PressKey(list, VK_END);  // the last folder, scrolled into view
-    driver->PressKey(list, VK_RETURN);
+    Press(list, VK_END);  // the last folder, scrolled into view
+    Press(list, VK_RETURN);
     EXPECT_EQ(Rows(), std::vector<std::wstring>{L"1000.00B ~ 1.00KB"});
-    driver->PressKey(list, VK_BACK);
+    Press(list, VK_BACK);
 
     ScriptedUser again;
-    AddByMenu(ID_ADD_SIZE_BATCH, {[](HWND dialog) { UiDriver::PressDialogButton(dialog, IDOK); }});
+    AddByMenu(ID_ADD_SIZE_BATCH, {[](HWND dialog) { Click(dialog, IDOK); }});
     EXPECT_EQ(again.shown, (std::vector<std::string>{"! A Folder named \"Unlimited ~ 100.00B\" already exists.",
                                                       "! Operations Aborted!"}));
     EXPECT_EQ(again.boxTypes.back(), static_cast<UINT>(MB_OK | MB_ICONERROR));
@@ -448,7 +448,7 @@ TEST_F(SizeTimeEditor, NewDateTimeRule) {
     ScriptedUser user;
     AddByMenu(ID_ADD_TIME_RULE, {
         [&](HWND dialog) {
-            EXPECT_EQ(WindowText(dialog), L"New DateTime Rule");
+            EXPECT_EQ(Text(dialog), L"New DateTime Rule");
             EXPECT_TRUE(Checked(GetDlgItem(dialog, IDC_NEW_TIME_FROM_DATE)));
             EXPECT_TRUE(Checked(GetDlgItem(dialog, IDC_NEW_TIME_TO_DATE)));
             EXPECT_EQ(PickerDate(GetDlgItem(dialog, IDC_NEW_TIME_FROM_PICKER)), today);
@@ -457,16 +457,16 @@ TEST_F(SizeTimeEditor, NewDateTimeRule) {
         [&](HWND dialog) {
             PostDate(GetDlgItem(dialog, IDC_NEW_TIME_FROM_PICKER), L"2011", L"05", L"01");
             PostDate(GetDlgItem(dialog, IDC_NEW_TIME_TO_PICKER), L"2011", L"04", L"30");
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Click(dialog, IDOK);
         },
         [&](HWND dialog) {
             EXPECT_EQ(user.shown, std::vector<std::string>{"! The end date time can not be earlier than begin date time."});
             EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_NEW_TIME_TO_PICKER));
-            UiDriver::PressDialogButton(dialog, IDC_NEW_TIME_LONG_AGO);
+            Click(dialog, IDC_NEW_TIME_LONG_AGO);
         },
         [&](HWND dialog) {
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_NEW_TIME_FROM_PICKER)));
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Click(dialog, IDOK);
         },
     });
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"2012", L"2013-01-01 - 2013-06-30", L"Long Ago - 2011-04-30"}));
@@ -497,9 +497,9 @@ TEST_F(SizeTimeEditor, BatchRulesByYear) {
     for (const Refusal& r : refusals) {
         actions.push_back([&user, r](HWND dialog) {
             if (!user.shown.empty()) ADD_FAILURE() << "unexpected: " << user.shown.back();
-            PostTyping(ComboEdit(GetDlgItem(dialog, IDC_YEAR_FROM)), r.from);
-            PostTyping(ComboEdit(GetDlgItem(dialog, IDC_YEAR_TO)), r.to);
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Type(ComboEdit(GetDlgItem(dialog, IDC_YEAR_FROM)), r.from);
+            Type(ComboEdit(GetDlgItem(dialog, IDC_YEAR_TO)), r.to);
+            Click(dialog, IDOK);
         });
         if (!r.focus) break;
         actions.push_back([&user, r](HWND dialog) {
@@ -515,21 +515,21 @@ TEST_F(SizeTimeEditor, BatchRulesByYear) {
     // 2009 to 2010 (typed the other way round), named in full.
     AddByMenu(ID_ADD_TIME_BY_YEAR, {
         [](HWND dialog) {
-            EXPECT_EQ(WindowText(dialog), L"Create Date Time Rule By Year");
+            EXPECT_EQ(Text(dialog), L"Create Date Time Rule By Year");
             EXPECT_TRUE(Checked(GetDlgItem(dialog, IDC_YEAR_FOLDERS)));
             EXPECT_TRUE(Checked(GetDlgItem(dialog, IDC_YEAR_SHORT)));
-            UiDriver::PressDialogButton(dialog, IDC_YEAR_FOLDERS);
+            Click(dialog, IDC_YEAR_FOLDERS);
         },
         [](HWND dialog) {
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_YEAR_FULL))) << "no folders, no names";
-            UiDriver::PressDialogButton(dialog, IDC_YEAR_FOLDERS);
+            Click(dialog, IDC_YEAR_FOLDERS);
         },
         [](HWND dialog) {
             EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_YEAR_FULL)));
-            UiDriver::PressDialogButton(dialog, IDC_YEAR_FULL);
-            PostTyping(ComboEdit(GetDlgItem(dialog, IDC_YEAR_FROM)), L"2010");
-            PostTyping(ComboEdit(GetDlgItem(dialog, IDC_YEAR_TO)), L"2009");
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Click(dialog, IDC_YEAR_FULL);
+            Type(ComboEdit(GetDlgItem(dialog, IDC_YEAR_FROM)), L"2010");
+            Type(ComboEdit(GetDlgItem(dialog, IDC_YEAR_TO)), L"2009");
+            Click(dialog, IDOK);
         },
     });
     EXPECT_EQ(Saved(2, L"T1"), "Times .[2013-01-01..2013-06-30]{2012[2012-01-01..2012-12-31] "
@@ -541,15 +541,15 @@ TEST_F(SizeTimeEditor, BatchRulesByMonth) {
     OpenPage(kTimePosition);
     AddByMenu(ID_ADD_TIME_BY_MONTH, {
         [](HWND dialog) {
-            EXPECT_EQ(WindowText(dialog), L"Create Date Time Rule By Month");
-            EXPECT_EQ(ControlText(dialog, IDC_MONTH_FROM), L" 1");
-            EXPECT_EQ(ControlText(dialog, IDC_MONTH_TO), L"12");
+            EXPECT_EQ(Text(dialog), L"Create Date Time Rule By Month");
+            EXPECT_EQ(Text(dialog, IDC_MONTH_FROM), L" 1");
+            EXPECT_EQ(Text(dialog, IDC_MONTH_TO), L"12");
             EXPECT_TRUE(Checked(GetDlgItem(dialog, IDC_MONTH_YEAR_NUMBER)));
-            PostTyping(ComboEdit(GetDlgItem(dialog, IDC_MONTH_YEAR)), L"2016");
-            PostKey(GetDlgItem(dialog, IDC_MONTH_FROM), VK_DOWN);  // 2
-            PostKey(GetDlgItem(dialog, IDC_MONTH_TO), VK_HOME);    // 1: swapped
-            UiDriver::PressDialogButton(dialog, IDC_MONTH_YEAR_NAME);
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Type(ComboEdit(GetDlgItem(dialog, IDC_MONTH_YEAR)), L"2016");
+            Press(GetDlgItem(dialog, IDC_MONTH_FROM), VK_DOWN);  // 2
+            Press(GetDlgItem(dialog, IDC_MONTH_TO), VK_HOME);    // 1: swapped
+            Click(dialog, IDC_MONTH_YEAR_NAME);
+            Click(dialog, IDOK);
         },
     });
     EXPECT_EQ(Saved(2, L"T1"), "Times .[2013-01-01..2013-06-30]{2012[2012-01-01..2012-12-31] "
@@ -564,47 +564,47 @@ TEST_F(SizeTimeEditor, BatchRulesByDay) {
     ScriptedUser user;
     AddByMenu(ID_ADD_TIME_BY_DAY, {
         [&](HWND dialog) {
-            EXPECT_EQ(WindowText(dialog), L"Create Date Time Rule By Day");
+            EXPECT_EQ(Text(dialog), L"Create Date Time Rule By Day");
             EXPECT_FALSE(Checked(GetDlgItem(dialog, IDC_DAY_FOLDERS)));
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DAY_FULL_NUMBER)));
-            PostTyping(ComboEdit(GetDlgItem(dialog, IDC_DAY_YEAR)), L"2012");
-            PostKey(GetDlgItem(dialog, IDC_DAY_MONTH), VK_HOME);
-            PostKey(GetDlgItem(dialog, IDC_DAY_MONTH), VK_DOWN);  // February
+            Type(ComboEdit(GetDlgItem(dialog, IDC_DAY_YEAR)), L"2012");
+            Press(GetDlgItem(dialog, IDC_DAY_MONTH), VK_HOME);
+            Press(GetDlgItem(dialog, IDC_DAY_MONTH), VK_DOWN);  // February
         },
         [&](HWND dialog) {
             EXPECT_EQ(dayCount(dialog, IDC_DAY_FROM), 29) << "February 2012";
-            EXPECT_EQ(ControlText(dialog, IDC_DAY_TO), L"29");
-            PostTyping(ComboEdit(GetDlgItem(dialog, IDC_DAY_YEAR)), L"2013");  // the lists follow as it is typed
+            EXPECT_EQ(Text(dialog, IDC_DAY_TO), L"29");
+            Type(ComboEdit(GetDlgItem(dialog, IDC_DAY_YEAR)), L"2013");  // the lists follow as it is typed
         },
         [&](HWND dialog) {
-            EXPECT_EQ(ControlText(dialog, IDC_DAY_YEAR), L"2013");
+            EXPECT_EQ(Text(dialog, IDC_DAY_YEAR), L"2013");
             EXPECT_EQ(dayCount(dialog, IDC_DAY_TO), 28) << "February 2013";
-            EXPECT_EQ(ControlText(dialog, IDC_DAY_TO), L"28");
-            PostKey(GetDlgItem(dialog, IDC_DAY_FROM), VK_END);  // 28
-            PostKey(GetDlgItem(dialog, IDC_DAY_TO), VK_HOME);   // 1
-            UiDriver::PressDialogButton(dialog, IDOK);
+            EXPECT_EQ(Text(dialog, IDC_DAY_TO), L"28");
+            Press(GetDlgItem(dialog, IDC_DAY_FROM), VK_END);  // 28
+            Press(GetDlgItem(dialog, IDC_DAY_TO), VK_HOME);   // 1
+            Click(dialog, IDOK);
         },
     });
     EXPECT_TRUE(user.shown.empty()) << "nothing made, nothing said";
     EXPECT_EQ(Rows(), std::vector<std::wstring>{L"2012-01-01 - 2012-12-31"});
     EXPECT_FALSE(SaveEnabled());
 
-    driver->PressKey(list, VK_BACK);
+    Press(list, VK_BACK);
     AddByMenu(ID_ADD_TIME_BY_DAY, {
         [](HWND dialog) {
-            PostTyping(ComboEdit(GetDlgItem(dialog, IDC_DAY_YEAR)), L"2016");
-            PostKey(GetDlgItem(dialog, IDC_DAY_MONTH), VK_HOME);
-            PostKey(GetDlgItem(dialog, IDC_DAY_MONTH), VK_DOWN);
+            Type(ComboEdit(GetDlgItem(dialog, IDC_DAY_YEAR)), L"2016");
+            Press(GetDlgItem(dialog, IDC_DAY_MONTH), VK_HOME);
+            Press(GetDlgItem(dialog, IDC_DAY_MONTH), VK_DOWN);
         },
         [](HWND dialog) {
-            PostKey(GetDlgItem(dialog, IDC_DAY_FROM), VK_END);
-            PostKey(GetDlgItem(dialog, IDC_DAY_FROM), VK_UP);  // 28
-            UiDriver::PressDialogButton(dialog, IDC_DAY_FOLDERS);
+            Press(GetDlgItem(dialog, IDC_DAY_FROM), VK_END);
+            Press(GetDlgItem(dialog, IDC_DAY_FROM), VK_UP);  // 28
+            Click(dialog, IDC_DAY_FOLDERS);
         },
         [](HWND dialog) {
             EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_DAY_FULL_NAME)));
-            UiDriver::PressDialogButton(dialog, IDC_DAY_FULL_NAME);
-            UiDriver::PressDialogButton(dialog, IDOK);
+            Click(dialog, IDC_DAY_FULL_NAME);
+            Click(dialog, IDOK);
         },
     });
     EXPECT_EQ(Saved(2, L"T1"), "Times .[2013-01-01..2013-06-30]{2012[2012-01-01..2012-12-31] "
@@ -634,7 +634,7 @@ TEST_F(SizeTimeEditor, AddMenusOfferEveryCommand) {
                 EndMenu();
             });
             if (contextMenu) {
-                driver->RightClickListItem(list, -1);
+                RightClickListItem(list, -1);
             } else {
                 Tool(IDC_NEW_ITEMS_TOOLBAR, ID_NEW_ITEMS);
             }

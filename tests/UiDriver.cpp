@@ -1,34 +1,18 @@
 #include "UiDriver.h"
 
-#include "WindowDriver.h"
-
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 namespace testing_support {
 
-namespace {
-LPARAM Point(const POINT& at) {
-    return MAKELPARAM(at.x, at.y);
-}
-
-POINT ItemPoint(HWND list, int index) {
-    RECT rect = {};
-    if (index < 0) {
-        GetClientRect(list, &rect);
-        return {rect.right - 4, rect.bottom - 4};
-    }
-    ListView_GetItemRect(list, index, &rect, LVIR_LABEL);
-    return {rect.left + 4, (rect.top + rect.bottom) / 2};
-}
-}  // namespace
-
 UiDriver::UiDriver(HWND top, std::vector<HWND> alsoWatch) : top_(top), watched_(std::move(alsoWatch)) {
     watched_.push_back(top);
     for (HWND window : watched_) SetWindowSubclass(window, WatchProc, 77, reinterpret_cast<DWORD_PTR>(this));
+    SetSettler(this);
 }
 
 UiDriver::~UiDriver() {
+    RemoveSettler(this);
     for (HWND window : watched_)
         if (IsWindow(window)) RemoveWindowSubclass(window, WatchProc, 77);
     EXPECT_TRUE(actions_.empty()) << actions_.size() << " scripted actions never ran";
@@ -72,80 +56,8 @@ void UiDriver::Pump() {
     }
 }
 
-void UiDriver::ClickButton(HWND button) {
-    SendMessageW(button, BM_CLICK, 0, 0);
-    Pump();
-}
-
-void UiDriver::ClickToolbarButton(HWND toolbar, int command) {
-    RECT rect = {};
-    ASSERT_TRUE(SendMessageW(toolbar, TB_GETRECT, command, reinterpret_cast<LPARAM>(&rect))) << "button " << command;
-    const POINT at = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    PostMessageW(toolbar, WM_MOUSEMOVE, 0, Point(at));
-    PostMessageW(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, Point(at));
-    PostMessageW(toolbar, WM_LBUTTONUP, 0, Point(at));
-    Pump();
-}
-
-void UiDriver::ClickListItem(HWND list, int index, UINT keys) {
-    const POINT at = ItemPoint(list, index);
-    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON | keys, Point(at));
-    PostMessageW(list, WM_LBUTTONUP, keys, Point(at));
-    Pump();
-}
-
-void UiDriver::DoubleClickListItem(HWND list, int index) {
-    const POINT at = ItemPoint(list, index);
-    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, Point(at));
-    PostMessageW(list, WM_LBUTTONUP, 0, Point(at));
-    PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, Point(at));
-    PostMessageW(list, WM_LBUTTONUP, 0, Point(at));
-    Pump();
-}
-
-void UiDriver::RightClickListItem(HWND list, int index) {
-    const POINT at = ItemPoint(list, index);
-    POINT screen = at;
-    ClientToScreen(list, &screen);
-    SetCursorPos(screen.x, screen.y);
-    PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, Point(at));
-    PostMessageW(list, WM_RBUTTONUP, 0, Point(at));
-    Pump();
-}
-
-void UiDriver::PressKey(HWND window, UINT key, bool control) {
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    if (control) {
-        keys[VK_CONTROL] |= 0x80;
-        SetKeyboardState(keys);
-    }
-    PostKey(window, key);
-    Pump();
-    if (control) {
-        keys[VK_CONTROL] &= 0x7F;
-        SetKeyboardState(keys);
-    }
-}
-
-void UiDriver::Type(HWND window, const std::wstring& text) {
-    PostTyping(window, text);
-    Pump();
-}
-
-
-void UiDriver::PickByLetter(HWND combo, wchar_t letter) {
-    wchar_t name[32] = {};
-    GetClassNameW(combo, name, 32);
-    HWND target = combo;
-    if (lstrcmpiW(name, WC_COMBOBOXEXW) == 0) target = reinterpret_cast<HWND>(SendMessageW(combo, CBEM_GETCOMBOCONTROL, 0, 0));
-    SetFocus(target);
-    PostMessageW(target, WM_CHAR, letter, 1);
-    Pump();
-}
-
-void UiDriver::PressDialogButton(HWND dialog, int id) {
-    PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+void UiDriver::Settle(HWND) {
+    if (!running_) Pump();
 }
 
 HMENU UiDriver::MenuOf(HWND menuWindow) {
@@ -167,42 +79,6 @@ UINT UiDriver::MenuState(HMENU menu, UINT command) {
 void UiDriver::PickMenuCommand(HWND owner, UINT command) {
     EndMenu();
     PostMessageW(owner, WM_COMMAND, MAKEWPARAM(command, 0), 0);
-}
-
-std::vector<std::wstring> ListRows(HWND list, int columns) {
-    std::vector<std::wstring> rows;
-    for (int i = 0; i < ListView_GetItemCount(list); ++i) {
-        std::wstring row;
-        for (int c = 0; c < columns; ++c) {
-            wchar_t text[260] = {};
-            ListView_GetItemText(list, i, c, text, 260);
-            if (c) row += L" | ";
-            row += text;
-        }
-        rows.push_back(row);
-    }
-    return rows;
-}
-
-std::vector<std::wstring> ComboEntries(HWND combo) {
-    std::vector<std::wstring> entries;
-    const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[260] = {};
-        COMBOBOXEXITEMW item = {};
-        item.mask = CBEIF_TEXT;
-        item.iItem = i;
-        item.pszText = text;
-        item.cchTextMax = 260;
-        if (!SendMessageW(combo, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
-            SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        entries.push_back(text);
-    }
-    return entries;
-}
-
-bool ToolbarButtonEnabled(HWND toolbar, int command) {
-    return SendMessageW(toolbar, TB_ISBUTTONENABLED, command, 0) != 0 && IsWindowEnabled(toolbar);
 }
 
 }  // namespace testing_support

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <vector>
@@ -77,38 +76,6 @@ void WaitForProcessesNamed(const wchar_t* name, DWORD milliseconds) {
     }
 }
 
-int ListViewRows(HWND list) {
-    return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-}
-
-std::wstring ListViewCell(HWND list, int row, int column) {
-    constexpr int kUnits = 1024;
-    DWORD processId = 0;
-    GetWindowThreadProcessId(list, &processId);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (!process) return std::wstring();
-    std::wstring text;
-    const SIZE_T bytes = sizeof(LVITEMW) + kUnits * sizeof(wchar_t);
-    auto* remote = static_cast<unsigned char*>(VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE));
-    if (remote) {
-        LVITEMW item = {};
-        item.iSubItem = column;
-        item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
-        item.cchTextMax = kUnits;
-        std::vector<wchar_t> buffer(kUnits, L'\0');
-        if (WriteProcessMemory(process, remote, &item, sizeof(item), nullptr)) {
-            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
-            if (ReadProcessMemory(process, remote + sizeof(LVITEMW), buffer.data(), kUnits * sizeof(wchar_t), nullptr)) {
-                buffer[kUnits - 1] = L'\0';
-                text = buffer.data();
-            }
-        }
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    }
-    CloseHandle(process);
-    return text;
-}
-
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
     DWORD start = GetTickCount();
     while (!condition()) {
@@ -167,53 +134,6 @@ HWND WaitForMessageBox(DWORD processId, DWORD milliseconds) {
     return Find(processId, nullptr, L"#32770", milliseconds);
 }
 
-std::wstring ControlText(HWND dialog, int id) {
-    wchar_t text[2048] = {};
-    GetDlgItemTextW(dialog, id, text, 2048);
-    return text;
-}
-
-std::wstring MessageBoxText(HWND box) {
-    return ControlText(box, 0xFFFF);
-}
-
-std::wstring WindowText(HWND window) {
-    wchar_t text[1024] = {};
-    SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-void Click(HWND dialog, int id) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-void PostTyping(HWND window, const std::wstring& text) {
-    wchar_t name[32] = {};
-    GetClassNameW(window, name, 32);
-    if (lstrcmpiW(name, L"Edit") == 0) {
-        PostKey(window, VK_END);
-        // Asked of the edit itself: its text as another process sees it may be stale.
-        const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-        for (LRESULT i = 0; i < length; ++i) PostMessageW(window, WM_CHAR, VK_BACK, 1);
-    }
-    for (wchar_t c : text) PostMessageW(window, WM_CHAR, c, 1);
-}
-
-void PostPaste(HWND edit, const std::wstring& text) {
-    if (!OpenClipboard(nullptr)) return;
-    EmptyClipboard();
-    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-        memcpy(GlobalLock(memory), text.c_str(), bytes);
-        GlobalUnlock(memory);
-        if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
-    }
-    CloseClipboard();
-    PostMessageW(edit, EM_SETSEL, 0, -1);
-    PostMessageW(edit, WM_PASTE, 0, 0);
-}
-
 bool ShownAsPath(const std::wstring& shown, const std::wstring& full) {
     if (shown == full) return true;
     const std::size_t dots = shown.find(L"...");
@@ -226,158 +146,8 @@ bool ShownAsPath(const std::wstring& shown, const std::wstring& full) {
            slash != std::wstring::npos && tail.size() >= full.size() - slash;
 }
 
-void PostKey(HWND window, UINT key, int times) {
-    const LPARAM down = 1 | (MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16);
-    for (int i = 0; i < times; ++i) {
-        PostMessageW(window, WM_KEYDOWN, key, down);
-        PostMessageW(window, WM_KEYUP, key, down | 0xC0000000);
-    }
-}
-
-HWND VisibleControl(HWND top, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search = {id, nullptr};
-    EnumChildWindows(
-        top,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (GetDlgCtrlID(child) == s->id && IsWindowVisible(child)) {
-                s->found = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 bool WaitForControl(HWND top, int id) {
     return WaitUntil([&] { return VisibleControl(top, id) != nullptr; });
-}
-
-void Press(HWND top, int id) {
-    HWND control = VisibleControl(top, id);
-    ASSERT_NE(control, nullptr) << "control " << id;
-    Click(GetParent(control), id);
-}
-
-void PressButton(HWND button) {
-    PostMessageW(button, BM_CLICK, 0, 0);
-}
-
-HWND FocusOf(HWND window) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
-}
-
-bool PressKey(HWND window, UINT key) {
-    HWND focus = FocusOf(window);
-    if (!focus) return false;
-    const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
-    const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
-    PostMessageW(focus, WM_KEYDOWN, key, down);
-    PostMessageW(focus, WM_KEYUP, key, down | (1 << 30) | (static_cast<LPARAM>(1) << 31));
-    return true;
-}
-
-namespace {
-
-bool IsRadio(HWND control) {
-    wchar_t name[32] = {};
-    GetClassNameW(control, name, 32);
-    const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
-    return lstrcmpiW(name, L"Button") == 0 && (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON);
-}
-
-bool IsStatic(HWND control) {
-    wchar_t name[32] = {};
-    GetClassNameW(control, name, 32);
-    return lstrcmpiW(name, L"Static") == 0;
-}
-
-bool StartsGroup(HWND control) {
-    return (GetWindowLongW(control, GWL_STYLE) & WS_GROUP) != 0;
-}
-
-std::wstring Describe(HWND control) {
-    wchar_t text[128] = {};
-    GetWindowTextW(control, text, 128);
-    return L"control " + std::to_wstring(GetDlgCtrlID(control)) + L" \"" + text + L"\"";
-}
-
-// The faults of one dialog's children, in tab order.
-void CheckRadioRuns(HWND dialog, const std::wstring& name, std::vector<std::wstring>* faults) {
-    std::vector<HWND> children;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        children.push_back(child);
-    HWND lastRadio = nullptr;  // of the run being read
-    for (std::size_t i = 0; i < children.size(); ++i) {
-        HWND control = children[i];
-        if (IsRadio(control)) {
-            if (!lastRadio && !StartsGroup(control))
-                faults->push_back(name + L": " + Describe(control) + L" does not start its group");
-            if (lastRadio && StartsGroup(control))
-                faults->push_back(name + L": " + Describe(control) + L" starts a group of its own");
-            lastRadio = control;
-            continue;
-        }
-        if (!lastRadio) continue;
-        if (IsStatic(control)) {
-            // A text between two choices must not start a group; after the
-            // last choice one must (or a control after it).
-            HWND nextNonStatic = nullptr;
-            for (std::size_t j = i + 1; j < children.size() && !nextNonStatic; ++j)
-                if (!IsStatic(children[j])) nextNonStatic = children[j];
-            const bool between = nextNonStatic && IsRadio(nextNonStatic);
-            if (between && StartsGroup(control))
-                faults->push_back(name + L": " + Describe(control) + L" between two choices starts a group");
-            if (!between && StartsGroup(control)) lastRadio = nullptr;
-            if (!between && !StartsGroup(control) && !nextNonStatic) lastRadio = nullptr;
-            continue;
-        }
-        if (!StartsGroup(control))
-            faults->push_back(name + L": " + Describe(control) + L" joins the group of " + Describe(lastRadio));
-        lastRadio = nullptr;
-    }
-}
-
-BOOL CALLBACK CollectDialogName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR data) {
-    auto* names = reinterpret_cast<std::vector<std::wstring>*>(data);
-    names->push_back(IS_INTRESOURCE(name) ? L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(name)) : name);
-    return TRUE;
-}
-
-INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM) {
-    return FALSE;
-}
-
-}  // namespace
-
-std::vector<std::wstring> RadioGroupFaults(HINSTANCE module) {
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS |
-                                                           ICC_DATE_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES};
-    InitCommonControlsEx(&controls);
-    std::vector<std::wstring> names, faults;
-    EnumResourceNamesW(module, MAKEINTRESOURCEW(5) /* RT_DIALOG */, CollectDialogName,
-                       reinterpret_cast<LONG_PTR>(&names));
-    if (names.empty()) faults.push_back(L"the module has no dialogs");
-    // Child templates need a parent; it stays hidden.
-    HWND host = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    for (const std::wstring& name : names) {
-        LPCWSTR id = name[0] == L'#' ? MAKEINTRESOURCEW(std::stoi(name.substr(1))) : name.c_str();
-        HWND dialog = CreateDialogParamW(module, id, host, QuietDialog, 0);
-        if (!dialog) {
-            faults.push_back(L"dialog " + name + L" cannot be created");
-            continue;
-        }
-        CheckRadioRuns(dialog, L"dialog " + name, &faults);
-        DestroyWindow(dialog);
-    }
-    DestroyWindow(host);
-    return faults;
 }
 
 }  // namespace testing_support

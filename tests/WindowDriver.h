@@ -1,5 +1,5 @@
 // Drives the windows of another process (or thread) the way a person would:
-// waits for a window by title, reads control texts, clicks buttons.
+// starts it and waits for its windows; Driver.h acts on them.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "Driver.h"
 
 namespace testing_support {
 
@@ -39,46 +41,7 @@ void WaitForProcessesNamed(const wchar_t* name, DWORD milliseconds = 120000);
 HWND WaitForWindow(DWORD processId, const std::wstring& title, DWORD milliseconds = 30000);
 // A message box (dialog class) of the process; nullptr after the time-out.
 HWND WaitForMessageBox(DWORD processId, DWORD milliseconds = 30000);
-std::wstring MessageBoxText(HWND box);
-std::wstring ControlText(HWND dialog, int id);
-std::wstring WindowText(HWND window);
-void Click(HWND dialog, int id);
-// Posts typing into the window: for an edit, End and one Backspace for each
-// character it holds, then the text's characters.
-void PostTyping(HWND window, const std::wstring& text);
-// Puts the text on the clipboard and pastes it over the whole text of the
-// edit (Ctrl+A, Ctrl+V): how text a user cannot type (a tab, say) gets into
-// a box.
-void PostPaste(HWND edit, const std::wstring& text);
-// Posts a key pressed and released to the window, `times` over (its own
-// loop, another process's or a modal dialog's, handles it).
-void PostKey(HWND window, UINT key, int times = 1);
-// The visible control with this id anywhere below the window (pages are
-// child dialogs of a frame); nullptr when there is none.
-HWND VisibleControl(HWND top, int id);
 bool WaitForControl(HWND top, int id);
-// Clicks the visible control with this id; a test failure when there is none.
-void Press(HWND top, int id);
-// A click on the control itself (BM_CLICK, as the mouse gives it): an
-// automatic radio button or check box changes its own state on the way.
-void PressButton(HWND button);
-// The control that has the keyboard focus in the window's thread.
-HWND FocusOf(HWND window);
-// A key pressed and released on the focused control of the window's thread,
-// where the window's message loop sees it; false when nothing has the focus.
-bool PressKey(HWND window, UINT key);
-
-// The text of a list view's cell, also when the list belongs to another
-// process (the request goes through that process's memory).
-std::wstring ListViewCell(HWND list, int row, int column);
-int ListViewRows(HWND list);
-
-// Radio buttons that follow one another (with only static texts or icons
-// between them) answer one question: the dialog manager clears the others of
-// a group when one is checked and moves among them with the arrow keys, so
-// they must make up one group of their own. Creates every dialog template of
-// the module in turn and describes each place where that does not hold.
-std::vector<std::wstring> RadioGroupFaults(HINSTANCE module);
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = 30000);
 // Whether a path as a list shows it stands for `full`: the same text, or the
 // text cut in its middle to fit its column ("C:\\users\\...\\Documents"),

@@ -19,6 +19,7 @@
 #include "resource.h"
 #include "TestSupport.h"
 #include "UiDriver.h"
+#include "ResourceLint.h"
 #include "WindowDriver.h"
 
 using namespace ordvale;
@@ -57,7 +58,6 @@ protected:
     }
     void Next() { Command(frame, IDC_BUTTON_RIGHT); }
     void Previous() { Command(frame, IDC_BUTTON_LEFT); }
-    std::wstring Text(HWND window, int id) const { return ControlText(window, id); }
     bool Shown(int id) const { return (GetWindowLongPtrW(GetDlgItem(frame, id), GWL_STYLE) & WS_VISIBLE) != 0; }
     void ExpectButtons(const wchar_t* left, const wchar_t* right) {
         EXPECT_EQ(Shown(IDC_BUTTON_LEFT), left != nullptr);
@@ -229,8 +229,8 @@ TEST_F(WizardDialogs, SelectionWithDroppedAddedAndDeletedItems) {
     ASSERT_EQ(items.Rows(), files) << "a path dropped again, in any case, is ignored";
 
     UiDriver ui(frame);
-    ui.ClickListItem(list, 1);
-    ui.ClickListItem(list, 3, MK_CONTROL);
+    ClickListItem(list, 1);
+    ClickListItem(list, 3, MK_CONTROL);
     ASSERT_EQ(ListView_GetSelectedCount(list), 2u);
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_DELETE)));
     Command(page, IDC_DELETE);

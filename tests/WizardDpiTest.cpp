@@ -62,7 +62,7 @@ protected:
         ASSERT_EQ(win::WindowDpi(frame), 144u) << "the tests mean 150 %";
     }
     HWND Target() { return wizard.TargetPage().Handle(); }
-    void ClickLink(int id) { driver->ClickButton(GetDlgItem(Target(), id)); }
+    void ClickLink(int id) { Click(GetDlgItem(Target(), id)); }
 };
 
 }  // namespace

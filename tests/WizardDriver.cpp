@@ -14,20 +14,20 @@ HWND OpenMethodPage(const Program& wizard) {
     HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
     EXPECT_NE(frame, nullptr);
     if (!frame || !WaitForControl(frame, IDC_LINK_DESKTOP)) return nullptr;
-    Press(frame, IDC_LINK_DESKTOP);
+    Click(frame, IDC_LINK_DESKTOP);
     EXPECT_TRUE(WaitForControl(frame, IDC_METHOD_TYPE)) << "the method page follows Desktop";
     return frame;
 }
 
 void FinishFromMethodPage(HWND frame, const wchar_t* methodLink, const wchar_t* profileLink,
                           const wchar_t* targetLink) {
-    Press(frame, IDC_BUTTON_RIGHT);
+    Click(frame, IDC_BUTTON_RIGHT);
     EXPECT_TRUE(WaitUntil([&] {
         HWND combo = VisibleControl(frame, IDC_PROFILE_COMBO);
-        return combo && GetDlgItem(GetParent(combo), IDC_PROFILE_TITLE) && !WindowText(combo).empty();
+        return combo && GetDlgItem(GetParent(combo), IDC_PROFILE_TITLE) && !Text(combo).empty();
     })) << "the method's default profile is selected";
-    Press(frame, IDC_BUTTON_RIGHT);
-    EXPECT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
+    Click(frame, IDC_BUTTON_RIGHT);
+    EXPECT_TRUE(WaitUntil([&] { return Text(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
     const struct {
         int id;
         const wchar_t* text;
@@ -35,10 +35,10 @@ void FinishFromMethodPage(HWND frame, const wchar_t* methodLink, const wchar_t* 
     for (const auto& link : links) {
         HWND control = VisibleControl(frame, link.id);
         if (link.text) {
-            EXPECT_EQ(control ? WindowText(control) : L"", link.text);
+            EXPECT_EQ(control ? Text(control) : L"", link.text);
         }
     }
-    Press(frame, IDC_BUTTON_RIGHT);
+    Click(frame, IDC_BUTTON_RIGHT);
 }
 
 void ExpectTypicalRunTidiesTheDesktop(const std::function<DWORD()>& typicalRun) {
@@ -49,7 +49,12 @@ void ExpectTypicalRunTidiesTheDesktop(const std::function<DWORD()>& typicalRun) 
         {L"holiday.jpg", L"Pictures"}, {L"notes.txt", L"Documents"}, {L"song.mp3", L"Music"}, {L"backup.zip", L"Archives"}};
     for (const auto& f : files) ASSERT_TRUE(WriteText(desktop + L"\\" + f.first, "sample"));
 
-    EXPECT_EQ(typicalRun(), 0u);
+    const DWORD code = typicalRun();
+    EXPECT_EQ(code, 0u);
+    if (code != 0) {
+        for (const auto& f : files) DeleteFileW((desktop + L"\\" + f.first).c_str());
+        return;
+    }
     for (const auto& f : files) {
         const std::wstring moved = desktop + L"\\" + f.second + L"\\" + f.first;
         EXPECT_TRUE(WaitUntil([&] { return ordvale::FileExists(moved); }, 120000)) << Narrow(moved);

@@ -84,7 +84,7 @@ protected:
         HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
         EXPECT_NE(frame, nullptr);
         if (!frame) return STILL_ACTIVE;
-        EXPECT_EQ(ControlText(frame, IDC_BUTTON_RIGHT), L"Exit");
+        EXPECT_EQ(Text(frame, IDC_BUTTON_RIGHT), L"Exit");
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(frame, IDC_BUTTON_LEFT)));
         if (!OpenMethodPage(wizard)) return STILL_ACTIVE;
         EXPECT_EQ(CheckedMethods(frame), std::vector<int>{IDC_METHOD_TYPE}) << "By File Type comes chosen";
@@ -179,7 +179,7 @@ TEST_F(WizardRun, MethodClickedIsTheOneCheckedSummedUpAndHandedOver) {
         ASSERT_NE(frame, nullptr);
         for (int step = 1; step <= count; ++step) {
             const int radio = kMethodChoices[(last + step) % count].radio;
-            PressButton(VisibleControl(frame, radio));
+            Click(VisibleControl(frame, radio));
             EXPECT_TRUE(WaitUntil([&] {
                 return SendMessageW(VisibleControl(frame, radio), BM_GETCHECK, 0, 0) == BST_CHECKED;
             })) << "radio " << radio;
@@ -201,7 +201,7 @@ TEST_F(WizardRun, MethodChosenWithTheArrowKeys) {
     HWND frame = OpenMethodPage(wizard);
     ASSERT_NE(frame, nullptr);
     HWND type = VisibleControl(frame, IDC_METHOD_TYPE);
-    ASSERT_TRUE(WaitUntil([&] { return FocusOf(frame) == type; }))
+    ASSERT_TRUE(WaitUntil([&] { return Focus(frame) == type; }))
         << "the focus left behind on the hidden target page moves to the checked choice";
 
     struct Step {
@@ -214,10 +214,10 @@ TEST_F(WizardRun, MethodChosenWithTheArrowKeys) {
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.checked);
-        ASSERT_TRUE(PressKey(frame, step.key));
+        Press(frame, step.key);
         ASSERT_TRUE(WaitUntil([&] { return CheckedMethods(frame) == std::vector<int>{step.checked}; }))
             << "checked: " << CheckedMethods(frame).size();
-        EXPECT_EQ(FocusOf(frame), VisibleControl(frame, step.checked)) << "the focus moves with the choice";
+        EXPECT_EQ(Focus(frame), VisibleControl(frame, step.checked)) << "the focus moves with the choice";
     }
     FinishFromMethodPage(frame, L"<a>File Size</a>");
     EXPECT_EQ(wizard.Wait(60000), 0u);
@@ -234,14 +234,194 @@ TEST_F(WizardRun, EnterOnACommandLinkChoosesIt) {
     HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(WaitForControl(frame, IDC_LINK_DESKTOP));
-    ASSERT_TRUE(WaitUntil([&] { return FocusOf(frame) == VisibleControl(frame, IDC_LINK_DESKTOP); }))
+    ASSERT_TRUE(WaitUntil([&] { return Focus(frame) == VisibleControl(frame, IDC_LINK_DESKTOP); }))
         << "the Desktop link has the keyboard at start";
-    ASSERT_TRUE(PressKey(frame, VK_RETURN));
+    Press(frame, VK_RETURN);
     EXPECT_TRUE(WaitForControl(frame, IDC_METHOD_TYPE)) << "the method page follows Desktop";
     EXPECT_EQ(wizard.Wait(500), static_cast<DWORD>(STILL_ACTIVE)) << "the wizard stays open";
     FinishFromMethodPage(frame, L"<a>File Type</a>");
     EXPECT_EQ(wizard.Wait(60000), 0u);
     EXPECT_EQ(HandedOverJob(app), DesktopJob(1, L"Type1"));
+}
+
+// The id of the control that has the keyboard in the wizard (0: none).
+int FocusId(HWND frame) {
+    HWND focus = Focus(frame);
+    return focus ? GetDlgCtrlID(focus) : 0;
+}
+
+std::string CaptureNote(HWND frame) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(frame, nullptr), &info) || !info.hwndCapture) return "";
+    return " (the mouse is held by " + std::to_string(GetDlgCtrlID(info.hwndCapture)) + ")";
+}
+
+// A key pressed in the wizard; the keyboard must then be on the control
+// with that id, visible and enabled (the id alone says nothing of the page:
+// the caller knows the page it is on).
+::testing::AssertionResult PressTo(HWND frame, UINT key, int focusId, Held held = Held::Nothing) {
+    Press(frame, key, held);
+    if (!WaitUntil([&] { return FocusId(frame) == focusId; }, 10000))
+        return ::testing::AssertionFailure() << "key " << key << ": the focus is on " << FocusId(frame)
+                                             << ", not on " << focusId << CaptureNote(frame);
+    HWND focus = Focus(frame);
+    if (!IsWindowVisible(focus) || !IsWindowEnabled(focus))
+        return ::testing::AssertionFailure() << "key " << key << ": the focus is on a hidden or grey control";
+    return ::testing::AssertionSuccess();
+}
+
+// Tab pressed until the keyboard is on the control with that id; every
+// stop on the way must be a visible, enabled control, and the order the
+// one given (the ids of the stops before it).
+::testing::AssertionResult TabTo(HWND frame, const std::vector<int>& stopsOnTheWay, int focusId) {
+    for (int stop : stopsOnTheWay)
+        if (auto result = PressTo(frame, VK_TAB, stop); !result) return result;
+    return PressTo(frame, VK_TAB, focusId);
+}
+
+TEST_F(WizardRun, AWholeTidyByTheKeyboardAlone) {
+    ExpectTypicalRunTidiesTheDesktop([&]() -> DWORD {
+        // Each step must hold for the next to mean anything: the first that
+        // does not ends the walk.
+        const auto held = [](const ::testing::AssertionResult& result) {
+            EXPECT_TRUE(result);
+            return static_cast<bool>(result);
+        };
+        Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
+        HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
+        EXPECT_NE(frame, nullptr);
+        if (!frame || !WaitUntil([&] { return FocusId(frame) == IDC_LINK_DESKTOP; })) {
+            ADD_FAILURE() << "the Desktop link has the keyboard at start";
+            return STILL_ACTIVE;
+        }
+        // The target page: Tab goes round its links and the frame's buttons.
+        if (!held(TabTo(frame, {IDC_LINK_FOLDER, IDC_LINK_SELECTION, IDC_MENU_BUTTON, IDC_BUTTON_RIGHT},
+                          IDC_LINK_DESKTOP))) return STILL_ACTIVE;
+        if (!held(PressTo(frame, VK_RETURN, IDC_METHOD_TYPE))) return STILL_ACTIVE;  // Enter chooses the link
+        // The method page: the arrows move within the choices, Enter is Next.
+        if (!held(PressTo(frame, VK_DOWN, IDC_METHOD_NAME))) return STILL_ACTIVE;
+        if (!held(PressTo(frame, VK_UP, IDC_METHOD_TYPE))) return STILL_ACTIVE;
+        EXPECT_EQ(CheckedMethods(frame), std::vector<int>{IDC_METHOD_TYPE});
+        if (!held(PressTo(frame, VK_RETURN, IDC_PROFILE_COMBO))) return STILL_ACTIVE;  // Enter is Next; the profile selector comes first
+        EXPECT_TRUE(WaitUntil([&] { return Text(VisibleControl(frame, IDC_PROFILE_COMBO)) == L"By kind of file"; }));
+        // The profile page: Tab to Next, Space presses it.
+        if (!held(TabTo(frame, {IDC_PROFILE_TOOLBAR, IDC_NAVIGATION_TOOLBAR, IDC_NEW_ITEMS_TOOLBAR, IDC_PROFILE_LIST,
+                                  IDC_MENU_BUTTON, IDC_BUTTON_LEFT},
+                          IDC_BUTTON_RIGHT))) return STILL_ACTIVE;
+        if (!held(PressTo(frame, VK_SPACE, IDC_BUTTON_RIGHT))) return STILL_ACTIVE;
+        EXPECT_TRUE(WaitUntil([&] { return Text(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
+        // The summary: round to the destination, Alt+V shows the preview
+        // (the dialog manager gives its button the keyboard on the way),
+        // Escape closes it, and on round to Finish.
+        if (!held(TabTo(frame, {IDC_TARGET_LINK, IDC_METHOD_LINK, IDC_PROFILE_LINK}, IDC_DESTINATION))) return STILL_ACTIVE;
+        Press(frame, L'V', Held::Alt);
+        HWND preview = WaitForWindow(wizard.Id(), L"Preview");
+        if (!preview) {
+            ADD_FAILURE() << "Alt+V is Preview...";
+            return STILL_ACTIVE;
+        }
+        if (!WaitUntil([&] { return GetAncestor(Focus(frame), GA_ROOT) == preview; }, 10000)) {
+            ADD_FAILURE() << "the preview takes the keyboard";
+            return STILL_ACTIVE;
+        }
+        Press(frame, VK_ESCAPE);
+        if (!WaitUntil([&] { return !IsWindow(preview); }, 10000)) {
+            ADD_FAILURE() << "Escape closes the preview";
+            return STILL_ACTIVE;
+        }
+        if (!held(PressTo(frame, VK_TAB, IDC_MENU_BUTTON))) return STILL_ACTIVE;  // on from the Preview button
+        if (!held(TabTo(frame, {IDC_BUTTON_LEFT}, IDC_BUTTON_RIGHT))) return STILL_ACTIVE;
+        Press(frame, VK_RETURN);
+        return wizard.Wait(60000);
+    });
+}
+
+// Whether a menu of the process is open.
+bool MenuShown(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        bool found;
+    } search = {processId, false};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            wchar_t name[16] = {};
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            GetClassNameW(window, name, 16);
+            if (owner == s->processId && IsWindowVisible(window) && lstrcmpW(name, L"#32768") == 0) s->found = true;
+            return !s->found;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The profile editor by the keyboard alone: the list's context menu (the
+// Application key) adds a folder and, inside it, a rule; leaving the page
+// saves them when asked.
+TEST_F(WizardRun, AProfileEditedByTheKeyboardAlone) {
+    Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
+    HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return FocusId(frame) == IDC_LINK_DESKTOP; }));
+    ASSERT_TRUE(PressTo(frame, VK_RETURN, IDC_METHOD_TYPE));
+    ASSERT_TRUE(PressTo(frame, VK_RETURN, IDC_PROFILE_COMBO));
+    ASSERT_TRUE(WaitUntil([&] { return Text(VisibleControl(frame, IDC_PROFILE_COMBO)) == L"By kind of file"; }));
+    ASSERT_TRUE(TabTo(frame, {IDC_PROFILE_TOOLBAR, IDC_NAVIGATION_TOOLBAR, IDC_NEW_ITEMS_TOOLBAR}, IDC_PROFILE_LIST));
+    HWND list = VisibleControl(frame, IDC_PROFILE_LIST);
+    const int rootItems = RowCount(list);
+
+    // A menu command by its letters: the Application key, then each letter.
+    const auto menu = [&](const std::wstring& letters) {
+        Press(frame, VK_APPS);
+        if (!WaitUntil([&] { return MenuShown(wizard.Id()); }, 10000)) {
+            ADD_FAILURE() << "the Application key opens no menu";
+            return false;
+        }
+        for (wchar_t letter : letters) Press(frame, letter);
+        return WaitUntil([&] { return !MenuShown(wizard.Id()); }, 10000);
+    };
+    // Typed into the dialog of that title, where its keyboard is; Enter then.
+    const auto answer = [&](const wchar_t* title, const std::wstring& text) {
+        HWND dialog = WaitForWindow(wizard.Id(), title, 10000);
+        if (!dialog || !WaitUntil([&] { return GetAncestor(Focus(frame), GA_ROOT) == dialog; }, 10000)) return false;
+        Type(Focus(frame), text);
+        Press(frame, VK_RETURN);
+        return WaitUntil([&] { return !IsWindow(dialog); }, 10000);
+    };
+    ASSERT_TRUE(menu(L"AF")) << "Add > Folder";
+    ASSERT_TRUE(answer(L"New Folder", L"Keys"));
+    ASSERT_TRUE(WaitUntil([&] { return RowCount(list) == rootItems + 1; }));
+    Press(frame, L'K');  // the list's own search selects Keys
+    ASSERT_TRUE(WaitUntil([&] { return ListView_GetNextItem(list, -1, LVNI_SELECTED) >= 0; }));
+    Press(frame, VK_RETURN);  // opens it
+    ASSERT_TRUE(WaitUntil([&] { return RowCount(list) == 0; })) << "Enter opens the folder chosen";
+    ASSERT_TRUE(menu(L"AT")) << "Add > File Type Rule";
+    ASSERT_TRUE(answer(L"New File Type", L".xyz"));
+    ASSERT_TRUE(WaitUntil([&] { return RowCount(list) == 1 && Cell(list, 0, 0) == L".xyz"; }));
+
+    // Round to Next; leaving the page asks to save, Enter says Yes.
+    bool onNext = false;
+    for (int stop = 0; stop < 12 && !onNext; ++stop) {
+        const int before = FocusId(frame);
+        Press(frame, VK_TAB);
+        ASSERT_TRUE(WaitUntil([&] { return FocusId(frame) != before; }, 10000)) << "Tab moves on from " << before;
+        HWND focus = Focus(frame);
+        ASSERT_TRUE(IsWindowVisible(focus) && IsWindowEnabled(focus)) << "stop " << FocusId(frame);
+        onNext = FocusId(frame) == IDC_BUTTON_RIGHT;
+    }
+    ASSERT_TRUE(onNext) << "Tab reaches Next";
+    Press(frame, VK_SPACE);
+    HWND box = WaitForMessageBox(wizard.Id(), 10000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), L"Save Changes to Profile \"By kind of file\"?");
+    ASSERT_TRUE(WaitUntil([&] { return GetAncestor(Focus(frame), GA_ROOT) == box; }, 10000)) << "the question has the keyboard";
+    Press(frame, VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return Text(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
+    EXPECT_NE(ReadUtf8(profileFile).find("<Folder displayname=\"Keys\" location=\"\"><Ext t=\".xyz\"/></Folder>"),
+              std::string::npos)
+        << ReadUtf8(profileFile);
 }
 
 TEST_F(WizardRun, ExistingProfileDocumentIsKept) {
@@ -253,7 +433,7 @@ TEST_F(WizardRun, ExistingProfileDocumentIsKept) {
     HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(ReadUtf8(profileFile), "");
-    Press(frame, IDC_BUTTON_RIGHT);  // Exit
+    Click(frame, IDC_BUTTON_RIGHT);  // Exit
     EXPECT_EQ(wizard.Wait(), 0u);
 }
 
@@ -296,7 +476,7 @@ TEST_F(WizardRun, EveryMethodTidiesTheDesktopByItsDefaultProfile) {
         ASSERT_TRUE(wizard.Started());
         HWND frame = OpenMethodPage(wizard);
         ASSERT_NE(frame, nullptr);
-        PressButton(VisibleControl(frame, c.radio));
+        Click(VisibleControl(frame, c.radio));
         EXPECT_TRUE(WaitUntil([&] { return CheckedMethods(frame) == std::vector<int>{c.radio}; }));
         FinishFromMethodPage(frame, c.link);
         EXPECT_EQ(wizard.Wait(60000), 0u);
@@ -336,12 +516,12 @@ TEST_F(WizardRun, OptionsHideTheWizardAndReReadTheSettings) {
     Click(editor, IDOK);
 
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(frame); })) << "and shows again";
-    Press(frame, IDC_LINK_DESKTOP);
+    Click(frame, IDC_LINK_DESKTOP);
     ASSERT_TRUE(WaitForControl(frame, IDC_METHOD_TYPE));
-    Press(frame, IDC_BUTTON_RIGHT);
+    Click(frame, IDC_BUTTON_RIGHT);
     EXPECT_TRUE(WaitUntil([&] {
         HWND combo = VisibleControl(frame, IDC_PROFILE_COMBO);
-        return combo && WindowText(combo) == L"Other profile";
+        return combo && Text(combo) == L"Other profile";
     })) << "the profile page reads the document the settings now name";
     // The editor wrote every value; the other tests expect the defaults.
     WriteSettingsValue(settingsFile, kSectionFileOperation, kKeyShowSystemProgress, L"0");
@@ -365,10 +545,10 @@ TEST_F(WizardRun, ARunUsesTheProfileAsEditedOnThePage) {
     Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
     HWND frame = OpenMethodPage(wizard);
     ASSERT_NE(frame, nullptr);
-    Press(frame, IDC_BUTTON_RIGHT);
+    Click(frame, IDC_BUTTON_RIGHT);
     ASSERT_TRUE(WaitUntil([&] {
         HWND combo = VisibleControl(frame, IDC_PROFILE_COMBO);
-        return combo && WindowText(combo) == L"Home";
+        return combo && Text(combo) == L"Home";
     }));
     HWND page = GetParent(VisibleControl(frame, IDC_PROFILE_COMBO));
     HWND list = GetDlgItem(page, IDC_PROFILE_LIST);
@@ -377,21 +557,21 @@ TEST_F(WizardRun, ARunUsesTheProfileAsEditedOnThePage) {
     PostMessageW(page, WM_COMMAND, ID_ADD_FOLDER, 0);
     HWND dialog = WaitForWindow(wizard.Id(), L"New Folder");
     ASSERT_NE(dialog, nullptr);
-    for (wchar_t c : std::wstring(L"Logs")) PostMessageW(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), WM_CHAR, c, 1);
-    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    Type(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), L"Logs");
+    Click(GetDlgItem(dialog, IDOK));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && ListView_GetItemCount(list) == 2; }));
 
     // Into Logs (the last item) with the keyboard, then the unmatched-files catch-all.
-    PostMessageW(list, WM_KEYDOWN, VK_END, 1);
-    PostMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
+    Press(list, VK_END);
+    Press(list, VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(list) == 0; })) << "Logs is empty";
     PostMessageW(page, WM_COMMAND, ID_ADD_UNMATCHED_SPECIAL, 0);
     ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(list) == 1; }));
     PostMessageW(page, WM_COMMAND, ID_SAVE_PROFILE, 0);
 
-    Press(frame, IDC_BUTTON_RIGHT);
-    ASSERT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
-    Press(frame, IDC_BUTTON_RIGHT);
+    Click(frame, IDC_BUTTON_RIGHT);
+    ASSERT_TRUE(WaitUntil([&] { return Text(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
+    Click(frame, IDC_BUTTON_RIGHT);
     EXPECT_EQ(wizard.Wait(60000), 0u);
 
     for (const wchar_t* moved : {L"\\Docs\\notes.txt", L"\\Logs\\server.log"})
@@ -424,25 +604,21 @@ public:
     // A command of the toolbars or of an Add menu, as picking it sends it.
     void Command(WORD id) { PostMessageW(page_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     HWND Dialog(const wchar_t* title) { return WaitForWindow(wizard_.Id(), title); }
-    // Types into a control and presses a button of the dialog.
+    // Types into a control of the dialog.
     static void Type(HWND dialog, int id, const std::wstring& text) {
-        PostTyping(GetDlgItem(dialog, id), text);
-    }
-    void Key(HWND window, UINT key) {
-        PostMessageW(window, WM_KEYDOWN, key, 1);
-        PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+        testing_support::Type(GetDlgItem(dialog, id), text);
     }
     bool WaitForCount(int count) {
         return WaitUntil([&] { return Count() == count; });
     }
     // Into the last folder of the list, by the keyboard; it holds `count` items.
     bool OpenLast(int count) {
-        Key(list_, VK_END);
-        Key(list_, VK_RETURN);
+        Press(list_, VK_END);
+        Press(list_, VK_RETURN);
         return WaitForCount(count);
     }
     bool Up(int count) {
-        Key(list_, VK_BACK);
+        Press(list_, VK_BACK);
         return WaitForCount(count);
     }
     // The message box the wizard shows: its text, answered by the button.
@@ -459,8 +635,8 @@ public:
         HWND dialog = Dialog(L"New Profile");
         if (!dialog) return false;
         Type(dialog, IDC_PROFILE_NAME, name);
-        PressButton(GetDlgItem(dialog, IDOK));
-        return WaitUntil([&] { return WindowText(GetDlgItem(page_, IDC_PROFILE_COMBO)) == name; });
+        Click(GetDlgItem(dialog, IDOK));
+        return WaitUntil([&] { return Text(GetDlgItem(page_, IDC_PROFILE_COMBO)) == name; });
     }
     // "&Folder" of the Add menu; the list then holds `count` items.
     bool AddFolder(const std::wstring& name, int count) {
@@ -468,16 +644,16 @@ public:
         HWND dialog = Dialog(L"New Folder");
         if (!dialog) return false;
         Type(dialog, IDC_NEW_FOLDER_NAME, name);
-        PressButton(GetDlgItem(dialog, IDOK));
+        Click(GetDlgItem(dialog, IDOK));
         return WaitForCount(count);
     }
     // Chooses the first item of the list by the keyboard and waits until its
     // pane's field shows the text; returns the field.
     HWND ChooseFirst(int field, const std::wstring& shows) {
-        Key(list_, VK_HOME);
+        Press(list_, VK_HOME);
         if (!WaitForControl(frame_, field)) return nullptr;
         HWND control = VisibleControl(frame_, field);
-        return WaitUntil([&] { return WindowText(control) == shows; }) ? control : nullptr;
+        return WaitUntil([&] { return Text(control) == shows; }) ? control : nullptr;
     }
     // Saves: once Save is grey again, the profile file is read (not while
     // the wizard replaces it) and must hold the text.
@@ -506,9 +682,9 @@ struct Expected {
 HWND OpenProfilePage(const Program& wizard, int methodChoice) {
     HWND frame = OpenMethodPage(wizard);
     if (!frame) return nullptr;
-    PressButton(VisibleControl(frame, methodChoice));
+    Click(VisibleControl(frame, methodChoice));
     if (!WaitUntil([&] { return CheckedMethods(frame) == std::vector<int>{methodChoice}; })) return nullptr;
-    Press(frame, IDC_BUTTON_RIGHT);
+    Click(frame, IDC_BUTTON_RIGHT);
     return WaitForControl(frame, IDC_PROFILE_COMBO) ? frame : nullptr;
 }
 
@@ -535,9 +711,9 @@ void CleanDesktop(const std::wstring& desktop, const std::vector<Expected>& file
 // Next to the summary, Finish; the run must leave each file where expected.
 void FinishAndExpectTidied(Program& wizard, HWND frame, const std::wstring& desktop,
                            const std::vector<Expected>& files) {
-    Press(frame, IDC_BUTTON_RIGHT);
-    ASSERT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
-    Press(frame, IDC_BUTTON_RIGHT);
+    Click(frame, IDC_BUTTON_RIGHT);
+    ASSERT_TRUE(WaitUntil([&] { return Text(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
+    Click(frame, IDC_BUTTON_RIGHT);
     EXPECT_EQ(wizard.Wait(60000), 0u);
     CheckTidied(desktop, files);
     CleanDesktop(desktop, files);
@@ -568,7 +744,7 @@ TEST_F(WizardRun, ATypeProfileMadeInTheEditorTidies) {
     HWND dialog = editor.Dialog(L"New File Type");
     ASSERT_NE(dialog, nullptr);
     EditorDriver::Type(dialog, IDC_NEW_TYPE_EXTENSION, L"txt");
-    PressButton(GetDlgItem(dialog, IDOK));
+    Click(GetDlgItem(dialog, IDOK));
     EXPECT_EQ(editor.Answer(IDYES), L"File extension in wrong format, do you mean \".txt\"?");
     ASSERT_TRUE(editor.WaitForCount(1));
     ASSERT_TRUE(editor.Up(1));
@@ -579,17 +755,17 @@ TEST_F(WizardRun, ATypeProfileMadeInTheEditorTidies) {
     dialog = editor.Dialog(L"Batch Adding File Type Rules");
     ASSERT_NE(dialog, nullptr);
     EditorDriver::Type(dialog, IDC_BATCH_TYPES_INPUT, L".jpg png");
-    editor.Key(GetDlgItem(dialog, IDC_BATCH_TYPES_INPUT), VK_RETURN);
+    Press(GetDlgItem(dialog, IDC_BATCH_TYPES_INPUT), VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(GetDlgItem(dialog, IDC_BATCH_TYPES_LIST)) == 2; }));
-    PressButton(GetDlgItem(dialog, IDOK));
+    Click(GetDlgItem(dialog, IDOK));
     ASSERT_TRUE(editor.WaitForCount(2));
     ASSERT_TRUE(editor.Up(2));
 
     // Texts renamed in its pane: the first item chosen with the keyboard.
     HWND name = editor.ChooseFirst(IDC_FOLDER_PANE_NAME, L"Texts");
     ASSERT_NE(name, nullptr);
-    PostTyping(name, L"Notes");
-    editor.Key(name, VK_RETURN);
+    Type(name, L"Notes");
+    Press(name, VK_RETURN);
     ASSERT_TRUE(editor.Save(profileFile, "<TypeConfigure displayname=\"Mine\" id=\"Type1\">"
                                          "<Folder displayname=\"Notes\" location=\"\"><Ext t=\".txt\"/></Folder>"
                                          "<Folder displayname=\"Pictures\" location=\"\"><Ext t=\".jpg\"/><Ext t=\".png\"/>"
@@ -622,7 +798,7 @@ TEST_F(WizardRun, ANameProfileMadeInTheEditorTidies) {
     HWND dialog = editor.Dialog(L"Batch Adding File Name Rules");
     ASSERT_NE(dialog, nullptr);
     EditorDriver::Type(dialog, IDC_BATCH_NAME_PARTS, L"4");
-    editor.Key(GetDlgItem(dialog, IDC_BATCH_NAME_PARTS), VK_RETURN);
+    Press(GetDlgItem(dialog, IDC_BATCH_NAME_PARTS), VK_RETURN);
     ASSERT_TRUE(editor.WaitForCount(4));
 
     ASSERT_TRUE(editor.AddFolder(L"Reports", 5));
@@ -631,14 +807,14 @@ TEST_F(WizardRun, ANameProfileMadeInTheEditorTidies) {
     dialog = editor.Dialog(L"New Regular Expression Rule");
     ASSERT_NE(dialog, nullptr);
     EditorDriver::Type(dialog, IDC_NEW_REGEXP_EXPRESSION, L"^Report");
-    PressButton(GetDlgItem(dialog, IDOK));
+    Click(GetDlgItem(dialog, IDOK));
     ASSERT_TRUE(editor.WaitForCount(1));
 
     // The expression corrected in its pane: names begin with a small r.
     HWND expression = editor.ChooseFirst(IDC_NAME_PANE_EXPRESSION, L"^Report");
     ASSERT_NE(expression, nullptr);
-    PostTyping(expression, L"^report");
-    editor.Key(expression, VK_RETURN);
+    Type(expression, L"^report");
+    Press(expression, VK_RETURN);
     ASSERT_TRUE(editor.Save(profileFile, "<NameConfigure displayname=\"Letters\" id=\"Name1\">"
                                          "<Folder displayname=\"! - 8\" location=\"\"><Name from=\"!\" to=\"8\"/></Folder>"
                                          "<Folder displayname=\"9 - P\" location=\"\"><Name from=\"9\" to=\"P\"/></Folder>"
@@ -664,16 +840,16 @@ TEST_F(WizardRun, UndoLastTidyShowsWhatGoesBackAndHandsOverTheUndo) {
     HWND undo = WaitForWindow(wizard.Id(), L"Undo Last Tidy");
     ASSERT_NE(undo, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(undo, IDOK)); })) << "Take Back once the list is ready";
-    EXPECT_EQ(ControlText(undo, IDOK), L"Take Back");
-    EXPECT_EQ(ControlText(undo, IDC_PREVIEW_STATUS), L"1 items go back where they were; 0 cannot be taken back.");
+    EXPECT_EQ(Text(undo, IDOK), L"Take Back");
+    EXPECT_EQ(Text(undo, IDC_PREVIEW_STATUS), L"1 items go back where they were; 0 cannot be taken back.");
     HWND items = GetDlgItem(undo, IDC_PREVIEW_ITEMS);
-    ASSERT_EQ(ListViewRows(items), 2) << "a.jpg back, Pictures removed";
-    EXPECT_EQ(ListViewCell(items, 0, wizard::kColumnName), L"a.jpg");
-    EXPECT_TRUE(ShownAsPath(ListViewCell(items, 0, wizard::kColumnTo), folder.Path()))
-        << Narrow(ListViewCell(items, 0, wizard::kColumnTo));
-    EXPECT_EQ(ListViewCell(items, 0, wizard::kColumnArrival), L"moved back");
-    EXPECT_EQ(ListViewCell(items, 1, wizard::kColumnName), L"Pictures");
-    EXPECT_EQ(ListViewCell(items, 1, wizard::kColumnArrival), L"folder removed");
+    ASSERT_EQ(RowCount(items), 2) << "a.jpg back, Pictures removed";
+    EXPECT_EQ(Cell(items, 0, wizard::kColumnName), L"a.jpg");
+    EXPECT_TRUE(ShownAsPath(Cell(items, 0, wizard::kColumnTo), folder.Path()))
+        << Narrow(Cell(items, 0, wizard::kColumnTo));
+    EXPECT_EQ(Cell(items, 0, wizard::kColumnArrival), L"moved back");
+    EXPECT_EQ(Cell(items, 1, wizard::kColumnName), L"Pictures");
+    EXPECT_EQ(Cell(items, 1, wizard::kColumnArrival), L"folder removed");
     Click(undo, IDOK);
     EXPECT_EQ(wizard.Wait(60000), 0u) << "the wizard ends once the undo is handed over, as after Finish";
 
@@ -702,7 +878,7 @@ TEST_F(WizardRun, UndoLastTidyCancelledOrWithNothingToTakeBack) {
         Click(undo, IDCANCEL);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(undo); }));
         EXPECT_TRUE(IsWindowVisible(frame)) << "the wizard goes on";
-        Press(frame, IDC_BUTTON_RIGHT);  // Exit
+        Click(frame, IDC_BUTTON_RIGHT);  // Exit
         EXPECT_EQ(wizard.Wait(), 0u);
         EXPECT_FALSE(FileExists(app / L"args.txt")) << "no runner was started";
     }
@@ -722,7 +898,7 @@ TEST_F(WizardRun, UndoLastTidyCancelledOrWithNothingToTakeBack) {
             EXPECT_EQ(MessageBoxText(box), L"There is no tidy to take back: no run has moved anything yet.");
             Click(box, IDOK);
         }
-        Press(frame, IDC_BUTTON_RIGHT);
+        Click(frame, IDC_BUTTON_RIGHT);
         EXPECT_EQ(wizard.Wait(), 0u);
     }
     RemoveTree(history);
@@ -741,30 +917,30 @@ TEST_F(WizardRun, PreviewTidyAndTakeBackFromTheWizard) {
         Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
         HWND frame = OpenMethodPage(wizard);
         ASSERT_NE(frame, nullptr);
-        Press(frame, IDC_BUTTON_RIGHT);
+        Click(frame, IDC_BUTTON_RIGHT);
         ASSERT_TRUE(WaitUntil([&] { return VisibleControl(frame, IDC_PROFILE_COMBO) != nullptr; }));
-        Press(frame, IDC_BUTTON_RIGHT);
-        ASSERT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
+        Click(frame, IDC_BUTTON_RIGHT);
+        ASSERT_TRUE(WaitUntil([&] { return Text(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
 
-        Press(frame, IDC_PREVIEW_BUTTON);
+        Click(frame, IDC_PREVIEW_BUTTON);
         HWND preview = WaitForWindow(wizard.Id(), L"Preview");
         ASSERT_NE(preview, nullptr);
-        ASSERT_TRUE(WaitUntil([&] { return ControlText(preview, IDC_PREVIEW_STATUS).find(L"to be moved") != std::wstring::npos; }))
-            << Narrow(ControlText(preview, IDC_PREVIEW_STATUS));
+        ASSERT_TRUE(WaitUntil([&] { return Text(preview, IDC_PREVIEW_STATUS).find(L"to be moved") != std::wstring::npos; }))
+            << Narrow(Text(preview, IDC_PREVIEW_STATUS));
         HWND items = GetDlgItem(preview, IDC_PREVIEW_ITEMS);
         for (const auto& f : files) {
             int row = 0;
-            while (row < ListViewRows(items) && ListViewCell(items, row, wizard::kColumnName) != f.first) ++row;
-            ASSERT_LT(row, ListViewRows(items)) << Narrow(f.first);
-            const std::wstring to = ListViewCell(items, row, wizard::kColumnTo);
+            while (row < RowCount(items) && Cell(items, row, wizard::kColumnName) != f.first) ++row;
+            ASSERT_LT(row, RowCount(items)) << Narrow(f.first);
+            const std::wstring to = Cell(items, row, wizard::kColumnTo);
             EXPECT_TRUE(ShownAsPath(to, desktop + L"\\" + f.second)) << Narrow(to);
-            EXPECT_EQ(ListViewCell(items, row, wizard::kColumnArrival), L"moved");
+            EXPECT_EQ(Cell(items, row, wizard::kColumnArrival), L"moved");
         }
         EXPECT_EQ(ShowTree(FolderTree(desktop)), ShowTree(before)) << "the preview changes nothing";
         Click(preview, IDCANCEL);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(preview); }));
 
-        Press(frame, IDC_BUTTON_RIGHT);  // Finish
+        Click(frame, IDC_BUTTON_RIGHT);  // Finish
         EXPECT_EQ(wizard.Wait(60000), 0u);
         WaitForProcessesNamed(L"qz.exe");
     }
@@ -823,15 +999,15 @@ TEST_F(WizardRun, ASizeProfileMadeInTheEditorTidies) {
     editor.Command(ID_ADD_SIZE_RULE);
     HWND dialog = editor.Dialog(L"New File Size Rule");
     ASSERT_NE(dialog, nullptr);
-    PostMessageW(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER_UNIT), WM_CHAR, L'K', 1);
+    Type(GetDlgItem(dialog, IDC_NEW_SIZE_LOWER_UNIT), std::wstring(1, L'K'));
     EditorDriver::Type(dialog, IDC_NEW_SIZE_LOWER, L"1");
-    PressButton(GetDlgItem(dialog, IDOK));
+    Click(GetDlgItem(dialog, IDOK));
     ASSERT_TRUE(editor.WaitForCount(1));
     // 1 KB and more, then in the pane from 2 KB on: a file of 1,500 B stays.
     HWND lower = editor.ChooseFirst(IDC_SIZE_PANE_LOWER, L"1.00");
     ASSERT_NE(lower, nullptr);
-    PostTyping(lower, L"2");
-    editor.Key(lower, VK_RETURN);
+    Type(lower, L"2");
+    Press(lower, VK_RETURN);
     ASSERT_TRUE(editor.Up(1));
 
     ASSERT_TRUE(editor.AddFolder(L"Dirs", 2));
@@ -843,7 +1019,7 @@ TEST_F(WizardRun, ASizeProfileMadeInTheEditorTidies) {
     editor.Command(ID_ADD_SIZE_BATCH);
     dialog = editor.Dialog(L"Batch Adding File Size Rules");
     ASSERT_NE(dialog, nullptr);
-    PressButton(GetDlgItem(dialog, IDOK));  // 0 B to 1 KB every 100 B, a folder for each
+    Click(GetDlgItem(dialog, IDOK));  // 0 B to 1 KB every 100 B, a folder for each
     ASSERT_TRUE(editor.WaitForCount(13));
     ASSERT_TRUE(editor.Save(profileFile, "<Folder displayname=\"Large\" location=\"\">"
                                          "<Size lower=\"2048\" upper=\"0\"/></Folder>"))
@@ -880,7 +1056,7 @@ TEST_F(WizardRun, ATimeProfileMadeInTheEditorTidies) {
     editor.Command(ID_ADD_TIME_RULE);
     HWND dialog = editor.Dialog(L"New DateTime Rule");
     ASSERT_NE(dialog, nullptr);
-    PressButton(GetDlgItem(dialog, IDC_NEW_TIME_LONG_AGO));
+    Click(GetDlgItem(dialog, IDC_NEW_TIME_LONG_AGO));
     // The year of "To": a click on it once the picker has been painted (it
     // places its fields then), and the digits.
     HWND to = GetDlgItem(dialog, IDC_NEW_TIME_TO_PICKER);
@@ -889,17 +1065,17 @@ TEST_F(WizardRun, ATimeProfileMadeInTheEditorTidies) {
     GetClientRect(to, &client);
     PostMessageW(to, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, client.bottom / 2));
     PostMessageW(to, WM_LBUTTONUP, 0, MAKELPARAM(8, client.bottom / 2));
-    for (wchar_t c : std::wstring(L"2001")) PostMessageW(to, WM_CHAR, c, 1);
-    PressButton(GetDlgItem(dialog, IDOK));
+    Type(to, L"2001");
+    Click(GetDlgItem(dialog, IDOK));
     ASSERT_TRUE(editor.WaitForCount(1));
     ASSERT_TRUE(editor.Up(1));
 
     editor.Command(ID_ADD_TIME_BY_YEAR);
     dialog = editor.Dialog(L"Create Date Time Rule By Year");
     ASSERT_NE(dialog, nullptr);
-    PostTyping(GetWindow(GetDlgItem(dialog, IDC_YEAR_FROM), GW_CHILD), lastYear);
-    PostTyping(GetWindow(GetDlgItem(dialog, IDC_YEAR_TO), GW_CHILD), thisYear);
-    PressButton(GetDlgItem(dialog, IDOK));
+    Type(GetWindow(GetDlgItem(dialog, IDC_YEAR_FROM), GW_CHILD), lastYear);
+    Type(GetWindow(GetDlgItem(dialog, IDC_YEAR_TO), GW_CHILD), thisYear);
+    Click(GetDlgItem(dialog, IDOK));
     ASSERT_TRUE(editor.WaitForCount(3));
     ASSERT_TRUE(editor.Save(profileFile, "<Time begin=\"1601-01-01 00:00:00\" end=\"2001-")) << ReadUtf8(profileFile);
     EXPECT_NE(ReadUtf8(profileFile).find("<Folder displayname=\"" + Narrow(lastYear) + "\""), std::string::npos);
@@ -924,25 +1100,25 @@ TEST_F(WizardRun, HistoryFromTheMenuTakesBackTheRunChosen) {
     HWND history = OpenHistory(wizard, frame);
     ASSERT_NE(history, nullptr);
     HWND list = GetDlgItem(history, IDC_HISTORY_LIST);
-    ASSERT_GE(ListViewRows(list), 2);
-    EXPECT_EQ(ListViewCell(list, 0, 0), RunIdToLocalText(newerId)) << "newest first";
-    EXPECT_EQ(ListViewCell(list, 1, 0), RunIdToLocalText(olderId));
-    EXPECT_EQ(ListViewCell(list, 1, 3), L"1") << "items moved";
-    EXPECT_EQ(ListViewCell(list, 1, 4), L"You");
-    EXPECT_EQ(ListViewCell(list, 1, 5), L"") << "not taken back";
+    ASSERT_GE(RowCount(list), 2);
+    EXPECT_EQ(Cell(list, 0, 0), RunIdToLocalText(newerId)) << "newest first";
+    EXPECT_EQ(Cell(list, 1, 0), RunIdToLocalText(olderId));
+    EXPECT_EQ(Cell(list, 1, 3), L"1") << "items moved";
+    EXPECT_EQ(Cell(list, 1, 4), L"You");
+    EXPECT_EQ(Cell(list, 1, 5), L"") << "not taken back";
 
-    ASSERT_EQ(FocusOf(history), list);
-    PostKey(list, VK_DOWN);
+    ASSERT_EQ(Focus(history), list);
+    Press(list, VK_DOWN);
     ASSERT_TRUE(WaitUntil([&] { return ListView_GetNextItem(list, -1, LVNI_SELECTED) == 1; }));
-    PostKey(list, VK_RETURN);  // Take Back..., the default button
+    Press(list, VK_RETURN);  // Take Back..., the default button
     HWND undo = WaitForWindow(wizard.Id(), L"Take Back a Run");
     ASSERT_NE(undo, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(undo, IDOK)); }));
-    EXPECT_NE(ControlText(undo, IDC_PREVIEW_HEADING).find(RunIdToLocalText(olderId)), std::wstring::npos);
+    EXPECT_NE(Text(undo, IDC_PREVIEW_HEADING).find(RunIdToLocalText(olderId)), std::wstring::npos);
     HWND items = GetDlgItem(undo, IDC_PREVIEW_ITEMS);
-    ASSERT_EQ(ListViewRows(items), 2);
-    EXPECT_TRUE(ShownAsPath(ListViewCell(items, 0, wizard::kColumnTo), older.Path()))
-        << Narrow(ListViewCell(items, 0, wizard::kColumnTo));
+    ASSERT_EQ(RowCount(items), 2);
+    EXPECT_TRUE(ShownAsPath(Cell(items, 0, wizard::kColumnTo), older.Path()))
+        << Narrow(Cell(items, 0, wizard::kColumnTo));
     Click(undo, IDOK);
     EXPECT_EQ(wizard.Wait(60000), 0u) << "the wizard ends once the undo is handed over";
 
@@ -974,7 +1150,7 @@ TEST_F(WizardRun, HistoryClosedHandsNothingOver) {
     Click(history, IDCANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(history); }));
     EXPECT_TRUE(IsWindowVisible(frame));
-    Press(frame, IDC_BUTTON_RIGHT);  // Exit
+    Click(frame, IDC_BUTTON_RIGHT);  // Exit
     EXPECT_EQ(wizard.Wait(), 0u);
     EXPECT_FALSE(FileExists(app / L"args.txt")) << "no runner was started";
     EXPECT_TRUE(FileExists(folder / L"Pictures\\a.jpg"));
@@ -1018,18 +1194,18 @@ TEST_F(WizardRun, AnAutomaticRunTakenBackFromTheHistoryAlone) {
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(WaitForWindow(alone.Id(), L"Ordvale Wizard", 500), nullptr) << "no wizard beside it";
         HWND list = GetDlgItem(window, IDC_HISTORY_LIST);
-        ASSERT_GE(ListViewRows(list), 1);
-        EXPECT_EQ(ListViewCell(list, 0, 0), RunIdToLocalText(runId));
-        EXPECT_EQ(ListViewCell(list, 0, 1), L"Desktop");
-        EXPECT_EQ(ListViewCell(list, 0, 2), L"File Type");
-        EXPECT_EQ(ListViewCell(list, 0, 3), L"2");
-        EXPECT_EQ(ListViewCell(list, 0, 4), L"Automatic");
-        EXPECT_EQ(ListViewCell(list, 0, 5), L"");
+        ASSERT_GE(RowCount(list), 1);
+        EXPECT_EQ(Cell(list, 0, 0), RunIdToLocalText(runId));
+        EXPECT_EQ(Cell(list, 0, 1), L"Desktop");
+        EXPECT_EQ(Cell(list, 0, 2), L"File Type");
+        EXPECT_EQ(Cell(list, 0, 3), L"2");
+        EXPECT_EQ(Cell(list, 0, 4), L"Automatic");
+        EXPECT_EQ(Cell(list, 0, 5), L"");
         Click(window, IDOK);  // Take Back... on the newest run, chosen as the window opens
         HWND undo = WaitForWindow(alone.Id(), L"Take Back a Run");
         ASSERT_NE(undo, nullptr);
         ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(undo, IDOK)); }));
-        EXPECT_EQ(ControlText(undo, IDC_PREVIEW_STATUS), L"2 items go back where they were; 0 cannot be taken back.");
+        EXPECT_EQ(Text(undo, IDC_PREVIEW_STATUS), L"2 items go back where they were; 0 cannot be taken back.");
         Click(undo, IDOK);
         EXPECT_EQ(alone.Wait(60000), 0u) << "the program ends with its window";
         WaitForProcessesNamed(L"qz.exe");
@@ -1040,11 +1216,11 @@ TEST_F(WizardRun, AnAutomaticRunTakenBackFromTheHistoryAlone) {
     HWND window = WaitForWindow(alone.Id(), L"History");
     ASSERT_NE(window, nullptr);
     HWND list = GetDlgItem(window, IDC_HISTORY_LIST);
-    ASSERT_GE(ListViewRows(list), 2);
-    EXPECT_EQ(ListViewCell(list, 0, 1), L"Taking back the run of " + RunIdToLocalText(runId));
-    EXPECT_EQ(ListViewCell(list, 0, 4), L"You");
-    EXPECT_EQ(ListViewCell(list, 1, 0), RunIdToLocalText(runId));
-    EXPECT_EQ(ListViewCell(list, 1, 5), L"Yes") << "taken back";
+    ASSERT_GE(RowCount(list), 2);
+    EXPECT_EQ(Cell(list, 0, 1), L"Taking back the run of " + RunIdToLocalText(runId));
+    EXPECT_EQ(Cell(list, 0, 4), L"You");
+    EXPECT_EQ(Cell(list, 1, 0), RunIdToLocalText(runId));
+    EXPECT_EQ(Cell(list, 1, 5), L"Yes") << "taken back";
     Click(window, IDCANCEL);
     EXPECT_EQ(alone.Wait(), 0u);
     for (const auto& f : files) DeleteFileW((desktop + L"\\" + f.first).c_str());
@@ -1065,18 +1241,18 @@ TEST_F(WizardRun, KeepThisFolderTidySavesTheWatchedFolder) {
     auto finishKeepingTidy = [&](const Program& wizard) {
         HWND frame = OpenMethodPage(wizard);
         ASSERT_NE(frame, nullptr);
-        PressButton(VisibleControl(frame, IDC_METHOD_SIZE));
+        Click(VisibleControl(frame, IDC_METHOD_SIZE));
         ASSERT_TRUE(WaitUntil([&] { return CheckedMethods(frame) == std::vector<int>{IDC_METHOD_SIZE}; }));
-        Press(frame, IDC_BUTTON_RIGHT);
+        Click(frame, IDC_BUTTON_RIGHT);
         ASSERT_TRUE(WaitUntil([&] { return VisibleControl(frame, IDC_PROFILE_COMBO) != nullptr; }));
-        Press(frame, IDC_BUTTON_RIGHT);
-        ASSERT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
+        Click(frame, IDC_BUTTON_RIGHT);
+        ASSERT_TRUE(WaitUntil([&] { return Text(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
         HWND keep = VisibleControl(frame, IDC_KEEP_TIDY);
         ASSERT_NE(keep, nullptr);
-        EXPECT_EQ(WindowText(keep), L"&Keep this folder tidy automatically");
-        PressButton(keep);
+        EXPECT_EQ(Text(keep), L"&Keep this folder tidy automatically");
+        Click(keep);
         ASSERT_TRUE(WaitUntil([&] { return SendMessageW(keep, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
-        Press(frame, IDC_BUTTON_RIGHT);  // Finish
+        Click(frame, IDC_BUTTON_RIGHT);  // Finish
     };
     {
         TempDir app;  // no watcher beside the wizard: nothing is said
@@ -1122,16 +1298,16 @@ TEST_F(WizardRun, KeepThisFolderTidySavesTheWatchedFolder) {
     HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(WaitForControl(frame, IDC_LINK_SELECTION));
-    Press(frame, IDC_LINK_SELECTION);
+    Click(frame, IDC_LINK_SELECTION);
     ASSERT_TRUE(WaitForControl(frame, IDC_ADD_FILES));
-    Press(frame, IDC_BUTTON_RIGHT);
+    Click(frame, IDC_BUTTON_RIGHT);
     ASSERT_TRUE(WaitForControl(frame, IDC_METHOD_TYPE));
-    Press(frame, IDC_BUTTON_RIGHT);
+    Click(frame, IDC_BUTTON_RIGHT);
     ASSERT_TRUE(WaitUntil([&] { return VisibleControl(frame, IDC_PROFILE_COMBO) != nullptr; }));
-    Press(frame, IDC_BUTTON_RIGHT);
-    ASSERT_TRUE(WaitUntil([&] { return ControlText(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
+    Click(frame, IDC_BUTTON_RIGHT);
+    ASSERT_TRUE(WaitUntil([&] { return Text(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
     EXPECT_EQ(VisibleControl(frame, IDC_KEEP_TIDY), nullptr);
-    Press(frame, IDC_BUTTON_RIGHT);  // Finish
+    Click(frame, IDC_BUTTON_RIGHT);  // Finish
     EXPECT_EQ(wizard.Wait(60000), 0u);
     HandedOverJob(app);
     EXPECT_EQ(LoadWatchedFolders(settingsFile).size(), 1u);

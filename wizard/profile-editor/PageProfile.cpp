@@ -602,6 +602,14 @@ LRESULT CALLBACK CPageProfile::EnterProc(HWND hwnd, UINT message, WPARAM wParam,
         case WM_CHAR:
             if (wParam == L'\r' && !dropped) return 0;
             break;
+        case WM_KEYUP:
+            // The Application key opens the list's menu at its selection,
+            // as a right click does at the mouse.
+            if (wParam == VK_APPS && hwnd == page->List()) {
+                PostMessageW(page->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(-1, -1));
+                return 0;
+            }
+            break;
         case WM_NCDESTROY:
             RemoveWindowSubclass(hwnd, EnterProc, id);
             break;

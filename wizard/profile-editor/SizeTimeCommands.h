@@ -1,5 +1,5 @@
 // The size and time profiles' Add commands that run a dialog: "File &Size
-// Rule" and "&Batch Rules ..." of sizes; "&DateTime Rule" and the batches by
+// Rule" and "&Batch Rules ..." of sizes; "Date&Time Rule" and the batches by
 // year, month and day. Each places what its dialog gave in the page's
 // current folder and tells the context what changed.
 #pragma once
