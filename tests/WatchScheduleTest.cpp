@@ -3,7 +3,11 @@
 // says, when items left for being written settle, and the sign-in entry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 #include "common/BeingWritten.h"
 #include "common/Text.h"
@@ -350,4 +354,60 @@ TEST(WatchSchedule, StartAtSignInEntry) {
     ASSERT_TRUE(SetStartAtSignIn(false, program));
     EXPECT_EQ(StartAtSignInCommand(), L"");
     EXPECT_TRUE(SetStartAtSignIn(false, program)) << "nothing to remove";
+}
+
+namespace {
+
+// A buffer of change records as ReadDirectoryChangesW fills it.
+std::vector<DWORD> ChangeRecords(const std::vector<std::pair<DWORD, std::wstring>>& records) {
+    std::vector<BYTE> bytes;
+    std::size_t last = 0;
+    for (const auto& [action, name] : records) {
+        const std::size_t at = bytes.size();
+        const std::size_t size = (offsetof(FILE_NOTIFY_INFORMATION, FileName) + name.size() * sizeof(wchar_t) + 3) & ~3u;
+        bytes.resize(at + size);
+        auto* record = reinterpret_cast<FILE_NOTIFY_INFORMATION*>(bytes.data() + at);
+        record->Action = action;
+        record->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+        std::copy(name.begin(), name.end(), record->FileName);
+        if (at > 0) reinterpret_cast<FILE_NOTIFY_INFORMATION*>(bytes.data() + last)->NextEntryOffset = static_cast<DWORD>(at - last);
+        last = at;
+    }
+    std::vector<DWORD> buffer((bytes.size() + 3) / 4 + 1);
+    std::memcpy(buffer.data(), bytes.data(), bytes.size());
+    buffer.back() = static_cast<DWORD>(bytes.size());  // the length, read back below
+    return buffer;
+}
+
+}  // namespace
+
+TEST(WatchSchedule, ChangeRecordsSayWhetherSomethingMayHaveArrived) {
+    const struct {
+        const char* what;
+        std::vector<std::pair<DWORD, std::wstring>> records;
+        bool arrived;
+    } cases[] = {
+        {"a file added", {{FILE_ACTION_ADDED, L"a.jpg"}}, true},
+        {"items leaving", {{FILE_ACTION_REMOVED, L"a.jpg"}, {FILE_ACTION_REMOVED, L"b.txt"}}, false},
+        {"a rename in full", {{FILE_ACTION_RENAMED_OLD_NAME, L"film.mp4.crdownload"}, {FILE_ACTION_RENAMED_NEW_NAME, L"film.mp4"}}, true},
+        {"a rename whose new name came as an empty record of no action",
+         {{FILE_ACTION_RENAMED_OLD_NAME, L"film.mp4.crdownload"}, {0, L""}}, true},
+        {"a rename with only its old name", {{FILE_ACTION_RENAMED_OLD_NAME, L"film.mp4.crdownload"}}, true},
+        {"a removal, then a rename in full",
+         {{FILE_ACTION_REMOVED, L"a.jpg"}, {FILE_ACTION_RENAMED_OLD_NAME, L"x"}, {FILE_ACTION_RENAMED_NEW_NAME, L"y"}}, true},
+        {"an action not known here", {{FILE_ACTION_REMOVED, L"a.jpg"}, {0, L""}}, true},
+    };
+    for (const auto& c : cases) {
+        std::vector<DWORD> buffer = ChangeRecords(c.records);
+        const DWORD bytes = buffer.back();
+        std::size_t count = 0;
+        std::wstring seen;
+        EXPECT_EQ(ChangesMayHaveArrived(buffer.data(), bytes, &count, &seen), c.arrived) << c.what;
+        EXPECT_EQ(count, c.records.size()) << c.what;
+    }
+    // A record that claims more than the buffer holds is read no further.
+    std::vector<DWORD> cut = ChangeRecords({{FILE_ACTION_ADDED, L"long name.txt"}});
+    reinterpret_cast<FILE_NOTIFY_INFORMATION*>(cut.data())->FileNameLength = 4000;
+    std::wstring seen;
+    EXPECT_TRUE(ChangesMayHaveArrived(cut.data(), cut.back(), nullptr, &seen));
 }

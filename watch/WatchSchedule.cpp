@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <functional>
 
 #include "common/BeingWritten.h"
@@ -270,6 +271,37 @@ uint64_t WhenSettled(const std::wstring& folder, uint64_t since, uint64_t now, u
             break;
         }
     return soonest;
+}
+
+}  // namespace ordvale::watch
+
+namespace ordvale::watch {
+
+bool ChangesMayHaveArrived(const void* records, unsigned long bytes, std::size_t* count, std::wstring* seen) {
+    const auto* base = static_cast<const BYTE*>(records);
+    const DWORD header = offsetof(FILE_NOTIFY_INFORMATION, FileName);
+    bool arrived = false, renameOpen = false;
+    std::size_t n = 0;
+    for (DWORD at = 0; at + header <= bytes;) {
+        const auto* record = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(base + at);
+        const DWORD nameBytes = std::min<DWORD>(record->FileNameLength, bytes - at - header);
+        switch (record->Action) {
+            case FILE_ACTION_REMOVED: break;
+            case FILE_ACTION_RENAMED_OLD_NAME: renameOpen = true; break;
+            case FILE_ACTION_RENAMED_NEW_NAME:
+                renameOpen = false;
+                arrived = true;
+                break;
+            default: arrived = true; break;  // added, modified, or not known here
+        }
+        if (++n <= 8 && seen)
+            *seen += L" " + std::to_wstring(record->Action) + L":" +
+                     std::wstring(record->FileName, nameBytes / sizeof(wchar_t));
+        if (record->NextEntryOffset == 0) break;
+        at += record->NextEntryOffset;
+    }
+    if (count) *count = n;
+    return arrived || renameOpen;
 }
 
 }  // namespace ordvale::watch

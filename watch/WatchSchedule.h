@@ -117,4 +117,13 @@ std::wstring FindAutomaticRun(const std::wstring& historyFolder, const std::wstr
 // its own).
 uint64_t WhenSettled(const std::wstring& folder, uint64_t since, uint64_t now, uint64_t settle);
 
+// What a buffer of directory change records (FILE_NOTIFY_INFORMATION, as
+// ReadDirectoryChangesW fills it) says: whether something may have arrived.
+// Items leaving need no round (our own runs cause most of those). A rename
+// counts once its new name is there, and also when the record of the new
+// name is missing or unreadable (Wine at times reports the old name with an
+// empty record of no action beside it); so does any record of an action not
+// known here. `seen` gets the first records, for the log.
+bool ChangesMayHaveArrived(const void* records, unsigned long bytes, std::size_t* count, std::wstring* seen);
+
 }  // namespace ordvale::watch

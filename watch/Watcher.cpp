@@ -126,18 +126,7 @@ public:
         bool arrived = !ok || bytes == 0;  // an overflow, or the folder went away
         std::wstring seen;
         std::size_t count = 0;
-        for (DWORD at = 0; ok && bytes > 0 && at < bytes;) {
-            const auto* n = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(buffer_.data() + at);
-            // Items leaving need no round; our own runs cause most of those.
-            if (n->Action == FILE_ACTION_ADDED || n->Action == FILE_ACTION_RENAMED_NEW_NAME ||
-                n->Action == FILE_ACTION_MODIFIED)
-                arrived = true;
-            if (++count <= 8)
-                seen += L" " + std::to_wstring(n->Action) + L":" +
-                        std::wstring(n->FileName, n->FileNameLength / sizeof(wchar_t));
-            if (n->NextEntryOffset == 0) break;
-            at += n->NextEntryOffset;
-        }
+        if (ok && bytes > 0) arrived = ChangesMayHaveArrived(buffer_.data(), bytes, &count, &seen);
         log_->Line(L"changes in " + folder_ + L": " + (ok ? std::to_wstring(bytes) + L" bytes, " : L"failed, ") +
                    std::to_wstring(count) + L" entries" + seen);
         if (!Arm()) {
