@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "common/win/Handle.h"
+
 namespace testing_support {
 
 namespace {
@@ -274,6 +276,15 @@ HWND VisibleControl(HWND top, int id) {
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+int IconWidth(HICON icon) {
+    ICONINFO info = {};
+    if (!icon || !GetIconInfo(icon, &info)) return 0;
+    const ordvale::win::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP bitmap = {};
+    GetObjectW(colour ? colour.Get() : mask.Get(), sizeof(bitmap), &bitmap);
+    return bitmap.bmWidth;
 }
 
 }  // namespace testing_support

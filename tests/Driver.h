@@ -84,4 +84,7 @@ void SetSettler(Settler* settler);
 // Stops `settler` being called, unless another has taken its place since.
 void RemoveSettler(Settler* settler);
 
+// The width of an icon's image (0 without an icon); icons are square.
+int IconWidth(HICON icon);
+
 }  // namespace testing_support

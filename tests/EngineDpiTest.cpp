@@ -22,14 +22,6 @@ using namespace testing_support;
 
 namespace {
 
-int IconWidth(HICON icon) {
-    ICONINFO info = {};
-    if (!icon || !GetIconInfo(icon, &info)) return 0;
-    const win::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
-    BITMAP bitmap = {};
-    GetObjectW(colour ? colour.Get() : mask.Get(), sizeof(bitmap), &bitmap);
-    return bitmap.bmWidth;
-}
 
 }  // namespace
 

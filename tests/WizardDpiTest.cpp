@@ -19,15 +19,6 @@ constexpr int kSmall = 24;
 constexpr int kLarge = 48;
 constexpr int kLink = 96;
 
-// The width of an icon's image (0 without an icon); icons are square.
-int IconWidth(HICON icon) {
-    ICONINFO info = {};
-    if (!icon || !GetIconInfo(icon, &info)) return 0;
-    const win::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
-    BITMAP bitmap = {};
-    GetObjectW(colour ? colour.Get() : mask.Get(), sizeof(bitmap), &bitmap);
-    return bitmap.bmWidth;
-}
 
 // The width of an image list's images (0 without one).
 int ImageWidth(LRESULT list) {
