@@ -53,6 +53,21 @@ protected:
         EXPECT_TRUE(runner.Started());
         return runner.Wait(120000);
     }
+    // Runs the command while another run holds the target: it waits with its
+    // progress window showing and `untouched` where it is, then ends well
+    // once the folder is free.
+    void ExpectItWaitsForTheHeldFolder(const std::wstring& command, const std::wstring& untouched) {
+        auto held = std::make_unique<FolderLocks>();
+        ASSERT_TRUE(held->Take({target}, false, nullptr));
+        Program run(command);
+        ASSERT_TRUE(run.Started());
+        ASSERT_NE(WaitForWindow(run.Id(), L"Ordvale Progress"), nullptr);
+        Sleep(1500);
+        EXPECT_EQ(run.Wait(0), static_cast<DWORD>(STILL_ACTIVE));
+        EXPECT_TRUE(FileExists(untouched)) << "nothing moves while the folder is held";
+        held.reset();
+        EXPECT_EQ(run.Wait(60000), 0u);
+    }
 };
 
 // The watcher, started on the prefix's settings with the test's folders.
@@ -188,16 +203,7 @@ TEST_F(Unattended, AFolderBeingTidiedIsLeftForTheNextRound) {
 // showing, and tidies once the other run has let go.
 TEST_F(Unattended, AWizardRunWaitsForTheFolder) {
     File(target + L"\\notes.txt");
-    auto held = std::make_unique<FolderLocks>();
-    ASSERT_TRUE(held->Take({target}, false, nullptr));
-    Program runner(Runner() + L" /s " + WriteJob());
-    ASSERT_TRUE(runner.Started());
-    ASSERT_NE(WaitForWindow(runner.Id(), L"Ordvale Progress"), nullptr);
-    Sleep(1500);
-    EXPECT_EQ(runner.Wait(0), static_cast<DWORD>(STILL_ACTIVE));
-    EXPECT_TRUE(FileExists(target + L"\\notes.txt")) << "nothing moves while the folder is held";
-    held.reset();
-    EXPECT_EQ(runner.Wait(60000), 0u);
+    ExpectItWaitsForTheHeldFolder(Runner() + L" /s " + WriteJob(), target + L"\\notes.txt");
     EXPECT_TRUE(FileExists(target + L"\\Documents\\notes.txt"));
 }
 
@@ -209,16 +215,7 @@ TEST_F(Unattended, AnUndoWaitsForTheFolder) {
     ASSERT_EQ(RunAuto(), 0u);
     ASSERT_TRUE(FileExists(target + L"\\Documents\\notes.txt"));
     const std::wstring runId = LastRunId(History());
-    auto held = std::make_unique<FolderLocks>();
-    ASSERT_TRUE(held->Take({target}, false, nullptr));
-    Program undo(Runner() + L" /undo " + runId);
-    ASSERT_TRUE(undo.Started());
-    ASSERT_NE(WaitForWindow(undo.Id(), L"Ordvale Progress"), nullptr);
-    Sleep(1500);
-    EXPECT_EQ(undo.Wait(0), static_cast<DWORD>(STILL_ACTIVE));
-    EXPECT_TRUE(FileExists(target + L"\\Documents\\notes.txt")) << "nothing goes back while the folder is held";
-    held.reset();
-    EXPECT_EQ(undo.Wait(60000), 0u);
+    ExpectItWaitsForTheHeldFolder(Runner() + L" /undo " + runId, target + L"\\Documents\\notes.txt");
     EXPECT_EQ(ReadUtf8(target + L"\\notes.txt"), "n");
 }
 
