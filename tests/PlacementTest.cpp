@@ -410,11 +410,12 @@ TEST(FolderEditing, RenameRelocateDelete) {
     struct Case {
         FolderNode* folder;
         const wchar_t* name;
-        int result;
+        RenameResult result;
     };
     const Case renames[] = {
-        {docs, L"pics", kRenameDuplicate}, {root, L"Top", kRenameFailed}, {docs, L"  ", kRenameFailed},
-        {docs, L"a|b", kRenameFailed},     {docs, L"DOCS", kRenameDone},  {docs, L" Papers ", kRenameDone},
+        {docs, L"pics", RenameResult::Duplicate}, {root, L"Top", RenameResult::Failed},
+        {docs, L"  ", RenameResult::Failed},      {docs, L"a|b", RenameResult::Failed},
+        {docs, L"DOCS", RenameResult::Renamed},   {docs, L" Papers ", RenameResult::Renamed},
     };
     for (const Case& c : renames) EXPECT_EQ(RenameFolder(c.folder, c.name), c.result) << Narrow(c.name);
     EXPECT_STREQ(docs->displayName, L"Papers");
@@ -428,8 +429,8 @@ TEST(FolderEditing, RenameRelocateDelete) {
     SetFolderLocation(docs, L"");
     EXPECT_STREQ(letters->effectivePath, L".\\Papers\\Letters\\");
 
-    EXPECT_EQ(DeleteChildFolder(root, letters), kFolderNotChild);
-    EXPECT_EQ(DeleteChildFolder(docs, letters), kFolderDeleted);
+    EXPECT_EQ(DeleteChildFolder(root, letters), DeleteResult::NotChild);
+    EXPECT_EQ(DeleteChildFolder(docs, letters), DeleteResult::Deleted);
     EXPECT_EQ(DumpTree(*root), ".[]{Papers[] Pics[]}");
 }
 
@@ -437,19 +438,20 @@ TEST(FolderEditing, MoveAndRemoveRules) {
     LoadedProfile profile(1, kTypeBody);
     FolderNode* docs = FolderAt(profile.model.root, L".\\Docs\\");
     FolderNode* pics = FolderAt(profile.model.root, L".\\Pics\\");
-    EXPECT_EQ(MoveRule(docs, 5, pics), kMoveFailed);
-    EXPECT_EQ(MoveRule(docs, -1, pics), kMoveFailed);
-    EXPECT_EQ(MoveRule(docs, 0, docs), kMoveDone);
+    EXPECT_EQ(MoveRule(docs, 5, pics), MoveResult::Failed);
+    EXPECT_EQ(MoveRule(docs, -1, pics), MoveResult::Failed);
+    EXPECT_EQ(MoveRule(docs, 0, docs), MoveResult::AlreadyThere);
     EXPECT_FALSE(IsTreeModified(profile.model.root)) << "moving into the same folder does nothing";
-    EXPECT_EQ(MoveRule(docs, 0, pics), kMoveDone);
+    EXPECT_EQ(MoveRule(docs, 0, pics), MoveResult::Moved);
     EXPECT_EQ(DumpTree(profile.model.root), ".[]{Docs[.pdf] Pics[.jpg,#1,.TXT]}");
     EXPECT_TRUE(docs->modified && pics->modified);
 
     AnyRule gone(kTypeModel);
     StoreText(gone.type.extension, L".zip");
-    EXPECT_EQ(RemoveRule(pics, *gone.Get()), kNotFound);
+    EXPECT_EQ(RemoveRule(pics, *gone.Get()), RemoveResult::NotFound);
+    EXPECT_EQ(RemoveRule(nullptr, *gone.Get()), RemoveResult::NoFolder);
     StoreText(gone.type.extension, L".txt");
-    EXPECT_EQ(RemoveRule(pics, *gone.Get()), kRemoved);
+    EXPECT_EQ(RemoveRule(pics, *gone.Get()), RemoveResult::Removed);
     EXPECT_TRUE(RemoveRuleAt(pics, 0));
     EXPECT_FALSE(RemoveRuleAt(pics, 3));
     EXPECT_EQ(DumpTree(profile.model.root), ".[]{Docs[.pdf] Pics[#1]}");

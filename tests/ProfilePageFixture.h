@@ -78,7 +78,7 @@ protected:
         SendMessageW(frame, WM_TARGET_CHOSEN, 0, 0);
         SendMessageW(frame, WM_METHOD_CHOSEN, methodPosition, 0);
         Next();
-        ASSERT_EQ(wizard.CurrentPage(), kPageProfile);
+        ASSERT_EQ(wizard.CurrentPage(), Page::Profile);
     }
     void Next() { Click(GetDlgItem(frame, IDC_BUTTON_RIGHT)); }
     void Previous() { Click(GetDlgItem(frame, IDC_BUTTON_LEFT)); }

@@ -60,7 +60,7 @@ TEST_F(ProfilePage, LoadsTheDefaultProfileAndNavigates) {
     ClickListItem(list, 1, MK_CONTROL);
     EXPECT_EQ(Text(contents, IDC_CONTENTS_COUNTS), L"1 Folders, 1 Rule Items.") << "the selection's counts";
     Press(list, VK_RETURN);  // opens the first selected item, Letters
-    EXPECT_EQ(wizard.CurrentPage(), kPageProfile) << "Enter in the list does not press Next";
+    EXPECT_EQ(wizard.CurrentPage(), Page::Profile) << "Enter in the list does not press Next";
     EXPECT_EQ(Rows(), std::vector<std::wstring>{L".doc"});
     EXPECT_EQ(PathShown(), L".\\Docs\\Letters\\");
 
@@ -107,7 +107,7 @@ TEST_F(ProfilePage, EnterOutsideTheListOpensTheSelectedFolder) {
         ASSERT_EQ(Rows(), kRootRows);
         ClickListItem(list, RowOf(L"Pics"));
         Press(place.control, VK_RETURN);
-        EXPECT_EQ(wizard.CurrentPage(), kPageProfile) << "Enter does not press Next";
+        EXPECT_EQ(wizard.CurrentPage(), Page::Profile) << "Enter does not press Next";
         EXPECT_EQ(Rows(), std::vector<std::wstring>{L".jpg"}) << "the selected folder opens";
         EXPECT_EQ(Selector(), L"Home");
         Press(list, VK_BACK);
@@ -396,7 +396,7 @@ TEST_F(ProfilePage, UnsavedChangesOnPreviousAndOnClosing) {
         Previous();
         EXPECT_EQ(user.shown, std::vector<std::string>{"? Save Changes to Profile \"Home\"?"});
     }
-    EXPECT_EQ(wizard.CurrentPage(), kPageProfile) << "Cancel stays";
+    EXPECT_EQ(wizard.CurrentPage(), Page::Profile) << "Cancel stays";
     {
         ScriptedUser user({IDCANCEL});
         PostMessageW(frame, WM_CLOSE, 0, 0);
@@ -432,7 +432,7 @@ TEST_F(ProfilePage, NoOnPreviousDropsTheChanges) {
         ScriptedUser user({IDNO});
         Previous();
     }
-    EXPECT_EQ(wizard.CurrentPage(), kPageMethod);
+    EXPECT_EQ(wizard.CurrentPage(), Page::Method);
     EXPECT_EQ(ReadBytes(file), before);
     Next();
     EXPECT_EQ(Rows(), kRootRows) << "the profile as stored";
@@ -449,7 +449,7 @@ TEST_F(ProfilePage, PathEntriesFollowARenamedFolder) {
     Press(list, VK_BACK);
     CPageProfile& profilePage = wizard.ProfilePage();
     FolderNode* docs = editor::FindChildByName(profilePage.CurrentFolder(), L"Docs");
-    ASSERT_EQ(editor::RenameFolder(docs, L"Papers"), editor::kRenameDone);
+    ASSERT_EQ(editor::RenameFolder(docs, L"Papers"), editor::RenameResult::Renamed);
     profilePage.Editor().Changed(EditorChange::Renamed(FolderRef(docs)));
     EXPECT_EQ(PathEntries(), (std::vector<std::wstring>{L".\\", L".\\Papers\\", L".\\Papers\\Letters\\"}));
     HWND combo = reinterpret_cast<HWND>(SendMessageW(profilePage.PathBox(), CBEM_GETCOMBOCONTROL, 0, 0));

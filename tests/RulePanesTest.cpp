@@ -92,7 +92,7 @@ TEST_F(TypePanes, FolderPaneRenames) {
 
     Type(name, L" Papers ");
     Press(name, VK_RETURN);
-    EXPECT_EQ(wizard.CurrentPage(), kPageProfile) << "Enter in the pane is the pane's";
+    EXPECT_EQ(wizard.CurrentPage(), Page::Profile) << "Enter in the pane is the pane's";
     EXPECT_EQ(testing_support::Rows(list, 3)[0], L"Papers | Folder | .\\Papers\\");
     EXPECT_EQ(PathEntries(), (std::vector<std::wstring>{L".\\", L".\\Papers\\"}));
     EXPECT_EQ(Text(Control(PaneKind::FolderProperty, IDC_FOLDER_PANE_PATH)), L".\\Papers\\");
@@ -265,7 +265,7 @@ TEST_F(NamePanes, NamePaneChangesARange) {
     Press(first, VK_DOWN);
     Press(first, VK_DOWN);
     Press(first, VK_RETURN);  // Enter anywhere in this pane
-    EXPECT_EQ(wizard.CurrentPage(), kPageProfile);
+    EXPECT_EQ(wizard.CurrentPage(), Page::Profile);
     EXPECT_EQ(GetFocus(), first) << "the pane filled again keeps the focus";
     EXPECT_EQ(testing_support::Rows(list, 3)[0],
               L"C - M | Rule | All files and folders whose names begin with characters between \"C-M\" will be moved "

@@ -120,7 +120,7 @@ TEST_F(SizeTimeEditor, SizePaneKeepsAnUntouchedBoundExactly) {
     EXPECT_FALSE(SizeUpdateOn()) << "the value as it was: " << Narrow(Text(upper));
     Type(upper, L"200");
     Press(upper, VK_RETURN);
-    EXPECT_EQ(wizard.CurrentPage(), kPageProfile) << "Enter belongs to the pane";
+    EXPECT_EQ(wizard.CurrentPage(), Page::Profile) << "Enter belongs to the pane";
     EXPECT_FALSE(SizeUpdateOn());
     EXPECT_EQ(testing_support::Rows(list, 3), std::vector<std::wstring>{
                                      L"2.66KB ~ 200.00KB | Rule | All files with size between \"2.66KB ~ 200.00KB\" "
@@ -189,7 +189,7 @@ TEST_F(SizeTimeEditor, SizePaneAcceptsEqualBoundsAndRefusesAnOverlap) {
     EXPECT_FALSE(IsWindowEnabled(SizeItem(IDC_SIZE_PANE_UPPER_SPIN)));
     // Enter in a unit list belongs to the pane but does not apply.
     Press(SizeItem(IDC_SIZE_PANE_UPPER_UNIT), VK_RETURN);
-    EXPECT_EQ(wizard.CurrentPage(), kPageProfile);
+    EXPECT_EQ(wizard.CurrentPage(), Page::Profile);
     EXPECT_EQ(Rows(), std::vector<std::wstring>{L"100.00KB ~ 100.00KB"});
 
     std::vector<std::wstring> collisions;
@@ -625,7 +625,7 @@ TEST_F(SizeTimeEditor, AddMenusOfferEveryCommand) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.position);
-        if (wizard.CurrentPage() == kPageProfile) Previous();
+        if (wizard.CurrentPage() == Page::Profile) Previous();
         OpenPage(c.position);
         for (bool contextMenu : {false, true}) {
             std::vector<UINT> states;

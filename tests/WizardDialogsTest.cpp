@@ -93,7 +93,7 @@ protected:
 }  // namespace
 
 TEST_F(WizardDialogs, StartsOnTheTargetPageWithExitOnly) {
-    EXPECT_EQ(wizard.CurrentPage(), kPageTarget);
+    EXPECT_EQ(wizard.CurrentPage(), Page::Target);
     EXPECT_EQ(wizard.LeftCode(), kLabelNone);
     EXPECT_EQ(wizard.RightCode(), kLabelExit);
     ExpectButtons(nullptr, L"Exit");
@@ -143,19 +143,19 @@ TEST_F(WizardDialogs, PagesShowTheirTexts) {
 
 TEST_F(WizardDialogs, DesktopRunThroughEveryPage) {
     SendMessageW(frame, WM_TARGET_CHOSEN, 0, 0);
-    EXPECT_EQ(wizard.CurrentPage(), kPageMethod);
+    EXPECT_EQ(wizard.CurrentPage(), Page::Method);
     EXPECT_EQ(wizard.Job().target, 0);
     ExpectButtons(L"Previous", L"Next");
     Previous();
-    EXPECT_EQ(wizard.CurrentPage(), kPageTarget) << "Desktop jobs skip the items page";
+    EXPECT_EQ(wizard.CurrentPage(), Page::Target) << "Desktop jobs skip the items page";
     SendMessageW(frame, WM_TARGET_CHOSEN, 0, 0);
     Next();
-    EXPECT_EQ(wizard.CurrentPage(), kPageProfile);
+    EXPECT_EQ(wizard.CurrentPage(), Page::Profile);
     HWND profile = wizard.ProfilePage().Handle();
     EXPECT_EQ(SendDlgItemMessageW(profile, IDC_PROFILE_COMBO, CB_GETCOUNT, 0, 0), 3);
     EXPECT_EQ(Text(profile, IDC_PROFILE_COMBO), L"Beta") << "the default profile is selected";
     Next();
-    EXPECT_EQ(wizard.CurrentPage(), kPageSummary);
+    EXPECT_EQ(wizard.CurrentPage(), Page::Summary);
     EXPECT_STREQ(wizard.Job().profileId, L"T2");
     EXPECT_STREQ(wizard.Job().profileName, L"Beta");
     ExpectButtons(L"Previous", L"Finish");
@@ -165,16 +165,16 @@ TEST_F(WizardDialogs, DesktopRunThroughEveryPage) {
     EXPECT_EQ(Text(summary, IDC_PROFILE_LINK), L"<a>Beta</a>");
     EXPECT_EQ(Text(summary, IDC_DESTINATION), DefaultDestination(&wizard.Job()));
     Previous();
-    EXPECT_EQ(wizard.CurrentPage(), kPageProfile);
+    EXPECT_EQ(wizard.CurrentPage(), Page::Profile);
 }
 
 TEST_F(WizardDialogs, ProfilePageWithoutProfilesStays) {
     SendMessageW(frame, WM_TARGET_CHOSEN, 0, 0);
     SendMessageW(frame, WM_METHOD_CHOSEN, 2, 0);  // By File Size: no section in the document
     Next();
-    ASSERT_EQ(wizard.CurrentPage(), kPageProfile);
+    ASSERT_EQ(wizard.CurrentPage(), Page::Profile);
     Next();
-    EXPECT_EQ(wizard.CurrentPage(), kPageProfile) << "no profile selected: Next does nothing";
+    EXPECT_EQ(wizard.CurrentPage(), Page::Profile) << "no profile selected: Next does nothing";
     EXPECT_STREQ(wizard.Job().profileId, L"");
 }
 
@@ -199,7 +199,7 @@ TEST_F(WizardDialogs, MethodChoicesStoreTheirCodes) {
         EXPECT_EQ(wizard.Job().method, codes[i]);
         Next();
         Previous();
-        ASSERT_EQ(wizard.CurrentPage(), kPageMethod);
+        ASSERT_EQ(wizard.CurrentPage(), Page::Method);
         expectOnlyChecked(i);
     }
     SendMessageW(frame, WM_METHOD_CHOSEN, 7, 0);
@@ -218,7 +218,7 @@ TEST_F(WizardDialogs, SelectionWithDroppedAddedAndDeletedItems) {
         ASSERT_TRUE(WriteText(files.back(), "x"));
     }
     SendMessageW(frame, WM_TARGET_CHOSEN, 2, 0);
-    ASSERT_EQ(wizard.CurrentPage(), kPageItems);
+    ASSERT_EQ(wizard.CurrentPage(), Page::Items);
     ExpectButtons(L"Previous", L"Next");
     CDialogPageTidyItems& items = wizard.ItemsPage();
     HWND page = items.Handle();
@@ -239,10 +239,10 @@ TEST_F(WizardDialogs, SelectionWithDroppedAddedAndDeletedItems) {
 
     DeleteFileW(files[2].c_str());  // vanished before Next: dropped from the job
     Next();
-    EXPECT_EQ(wizard.CurrentPage(), kPageMethod);
+    EXPECT_EQ(wizard.CurrentPage(), Page::Method);
     EXPECT_EQ(JobItems(), (std::vector<std::wstring>{files[0], files[4]}));
     Previous();
-    EXPECT_EQ(wizard.CurrentPage(), kPageItems) << "a selection goes back to its items";
+    EXPECT_EQ(wizard.CurrentPage(), Page::Items) << "a selection goes back to its items";
     EXPECT_EQ(items.Rows(), (std::vector<std::wstring>{files[0], files[4]}));
 
     items.SelectAll();
@@ -251,7 +251,7 @@ TEST_F(WizardDialogs, SelectionWithDroppedAddedAndDeletedItems) {
     EXPECT_TRUE(items.Rows().empty());
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_DELETE)));
     Next();
-    EXPECT_EQ(wizard.CurrentPage(), kPageMethod);
+    EXPECT_EQ(wizard.CurrentPage(), Page::Method);
     EXPECT_EQ(wizard.Job().itemCount, 0) << "an empty selection is allowed";
     Next();
     Next();
@@ -302,19 +302,20 @@ TEST_F(WizardDialogs, SummaryLinksResetAndHelp) {
     SendMessageW(frame, WM_TARGET_CHOSEN, 0, 0);
     Next();
     Next();
-    ASSERT_EQ(wizard.CurrentPage(), kPageSummary);
+    ASSERT_EQ(wizard.CurrentPage(), Page::Summary);
     HWND summary = wizard.SummaryPage().Handle();
     SetDlgItemTextW(summary, IDC_DESTINATION, dir.Path().c_str());
     SendMessageW(frame, WM_RESET_DESTINATION, 0, 0);
     EXPECT_EQ(Text(summary, IDC_DESTINATION), DefaultDestination(&wizard.Job()));
 
     struct Case {
-        int link, page;
+        int link;
+        wizard::Page page;
     };
-    for (const Case& c : {Case{IDC_PROFILE_LINK, kPageProfile}, Case{IDC_METHOD_LINK, kPageMethod},
-                          Case{IDC_TARGET_LINK, kPageTarget}}) {
+    for (const Case& c : {Case{IDC_PROFILE_LINK, Page::Profile}, Case{IDC_METHOD_LINK, Page::Method},
+                          Case{IDC_TARGET_LINK, Page::Target}}) {
         SCOPED_TRACE(c.link);
-        wizard.ShowPage(kPageSummary);
+        wizard.ShowPage(Page::Summary);
         NMHDR click = {GetDlgItem(summary, c.link), static_cast<UINT_PTR>(c.link), static_cast<UINT>(NM_CLICK)};
         EXPECT_EQ(SendMessageW(summary, WM_NOTIFY, c.link, reinterpret_cast<LPARAM>(&click)), TRUE);
         EXPECT_EQ(wizard.CurrentPage(), c.page);
@@ -325,7 +326,7 @@ TEST_F(WizardDialogs, SummaryLinksResetAndHelp) {
         EXPECT_EQ(g_helpPath, HelpPath(ModuleFolder(), c.page));
     }
     SendMessageW(frame, WM_GO_TO_PAGE, 1, 0);
-    EXPECT_EQ(wizard.CurrentPage(), kPageTarget) << "only pages 0, 2 and 3 can be reached by link";
+    EXPECT_EQ(wizard.CurrentPage(), Page::Target) << "only pages 0, 2 and 3 can be reached by link";
     g_helpPath.clear();
     Command(frame, ID_MENU_VIEW_HELP);
     EXPECT_EQ(g_helpPath, ModuleFolder() + L"\\Ordvale.chm::/html/wizard.htm");

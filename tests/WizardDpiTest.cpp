@@ -66,12 +66,12 @@ TEST_F(WizardAtDpi, EveryPageShowsItsIconsAtTheScreensSize) {
     EXPECT_EQ(IconWidth(reinterpret_cast<HICON>(SendMessageW(frame, WM_GETICON, ICON_BIG, 0))), kLarge);
 
     ClickLink(IDC_LINK_DESKTOP);
-    ASSERT_EQ(wizard.CurrentPage(), kPageMethod);
+    ASSERT_EQ(wizard.CurrentPage(), Page::Method);
     HWND method = wizard.MethodPage().Handle();
     for (int i = 0; i < 4; ++i) EXPECT_EQ(StaticIcon(method, IDC_METHOD_ICON_FIRST + i), kLarge) << "method " << i;
 
     Next();
-    ASSERT_EQ(wizard.CurrentPage(), kPageProfile);
+    ASSERT_EQ(wizard.CurrentPage(), Page::Profile);
     for (int id : {IDC_PROFILE_TOOLBAR, IDC_NAVIGATION_TOOLBAR, IDC_NEW_ITEMS_TOOLBAR})
         EXPECT_EQ(ImageWidth(SendMessageW(Toolbar(id), TB_GETIMAGELIST, 0, 0)), kSmall) << "toolbar " << id;
     EXPECT_EQ(ImageWidth(SendDlgItemMessageW(Toolbar(IDC_NAVIGATION_TOOLBAR), IDC_PATH_BOX, CBEM_GETIMAGELIST, 0, 0)),
@@ -81,7 +81,7 @@ TEST_F(WizardAtDpi, EveryPageShowsItsIconsAtTheScreensSize) {
     EXPECT_EQ(ImageWidth(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0)), kSmall);
 
     Next();
-    ASSERT_EQ(wizard.CurrentPage(), kPageSummary);
+    ASSERT_EQ(wizard.CurrentPage(), Page::Summary);
     HWND summary = wizard.SummaryPage().Handle();
     for (int id : {IDC_TARGET_ICON, IDC_METHOD_ICON, IDC_PROFILE_ICON})
         EXPECT_EQ(StaticIcon(summary, id), kSmall) << "summary icon " << id;
@@ -89,7 +89,7 @@ TEST_F(WizardAtDpi, EveryPageShowsItsIconsAtTheScreensSize) {
 
 TEST_F(WizardAtDpi, SelectionListShowsSmallIconsAtTheScreensSize) {
     ClickLink(IDC_LINK_SELECTION);
-    ASSERT_EQ(wizard.CurrentPage(), kPageItems);
+    ASSERT_EQ(wizard.CurrentPage(), Page::Items);
     HWND items = wizard.ItemsPage().List();
     EXPECT_EQ(ImageWidth(SendMessageW(items, LVM_GETIMAGELIST, LVSIL_SMALL, 0)), kSmall);
     EXPECT_EQ(GetWindowLongPtrW(items, GWL_STYLE) & WS_HSCROLL, 0) << "the list's one column fits it";
@@ -98,7 +98,7 @@ TEST_F(WizardAtDpi, SelectionListShowsSmallIconsAtTheScreensSize) {
 TEST_F(WizardAtDpi, ProfileListScrollsOnlyDownwards) {
     ClickLink(IDC_LINK_DESKTOP);
     Next();
-    ASSERT_EQ(wizard.CurrentPage(), kPageProfile);
+    ASSERT_EQ(wizard.CurrentPage(), Page::Profile);
     ASSERT_GE(ListView_GetItemCount(list), 40);
     EXPECT_NE(GetWindowLongPtrW(list, GWL_STYLE) & WS_VSCROLL, 0) << "the list is full enough to scroll";
     EXPECT_EQ(GetWindowLongPtrW(list, GWL_STYLE) & WS_HSCROLL, 0) << "its columns fit beside the scroll bar";

@@ -37,17 +37,19 @@ TEST(WizardFrame, LabelCodes) {
 
 TEST(WizardFrame, PagesButtonsAndTransitions) {
     struct Case {
-        int page, left, right, next, previousDesktop, previousSelection;
+        Page page;
+        int left, right;
+        Page next, previousDesktop, previousSelection;
     };
     const Case cases[] = {
-        {kPageTarget, kLabelNone, kLabelExit, -1, -1, -1},
-        {kPageItems, kLabelPrevious, kLabelNext, kPageMethod, kPageTarget, kPageTarget},
-        {kPageMethod, kLabelPrevious, kLabelNext, kPageProfile, kPageTarget, kPageItems},
-        {kPageProfile, kLabelPrevious, kLabelNext, kPageSummary, kPageMethod, kPageMethod},
-        {kPageSummary, kLabelPrevious, kLabelFinish, -1, kPageProfile, kPageProfile},
+        {Page::Target, kLabelNone, kLabelExit, Page::None, Page::None, Page::None},
+        {Page::Items, kLabelPrevious, kLabelNext, Page::Method, Page::Target, Page::Target},
+        {Page::Method, kLabelPrevious, kLabelNext, Page::Profile, Page::Target, Page::Items},
+        {Page::Profile, kLabelPrevious, kLabelNext, Page::Summary, Page::Method, Page::Method},
+        {Page::Summary, kLabelPrevious, kLabelFinish, Page::None, Page::Profile, Page::Profile},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.page);
+        SCOPED_TRACE(static_cast<int>(c.page));
         EXPECT_EQ(ButtonsForPage(c.page).left, c.left);
         EXPECT_EQ(ButtonsForPage(c.page).right, c.right);
         EXPECT_EQ(NextPage(c.page), c.next);
@@ -71,11 +73,13 @@ TEST(WizardFrame, HelpTopicPerPage) {
     const wchar_t* topics[] = {L"/html/wizard_tidy_target.htm", L"/html/wizard_tidy_items.htm",
                                L"/html/wizard_tidy_method.htm", L"/html/wizard_tidy_profile.htm",
                                L"/html/wizard_tidy_summary.htm"};
-    for (int page = 0; page < 5; ++page) EXPECT_STREQ(HelpTopic(page), topics[page]);
-    EXPECT_STREQ(HelpTopic(-1), L"/html/wizard.htm");
-    EXPECT_STREQ(HelpTopic(5), L"/html/wizard.htm");
-    EXPECT_EQ(HelpPath(L"C:\\App", kPageMethod), L"C:\\App\\Ordvale.chm::/html/wizard_tidy_method.htm");
-    EXPECT_EQ(HelpPath(std::wstring(300, L'x'), 0).size(), 259u);
+    for (int position = 0; position < 5; ++position)
+        EXPECT_STREQ(HelpTopic(PageAt(position)), topics[position]);
+    EXPECT_STREQ(HelpTopic(Page::None), L"/html/wizard.htm");
+    EXPECT_STREQ(HelpTopic(static_cast<Page>(5)), L"/html/wizard.htm");
+    for (int outside : {-2, -1, 5}) EXPECT_EQ(PageAt(outside), Page::None);
+    EXPECT_EQ(HelpPath(L"C:\\App", Page::Method), L"C:\\App\\Ordvale.chm::/html/wizard_tidy_method.htm");
+    EXPECT_EQ(HelpPath(std::wstring(300, L'x'), Page::Target).size(), 259u);
 }
 
 TEST(WizardFrame, FinishKeepsOnlyAnotherExistingFolder) {

@@ -87,18 +87,18 @@ protected:
 
 TEST_F(WizardStart, WithoutATargetOnTheTargetPage) {
     Open(L"");
-    EXPECT_EQ(wizard.CurrentPage(), kPageTarget);
+    EXPECT_EQ(wizard.CurrentPage(), Page::Target);
     EXPECT_EQ(wizard.RightCode(), kLabelExit);
 }
 
 TEST_F(WizardStart, DesktopOpensOnTheMethodPage) {
     Open(L"/desktop");
-    EXPECT_EQ(wizard.CurrentPage(), kPageMethod);
+    EXPECT_EQ(wizard.CurrentPage(), Page::Method);
     EXPECT_EQ(wizard.Job().target, static_cast<int32_t>(TidyTarget::Desktop));
     EXPECT_EQ(wizard.LeftCode(), kLabelPrevious);
     EXPECT_EQ(wizard.RightCode(), kLabelNext);
     Previous();
-    EXPECT_EQ(wizard.CurrentPage(), kPageTarget);
+    EXPECT_EQ(wizard.CurrentPage(), Page::Target);
     EXPECT_EQ(GetFocus(), TargetLink(IDC_LINK_DESKTOP)) << "the chosen target's link has the focus";
 }
 
@@ -106,11 +106,11 @@ TEST_F(WizardStart, FolderOpensOnTheMethodPageAndPreviousShowsIt) {
     const std::wstring folder = dir / L"My Work";
     ASSERT_TRUE(MakeFolder(folder));
     Open(L"/folder \"" + folder + L"\\\"");
-    EXPECT_EQ(wizard.CurrentPage(), kPageMethod);
+    EXPECT_EQ(wizard.CurrentPage(), Page::Method);
     EXPECT_EQ(wizard.Job().target, static_cast<int32_t>(TidyTarget::Folder));
     EXPECT_EQ(FieldText(wizard.Job().folder), folder);
     Previous();
-    EXPECT_EQ(wizard.CurrentPage(), kPageTarget);
+    EXPECT_EQ(wizard.CurrentPage(), Page::Target);
     EXPECT_EQ(GetFocus(), TargetLink(IDC_LINK_FOLDER));
     EXPECT_EQ(SendMessageW(TargetLink(IDC_LINK_FOLDER), WM_GETTEXTLENGTH, 0, 0), 6) << "the caption stays";
     const std::wstring note = wizard.TargetPage().Link(1).Note();
@@ -123,14 +123,14 @@ TEST_F(WizardStart, ItemsOpenOnTheMethodPageAndFillTheItemsPage) {
     ASSERT_TRUE(WriteText(a, "x"));
     ASSERT_TRUE(MakeFolder(sub));
     Open(L"/items \"" + a + L"\" \"" + sub + L"\"");
-    EXPECT_EQ(wizard.CurrentPage(), kPageMethod);
+    EXPECT_EQ(wizard.CurrentPage(), Page::Method);
     EXPECT_EQ(wizard.Job().target, static_cast<int32_t>(TidyTarget::Selection));
     EXPECT_EQ(JobItems(), (std::vector<std::wstring>{a, sub}));
     Previous();
-    EXPECT_EQ(wizard.CurrentPage(), kPageItems);
+    EXPECT_EQ(wizard.CurrentPage(), Page::Items);
     EXPECT_EQ(wizard.ItemsPage().Rows(), (std::vector<std::wstring>{a, sub}));
     Previous();
-    EXPECT_EQ(wizard.CurrentPage(), kPageTarget);
+    EXPECT_EQ(wizard.CurrentPage(), Page::Target);
     EXPECT_EQ(GetFocus(), TargetLink(IDC_LINK_SELECTION));
 }
 
@@ -147,23 +147,23 @@ TEST_F(WizardStart, PathsLeftOutAreReported) {
         const char* what;
         std::wstring arguments;
         std::wstring message;
-        int page;
+        Page page;
     };
     const Case cases[] = {
         {"a missing item", L"/items \"" + missing + L"\"", L"This item does not exist and is left out:\r\n" + missing,
-         kPageTarget},
+         Page::Target},
         {"a missing folder", L"/folder \"" + missing + L"\"",
-         L"This item does not exist and is left out:\r\n" + missing, kPageTarget},
+         L"This item does not exist and is left out:\r\n" + missing, Page::Target},
         {"a relative path", L"/items notes\\today.txt",
          L"This path is refused: it is not a full path (one that begins with a drive such as C:\\ or with "
          L"\\\\server\\share):\r\nnotes\\today.txt",
-         kPageTarget},
+         Page::Target},
         {"a path of 300 characters", L"/folder \"" + tooLong + L"\"",
          L"This path is refused: it is longer than 259 characters:\r\n" + tooLong.substr(0, 60) + L"..." +
              tooLong.substr(250),
-         kPageTarget},
+         Page::Target},
         {"a missing item beside one that is there", L"/items \"" + kept + L"\" \"" + missing + L"\"",
-         L"This item does not exist and is left out:\r\n" + missing, kPageMethod},
+         L"This item does not exist and is left out:\r\n" + missing, Page::Method},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -304,12 +304,12 @@ TEST_F(WizardStart, LateStartsJoinTheOpenWizard) {
     requests.push_back(ParseStartRequest(L"/items \"" + a + L"\""));
     PostMessageW(frame, WM_START_GATHERED, 0, 0);
     Pump();
-    EXPECT_EQ(wizard.CurrentPage(), kPageMethod);
+    EXPECT_EQ(wizard.CurrentPage(), Page::Method);
     EXPECT_EQ(wizard.Job().target, static_cast<int32_t>(TidyTarget::Selection));
     EXPECT_EQ(JobItems(), (std::vector<std::wstring>{sub, a}));
 
     Previous();
-    ASSERT_EQ(wizard.CurrentPage(), kPageItems);
+    ASSERT_EQ(wizard.CurrentPage(), Page::Items);
     wizard.ItemsPage().AddPath(mine.c_str());  // as a drop would
     requests.push_back(ParseStartRequest(L"/items \"" + b + L"\""));
     PostMessageW(frame, WM_START_GATHERED, 0, 0);

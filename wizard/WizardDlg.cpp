@@ -71,16 +71,16 @@ void COrdvaleWizardDlg::OpenOnStart() {
         case StartMode::Desktop:
             job_.target = static_cast<int32_t>(TidyTarget::Desktop);
             job_.folder[0] = L'\0';
-            ShowPage(kPageMethod);
+            ShowPage(Page::Method);
             break;
         case StartMode::Folder:
             job_.target = static_cast<int32_t>(TidyTarget::Folder);
             StoreText(job_.folder, start.folder);
-            ShowPage(kPageMethod);
+            ShowPage(Page::Method);
             break;
         case StartMode::Items:
             OpenOnSelection(start.items);
-            ShowPage(kPageMethod);
+            ShowPage(Page::Method);
             break;
         case StartMode::Plain:
         case StartMode::History:  // never reaches the wizard: App shows the History alone
@@ -97,7 +97,7 @@ void COrdvaleWizardDlg::TakeLateStarts() {
     if (late.mode == StartMode::Items) {
         // The items join the selection, also those the user added meanwhile;
         // a folder opened alone becomes the selection's first item.
-        const bool onItems = currentPage_ == kPageItems;
+        const bool onItems = currentPage_ == Page::Items;
         if (onItems && job_.target == static_cast<int32_t>(TidyTarget::Selection)) CollectItems();
         if (job_.target != static_cast<int32_t>(TidyTarget::Selection)) {
             const std::wstring folder =
@@ -106,8 +106,8 @@ void COrdvaleWizardDlg::TakeLateStarts() {
             if (!folder.empty()) AddItem(&job_, folder.c_str());
         }
         for (const std::wstring& item : late.items) AddItem(&job_, item.c_str());
-        if (currentPage_ == kPageTarget) ShowPage(kPageMethod);
-        if (onItems) ShowPage(kPageItems);
+        if (currentPage_ == Page::Target) ShowPage(Page::Method);
+        if (onItems) ShowPage(Page::Items);
     }
     const bool reporting = !startProblems_.empty();
     startProblems_.insert(startProblems_.end(), late.problems.begin(), late.problems.end());
@@ -136,24 +136,24 @@ void COrdvaleWizardDlg::SetButton(int id, int code) {
     ShowWindow(Item(id), label.shown ? SW_SHOW : SW_HIDE);
 }
 
-void COrdvaleWizardDlg::ShowPage(int page) {
+void COrdvaleWizardDlg::ShowPage(Page page) {
     CDialogEx* pages[] = {&target_, &items_, &method_, profile_.get(), &summary_};
     for (CDialogEx* p : pages) ShowWindow(p->Handle(), SW_HIDE);
     currentPage_ = page;
     switch (page) {
-        case kPageItems:
+        case Page::Items:
             items_.DeleteAll();
             if (job_.target == static_cast<int32_t>(TidyTarget::Selection))
                 for (int32_t i = 0; i < job_.itemCount; ++i) items_.AddPath(job_.items[i].text);
             BringWindowToTop(items_.Handle());
             break;
-        case kPageMethod:
+        case Page::Method:
             method_.CheckMethod(job_.method);
             break;
-        case kPageProfile:
+        case Page::Profile:
             profile_->LoadForMethod(job_.method, settings_);
             break;
-        case kPageSummary:
+        case Page::Summary:
             summary_.RefreshSummary(job_);
             break;
         default:
@@ -162,11 +162,12 @@ void COrdvaleWizardDlg::ShowPage(int page) {
     const PageButtons buttons = ButtonsForPage(page);
     SetButton(IDC_BUTTON_LEFT, buttons.left);
     SetButton(IDC_BUTTON_RIGHT, buttons.right);
-    if (page >= 0 && page < kPageCount) {
-        ShowWindow(pages[page]->Handle(), SW_SHOW);
-        KeepFocusOn(pages[page]->Handle());
+    if (page != Page::None) {
+        CDialogEx* shown = pages[static_cast<int>(page)];
+        ShowWindow(shown->Handle(), SW_SHOW);
+        KeepFocusOn(shown->Handle());
     }
-    if (page == kPageTarget) {
+    if (page == Page::Target) {
         // The choice made so far shows: its link has the focus.
         HWND chosen = target_.ShowChoice(job_.target, job_.folder);
         if (chosen) SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(chosen), TRUE);
@@ -218,14 +219,14 @@ void COrdvaleWizardDlg::OnRight() {
             return;
     }
     switch (currentPage_) {
-        case kPageTarget:
+        case Page::Target:
             // The target page moves on through its links only.
             SetButton(IDC_BUTTON_RIGHT, kLabelExit);
             return;
-        case kPageItems:
+        case Page::Items:
             CollectItems();
             break;
-        case kPageProfile: {
+        case Page::Profile: {
             if (!profile_->ConfirmSaveChanges()) return;
             std::wstring id;
             if (!profile_->SelectedProfileId(&id)) return;
@@ -233,32 +234,36 @@ void COrdvaleWizardDlg::OnRight() {
             StoreText(job_.profileName, profile_->SelectedProfileName());
             break;
         }
+        default:
+            break;
     }
-    const int next = NextPage(currentPage_);
-    if (next >= 0) ShowPage(next);
+    const Page next = NextPage(currentPage_);
+    if (next != Page::None) ShowPage(next);
 }
 
 void COrdvaleWizardDlg::OnLeft() {
     if (leftCode_ != kLabelPrevious) return;
     switch (currentPage_) {
-        case kPageTarget:
+        case Page::Target:
             SetButton(IDC_BUTTON_LEFT, kLabelNone);
             return;
-        case kPageItems:
+        case Page::Items:
             if (job_.target == static_cast<int32_t>(TidyTarget::Selection)) CollectItems();
             break;
-        case kPageProfile:
+        case Page::Profile:
             if (!profile_->ConfirmSaveChanges()) return;
             break;
+        default:
+            break;
     }
-    const int previous = PreviousPage(currentPage_, job_.target);
-    if (previous >= 0) ShowPage(previous);
+    const Page previous = PreviousPage(currentPage_, job_.target);
+    if (previous != Page::None) ShowPage(previous);
 }
 
 void COrdvaleWizardDlg::OnTargetChosen(WPARAM target) {
     switch (target) {
         case 0:
-            ShowPage(kPageMethod);
+            ShowPage(Page::Method);
             job_.target = static_cast<int32_t>(TidyTarget::Desktop);
             job_.folder[0] = L'\0';
             break;
@@ -267,13 +272,13 @@ void COrdvaleWizardDlg::OnTargetChosen(WPARAM target) {
             std::wstring folder = BrowseForFolder(Handle(), job_.folder);
             if (!folder.empty()) {
                 StoreText(job_.folder, folder);
-                ShowPage(kPageMethod);
+                ShowPage(Page::Method);
             }
             break;
         }
         case 2:
             job_.target = static_cast<int32_t>(TidyTarget::Selection);
-            ShowPage(kPageItems);
+            ShowPage(Page::Items);
             break;
     }
 }
@@ -404,7 +409,7 @@ BOOL COrdvaleWizardDlg::OnCommand(WORD id, WORD code, HWND) {
             ShowHistory();
             return TRUE;
         case ID_MENU_VIEW_HELP:
-            helpViewer(Handle(), HelpPath(ModuleFolder(), -1));
+            helpViewer(Handle(), HelpPath(ModuleFolder(), Page::None));
             return TRUE;
         case ID_MENU_ABOUT: {
             CDialogAbout about;
@@ -456,7 +461,7 @@ BOOL COrdvaleWizardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT* 
             return FALSE;
         case WM_REFRESH_SUMMARY:
             PlacePages();
-            if (currentPage_ == kPageSummary) summary_.RefreshSummary(job_);
+            if (currentPage_ == Page::Summary) summary_.RefreshSummary(job_);
             return TRUE;
         case WM_TARGET_CHOSEN:
             OnTargetChosen(wParam);
@@ -467,7 +472,7 @@ BOOL COrdvaleWizardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT* 
             return TRUE;
         }
         case WM_GO_TO_PAGE:
-            if (wParam == 0 || wParam == 2 || wParam == 3) ShowPage(static_cast<int>(wParam));
+            if (wParam == 0 || wParam == 2 || wParam == 3) ShowPage(PageAt(static_cast<int>(wParam)));
             return TRUE;
         case WM_PREVIEW_RUN:
             PreviewRun();

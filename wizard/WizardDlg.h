@@ -13,6 +13,7 @@
 #include "DialogPageTidySummary.h"
 #include "DialogPageTidyTarget.h"
 #include "PageMessages.h"
+#include "WizardLogic.h"
 #include "common/Settings.h"
 #include "common/TidyJob.h"
 #include "framework/Framework.h"
@@ -33,9 +34,9 @@ public:
     // left out are reported once the wizard shows.
     const std::vector<StartRequest>* starts = nullptr;
 
-    void ShowPage(int page);
+    void ShowPage(Page page);
     void CollectItems();
-    int CurrentPage() const { return currentPage_; }
+    Page CurrentPage() const { return currentPage_; }
     int LeftCode() const { return leftCode_; }
     int RightCode() const { return rightCode_; }
     TidyJob& Job() { return job_; }
@@ -86,7 +87,7 @@ private:
 
     std::size_t startsTaken_ = 0;
     std::vector<StartProblem> startProblems_;  // to report
-    int currentPage_ = 0;
+    Page currentPage_ = Page::Target;
     int rightCode_ = 1;
     int leftCode_ = 0;
     OrdvaleSettings settings_;

@@ -22,31 +22,34 @@ ButtonLabel LabelForCode(int code) {
     }
 }
 
-PageButtons ButtonsForPage(int page) {
+Page PageAt(int position) {
+    return position >= 0 && position < kPageCount ? static_cast<Page>(position) : Page::None;
+}
+
+PageButtons ButtonsForPage(Page page) {
     switch (page) {
-        case kPageTarget: return {kLabelNone, kLabelExit};
-        case kPageSummary: return {kLabelPrevious, kLabelFinish};
+        case Page::Target: return {kLabelNone, kLabelExit};
+        case Page::Summary: return {kLabelPrevious, kLabelFinish};
         default: return {kLabelPrevious, kLabelNext};
     }
 }
 
-int PreviousPage(int page, int target) {
+Page PreviousPage(Page page, int target) {
     switch (page) {
-        case kPageItems: return kPageTarget;
-        case kPageMethod:
-            return target == static_cast<int>(TidyTarget::Selection) ? kPageItems : kPageTarget;
-        case kPageProfile: return kPageMethod;
-        case kPageSummary: return kPageProfile;
-        default: return -1;
+        case Page::Items: return Page::Target;
+        case Page::Method: return target == static_cast<int>(TidyTarget::Selection) ? Page::Items : Page::Target;
+        case Page::Profile: return Page::Method;
+        case Page::Summary: return Page::Profile;
+        default: return Page::None;
     }
 }
 
-int NextPage(int page) {
+Page NextPage(Page page) {
     switch (page) {
-        case kPageItems: return kPageMethod;
-        case kPageMethod: return kPageProfile;
-        case kPageProfile: return kPageSummary;
-        default: return -1;
+        case Page::Items: return Page::Method;
+        case Page::Method: return Page::Profile;
+        case Page::Profile: return Page::Summary;
+        default: return Page::None;
     }
 }
 
@@ -61,14 +64,15 @@ int PositionForMethod(int method) {
     return -1;
 }
 
-const wchar_t* HelpTopic(int page) {
+const wchar_t* HelpTopic(Page page) {
     static const wchar_t* const topics[] = {
         L"/html/wizard_tidy_target.htm", L"/html/wizard_tidy_items.htm", L"/html/wizard_tidy_method.htm",
         L"/html/wizard_tidy_profile.htm", L"/html/wizard_tidy_summary.htm"};
-    return page >= 0 && page < kPageCount ? topics[page] : L"/html/wizard.htm";
+    const int position = static_cast<int>(page);
+    return PageAt(position) != Page::None ? topics[position] : L"/html/wizard.htm";
 }
 
-std::wstring HelpPath(const std::wstring& folder, int page) {
+std::wstring HelpPath(const std::wstring& folder, Page page) {
     return CutToField(FillTemplate(L"%s\\Ordvale.chm::%s", {folder.c_str(), HelpTopic(page)}));
 }
 

@@ -10,7 +10,11 @@
 
 namespace ordvale::wizard {
 
-enum Page : int { kPageTarget = 0, kPageItems = 1, kPageMethod = 2, kPageProfile = 3, kPageSummary = 4, kPageCount = 5 };
+// The wizard's pages, by their positions in the frame; None: no page.
+enum class Page : int { None = -1, Target = 0, Items = 1, Method = 2, Profile = 3, Summary = 4 };
+constexpr int kPageCount = 5;
+// The page at a position, None for a position outside 0 to 4.
+Page PageAt(int position);
 
 // Label codes of the two navigation buttons.
 enum LabelCode : int { kLabelNone = 0, kLabelExit = 1, kLabelFinish = 2, kLabelPrevious = 3, kLabelNext = 4 };
@@ -25,19 +29,20 @@ struct PageButtons {
     int left;
     int right;
 };
-PageButtons ButtonsForPage(int page);
+PageButtons ButtonsForPage(Page page);
 
-// Where Previous leads from a page (-1: nowhere).
-int PreviousPage(int page, int target);
-// Where Next leads from a page (-1: stays; the target page moves on through its links).
-int NextPage(int page);
+// Where Previous leads from a page (None: nowhere).
+Page PreviousPage(Page page, int target);
+// Where Next leads from a page (None: stays; the target page moves on through its links).
+Page NextPage(Page page);
 
 // Method choice position (Type, Name, Size, Time) to method code; 0 for none.
 int MethodForPosition(int position);
 int PositionForMethod(int method);  // -1 for none
 
-const wchar_t* HelpTopic(int page);
-std::wstring HelpPath(const std::wstring& folder, int page);  // "%s\Ordvale.chm::%s", cut to 259
+// The page's topic; the wizard's own for None.
+const wchar_t* HelpTopic(Page page);
+std::wstring HelpPath(const std::wstring& folder, Page page);  // "%s\Ordvale.chm::%s", cut to 259
 
 // The destination kept at Finish: the typed text, trimmed of spaces and tabs,
 // when it names an existing folder other than the default destination

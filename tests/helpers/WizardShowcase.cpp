@@ -155,7 +155,7 @@ protected:
             SendMessageW(Handle(), WM_TARGET_CHOSEN, 0, 0);
         } else if (page_ == L"profile") {
             SendMessageW(Handle(), WM_TARGET_CHOSEN, 0, 0);
-            ShowPage(kPageProfile);
+            ShowPage(Page::Profile);
         } else if (page_ == L"profile-new" || page_ == L"profile-context") {
             ShowProfilePage(L"type");
             OpenLater();
@@ -168,7 +168,7 @@ protected:
             ShowProfilePage(L"name", false);
             ordvale::editor::PlacementMode mode = ordvale::editor::PlaceSingle;
             FolderNodeRef root = ProfilePage().CurrentFolder();
-            ordvale::editor::PlaceNameRule(ProfilePage(), &mode, root, 1, 0, 0, L"^Report \\d+");
+            ordvale::editor::PlaceNameRule(ProfilePage().Editor().Placement(), &mode, root, 1, 0, 0, L"^Report \\d+");
             using ordvale::wizard::EditorChange;
             ProfilePage().Editor().Changed(EditorChange::Listed(ordvale::wizard::RuleRef(root, 0)));
         } else if (AddCommand() != 0 && (page_.rfind(L"size-", 0) == 0 || page_.rfind(L"time-", 0) == 0)) {
@@ -180,7 +180,7 @@ protected:
             OpenLater();
         } else if (page_ == L"summary" || page_ == L"preview") {
             SendMessageW(Handle(), WM_TARGET_CHOSEN, 0, 0);
-            ShowPage(kPageProfile);
+            ShowPage(Page::Profile);
             SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(IDC_BUTTON_RIGHT, BN_CLICKED), 0);
             if (page_ == L"preview") {
                 MakeDesktopSample();
@@ -265,7 +265,7 @@ private:
         for (WPARAM i = 0; i < 4; ++i)
             if (method == positions[i]) SendMessageW(Handle(), WM_METHOD_CHOSEN, i, 0);
         SendMessageW(Handle(), WM_TARGET_CHOSEN, 0, 0);
-        ShowPage(kPageProfile);
+        ShowPage(Page::Profile);
         if (!openSecondFolder) return;
         // Into the second folder, with its first rule selected.
         HWND list = ProfilePage().List();

@@ -6,26 +6,30 @@
 // current folder.
 //
 // The page routes: the profile commands are ProfileSession's (this page is
-// its view); the list, the path box and the panes are their own classes; the
-// Add commands and the panes' bindings see the page as their EditorContext;
-// every change to the tree goes through Placement.h (this page is its host
-// and shows Confirm Item Replacement and Rule Collision). Every command and
-// key does nothing while no profile is loaded.
+// its view); the selector, the toolbars, the menus, the list, the path box,
+// the panes and the choice among them are their own classes; the Add
+// commands and the panes' bindings see the page as their EditorContext;
+// every change to the tree goes through Placement.h, whose questions
+// CEditorQuestions asks. Every command and key does nothing while no
+// profile is loaded.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
 
-#include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "EditorContext.h"
+#include "EditorMenus.h"
+#include "EditorQuestions.h"
+#include "EditorToolbars.h"
+#include "EnterSubclass.h"
 #include "PaneHost.h"
 #include "PathBox.h"
-#include "Placement.h"
 #include "ProfileList.h"
+#include "ProfileSelector.h"
 #include "ProfileSession.h"
+#include "SelectionPane.h"
 #include "common/Settings.h"
 #include "framework/Framework.h"
 
@@ -33,7 +37,6 @@ namespace ordvale::wizard {
 
 class CPageProfile : public CDialogEx,
                      private editor::ProfileView,
-                     public editor::PlacementHost,
                      private EditorContext,
                      private ChangeView {
 public:
@@ -45,8 +48,8 @@ public:
     // Settles unsaved changes; false when the user cancels (or saving failed).
     bool ConfirmSaveChanges() { return session_.ConfirmSaveChanges(); }
     // The selected profile's identifier; false when none is selected.
-    bool SelectedProfileId(std::wstring* id) const override;
-    std::wstring SelectedProfileName() const;
+    bool SelectedProfileId(std::wstring* id) const override { return selector_.SelectedId(id); }
+    std::wstring SelectedProfileName() const { return selector_.Text(); }
 
     // ---- What the commands and panes see ----
     EditorContext& Editor() { return *this; }
@@ -59,13 +62,6 @@ public:
     // The pane of that kind (nullptr when the page has none).
     CProfilePane* Pane(PaneKind kind) const { return panes_.Pane(kind); }
 
-    // ---- PlacementHost ----
-    std::wstring Text(UINT id) const override { return LoadText(id); }
-    HWND Owner() const override { return Handle(); }
-    editor::ReplaceAnswer ConfirmReplacement(const std::wstring& question, bool fourButtons) override;
-    void ShowCollisions(const std::wstring& message, int method, const editor::CollisionList& collisions) override;
-    void PrepareRuleDisplay(int method, RuleEntry* entry) override { list_.PrepareRuleDisplay(*this, method, entry); }
-
 protected:
     BOOL OnInitDialog() override;
     BOOL OnCommand(WORD id, WORD code, HWND control) override;
@@ -77,17 +73,20 @@ private:
     static constexpr int IDC_LIST = 1003;
 
     // ProfileView.
-    void FillSelector(const std::vector<ProfileEntry>& entries, int selected) override;
-    std::wstring SelectorText() const override;
-    void SelectProfileId(const std::wstring& id) override;
-    void EnableProfileCommands(bool enable) override;
-    void EnableSave(bool enable) override;
+    HWND Owner() const override { return Handle(); }
+    void FillSelector(const std::vector<ProfileEntry>& entries, int selected) override {
+        selector_.Fill(entries, selected);
+    }
+    std::wstring SelectorText() const override { return selector_.Text(); }
+    void SelectProfileId(const std::wstring& id) override { selector_.SelectId(id); }
+    void EnableProfileCommands(bool enable) override { toolbars_.EnableProfileCommands(enable); }
+    void EnableSave(bool enable) override { toolbars_.EnableSave(enable); }
     void ShowLoadedProfile() override;
     void ShowUnloaded() override;
-    bool AskProfileName(editor::ProfileNameRequest* request) override;
+    bool AskProfileName(editor::ProfileNameRequest* request) override { return questions_.AskProfileName(request); }
 
     // EditorContext.
-    editor::PlacementHost& Placement() override { return *this; }
+    editor::PlacementHost& Placement() override { return questions_; }
     HINSTANCE Resources() const override { return Module(); }
     HICON LargeIcon(int image) const override;
     void Changed(const EditorChange& change) override { changes_.Add(change); }
@@ -96,7 +95,7 @@ private:
     void ShowPathsOf(FolderNode* folder) override { pathBox_.UpdateEntries(folder); }
     void ListAgain() override { RefreshList(); }
     void ShowRow(const ProfileItemRef& item) override { list_.ShowRow(item); }
-    void FillPaneAgain(const ProfileItemRef& item) override;
+    void FillPaneAgain(const ProfileItemRef& item) override { selection_.FillAgain(item); }
     void SelectAlone(const ProfileItemRef& item) override { list_.SelectItem(item); }
     void ShowSaveState() override { session_.ShowSaveState(); }
 
@@ -104,51 +103,25 @@ private:
     void Navigate(Go go, const ProfileItemRef* folder = nullptr);
     // Lists the current folder again (subfolders, then rules) and shows the pane.
     void RefreshList();
-    // Fills and shows the pane of the selection, or the folder's summary.
-    void ShowItemPane();
-
-    void CreateToolbars();
-    HWND MakeToolbar(int id, int slot, DWORD style, HIMAGELIST images, std::vector<TBBUTTON> buttons);
-    void CreatePanes();
-    void RegisterAddCommands();
-    // The commands of the Add menus: a command without a handler shows grey.
-    void RegisterAddCommand(WORD id, std::function<void()> command) { addCommands_[id] = std::move(command); }
-    void ClearSelector();
     void JumpToPathEntry();
     void EnableNavigation(bool enable);
     // Image lists at the size the page's DPI now asks for.
     void OnDpiChanged();
-    // The first selected item, when it is a folder or rule of the pane's
-    // kind in the loaded model, shown in the current folder.
-    bool PaneItem(PaneKind kind, ProfileItemRef* item) const;
-    void OnPaneChanged(PaneKind kind);
-    void OnPaneUpdate(PaneKind kind);
+    CEditorMenus::State MenuState() const;
     void OpenSelected();
-    void DeleteSelectedItems();
-    void SelectAll();
-    void SetView(UINT command);
-    void ShowContextMenu(POINT at);
-    void ShowDropDown(int command);
-    // Greys the Add commands without a handler; recursive into submenus.
-    void GreyUnhandled(HMENU menu);
-    win::UniqueMenu LoadAddMenu() const;  // the method's Add menu (a menu bar; its first popup is the menu)
-    void OnListKey(WORD key);
-    // The subclass of the controls that keep Enter (a drop-down list: the
-    // selector and the path box, or another control).
-    static constexpr UINT_PTR kControlSubclass = 1;
-    static constexpr UINT_PTR kComboSubclass = 2;
-    static LRESULT CALLBACK EnterProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                      DWORD_PTR data);
 
-    editor::ProfileSession session_;
-    ProfileItemRef current_;
     CProfileList list_;
     CPathBox pathBox_;
     CPaneHost panes_;
+    CProfileSelector selector_;
+    CEditorToolbars toolbars_;
+    CEditorQuestions questions_{list_};
+    editor::ProfileSession session_{*this, questions_};
+    ProfileItemRef current_;
+    CSelectionPane selection_{list_, panes_, Editor()};
+    CEditorMenus menus_{Editor()};
+    CEnterSubclass enterKeys_{[this] { OpenSelected(); }};
     ChangeQueue changes_{*this};
-    win::UniqueImageList toolbarImages_[3];
-    std::vector<std::wstring> profileIds_;  // the selector's entries carry their positions here
-    std::map<WORD, std::function<void()>> addCommands_;
     bool panePending_ = false;
 };
 

@@ -1,5 +1,11 @@
 #include "PaneHost.h"
 
+#include "DialogFolderProperty.h"
+#include "DialogNameProperty.h"
+#include "DialogSizeProperty.h"
+#include "DialogTimeProperty.h"
+#include "DialogTypeProperty.h"
+
 namespace ordvale::wizard {
 
 ItemKind CPaneHost::ItemKindOf(PaneKind kind) {
@@ -44,6 +50,16 @@ void CPaneHost::Create(HINSTANCE module, HWND page, HWND area) {
         ShowWindow(hwnd, SW_HIDE);
         pane->SetPage(page);
     }
+}
+
+void CPaneHost::CreateEditorPanes(EditorContext& context, HINSTANCE module, HWND page, HWND area) {
+    Register(PaneKind::FolderContents, &contents_);
+    AddPane<CDialogFolderProperty>(PaneKind::FolderProperty, context, BindFolderPane);
+    AddPane<CDialogTypeProperty>(PaneKind::TypeProperty, context, BindTypePane);
+    AddPane<CDialogNameProperty>(PaneKind::NameProperty, context, BindNamePane);
+    AddPane<CDialogSizeProperty>(PaneKind::SizeProperty, context, BindSizePane);
+    AddPane<CDialogTimeProperty>(PaneKind::TimeProperty, context, BindTimePane);
+    Create(module, page, area);
 }
 
 void CPaneHost::HideAll() {

@@ -30,6 +30,9 @@ public:
     void Register(PaneKind kind, CProfilePane* pane, PaneBinding binding = {});
     // Creates every registered pane over the area (hidden) and hides the area.
     void Create(HINSTANCE module, HWND page, HWND area);
+    // Registers the summary and the property panes of the profile editor,
+    // each with its binding to the context, and creates them.
+    void CreateEditorPanes(EditorContext& context, HINSTANCE module, HWND page, HWND area);
 
     CProfilePane* Pane(PaneKind kind) const { return Slot(kind).pane; }
     const PaneBinding& Binding(PaneKind kind) const { return Slot(kind).binding; }

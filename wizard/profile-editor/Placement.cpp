@@ -130,7 +130,7 @@ bool IsReservedDeviceName(const std::wstring& name) {
 }
 
 bool MoveHere(const RuleLocation& found, FolderNode* target) {
-    return MoveRule(found.folder, found.index, target) == kMoveDone;
+    return MoveRule(found.folder, found.index, target) != MoveResult::Failed;
 }
 
 // The common steps of the four placements.
@@ -268,14 +268,14 @@ bool CheckNewFolderNames(PlacementHost& host, FolderNode* parent, const std::vec
     return true;
 }
 
-int RenameFolder(FolderNode* folder, const std::wstring& name) {
+RenameResult RenameFolder(FolderNode* folder, const std::wstring& name) {
     const std::wstring trimmed = TrimBlanks(CutToField(name));
-    if (!folder || !folder->parent || !ValidateFolderName(trimmed)) return kRenameFailed;
+    if (!folder || !folder->parent || !ValidateFolderName(trimmed)) return RenameResult::Failed;
     for (auto& sibling : folder->parent->children)
-        if (sibling.get() != folder && EqualsNoCase(FieldText(sibling->displayName), trimmed)) return kRenameDuplicate;
+        if (sibling.get() != folder && EqualsNoCase(FieldText(sibling->displayName), trimmed)) return RenameResult::Duplicate;
     folder->SetDisplayName(trimmed.c_str());
     folder->modified = true;
-    return kRenameDone;
+    return RenameResult::Renamed;
 }
 
 void SetFolderLocation(FolderNode* folder, const std::wstring& location) {
@@ -284,15 +284,15 @@ void SetFolderLocation(FolderNode* folder, const std::wstring& location) {
     folder->modified = true;
 }
 
-int DeleteChildFolder(FolderNode* parent, FolderNode* folder) {
-    if (!parent || !folder) return kFolderNotChild;
+DeleteResult DeleteChildFolder(FolderNode* parent, FolderNode* folder) {
+    if (!parent || !folder) return DeleteResult::NotChild;
     for (auto it = parent->children.begin(); it != parent->children.end(); ++it) {
         if (it->get() != folder) continue;
         parent->children.erase(it);
         parent->modified = true;
-        return kFolderDeleted;
+        return DeleteResult::Deleted;
     }
-    return kFolderNotChild;
+    return DeleteResult::NotChild;
 }
 
 bool IsTreeModified(const FolderNode& folder) {
@@ -355,11 +355,11 @@ bool AddRule(FolderNode* folder, const RuleEntry& rule) {
     return true;
 }
 
-int RemoveRule(FolderNode* folder, const RuleEntry& rule) {
-    if (!folder) return 0;
-    const int result = folder->rule->Remove(&rule);
-    if (result == kRemoved) folder->modified = true;
-    return result;
+RemoveResult RemoveRule(FolderNode* folder, const RuleEntry& rule) {
+    if (!folder) return RemoveResult::NoFolder;
+    if (folder->rule->Remove(&rule) != kRemoved) return RemoveResult::NotFound;
+    folder->modified = true;
+    return RemoveResult::Removed;
 }
 
 bool RemoveRuleAt(FolderNode* folder, int index) {
@@ -375,16 +375,16 @@ bool ReplaceRule(FolderNode* folder, int index, const RuleEntry& newRule) {
     return true;
 }
 
-int MoveRule(FolderNode* from, int index, FolderNode* to) {
-    if (!from || !to || !RuleAt(*from, index)) return kMoveFailed;
-    if (from == to) return kMoveDone;
+MoveResult MoveRule(FolderNode* from, int index, FolderNode* to) {
+    if (!from || !to || !RuleAt(*from, index)) return MoveResult::Failed;
+    if (from == to) return MoveResult::AlreadyThere;
     // The copy goes first: the source entry is gone after RemoveAt.
     const AnyRule moved = CopyRule(*from, index);
-    if (!to->rule->Add(moved.Get())) return kMoveFailed;
+    if (!to->rule->Add(moved.Get())) return MoveResult::Failed;
     from->rule->RemoveAt(index);
     from->modified = true;
     to->modified = true;
-    return kMoveDone;
+    return MoveResult::Moved;
 }
 
 // ---- Placement ----

@@ -96,18 +96,18 @@ enum class FolderNames { Typed, Generated };
 bool CheckNewFolderNames(PlacementHost& host, FolderNode* parent, const std::vector<std::wstring>& names,
                          FolderNames source = FolderNames::Generated);
 
-enum RenameResult : int { kRenameFailed = 0, kRenameDone = 1, kRenameDuplicate = 2 };
+enum class RenameResult { Renamed, Failed, Duplicate };
 // The name trimmed; failed for the root, a blank or invalid name; duplicate
 // when another subfolder of the parent has it (ignoring case).
-int RenameFolder(FolderNode* folder, const std::wstring& name);
+RenameResult RenameFolder(FolderNode* folder, const std::wstring& name);
 
 // Stores the trimmed location with a backslash appended, recomputes the
 // paths of the folder and everything below it, marks the folder modified.
 void SetFolderLocation(FolderNode* folder, const std::wstring& location);
 
-enum DeleteResult : int { kFolderDeleted = 1, kFolderNotChild = 5 };
+enum class DeleteResult { Deleted, NotChild };
 // Deletes the subfolder with everything below it.
-int DeleteChildFolder(FolderNode* parent, FolderNode* folder);
+DeleteResult DeleteChildFolder(FolderNode* parent, FolderNode* folder);
 
 // Whether the folder or any folder below it is marked modified.
 bool IsTreeModified(const FolderNode& folder);
@@ -127,15 +127,17 @@ bool FindInTree(FolderNode* root, const RuleEntry& rule, RuleLocation* found,
 CollisionList CollectCollisions(FolderNode* root, const RuleEntry& rule, const RuleLocation* exclude = nullptr);
 
 bool AddRule(FolderNode* folder, const RuleEntry& rule);
-// 1 removed (first equal entry), 5 none matched, 0 no folder.
-int RemoveRule(FolderNode* folder, const RuleEntry& rule);
+enum class RemoveResult { Removed, NotFound, NoFolder };
+// Removes the first equal entry.
+RemoveResult RemoveRule(FolderNode* folder, const RuleEntry& rule);
 // Removes the entry at this position.
 bool RemoveRuleAt(FolderNode* folder, int index);
 // Copies the new values (display fields too) into the entry at the index.
 bool ReplaceRule(FolderNode* folder, int index, const RuleEntry& newRule);
-enum MoveResult : int { kMoveFailed = 0, kMoveDone = 4 };
-// Moves the entry to the end of `to`; kMoveDone also when from is to (nothing to do).
-int MoveRule(FolderNode* from, int index, FolderNode* to);
+enum class MoveResult { Moved, AlreadyThere, Failed };
+// Moves the entry to the end of `to`; AlreadyThere, doing nothing, when
+// from is to.
+MoveResult MoveRule(FolderNode* from, int index, FolderNode* to);
 
 // ---- Placement ----
 // Each returns true on success (also when the answers add nothing) and false

@@ -4,6 +4,7 @@
 // path box keep their own copies and drop them before the folder goes.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "RuleDisplay.h"
 #include "common/MethodProfile.h"
@@ -38,6 +39,20 @@ struct ProfileItemRef {
     }
     bool operator!=(const ProfileItemRef& other) const { return !(*this == other); }
 };
+
+// The folders and rules among the items.
+struct ItemCounts {
+    int folders = 0;
+    int rules = 0;
+};
+inline ItemCounts CountItems(const std::vector<ProfileItemRef>& items) {
+    ItemCounts counts;
+    for (const ProfileItemRef& item : items) {
+        if (item.IsFolder()) ++counts.folders;
+        if (item.IsRule()) ++counts.rules;
+    }
+    return counts;
+}
 
 inline ProfileItemRef FolderRef(FolderNode* folder) {
     return {ItemKind::Folder, folder ? folder->Method() : 0, folder, -1};

@@ -179,6 +179,22 @@ std::vector<int> CProfileList::SelectedIndexes() const {
     return indexes;
 }
 
+std::vector<ProfileItemRef> CProfileList::SelectedItems() const {
+    std::vector<ProfileItemRef> items;
+    for (int index : SelectedIndexes())
+        if (const ProfileItemRef* ref = ItemRefAt(index)) items.push_back(*ref);
+    return items;
+}
+
+POINT CProfileList::KeyboardMenuPoint() const {
+    RECT item = {};
+    const int first = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+    if (first < 0 || !ListView_GetItemRect(list_, first, &item, LVIR_LABEL)) GetClientRect(list_, &item);
+    POINT at = {item.left, item.bottom};
+    ClientToScreen(list_, &at);
+    return at;
+}
+
 const ProfileItemRef* CProfileList::ItemRefAt(int index) const {
     LVITEMW item = {};
     item.mask = LVIF_PARAM;

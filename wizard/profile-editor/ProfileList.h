@@ -44,6 +44,11 @@ public:
 
     std::vector<int> SelectedIndexes() const;
     const ProfileItemRef* ItemRefAt(int index) const;
+    // Copies of the selected items' references, in list order.
+    std::vector<ProfileItemRef> SelectedItems() const;
+    // Where the list's menu opens from the keyboard, on the screen: under
+    // the first selected item's label, or at the list's top left.
+    POINT KeyboardMenuPoint() const;
     // The image of the item at the index, -1 without one.
     int ImageAt(int index) const;
     // Selects the item of this folder or rule alone and scrolls it into view.

@@ -63,10 +63,10 @@ FolderEdit ApplyFolderPane(PlacementHost& host, FolderNode* folder, const Folder
             return edit;
         }
         switch (RenameFolder(folder, name)) {
-            case kRenameDone:
+            case RenameResult::Renamed:
                 edit.renamed = true;
                 break;
-            case kRenameDuplicate:
+            case RenameResult::Duplicate:
                 host.Message(CutToField(FillTemplate(host.Text(IDS_FOLDER_EXISTS).c_str(), {name.c_str()})),
                              MB_OK | MB_ICONEXCLAMATION);
                 edit.focus = PaneFocus::First;
