@@ -119,7 +119,7 @@ std::vector<std::wstring> Names(std::size_t count) {
 // Ten folders of twenty expressions and five ranges each, below one root.
 void BuildNameProfile(MethodProfile* profile, const std::vector<std::wstring>& patterns) {
     for (int f = 0; f < 10; ++f) {
-        auto folder = std::make_unique<FolderNode>(4);
+        auto folder = std::make_unique<FolderNode>(ModelMethod::Name);
         folder->parent = &profile->root;
         folder->SetDisplayName((L"Group" + std::to_wstring(f)).c_str());
         auto* rule = static_cast<CConfigureTypeName*>(folder->rule.get());
@@ -181,7 +181,7 @@ int main(int argc, char** argv) {
     // 1. Loading.
     const std::wstring file = TempFile(L"ordvale-bench-profile.xml");
     WriteUtf8(file, TypeProfileDocument());
-    MethodProfile typeProfile(1);
+    MethodProfile typeProfile(ModelMethod::Type);
     auto start = Clock::now();
     bool loaded = typeProfile.Load(file.c_str(), nullptr);
     std::printf("load: %s in %.3f s\n", loaded ? "ok" : "FAILED", Seconds(start));
@@ -190,7 +190,7 @@ int main(int argc, char** argv) {
     // 2. Matching.
     const std::vector<std::wstring> patterns = Patterns();
     const std::vector<std::wstring> names = Names(nameCount);
-    MethodProfile nameProfile(4);
+    MethodProfile nameProfile(ModelMethod::Name);
     BuildNameProfile(&nameProfile, patterns);
     std::printf("name profile: %zu expressions, 50 ranges; %zu names\n", patterns.size(), names.size());
 

@@ -10,18 +10,22 @@ namespace ordvale {
 
 namespace doc = profile_doc;
 
-std::unique_ptr<CConfigureType> MakeRule(int method) {
+ModelMethod ModelMethodOf(int32_t method) {
+    return method >= 1 && method <= 4 ? static_cast<ModelMethod>(method) : ModelMethod::None;
+}
+
+std::unique_ptr<CConfigureType> MakeRule(ModelMethod method) {
     switch (method) {
-        case 2: return std::make_unique<CConfigureTypeTime>();
-        case 3: return std::make_unique<CConfigureTypeSize>();
-        case 4: return std::make_unique<CConfigureTypeName>();
+        case ModelMethod::Time: return std::make_unique<CConfigureTypeTime>();
+        case ModelMethod::Size: return std::make_unique<CConfigureTypeSize>();
+        case ModelMethod::Name: return std::make_unique<CConfigureTypeName>();
         default: return std::make_unique<CConfigureTypeType>();
     }
 }
 
 // ---- FolderNode -------------------------------------------------------------
 
-FolderNode::FolderNode(int method) : rule(MakeRule(method)), method_(method) {
+FolderNode::FolderNode(ModelMethod method) : rule(MakeRule(method)), method_(method) {
     StoreText(methodWord, rule->MethodWord());
 }
 
@@ -108,7 +112,7 @@ void FolderNode::ClearModified() {
 
 // ---- MethodProfile ----------------------------------------------------------
 
-MethodProfile::MethodProfile(int method) : root(method) {
+MethodProfile::MethodProfile(ModelMethod method) : root(method) {
     StoreText(methodWord, root.methodWord);
 }
 

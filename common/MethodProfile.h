@@ -13,6 +13,12 @@
 
 namespace ordvale {
 
+// The method a profile model sorts by, with the numbers the job record and
+// TidyMethod give the methods; None for no method.
+enum class ModelMethod : int32_t { None = 0, Type = 1, Time = 2, Size = 3, Name = 4 };
+// The model method of a job's method number; None for any other number.
+ModelMethod ModelMethodOf(int32_t method);
+
 // One line of a method's profile list.
 struct ProfileEntry {
     int32_t isDefault = 0;
@@ -20,13 +26,12 @@ struct ProfileEntry {
     wchar_t id[260] = {};
 };
 
-// A new, empty rule object of the method's kind (1 Type, 2 Time, 3 Size,
-// 4 Name); any other value gets the type kind.
-std::unique_ptr<CConfigureType> MakeRule(int method);
+// A new, empty rule object of the method's kind; None gets the type kind.
+std::unique_ptr<CConfigureType> MakeRule(ModelMethod method);
 
 class FolderNode {
 public:
-    explicit FolderNode(int method);
+    explicit FolderNode(ModelMethod method);
     ~FolderNode();
     FolderNode(const FolderNode&) = delete;
     FolderNode& operator=(const FolderNode&) = delete;
@@ -41,7 +46,7 @@ public:
     FolderNode* parent = nullptr;
     bool modified = false;
 
-    int Method() const { return method_; }
+    ModelMethod Method() const { return method_; }
 
     void SetDisplayName(const wchar_t* text);
     void SetLocation(const wchar_t* text);
@@ -53,12 +58,12 @@ public:
     void ClearModified();
 
 private:
-    int method_;
+    ModelMethod method_;
 };
 
 class MethodProfile {
 public:
-    explicit MethodProfile(int method);
+    explicit MethodProfile(ModelMethod method);
     MethodProfile(const MethodProfile&) = delete;
     MethodProfile& operator=(const MethodProfile&) = delete;
 
@@ -69,7 +74,7 @@ public:
     std::vector<ProfileEntry> profileList;
     wchar_t methodWord[260] = {};
 
-    int Method() const { return root.Method(); }
+    ModelMethod Method() const { return root.Method(); }
 
     // Loads the profile with the identifier, or the method's default profile
     // when identifier is null. False, with the tree empty, when the file, the

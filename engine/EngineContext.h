@@ -24,10 +24,10 @@ struct EngineContext {
     std::vector<std::unique_ptr<ShellItem>> folders;
     ShellItem noDestination;
     std::vector<std::unique_ptr<Operation>> operations;
-    MethodProfile typeProfile{1};
-    MethodProfile timeProfile{2};
-    MethodProfile sizeProfile{3};
-    MethodProfile nameProfile{4};
+    MethodProfile typeProfile{ModelMethod::Type};
+    MethodProfile timeProfile{ModelMethod::Time};
+    MethodProfile sizeProfile{ModelMethod::Size};
+    MethodProfile nameProfile{ModelMethod::Name};
 
     EngineContext() { InitSettings(&settings); }
 

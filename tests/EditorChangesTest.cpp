@@ -33,7 +33,7 @@ public:
     void SelectAlone(const ProfileItemRef& item) override { calls.push_back("select " + Name(item)); }
     void ShowSaveState() override { calls.push_back("save"); }
 
-    FolderNode root{1}, docs{1}, music{1};
+    FolderNode root{ModelMethod::Type}, docs{ModelMethod::Type}, music{ModelMethod::Type};
     std::map<const FolderNode*, std::string> names;
     std::vector<std::string> calls;
 };

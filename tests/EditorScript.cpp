@@ -20,7 +20,7 @@ std::string OneProfileDocument(int method, const std::string& body) {
            "Profiles></Ordvale>";
 }
 
-LoadedProfile::LoadedProfile(int method, const std::string& body) : model(method) {
+LoadedProfile::LoadedProfile(int method, const std::string& body) : model(ModelMethodOf(method)) {
     EXPECT_TRUE(WriteText(dir / L"profile.xml", OneProfileDocument(method, body)));
     EXPECT_TRUE(model.Load((dir / L"profile.xml").c_str(), L"P1"));
 }
@@ -34,17 +34,17 @@ std::string DateText(const FILETIME& time) {
     return Narrow(text);
 }
 
-std::string RuleText(int method, const RuleEntry& entry) {
+std::string RuleText(ModelMethod method, const RuleEntry& entry) {
     switch (method) {
-        case kTypeModel: {
+        case ModelMethod::Type: {
             const auto& rule = static_cast<const TypeEntry&>(entry);
             return rule.kind ? "#" + std::to_string(rule.kind) : Narrow(rule.extension);
         }
-        case kTimeModel: {
+        case ModelMethod::Time: {
             const auto& rule = static_cast<const TimeEntry&>(entry);
             return DateText(rule.begin) + ".." + DateText(rule.end);
         }
-        case kSizeModel: {
+        case ModelMethod::Size: {
             const auto& rule = static_cast<const SizeEntry&>(entry);
             if (rule.kind == kSizeFolders) return "folders";
             return std::to_string(rule.lower) + ".." + std::to_string(rule.upper);
@@ -124,7 +124,7 @@ ReplaceAnswer ScriptedUser::ConfirmReplacement(const std::wstring& question, boo
     return static_cast<ReplaceAnswer>(NextAnswer("replacement question"));
 }
 
-void ScriptedUser::ShowCollisions(const std::wstring& message, int, const CollisionList& collisions) {
+void ScriptedUser::ShowCollisions(const std::wstring& message, ModelMethod, const CollisionList& collisions) {
     fullTexts.push_back(message);
     std::string line = "C " + FirstLine(message) + " |";
     for (const RuleLocation& at : collisions)
@@ -132,7 +132,7 @@ void ScriptedUser::ShowCollisions(const std::wstring& message, int, const Collis
     shown.push_back(line);
 }
 
-void ScriptedUser::PrepareRuleDisplay(int method, RuleEntry* entry) {
+void ScriptedUser::PrepareRuleDisplay(ModelMethod method, RuleEntry* entry) {
     PrepareRuleTexts(*this, method, entry);
     entry->iconIndex = DefaultRuleIcon(method, *entry);
 }

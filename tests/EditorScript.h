@@ -51,9 +51,9 @@ public:
     std::wstring Text(UINT id) const override;
     HWND Owner() const override { return nullptr; }
     ordvale::editor::ReplaceAnswer ConfirmReplacement(const std::wstring& question, bool fourButtons) override;
-    void ShowCollisions(const std::wstring& message, int method,
+    void ShowCollisions(const std::wstring& message, ordvale::ModelMethod method,
                         const ordvale::editor::CollisionList& collisions) override;
-    void PrepareRuleDisplay(int method, ordvale::RuleEntry* entry) override;
+    void PrepareRuleDisplay(ordvale::ModelMethod method, ordvale::RuleEntry* entry) override;
 
     std::deque<int> answers;
     std::vector<std::string> shown;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/MethodProfile.h"
+#include "common/TidyJob.h"
 #include "common/Text.h"
 #include "TestSupport.h"
 
@@ -53,7 +54,7 @@ const TypeEntry* TypeRule(const FolderNode& node, int index) {
 }  // namespace
 
 TEST_F(ProfileFixture, LoadsTheDefaultProfileWithItsTree) {
-    MethodProfile profile(1);
+    MethodProfile profile(ModelMethod::Type);
     ASSERT_TRUE(profile.Load(file.c_str(), nullptr));
     EXPECT_STREQ(profile.profileId, L"Type2");
     EXPECT_STREQ(profile.displayName, L"Everyday");
@@ -105,7 +106,7 @@ TEST_F(ProfileFixture, LoadFailures) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        MethodProfile profile(c.method);
+        MethodProfile profile(ModelMethodOf(c.method));
         profile.SetDestinationRoot(L"X:\\kept");
         EXPECT_FALSE(profile.Load(c.file.c_str(), c.id));
         EXPECT_STREQ(profile.profileId, c.idAfter);
@@ -117,13 +118,13 @@ TEST_F(ProfileFixture, LoadFailures) {
 
 TEST_F(ProfileFixture, NotWellFormedDocumentFailsWithoutHarm) {
     ASSERT_TRUE(WriteText(file, "<Ordvale><TypeProfiles default=\"Type1\"><TypeConfigure id=\"Type1\">"));
-    MethodProfile profile(1);
+    MethodProfile profile(ModelMethod::Type);
     EXPECT_FALSE(profile.Load(file.c_str(), nullptr));
     EXPECT_TRUE(profile.root.children.empty());
 }
 
 TEST_F(ProfileFixture, EmptyDefaultSelectsAProfileWithAnEmptyId) {
-    MethodProfile profile(3);
+    MethodProfile profile(ModelMethod::Size);
     ASSERT_TRUE(profile.Load(file.c_str(), nullptr));
     EXPECT_STREQ(profile.displayName, L"No id");
     EXPECT_EQ(profile.root.rule->EntryCount(), 1);
@@ -131,7 +132,7 @@ TEST_F(ProfileFixture, EmptyDefaultSelectsAProfileWithAnEmptyId) {
 }
 
 TEST_F(ProfileFixture, SecondLoadLeavesNothingOfTheFirst) {
-    MethodProfile profile(1);
+    MethodProfile profile(ModelMethod::Type);
     profile.profileList.push_back(ProfileEntry{});
     ASSERT_TRUE(profile.Load(file.c_str(), L"Type2"));
     profile.root.children[0]->modified = true;
@@ -144,7 +145,7 @@ TEST_F(ProfileFixture, SecondLoadLeavesNothingOfTheFirst) {
 }
 
 TEST_F(ProfileFixture, EveryMethodBuildsItsOwnRuleKind) {
-    MethodProfile profile(4);
+    MethodProfile profile(ModelMethod::Name);
     ASSERT_TRUE(profile.Load(file.c_str(), nullptr));
     EXPECT_STREQ(profile.methodWord, L"Name");
     ASSERT_EQ(profile.root.children.size(), 1u);
@@ -155,10 +156,22 @@ TEST_F(ProfileFixture, EveryMethodBuildsItsOwnRuleKind) {
     EXPECT_EQ(rule->GetEntry(0)->last, L'M');
     for (int method = 1; method <= 4; ++method) {
         static const wchar_t* words[] = {L"Type", L"Time", L"Size", L"Name"};
-        MethodProfile empty(method);
+        MethodProfile empty(ModelMethodOf(method));
         EXPECT_STREQ(empty.methodWord, words[method - 1]);
         EXPECT_STREQ(empty.root.methodWord, words[method - 1]);
     }
+}
+
+// A job's method number becomes a model method only for the four methods:
+// an undo job, or a number no method has, loads no model.
+TEST(MethodProfile, ModelMethodOfJobNumbers) {
+    const struct {
+        int32_t number;
+        ModelMethod method;
+    } cases[] = {{1, ModelMethod::Type},  {2, ModelMethod::Time},  {3, ModelMethod::Size},
+                 {4, ModelMethod::Name},  {0, ModelMethod::None},  {5, ModelMethod::None},
+                 {-1, ModelMethod::None}, {kUndoRunMethod, ModelMethod::None}};
+    for (const auto& c : cases) EXPECT_EQ(ModelMethodOf(c.number), c.method) << c.number;
 }
 
 TEST(MethodProfile, DestinationRoot) {
@@ -170,12 +183,12 @@ TEST(MethodProfile, DestinationRoot) {
         {L"", L""},
     };
     for (const Case& c : cases) {
-        MethodProfile profile(1);
+        MethodProfile profile(ModelMethod::Type);
         profile.SetDestinationRoot(L"Q:\\before");
         profile.SetDestinationRoot(c.text);
         EXPECT_STREQ(profile.rootPath, c.expected);
     }
-    MethodProfile profile(1);
+    MethodProfile profile(ModelMethod::Type);
     profile.SetDestinationRoot(L"Q:\\before");
     profile.SetDestinationRoot(nullptr);
     EXPECT_STREQ(profile.rootPath, L"Q:\\before\\");
@@ -186,14 +199,14 @@ TEST(MethodProfile, DestinationRoot) {
 }
 
 TEST(FolderNode, NamesLocationsAndDerivedPaths) {
-    FolderNode root(1);
+    FolderNode root(ModelMethod::Type);
     root.SetLocation(L"");
-    auto child = std::make_unique<FolderNode>(1);
+    auto child = std::make_unique<FolderNode>(ModelMethod::Type);
     child->parent = &root;
     child->SetDisplayName(L" \tDocuments  ");
     FolderNode* documents = child.get();
     root.children.push_back(std::move(child));
-    auto grandChild = std::make_unique<FolderNode>(1);
+    auto grandChild = std::make_unique<FolderNode>(ModelMethod::Type);
     grandChild->parent = documents;
     grandChild->SetDisplayName(L"Letters");
     FolderNode* letters = grandChild.get();
@@ -223,10 +236,10 @@ TEST(FolderNode, NamesLocationsAndDerivedPaths) {
 }
 
 TEST(FolderNode, ClearModifiedReachesEveryNode) {
-    MethodProfile profile(2);
+    MethodProfile profile(ModelMethod::Time);
     FolderNode* node = &profile.root;
     for (int depth = 0; depth < 5; ++depth) {
-        auto child = std::make_unique<FolderNode>(2);
+        auto child = std::make_unique<FolderNode>(ModelMethod::Time);
         child->parent = node;
         child->modified = true;
         node->children.push_back(std::move(child));
@@ -239,10 +252,10 @@ TEST(FolderNode, ClearModifiedReachesEveryNode) {
 }
 
 TEST(FolderNode, VeryDeepTreeIsTornDownSafely) {
-    auto root = std::make_unique<FolderNode>(1);
+    auto root = std::make_unique<FolderNode>(ModelMethod::Type);
     FolderNode* node = root.get();
     for (int depth = 0; depth < 20000; ++depth) {
-        node->children.push_back(std::make_unique<FolderNode>(1));
+        node->children.push_back(std::make_unique<FolderNode>(ModelMethod::Type));
         node = node->children.back().get();
     }
     root.reset();

@@ -446,7 +446,7 @@ TEST(FolderEditing, MoveAndRemoveRules) {
     EXPECT_EQ(DumpTree(profile.model.root), ".[]{Docs[.pdf] Pics[.jpg,#1,.TXT]}");
     EXPECT_TRUE(docs->modified && pics->modified);
 
-    AnyRule gone(kTypeModel);
+    AnyRule gone(ModelMethod::Type);
     StoreText(gone.type.extension, L".zip");
     EXPECT_EQ(RemoveRule(pics, *gone.Get()), RemoveResult::NotFound);
     EXPECT_EQ(RemoveRule(nullptr, *gone.Get()), RemoveResult::NoFolder);
@@ -476,11 +476,11 @@ TEST(Placement, CollisionListRows) {
         for (auto& child : profile.model.root.children) all.push_back({child.get(), 0});
         if (c.method != 2) all.resize(1);
         std::vector<std::vector<std::wstring>> rows;
-        for (const CollisionRow& row : CollisionRows(texts, c.method, all)) {
+        for (const CollisionRow& row : CollisionRows(texts, profile.model.Method(), all)) {
             rows.push_back(row.cells);
             EXPECT_EQ(row.image, c.method == 3 ? kIconSizeRange : 1);
         }
         EXPECT_EQ(rows, c.rows);
-        EXPECT_EQ(CollisionColumns(c.method).size(), c.rows[0].size());
+        EXPECT_EQ(CollisionColumns(profile.model.Method()).size(), c.rows[0].size());
     }
 }

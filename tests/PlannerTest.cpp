@@ -72,7 +72,7 @@ TEST(Planner, CombineDestination) {
 }
 
 TEST(Planner, FolderPathsAndAbsoluteLocations) {
-    MethodProfile profile(1);
+    MethodProfile profile(ModelMethod::Type);
     FolderNode* pictures = AddFolder(&profile.root, L"Pictures");
     FolderNode* photos = AddFolder(pictures, L"Photos");
     FolderNode* old = AddFolder(&profile.root, L"Old", L"E:\\Archive\\");
@@ -96,7 +96,7 @@ TEST(Planner, FolderPathsAndAbsoluteLocations) {
 }
 
 TEST(Planner, FirstFolderInPreOrderWinsAndExtensionsBeatSpecials) {
-    MethodProfile profile(1);
+    MethodProfile profile(ModelMethod::Type);
     FolderNode* documents = AddFolder(&profile.root, L"Documents");
     AddExtension(documents, L".txt");
     FolderNode* notes = AddFolder(documents, L"Notes");
@@ -127,7 +127,7 @@ TEST(Planner, FirstFolderInPreOrderWinsAndExtensionsBeatSpecials) {
 }
 
 TEST(Planner, NameRegularExpressionsRunBeforeRanges) {
-    MethodProfile profile(4);
+    MethodProfile profile(ModelMethod::Name);
     FolderNode* letters = AddFolder(&profile.root, L"Letters");
     NameEntry range;
     range.kind = kNameRange;

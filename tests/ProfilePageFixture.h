@@ -106,7 +106,7 @@ protected:
     bool SaveEnabled() const { return ToolbarButtonEnabled(Toolbar(IDC_PROFILE_TOOLBAR), ID_SAVE_PROFILE); }
     // A stored profile as its name and tree.
     std::string Stored(int method, const wchar_t* id) {
-        MethodProfile profile(method);
+        MethodProfile profile(ModelMethodOf(method));
         if (!profile.Load(file.c_str(), id)) return "(none)";
         return Narrow(profile.displayName) + " " + DumpTree(profile.root);
     }

@@ -287,7 +287,7 @@ TEST_F(ProfilePage, ReplacementAndCollisionDialogs) {
     }
     CDialogRuleCollision collisions;
     collisions.message = L"File size rule \"1.00KB ~ Unlimited\":";
-    collisions.method = 3;
+    collisions.method = ModelMethod::Size;
     collisions.rows = {{{L"0.00B ~ 2.00KB", L".\\Small\\"}, 2}, {{L"1.00MB ~ Unlimited", L".\\Big\\"}, 2}};
     std::vector<std::wstring> rows;
     driver->WhenIdle([&](HWND window) {

@@ -87,13 +87,13 @@ protected:
     }
     // The page opened for type profiles, then the loaded profile edited.
     void OpenAndEdit(ScriptedUser& user) {
-        session.LoadForMethod(1, file);
+        session.LoadForMethod(ModelMethod::Type, file);
         ASSERT_TRUE(session.ProfileLoaded());
         ASSERT_NE(AddFolder(user, &session.Model()->root, L"New", L""), nullptr);
         session.ShowSaveState();  // as the page does after every edit
     }
     std::string Stored(const wchar_t* id) {
-        MethodProfile profile(1);
+        MethodProfile profile(ModelMethod::Type);
         if (!profile.Load(file.c_str(), id)) return "(none)";
         return Narrow(profile.displayName) + " " + DumpTree(profile.root);
     }
@@ -113,7 +113,7 @@ protected:
 }  // namespace
 
 TEST_F(Session, LoadsTheDefaultProfile) {
-    session.LoadForMethod(1, file);
+    session.LoadForMethod(ModelMethod::Type, file);
     EXPECT_EQ(page.SelectedName(), L"Home");
     EXPECT_EQ(session.CurrentProfileId(), L"Type2");
     EXPECT_TRUE(session.ProfileLoaded());
@@ -121,12 +121,12 @@ TEST_F(Session, LoadsTheDefaultProfile) {
     EXPECT_TRUE(page.commands);
     EXPECT_FALSE(page.save);
 
-    session.LoadForMethod(3, file);  // no size profiles
+    session.LoadForMethod(ModelMethod::Size, file);  // no size profiles
     EXPECT_TRUE(page.selector.empty());
     EXPECT_FALSE(session.ProfileLoaded());
     EXPECT_EQ(page.shown, "unloaded");
     EXPECT_FALSE(page.commands);
-    session.LoadForMethod(9, file);
+    session.LoadForMethod(ModelMethodOf(9), file);
     EXPECT_EQ(session.Model(), nullptr);
 }
 
@@ -135,7 +135,7 @@ TEST_F(Session, AFailedLoadLeavesNothingLoaded) {
                                 "<TypeConfigure id='Ty\"pe1' displayname='Odd'><Folder displayname='A'/></TypeConfigure>"
                                 "</TypeProfiles></Ordvale>"));
     ScriptedUser user;
-    session.LoadForMethod(1, file);
+    session.LoadForMethod(ModelMethod::Type, file);
     EXPECT_EQ(page.SelectedName(), L"Odd");
     EXPECT_FALSE(session.ProfileLoaded());
     EXPECT_EQ(page.shown, "unloaded");
@@ -182,7 +182,7 @@ TEST_F(Session, SettlingUnsavedChanges) {
         EXPECT_EQ(user.shown, c.shown);
     }
     ScriptedUser user;
-    session.LoadForMethod(1, file);
+    session.LoadForMethod(ModelMethod::Type, file);
     EXPECT_TRUE(session.ConfirmSaveChanges()) << "nothing changed: nothing asked";
     EXPECT_TRUE(user.shown.empty());
 }
@@ -211,7 +211,7 @@ TEST_F(Session, AFailedSaveIsNotTakenForASave) {
 // while there is something to save, whatever came before.
 TEST_F(Session, SaveFollowsTheModifiedFlag) {
     ScriptedUser user({IDNO});
-    session.LoadForMethod(1, file);
+    session.LoadForMethod(ModelMethod::Type, file);
     EXPECT_FALSE(page.save);
     ASSERT_NE(AddFolder(user, &session.Model()->root, L"One", L""), nullptr);
     session.ShowSaveState();
@@ -251,7 +251,7 @@ TEST_F(Session, ChoosingAnotherProfile) {
 
 TEST_F(Session, NewProfiles) {
     ScriptedUser user;
-    session.LoadForMethod(1, file);
+    session.LoadForMethod(ModelMethod::Type, file);
     page.nameDialog = Answer(L"Blank one");
     session.NewProfile();
     ASSERT_EQ(page.requests.size(), 1u);
@@ -280,7 +280,7 @@ TEST_F(Session, NewProfiles) {
 
 TEST_F(Session, NewProfileIntoAnUnreadableFileSaysWhy) {
     ScriptedUser user;
-    session.LoadForMethod(1, file);
+    session.LoadForMethod(ModelMethod::Type, file);
     ASSERT_TRUE(WriteText(file, "<Ordvale>"));
     page.nameDialog = Answer(L"Fresh");
     session.NewProfile();

@@ -42,7 +42,7 @@ protected:
     }
     // The profile's tree as read back from the file.
     std::string Stored(int method, const wchar_t* id) {
-        MethodProfile profile(method);
+        MethodProfile profile(ModelMethodOf(method));
         if (!profile.Load(file.c_str(), id)) return "(none)";
         return Narrow(profile.displayName) + " " + DumpTree(profile.root);
     }
@@ -81,7 +81,7 @@ protected:
 }  // namespace
 
 TEST_F(Store, SaveReplacesTheContentAndKeepsTheRest) {
-    MethodProfile profile(1);
+    MethodProfile profile(ModelMethod::Type);
     ASSERT_TRUE(profile.Load(file.c_str(), L"Type2"));
     ScriptedUser user;
     PlacementMode mode = PlaceSingle;
@@ -111,7 +111,7 @@ TEST_F(Store, SaveReplacesTheContentAndKeepsTheRest) {
 }
 
 TEST_F(Store, SaveRecreatesAMissingProfileAndSection) {
-    MethodProfile profile(3);
+    MethodProfile profile(ModelMethod::Size);
     StoreText(profile.profileId, L"Size9");
     StoreText(profile.displayName, L"Sizes");
     ScriptedUser user;
@@ -151,10 +151,10 @@ TEST_F(Store, NewBlankProfiles) {
         const std::wstring target = c.prepare(d);
         const std::vector<unsigned char> before = ReadBytes(target);
         StoreFailure why = StoreFailure::None;
-        EXPECT_EQ(AddBlankProfile(target.c_str(), 1, L"Fresh", L"Type7", &why), c.result);
+        EXPECT_EQ(AddBlankProfile(target.c_str(), ModelMethod::Type, L"Fresh", L"Type7", &why), c.result);
         EXPECT_EQ(why, c.why);
         if (c.result) {
-            MethodProfile loaded(1);
+            MethodProfile loaded(ModelMethod::Type);
             EXPECT_TRUE(loaded.Load(target.c_str(), L"Type7"));
             EXPECT_STREQ(loaded.displayName, L"Fresh");
             EXPECT_EQ(DumpTree(loaded.root), ".[]");
@@ -167,16 +167,18 @@ TEST_F(Store, NewBlankProfiles) {
 TEST_F(Store, NoOperationWritesADocumentItCannotRead) {
     const std::string broken = "<?xml version=\"1.0\"?><Ordvale><TypeProfiles default=\"Type1\">";
     ASSERT_TRUE(WriteText(file, broken));
-    MethodProfile profile(1);
+    MethodProfile profile(ModelMethod::Type);
     StoreText(profile.profileId, L"Type1");
     StoreText(profile.displayName, L"P");
     const std::function<bool(StoreFailure*)> operations[] = {
         [&](StoreFailure* why) { return SaveProfile(profile, file.c_str(), why); },
-        [&](StoreFailure* why) { return AddBlankProfile(file.c_str(), 1, L"N", L"Type9", why); },
+        [&](StoreFailure* why) { return AddBlankProfile(file.c_str(), ModelMethod::Type, L"N", L"Type9", why); },
         [&](StoreFailure* why) { return RenameProfileInDocument(profile, file.c_str(), why); },
-        [&](StoreFailure* why) { return DeleteProfile(file.c_str(), 1, L"Type1", why); },
-        [&](StoreFailure* why) { return SetDefaultProfile(file.c_str(), 1, L"Type1", why); },
-        [&](StoreFailure* why) { return AddProfileFromTemplate(file.c_str(), 1, L"Type1", L"N", L"Type9", why); },
+        [&](StoreFailure* why) { return DeleteProfile(file.c_str(), ModelMethod::Type, L"Type1", why); },
+        [&](StoreFailure* why) { return SetDefaultProfile(file.c_str(), ModelMethod::Type, L"Type1", why); },
+        [&](StoreFailure* why) {
+            return AddProfileFromTemplate(file.c_str(), ModelMethod::Type, L"Type1", L"N", L"Type9", why);
+        },
     };
     for (std::size_t i = 0; i < std::size(operations); ++i) {
         SCOPED_TRACE(i);
@@ -190,7 +192,7 @@ TEST_F(Store, NoOperationWritesADocumentItCannotRead) {
 TEST_F(Store, SaveWithoutTheOrdvaleElementRefuses) {
     const std::string other = "<?xml version=\"1.0\"?><Settings><TypeProfiles/></Settings>";
     ASSERT_TRUE(WriteText(file, other));
-    MethodProfile profile(1);
+    MethodProfile profile(ModelMethod::Type);
     StoreText(profile.profileId, L"Type1");
     StoreFailure why = StoreFailure::None;
     EXPECT_FALSE(SaveProfile(profile, file.c_str(), &why));
@@ -207,7 +209,7 @@ TEST_F(Store, SaveWithoutTheOrdvaleElementRefuses) {
 // document. The document must be the old one, byte for byte.
 TEST_F(Store, ASaveFailingPartWayKeepsTheOldFile) {
     const std::vector<unsigned char> before = ReadBytes(file);
-    MethodProfile profile(1);
+    MethodProfile profile(ModelMethod::Type);
     ASSERT_TRUE(profile.Load(file.c_str(), L"Type2"));
     profile.root.children.clear();
     std::vector<unsigned char> seenDuringSave;
@@ -231,7 +233,7 @@ TEST_F(Store, ASaveFailingPartWayKeepsTheOldFile) {
 TEST_F(Store, ASaveOverAReadOnlyFileKeepsIt) {
     const std::vector<unsigned char> before = ReadBytes(file);
     ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
-    MethodProfile profile(1);
+    MethodProfile profile(ModelMethod::Type);
     ASSERT_TRUE(profile.Load(file.c_str(), L"Type2"));
     profile.root.children.clear();
     StoreFailure why = StoreFailure::None;
@@ -263,7 +265,7 @@ TEST_F(Store, ASaveWaitsOutAShortHoldOnTheDocument) {
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
         std::thread release;
         if (c.holdMs != INFINITE) release = std::thread([&] { Sleep(c.holdMs); CloseHandle(held); });
-        MethodProfile profile(1);
+        MethodProfile profile(ModelMethod::Type);
         ASSERT_TRUE(profile.Load(file.c_str(), L"Type2"));
         profile.root.children.clear();
         StoreFailure why = StoreFailure::None;
@@ -297,34 +299,34 @@ TEST_F(Store, DeleteMovesTheDefaultOnlyWhenItWasTheDefault) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(WriteText(file, kDocument));
-        for (const wchar_t* id : c.deleted) EXPECT_TRUE(DeleteProfile(file.c_str(), 1, id));
+        for (const wchar_t* id : c.deleted) EXPECT_TRUE(DeleteProfile(file.c_str(), ModelMethod::Type, id));
         EXPECT_EQ(ProfileIds(1), c.left);
         EXPECT_EQ(Attribute(L"//TypeProfiles", L"default"), c.defaultAttribute);
     }
     StoreFailure why = StoreFailure::None;
-    EXPECT_FALSE(DeleteProfile(file.c_str(), 1, L"Type2", &why));
+    EXPECT_FALSE(DeleteProfile(file.c_str(), ModelMethod::Type, L"Type2", &why));
     EXPECT_EQ(why, StoreFailure::NoProfile);
     EXPECT_NE(Attribute(L"//TypeProfiles", L"default"), "(none)") << "the section stays";
 }
 
 TEST_F(Store, RenameDefaultAndTemplates) {
-    MethodProfile profile(1);
+    MethodProfile profile(ModelMethod::Type);
     ASSERT_TRUE(profile.Load(file.c_str(), L"Type1"));
     StoreText(profile.displayName, L"Renamed");
     profile.root.children.clear();  // not written by a rename
     ASSERT_TRUE(RenameProfileInDocument(profile, file.c_str()));
     EXPECT_EQ(Stored(1, L"Type1"), "Renamed .[.old]");
 
-    EXPECT_FALSE(SetDefaultProfile(file.c_str(), 1, L"Type9"));
+    EXPECT_FALSE(SetDefaultProfile(file.c_str(), ModelMethod::Type, L"Type9"));
     EXPECT_EQ(Attribute(L"//TypeProfiles", L"default"), "Type2");
-    EXPECT_TRUE(SetDefaultProfile(file.c_str(), 1, L"Type3"));
+    EXPECT_TRUE(SetDefaultProfile(file.c_str(), ModelMethod::Type, L"Type3"));
     EXPECT_EQ(Attribute(L"//TypeProfiles", L"default"), "Type3");
 
-    ASSERT_TRUE(AddProfileFromTemplate(file.c_str(), 1, L"Type2", L"Copy", L"Type4"));
+    ASSERT_TRUE(AddProfileFromTemplate(file.c_str(), ModelMethod::Type, L"Type2", L"Copy", L"Type4"));
     EXPECT_EQ(Stored(1, L"Type4"), "Copy .[]{Docs[.txt]}");
     EXPECT_EQ(Stored(1, L"Type2"), "Second .[]{Docs[.txt]}") << "the template stays as it was";
     StoreFailure why = StoreFailure::None;
-    EXPECT_FALSE(AddProfileFromTemplate(file.c_str(), 1, L"Type8", L"Copy", L"Type5", &why));
+    EXPECT_FALSE(AddProfileFromTemplate(file.c_str(), ModelMethod::Type, L"Type8", L"Copy", L"Type5", &why));
     EXPECT_EQ(why, StoreFailure::NoProfile);
 }
 
@@ -350,7 +352,7 @@ TEST_F(Store, SuggestedNamesAndIdentifiers) {
     for (const Case& c : cases) {
         SCOPED_TRACE(Narrow(c.id));
         ASSERT_TRUE(WriteText(file, c.document));
-        MethodProfile profile(c.method);
+        MethodProfile profile(ModelMethodOf(c.method));
         const ProfileSuggestion suggestion = SuggestProfileNameAndId(&profile, file.c_str(), L"Profile");
         EXPECT_EQ(suggestion.displayName, c.name);
         EXPECT_EQ(suggestion.id, c.id);

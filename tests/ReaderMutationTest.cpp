@@ -245,7 +245,7 @@ TEST(ReaderMutation, ProfileDocuments) {
     } profiles[] = {{1, L"Type1"}, {2, L"Time1"}, {3, L"Size1"}, {4, L"Name1"}};
     ASSERT_TRUE(WriteText(file, seed));
     for (const auto& p : profiles) {
-        MethodProfile profile(p.method);
+        MethodProfile profile(ModelMethodOf(p.method));
         ASSERT_TRUE(profile.Load(file.c_str(), p.id)) << "the seed reads";
     }
     Mutator mutator(kSeed + 3);
@@ -254,7 +254,7 @@ TEST(ReaderMutation, ProfileDocuments) {
         ASSERT_TRUE(WriteBytes(file, input));
         const auto before = Contents(dir.Path());
         const auto& p = profiles[i % 4];
-        MethodProfile profile(p.method);
+        MethodProfile profile(ModelMethodOf(p.method));
         profile.Load(file.c_str(), i % 8 < 4 ? p.id : nullptr);
         ASSERT_LT(wcslen(profile.rootPath), 260u);
         ASSERT_EQ(Contents(dir.Path()), before) << "input " << i << ": reading wrote";

@@ -126,7 +126,7 @@ TEST(SizeRuleMaking, BatchPlacement) {
         TempDir dir;
         const std::wstring file = dir / L"profile.xml";
         ASSERT_TRUE(WriteText(file, OneProfileDocument(3, c.body)));
-        MethodProfile profile(3);
+        MethodProfile profile(ModelMethod::Size);
         ASSERT_TRUE(profile.Load(file.c_str(), nullptr));
         ScriptedUser user(c.answers);
         EXPECT_EQ(PlaceSizeBatch(user, &profile.root, c.ranges, c.makeFolders), c.placed);

@@ -199,7 +199,7 @@ TEST(TimeRuleMaking, BatchPlacement) {
         TempDir dir;
         const std::wstring file = dir / L"profile.xml";
         ASSERT_TRUE(WriteText(file, OneProfileDocument(2, c.body)));
-        MethodProfile profile(2);
+        MethodProfile profile(ModelMethod::Time);
         ASSERT_TRUE(profile.Load(file.c_str(), nullptr));
         ScriptedUser user(c.answers);
         EXPECT_EQ(PlaceTimeBatch(user, &profile.root, years, c.makeFolders), c.placed);

@@ -182,7 +182,7 @@ TEST(WizardProfiles, ShippedDocumentHasOneDefaultProfilePerMethod) {
         std::vector<ProfileEntry> list = LoadProfileList(shipped.c_str(), method);
         ASSERT_EQ(list.size(), 1u);
         EXPECT_EQ(DefaultEntryIndex(list), 0);
-        MethodProfile profile(method);
+        MethodProfile profile(ModelMethodOf(method));
         EXPECT_TRUE(profile.Load(shipped.c_str(), nullptr));
         EXPECT_FALSE(profile.root.children.empty());
     }

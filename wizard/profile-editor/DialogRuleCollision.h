@@ -17,7 +17,7 @@ public:
     CDialogRuleCollision();
     // Inputs.
     std::wstring message;  // at most 259 characters are shown
-    int method = 0;        // which columns: time rules, or size and name rules
+    ModelMethod method = ModelMethod::None;        // which columns: time rules, or size and name rules
     std::vector<editor::CollisionRow> rows;
     HIMAGELIST images = nullptr;  // the page's small image list, not owned
 

@@ -57,7 +57,7 @@ PaneBinding BindTypePane(EditorContext& context, CDialogTypeProperty& pane) {
     binding.fill = [&context, &pane](const ProfileItemRef& item) {
         const auto& rule = static_cast<const TypeEntry&>(*item.Rule());
         TypePropertyFill fill;
-        fill.extension = editor::RuleName(editor::kTypeModel, rule);
+        fill.extension = editor::RuleName(ModelMethod::Type, rule);
         fill.typeText = FieldText(rule.typeText);
         fill.description = FieldText(rule.description);
         fill.icon = context.LargeIcon(rule.iconIndex);

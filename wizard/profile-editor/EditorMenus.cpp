@@ -72,13 +72,13 @@ bool CEditorMenus::RunAddCommand(WORD id) {
     return true;
 }
 
-win::UniqueMenu CEditorMenus::LoadAddMenu(int method) const {
+win::UniqueMenu CEditorMenus::LoadAddMenu(ModelMethod method) const {
     int menu = 0;
     switch (method) {
-        case editor::kTypeModel: menu = IDR_NEW_TYPE_ITEMS; break;
-        case editor::kTimeModel: menu = IDR_NEW_TIME_ITEMS; break;
-        case editor::kSizeModel: menu = IDR_NEW_SIZE_ITEMS; break;
-        case editor::kNameModel: menu = IDR_NEW_NAME_ITEMS; break;
+        case ModelMethod::Type: menu = IDR_NEW_TYPE_ITEMS; break;
+        case ModelMethod::Time: menu = IDR_NEW_TIME_ITEMS; break;
+        case ModelMethod::Size: menu = IDR_NEW_SIZE_ITEMS; break;
+        case ModelMethod::Name: menu = IDR_NEW_NAME_ITEMS; break;
         default: return {};
     }
     return win::UniqueMenu(LoadMenuW(module_, MAKEINTRESOURCEW(menu)));

@@ -28,7 +28,7 @@ public:
     // What the menus show of the page when they open.
     struct State {
         bool loaded = false;
-        int method = 0;  // the loaded profile's
+        ModelMethod method = ModelMethod::None;  // the loaded profile's
         ListMode view = ListMode::Details;
         std::size_t selected = 0;  // items selected in the list
     };
@@ -47,7 +47,7 @@ public:
 private:
     void Register(WORD id, std::function<void()> command) { addCommands_[id] = std::move(command); }
     // The method's Add menu (a menu bar; its first popup is the menu).
-    win::UniqueMenu LoadAddMenu(int method) const;
+    win::UniqueMenu LoadAddMenu(ModelMethod method) const;
     // Greys the Add commands without a handler; recursive into submenus.
     void GreyUnhandled(HMENU menu) const;
 

@@ -29,7 +29,7 @@ editor::ReplaceAnswer CEditorQuestions::ConfirmReplacement(const std::wstring& q
     }
 }
 
-void CEditorQuestions::ShowCollisions(const std::wstring& message, int method,
+void CEditorQuestions::ShowCollisions(const std::wstring& message, ModelMethod method,
                                       const editor::CollisionList& collisions) {
     CDialogRuleCollision dialog;
     dialog.message = message;

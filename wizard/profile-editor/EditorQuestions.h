@@ -25,8 +25,11 @@ public:
     std::wstring Text(UINT id) const override;
     HWND Owner() const override { return page_; }
     editor::ReplaceAnswer ConfirmReplacement(const std::wstring& question, bool fourButtons) override;
-    void ShowCollisions(const std::wstring& message, int method, const editor::CollisionList& collisions) override;
-    void PrepareRuleDisplay(int method, RuleEntry* entry) override { list_.PrepareRuleDisplay(*this, method, entry); }
+    void ShowCollisions(const std::wstring& message, ModelMethod method,
+                        const editor::CollisionList& collisions) override;
+    void PrepareRuleDisplay(ModelMethod method, RuleEntry* entry) override {
+        list_.PrepareRuleDisplay(*this, method, entry);
+    }
     // The profile-name dialog; false when cancelled.
     bool AskProfileName(editor::ProfileNameRequest* request);
 

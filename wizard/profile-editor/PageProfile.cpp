@@ -65,7 +65,7 @@ void CPageProfile::OnDestroy() {
 }
 
 void CPageProfile::LoadForMethod(int method, const OrdvaleSettings& settings) {
-    session_.LoadForMethod(method, settings.profileFile);
+    session_.LoadForMethod(ModelMethodOf(method), settings.profileFile);
 }
 
 // ---- Loaded and unloaded ----

@@ -44,6 +44,7 @@ public:
     ~CPageProfile() override;
 
     // ---- For the wizard frame ----
+    // The job's method number (see TidyMethod).
     void LoadForMethod(int method, const OrdvaleSettings& settings);
     // Settles unsaved changes; false when the user cancels (or saving failed).
     bool ConfirmSaveChanges() { return session_.ConfirmSaveChanges(); }

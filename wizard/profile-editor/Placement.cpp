@@ -34,27 +34,27 @@ struct MethodTexts {
     UINT collision;  // 0: this kind never collides
 };
 
-MethodTexts TextsOf(int method) {
+MethodTexts TextsOf(ModelMethod method) {
     switch (method) {
-        case kTimeModel: return {IDS_TIME_RULE_EXISTS, IDS_TIME_RULE_ELSEWHERE, IDS_TIME_COLLISION};
-        case kSizeModel: return {IDS_SIZE_RULE_EXISTS, IDS_SIZE_RULE_ELSEWHERE, IDS_SIZE_COLLISION};
-        case kNameModel: return {IDS_NAME_RULE_EXISTS, IDS_NAME_RULE_ELSEWHERE, IDS_NAME_COLLISION};
+        case ModelMethod::Time: return {IDS_TIME_RULE_EXISTS, IDS_TIME_RULE_ELSEWHERE, IDS_TIME_COLLISION};
+        case ModelMethod::Size: return {IDS_SIZE_RULE_EXISTS, IDS_SIZE_RULE_ELSEWHERE, IDS_SIZE_COLLISION};
+        case ModelMethod::Name: return {IDS_NAME_RULE_EXISTS, IDS_NAME_RULE_ELSEWHERE, IDS_NAME_COLLISION};
         default: return {IDS_TYPE_RULE_EXISTS, IDS_TYPE_RULE_ELSEWHERE, 0};
     }
 }
 
 // What the messages name of a rule: the extension, or its two bounds.
-std::vector<std::wstring> RuleArgs(const TextSource& texts, int method, const RuleEntry& entry) {
+std::vector<std::wstring> RuleArgs(const TextSource& texts, ModelMethod method, const RuleEntry& entry) {
     switch (method) {
-        case kTimeModel: {
+        case ModelMethod::Time: {
             const auto& rule = static_cast<const TimeEntry&>(entry);
             return {TimeBoundText(texts, rule.begin, true), TimeBoundText(texts, rule.end, false)};
         }
-        case kSizeModel: {
+        case ModelMethod::Size: {
             const auto& rule = static_cast<const SizeEntry&>(entry);
             return {SizeBoundText(texts, rule.lower), SizeBoundText(texts, rule.upper)};
         }
-        case kNameModel: {
+        case ModelMethod::Name: {
             const auto& rule = static_cast<const NameEntry&>(entry);
             return {CharText(rule.first), CharText(rule.last)};
         }
@@ -64,31 +64,31 @@ std::vector<std::wstring> RuleArgs(const TextSource& texts, int method, const Ru
 }
 
 // Whether a new rule of this kind must not overlap others.
-bool ChecksCollisions(int method, const RuleEntry& entry) {
+bool ChecksCollisions(ModelMethod method, const RuleEntry& entry) {
     switch (method) {
-        case kTimeModel:
-        case kSizeModel: return true;
-        case kNameModel: return entry.kind == kNameRange;
+        case ModelMethod::Time:
+        case ModelMethod::Size: return true;
+        case ModelMethod::Name: return entry.kind == kNameRange;
         default: return false;
     }
 }
 
-std::wstring ExistsText(const TextSource& texts, int method, const RuleEntry& entry) {
+std::wstring ExistsText(const TextSource& texts, ModelMethod method, const RuleEntry& entry) {
     std::vector<std::wstring> args;
-    if (method == kTypeModel) args = RuleArgs(texts, method, entry);
+    if (method == ModelMethod::Type) args = RuleArgs(texts, method, entry);
     return Fill(texts, TextsOf(method).exists, args);
 }
 
-std::wstring MoveQuestion(const TextSource& texts, int method, const RuleEntry& entry, const FolderNode& from,
+std::wstring MoveQuestion(const TextSource& texts, ModelMethod method, const RuleEntry& entry, const FolderNode& from,
                           const FolderNode& to) {
     std::vector<std::wstring> args;
-    if (method == kTypeModel) args = RuleArgs(texts, method, entry);
+    if (method == ModelMethod::Type) args = RuleArgs(texts, method, entry);
     args.push_back(from.effectivePath);
     args.push_back(to.effectivePath);
     return Fill(texts, TextsOf(method).elsewhere, args, kQuestionLimit);
 }
 
-std::wstring CollisionText(const TextSource& texts, int method, const RuleEntry& entry) {
+std::wstring CollisionText(const TextSource& texts, ModelMethod method, const RuleEntry& entry) {
     return Fill(texts, TextsOf(method).collision, RuleArgs(texts, method, entry));
 }
 
@@ -135,7 +135,7 @@ bool MoveHere(const RuleLocation& found, FolderNode* target) {
 
 // The common steps of the four placements.
 bool Place(PlacementHost& host, PlacementMode* mode, FolderNode* target, RuleEntry& rule) {
-    const int method = target->Method();
+    const ModelMethod method = target->Method();
     RuleLocation found;
     if (FindInTree(RootOf(target), rule, &found)) {
         if (found.folder == target) {
@@ -176,7 +176,7 @@ bool Place(PlacementHost& host, PlacementMode* mode, FolderNode* target, RuleEnt
 
 // Common checks before a placement: a target of the method, and not cancelled.
 enum class Start { Fail, Done, Go };
-Start Begin(const PlacementMode* mode, const FolderNode* folder, int method) {
+Start Begin(const PlacementMode* mode, const FolderNode* folder, ModelMethod method) {
     if (!mode || !folder || folder->Method() != method) return Start::Fail;
     if (*mode == PlaceCancelled) return Start::Done;
     return Start::Go;
@@ -184,12 +184,13 @@ Start Begin(const PlacementMode* mode, const FolderNode* folder, int method) {
 
 }  // namespace
 
-std::vector<CollisionColumn> CollisionColumns(int method) {
-    if (method == kTimeModel) return {{IDS_COLLISION_PATH, 200}, {IDS_COLLISION_FROM, 80}, {IDS_COLLISION_TO, 80}};
+std::vector<CollisionColumn> CollisionColumns(ModelMethod method) {
+    if (method == ModelMethod::Time)
+        return {{IDS_COLLISION_PATH, 200}, {IDS_COLLISION_FROM, 80}, {IDS_COLLISION_TO, 80}};
     return {{IDS_COLLISION_RULE, 160}, {IDS_COLLISION_PATH, 200}};
 }
 
-std::vector<CollisionRow> CollisionRows(const TextSource& texts, int method, const CollisionList& collisions) {
+std::vector<CollisionRow> CollisionRows(const TextSource& texts, ModelMethod method, const CollisionList& collisions) {
     std::vector<CollisionRow> rows;
     for (const RuleLocation& at : collisions) {
         const RuleEntry* entry = at.folder ? RuleAt(*at.folder, at.index) : nullptr;
@@ -198,10 +199,10 @@ std::vector<CollisionRow> CollisionRows(const TextSource& texts, int method, con
         row.image = entry->iconIndex >= 0 ? entry->iconIndex : DefaultRuleIcon(method, *entry);
         const std::wstring path = at.folder->effectivePath;
         const std::vector<std::wstring> bounds = RuleArgs(texts, method, *entry);
-        if (method == kTimeModel) {
+        if (method == ModelMethod::Time) {
             row.cells = {path, bounds[0], bounds[1]};
         } else {
-            const wchar_t* separator = method == kSizeModel ? L" ~ " : L" - ";
+            const wchar_t* separator = method == ModelMethod::Size ? L" ~ " : L" - ";
             row.cells = {bounds.size() > 1 ? bounds[0] + separator + bounds[1] : bounds[0], path};
         }
         rows.push_back(row);
@@ -272,7 +273,8 @@ RenameResult RenameFolder(FolderNode* folder, const std::wstring& name) {
     const std::wstring trimmed = TrimBlanks(CutToField(name));
     if (!folder || !folder->parent || !ValidateFolderName(trimmed)) return RenameResult::Failed;
     for (auto& sibling : folder->parent->children)
-        if (sibling.get() != folder && EqualsNoCase(FieldText(sibling->displayName), trimmed)) return RenameResult::Duplicate;
+        if (sibling.get() != folder && EqualsNoCase(FieldText(sibling->displayName), trimmed))
+            return RenameResult::Duplicate;
     folder->SetDisplayName(trimmed.c_str());
     folder->modified = true;
     return RenameResult::Renamed;
@@ -391,10 +393,10 @@ MoveResult MoveRule(FolderNode* from, int index, FolderNode* to) {
 
 bool PlaceTypeRule(PlacementHost& host, FolderNode* target, const std::wstring& extension, PlacementMode* mode,
                    int kind) {
-    const Start start = Begin(mode, target, kTypeModel);
+    const Start start = Begin(mode, target, ModelMethod::Type);
     if (start != Start::Go) return start == Start::Done;
     if (kind == kTypeExtension && extension.empty()) return false;
-    AnyRule rule(kTypeModel);
+    AnyRule rule(ModelMethod::Type);
     rule.type.kind = kind;
     StoreText(rule.type.extension, extension);
     return Place(host, mode, target, rule.type);
@@ -402,10 +404,10 @@ bool PlaceTypeRule(PlacementHost& host, FolderNode* target, const std::wstring& 
 
 bool PlaceTimeRule(PlacementHost& host, PlacementMode* mode, FolderNode* folder, const FILETIME* begin,
                    const FILETIME* end) {
-    const Start start = Begin(mode, folder, kTimeModel);
+    const Start start = Begin(mode, folder, ModelMethod::Time);
     if (start != Start::Go) return start == Start::Done;
     if (!begin && !end) return false;
-    AnyRule rule(kTimeModel);
+    AnyRule rule(ModelMethod::Time);
     rule.time.kind = kTimeRange;
     if (begin) rule.time.begin = *begin;
     if (end) rule.time.end = *end;
@@ -414,10 +416,10 @@ bool PlaceTimeRule(PlacementHost& host, PlacementMode* mode, FolderNode* folder,
 
 bool PlaceSizeRule(PlacementHost& host, PlacementMode* mode, FolderNode* folder, int kind, const int64_t* lower,
                    const int64_t* upper) {
-    const Start start = Begin(mode, folder, kSizeModel);
+    const Start start = Begin(mode, folder, ModelMethod::Size);
     if (start != Start::Go) return start == Start::Done;
     if (kind == kSizeRange && !lower && !upper) return false;
-    AnyRule rule(kSizeModel);
+    AnyRule rule(ModelMethod::Size);
     rule.size.kind = kind;
     if (kind == kSizeRange) {
         rule.size.lower = lower ? *lower : 0;
@@ -428,10 +430,10 @@ bool PlaceSizeRule(PlacementHost& host, PlacementMode* mode, FolderNode* folder,
 
 bool PlaceNameRule(PlacementHost& host, PlacementMode* mode, FolderNode* folder, int kind, wchar_t first,
                    wchar_t last, const wchar_t* expression) {
-    const Start start = Begin(mode, folder, kNameModel);
+    const Start start = Begin(mode, folder, ModelMethod::Name);
     if (start != Start::Go) return start == Start::Done;
     if (kind == kNameRegExp && (!expression || !*expression)) return false;
-    AnyRule rule(kNameModel);
+    AnyRule rule(ModelMethod::Name);
     rule.name.kind = kind;
     if (kind == kNameRegExp) {
         StoreText(rule.name.pattern, expression);
@@ -445,7 +447,7 @@ bool PlaceNameRule(PlacementHost& host, PlacementMode* mode, FolderNode* folder,
 bool ReplaceEditedRule(PlacementHost& host, FolderNode* folder, int index, const RuleEntry& newValues) {
     const RuleEntry* edited = folder ? RuleAt(*folder, index) : nullptr;
     if (!edited || edited->kind != newValues.kind) return false;
-    const int method = folder->Method();
+    const ModelMethod method = folder->Method();
     const RuleLocation self{folder, index};
     FolderNode* root = RootOf(folder);
 

@@ -53,8 +53,8 @@ struct CollisionColumn {
     int width;   // pixels at 96 DPI
 };
 // Time rules: Path, From, To; size and name rules: Rule, Path.
-std::vector<CollisionColumn> CollisionColumns(int method);
-std::vector<CollisionRow> CollisionRows(const TextSource& texts, int method, const CollisionList& collisions);
+std::vector<CollisionColumn> CollisionColumns(ModelMethod method);
+std::vector<CollisionRow> CollisionRows(const TextSource& texts, ModelMethod method, const CollisionList& collisions);
 
 class PlacementHost : public TextSource {
 public:
@@ -62,9 +62,9 @@ public:
     // Confirm Item Replacement (kReplaceCancel when closed).
     virtual ReplaceAnswer ConfirmReplacement(const std::wstring& question, bool fourButtons) = 0;
     // Rule Collision: the message and the colliding rules of a method's tree.
-    virtual void ShowCollisions(const std::wstring& message, int method, const CollisionList& collisions) = 0;
+    virtual void ShowCollisions(const std::wstring& message, ModelMethod method, const CollisionList& collisions) = 0;
     // The display fields of a new or changed rule: texts and icon.
-    virtual void PrepareRuleDisplay(int method, RuleEntry* entry) = 0;
+    virtual void PrepareRuleDisplay(ModelMethod method, RuleEntry* entry) = 0;
 
     // A message box through the seam, captioned with the application title.
     int Message(const std::wstring& text, UINT type) const;

@@ -14,21 +14,21 @@ namespace ordvale::wizard {
 enum class ItemKind : int32_t { None, Folder, TypeRule, TimeRule, SizeRule, NameRule };
 
 // The kind of the rule items of a model of this method (None for no method).
-inline ItemKind RuleItemKind(int method) {
+inline ItemKind RuleItemKind(ModelMethod method) {
     switch (method) {
-        case editor::kTypeModel: return ItemKind::TypeRule;
-        case editor::kTimeModel: return ItemKind::TimeRule;
-        case editor::kSizeModel: return ItemKind::SizeRule;
-        case editor::kNameModel: return ItemKind::NameRule;
+        case ModelMethod::Type: return ItemKind::TypeRule;
+        case ModelMethod::Time: return ItemKind::TimeRule;
+        case ModelMethod::Size: return ItemKind::SizeRule;
+        case ModelMethod::Name: return ItemKind::NameRule;
         default: return ItemKind::None;
     }
 }
 
 struct ProfileItemRef {
     ItemKind kind = ItemKind::None;
-    int32_t method = 0;              // the model the item belongs to (1 type ... 4 name)
-    FolderNode* folder = nullptr;    // the folder itself, or the folder holding the rule
-    int32_t ruleIndex = -1;          // rules: the position in the folder's list
+    ModelMethod method = ModelMethod::None;  // the model the item belongs to
+    FolderNode* folder = nullptr;            // the folder itself, or the folder holding the rule
+    int32_t ruleIndex = -1;                  // rules: the position in the folder's list
 
     bool IsFolder() const { return kind == ItemKind::Folder && folder; }
     bool IsRule() const { return kind != ItemKind::None && kind != ItemKind::Folder && folder; }
@@ -55,10 +55,11 @@ inline ItemCounts CountItems(const std::vector<ProfileItemRef>& items) {
 }
 
 inline ProfileItemRef FolderRef(FolderNode* folder) {
-    return {ItemKind::Folder, folder ? folder->Method() : 0, folder, -1};
+    return {ItemKind::Folder, folder ? folder->Method() : ModelMethod::None, folder, -1};
 }
 inline ProfileItemRef RuleRef(FolderNode* folder, int index) {
-    return {folder ? RuleItemKind(folder->Method()) : ItemKind::None, folder ? folder->Method() : 0, folder, index};
+    return {folder ? RuleItemKind(folder->Method()) : ItemKind::None, folder ? folder->Method() : ModelMethod::None,
+            folder, index};
 }
 
 }  // namespace ordvale::wizard

@@ -37,7 +37,7 @@ void CProfileList::Attach(HWND list, HINSTANCE module, const std::wstring (&colu
 
 // ---- Image lists and rule display ----
 
-void CProfileList::RebuildImageLists(int method) {
+void CProfileList::RebuildImageLists(ModelMethod method) {
     // The list shares its image lists (LVS_SHAREIMAGELISTS): this owns them.
     const UINT dpi = win::WindowDpi(list_);
     const int largeSize = win::LargeIconSize(dpi), smallSize = win::SmallIconSize(dpi);
@@ -47,7 +47,8 @@ void CProfileList::RebuildImageLists(int method) {
     const std::wstring windows = WindowsFolder();
     AddIcon(large_.Get(), ShellIcon(windows.c_str(), 0, SHGFI_LARGEICON));
     AddIcon(small_.Get(), ShellIcon(windows.c_str(), 0, SHGFI_SMALLICON));
-    // The rule icons of each method, large and small, in the order of their indexes.
+    // The rule icons of each method by its number (none for None), large
+    // and small, in the order of their indexes.
     static const int kIcons[5][3][2] = {
         {},
         {{IDI_SHORTCUTS_LARGE, IDI_SHORTCUTS_SMALL}, {IDI_FOLDERS_LARGE, IDI_FOLDERS_SMALL},
@@ -56,7 +57,8 @@ void CProfileList::RebuildImageLists(int method) {
         {{IDI_FOLDERS_LARGE, IDI_FOLDERS_SMALL}, {IDI_SIZE_RULE_LARGE, IDI_SIZE_RULE_SMALL}},
         {{IDI_NAME_RANGE_LARGE, IDI_NAME_RANGE_SMALL}, {IDI_NAME_REGEXP_LARGE, IDI_NAME_REGEXP_SMALL}},
     };
-    for (const auto& pair : kIcons[method >= 1 && method <= 4 ? method : 0]) {
+    const int row = static_cast<int>(method);
+    for (const auto& pair : kIcons[row >= 1 && row <= 4 ? row : 0]) {
         if (!pair[0]) break;
         AddIcon(large_.Get(), module_, pair[0], largeSize);
         AddIcon(small_.Get(), module_, pair[1], smallSize);
@@ -82,7 +84,7 @@ int CProfileList::ExtensionIcon(const std::wstring& extension) {
     return index;
 }
 
-void CProfileList::PrepareRuleDisplay(const editor::TextSource& texts, int method, RuleEntry* entry) {
+void CProfileList::PrepareRuleDisplay(const editor::TextSource& texts, ModelMethod method, RuleEntry* entry) {
     if (!entry) return;
     editor::PrepareRuleTexts(texts, method, entry);
     entry->iconIndex = editor::DefaultRuleIcon(method, *entry);
@@ -92,7 +94,7 @@ void CProfileList::PrepareRuleDisplay(const editor::TextSource& texts, int metho
 void CProfileList::PrepareTree(const editor::TextSource& texts, FolderNode& folder) {
     // Texts now; the shell's icons of extensions when their folder is first
     // listed (they are slow to get, and a profile may hold hundreds).
-    const int method = folder.Method();
+    const ModelMethod method = folder.Method();
     for (int i = 0; i < editor::RuleCount(folder); ++i) {
         RuleEntry* rule = editor::RuleAt(folder, i);
         editor::PrepareRuleTexts(texts, method, rule);
@@ -131,10 +133,10 @@ void CProfileList::Show(FolderNode& folder, const std::wstring& folderKind, cons
     for (auto& child : folder.children)
         InsertItem(index++, FolderRef(child.get()), child->displayName, editor::kIconFolder, folderKind,
                    child->effectivePath);
-    const int method = folder.Method();
+    const ModelMethod method = folder.Method();
     for (int i = 0; i < editor::RuleCount(folder); ++i) {
         RuleEntry* rule = editor::RuleAt(folder, i);
-        if (rule->iconIndex < 0 && method == editor::kTypeModel)
+        if (rule->iconIndex < 0 && method == ModelMethod::Type)
             rule->iconIndex = ExtensionIcon(static_cast<TypeEntry*>(rule)->extension);
         InsertItem(index++, RuleRef(&folder, i), editor::RuleName(method, *rule), rule->iconIndex, ruleKind,
                    editor::RuleDetail(method, *rule));
@@ -151,8 +153,8 @@ void CProfileList::ShowRow(const ProfileItemRef& ref) {
             name = ref.folder->displayName;
             detail = ref.folder->effectivePath;
         } else if (RuleEntry* rule = ref.Rule()) {
-            const int method = ref.folder->Method();
-            if (rule->iconIndex < 0 && method == editor::kTypeModel)
+            const ModelMethod method = ref.folder->Method();
+            if (rule->iconIndex < 0 && method == ModelMethod::Type)
                 rule->iconIndex = ExtensionIcon(static_cast<TypeEntry*>(rule)->extension);
             name = editor::RuleName(method, *rule);
             detail = editor::RuleDetail(method, *rule);

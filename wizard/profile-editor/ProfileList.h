@@ -27,12 +27,12 @@ public:
     HWND Handle() const { return list_; }
 
     // Image lists for a profile of this method (every extension forgotten).
-    void RebuildImageLists(int method);
+    void RebuildImageLists(ModelMethod method);
     HIMAGELIST LargeImages() const { return large_.Get(); }
     HIMAGELIST SmallImages() const { return small_.Get(); }
     // Texts and icon of a rule; an extension rule gets the shell's icon of
     // its extension.
-    void PrepareRuleDisplay(const editor::TextSource& texts, int method, RuleEntry* entry);
+    void PrepareRuleDisplay(const editor::TextSource& texts, ModelMethod method, RuleEntry* entry);
     // Texts of every rule of the tree now, their extension icons when they are listed.
     void PrepareTree(const editor::TextSource& texts, FolderNode& folder);
 

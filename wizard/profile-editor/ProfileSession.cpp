@@ -24,10 +24,10 @@ ProfileSession::ProfileSession(ProfileView& view, const TextSource& texts) : vie
 
 MethodProfile* ProfileSession::Model() {
     switch (method_) {
-        case kTypeModel: return &type_;
-        case kTimeModel: return &time_;
-        case kSizeModel: return &size_;
-        case kNameModel: return &name_;
+        case ModelMethod::Type: return &type_;
+        case ModelMethod::Time: return &time_;
+        case ModelMethod::Size: return &size_;
+        case ModelMethod::Name: return &name_;
         default: return nullptr;
     }
 }
@@ -61,7 +61,7 @@ void ProfileSession::ShowFailure(UINT message, StoreFailure why) const {
     Ask(text, MB_OK | MB_ICONERROR);
 }
 
-void ProfileSession::LoadForMethod(int method, const std::wstring& profileFile) {
+void ProfileSession::LoadForMethod(ModelMethod method, const std::wstring& profileFile) {
     method_ = method;
     profileFile_ = CutToField(profileFile);
     profileLoaded_ = false;

@@ -74,7 +74,7 @@ public:
     ProfileSession(const ProfileSession&) = delete;
     ProfileSession& operator=(const ProfileSession&) = delete;
 
-    void LoadForMethod(int method, const std::wstring& profileFile);
+    void LoadForMethod(ModelMethod method, const std::wstring& profileFile);
     // Settles unsaved changes; false when the page must not be left.
     bool ConfirmSaveChanges();
 
@@ -87,7 +87,7 @@ public:
     void Rename();
     void DeleteProfile();
 
-    int Method() const { return method_; }
+    ModelMethod Method() const { return method_; }
     // The model of the page's method; nullptr for an unknown method.
     MethodProfile* Model();
     bool ProfileLoaded() const { return profileLoaded_; }
@@ -112,8 +112,9 @@ private:
 
     ProfileView& view_;
     const TextSource& texts_;
-    MethodProfile type_{kTypeModel}, time_{kTimeModel}, size_{kSizeModel}, name_{kNameModel};
-    int method_ = 0;
+    MethodProfile type_{ModelMethod::Type}, time_{ModelMethod::Time}, size_{ModelMethod::Size},
+        name_{ModelMethod::Name};
+    ModelMethod method_ = ModelMethod::None;
     std::wstring profileFile_;
     std::wstring currentProfileId_;
     bool profileLoaded_ = false;

@@ -134,12 +134,12 @@ bool SaveDocumentReplacing(CXmlDocument& document, const std::wstring& profileFi
 
 void LoadProfileList(MethodProfile* profile, const wchar_t* profileFile) {
     if (!profile) return;
-    profile->profileList = wizard::LoadProfileList(profileFile, profile->Method());
+    profile->profileList = wizard::LoadProfileList(profileFile, static_cast<int>(profile->Method()));
 }
 
-bool SetDefaultProfile(const wchar_t* profileFile, int method, const std::wstring& id, StoreFailure* why) {
+bool SetDefaultProfile(const wchar_t* profileFile, ModelMethod method, const std::wstring& id, StoreFailure* why) {
     win::ComInit com;
-    const wchar_t* word = doc::MethodWord(method);
+    const wchar_t* word = doc::MethodWord(static_cast<int>(method));
     CXmlDocument document;
     const StoreFailure opened = OpenDocument(document, profileFile);
     if (opened != StoreFailure::None) return Fail(why, opened);
@@ -190,10 +190,10 @@ bool SaveProfile(MethodProfile& profile, const wchar_t* profileFile, StoreFailur
     return Done(why, SaveDocumentReplacing(document, profileFile));
 }
 
-bool AddBlankProfile(const wchar_t* profileFile, int method, const std::wstring& displayName, const std::wstring& id,
-                     StoreFailure* why) {
+bool AddBlankProfile(const wchar_t* profileFile, ModelMethod method, const std::wstring& displayName,
+                     const std::wstring& id, StoreFailure* why) {
     win::ComInit com;
-    const wchar_t* word = doc::MethodWord(method);
+    const wchar_t* word = doc::MethodWord(static_cast<int>(method));
     if (!profileFile || !*profileFile || !*word || displayName.empty() || id.empty())
         return Fail(why, StoreFailure::NoInput);
     CXmlDocument document;
@@ -215,7 +215,7 @@ bool AddBlankProfile(const wchar_t* profileFile, int method, const std::wstring&
     return Done(why, SaveDocumentReplacing(document, profileFile));
 }
 
-bool AddProfileFromTemplate(const wchar_t* profileFile, int method, const std::wstring& templateId,
+bool AddProfileFromTemplate(const wchar_t* profileFile, ModelMethod method, const std::wstring& templateId,
                             const std::wstring& displayName, const std::wstring& id, StoreFailure* why) {
     if (!profileFile || displayName.empty() || id.empty()) return Fail(why, StoreFailure::NoInput);
     MethodProfile copy(method);
@@ -240,9 +240,9 @@ bool RenameProfileInDocument(const MethodProfile& profile, const wchar_t* profil
     return Done(why, SaveDocumentReplacing(document, profileFile));
 }
 
-bool DeleteProfile(const wchar_t* profileFile, int method, const std::wstring& id, StoreFailure* why) {
+bool DeleteProfile(const wchar_t* profileFile, ModelMethod method, const std::wstring& id, StoreFailure* why) {
     win::ComInit com;
-    const wchar_t* word = doc::MethodWord(method);
+    const wchar_t* word = doc::MethodWord(static_cast<int>(method));
     CXmlDocument document;
     const StoreFailure opened = OpenDocument(document, profileFile);
     if (opened != StoreFailure::None) return Fail(why, opened);

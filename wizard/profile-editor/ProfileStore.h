@@ -35,7 +35,7 @@ enum class StoreFailure {
 void LoadProfileList(MethodProfile* profile, const wchar_t* profileFile);
 
 // Makes the profile the method's default; false when it does not exist.
-bool SetDefaultProfile(const wchar_t* profileFile, int method, const std::wstring& id,
+bool SetDefaultProfile(const wchar_t* profileFile, ModelMethod method, const std::wstring& id,
                        StoreFailure* why = nullptr);
 
 // Writes the profile's tree into its profile element (made when missing,
@@ -49,11 +49,11 @@ bool WriteFolderTree(FolderNode& folder, const NodeXml::CXmlNodePtr& element);
 
 // Appends a new, empty profile. Only a file that does not exist yet is
 // started afresh (its folder made when missing).
-bool AddBlankProfile(const wchar_t* profileFile, int method, const std::wstring& displayName,
+bool AddBlankProfile(const wchar_t* profileFile, ModelMethod method, const std::wstring& displayName,
                      const std::wstring& id, StoreFailure* why = nullptr);
 
 // A copy of the template profile under a new name and identifier.
-bool AddProfileFromTemplate(const wchar_t* profileFile, int method, const std::wstring& templateId,
+bool AddProfileFromTemplate(const wchar_t* profileFile, ModelMethod method, const std::wstring& templateId,
                             const std::wstring& displayName, const std::wstring& id, StoreFailure* why = nullptr);
 
 // Stores the profile's display name on its profile element.
@@ -62,7 +62,7 @@ bool RenameProfileInDocument(const MethodProfile& profile, const wchar_t* profil
 // Removes the profile. When it was the default, the first remaining profile
 // becomes the default (none when no profile remains); otherwise the default
 // stays.
-bool DeleteProfile(const wchar_t* profileFile, int method, const std::wstring& id, StoreFailure* why = nullptr);
+bool DeleteProfile(const wchar_t* profileFile, ModelMethod method, const std::wstring& id, StoreFailure* why = nullptr);
 
 struct ProfileSuggestion {
     std::wstring displayName;  // profileWord followed by a number

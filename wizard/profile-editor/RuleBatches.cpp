@@ -74,7 +74,7 @@ bool PlaceNameRangeBatch(PlacementHost& host, FolderNode* folder, wchar_t first,
         host.Message(host.Text(IDS_BATCH_ABORTED), MB_OK | MB_ICONERROR);
         return false;
     };
-    if (!folder || folder->Method() != kNameModel) return abort();
+    if (!folder || folder->Method() != ModelMethod::Name) return abort();
     if (last < first) std::swap(first, last);
     std::vector<CharRange> ranges;
     if (!DivideCharRange(first, last, parts, &ranges)) {

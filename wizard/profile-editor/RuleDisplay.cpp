@@ -30,9 +30,9 @@ std::wstring Filled(const TextSource& texts, UINT id, std::initializer_list<cons
 RuleEntry* RuleAt(FolderNode& folder, int index) {
     CConfigureType* rule = folder.rule.get();
     switch (folder.Method()) {
-        case kTimeModel: return Entries<CConfigureTypeTime>(rule)->GetEntry(index);
-        case kSizeModel: return Entries<CConfigureTypeSize>(rule)->GetEntry(index);
-        case kNameModel: return Entries<CConfigureTypeName>(rule)->GetEntry(index);
+        case ModelMethod::Time: return Entries<CConfigureTypeTime>(rule)->GetEntry(index);
+        case ModelMethod::Size: return Entries<CConfigureTypeSize>(rule)->GetEntry(index);
+        case ModelMethod::Name: return Entries<CConfigureTypeName>(rule)->GetEntry(index);
         default: return Entries<CConfigureTypeType>(rule)->GetEntry(index);
     }
 }
@@ -47,9 +47,9 @@ int RuleCount(const FolderNode& folder) {
 
 RuleEntry* AnyRule::Get() {
     switch (method) {
-        case kTimeModel: return &time;
-        case kSizeModel: return &size;
-        case kNameModel: return &name;
+        case ModelMethod::Time: return &time;
+        case ModelMethod::Size: return &size;
+        case ModelMethod::Name: return &name;
         default: return &type;
     }
 }
@@ -58,12 +58,12 @@ const RuleEntry* AnyRule::Get() const {
     return const_cast<AnyRule*>(this)->Get();
 }
 
-AnyRule RuleCopy(int method, const RuleEntry& entry) {
+AnyRule RuleCopy(ModelMethod method, const RuleEntry& entry) {
     AnyRule copy(method);
     switch (method) {
-        case kTimeModel: copy.time = static_cast<const TimeEntry&>(entry); break;
-        case kSizeModel: copy.size = static_cast<const SizeEntry&>(entry); break;
-        case kNameModel: copy.name = static_cast<const NameEntry&>(entry); break;
+        case ModelMethod::Time: copy.time = static_cast<const TimeEntry&>(entry); break;
+        case ModelMethod::Size: copy.size = static_cast<const SizeEntry&>(entry); break;
+        case ModelMethod::Name: copy.name = static_cast<const NameEntry&>(entry); break;
         default: copy.type = static_cast<const TypeEntry&>(entry); break;
     }
     return copy;
@@ -77,18 +77,18 @@ AnyRule CopyRule(const FolderNode& folder, int index) {
     return none;
 }
 
-int DefaultRuleIcon(int method, const RuleEntry& entry) {
+int DefaultRuleIcon(ModelMethod method, const RuleEntry& entry) {
     switch (method) {
-        case kTypeModel:
+        case ModelMethod::Type:
             switch (entry.kind) {
                 case kTypeFolders: return kIconTypeFolders;
                 case kTypeShortcuts: return kIconTypeShortcuts;
                 case kTypeOtherFiles: return kIconTypeUnmatched;
                 default: return -1;
             }
-        case kTimeModel: return kIconTime;
-        case kSizeModel: return entry.kind == kSizeFolders ? kIconSizeFolders : kIconSizeRange;
-        case kNameModel: return entry.kind == kNameRegExp ? kIconNameRegExp : kIconNameRange;
+        case ModelMethod::Time: return kIconTime;
+        case ModelMethod::Size: return entry.kind == kSizeFolders ? kIconSizeFolders : kIconSizeRange;
+        case ModelMethod::Name: return entry.kind == kNameRegExp ? kIconNameRegExp : kIconNameRange;
         default: return -1;
     }
 }
@@ -105,10 +105,10 @@ std::wstring SizeRangeText(const TextSource& texts, const SizeEntry& entry, cons
     return SizeBoundText(texts, entry.lower) + separator + SizeBoundText(texts, entry.upper);
 }
 
-void PrepareRuleTexts(const TextSource& texts, int method, RuleEntry* entry) {
+void PrepareRuleTexts(const TextSource& texts, ModelMethod method, RuleEntry* entry) {
     if (!entry) return;
     switch (method) {
-        case kTypeModel: {
+        case ModelMethod::Type: {
             auto& rule = static_cast<TypeEntry&>(*entry);
             struct Special {
                 int32_t kind;
@@ -131,7 +131,7 @@ void PrepareRuleTexts(const TextSource& texts, int method, RuleEntry* entry) {
             StoreText(rule.description, Filled(texts, IDS_EXTENSION_DESCRIPTION, {rule.extension}));
             return;
         }
-        case kTimeModel: {
+        case ModelMethod::Time: {
             auto& rule = static_cast<TimeEntry&>(*entry);
             const std::wstring begin = TimeBoundText(texts, rule.begin, true);
             const std::wstring end = TimeBoundText(texts, rule.end, false);
@@ -139,7 +139,7 @@ void PrepareRuleTexts(const TextSource& texts, int method, RuleEntry* entry) {
             StoreText(rule.description, Filled(texts, IDS_TIME_RULE_DESCRIPTION, {begin.c_str(), end.c_str()}));
             return;
         }
-        case kSizeModel: {
+        case ModelMethod::Size: {
             auto& rule = static_cast<SizeEntry&>(*entry);
             if (rule.kind == kSizeFolders) {
                 StoreText(rule.displayName, kFoldersSpecialName);
@@ -152,7 +152,7 @@ void PrepareRuleTexts(const TextSource& texts, int method, RuleEntry* entry) {
             StoreText(rule.description, Filled(texts, IDS_SIZE_RULE_DESCRIPTION, {lower.c_str(), upper.c_str()}));
             return;
         }
-        case kNameModel: {
+        case ModelMethod::Name: {
             auto& rule = static_cast<NameEntry&>(*entry);
             if (rule.kind == kNameRegExp) {
                 StoreText(rule.displayName, rule.pattern);
@@ -169,28 +169,28 @@ void PrepareRuleTexts(const TextSource& texts, int method, RuleEntry* entry) {
     }
 }
 
-std::wstring RuleName(int method, const RuleEntry& entry) {
+std::wstring RuleName(ModelMethod method, const RuleEntry& entry) {
     switch (method) {
-        case kTypeModel: return FieldText(static_cast<const TypeEntry&>(entry).extension);
-        case kTimeModel: return FieldText(static_cast<const TimeEntry&>(entry).displayName);
-        case kSizeModel: return FieldText(static_cast<const SizeEntry&>(entry).displayName);
-        case kNameModel: return FieldText(static_cast<const NameEntry&>(entry).displayName);
+        case ModelMethod::Type: return FieldText(static_cast<const TypeEntry&>(entry).extension);
+        case ModelMethod::Time: return FieldText(static_cast<const TimeEntry&>(entry).displayName);
+        case ModelMethod::Size: return FieldText(static_cast<const SizeEntry&>(entry).displayName);
+        case ModelMethod::Name: return FieldText(static_cast<const NameEntry&>(entry).displayName);
         default: return std::wstring();
     }
 }
 
-std::wstring RuleDescription(int method, const RuleEntry& entry) {
+std::wstring RuleDescription(ModelMethod method, const RuleEntry& entry) {
     switch (method) {
-        case kTypeModel: return FieldText(static_cast<const TypeEntry&>(entry).description);
-        case kTimeModel: return FieldText(static_cast<const TimeEntry&>(entry).description);
-        case kSizeModel: return FieldText(static_cast<const SizeEntry&>(entry).description);
-        case kNameModel: return FieldText(static_cast<const NameEntry&>(entry).description);
+        case ModelMethod::Type: return FieldText(static_cast<const TypeEntry&>(entry).description);
+        case ModelMethod::Time: return FieldText(static_cast<const TimeEntry&>(entry).description);
+        case ModelMethod::Size: return FieldText(static_cast<const SizeEntry&>(entry).description);
+        case ModelMethod::Name: return FieldText(static_cast<const NameEntry&>(entry).description);
         default: return std::wstring();
     }
 }
 
-std::wstring RuleDetail(int method, const RuleEntry& entry) {
-    if (method == kTypeModel) return FieldText(static_cast<const TypeEntry&>(entry).typeText);
+std::wstring RuleDetail(ModelMethod method, const RuleEntry& entry) {
+    if (method == ModelMethod::Type) return FieldText(static_cast<const TypeEntry&>(entry).typeText);
     return RuleDescription(method, entry);
 }
 

@@ -11,14 +11,6 @@
 
 namespace ordvale::editor {
 
-// The method number a model carries (FolderNode::Method()): TidyMethod's.
-enum ModelMethod : int {
-    kTypeModel = static_cast<int>(TidyMethod::ByType),
-    kTimeModel = static_cast<int>(TidyMethod::ByTime),
-    kSizeModel = static_cast<int>(TidyMethod::BySize),
-    kNameModel = static_cast<int>(TidyMethod::ByName),
-};
-
 // Names the specials carry in their name field.
 constexpr const wchar_t* kFoldersSpecialName = L"::{Folders}";
 constexpr const wchar_t* kShortcutsSpecialName = L"::{ShortCut}";
@@ -31,8 +23,8 @@ int RuleCount(const FolderNode& folder);
 
 // One rule entry of any kind, by value; Get() is the entry of `method`.
 struct AnyRule {
-    explicit AnyRule(int ruleMethod = kTypeModel) : method(ruleMethod) {}
-    int method;
+    explicit AnyRule(ModelMethod ruleMethod = ModelMethod::Type) : method(ruleMethod) {}
+    ModelMethod method;
     TypeEntry type;
     TimeEntry time;
     SizeEntry size;
@@ -41,7 +33,7 @@ struct AnyRule {
     const RuleEntry* Get() const;
 };
 // A copy of an entry of the method's kind.
-AnyRule RuleCopy(int method, const RuleEntry& entry);
+AnyRule RuleCopy(ModelMethod method, const RuleEntry& entry);
 // A copy of the folder's entry at the index (kind -1 when out of range).
 AnyRule CopyRule(const FolderNode& folder, int index);
 
@@ -55,18 +47,18 @@ enum RuleIcon : int {
 };
 // The icon a rule shows; -1 for an extension rule, whose icon is the shell's
 // icon of the extension.
-int DefaultRuleIcon(int method, const RuleEntry& entry);
+int DefaultRuleIcon(ModelMethod method, const RuleEntry& entry);
 
 // Fills the entry's display texts: the name (an extension rule keeps its
 // extension; a special gets its special name), the type text and the
 // description, each cut to 259 characters. The icon is left to the caller.
-void PrepareRuleTexts(const TextSource& texts, int method, RuleEntry* entry);
+void PrepareRuleTexts(const TextSource& texts, ModelMethod method, RuleEntry* entry);
 
 // The display fields, for the list's columns.
-std::wstring RuleName(int method, const RuleEntry& entry);
-std::wstring RuleDescription(int method, const RuleEntry& entry);
+std::wstring RuleName(ModelMethod method, const RuleEntry& entry);
+std::wstring RuleDescription(ModelMethod method, const RuleEntry& entry);
 // A type rule's type text; the description for the other kinds.
-std::wstring RuleDetail(int method, const RuleEntry& entry);
+std::wstring RuleDetail(ModelMethod method, const RuleEntry& entry);
 
 // The friendly name of a file type from the registry: the default value of
 // HKEY_CLASSES_ROOT\<class>, the class being the default value of

@@ -100,13 +100,13 @@ bool TypePaneDiffers(const TypeEntry& rule, const std::wstring& typed) {
 RuleEdit ApplyTypePane(PlacementHost& host, FolderNode* folder, int index, const std::wstring& typed) {
     RuleEdit edit;
     edit.focus = PaneFocus::First;
-    const RuleEntry* entry = folder && folder->Method() == kTypeModel ? RuleAt(*folder, index) : nullptr;
+    const RuleEntry* entry = folder && folder->Method() == ModelMethod::Type ? RuleAt(*folder, index) : nullptr;
     if (!entry) return edit;
     const auto& rule = static_cast<const TypeEntry&>(*entry);
     if (rule.kind != kTypeExtension) {
         host.Message(host.Text(IDS_SPECIAL_NOT_EDITABLE), MB_OK | MB_ICONEXCLAMATION);
-        AnyRule special = RuleCopy(kTypeModel, rule);
-        PrepareRuleTexts(host, kTypeModel, &special.type);  // the special's name
+        AnyRule special = RuleCopy(ModelMethod::Type, rule);
+        PrepareRuleTexts(host, ModelMethod::Type, &special.type);  // the special's name
         edit.setText = true;
         edit.text = FieldText(special.type.extension);
         return edit;
@@ -132,7 +132,7 @@ bool NamePaneDiffers(const NameEntry& rule, const NamePaneValues& values) {
 
 RuleEdit ApplyNamePane(PlacementHost& host, FolderNode* folder, int index, const NamePaneValues& values) {
     RuleEdit edit;
-    const RuleEntry* entry = folder && folder->Method() == kNameModel ? RuleAt(*folder, index) : nullptr;
+    const RuleEntry* entry = folder && folder->Method() == ModelMethod::Name ? RuleAt(*folder, index) : nullptr;
     if (!entry) return edit;
     AnyRule changed = CopyRule(*folder, index);
     NameEntry& rule = changed.name;
@@ -167,7 +167,7 @@ bool SizePaneDiffers(const SizeEntry& rule, const SizePaneValues& values) {
 
 RuleEdit ApplySizePane(PlacementHost& host, FolderNode* folder, int index, const SizePaneValues& values) {
     RuleEdit edit;
-    const RuleEntry* entry = folder && folder->Method() == kSizeModel ? RuleAt(*folder, index) : nullptr;
+    const RuleEntry* entry = folder && folder->Method() == ModelMethod::Size ? RuleAt(*folder, index) : nullptr;
     if (!entry || entry->kind != kSizeRange) return edit;
     switch (CheckSizeRange(values.lowerRead, values.lower, values.upperRead, values.upper)) {
         case kSizeRangeOk:
@@ -211,7 +211,7 @@ bool TimePaneDiffers(const TimeEntry& rule, const TimePaneValues& values) {
 
 RuleEdit ApplyTimePane(PlacementHost& host, FolderNode* folder, int index, const TimePaneValues& values) {
     RuleEdit edit;
-    const RuleEntry* entry = folder && folder->Method() == kTimeModel ? RuleAt(*folder, index) : nullptr;
+    const RuleEntry* entry = folder && folder->Method() == ModelMethod::Time ? RuleAt(*folder, index) : nullptr;
     if (!entry) return edit;
     // A range that ends before it begins would take nothing.
     if (EndsBeforeBegin(values.begin, values.end)) {
