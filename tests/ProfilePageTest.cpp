@@ -198,6 +198,43 @@ TEST_F(ProfilePage, ContextMenuGreysWhatCannotBeDone) {
     }
 }
 
+// The list's keys give the commands of its menu: Control+A selects every
+// item, F5 lists the folder again as it now is, the Application key opens
+// the menu; each command of the View drop-down shows the list in its view.
+TEST_F(ProfilePage, ListKeysAndViews) {
+    OpenPage();
+    ClickListItem(list, 0);
+    Press(list, 'A', Held::Control);
+    EXPECT_EQ(ListView_GetSelectedCount(list), kRootRows.size());
+
+    FolderNode* docs = editor::FindChildByName(wizard.ProfilePage().CurrentFolder(), L"Docs");
+    ASSERT_EQ(editor::RenameFolder(docs, L"Papers"), editor::RenameResult::Renamed);
+    EXPECT_EQ(Rows(), kRootRows) << "nothing said the list should change";
+    Press(list, VK_F5);
+    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Papers", L"Pics", L"Music", L"::{ShortCut}"}));
+
+    bool menuOpened = false;
+    driver->WhenIdle([&](HWND menu) {
+        menuOpened = UiDriver::MenuState(UiDriver::MenuOf(menu), ID_LIST_DELETE) != static_cast<UINT>(-1);
+        EndMenu();
+    });
+    ClickListItem(list, 0);
+    Press(list, VK_APPS);
+    EXPECT_TRUE(menuOpened) << "the Application key opens the list's menu";
+
+    const struct {
+        UINT command;
+        LONG_PTR style;
+    } views[] = {{ID_LIST_ICON, LVS_ICON}, {ID_LIST_SMALL_ICON, LVS_SMALLICON}, {ID_LIST_LIST, LVS_LIST},
+                 {ID_LIST_DETAILS, LVS_REPORT}};
+    for (const auto& view : views) {
+        SCOPED_TRACE(view.command);
+        driver->WhenIdle([this, &view](HWND) { UiDriver::PickMenuCommand(page, view.command); });
+        Tool(IDC_NAVIGATION_TOOLBAR, ID_VIEW);
+        EXPECT_EQ(GetWindowLongPtrW(list, GWL_STYLE) & LVS_TYPEMASK, view.style);
+    }
+}
+
 TEST_F(ProfilePage, WithoutProfilesEverythingIsGrey) {
     ASSERT_TRUE(WriteText(file, "<?xml version=\"1.0\"?><Ordvale/>"));
     OpenPage();
