@@ -82,72 +82,20 @@ void CPageProfile::ShowLoadedProfile() {
     list_.RebuildImageLists(session_.Method());
     MethodProfile* model = session_.Model();
     list_.PrepareTree(questions_, model->root);
-    current_ = FolderRef(&model->root);
-    RefreshList();
+    location_.ShowRoot(&model->root);
 }
 
 void CPageProfile::ShowUnloaded() {
     list_.Clear();
     pathBox_.Clear();
-    current_ = ProfileItemRef{};
+    location_.Forget();
     EnableNavigation(false);
     panes_.HideAll();
     panes_.Contents().Clear();
 }
 
-FolderNode* CPageProfile::CurrentFolder() const {
-    if (!ProfileLoaded() || !current_.IsFolder() || current_.method != session_.Method()) return nullptr;
-    return current_.folder;
-}
-
 HICON CPageProfile::LargeIcon(int image) const {
     return ImageList_GetIcon(list_.LargeImages(), image, ILD_NORMAL);
-}
-
-// ---- The list and the path box ----
-
-void CPageProfile::RefreshList() {
-    list_.Clear();
-    if (FolderNode* folder = CurrentFolder()) {
-        pathBox_.Select(folder);
-        list_.Show(*folder, LoadText(IDS_FOLDER_KIND), LoadText(IDS_RULE_KIND));
-    }
-    selection_.Show();
-}
-
-void CPageProfile::Navigate(Go go, const ProfileItemRef* folder) {
-    if (!ProfileLoaded()) return;
-    switch (go) {
-        case Go::Enter:
-            if (!folder || !folder->IsFolder() || folder->method != session_.Method()) return;
-            current_ = *folder;
-            break;
-        case Go::Up: {
-            FolderNode* here = CurrentFolder();
-            if (!here || !here->parent) return;  // at the root the list stays as it is
-            current_ = FolderRef(here->parent);
-            break;
-        }
-        case Go::Refresh:
-            break;
-    }
-    RefreshList();
-}
-
-void CPageProfile::OpenSelected() {
-    if (!ProfileLoaded()) return;
-    const int first = ListView_GetNextItem(List(), -1, LVNI_SELECTED);
-    const ProfileItemRef* ref = first >= 0 ? list_.ItemRefAt(first) : nullptr;
-    if (ref && ref->IsFolder()) {
-        const ProfileItemRef target = *ref;  // the item goes with the list
-        Navigate(Go::Enter, &target);
-    }
-}
-
-void CPageProfile::JumpToPathEntry() {
-    if (!ProfileLoaded()) return;
-    ProfileItemRef target;
-    if (pathBox_.TakeChosen(current_, &target)) Navigate(Go::Enter, &target);
 }
 
 // ---- Messages ----
@@ -167,7 +115,7 @@ BOOL CPageProfile::OnCommand(WORD id, WORD code, HWND) {
             if (code == CBN_SELCHANGE) session_.OnProfileChosen();
             return TRUE;
         case IDC_PATH_BOX:
-            if (code == CBN_SELCHANGE) JumpToPathEntry();
+            if (code == CBN_SELCHANGE) location_.OpenPathEntry();
             return TRUE;
         case ID_RELOAD_PROFILE: session_.Reload(); return TRUE;
         case ID_NEW_PROFILE: session_.NewProfile(); return TRUE;
@@ -184,8 +132,8 @@ BOOL CPageProfile::OnCommand(WORD id, WORD code, HWND) {
     if (!ProfileLoaded()) return FALSE;
     switch (id) {
         case ID_UPWARD:
-        case ID_LIST_BACK: Navigate(Go::Up); return TRUE;
-        case ID_LIST_REFRESH: Navigate(Go::Refresh); return TRUE;
+        case ID_LIST_BACK: location_.Navigate(CFolderLocation::Go::Up); return TRUE;
+        case ID_LIST_REFRESH: location_.Navigate(CFolderLocation::Go::Refresh); return TRUE;
         case ID_LIST_ICON:
         case ID_LIST_SMALL_ICON:
         case ID_LIST_LIST:
@@ -222,7 +170,7 @@ BOOL CPageProfile::OnNotify(NMHDR* header, LRESULT* result) {
             return TRUE;
         }
         case NM_DBLCLK:
-            OpenSelected();
+            location_.OpenSelected();
             return TRUE;
         case LVN_KEYDOWN:
             if (const WORD command = ListKeyCommand(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey))
@@ -277,7 +225,7 @@ void CPageProfile::OnDpiChanged() {
     if (!ProfileLoaded()) return;
     list_.RebuildImageLists(session_.Method());
     list_.PrepareTree(questions_, session_.Model()->root);
-    RefreshList();
+    location_.Refresh();
 }
 
 }  // namespace ordvale::wizard

@@ -7,11 +7,11 @@
 //
 // The page routes: the profile commands are ProfileSession's (this page is
 // its view); the selector, the toolbars, the menus, the list, the path box,
-// the panes and the choice among them are their own classes; the Add
-// commands and the panes' bindings see the page as their EditorContext;
-// every change to the tree goes through Placement.h, whose questions
-// CEditorQuestions asks. Every command and key does nothing while no
-// profile is loaded.
+// the folder shown, the panes and the choice among them are their own
+// classes; the Add commands and the panes' bindings see the page as their
+// EditorContext; every change to the tree goes through Placement.h, whose
+// questions CEditorQuestions asks. Every command and key does nothing while
+// no profile is loaded.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -24,6 +24,7 @@
 #include "EditorQuestions.h"
 #include "EditorToolbars.h"
 #include "EnterSubclass.h"
+#include "FolderLocation.h"
 #include "PaneHost.h"
 #include "PathBox.h"
 #include "ProfileList.h"
@@ -56,7 +57,7 @@ public:
     EditorContext& Editor() { return *this; }
     editor::ProfileSession& Session() { return session_; }
     bool ProfileLoaded() const { return session_.ProfileLoaded(); }
-    FolderNode* CurrentFolder() const override;
+    FolderNode* CurrentFolder() const override { return location_.Folder(); }
     HWND List() const { return Item(IDC_LIST); }
     HWND PathBox() const { return pathBox_.Handle(); }
     CDialogFolderContents& FolderContents() { return panes_.Contents(); }
@@ -94,22 +95,16 @@ private:
 
     // ChangeView.
     void ShowPathsOf(FolderNode* folder) override { pathBox_.UpdateEntries(folder); }
-    void ListAgain() override { RefreshList(); }
+    void ListAgain() override { location_.Refresh(); }
     void ShowRow(const ProfileItemRef& item) override { list_.ShowRow(item); }
     void FillPaneAgain(const ProfileItemRef& item) override { selection_.FillAgain(item); }
     void SelectAlone(const ProfileItemRef& item) override { list_.SelectItem(item); }
     void ShowSaveState() override { session_.ShowSaveState(); }
 
-    enum class Go { Enter, Up, Refresh };
-    void Navigate(Go go, const ProfileItemRef* folder = nullptr);
-    // Lists the current folder again (subfolders, then rules) and shows the pane.
-    void RefreshList();
-    void JumpToPathEntry();
     void EnableNavigation(bool enable);
     // Image lists at the size the page's DPI now asks for.
     void OnDpiChanged();
     CEditorMenus::State MenuState() const;
-    void OpenSelected();
 
     CProfileList list_;
     CPathBox pathBox_;
@@ -118,10 +113,10 @@ private:
     CEditorToolbars toolbars_;
     CEditorQuestions questions_{list_};
     editor::ProfileSession session_{*this, questions_};
-    ProfileItemRef current_;
     CSelectionPane selection_{list_, panes_, Editor()};
+    CFolderLocation location_{session_, questions_, list_, pathBox_, selection_};
     CEditorMenus menus_{Editor()};
-    CEnterSubclass enterKeys_{[this] { OpenSelected(); }};
+    CEnterSubclass enterKeys_{[this] { location_.OpenSelected(); }};
     ChangeQueue changes_{*this};
     bool panePending_ = false;
 };
