@@ -8,6 +8,7 @@
 
 #include "AppPaths.h"
 #include "PathText.h"
+#include "RunTrace.h"
 #include "Text.h"
 
 namespace ordvale {
@@ -495,6 +496,10 @@ void ReadSizeAndLastWrite(const std::wstring& path, uint64_t* size, uint64_t* la
         *size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+namespace {
+trace::Total gDiskFlushes("journal flushes to the disk"), gDoneReads("journal done lines' size and time read");
+}
+
 JournalWriter::JournalWriter(std::wstring historyFolder, std::wstring runId, std::wstring undoneRunId)
     : folder_(std::move(historyFolder)), runId_(std::move(runId)), undoneRunId_(std::move(undoneRunId)) {}
 
@@ -521,6 +526,7 @@ int32_t JournalWriter::Plan(const JournalEntry& entry) {
 bool JournalWriter::CommitPlan() {
     planOpen_ = false;
     if (!file_.Valid() || !WriteKept()) return false;
+    trace::Span span(gDiskFlushes);
     if (!FlushFileBuffers(file_.Get())) return false;
     flushedAt_ = GetTickCount();
     return true;
@@ -530,7 +536,10 @@ bool JournalWriter::RecordDone(int32_t index, const std::wstring& standing) {
     if (!file_.Valid() || index < 0 || index >= planned_) return false;
     planOpen_ = false;
     uint64_t size = 0, lastWrite = 0;
-    ReadSizeAndLastWrite(standing, &size, &lastWrite);
+    {
+        trace::Span span(gDoneReads);
+        ReadSizeAndLastWrite(standing, &size, &lastWrite);
+    }
     kept_ += kDoneWord;
     kept_ += '\t' + std::to_string(index) + '\t' + std::to_string(size) + '\t' + std::to_string(lastWrite) + '\n';
     GroupDone();
@@ -539,6 +548,7 @@ bool JournalWriter::RecordDone(int32_t index, const std::wstring& standing) {
 
 void JournalWriter::Flush() {
     if (!file_.Valid()) return;
+    trace::Span span(gDiskFlushes);
     WriteKept();
     FlushFileBuffers(file_.Get());
     sinceFlush_ = 0;

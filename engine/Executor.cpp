@@ -33,6 +33,7 @@
 
 #include "common/FreeName.h"
 #include "common/PathText.h"
+#include "common/RunTrace.h"
 #include "common/Text.h"
 #include "common/win/Handle.h"
 #include "engine/ShellItemShell.h"
@@ -40,6 +41,11 @@
 namespace ordvale {
 
 namespace {
+
+trace::Total gDestinationChecks("destination checks"), gSourceChecks("source checks"),
+    gPlainRenames("plain renames (with their record)"), gClashes("clashes settled"), gCarries("items carried"),
+    gRecords("journal records"), gAnnouncements("operations announced"), gListings("destination folders read"),
+    gVerification("moves verified");
 
 // The longest full path an item is acted on under (MAX_PATH less the NUL).
 constexpr std::size_t kMaxPathChars = kTextUnits - 1;
@@ -966,10 +972,17 @@ OperationStatus CopyOrMove(const OrdvaleSettings& settings, Operation* op, Progr
     Journey journey;
     journey.copy = copy;
     journey.newName = op->newName;
-    Step step = CheckDestination(op, state, &journey);
+    Step step = kGoOn;
+    {
+        trace::Span span(gDestinationChecks);
+        step = CheckDestination(op, state, &journey);
+    }
     if (step.settled) return step.status;
     ShellItem& item = op->source;
-    step = CheckSource(&item, &journey, state);
+    {
+        trace::Span span(gSourceChecks);
+        step = CheckSource(&item, &journey, state);
+    }
     if (step.settled) return step.status;
 
     if (!copy) {
@@ -977,14 +990,19 @@ OperationStatus CopyOrMove(const OrdvaleSettings& settings, Operation* op, Progr
             step = Probed(item);
             journey.probed = true;
         } else {
+            trace::Span span(gPlainRenames);
             step = TryPlainRename(op, &journey, state, settings);
         }
         if (step.settled) return step.status;
     }
 
     ClashPolicy policy(settings, sink, state);
-    step = SettleClash(&policy, &journey, progress, state);
+    {
+        trace::Span span(gClashes);
+        step = SettleClash(&policy, &journey, progress, state);
+    }
     if (step.settled) return step.status;
+    trace::Span carrying(gCarries);
 
     if (settings.showSystemProgress && !journey.replace) {
         // The shell's window has a Cancel of its own. (Replacing a file and
@@ -1084,7 +1102,10 @@ void RunOperation(const OrdvaleSettings& settings, Operation* operation, Progres
     const LPARAM path =
         kind == OperationKind::Nop ? 0 : reinterpret_cast<LPARAM>(GetPath(&operation->source));
     const bool announced = Announce(state, *operation, settings);
-    if (announced) sink->Send(UM_OPERATION_BEGIN, static_cast<WPARAM>(operation->kind), path);
+    if (announced) {
+        trace::Span span(gAnnouncements);
+        sink->Send(UM_OPERATION_BEGIN, static_cast<WPARAM>(operation->kind), path);
+    }
 
     Progress progress;
     OperationStatus status = OperationStatus::Failed;
@@ -1107,10 +1128,14 @@ void RunOperation(const OrdvaleSettings& settings, Operation* operation, Progres
     SetStatus(operation, status);
     if (progress.aborted) sink->Send(UM_OPERATION_ABORTED, 0, 0);
     if (progress.cancelDisabled) sink->Send(UM_ENABLE_CANCEL, 1, 0);
-    if (announced) sink->Send(UM_OPERATION_END, static_cast<WPARAM>(status), 0);
+    if (announced) {
+        trace::Span span(gAnnouncements);
+        sink->Send(UM_OPERATION_END, static_cast<WPARAM>(status), 0);
+    }
 }
 
 void ExecutionState::Record(JournalKind kind, const std::wstring& source, const std::wstring& destination) {
+    trace::Span span(gRecords);
     if (!destination.empty() && kind != JournalKind::RemoveFolder) NoteBrought(destination);
     if (!journal) return;
     if (planned.index >= 0 && kind == planned.kind && source == planned.source &&
@@ -1218,6 +1243,7 @@ FolderNames& ExecutionState::Names(const std::wstring& folder) {
     auto found = listings.find(key);
     if (found != listings.end()) return found->second;
     FolderNames& names = listings[key];
+    trace::Span span(gListings);
     names.Read(folder);
     return names;
 }
@@ -1229,6 +1255,7 @@ FolderNames* ExecutionState::KnownNames(const std::wstring& folder) {
 }
 
 void VerifyMoves(ExecutionState* state) {
+    trace::Span span(gVerification);
     std::unordered_map<std::wstring, FolderNames> now;  // read afresh, by folded folder
     auto namesIn = [&](const std::wstring& folder) -> const FolderNames& {
         const std::wstring key = FoldCase(folder);
