@@ -534,12 +534,17 @@ bool JournalWriter::CommitPlan() {
 
 bool JournalWriter::RecordDone(int32_t index, const std::wstring& standing) {
     if (!file_.Valid() || index < 0 || index >= planned_) return false;
-    planOpen_ = false;
     uint64_t size = 0, lastWrite = 0;
     {
         trace::Span span(gDoneReads);
         ReadSizeAndLastWrite(standing, &size, &lastWrite);
     }
+    return RecordDone(index, size, lastWrite);
+}
+
+bool JournalWriter::RecordDone(int32_t index, uint64_t size, uint64_t lastWrite) {
+    if (!file_.Valid() || index < 0 || index >= planned_) return false;
+    planOpen_ = false;
     kept_ += kDoneWord;
     kept_ += '\t' + std::to_string(index) + '\t' + std::to_string(size) + '\t' + std::to_string(lastWrite) + '\n';
     GroupDone();

@@ -187,6 +187,9 @@ public:
     // what arrived are read at `standing` (its destination, or the folder
     // made).
     bool RecordDone(int32_t index, const std::wstring& standing);
+    // The same with the size and time of what arrived already known (a
+    // rename leaves them as they were read just before it).
+    bool RecordDone(int32_t index, uint64_t size, uint64_t lastWrite);
 
     // Records an operation that succeeded; the size and time are read from
     // what now stands at the destination (at the source for the kinds

@@ -101,9 +101,9 @@ bool MayBeCut(const ShellItem& item) {
 // Flags read afresh, all that acting on an item depends on. They are
 // cleared first so that an item that has gone since the last refresh has no
 // shape.
-void RefreshNow(ShellItem* item, ShortcutClasses* shortcuts = nullptr) {
+void RefreshNow(ShellItem* item, ShortcutClasses* shortcuts = nullptr, WIN32_FILE_ATTRIBUTE_DATA* seen = nullptr) {
     item->attributes = 0;
-    RefreshAttributes(item, shortcuts);
+    RefreshAttributes(item, shortcuts, seen);
 }
 
 bool HasShape(const ShellItem& item) {
@@ -739,6 +739,8 @@ struct Journey {
     bool replace = false;     // onto the same-named item standing there
     bool keepBoth = false;    // under a new name beside the item standing there
     bool intoBrought = false; // merged into a folder this run brought
+    // What the file system said of the item when it was checked.
+    WIN32_FILE_ATTRIBUTE_DATA seen = {};
 };
 
 // A step's verdict: go on, or the operation's status.
@@ -815,8 +817,11 @@ Leads WhereItReallyLeads(const Journey& journey, bool folderItem, ExecutionState
 // is not inside itself.
 Step CheckSource(ShellItem* item, Journey* journey, ExecutionState* state) {
     if (MayBeCut(*item)) return Settled(OperationStatus::Failed);
-    RefreshNow(item, &state->shortcuts);
-    if (!RecoverFromProbeName(item)) return Settled(OperationStatus::Failed);
+    RefreshNow(item, &state->shortcuts, &journey->seen);
+    if (!RecoverFromProbeName(item)) {
+        journey->seen.dwFileAttributes = INVALID_FILE_ATTRIBUTES;
+        return Settled(OperationStatus::Failed);
+    }
     if (!Usable(*item, journey->copy ? kAttrCanCopy : kAttrCanMove)) return Settled(OperationStatus::None);
     journey->source = WithoutTrailingSeparator(item->path.str());
     // Taking a run back gives an item the name it had before.
@@ -873,7 +878,18 @@ Step TryPlainRename(Operation* op, Journey* journey, ExecutionState* state,
     const FolderNames* names = state->KnownNames(journey->folder);
     if (!names || !names->Find(journey->name)) {
         if (MoveFileExW(journey->source.c_str(), journey->arrival.c_str(), 0)) {
-            state->Record(JournalKind::Move, journey->source, journey->arrival);
+            const WIN32_FILE_ATTRIBUTE_DATA& seen = journey->seen;
+            if (seen.dwFileAttributes != INVALID_FILE_ATTRIBUTES) {
+                const bool folder = (seen.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+                const uint64_t size =
+                    folder ? 0 : (static_cast<uint64_t>(seen.nFileSizeHigh) << 32) | seen.nFileSizeLow;
+                const uint64_t lastWrite =
+                    (static_cast<uint64_t>(seen.ftLastWriteTime.dwHighDateTime) << 32) |
+                    seen.ftLastWriteTime.dwLowDateTime;
+                state->RecordRenamed(journey->source, journey->arrival, size, lastWrite);
+            } else {
+                state->Record(JournalKind::Move, journey->source, journey->arrival);
+            }
             NoteArrival(state, *journey);
             if (state->verifyInBulk) {
                 state->unverified.push_back({op, journey->source, journey->arrival});
@@ -1149,6 +1165,26 @@ void ExecutionState::Record(JournalKind kind, const std::wstring& source, const 
     journal->Record(kind, source, destination);
 }
 
+void ExecutionState::RecordRenamed(const std::wstring& source, const std::wstring& destination, uint64_t size,
+                                   uint64_t lastWrite) {
+    trace::Span span(gRecords);
+    NoteBrought(destination);
+    if (!journal) return;
+    if (planned.index >= 0 && planned.kind == JournalKind::Move && source == planned.source &&
+        destination == planned.destination) {
+        journal->RecordDone(planned.index, size, lastWrite);
+        planned.index = -1;
+        return;
+    }
+    JournalEntry entry;
+    entry.kind = JournalKind::Move;
+    entry.source = source;
+    entry.destination = destination;
+    entry.size = size;
+    entry.lastWrite = lastWrite;
+    journal->Record(entry);
+}
+
 namespace {
 
 uint64_t PathHash(const std::wstring& path) {
@@ -1180,8 +1216,11 @@ void RestoreProbeLeftovers(const std::wstring& folder) {
     if (folder.empty()) return;
     std::vector<std::wstring> leftovers;
     WIN32_FIND_DATAW found;
-    win::UniqueFind find(FindFirstFileExW(Join(folder, L"*").c_str(), FindExInfoBasic, &found,
-                                          FindExSearchNameMatch, nullptr, 0));
+    // Only names that end in the suffix are asked for: the file system
+    // passes over the others without reading their attributes, which in a
+    // large folder costs more than the run's own listing of it.
+    win::UniqueFind find(FindFirstFileExW(Join(folder, std::wstring(L"*") + kProbeSuffix).c_str(), FindExInfoBasic,
+                                          &found, FindExSearchNameMatch, nullptr, 0));
     if (!find) return;
     do {
         const std::size_t n = wcslen(found.cFileName);

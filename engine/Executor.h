@@ -136,6 +136,10 @@ struct ExecutionState {
     // None in a real run.
     const ExecutorFaults* faults = nullptr;
     void Record(JournalKind kind, const std::wstring& source, const std::wstring& destination = std::wstring());
+    // A move by a rename, with the size and time the item had just before
+    // it (a rename does not change them).
+    void RecordRenamed(const std::wstring& source, const std::wstring& destination, uint64_t size,
+                       uint64_t lastWrite);
 
     // Whether this run has put an item at the full path. An item of the run
     // never replaces another the run brought; a later one keeps both.

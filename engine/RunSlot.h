@@ -53,9 +53,12 @@ struct RunSlot {
     HWND dialog = nullptr;   // set by the progress dialog before it is shown
     HANDLE worker = nullptr;  // set before the dialog is created
     RunControl control;
-    // Quick operations are announced to the dialog once in so many
-    // milliseconds (0: every one, for tests that follow each operation).
-    DWORD announceEveryMs = 100;
+    // Quick operations are announced to the dialog, and the bar moved, once
+    // in so many milliseconds, about as often as a person can read a new
+    // name (0: every one, for tests that follow each operation). Each is a
+    // send to the dialog's thread, which costs the worker milliseconds on a
+    // busy machine.
+    DWORD announceEveryMs = 250;
     // A run no one watches (the watcher's): nothing may wait for an answer.
     bool unattended = false;
     // Set by the worker when such a run found its folder being tidied by

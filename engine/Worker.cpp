@@ -441,8 +441,11 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
             state.BeginPass();
             const std::size_t n = operations.size();
             // The bar moves in whole percents: a value it already shows is
-            // not sent again.
+            // not sent again, and in a run of quick operations a new one is
+            // sent once in so many milliseconds, as the operations are
+            // announced (the bar shows 100 at the end in any case).
             LPARAM shown = -1;
+            DWORD shownAt = 0;
             for (std::size_t k = 0; k < n; ++k) {
                 if (!slot->control.WaitUntilRunning()) return 0;
                 Operation* op = operations[k].get();
@@ -461,10 +464,14 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
                 }
                 const auto percent = static_cast<LPARAM>(100 * k / n);
                 if (percent != shown) {
-                    trace::Span span(progressSends);
-                    sink.Send(UM_PROGRESS, 0, percent);
+                    const DWORD now = state.announceEveryMs ? GetTickCount() : 0;
+                    if (shown < 0 || !state.announceEveryMs || now - shownAt >= state.announceEveryMs) {
+                        trace::Span span(progressSends);
+                        sink.Send(UM_PROGRESS, 0, percent);
+                        shown = percent;
+                        shownAt = now;
+                    }
                 }
-                shown = percent;
             }
             if (!slot->control.WaitUntilRunning()) return 0;
             trace::Mark("worker: pass ends");
