@@ -527,7 +527,7 @@ bool JournalWriter::CommitPlan() {
     planOpen_ = false;
     if (!file_.Valid() || !WriteKept()) return false;
     trace::Span span(gDiskFlushes);
-    if (!FlushFileBuffers(file_.Get())) return false;
+    if (!FlushToDisk()) return false;
     flushedAt_ = GetTickCount();
     return true;
 }
@@ -555,7 +555,7 @@ void JournalWriter::Flush() {
     if (!file_.Valid()) return;
     trace::Span span(gDiskFlushes);
     WriteKept();
-    FlushFileBuffers(file_.Get());
+    FlushToDisk();
     sinceFlush_ = 0;
     flushedAt_ = GetTickCount();
 }
@@ -653,8 +653,17 @@ bool JournalWriter::Append(const std::string& bytes) {
     // One call per group of lines: the file never holds a line in part
     // unless the system itself stops mid-write, and the reader skips such
     // a line.
-    return WriteFile(file_.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
+    const bool ok = !failWrites_ &&
+                    WriteFile(file_.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    if (!ok) writeFailed_ = true;
+    return ok;
+}
+
+bool JournalWriter::FlushToDisk() {
+    const bool ok = !failWrites_ && FlushFileBuffers(file_.Get());
+    if (!ok) writeFailed_ = true;
+    return ok;
 }
 
 }  // namespace ordvale

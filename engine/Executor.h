@@ -77,6 +77,9 @@ struct ExecutorFaults {
     // A copy of a file fails as on a full disk once it has written this many
     // bytes of the file; negative: never.
     int64_t copyFailsAfterBytes = -1;
+    // Once the run's plan is on the disk, every write and flush of its
+    // journal fails, as when the disk fills up.
+    bool journalFailsAfterPlan = false;
 };
 
 // State that lives across the operations of one run.

@@ -11,6 +11,8 @@
 
 namespace ordvale {
 
+struct ExecutorFaults;
+
 // Signalled by every run's progress dialog once it is shown, for anyone
 // outside who waits for a run to come up. A run's own worker waits for its
 // own dialog instead (RunSlot::WaitUntilDialogShown): this event stays set
@@ -61,6 +63,8 @@ struct RunSlot {
     DWORD announceEveryMs = 250;
     // A run no one watches (the watcher's): nothing may wait for an answer.
     bool unattended = false;
+    // Faults a test injects into the run; none in a real run.
+    const ExecutorFaults* faults = nullptr;
     // Set by the worker when such a run found its folder being tidied by
     // another run, and left it for its next round.
     bool folderBusy = false;

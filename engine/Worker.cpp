@@ -427,13 +427,19 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
                 ending = IDS_NOTHING_TIDIED;
             }
         }
+        if (journalKept && slot->faults && slot->faults->journalFailsAfterPlan) journal.FailFromNowOn();
         ExecutionState state;
         state.journal = journalKept ? &journal : nullptr;
+        state.faults = slot->faults;
         JournalledSink runSink(&sink, state.journal);
         state.announceEveryMs = slot->announceEveryMs;
         state.verifyInBulk = true;
         const long killAt = KillAtOperation();
         long started = 0;
+        // Once the journal cannot be written, nothing more is moved: what
+        // would be done from then on could not be taken back.
+        bool journalLost = false;
+        std::size_t moved = 0;
         auto& operations = context.operations;
         static trace::Total running("operations"), progressSends("progress sends");
         while (!operations.empty()) {
@@ -461,6 +467,11 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
                     trace::Span span(running);
                     RunOperation(context.settings, op, &runSink, &state);
                     state.planned.index = -1;
+                    if (Is(*op, OperationKind::Move) && Is(*op, OperationStatus::Succeeded)) ++moved;
+                    if (state.journal && state.journal->Failing()) {
+                        journalLost = true;
+                        break;
+                    }
                 }
                 const auto percent = static_cast<LPARAM>(100 * k / n);
                 if (percent != shown) {
@@ -473,6 +484,7 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
                     }
                 }
             }
+            if (journalLost) break;
             if (!slot->control.WaitUntilRunning()) return 0;
             trace::Mark("worker: pass ends");
             trace::ReportAll();
@@ -492,6 +504,13 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
         }
         if (slot->control.Stopped()) return 0;
         trace::Mark("worker: passes over");
+        if (journalLost) {
+            wchar_t told[512];
+            swprintf(told, 512, EngineText(IDS_JOURNAL_LOST_TOLD).c_str(), static_cast<unsigned>(moved));
+            Tell(&sink, context, told, MB_OK | MB_ICONWARNING);
+            if (context.unattended) slot->result = 1;
+            return IDS_JOURNAL_LOST;
+        }
         if (undoing) {
             RemoveEmptiedFolders(undo, journalKept ? &journal : nullptr);
             ending = ReportUndo(&runSink, context, undo);
