@@ -8,6 +8,7 @@
 
 #include "AppPaths.h"
 #include "PathText.h"
+#include "RunTrace.h"
 #include "Text.h"
 
 namespace ordvale {
@@ -495,6 +496,10 @@ void ReadSizeAndLastWrite(const std::wstring& path, uint64_t* size, uint64_t* la
         *size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+namespace {
+trace::Total gDiskFlushes("journal flushes to the disk"), gDoneReads("journal done lines' size and time read");
+}
+
 JournalWriter::JournalWriter(std::wstring historyFolder, std::wstring runId, std::wstring undoneRunId)
     : folder_(std::move(historyFolder)), runId_(std::move(runId)), undoneRunId_(std::move(undoneRunId)) {}
 
@@ -521,16 +526,25 @@ int32_t JournalWriter::Plan(const JournalEntry& entry) {
 bool JournalWriter::CommitPlan() {
     planOpen_ = false;
     if (!file_.Valid() || !WriteKept()) return false;
-    if (!FlushFileBuffers(file_.Get())) return false;
+    trace::Span span(gDiskFlushes);
+    if (!FlushToDisk()) return false;
     flushedAt_ = GetTickCount();
     return true;
 }
 
 bool JournalWriter::RecordDone(int32_t index, const std::wstring& standing) {
     if (!file_.Valid() || index < 0 || index >= planned_) return false;
-    planOpen_ = false;
     uint64_t size = 0, lastWrite = 0;
-    ReadSizeAndLastWrite(standing, &size, &lastWrite);
+    {
+        trace::Span span(gDoneReads);
+        ReadSizeAndLastWrite(standing, &size, &lastWrite);
+    }
+    return RecordDone(index, size, lastWrite);
+}
+
+bool JournalWriter::RecordDone(int32_t index, uint64_t size, uint64_t lastWrite) {
+    if (!file_.Valid() || index < 0 || index >= planned_) return false;
+    planOpen_ = false;
     kept_ += kDoneWord;
     kept_ += '\t' + std::to_string(index) + '\t' + std::to_string(size) + '\t' + std::to_string(lastWrite) + '\n';
     GroupDone();
@@ -539,8 +553,9 @@ bool JournalWriter::RecordDone(int32_t index, const std::wstring& standing) {
 
 void JournalWriter::Flush() {
     if (!file_.Valid()) return;
+    trace::Span span(gDiskFlushes);
     WriteKept();
-    FlushFileBuffers(file_.Get());
+    FlushToDisk();
     sinceFlush_ = 0;
     flushedAt_ = GetTickCount();
 }
@@ -638,8 +653,17 @@ bool JournalWriter::Append(const std::string& bytes) {
     // One call per group of lines: the file never holds a line in part
     // unless the system itself stops mid-write, and the reader skips such
     // a line.
-    return WriteFile(file_.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
+    const bool ok = !failWrites_ &&
+                    WriteFile(file_.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    if (!ok) writeFailed_ = true;
+    return ok;
+}
+
+bool JournalWriter::FlushToDisk() {
+    const bool ok = !failWrites_ && FlushFileBuffers(file_.Get());
+    if (!ok) writeFailed_ = true;
+    return ok;
 }
 
 }  // namespace ordvale

@@ -187,6 +187,9 @@ public:
     // what arrived are read at `standing` (its destination, or the folder
     // made).
     bool RecordDone(int32_t index, const std::wstring& standing);
+    // The same with the size and time of what arrived already known (a
+    // rename leaves them as they were read just before it).
+    bool RecordDone(int32_t index, uint64_t size, uint64_t lastWrite);
 
     // Records an operation that succeeded; the size and time are read from
     // what now stands at the destination (at the source for the kinds
@@ -207,10 +210,17 @@ public:
     const std::wstring& RunId() const { return runId_; }
     const std::wstring& UndoneRunId() const { return undoneRunId_; }
     bool Started() const { return file_.Valid(); }
+    // Whether a write or a flush has failed since the journal was begun
+    // (a full disk, a volume gone): what the run does from then on may not
+    // be recorded.
+    bool Failing() const { return writeFailed_; }
+    // For tests: from now on every write and flush fails, as on a full disk.
+    void FailFromNowOn() { failWrites_ = true; }
 
 private:
     bool Open();
     bool Append(const std::string& bytes);
+    bool FlushToDisk();
     bool WriteKept();
     void GroupDone();
 
@@ -220,6 +230,8 @@ private:
     JournalRunInfo info_;
     win::UniqueHandle file_;
     bool failed_ = false;
+    bool writeFailed_ = false;
+    bool failWrites_ = false;
     bool finished_ = false;
     int32_t planned_ = 0;
     bool planOpen_ = true;

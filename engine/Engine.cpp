@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "common/RunTrace.h"
 #include "common/win/Dialog.h"
 #include "common/win/MessageBox.h"
 #include "engine/ProgressDialog.h"
@@ -26,9 +27,11 @@ int ShowError(HMODULE module, HWND owner, UINT textId) {
 
 int ExecuteJob(HMODULE module, HWND owner, const TidyJob* job) {
     if (!job) return ShowError(module, owner, IDS_WRONG_PARAMETERS);
+    trace::Mark("engine: called");
 
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
+    trace::Mark("engine: common controls");
 
     RunSlot slot;
     WorkerStart start = {&slot, job};
@@ -41,6 +44,7 @@ int ExecuteJob(HMODULE module, HWND owner, const TidyJob* job) {
         dialog.DoModal(module, owner);
     } catch (...) {
     }
+    trace::Mark("engine: dialog ended");
     // A dialog that never came up (it could not be made, or the owner was
     // refused, for which Wine returns 0 rather than -1) leaves the worker
     // waiting before it has touched anything: it is let go with the run
@@ -52,6 +56,7 @@ int ExecuteJob(HMODULE module, HWND owner, const TidyJob* job) {
     }
     // The slot and the job must outlive the worker.
     WaitForSingleObject(worker.Get(), INFINITE);
+    trace::Mark("engine: worker ended");
     if (!shown) return ShowError(module, owner, IDS_NO_PROGRESS_WINDOW);
     return slot.result;
 }

@@ -33,6 +33,7 @@
 
 #include "common/FreeName.h"
 #include "common/PathText.h"
+#include "common/RunTrace.h"
 #include "common/Text.h"
 #include "common/win/Handle.h"
 #include "engine/ShellItemShell.h"
@@ -40,6 +41,11 @@
 namespace ordvale {
 
 namespace {
+
+trace::Total gDestinationChecks("destination checks"), gSourceChecks("source checks"),
+    gPlainRenames("plain renames (with their record)"), gClashes("clashes settled"), gCarries("items carried"),
+    gRecords("journal records"), gAnnouncements("operations announced"), gListings("destination folders read"),
+    gVerification("moves verified");
 
 // The longest full path an item is acted on under (MAX_PATH less the NUL).
 constexpr std::size_t kMaxPathChars = kTextUnits - 1;
@@ -95,9 +101,9 @@ bool MayBeCut(const ShellItem& item) {
 // Flags read afresh, all that acting on an item depends on. They are
 // cleared first so that an item that has gone since the last refresh has no
 // shape.
-void RefreshNow(ShellItem* item, ShortcutClasses* shortcuts = nullptr) {
+void RefreshNow(ShellItem* item, ShortcutClasses* shortcuts = nullptr, WIN32_FILE_ATTRIBUTE_DATA* seen = nullptr) {
     item->attributes = 0;
-    RefreshAttributes(item, shortcuts);
+    RefreshAttributes(item, shortcuts, seen);
 }
 
 bool HasShape(const ShellItem& item) {
@@ -733,6 +739,8 @@ struct Journey {
     bool replace = false;     // onto the same-named item standing there
     bool keepBoth = false;    // under a new name beside the item standing there
     bool intoBrought = false; // merged into a folder this run brought
+    // What the file system said of the item when it was checked.
+    WIN32_FILE_ATTRIBUTE_DATA seen = {};
 };
 
 // A step's verdict: go on, or the operation's status.
@@ -809,8 +817,11 @@ Leads WhereItReallyLeads(const Journey& journey, bool folderItem, ExecutionState
 // is not inside itself.
 Step CheckSource(ShellItem* item, Journey* journey, ExecutionState* state) {
     if (MayBeCut(*item)) return Settled(OperationStatus::Failed);
-    RefreshNow(item, &state->shortcuts);
-    if (!RecoverFromProbeName(item)) return Settled(OperationStatus::Failed);
+    RefreshNow(item, &state->shortcuts, &journey->seen);
+    if (!RecoverFromProbeName(item)) {
+        journey->seen.dwFileAttributes = INVALID_FILE_ATTRIBUTES;
+        return Settled(OperationStatus::Failed);
+    }
     if (!Usable(*item, journey->copy ? kAttrCanCopy : kAttrCanMove)) return Settled(OperationStatus::None);
     journey->source = WithoutTrailingSeparator(item->path.str());
     // Taking a run back gives an item the name it had before.
@@ -867,7 +878,18 @@ Step TryPlainRename(Operation* op, Journey* journey, ExecutionState* state,
     const FolderNames* names = state->KnownNames(journey->folder);
     if (!names || !names->Find(journey->name)) {
         if (MoveFileExW(journey->source.c_str(), journey->arrival.c_str(), 0)) {
-            state->Record(JournalKind::Move, journey->source, journey->arrival);
+            const WIN32_FILE_ATTRIBUTE_DATA& seen = journey->seen;
+            if (seen.dwFileAttributes != INVALID_FILE_ATTRIBUTES) {
+                const bool folder = (seen.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+                const uint64_t size =
+                    folder ? 0 : (static_cast<uint64_t>(seen.nFileSizeHigh) << 32) | seen.nFileSizeLow;
+                const uint64_t lastWrite =
+                    (static_cast<uint64_t>(seen.ftLastWriteTime.dwHighDateTime) << 32) |
+                    seen.ftLastWriteTime.dwLowDateTime;
+                state->RecordRenamed(journey->source, journey->arrival, size, lastWrite);
+            } else {
+                state->Record(JournalKind::Move, journey->source, journey->arrival);
+            }
             NoteArrival(state, *journey);
             if (state->verifyInBulk) {
                 state->unverified.push_back({op, journey->source, journey->arrival});
@@ -966,10 +988,17 @@ OperationStatus CopyOrMove(const OrdvaleSettings& settings, Operation* op, Progr
     Journey journey;
     journey.copy = copy;
     journey.newName = op->newName;
-    Step step = CheckDestination(op, state, &journey);
+    Step step = kGoOn;
+    {
+        trace::Span span(gDestinationChecks);
+        step = CheckDestination(op, state, &journey);
+    }
     if (step.settled) return step.status;
     ShellItem& item = op->source;
-    step = CheckSource(&item, &journey, state);
+    {
+        trace::Span span(gSourceChecks);
+        step = CheckSource(&item, &journey, state);
+    }
     if (step.settled) return step.status;
 
     if (!copy) {
@@ -977,14 +1006,19 @@ OperationStatus CopyOrMove(const OrdvaleSettings& settings, Operation* op, Progr
             step = Probed(item);
             journey.probed = true;
         } else {
+            trace::Span span(gPlainRenames);
             step = TryPlainRename(op, &journey, state, settings);
         }
         if (step.settled) return step.status;
     }
 
     ClashPolicy policy(settings, sink, state);
-    step = SettleClash(&policy, &journey, progress, state);
+    {
+        trace::Span span(gClashes);
+        step = SettleClash(&policy, &journey, progress, state);
+    }
     if (step.settled) return step.status;
+    trace::Span carrying(gCarries);
 
     if (settings.showSystemProgress && !journey.replace) {
         // The shell's window has a Cancel of its own. (Replacing a file and
@@ -1084,7 +1118,10 @@ void RunOperation(const OrdvaleSettings& settings, Operation* operation, Progres
     const LPARAM path =
         kind == OperationKind::Nop ? 0 : reinterpret_cast<LPARAM>(GetPath(&operation->source));
     const bool announced = Announce(state, *operation, settings);
-    if (announced) sink->Send(UM_OPERATION_BEGIN, static_cast<WPARAM>(operation->kind), path);
+    if (announced) {
+        trace::Span span(gAnnouncements);
+        sink->Send(UM_OPERATION_BEGIN, static_cast<WPARAM>(operation->kind), path);
+    }
 
     Progress progress;
     OperationStatus status = OperationStatus::Failed;
@@ -1107,10 +1144,14 @@ void RunOperation(const OrdvaleSettings& settings, Operation* operation, Progres
     SetStatus(operation, status);
     if (progress.aborted) sink->Send(UM_OPERATION_ABORTED, 0, 0);
     if (progress.cancelDisabled) sink->Send(UM_ENABLE_CANCEL, 1, 0);
-    if (announced) sink->Send(UM_OPERATION_END, static_cast<WPARAM>(status), 0);
+    if (announced) {
+        trace::Span span(gAnnouncements);
+        sink->Send(UM_OPERATION_END, static_cast<WPARAM>(status), 0);
+    }
 }
 
 void ExecutionState::Record(JournalKind kind, const std::wstring& source, const std::wstring& destination) {
+    trace::Span span(gRecords);
     if (!destination.empty() && kind != JournalKind::RemoveFolder) NoteBrought(destination);
     if (!journal) return;
     if (planned.index >= 0 && kind == planned.kind && source == planned.source &&
@@ -1122,6 +1163,26 @@ void ExecutionState::Record(JournalKind kind, const std::wstring& source, const 
     // The writer hands it to the system at once and has it put on the disk
     // with its group.
     journal->Record(kind, source, destination);
+}
+
+void ExecutionState::RecordRenamed(const std::wstring& source, const std::wstring& destination, uint64_t size,
+                                   uint64_t lastWrite) {
+    trace::Span span(gRecords);
+    NoteBrought(destination);
+    if (!journal) return;
+    if (planned.index >= 0 && planned.kind == JournalKind::Move && source == planned.source &&
+        destination == planned.destination) {
+        journal->RecordDone(planned.index, size, lastWrite);
+        planned.index = -1;
+        return;
+    }
+    JournalEntry entry;
+    entry.kind = JournalKind::Move;
+    entry.source = source;
+    entry.destination = destination;
+    entry.size = size;
+    entry.lastWrite = lastWrite;
+    journal->Record(entry);
 }
 
 namespace {
@@ -1155,8 +1216,11 @@ void RestoreProbeLeftovers(const std::wstring& folder) {
     if (folder.empty()) return;
     std::vector<std::wstring> leftovers;
     WIN32_FIND_DATAW found;
-    win::UniqueFind find(FindFirstFileExW(Join(folder, L"*").c_str(), FindExInfoBasic, &found,
-                                          FindExSearchNameMatch, nullptr, 0));
+    // Only names that end in the suffix are asked for: the file system
+    // passes over the others without reading their attributes, which in a
+    // large folder costs more than the run's own listing of it.
+    win::UniqueFind find(FindFirstFileExW(Join(folder, std::wstring(L"*") + kProbeSuffix).c_str(), FindExInfoBasic,
+                                          &found, FindExSearchNameMatch, nullptr, 0));
     if (!find) return;
     do {
         const std::size_t n = wcslen(found.cFileName);
@@ -1218,6 +1282,7 @@ FolderNames& ExecutionState::Names(const std::wstring& folder) {
     auto found = listings.find(key);
     if (found != listings.end()) return found->second;
     FolderNames& names = listings[key];
+    trace::Span span(gListings);
     names.Read(folder);
     return names;
 }
@@ -1229,6 +1294,7 @@ FolderNames* ExecutionState::KnownNames(const std::wstring& folder) {
 }
 
 void VerifyMoves(ExecutionState* state) {
+    trace::Span span(gVerification);
     std::unordered_map<std::wstring, FolderNames> now;  // read afresh, by folded folder
     auto namesIn = [&](const std::wstring& folder) -> const FolderNames& {
         const std::wstring key = FoldCase(folder);

@@ -77,6 +77,9 @@ struct ExecutorFaults {
     // A copy of a file fails as on a full disk once it has written this many
     // bytes of the file; negative: never.
     int64_t copyFailsAfterBytes = -1;
+    // Once the run's plan is on the disk, every write and flush of its
+    // journal fails, as when the disk fills up.
+    bool journalFailsAfterPlan = false;
 };
 
 // State that lives across the operations of one run.
@@ -136,6 +139,10 @@ struct ExecutionState {
     // None in a real run.
     const ExecutorFaults* faults = nullptr;
     void Record(JournalKind kind, const std::wstring& source, const std::wstring& destination = std::wstring());
+    // A move by a rename, with the size and time the item had just before
+    // it (a rename does not change them).
+    void RecordRenamed(const std::wstring& source, const std::wstring& destination, uint64_t size,
+                       uint64_t lastWrite);
 
     // Whether this run has put an item at the full path. An item of the run
     // never replaces another the run brought; a later one keeps both.

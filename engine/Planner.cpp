@@ -234,6 +234,8 @@ void InitializeFromJob(EngineContext* context, const TidyJob* job) {
             EnumerateChildren(target);
             break;
     }
+    // Nothing to tidy needs no profile: the profile document is not even read.
+    if (target->children.empty()) return;
     MethodProfile* profile = context->ProfileOf(context->method);
     if (!profile) return;
     profile->Load(context->settings.profileFile, job->profileId[0] ? job->profileId : nullptr);

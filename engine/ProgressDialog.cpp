@@ -5,6 +5,7 @@
 
 #include <cwchar>
 
+#include "common/RunTrace.h"
 #include "common/Text.h"
 #include "common/win/Dpi.h"
 #include "common/win/MessageBox.h"
@@ -31,6 +32,7 @@ CDialogProgress::~CDialogProgress() {
 }
 
 BOOL CDialogProgress::OnInitDialog() {
+    trace::Mark("dialog: made");
     HWND activity = Item(IDC_ACTIVITY);
     SetWindowLongPtrW(activity, GWL_STYLE, GetWindowLongPtrW(activity, GWL_STYLE) | PBS_MARQUEE);
     SendMessageW(Item(IDC_TOTAL_PROGRESS), PBM_SETRANGE32, 0, 100);
@@ -119,6 +121,7 @@ void CDialogProgress::ShowCanceling() {
 void CDialogProgress::Finish(UINT textId) {
     if (finishing_) return;
     finishing_ = true;
+    trace::Mark("dialog: finishing");
     SetPathText(LoadText(textId ? textId : IDS_FINISHED));
     HICON done = win::LoadIconAtSize(Module(), MAKEINTRESOURCEW(IDI_FINISHED),
                                      win::LargeIconSize(win::WindowDpi(Handle())));
@@ -177,6 +180,7 @@ BOOL CDialogProgress::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
     switch (message) {
         case WM_SHOWWINDOW:
             if (wParam) {
+                trace::Mark("dialog: shown");
                 if (startupEvent_) SetEvent(startupEvent_.Get());
                 slot_->DialogShown();
             }
@@ -195,6 +199,7 @@ BOOL CDialogProgress::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
                 return TRUE;
             }
             if (wParam == kCloseTimer) {
+                trace::Mark("dialog: closing");
                 KillTimer(Handle(), kCloseTimer);
                 End(0);
                 return TRUE;

@@ -11,6 +11,8 @@
 
 namespace ordvale {
 
+struct ExecutorFaults;
+
 // Signalled by every run's progress dialog once it is shown, for anyone
 // outside who waits for a run to come up. A run's own worker waits for its
 // own dialog instead (RunSlot::WaitUntilDialogShown): this event stays set
@@ -53,11 +55,16 @@ struct RunSlot {
     HWND dialog = nullptr;   // set by the progress dialog before it is shown
     HANDLE worker = nullptr;  // set before the dialog is created
     RunControl control;
-    // Quick operations are announced to the dialog once in so many
-    // milliseconds (0: every one, for tests that follow each operation).
-    DWORD announceEveryMs = 100;
+    // Quick operations are announced to the dialog, and the bar moved, once
+    // in so many milliseconds, about as often as a person can read a new
+    // name (0: every one, for tests that follow each operation). Each is a
+    // send to the dialog's thread, which costs the worker milliseconds on a
+    // busy machine.
+    DWORD announceEveryMs = 250;
     // A run no one watches (the watcher's): nothing may wait for an answer.
     bool unattended = false;
+    // Faults a test injects into the run; none in a real run.
+    const ExecutorFaults* faults = nullptr;
     // Set by the worker when such a run found its folder being tidied by
     // another run, and left it for its next round.
     bool folderBusy = false;

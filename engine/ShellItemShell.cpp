@@ -226,10 +226,13 @@ void RefreshTimeAndSize(ShellItem* item) {
 
 enum class FastAnswer { Flags, Missing, AskShell };
 
-FastAnswer FastFlags(const wchar_t* path, ShortcutClasses* shortcuts, uint32_t* flags) {
+FastAnswer FastFlags(const wchar_t* path, ShortcutClasses* shortcuts, uint32_t* flags,
+                     WIN32_FILE_ATTRIBUTE_DATA* seen = nullptr) {
     if (!IsPlainPath(path)) return FastAnswer::AskShell;
-    WIN32_FILE_ATTRIBUTE_DATA data;
+    WIN32_FILE_ATTRIBUTE_DATA own;
+    WIN32_FILE_ATTRIBUTE_DATA& data = seen ? *seen : own;
     if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data)) {
+        data.dwFileAttributes = INVALID_FILE_ATTRIBUTES;
         // A plain path the file system cannot find is gone for the shell too.
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
@@ -451,11 +454,12 @@ void Refresh(ShellItem* item) {
     }
 }
 
-void RefreshAttributes(ShellItem* item, ShortcutClasses* shortcuts) {
+void RefreshAttributes(ShellItem* item, ShortcutClasses* shortcuts, WIN32_FILE_ATTRIBUTE_DATA* seen) {
+    if (seen) seen->dwFileAttributes = INVALID_FILE_ATTRIBUTES;
     try {
         ShortcutClasses own;
         uint32_t flags = 0;
-        const FastAnswer answer = FastFlags(item->path, shortcuts ? shortcuts : &own, &flags);
+        const FastAnswer answer = FastFlags(item->path, shortcuts ? shortcuts : &own, &flags, seen);
         if (answer == FastAnswer::Flags ||
             (answer == FastAnswer::AskShell && ShellAttributes(item->path, item->isDesktop, &flags)))
             item->attributes = flags;

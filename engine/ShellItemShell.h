@@ -3,6 +3,8 @@
 // these report errors: what cannot be read keeps its previous value.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,7 +38,11 @@ private:
 // Re-reads the attribute flags alone, all that acting on an item depends on;
 // the creation time and the size keep their values. `shortcuts` (may be
 // null) keeps the registry's answers across calls.
-void RefreshAttributes(ShellItem* item, ShortcutClasses* shortcuts = nullptr);
+// `seen`, when given, receives what the file system said of a plain path
+// it answered for itself (dwFileAttributes INVALID_FILE_ATTRIBUTES when it
+// did not), so that its size and times need not be asked again.
+void RefreshAttributes(ShellItem* item, ShortcutClasses* shortcuts = nullptr,
+                       WIN32_FILE_ATTRIBUTE_DATA* seen = nullptr);
 // Replaces the children by the container's visible (not hidden) items, each
 // refreshed; the desktop item lists the shell's desktop, shell objects too.
 void EnumerateChildren(ShellItem* item);

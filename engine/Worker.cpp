@@ -9,6 +9,7 @@
 #include "common/AppPaths.h"
 #include "common/Journal.h"
 #include "common/PathText.h"
+#include "common/RunTrace.h"
 #include "common/Settings.h"
 #include "common/Text.h"
 #include "common/UndoPlan.h"
@@ -329,10 +330,13 @@ UINT UnreadableUndoText(JournalReadError error) {
 
 // The run; how it ended when that is not "Operation Finished.".
 UINT RunWorker(RunSlot* slot, const TidyJob* job) {
+    trace::Mark("worker: started");
     win::ComInit com;
     EngineContext context;
     context.unattended = slot->unattended;
+    trace::Mark("worker: COM");
     LoadSettings(&context.settings);
+    trace::Mark("worker: settings read");
     if (context.unattended) MakeUnattended(&context.settings);
     WorkerSink windowSink(slot);
     QuietSink quietSink;
@@ -342,6 +346,7 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
     if (job) {
         // No message is sent before this run's own dialog is on the screen.
         slot->WaitUntilDialogShown(INFINITE);
+        trace::Mark("worker: dialog is up");
 
         // A run that takes another back plans from that run's journal.
         const bool undoing = IsUndoJob(*job);
@@ -352,8 +357,10 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
         if (slot->control.Stopped()) return 0;
         if (!undoing) {
             RestoreLeftoversOfTarget(*job);
+            trace::Mark("worker: leftovers of the target restored");
             InitializeFromJob(&context, job);
         }
+        trace::Mark("worker: target listed, profile loaded");
         sink.Send(UM_INITIALIZING, 0, 100);
 
         // Another run tidying the same folder is waited for, the progress
@@ -366,6 +373,7 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
             return 0;
         }
 
+        trace::Mark("worker: folders locked");
         sink.Send(UM_CALCULATING, 1, 0);
         if (slot->control.Stopped()) return 0;
         bool undoPlanned = false;
@@ -377,7 +385,9 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
             LeaveWhatWasTakenBack(&context, history, *job);
             LeaveWatchedPlaces(&context, *job);
         }
+        trace::Mark("worker: planned");
         RestoreLeftoversOfDestinations(context);
+        trace::Mark("worker: leftovers of the destinations restored");
         sink.Send(UM_CALCULATING, 0, 100);
 
         if (undoing && !undoPlanned) {
@@ -401,7 +411,9 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
         info.automatic = context.unattended;
         journal.Describe(info);
         bool journalKept = true;
-        if (!context.operations.empty() && !WritePlan(&journal, &context)) {
+        const bool planWritten = context.operations.empty() || WritePlan(&journal, &context);
+        trace::Mark("worker: journal plan written");
+        if (!planWritten) {
             journalKept = false;
             // Without a journal the run cannot be taken back: never
             // unattended, and only when the user says so.
@@ -415,20 +427,31 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
                 ending = IDS_NOTHING_TIDIED;
             }
         }
+        if (journalKept && slot->faults && slot->faults->journalFailsAfterPlan) journal.FailFromNowOn();
         ExecutionState state;
         state.journal = journalKept ? &journal : nullptr;
+        state.faults = slot->faults;
         JournalledSink runSink(&sink, state.journal);
         state.announceEveryMs = slot->announceEveryMs;
         state.verifyInBulk = true;
         const long killAt = KillAtOperation();
         long started = 0;
+        // Once the journal cannot be written, nothing more is moved: what
+        // would be done from then on could not be taken back.
+        bool journalLost = false;
+        std::size_t moved = 0;
         auto& operations = context.operations;
+        static trace::Total running("operations"), progressSends("progress sends");
         while (!operations.empty()) {
+            trace::Mark("worker: pass begins");
             state.BeginPass();
             const std::size_t n = operations.size();
             // The bar moves in whole percents: a value it already shows is
-            // not sent again.
+            // not sent again, and in a run of quick operations a new one is
+            // sent once in so many milliseconds, as the operations are
+            // announced (the bar shows 100 at the end in any case).
             LPARAM shown = -1;
+            DWORD shownAt = 0;
             for (std::size_t k = 0; k < n; ++k) {
                 if (!slot->control.WaitUntilRunning()) return 0;
                 Operation* op = operations[k].get();
@@ -441,15 +464,32 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
                     SetStatus(op, OperationStatus::None);
                 } else {
                     SetPlannedStep(&state, *op);
+                    trace::Span span(running);
                     RunOperation(context.settings, op, &runSink, &state);
                     state.planned.index = -1;
+                    if (Is(*op, OperationKind::Move) && Is(*op, OperationStatus::Succeeded)) ++moved;
+                    if (state.journal && state.journal->Failing()) {
+                        journalLost = true;
+                        break;
+                    }
                 }
                 const auto percent = static_cast<LPARAM>(100 * k / n);
-                if (percent != shown) sink.Send(UM_PROGRESS, 0, percent);
-                shown = percent;
+                if (percent != shown) {
+                    const DWORD now = state.announceEveryMs ? GetTickCount() : 0;
+                    if (shown < 0 || !state.announceEveryMs || now - shownAt >= state.announceEveryMs) {
+                        trace::Span span(progressSends);
+                        sink.Send(UM_PROGRESS, 0, percent);
+                        shown = percent;
+                        shownAt = now;
+                    }
+                }
             }
+            if (journalLost) break;
             if (!slot->control.WaitUntilRunning()) return 0;
+            trace::Mark("worker: pass ends");
+            trace::ReportAll();
             VerifyMoves(&state);
+            trace::Mark("worker: moves verified");
 
             sink.Send(UM_VERIFYING, 1, 0);
             operations.erase(std::remove_if(operations.begin(), operations.end(),
@@ -463,6 +503,14 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
                 break;
         }
         if (slot->control.Stopped()) return 0;
+        trace::Mark("worker: passes over");
+        if (journalLost) {
+            wchar_t told[512];
+            swprintf(told, 512, EngineText(IDS_JOURNAL_LOST_TOLD).c_str(), static_cast<unsigned>(moved));
+            Tell(&sink, context, told, MB_OK | MB_ICONWARNING);
+            if (context.unattended) slot->result = 1;
+            return IDS_JOURNAL_LOST;
+        }
         if (undoing) {
             RemoveEmptiedFolders(undo, journalKept ? &journal : nullptr);
             ending = ReportUndo(&runSink, context, undo);
@@ -480,8 +528,10 @@ DWORD WINAPI OperationThread(LPVOID parameter) {
         const UINT ending = RunWorker(start->slot, start->job);
         if (!start->slot->control.Stopped()) {
             WorkerSink sink(start->slot);
+            trace::Mark("worker: context torn down, journal ended");
             sink.Send(UM_PROGRESS, 0, 100);
             sink.Send(UM_FINISHED, ending, 0);
+            trace::Mark("worker: finished sent");
         }
     } catch (...) {
         // The dialog must not wait for a worker that is gone.

@@ -16,6 +16,7 @@
 
 #include "common/AppPaths.h"
 #include "common/JobHandOff.h"
+#include "common/RunTrace.h"
 #include "common/Journal.h"
 #include "common/UndoPlan.h"
 #include "common/Text.h"
@@ -135,6 +136,7 @@ int RunnerMain(HINSTANCE instance) {
             return Fail(L"The application-data folder cannot be determined.");
         jobFile = JobFileIn(appData, jobName);
         JobFileStatus status = ReadTidyJobFile(jobFile.c_str(), &job);
+        trace::Mark("runner: job read");
         if (status != JobFileStatus::Ok)
             return Fail(std::wstring(L"Cannot run the job ") + jobName + L": " +
                         DescribeJobFileStatus(status) + L".");
@@ -142,6 +144,7 @@ int RunnerMain(HINSTANCE instance) {
 
     const std::wstring library = ModuleFolder(instance) + L"\\zelk.dll";
     HMODULE engine = LoadLibraryW(library.c_str());
+    trace::Mark("runner: engine loaded");
     if (!engine) return Fail(L"The engine library " + library + L" cannot be loaded.");
     auto execute = reinterpret_cast<ExecuteOperationsProc>(
         reinterpret_cast<void*>(GetProcAddress(engine, "ExecuteOperations")));
@@ -154,9 +157,12 @@ int RunnerMain(HINSTANCE instance) {
     HWND owner = CreateWindowExW(0, L"STATIC", kTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                  instance, nullptr);
     // The engine tells what an undo leaves where it is.
+    trace::Mark("runner: owner made");
     int result = execute(owner, &job);
+    trace::Mark("runner: engine returned");
     if (owner) DestroyWindow(owner);
     FreeLibrary(engine);
+    trace::Mark("runner: engine unloaded");
     if (result == 0 && !jobFile.empty()) DeleteFileW(jobFile.c_str());
     return result;
 }
@@ -164,6 +170,7 @@ int RunnerMain(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    trace::Mark("runner: started");
     std::wstring autoJob;
     if (RunnerAutoJobName(GetCommandLineW(), &autoJob)) {
         // No one watches this run: whatever happens, no box waits for anyone.

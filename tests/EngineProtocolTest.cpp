@@ -59,6 +59,7 @@ public:
         slot.dialog = hwnd;
         slot.announceEveryMs = announceEveryMs;
         slot.unattended = unattended;
+        slot.faults = faults;
         slot.DialogShown();
         WorkerStart start = {&slot, job};
         win::UniqueHandle worker(CreateThread(nullptr, 0, OperationThread, &start, 0, nullptr));
@@ -89,6 +90,7 @@ public:
     // Every operation announced, so that sequences can be compared.
     DWORD announceEveryMs = 0;
     bool unattended = false;
+    const ExecutorFaults* faults = nullptr;
     int result = 0;             // the slot's result after the run
     int tellAnswer = IDNO;      // the answer to UM_TELL_USER
 
@@ -295,6 +297,55 @@ TEST_F(ProtocolFixture, WithoutItsDialogARunReportsAnErrorAndDoesNothing) {
     EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
     EXPECT_TRUE(FileExists(target + L"\\f0.txt"));
     EXPECT_TRUE(FileExists(target + L"\\f1.txt"));
+}
+
+// A journal that can no longer be written part-way through a run (the disk
+// filled up once the plan was down) stops the run: nothing more is moved,
+// whoever watches is told and a run no one watches ends failed; every file
+// stands in one place, and taking the run back from its plan brings back
+// everything it moved.
+TEST_F(ProtocolFixture, AJournalFailingPartWayStopsTheRun) {
+    constexpr int kFiles = 300;  // more than one group of records
+    std::wstring appData;
+    ASSERT_TRUE(GetAppDataFolder(&appData));
+    const std::wstring history = HistoryFolderIn(appData);
+    ExecutorFaults faults;
+    faults.journalFailsAfterPlan = true;
+    for (bool unattended : {false, true}) {
+        SCOPED_TRACE(unattended ? "unattended" : "watched");
+        AddFiles(kFiles);
+        standIn.messages.clear();
+        standIn.faults = &faults;
+        standIn.unattended = unattended;
+        standIn.tellAnswer = IDOK;
+        standIn.Run(&job);
+        int moved = 0;
+        for (int i = 0; i < kFiles; ++i) {
+            const std::wstring name = L"\\f" + std::to_wstring(i) + L".txt";
+            const bool there = FileExists(target + L"\\Text" + name);
+            EXPECT_NE(there, FileExists(target + name)) << "f" << i << " stands in one place";
+            moved += there ? 1 : 0;
+        }
+        EXPECT_GT(moved, 0);
+        EXPECT_LT(moved, kFiles) << "nothing more is moved once the journal fails";
+        const auto told = std::count_if(standIn.messages.begin(), standIn.messages.end(),
+                                        [](const Message& m) { return m.id == UM_TELL_USER; });
+        EXPECT_EQ(told, unattended ? 0 : 1);
+        ASSERT_FALSE(standIn.messages.empty());
+        EXPECT_EQ(standIn.messages.back(), (Message{UM_FINISHED, IDS_JOURNAL_LOST, 0}));
+        EXPECT_EQ(standIn.result, unattended ? 1 : 0);
+
+        TidyJob undo;
+        MakeUndoJob(&undo, LastRunId(history));
+        standIn.faults = nullptr;
+        standIn.unattended = false;
+        standIn.Run(&undo);
+        for (int i = 0; i < kFiles; ++i) {
+            const std::wstring name = L"\\f" + std::to_wstring(i) + L".txt";
+            EXPECT_TRUE(FileExists(target + name)) << "f" << i << " is back";
+            EXPECT_FALSE(FileExists(target + L"\\Text" + name));
+        }
+    }
 }
 
 // A run whose journal cannot be written moves nothing unless the user says
