@@ -295,12 +295,23 @@ TEST_F(WizardRun, AWholeTidyByTheKeyboardAlone) {
             ADD_FAILURE() << "the Desktop link has the keyboard at start";
             return STILL_ACTIVE;
         }
-        // The target page: Tab goes round its links and the frame's buttons.
+        // The target page: Tab goes round its links and the frame's buttons,
+        // the arrows move between the links as in a group, wrapping at its
+        // ends, and Space chooses the link that has the keyboard.
         if (!held(TabTo(frame, {IDC_LINK_FOLDER, IDC_LINK_SELECTION, IDC_MENU_BUTTON, IDC_BUTTON_RIGHT},
                           IDC_LINK_DESKTOP))) return STILL_ACTIVE;
-        if (!held(PressTo(frame, VK_RETURN, IDC_METHOD_TYPE))) return STILL_ACTIVE;  // Enter chooses the link
+        const struct {
+            UINT key;
+            int focus;
+        } arrows[] = {{VK_DOWN, IDC_LINK_FOLDER},   {VK_DOWN, IDC_LINK_SELECTION}, {VK_DOWN, IDC_LINK_DESKTOP},
+                      {VK_UP, IDC_LINK_SELECTION},  {VK_LEFT, IDC_LINK_FOLDER},    {VK_RIGHT, IDC_LINK_SELECTION},
+                      {VK_UP, IDC_LINK_FOLDER},     {VK_UP, IDC_LINK_DESKTOP}};
+        for (const auto& arrow : arrows)
+            if (!held(PressTo(frame, arrow.key, arrow.focus))) return STILL_ACTIVE;
+        if (!held(PressTo(frame, VK_SPACE, IDC_METHOD_TYPE))) return STILL_ACTIVE;
         // The method page: the arrows move within the choices, Enter is Next.
         if (!held(PressTo(frame, VK_DOWN, IDC_METHOD_NAME))) return STILL_ACTIVE;
+        EXPECT_EQ(CheckedMethods(frame), std::vector<int>{IDC_METHOD_NAME}) << "the arrow checks the choice it moves to";
         if (!held(PressTo(frame, VK_UP, IDC_METHOD_TYPE))) return STILL_ACTIVE;
         EXPECT_EQ(CheckedMethods(frame), std::vector<int>{IDC_METHOD_TYPE});
         if (!held(PressTo(frame, VK_RETURN, IDC_PROFILE_COMBO))) return STILL_ACTIVE;  // Enter is Next; the profile selector comes first

@@ -103,13 +103,20 @@ LRESULT CALLBACK CCommandLinkButton::ButtonProc(HWND hwnd, UINT message, WPARAM 
         case WM_UPDATEUISTATE:
             InvalidateRect(hwnd, nullptr, TRUE);
             break;
-        case WM_GETDLGCODE:
+        case WM_GETDLGCODE: {
             // Enter chooses the link, as Space and a click do, instead of
-            // pressing the frame's default button. Its character is taken
-            // too: the dialog manager would look for a mnemonic '\r'.
-            if (win::IsEnterKey(reinterpret_cast<const MSG*>(lParam)))
+            // pressing the frame's default button. The characters of both
+            // keys are the link's too, so the dialog manager never looks for
+            // a mnemonic '\r' or ' ' starting from it: a character that
+            // comes after the key's release (keys posted to the window, as
+            // tests and some input tools do) finds the link on the page its
+            // choice has hidden, and Wine's search from a hidden control
+            // never ends: the wizard would hang.
+            const auto* key = reinterpret_cast<const MSG*>(lParam);
+            if (win::IsEnterKey(key) || (key && key->message == WM_CHAR && key->wParam == L' '))
                 return DLGC_WANTMESSAGE | DefSubclassProc(hwnd, message, wParam, lParam);
             break;
+        }
         case WM_KEYDOWN:
             if (wParam == VK_RETURN) {
                 PostMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), BN_CLICKED),
