@@ -217,7 +217,9 @@ TEST_F(ProfilePage, WithoutProfilesEverythingIsGrey) {
     });
     RightClickListItem(list, -1);
     EXPECT_EQ(states, std::vector<UINT>(7, MF_GRAYED));
-    // Keys and commands find nothing to act on.
+    // Keys and commands find nothing to act on. The command is sent as its
+    // menu would send it: every item is grey, so no menu can give it (a
+    // grey item picked sends nothing).
     Press(list, VK_DELETE);
     Press(list, VK_BACK);
     SendMessageW(page, WM_COMMAND, ID_ADD_FOLDER, 0);
