@@ -69,6 +69,18 @@ TEST(Deliverables, NoMnemonicIsUsedTwiceInOneDialogOrMenu) {
     }
 }
 
+// Every item a menu of a program shows can be picked by its letter.
+TEST(Deliverables, EveryMenuItemHasAMnemonic) {
+    for (const wchar_t* name : {L"OrdvaleWizard.exe", L"zelk.dll", L"qz.exe", L"OrdvaleConfigure.exe", L"OrdvaleWatch.exe"}) {
+        SCOPED_TRACE(Narrow(name));
+        HMODULE program = LoadLibraryExW((BinFolder() + L"\\" + name).c_str(), nullptr,
+                                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        ASSERT_NE(program, nullptr);
+        for (const std::wstring& fault : MenuItemsWithoutMnemonic(program)) ADD_FAILURE() << Narrow(fault);
+        FreeLibrary(program);
+    }
+}
+
 TEST(Deliverables, MnemonicIsTheLetterAfterASingleAmpersand) {
     const std::pair<const wchar_t*, wchar_t> cases[] = {
         {L"Pre&view...", L'V'}, {L"&Keep", L'K'}, {L"Files && Folders", 0}, {L"A && B &c", L'C'},

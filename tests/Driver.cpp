@@ -3,6 +3,10 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <type_traits>
+#include <utility>
+
 #include "common/win/Handle.h"
 
 namespace testing_support {
@@ -78,13 +82,43 @@ void Click(HWND window, int id) {
     Click(control);
 }
 
+namespace {
+
+// A toolbar button's rectangle, also when the toolbar belongs to another
+// process (asked through memory of that process: the message carries a
+// pointer that is not carried across).
+bool ButtonRect(HWND toolbar, int command, RECT* rect) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(toolbar, &processId);
+    if (processId == GetCurrentProcessId())
+        return SendMessageW(toolbar, TB_GETRECT, command, reinterpret_cast<LPARAM>(rect)) != 0;
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) return false;
+    bool found = false;
+    if (void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE)) {
+        found = SendMessageW(toolbar, TB_GETRECT, command, reinterpret_cast<LPARAM>(remote)) != 0 &&
+                ReadProcessMemory(process, remote, rect, sizeof(RECT), nullptr);
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return found;
+}
+
+}  // namespace
+
 void ClickToolbarButton(HWND toolbar, int command) {
     RECT rect = {};
-    if (!SendMessageW(toolbar, TB_GETRECT, command, reinterpret_cast<LPARAM>(&rect))) {
+    if (!ButtonRect(toolbar, command, &rect)) {
         ADD_FAILURE() << "no toolbar button " << command;
         return;
     }
     const POINT at = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    // The pointer is where the click is: a menu the button opens takes the
+    // button's release at the pointer's place, which must not be over the
+    // menu (it would pick the item there).
+    POINT screen = at;
+    ClientToScreen(toolbar, &screen);
+    SetCursorPos(screen.x, screen.y);
     PostMessageW(toolbar, WM_MOUSEMOVE, 0, Point(at));
     PostMessageW(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, Point(at));
     PostMessageW(toolbar, WM_LBUTTONUP, 0, Point(at));
@@ -140,6 +174,85 @@ void Press(HWND window, UINT key, Held held, int times) {
         keys[VK_CONTROL] &= 0x7F;
         SetKeyboardState(keys);
     }
+}
+
+namespace {
+
+// The mnemonic of a menu item's text; 0 without one.
+wchar_t Mnemonic(HMENU menu, int position) {
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, position, text, 256, MF_BYPOSITION);
+    for (const wchar_t* p = text; *p; ++p) {
+        if (*p != L'&') continue;
+        if (p[1] != L'&') return p[1];
+        ++p;  // "&&" is an ampersand
+    }
+    return 0;
+}
+
+// The positions leading to the command's item, submenus first.
+bool PathTo(HMENU menu, UINT command, std::vector<std::pair<HMENU, int>>* path) {
+    for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+        path->push_back({menu, i});
+        if (HMENU sub = GetSubMenu(menu, i)) {
+            if (PathTo(sub, command, path)) return true;
+        } else if (GetMenuItemID(menu, i) == command) {
+            return true;
+        }
+        path->pop_back();
+    }
+    return false;
+}
+
+}  // namespace
+
+void ChooseMenuItem(HWND window, HMENU layout, UINT command) {
+    std::vector<std::pair<HMENU, int>> path;
+    if (!PathTo(layout, command, &path)) {
+        ADD_FAILURE() << "no menu item for the command " << command;
+        return;
+    }
+    std::vector<UINT> keys;
+    for (const auto& [menu, position] : path) {
+        const wchar_t letter = Mnemonic(menu, position);
+        const SHORT key = letter ? VkKeyScanW(letter) : -1;
+        if (key == -1) {
+            wchar_t text[256] = {};
+            GetMenuStringW(menu, position, text, 256, MF_BYPOSITION);
+            ADD_FAILURE() << "the menu item \"" << std::wstring(text)
+                          << "\" on the way to the command " << command << " has no mnemonic";
+            return;
+        }
+        keys.push_back(LOBYTE(key));
+    }
+    for (UINT key : keys) Press(window, key);
+}
+
+HMENU MenuOf(HWND menuWindow) {
+    return reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+}
+
+ProgramMenu::ProgramMenu(const std::wstring& program, int menuId) {
+    const std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&FreeLibrary)> module(
+        LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE), &FreeLibrary);
+    if (!module) {
+        ADD_FAILURE() << "the program's resources cannot be read";
+        return;
+    }
+    menu_.Reset(LoadMenuW(module.get(), MAKEINTRESOURCEW(menuId)));
+    if (!menu_) ADD_FAILURE() << "the program has no menu " << menuId;
+}
+
+UINT MenuState(HMENU menu, UINT command) {
+    for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+        if (HMENU sub = GetSubMenu(menu, i)) {
+            const UINT state = MenuState(sub, command);
+            if (state != static_cast<UINT>(-1)) return state;
+        } else if (GetMenuItemID(menu, i) == command) {
+            return GetMenuState(menu, i, MF_BYPOSITION);
+        }
+    }
+    return static_cast<UINT>(-1);
 }
 
 void Type(HWND window, const std::wstring& text) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "common/win/Handle.h"
+
 namespace testing_support {
 
 // Keys held while a key is pressed.
@@ -42,6 +44,32 @@ void RightClickListItem(HWND list, int index);
 // (Alt with a letter: a mnemonic); Shift and Control are held in the thread's
 // keyboard state while it is handled, which only this thread's windows see.
 void Press(HWND window, UINT key, Held held = Held::Nothing, int times = 1);
+
+// ---- choose from a menu ----
+// With a menu of the window's thread open (the window may be the menu's
+// own), picks the item of that command by the keyboard, as a person does:
+// the mnemonic (the letter after '&') of each submenu on the way, then of the
+// item. `layout` says how the menu is laid out: the open menu itself for a
+// menu of this process (MenuOf), the menu as the program's resources hold it
+// for another's (ProgramMenu), since a menu's items cannot be read from
+// another process under Wine. A test failure when the command is not in the
+// layout or an item on the way has no mnemonic.
+void ChooseMenuItem(HWND window, HMENU layout, UINT command);
+// The menu an open menu window shows (of this process).
+HMENU MenuOf(HWND menuWindow);
+// A menu resource of a program file, loaded as data and held while it lives.
+class ProgramMenu {
+public:
+    ProgramMenu(const std::wstring& program, int menuId);
+    // The menu bar's popup at that index (the one a button or a drop-down opens).
+    HMENU Popup(int index) const { return menu_ ? GetSubMenu(menu_.Get(), index) : nullptr; }
+
+private:
+    ordvale::win::UniqueMenu menu_;
+};
+// The state (MF_GRAYED and others) of a menu item by command, searched in
+// submenus too; -1 when it is not there.
+UINT MenuState(HMENU menu, UINT command);
 
 // ---- type ----
 // Characters typed into the window: for an edit, End and one Backspace for

@@ -254,7 +254,8 @@ TEST_F(Installer, VersionIsTheBuildsEverywhere) {
     Program wizard(L"\"" + Installed(L"OrdvaleWizard.exe") + L"\"");
     HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
     ASSERT_NE(frame, nullptr);
-    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(ID_MENU_ABOUT, 0), 0);
+    const ProgramMenu menu(Installed(L"OrdvaleWizard.exe"), IDR_WIZARD_MENU);
+    ASSERT_TRUE(ChooseFromButtonMenu(wizard.Id(), GetDlgItem(frame, IDC_MENU_BUTTON), menu.Popup(0), ID_MENU_ABOUT));
     HWND about = WaitForWindow(wizard.Id(), L"About Ordvale");
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(Text(about, IDC_ABOUT_TEXT), L"Ordvale, Version " + shortVersion);
@@ -378,7 +379,11 @@ TEST_F(Installer, UninstallerPageAsksAboutTheUsersFiles) {
             return box != nullptr;
         })) << "the page with the choice shows first";
         EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED) << "keeping them is the default";
-        if (tick) SendMessageW(box, BM_CLICK, 0, 0);
+        if (tick) {
+            Click(box);
+            EXPECT_TRUE(WaitUntil([&] { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 10000))
+                << "the click ticks the box";
+        }
         EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), tick ? BST_CHECKED : BST_UNCHECKED);
         EXPECT_EQ(Text(window, IDOK), L"&Uninstall");
         Click(window, IDOK);

@@ -118,19 +118,13 @@ protected:
     // Picks the command from the New Item drop-down (it must not be grey);
     // the steps then answer the dialogs it opens, one each time one is idle.
     void AddByMenu(UINT command, std::vector<std::function<void(HWND)>> steps = {}) {
-        driver->WhenIdle([this, command](HWND menu) {
-            EXPECT_EQ(UiDriver::MenuState(UiDriver::MenuOf(menu), command) & MF_GRAYED, 0u) << command;
-            UiDriver::PickMenuCommand(page, command);
-        });
+        driver->WhenIdle([command](HWND menu) { UiDriver::ChooseFromOpenMenu(menu, command); });
         for (auto& step : steps) driver->WhenIdle(std::move(step));
         Tool(IDC_NEW_ITEMS_TOOLBAR, ID_NEW_ITEMS);
     }
     // Picks "&Folder" from the New Item drop-down and answers the New Folder dialog.
     void AddFolderByMenu(const std::wstring& name) {
-        driver->WhenIdle([this](HWND menu) {
-            EXPECT_EQ(UiDriver::MenuState(UiDriver::MenuOf(menu), ID_ADD_FOLDER) & MF_GRAYED, 0u);
-            UiDriver::PickMenuCommand(page, ID_ADD_FOLDER);
-        });
+        driver->WhenIdle([](HWND menu) { UiDriver::ChooseFromOpenMenu(menu, ID_ADD_FOLDER); });
         driver->WhenIdle([name](HWND dialog) {
             EXPECT_EQ(Text(dialog), L"New Folder");
             Type(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), name);

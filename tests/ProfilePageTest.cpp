@@ -181,12 +181,12 @@ TEST_F(ProfilePage, ContextMenuGreysWhatCannotBeDone) {
         for (std::size_t i = 0; i < c.clicks.size(); ++i) ClickListItem(list, c.clicks[i], i ? MK_CONTROL : 0);
         UINT deleteState = 0, editState = 0, folderState = 0, typeRuleState = 0, detailsState = 0;
         driver->WhenIdle([&](HWND menu) {
-            HMENU popup = UiDriver::MenuOf(menu);
-            deleteState = UiDriver::MenuState(popup, ID_LIST_DELETE);
-            editState = UiDriver::MenuState(popup, ID_LIST_EDIT);
-            folderState = UiDriver::MenuState(popup, ID_ADD_FOLDER);
-            typeRuleState = UiDriver::MenuState(popup, ID_ADD_SHORTCUTS_SPECIAL);
-            detailsState = UiDriver::MenuState(popup, ID_LIST_DETAILS);
+            HMENU popup = MenuOf(menu);
+            deleteState = MenuState(popup, ID_LIST_DELETE);
+            editState = MenuState(popup, ID_LIST_EDIT);
+            folderState = MenuState(popup, ID_ADD_FOLDER);
+            typeRuleState = MenuState(popup, ID_ADD_SHORTCUTS_SPECIAL);
+            detailsState = MenuState(popup, ID_LIST_DETAILS);
             EndMenu();
         });
         RightClickListItem(list, c.clicks.empty() ? -1 : c.clicks.back());
@@ -246,7 +246,7 @@ TEST_F(ProfilePage, WithoutProfilesEverythingIsGrey) {
     EXPECT_FALSE(ToolbarButtonEnabled(Toolbar(IDC_NEW_ITEMS_TOOLBAR), ID_NEW_ITEMS));
     std::vector<UINT> states;
     driver->WhenIdle([&](HWND menu) {
-        HMENU popup = UiDriver::MenuOf(menu);
+        HMENU popup = MenuOf(menu);
         for (int i = 0; i < GetMenuItemCount(popup); ++i)
             if (!(GetMenuState(popup, i, MF_BYPOSITION) & MF_SEPARATOR))
                 states.push_back(GetMenuState(popup, i, MF_BYPOSITION) & MF_GRAYED);
@@ -254,7 +254,9 @@ TEST_F(ProfilePage, WithoutProfilesEverythingIsGrey) {
     });
     RightClickListItem(list, -1);
     EXPECT_EQ(states, std::vector<UINT>(7, MF_GRAYED));
-    // Keys and commands find nothing to act on.
+    // Keys and commands find nothing to act on. The command is sent as its
+    // menu would send it: every item is grey, so no menu can give it (a
+    // grey item picked sends nothing).
     Press(list, VK_DELETE);
     Press(list, VK_BACK);
     SendMessageW(page, WM_COMMAND, ID_ADD_FOLDER, 0);
@@ -274,7 +276,7 @@ TEST_F(ProfilePage, AddsFoldersAndSpecialRules) {
                                                          "! Add new folder failed."}));
     }
     // The shortcuts special sits at the root: moving it here is offered (two buttons).
-    driver->WhenIdle([this](HWND) { UiDriver::PickMenuCommand(page, ID_ADD_SHORTCUTS_SPECIAL); });
+    driver->WhenIdle([](HWND menu) { UiDriver::ChooseFromOpenMenu(menu, ID_ADD_SHORTCUTS_SPECIAL); });
     driver->WhenIdle([](HWND dialog) {
         EXPECT_EQ(Text(dialog), L"Confirm Item Replacement");
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_REPLACE_YES_TO_ALL)));
@@ -293,7 +295,7 @@ TEST_F(ProfilePage, ASecondFoldersSpecialInTheFolderIsReported) {
     OpenPage(2);
     ASSERT_EQ(Selector(), L"Sizes");
     Open(L"Dirs");
-    driver->WhenIdle([this](HWND) { UiDriver::PickMenuCommand(page, ID_ADD_SIZE_FOLDERS); });
+    driver->WhenIdle([](HWND menu) { UiDriver::ChooseFromOpenMenu(menu, ID_ADD_SIZE_FOLDERS); });
     ScriptedUser user;
     Tool(IDC_NEW_ITEMS_TOOLBAR, ID_NEW_ITEMS);
     EXPECT_EQ(user.shown, std::vector<std::string>{"! The file size rule already exists under current folder."});

@@ -6,6 +6,8 @@
 #include <map>
 #include <set>
 
+#include "common/win/Handle.h"
+
 namespace testing_support {
 
 namespace {
@@ -160,6 +162,32 @@ BOOL CALLBACK CollectMenuName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR data) {
     return TRUE;
 }
 
+// Each menu resource of the module, loaded, with its name.
+template <typename Visit>
+void ForEachMenu(HINSTANCE module, std::vector<std::wstring>* faults, Visit visit) {
+    std::vector<LPCWSTR> menus;
+    EnumResourceNamesW(module, MAKEINTRESOURCEW(4) /* RT_MENU */, CollectMenuName, reinterpret_cast<LONG_PTR>(&menus));
+    for (LPCWSTR id : menus) {
+        const std::wstring name = L"menu #" + std::to_wstring(reinterpret_cast<ULONG_PTR>(id));
+        const ordvale::win::UniqueMenu menu(LoadMenuW(module, id));
+        if (!menu) {
+            faults->push_back(name + L" cannot be loaded");
+            continue;
+        }
+        visit(name, menu.Get());
+    }
+}
+
+void CheckPopupLetters(HMENU popup, const std::wstring& name, std::vector<std::wstring>* faults) {
+    for (int i = 0; i < GetMenuItemCount(popup); ++i) {
+        if (GetMenuState(popup, i, MF_BYPOSITION) & MF_SEPARATOR) continue;
+        wchar_t text[256] = {};
+        GetMenuStringW(popup, i, text, 256, MF_BYPOSITION);
+        if (!MnemonicOf(text)) faults->push_back(name + L": \"" + text + L"\" has no mnemonic");
+        if (HMENU sub = GetSubMenu(popup, i)) CheckPopupLetters(sub, name + L" > " + text, faults);
+    }
+}
+
 }  // namespace
 
 std::vector<std::wstring> RadioGroupFaults(HINSTANCE module) {
@@ -220,18 +248,19 @@ std::vector<std::wstring> MnemonicClashes(HINSTANCE module, const std::vector<Sh
     for (const auto& [dialog, mnemonics] : byDialog)
         if (!inSets.count(dialog)) CheckLetters(L"dialog " + dialog, mnemonics, &faults);
 
-    std::vector<LPCWSTR> menus;
-    EnumResourceNamesW(module, MAKEINTRESOURCEW(4) /* RT_MENU */, CollectMenuName, reinterpret_cast<LONG_PTR>(&menus));
-    for (LPCWSTR id : menus) {
-        HMENU menu = LoadMenuW(module, id);
-        const std::wstring name = L"menu #" + std::to_wstring(reinterpret_cast<ULONG_PTR>(id));
-        if (!menu) {
-            faults.push_back(name + L" cannot be loaded");
-            continue;
+    ForEachMenu(module, &faults, [&](const std::wstring& name, HMENU menu) { CheckMenu(menu, name, &faults); });
+    return faults;
+}
+
+std::vector<std::wstring> MenuItemsWithoutMnemonic(HINSTANCE module) {
+    std::vector<std::wstring> faults;
+    ForEachMenu(module, &faults, [&](const std::wstring& name, HMENU bar) {
+        for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+            wchar_t text[256] = {};
+            GetMenuStringW(bar, i, text, 256, MF_BYPOSITION);
+            if (HMENU popup = GetSubMenu(bar, i)) CheckPopupLetters(popup, name + L" " + text, &faults);
         }
-        CheckMenu(menu, name, &faults);
-        DestroyMenu(menu);
-    }
+    });
     return faults;
 }
 

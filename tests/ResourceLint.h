@@ -31,6 +31,12 @@ using ShownTogether = std::vector<int>;
 // popup itself, each submenu on its own).
 std::vector<std::wstring> MnemonicClashes(HINSTANCE module, const std::vector<ShownTogether>& together = {});
 
+// A keyboard user picks a menu item by its mnemonic, or else walks to it
+// with the arrow keys past every item before it. Describes each item of a
+// menu's popups (a menu bar's own items, never shown by this system's
+// programs, aside) that has none.
+std::vector<std::wstring> MenuItemsWithoutMnemonic(HINSTANCE module);
+
 // The mnemonic of a caption ("Pre&view..." has 'V'), upper case; 0 for none.
 wchar_t MnemonicOf(const std::wstring& caption);
 

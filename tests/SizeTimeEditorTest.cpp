@@ -630,7 +630,7 @@ TEST_F(SizeTimeEditor, AddMenusOfferEveryCommand) {
         for (bool contextMenu : {false, true}) {
             std::vector<UINT> states;
             driver->WhenIdle([&](HWND menu) {
-                for (UINT command : c.commands) states.push_back(UiDriver::MenuState(UiDriver::MenuOf(menu), command));
+                for (UINT command : c.commands) states.push_back(MenuState(MenuOf(menu), command));
                 EndMenu();
             });
             if (contextMenu) {

@@ -60,25 +60,15 @@ void UiDriver::Settle(HWND) {
     if (!running_) Pump();
 }
 
-HMENU UiDriver::MenuOf(HWND menuWindow) {
-    return reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
-}
-
-UINT UiDriver::MenuState(HMENU menu, UINT command) {
-    for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
-        if (HMENU sub = GetSubMenu(menu, i)) {
-            const UINT state = MenuState(sub, command);
-            if (state != static_cast<UINT>(-1)) return state;
-        } else if (GetMenuItemID(menu, i) == command) {
-            return GetMenuState(menu, i, MF_BYPOSITION);
-        }
+void UiDriver::ChooseFromOpenMenu(HWND menuWindow, UINT command) {
+    HMENU menu = MenuOf(menuWindow);
+    const UINT state = MenuState(menu, command);
+    if (state == static_cast<UINT>(-1) || (state & MF_GRAYED)) {
+        ADD_FAILURE() << "the command " << command << " is " << (state & MF_GRAYED ? "grey" : "not") << " in the menu";
+        EndMenu();
+        return;
     }
-    return static_cast<UINT>(-1);
-}
-
-void UiDriver::PickMenuCommand(HWND owner, UINT command) {
-    EndMenu();
-    PostMessageW(owner, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    ChooseMenuItem(menuWindow, menu, command);
 }
 
 }  // namespace testing_support

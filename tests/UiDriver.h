@@ -33,13 +33,9 @@ public:
     // loop of the dialog or menu.
     void WhenIdle(std::function<void(HWND window)> action) { actions_.push_back(std::move(action)); }
     bool AllActionsDone() const { return actions_.empty(); }
-
-    // Menus, while one is open.
-    static HMENU MenuOf(HWND menuWindow);
-    // The state (MF_GRAYED and others) of a menu item by command, searched in submenus too.
-    static UINT MenuState(HMENU menu, UINT command);
-    // Closes the menu and sends its owner the command, as picking the item does.
-    static void PickMenuCommand(HWND owner, UINT command);
+    // An action for an open menu: picks the command's item by its
+    // mnemonics (Driver.h, ChooseMenuItem); it must not be grey.
+    static void ChooseFromOpenMenu(HWND menuWindow, UINT command);
 
 private:
     void Settle(HWND window) override;

@@ -109,7 +109,7 @@ BOOL CALLBACK Visit(HWND hwnd, LPARAM param) {
         GetClassNameW(hwnd, name, 64);
         if (lstrcmpW(name, search->className) != 0) return TRUE;
         // A message box holds its text in a static control with id 0xFFFF.
-        if (!GetDlgItem(hwnd, 0xFFFF)) return TRUE;
+        if (lstrcmpW(search->className, L"#32770") == 0 && !GetDlgItem(hwnd, 0xFFFF)) return TRUE;
     }
     search->found = hwnd;
     return FALSE;
@@ -132,6 +132,21 @@ HWND WaitForWindow(DWORD processId, const std::wstring& title, DWORD millisecond
 
 HWND WaitForMessageBox(DWORD processId, DWORD milliseconds) {
     return Find(processId, nullptr, L"#32770", milliseconds);
+}
+
+HWND WaitForMenu(DWORD processId, DWORD milliseconds) {
+    return Find(processId, nullptr, L"#32768", milliseconds);
+}
+
+bool ChooseFromButtonMenu(DWORD processId, HWND button, HMENU layout, UINT command) {
+    Click(button);
+    HWND menu = WaitForMenu(processId, 10000);
+    if (!menu) {
+        ADD_FAILURE() << "the button opens no menu";
+        return false;
+    }
+    ChooseMenuItem(menu, layout, command);
+    return true;
 }
 
 bool ShownAsPath(const std::wstring& shown, const std::wstring& full) {

@@ -41,6 +41,12 @@ void WaitForProcessesNamed(const wchar_t* name, DWORD milliseconds = 120000);
 HWND WaitForWindow(DWORD processId, const std::wstring& title, DWORD milliseconds = 30000);
 // A message box (dialog class) of the process; nullptr after the time-out.
 HWND WaitForMessageBox(DWORD processId, DWORD milliseconds = 30000);
+// An open menu (a popup menu window) of the process; nullptr after the time-out.
+HWND WaitForMenu(DWORD processId, DWORD milliseconds = 30000);
+// Clicks the button that opens a menu of its program, waits for the menu and
+// picks the command from it by its letters (ChooseMenuItem), the menu laid
+// out as `layout`; false, with a test failure, when no menu opens.
+bool ChooseFromButtonMenu(DWORD processId, HWND button, HMENU layout, UINT command);
 bool WaitForControl(HWND top, int id);
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = 30000);
 // Whether a path as a list shows it stands for `full`: the same text, or the

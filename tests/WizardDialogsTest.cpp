@@ -47,17 +47,16 @@ protected:
         COrdvaleWizardDlg::helpViewer = RecordHelp;
         frame = wizard.Create(GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(frame, nullptr);
+        ui = std::make_unique<UiDriver>(frame);
     }
     void TearDown() override {
+        ui.reset();
         if (IsWindow(frame)) DestroyWindow(frame);
         WriteSettingsValue(settingsFile, kSectionProfile, kKeyFileName, L"");
     }
     HWND Page(const CDialogEx& page) const { return page.Handle(); }
-    void Command(HWND window, int id) {
-        SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
-    }
-    void Next() { Command(frame, IDC_BUTTON_RIGHT); }
-    void Previous() { Command(frame, IDC_BUTTON_LEFT); }
+    void Next() { Click(frame, IDC_BUTTON_RIGHT); }
+    void Previous() { Click(frame, IDC_BUTTON_LEFT); }
     bool Shown(int id) const { return (GetWindowLongPtrW(GetDlgItem(frame, id), GWL_STYLE) & WS_VISIBLE) != 0; }
     void ExpectButtons(const wchar_t* left, const wchar_t* right) {
         EXPECT_EQ(Shown(IDC_BUTTON_LEFT), left != nullptr);
@@ -88,6 +87,7 @@ protected:
     std::wstring appData, settingsFile;
     COrdvaleWizardDlg wizard;
     HWND frame = nullptr;
+    std::unique_ptr<UiDriver> ui;  // dispatches what the acts post, answers menus
 };
 
 }  // namespace
@@ -194,7 +194,7 @@ TEST_F(WizardDialogs, MethodChoicesStoreTheirCodes) {
     // buttons do not clear each other.
     for (int i : {1, 2, 3, 0, 3, 1}) {
         SCOPED_TRACE(i);
-        SendMessageW(GetDlgItem(method, radios[i]), BM_CLICK, 0, 0);
+        Click(GetDlgItem(method, radios[i]));
         expectOnlyChecked(i);
         EXPECT_EQ(wizard.Job().method, codes[i]);
         Next();
@@ -228,12 +228,11 @@ TEST_F(WizardDialogs, SelectionWithDroppedAddedAndDeletedItems) {
     Drop(list, {files[0], dir / L"2.TXT"});
     ASSERT_EQ(items.Rows(), files) << "a path dropped again, in any case, is ignored";
 
-    UiDriver ui(frame);
     ClickListItem(list, 1);
     ClickListItem(list, 3, MK_CONTROL);
     ASSERT_EQ(ListView_GetSelectedCount(list), 2u);
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_DELETE)));
-    Command(page, IDC_DELETE);
+    Click(page, IDC_DELETE);
     const std::vector<std::wstring> kept = {files[0], files[2], files[4]};
     EXPECT_EQ(items.Rows(), kept);
 
@@ -247,7 +246,7 @@ TEST_F(WizardDialogs, SelectionWithDroppedAddedAndDeletedItems) {
 
     items.SelectAll();
     EXPECT_EQ(ListView_GetSelectedCount(list), 2u);
-    Command(page, IDC_DELETE_ALL);
+    Click(page, IDC_DELETE_ALL);
     EXPECT_TRUE(items.Rows().empty());
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_DELETE)));
     Next();
@@ -304,7 +303,7 @@ TEST_F(WizardDialogs, SummaryLinksResetAndHelp) {
     Next();
     ASSERT_EQ(wizard.CurrentPage(), Page::Summary);
     HWND summary = wizard.SummaryPage().Handle();
-    SetDlgItemTextW(summary, IDC_DESTINATION, dir.Path().c_str());
+    Type(GetDlgItem(summary, IDC_DESTINATION), dir.Path());
     SendMessageW(frame, WM_RESET_DESTINATION, 0, 0);
     EXPECT_EQ(Text(summary, IDC_DESTINATION), DefaultDestination(&wizard.Job()));
 
@@ -328,6 +327,10 @@ TEST_F(WizardDialogs, SummaryLinksResetAndHelp) {
     SendMessageW(frame, WM_GO_TO_PAGE, 1, 0);
     EXPECT_EQ(wizard.CurrentPage(), Page::Target) << "only pages 0, 2 and 3 can be reached by link";
     g_helpPath.clear();
-    Command(frame, ID_MENU_VIEW_HELP);
+    // Menu, View Help, as a person picks it.
+    ShowWindow(frame, SW_SHOW);
+    ui->WhenIdle([](HWND menu) { UiDriver::ChooseFromOpenMenu(menu, ID_MENU_VIEW_HELP); });
+    Click(frame, IDC_MENU_BUTTON);
+    EXPECT_TRUE(ui->AllActionsDone()) << "the Menu button opens the menu";
     EXPECT_EQ(g_helpPath, ModuleFolder() + L"\\Ordvale.chm::/html/wizard.htm");
 }

@@ -3,7 +3,9 @@
 // and boxes has the size that DPI asks for (24 and 48 pixels for the small
 // and large icons, 96 for the target page's command links), and the profile
 // list, full enough to scroll, needs no sideways scroll bar.
+#include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ProfilePageFixture.h"
@@ -103,4 +105,81 @@ TEST_F(WizardAtDpi, ProfileListScrollsOnlyDownwards) {
     EXPECT_NE(GetWindowLongPtrW(list, GWL_STYLE) & WS_VSCROLL, 0) << "the list is full enough to scroll";
     EXPECT_EQ(GetWindowLongPtrW(list, GWL_STYLE) & WS_HSCROLL, 0) << "its columns fit beside the scroll bar";
     EXPECT_GE(ListView_GetColumnWidth(list, 0), win::ScaleForDpi(120, 144)) << "the name column grows with the DPI";
+}
+
+namespace {
+
+// The height of a font in pixels (0 without one).
+int FontHeight(HFONT font) {
+    LOGFONTW lf = {};
+    return font && GetObjectW(font, sizeof(lf), &lf) ? std::abs(lf.lfHeight) : 0;
+}
+
+int ControlFontHeight(HWND window, int id) {
+    return FontHeight(reinterpret_cast<HFONT>(SendDlgItemMessageW(window, id, WM_GETFONT, 0, 0)));
+}
+
+// What a change of DPI must make again, as the wizard shows it.
+struct Drawn {
+    int linkIcon, methodIcon, menuIcon;
+    int targetTitle, methodTitle, summaryTitle;
+    int caption, note;
+};
+
+}  // namespace
+
+// A change of DPI as the system tells it to a top-level window
+// (WM_DPICHANGED with the new DPI and the suggested place): every page's
+// icons and fonts are made again for the new DPI, and for the old one again
+// on the way back. Wine never sends the message, nor changes a window's DPI
+// while it runs; what the system does to the pages on its own
+// (WM_DPICHANGED_AFTERPARENT, the dialog's layout) stays untested here.
+TEST_F(WizardAtDpi, AChangeOfDpiMakesIconsAndFontsAgain) {
+    CCommandLinkButton& link = wizard.TargetPage().Link(0);
+    const auto drawn = [&] {
+        return Drawn{ButtonIcon(Target(), IDC_LINK_DESKTOP),
+                     StaticIcon(wizard.MethodPage().Handle(), IDC_METHOD_ICON_FIRST),
+                     ButtonIcon(frame, IDC_MENU_BUTTON),
+                     ControlFontHeight(Target(), IDC_TARGET_TITLE),
+                     ControlFontHeight(wizard.MethodPage().Handle(), IDC_METHOD_TITLE),
+                     ControlFontHeight(wizard.SummaryPage().Handle(), IDC_SUMMARY_TITLE),
+                     FontHeight(link.CaptionFont()),
+                     FontHeight(link.NoteFont())};
+    };
+    const Drawn at144 = drawn();
+    ASSERT_EQ(at144.linkIcon, kLink);
+    ASSERT_GT(at144.targetTitle, 0);
+    ASSERT_GT(at144.note, 0);
+    EXPECT_GT(at144.caption, at144.note) << "the caption is the larger";
+    const auto changeTo = [&](UINT dpi) {
+        RECT suggested = {};
+        GetWindowRect(frame, &suggested);
+        SendMessageW(frame, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    };
+    // A font made for 192 DPI is 4/3 of the one for 144, give or take the rounding.
+    const auto scaled = [](int height) { return height * 4 / 3; };
+
+    changeTo(192);
+    const Drawn at192 = drawn();
+    EXPECT_EQ(at192.linkIcon, 128) << "command link";
+    EXPECT_EQ(at192.methodIcon, win::LargeIconSize(192)) << "method icon";
+    EXPECT_EQ(at192.menuIcon, win::SmallIconSize(192)) << "menu button";
+    const struct {
+        const char* what;
+        int before, after;
+    } fonts[] = {{"target page's title", at144.targetTitle, at192.targetTitle},
+                 {"method page's title", at144.methodTitle, at192.methodTitle},
+                 {"summary page's title", at144.summaryTitle, at192.summaryTitle},
+                 {"link caption", at144.caption, at192.caption},
+                 {"link note", at144.note, at192.note}};
+    for (const auto& font : fonts) EXPECT_NEAR(font.after, scaled(font.before), 1) << font.what;
+
+    changeTo(144);
+    const Drawn back = drawn();
+    EXPECT_EQ(back.linkIcon, kLink);
+    EXPECT_EQ(back.methodIcon, kLarge);
+    EXPECT_EQ(back.menuIcon, kSmall);
+    for (const auto& [before, after] : {std::pair{at144.targetTitle, back.targetTitle},
+                                        std::pair{at144.caption, back.caption}, std::pair{at144.note, back.note}})
+        EXPECT_EQ(after, before) << "back at 144 DPI";
 }

@@ -3,12 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
+#include <commctrl.h>
 
 #include "common/AppPaths.h"
 #include "resource.h"
+#include "ResourceLint.h"
 #include "TestSupport.h"
 
 namespace testing_support {
+
+namespace {
+std::wstring MenuText(HMENU menu, int position) {
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, position, text, 256, MF_BYPOSITION);
+    return text;
+}
+}  // namespace
 
 HWND OpenMethodPage(const Program& wizard) {
     HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
@@ -17,6 +27,43 @@ HWND OpenMethodPage(const Program& wizard) {
     Click(frame, IDC_LINK_DESKTOP);
     EXPECT_TRUE(WaitForControl(frame, IDC_METHOD_TYPE)) << "the method page follows Desktop";
     return frame;
+}
+
+bool ChooseWizardMenu(const Program& wizard, HWND frame, UINT command, const std::wstring& program) {
+    const ProgramMenu menu(program, IDR_WIZARD_MENU);
+    return ChooseFromButtonMenu(wizard.Id(), GetDlgItem(frame, IDC_MENU_BUTTON), menu.Popup(0), command);
+}
+
+bool ChooseAddMenu(const Program& wizard, HWND page, UINT command, const std::wstring& program) {
+    for (int id : {IDR_NEW_TYPE_ITEMS, IDR_NEW_TIME_ITEMS, IDR_NEW_SIZE_ITEMS, IDR_NEW_NAME_ITEMS}) {
+        const ProgramMenu add(program, id);
+        if (MenuState(add.Popup(0), command) == static_cast<UINT>(-1)) continue;
+        // The list's menu lays out the method's Add menu under its "&Add".
+        const ProgramMenu list(program, IDR_PROFILE_LIST_MENU);
+        HMENU layout = list.Popup(0);
+        for (int i = 0; layout && i < GetMenuItemCount(layout); ++i) {
+            if (!GetSubMenu(layout, i) || MnemonicOf(MenuText(layout, i)) != L'A') continue;
+            const std::wstring label = MenuText(layout, i);
+            ModifyMenuW(layout, i, MF_BYPOSITION | MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(add.Popup(0)),
+                        label.c_str());
+            const bool chosen = [&] {
+                Press(GetDlgItem(page, IDC_PROFILE_LIST), VK_APPS);
+                HWND open = WaitForMenu(wizard.Id(), 10000);
+                if (!open) {
+                    ADD_FAILURE() << "the Application key opens no menu on the list";
+                    return false;
+                }
+                ChooseMenuItem(open, layout, command);
+                return true;
+            }();
+            RemoveMenu(layout, i, MF_BYPOSITION);  // the popup stays the Add menu's, to go with it
+            return chosen;
+        }
+        ADD_FAILURE() << "the list's menu has no Add";
+        return false;
+    }
+    ADD_FAILURE() << "no Add menu has the command " << command;
+    return false;
 }
 
 void FinishFromMethodPage(HWND frame, const wchar_t* methodLink, const wchar_t* profileLink,

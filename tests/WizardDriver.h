@@ -14,6 +14,18 @@ namespace testing_support {
 // the method page shows (nullptr, with a test failure, when it does not).
 HWND OpenMethodPage(const Program& wizard);
 
+// The wizard's Menu button, then the command picked from the menu by its
+// letters; false, with a test failure, when no menu opens. program: the
+// wizard's file, whose menu resource gives the letters.
+bool ChooseWizardMenu(const Program& wizard, HWND frame, UINT command, const std::wstring& program);
+
+// The profile list's menu by the Application key, then the command picked
+// from its Add submenu by the letters (the Add menu of whichever method has
+// the command); false, with a test failure, when no menu opens. (The New
+// Items drop-down, clicked in another process, at times opens no menu under
+// Wine; the in-process tests click it.)
+bool ChooseAddMenu(const Program& wizard, HWND page, UINT command, const std::wstring& program);
+
 // Next to the profile page (the method's default profile selected), Next
 // to the summary, which must name the target (the desktop unless given), the
 // method and (when given) the profile, then Finish.

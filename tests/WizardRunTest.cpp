@@ -27,6 +27,11 @@ using namespace testing_support;
 
 namespace {
 
+// The wizard's program file, whose resources lay out its menus.
+std::wstring WizardFile() {
+    return BinFolder() + L"\\OrdvaleWizard.exe";
+}
+
 std::wstring DesktopFolder() {
     wchar_t buffer[MAX_PATH] = {};
     return SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, buffer)) ? buffer : L"";
@@ -131,7 +136,7 @@ protected:
 
     // Menu, History...: the History window over the wizard.
     static HWND OpenHistory(const Program& wizard, HWND frame) {
-        PostMessageW(frame, WM_COMMAND, MAKEWPARAM(ID_MENU_HISTORY, 0), 0);
+        if (!ChooseWizardMenu(wizard, frame, ID_MENU_HISTORY, WizardFile())) return nullptr;
         return WaitForWindow(wizard.Id(), L"History");
     }
 
@@ -295,12 +300,23 @@ TEST_F(WizardRun, AWholeTidyByTheKeyboardAlone) {
             ADD_FAILURE() << "the Desktop link has the keyboard at start";
             return STILL_ACTIVE;
         }
-        // The target page: Tab goes round its links and the frame's buttons.
+        // The target page: Tab goes round its links and the frame's buttons,
+        // the arrows move between the links as in a group, wrapping at its
+        // ends, and Space chooses the link that has the keyboard.
         if (!held(TabTo(frame, {IDC_LINK_FOLDER, IDC_LINK_SELECTION, IDC_MENU_BUTTON, IDC_BUTTON_RIGHT},
                           IDC_LINK_DESKTOP))) return STILL_ACTIVE;
-        if (!held(PressTo(frame, VK_RETURN, IDC_METHOD_TYPE))) return STILL_ACTIVE;  // Enter chooses the link
+        const struct {
+            UINT key;
+            int focus;
+        } arrows[] = {{VK_DOWN, IDC_LINK_FOLDER},   {VK_DOWN, IDC_LINK_SELECTION}, {VK_DOWN, IDC_LINK_DESKTOP},
+                      {VK_UP, IDC_LINK_SELECTION},  {VK_LEFT, IDC_LINK_FOLDER},    {VK_RIGHT, IDC_LINK_SELECTION},
+                      {VK_UP, IDC_LINK_FOLDER},     {VK_UP, IDC_LINK_DESKTOP}};
+        for (const auto& arrow : arrows)
+            if (!held(PressTo(frame, arrow.key, arrow.focus))) return STILL_ACTIVE;
+        if (!held(PressTo(frame, VK_SPACE, IDC_METHOD_TYPE))) return STILL_ACTIVE;
         // The method page: the arrows move within the choices, Enter is Next.
         if (!held(PressTo(frame, VK_DOWN, IDC_METHOD_NAME))) return STILL_ACTIVE;
+        EXPECT_EQ(CheckedMethods(frame), std::vector<int>{IDC_METHOD_NAME}) << "the arrow checks the choice it moves to";
         if (!held(PressTo(frame, VK_UP, IDC_METHOD_TYPE))) return STILL_ACTIVE;
         EXPECT_EQ(CheckedMethods(frame), std::vector<int>{IDC_METHOD_TYPE});
         if (!held(PressTo(frame, VK_RETURN, IDC_PROFILE_COMBO))) return STILL_ACTIVE;  // Enter is Next; the profile selector comes first
@@ -504,7 +520,7 @@ TEST_F(WizardRun, OptionsHideTheWizardAndReReadTheSettings) {
     ASSERT_TRUE(wizard.Started());
     HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
     ASSERT_NE(frame, nullptr);
-    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(ID_MENU_OPTIONS, 0), 0);
+    ASSERT_TRUE(ChooseWizardMenu(wizard, frame, ID_MENU_OPTIONS, WizardFile()));
 
     HWND editor = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
@@ -512,7 +528,7 @@ TEST_F(WizardRun, OptionsHideTheWizardAndReReadTheSettings) {
         return editor && IsWindowVisible(editor);
     })) << "the settings editor starts";
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(frame); })) << "the wizard hides meanwhile";
-    SetDlgItemTextW(editor, 1002, other.c_str());  // the profile document's path
+    Type(GetDlgItem(editor, 1002), other);  // the profile document's path
     Click(editor, IDOK);
 
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(frame); })) << "and shows again";
@@ -554,7 +570,7 @@ TEST_F(WizardRun, ARunUsesTheProfileAsEditedOnThePage) {
     HWND list = GetDlgItem(page, IDC_PROFILE_LIST);
 
     // "&Folder" of the Add menu, and the New Folder dialog.
-    PostMessageW(page, WM_COMMAND, ID_ADD_FOLDER, 0);
+    ASSERT_TRUE(ChooseAddMenu(wizard, page, ID_ADD_FOLDER, WizardFile()));
     HWND dialog = WaitForWindow(wizard.Id(), L"New Folder");
     ASSERT_NE(dialog, nullptr);
     Type(GetDlgItem(dialog, IDC_NEW_FOLDER_NAME), L"Logs");
@@ -565,9 +581,9 @@ TEST_F(WizardRun, ARunUsesTheProfileAsEditedOnThePage) {
     Press(list, VK_END);
     Press(list, VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(list) == 0; })) << "Logs is empty";
-    PostMessageW(page, WM_COMMAND, ID_ADD_UNMATCHED_SPECIAL, 0);
+    ASSERT_TRUE(ChooseAddMenu(wizard, page, ID_ADD_UNMATCHED_SPECIAL, WizardFile()));
     ASSERT_TRUE(WaitUntil([&] { return ListView_GetItemCount(list) == 1; }));
-    PostMessageW(page, WM_COMMAND, ID_SAVE_PROFILE, 0);
+    ClickToolbarButton(GetDlgItem(page, IDC_PROFILE_TOOLBAR), ID_SAVE_PROFILE);
 
     Click(frame, IDC_BUTTON_RIGHT);
     ASSERT_TRUE(WaitUntil([&] { return Text(frame, IDC_BUTTON_RIGHT) == L"Finish"; }));
@@ -601,8 +617,15 @@ public:
     bool Ready() const { return list_ != nullptr; }
     HWND List() const { return list_; }
     int Count() const { return ListView_GetItemCount(list_); }
-    // A command of the toolbars or of an Add menu, as picking it sends it.
-    void Command(WORD id) { PostMessageW(page_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    // A command of the profile toolbar (New, Save) by a click on its
+    // button, or of the method's Add menu picked from the New Items drop-down.
+    void Command(WORD id) {
+        if (id == ID_NEW_PROFILE || id == ID_SAVE_PROFILE) {
+            ClickToolbarButton(GetDlgItem(page_, IDC_PROFILE_TOOLBAR), id);
+            return;
+        }
+        ChooseAddMenu(wizard_, page_, id, WizardFile());
+    }
     HWND Dialog(const wchar_t* title) { return WaitForWindow(wizard_.Id(), title); }
     // Types into a control of the dialog.
     static void Type(HWND dialog, int id, const std::wstring& text) {
@@ -836,7 +859,7 @@ TEST_F(WizardRun, UndoLastTidyShowsWhatGoesBackAndHandsOverTheUndo) {
     Program wizard(L"\"" + (app / L"OrdvaleWizard.exe") + L"\"");
     HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
     ASSERT_NE(frame, nullptr);
-    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(ID_MENU_UNDO_LAST, 0), 0);
+    ASSERT_TRUE(ChooseWizardMenu(wizard, frame, ID_MENU_UNDO_LAST, WizardFile()));
     HWND undo = WaitForWindow(wizard.Id(), L"Undo Last Tidy");
     ASSERT_NE(undo, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(undo, IDOK)); })) << "Take Back once the list is ready";
@@ -872,7 +895,7 @@ TEST_F(WizardRun, UndoLastTidyCancelledOrWithNothingToTakeBack) {
         Program wizard(L"\"" + (app / L"OrdvaleWizard.exe") + L"\"");
         HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
         ASSERT_NE(frame, nullptr);
-        PostMessageW(frame, WM_COMMAND, MAKEWPARAM(ID_MENU_UNDO_LAST, 0), 0);
+        ASSERT_TRUE(ChooseWizardMenu(wizard, frame, ID_MENU_UNDO_LAST, WizardFile()));
         HWND undo = WaitForWindow(wizard.Id(), L"Undo Last Tidy");
         ASSERT_NE(undo, nullptr);
         Click(undo, IDCANCEL);
@@ -891,7 +914,7 @@ TEST_F(WizardRun, UndoLastTidyCancelledOrWithNothingToTakeBack) {
     HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
     EXPECT_NE(frame, nullptr);
     if (frame) {
-        PostMessageW(frame, WM_COMMAND, MAKEWPARAM(ID_MENU_UNDO_LAST, 0), 0);
+        EXPECT_TRUE(ChooseWizardMenu(wizard, frame, ID_MENU_UNDO_LAST, WizardFile()));
         HWND box = WaitForMessageBox(wizard.Id());
         EXPECT_NE(box, nullptr);
         if (box) {
@@ -950,7 +973,7 @@ TEST_F(WizardRun, PreviewTidyAndTakeBackFromTheWizard) {
         Program wizard(L"\"" + BinFolder() + L"\\OrdvaleWizard.exe\"");
         HWND frame = WaitForWindow(wizard.Id(), L"Ordvale Wizard");
         ASSERT_NE(frame, nullptr);
-        PostMessageW(frame, WM_COMMAND, MAKEWPARAM(ID_MENU_UNDO_LAST, 0), 0);
+        ASSERT_TRUE(ChooseWizardMenu(wizard, frame, ID_MENU_UNDO_LAST, WizardFile()));
         HWND undo = WaitForWindow(wizard.Id(), L"Undo Last Tidy");
         ASSERT_NE(undo, nullptr);
         ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(undo, IDOK)); }));

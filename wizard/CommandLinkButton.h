@@ -16,8 +16,15 @@ public:
     CCommandLinkButton(const CCommandLinkButton&) = delete;
     CCommandLinkButton& operator=(const CCommandLinkButton&) = delete;
 
-    // Makes the button owner-drawn and follows its mouse.
+    // Makes the button owner-drawn and follows its mouse; its fonts and
+    // margins are those of the button's DPI.
     void Attach(HWND button);
+    // Fonts and margins for another DPI (after a change of DPI); the icon
+    // size is set apart.
+    void SetDpi(UINT dpi);
+    UINT Dpi() const { return dpi_; }
+    HFONT CaptionFont() const { return captionFont_.Get(); }
+    HFONT NoteFont() const { return noteFont_.Get(); }
     HWND Handle() const { return hwnd_; }
     void SetNote(const wchar_t* text);
     const wchar_t* Note() const { return hasNote_ ? note_.c_str() : nullptr; }
@@ -33,6 +40,7 @@ private:
     static LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                        DWORD_PTR data);
     HWND hwnd_ = nullptr;
+    UINT dpi_ = 0;
     int iconSize_ = 64;
     win::UniqueIcon icon_;
     int gap_ = 0;

@@ -21,7 +21,7 @@ BOOL CDialogPageTidyItems::OnInitDialog() {
     HWND list = List();
     // The list view owns its small images (it does not share them) and
     // destroys them with itself; the page only adds to them.
-    const UINT dpi = win::WindowDpi(Handle());
+    const UINT dpi = Dpi();
     iconSize_ = win::SmallIconSize(dpi);
     smallImages_ = ImageList_Create(iconSize_, iconSize_, ILC_COLOR32 | ILC_MASK, 0, 4);
     RECT client = {};
@@ -67,7 +67,7 @@ void CDialogPageTidyItems::AddPath(const wchar_t* path) {
 }
 
 void CDialogPageTidyItems::ReloadIcons() {
-    iconSize_ = win::SmallIconSize(win::WindowDpi(Handle()));
+    iconSize_ = win::SmallIconSize(Dpi());
     smallImages_ = ImageList_Create(iconSize_, iconSize_, ILC_COLOR32 | ILC_MASK, 0, 4);
     // The list gives back the list it showed, which is then no one's but ours.
     win::UniqueImageList before(ListView_SetImageList(List(), smallImages_, LVSIL_SMALL));
@@ -82,11 +82,10 @@ void CDialogPageTidyItems::ReloadIcons() {
     }
 }
 
-BOOL CDialogPageTidyItems::OnMessage(UINT message, WPARAM, LPARAM, LRESULT* result) {
-    if (message != WM_DPICHANGED_AFTERPARENT) return FALSE;
+void CDialogPageTidyItems::ApplyDpi(UINT dpi) {
+    if (dpi == Dpi()) return;
+    CDialogEx::ApplyDpi(dpi);
     ReloadIcons();
-    *result = 0;
-    return TRUE;
 }
 
 void CDialogPageTidyItems::AddFolderContents(const std::wstring& picked) {

@@ -24,12 +24,13 @@ public:
     void SelectAll();
     std::vector<std::wstring> Rows() const;
     HWND List() const { return Item(1007); }
+    // The rows' icons at the new DPI, with the title's font.
+    void ApplyDpi(UINT dpi) override;
 
 protected:
     BOOL OnInitDialog() override;
     BOOL OnCommand(WORD id, WORD code, HWND control) override;
     BOOL OnNotify(NMHDR* header, LRESULT* result) override;
-    BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
     // The rows' icons again, at the size the page's DPI now asks for.

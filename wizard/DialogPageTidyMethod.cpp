@@ -18,7 +18,7 @@ BOOL CDialogPageTidyMethod::OnInitDialog() {
 }
 
 void CDialogPageTidyMethod::LoadIcons() {
-    const int size = win::LargeIconSize(win::WindowDpi(Handle()));
+    const int size = win::LargeIconSize(Dpi());
     images_ = MakeImageList(Module(), size, {IDI_METHOD_TYPE, IDI_METHOD_NAME, IDI_METHOD_SIZE, IDI_METHOD_TIME});
     for (int i = 0; i < 4; ++i) {
         win::UniqueIcon icon(ImageList_GetIcon(images_.Get(), i, ILD_NORMAL));
@@ -27,11 +27,10 @@ void CDialogPageTidyMethod::LoadIcons() {
     }
 }
 
-BOOL CDialogPageTidyMethod::OnMessage(UINT message, WPARAM, LPARAM, LRESULT* result) {
-    if (message != WM_DPICHANGED_AFTERPARENT) return FALSE;
+void CDialogPageTidyMethod::ApplyDpi(UINT dpi) {
+    if (dpi == Dpi()) return;
+    CDialogEx::ApplyDpi(dpi);
     LoadIcons();
-    *result = 0;
-    return TRUE;
 }
 
 void CDialogPageTidyMethod::CheckMethod(int method) {

@@ -13,11 +13,12 @@ public:
     CDialogPageTidyMethod();
     ~CDialogPageTidyMethod() override;
     void CheckMethod(int method);
+    // The icons at the new DPI, with the title's font.
+    void ApplyDpi(UINT dpi) override;
 
 protected:
     BOOL OnInitDialog() override;
     BOOL OnCommand(WORD id, WORD code, HWND control) override;
-    BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
     // The four icons at the size the page's DPI asks for.

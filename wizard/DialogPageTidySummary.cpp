@@ -24,7 +24,7 @@ BOOL CDialogPageTidySummary::OnInitDialog() {
 }
 
 void CDialogPageTidySummary::LoadImages() {
-    iconSize_ = win::SmallIconSize(win::WindowDpi(Handle()));
+    iconSize_ = win::SmallIconSize(Dpi());
     images_ = MakeImageList(Module(), iconSize_, {IDI_METHOD_TYPE, IDI_METHOD_NAME, IDI_METHOD_SIZE, IDI_METHOD_TIME});
 }
 
@@ -115,11 +115,10 @@ BOOL CDialogPageTidySummary::OnNotify(NMHDR* header, LRESULT* result) {
     return TRUE;
 }
 
-BOOL CDialogPageTidySummary::OnMessage(UINT message, WPARAM, LPARAM, LRESULT* result) {
-    if (message != WM_DPICHANGED_AFTERPARENT) return FALSE;
-    LoadImages();  // the frame then shows the summary again with them
-    *result = 0;
-    return TRUE;
+void CDialogPageTidySummary::ApplyDpi(UINT dpi) {
+    if (dpi == Dpi()) return;
+    CDialogEx::ApplyDpi(dpi);
+    LoadImages();
 }
 
 }  // namespace ordvale::wizard

@@ -22,12 +22,14 @@ public:
     // "Keep this folder tidy automatically" is ticked, for a Desktop or
     // Folder job (a Selection has no folder to keep tidy; the box is hidden).
     bool KeepTidy() const;
+    // The method icons at the new DPI, with the title's font; the frame
+    // shows the summary again with them.
+    void ApplyDpi(UINT dpi) override;
 
 protected:
     BOOL OnInitDialog() override;
     BOOL OnCommand(WORD id, WORD code, HWND control) override;
     BOOL OnNotify(NMHDR* header, LRESULT* result) override;
-    BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
     // The method icons at the size the page's DPI asks for.

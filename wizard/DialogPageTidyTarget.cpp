@@ -23,7 +23,7 @@ BOOL CDialogPageTidyTarget::OnInitDialog() {
 }
 
 void CDialogPageTidyTarget::LoadIcons() {
-    const int size = win::ScaleForDpi(kLinkIconSize, win::WindowDpi(Handle()));
+    const int size = win::ScaleForDpi(kLinkIconSize, Dpi());
     images_ = MakeImageList(Module(), size, {IDI_LINK_DESKTOP, IDI_LINK_FOLDER, IDI_LINK_SELECTION});
     for (int i = 0; i < 3; ++i) {
         links_[i].SetIconSize(size);
@@ -31,7 +31,12 @@ void CDialogPageTidyTarget::LoadIcons() {
     }
 }
 
-
+void CDialogPageTidyTarget::ApplyDpi(UINT dpi) {
+    if (dpi == Dpi()) return;
+    CDialogEx::ApplyDpi(dpi);
+    for (auto& link : links_) link.SetDpi(dpi);
+    LoadIcons();
+}
 
 HWND CDialogPageTidyTarget::ShowChoice(int32_t target, const wchar_t* folder) {
     std::wstring note = LoadText(IDS_NOTE_FOLDER);
@@ -49,11 +54,6 @@ BOOL CDialogPageTidyTarget::OnCommand(WORD id, WORD code, HWND) {
 }
 
 BOOL CDialogPageTidyTarget::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT* result) {
-    if (message == WM_DPICHANGED_AFTERPARENT) {
-        LoadIcons();
-        *result = 0;
-        return TRUE;
-    }
     if (message == WM_DRAWITEM) {
         auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
         for (auto& link : links_) {

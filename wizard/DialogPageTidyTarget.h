@@ -17,6 +17,8 @@ public:
     // Shows the job's target as the one chosen: a folder's path under the
     // Folder link's note. Returns that target's link, for the focus.
     HWND ShowChoice(int32_t target, const wchar_t* folder);
+    // The links' icons and fonts at the new DPI, with the title's.
+    void ApplyDpi(UINT dpi) override;
 
 protected:
     BOOL OnInitDialog() override;

@@ -441,8 +441,15 @@ void COrdvaleWizardDlg::PlacePages() {
     }
 }
 
+void COrdvaleWizardDlg::ApplyDpi(UINT dpi) {
+    if (dpi == Dpi()) return;
+    CDialogEx::ApplyDpi(dpi);
+    LoadFrameIcons();
+    for (CDialogEx* page : Pages()) page->ApplyDpi(dpi);
+}
+
 void COrdvaleWizardDlg::LoadFrameIcons() {
-    const UINT dpi = win::WindowDpi(Handle());
+    const UINT dpi = Dpi();
     bigIcon_.Reset(win::LoadIconAtSize(Module(), MAKEINTRESOURCEW(IDI_APP), win::LargeIconSize(dpi)));
     smallIcon_.Reset(win::LoadIconAtSize(Module(), MAKEINTRESOURCEW(IDI_APP), win::SmallIconSize(dpi)));
     SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
@@ -453,10 +460,9 @@ void COrdvaleWizardDlg::LoadFrameIcons() {
 BOOL COrdvaleWizardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
     switch (message) {
         case WM_DPICHANGED:
-            // The dialog manager moves the frame to the suggested place and
-            // lays its controls and pages out again; the pages then load their
-            // own icons (WM_DPICHANGED_AFTERPARENT).
-            LoadFrameIcons();
+            // Icons and fonts are made again already (ApplyDpi); the dialog
+            // manager moves the frame to the suggested place and lays its
+            // controls and pages out again, and then the pages are placed.
             PostMessageW(Handle(), WM_REFRESH_SUMMARY, 0, 0);
             return FALSE;
         case WM_REFRESH_SUMMARY:

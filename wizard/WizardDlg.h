@@ -48,6 +48,10 @@ public:
     CDialogPageTidyMethod& MethodPage() { return method_; }
     CDialogPageTidySummary& SummaryPage() { return summary_; }
     CPageProfile& ProfilePage() { return *profile_; }
+    // The frame's icons at the new DPI and every page at it too: the
+    // system tells the pages itself (WM_DPICHANGED_AFTERPARENT), where it
+    // does, and a page already at that DPI changes nothing.
+    void ApplyDpi(UINT dpi) override;
     // Where help requests go; the real viewer by default (tests replace it).
     static void (*helpViewer)(HWND owner, const std::wstring& path);
     // Where the settings editor is started for Options (tests replace it).
@@ -62,7 +66,7 @@ private:
     std::array<CDialogEx*, 5> Pages();
     // The pages over the frame's page area.
     void PlacePages();
-    // The window's and the menu button's icons at the window's DPI.
+    // The window's and the menu button's icons at the frame's DPI.
     void LoadFrameIcons();
     void SetButton(int id, int code);
     void KeepFocusOn(HWND page);

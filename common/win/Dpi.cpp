@@ -39,6 +39,27 @@ int SystemMetricForDpi(int index, UINT dpi) {
     return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(ScreenDpi()));
 }
 
+LOGFONTW MessageFontForDpi(UINT dpi) {
+    using ForDpi = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+    static const ForDpi forDpi = LoadedFunction<ForDpi>(L"user32.dll", "SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof(metrics);
+    if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0, dpi)) return metrics.lfMessageFont;
+    // Systems before Vista know the structure without its last field.
+    OSVERSIONINFOW version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+#if defined(_MSC_VER)
+#pragma warning(suppress : 4996)
+#endif
+    GetVersionExW(&version);
+    if (version.dwMajorVersion < 6) metrics.cbSize = sizeof(metrics) - sizeof(metrics.iPaddedBorderWidth);
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(metrics.lfMessageFont), &metrics.lfMessageFont);
+    LOGFONTW font = metrics.lfMessageFont;
+    font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(ScreenDpi()));
+    return font;
+}
+
 HICON LoadIconAtSize(HINSTANCE module, LPCWSTR id, int size) {
     // The common controls of version 6 pick the resource's image of that size
     // or scale the next larger one down; older ones stretch the nearest.

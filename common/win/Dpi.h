@@ -25,6 +25,11 @@ inline int ScaleForDpi(int pixels, UINT dpi) {
 // has it, else the metric scaled from the system's DPI).
 int SystemMetricForDpi(int index, UINT dpi);
 
+// The system's message font as it is at the given DPI
+// (SystemParametersInfoForDpi where the system has it, else the system's
+// font with its height scaled from the system's DPI).
+LOGFONTW MessageFontForDpi(UINT dpi);
+
 // Icon sizes at a DPI: small (16 at 96) and large (32 at 96).
 inline int SmallIconSize(UINT dpi) { return SystemMetricForDpi(SM_CXSMICON, dpi); }
 inline int LargeIconSize(UINT dpi) { return SystemMetricForDpi(SM_CXICON, dpi); }

@@ -39,21 +39,42 @@ CDialogEx::CDialogEx(UINT templateId, bool whitePage, int titleId)
 
 CDialogEx::~CDialogEx() = default;
 
-HFONT CDialogEx::MakeTitleFont(HWND dialog) {
+namespace {
+LOGFONTW DialogFont(HWND dialog) {
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
     LOGFONTW lf = {};
     if (!font || !GetObjectW(font, sizeof(lf), &lf)) GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    return lf;
+}
+}  // namespace
+
+HFONT CDialogEx::MakeTitleFont(HWND dialog) {
+    LOGFONTW lf = DialogFont(dialog);
     lf.lfHeight = lf.lfHeight * 12 / 9;
     return CreateFontIndirectW(&lf);
 }
 
 BOOL CDialogEx::OnInitDialog() {
-    if (white_) SetWindowSubclass(Handle(), PageProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    if (titleId_ && Item(titleId_)) {
-        titleFont_.Reset(MakeTitleFont(Handle()));
-        SendMessageW(Item(titleId_), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.Get()), TRUE);
-    }
+    SetWindowSubclass(Handle(), PageProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    dialogFont_ = DialogFont(Handle());
+    dialogFontDpi_ = win::WindowDpi(Handle());
+    CDialogEx::ApplyDpi(dialogFontDpi_);  // a derived dialog makes its own once it has its controls
     return TRUE;
+}
+
+void CDialogEx::ApplyDpi(UINT dpi) {
+    if (dpi == dpi_) return;
+    dpi_ = dpi;
+    if (!titleId_ || !Item(titleId_)) return;
+    // From the font the dialog was made with, not from the one it has now:
+    // whether the system has made the dialog's font again for the new DPI
+    // by the time this runs is not the dialog's to know.
+    LOGFONTW lf = dialogFont_;
+    lf.lfHeight = MulDiv(lf.lfHeight, static_cast<int>(dpi), static_cast<int>(dialogFontDpi_)) * 12 / 9;
+    win::UniqueFont font(CreateFontIndirectW(&lf));
+    if (!font) return;
+    SendMessageW(Item(titleId_), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    titleFont_ = std::move(font);  // the font shown before goes once the title no longer uses it
 }
 
 LRESULT CALLBACK CDialogEx::PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -63,6 +84,7 @@ LRESULT CALLBACK CDialogEx::PageProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN: {
+            if (!self->white_) break;
             HDC dc = reinterpret_cast<HDC>(wParam);
             HWND control = reinterpret_cast<HWND>(lParam);
             if (self->titleId_ && control && GetDlgCtrlID(control) == self->titleId_) {
@@ -71,6 +93,14 @@ LRESULT CALLBACK CDialogEx::PageProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             SetBkMode(dc, TRANSPARENT);
             return reinterpret_cast<LRESULT>(self->brush_.Get());
         }
+        case WM_DPICHANGED:
+            // The new DPI comes with the message; the dialog's own handling
+            // (moving to the suggested place) follows.
+            self->ApplyDpi(LOWORD(wParam));
+            break;
+        case WM_DPICHANGED_AFTERPARENT:
+            self->ApplyDpi(win::WindowDpi(hwnd));
+            break;
         case WM_NCDESTROY:
             RemoveWindowSubclass(hwnd, PageProc, 1);
             break;

@@ -37,6 +37,15 @@ public:
     // caller owns it.
     static HFONT MakeTitleFont(HWND dialog);
 
+    // What the window draws at a DPI, after a change of DPI: the title font
+    // here, the icons and fonts of the derived dialog in its override (which
+    // calls this first). Nothing changes when the dialog is at that DPI
+    // already. A dialog gets it by itself from WM_DPICHANGED (top-level) or
+    // WM_DPICHANGED_AFTERPARENT (a child dialog).
+    virtual void ApplyDpi(UINT dpi);
+    // The DPI the dialog's fonts and icons are made for.
+    UINT Dpi() const { return dpi_; }
+
 protected:
     // Call first from a derived OnInitDialog.
     BOOL OnInitDialog() override;
@@ -46,6 +55,10 @@ private:
                                      DWORD_PTR data);
     bool white_;
     int titleId_;
+    UINT dpi_ = 0;
+    // The dialog font as the dialog was made, at the DPI it was made for.
+    LOGFONTW dialogFont_ = {};
+    UINT dialogFontDpi_ = 0;
     win::UniqueBrush brush_;
     win::UniqueFont titleFont_;
 };
