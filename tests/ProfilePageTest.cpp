@@ -215,7 +215,7 @@ TEST_F(ProfilePage, ListKeysAndViews) {
 
     bool menuOpened = false;
     driver->WhenIdle([&](HWND menu) {
-        menuOpened = UiDriver::MenuState(UiDriver::MenuOf(menu), ID_LIST_DELETE) != static_cast<UINT>(-1);
+        menuOpened = MenuState(MenuOf(menu), ID_LIST_DELETE) != static_cast<UINT>(-1);
         EndMenu();
     });
     ClickListItem(list, 0);
@@ -229,7 +229,7 @@ TEST_F(ProfilePage, ListKeysAndViews) {
                  {ID_LIST_DETAILS, LVS_REPORT}};
     for (const auto& view : views) {
         SCOPED_TRACE(view.command);
-        driver->WhenIdle([this, &view](HWND) { UiDriver::PickMenuCommand(page, view.command); });
+        driver->WhenIdle([&view](HWND menu) { UiDriver::ChooseFromOpenMenu(menu, view.command); });
         Tool(IDC_NAVIGATION_TOOLBAR, ID_VIEW);
         EXPECT_EQ(GetWindowLongPtrW(list, GWL_STYLE) & LVS_TYPEMASK, view.style);
     }
