@@ -13,12 +13,17 @@
 //         same loop inside this process over <root>\inproc-N is shown
 //         beside them. Then qz.exe on <root>\clash, whose 2,000 files all
 //         meet a same-named file in Documents (Rename policy); then
-//         planning the 100,000 files of <root>\plan.
+//         planning the 100,000 files of <root>\plan, and the journal of a
+//         run that moved them read back and taken back, per item.
 // small:  the tidy section without its 20,000 files and its planning, for a
 //         quick look (with ORDVALE_TRACE, at where a run's time goes).
-// million: planning the 1,000,000 files of <root>\million, with the
-//         process's peak memory (made only for this section: it takes a
-//         while and room).
+// million: the same for the 1,000,000 files of <root>\million, with the
+//         peak memory of planning and of taking the journal back (made only
+//         for this section: it takes a while and room).
+//   tidy_bench --undo <history folder> <run id>
+//         reads the run's journal and plans taking it back, in a process
+//         of its own (the planning cases start it).
+// no-journal: planning alone, without the journal's cases.
 // dialog: the Uncompleted Operations dialog with one row for each of the
 //         3,000 files of <root>\dialog: opening it, and ticking and
 //         unticking Ignore All with a click.
@@ -45,6 +50,7 @@
 #include "common/win/Com.h"
 #include "engine/Planner.h"
 #include "engine/UncompletedDialog.h"
+#include "engine/UndoRun.h"
 #include "engine/resource.h"
 
 using namespace ordvale;
@@ -177,13 +183,59 @@ double PeakMegabytes() {
     return static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
 }
 
+double WorkingSetMegabytes() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters))) return 0;
+    return static_cast<double>(counters.WorkingSetSize) / (1024.0 * 1024.0);
+}
+
+// The figures of one read-back, printed by the process that made it.
+// A fresh process, as a run taking another back is: its peak is the read's
+// and the undo planning's alone.
+int UndoCase(const std::wstring& history, const std::wstring& runId) {
+    const double before = WorkingSetMegabytes();
+    const auto start = Clock::now();
+    EngineContext context;
+    UndoRun undo;
+    const bool read = PlanUndoOperations(&context, history, runId, &undo);
+    const double seconds = Seconds(start);
+    const double lines = static_cast<double>(std::max<std::size_t>(1, undo.steps + undo.left.size()));
+    std::printf("  journal read back and undo planned%s: %.2f s, %.1f us/line (%zu steps, %zu operations, "
+                "%zu left); peak memory %.0f MB, %.0f MB before reading, %.0f bytes/line\n",
+                read ? "" : " (NOT READ)", seconds, seconds * 1e6 / lines, undo.steps, context.operations.size(),
+                undo.left.size(), PeakMegabytes(), before, (PeakMegabytes() - before) * 1024.0 * 1024.0 / lines);
+    return read ? 0 : 1;
+}
+
+// Runs this program again for UndoCase and waits for it.
+void RunUndoCase(const std::wstring& history, const std::wstring& runId) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(self) + L"\" --undo \"" + history + L"\" " + runId;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+        std::printf("  the read-back could not be started\n");
+        return;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
 // Planning every item of one folder against a bare listing of the same
-// folder; then the run's journal plan written and read back and taking it
-// back planned from it, per item.
-void PlanningCase(const std::wstring& plan) {
+// folder; then a run's journal written for that many items and taken back.
+void PlanningCase(const std::wstring& plan, bool journalToo = true) {
     TidyJob planJob;
     planJob.target = static_cast<int32_t>(TidyTarget::Folder);
     StoreText(planJob.folder, plan);
+    const double startMegabytes = WorkingSetMegabytes();
     // What the file system itself costs: a bare listing of the same folder,
     // names and attributes only.
     const auto bareStart = Clock::now();
@@ -199,55 +251,71 @@ void PlanningCase(const std::wstring& plan) {
         }
     }
     const double bareListSeconds = Seconds(bareStart);
-    EngineContext context;
-    LoadSettings(&context.settings);
-    const auto start = Clock::now();
-    InitializeFromJob(&context, &planJob);
-    const double listSeconds = Seconds(start);
-    PlanOperations(&context);
-    const double planSeconds = Seconds(start);
-    const double ratio = bareListSeconds > 0 ? planSeconds / bareListSeconds : 0;
-    std::printf("planning %zu items: %zu operations in %.2f s, listing %.2f s of it; peak memory %.0f MB\n",
-                context.target.children.size(), context.operations.size(), planSeconds, listSeconds,
-                PeakMegabytes());
-    std::printf("  bare FindFirstFileExW listing of the same folder: %zu names in %.2f s; "
-                "ratio %.2fx (target at most 1.2x: %s)\n",
-                bareCount, bareListSeconds, ratio, Verdict(ratio <= 1.2));
-
-    // The journal's plan for these operations, and the undo planned from it
-    // (nothing was moved, so it finds nothing to do, having looked at each).
-    const std::wstring history = plan + L"-history";
-    const auto journalStart = Clock::now();
-    std::wstring runId;
+    const double bareMegabytes = PeakMegabytes(), bareHeldMegabytes = WorkingSetMegabytes();
+    double listedMegabytes = 0;
+    std::size_t operations = 0;
     {
-        JournalWriter journal(history, L"20261210-000000-000");
-        journal.Begin();
-        JournalEntry entry;
-        for (const auto& op : context.operations) {
-            entry.kind = Is(*op, OperationKind::Move) ? JournalKind::Move : JournalKind::CreateFolder;
-            entry.source = op->source.path.str();
-            entry.destination = entry.kind == JournalKind::Move
-                                    ? op->destination.path.str() + L"\\" + op->source.name.str()
-                                    : std::wstring();
-            journal.Plan(entry);
+        EngineContext context;
+        LoadSettings(&context.settings);
+        const auto start = Clock::now();
+        InitializeFromJob(&context, &planJob);
+        const double listSeconds = Seconds(start);
+        listedMegabytes = WorkingSetMegabytes();
+        PlanOperations(&context);
+        const double planSeconds = Seconds(start);
+        const double ratio = bareListSeconds > 0 ? planSeconds / bareListSeconds : 0;
+        const double peak = PeakMegabytes();
+        const double items = static_cast<double>(std::max<std::size_t>(1, context.target.children.size()));
+        operations = context.operations.size();
+        std::printf("planning %zu items: %zu operations in %.2f s, listing %.2f s of it; peak memory %.0f MB "
+                    "(%.0f MB before, %.0f once listed; %.0f bytes/item)\n",
+                    context.target.children.size(), operations, planSeconds, listSeconds, peak, startMegabytes,
+                    listedMegabytes, (peak - startMegabytes) * 1024.0 * 1024.0 / items);
+        std::printf("  bare FindFirstFileExW listing of the same folder: %zu names in %.2f s, peak memory %.0f MB "
+                    "(%.0f MB still held after it); ratio %.2fx (target at most 1.2x: %s)\n",
+                    bareCount, bareListSeconds, bareMegabytes, bareHeldMegabytes, ratio, Verdict(ratio <= 1.2));
+        if (bareCount >= 1000000)
+            std::printf("  peak memory of planning a million items: %.0f MB (target at most 300 MB: %s)\n", peak,
+                        Verdict(peak <= 300));
+        if (!journalToo) return;
+
+        // The journal of a run that moved every planned item into this
+        // folder from a folder beside it: the plan, a Done line for each,
+        // the end. Taking it back plans to move every item back out.
+        const std::wstring history = plan + L"-history", origin = plan + L"-origin";
+        const auto journalStart = Clock::now();
+        std::wstring runId;
+        std::size_t lines = 0;
+        {
+            JournalWriter journal(history, L"20261210-000000-000");
+            journal.Begin();
+            JournalEntry entry;
+            entry.kind = JournalKind::Move;
+            for (const auto& op : context.operations) {
+                if (!Is(*op, OperationKind::Move)) continue;
+                entry.source = origin + L"\\" + op->source.name.str();
+                entry.destination = op->source.path.str();
+                entry.size = op->source.size;
+                entry.lastWrite = (static_cast<uint64_t>(op->source.lastWriteTime.dwHighDateTime) << 32) |
+                                  op->source.lastWriteTime.dwLowDateTime;
+                if (journal.Plan(entry) >= 0) ++lines;
+            }
+            journal.CommitPlan();
+            int32_t index = 0;
+            for (const auto& op : context.operations)
+                if (Is(*op, OperationKind::Move)) journal.RecordDone(index++, op->source.path.str());
+            journal.Finish();
+            runId = journal.RunId();
         }
-        journal.CommitPlan();
-        journal.Record(JournalKind::CreateFolder, history);  // kept: something was recorded
-        runId = journal.RunId();
+        const double journalSeconds = Seconds(journalStart);
+        std::printf("  journal of %zu moves written (plan, done lines, end): %.2f s, %.1f us/line; "
+                    "peak memory of the process so far %.0f MB\n",
+                    lines, journalSeconds, journalSeconds * 1e6 / static_cast<double>(std::max<std::size_t>(1, lines)),
+                    PeakMegabytes());
+        RunUndoCase(history, runId);
+        DeleteFileW(JournalFileIn(history, runId).c_str());
+        RemoveDirectoryW(history.c_str());
     }
-    const double journalSeconds = Seconds(journalStart);
-    const auto undoStart = Clock::now();
-    RunJournal read;
-    ReadJournalFile(history, runId, &read);
-    const UndoPlan undo = PlanUndo(read);
-    const double undoSeconds = Seconds(undoStart);
-    const double n = static_cast<double>(std::max<std::size_t>(1, context.operations.size()));
-    std::printf("  journal plan written %.1f us/operation; read back and undo planned %.1f us/operation "
-                "(%zu planned lines, %zu steps); peak memory %.0f MB\n",
-                journalSeconds * 1e6 / n, undoSeconds * 1e6 / n, read.planned.size(), undo.steps.size(),
-                PeakMegabytes());
-    DeleteFileW(JournalFileIn(history, runId).c_str());
-    RemoveDirectoryW(history.c_str());
 }
 
 // `counts`: the folder sizes of the tidy-N cases, 2,000 first.
@@ -356,16 +424,18 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     win::ComInit com;
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    if (std::wstring(argv[1]) == L"--undo") return UndoCase(argv[2], argc > 3 ? argv[3] : L"");
     const std::wstring root = argv[1], programs = argv[2];
-    bool tidy = argc == 3, dialog = argc == 3, million = false, small = false;
+    bool tidy = argc == 3, dialog = argc == 3, million = false, small = false, journal = true;
     for (int i = 3; i < argc; ++i) {
         if (std::wstring(argv[i]) == L"tidy") tidy = true;
         if (std::wstring(argv[i]) == L"small") small = true;
         if (std::wstring(argv[i]) == L"dialog") dialog = true;
         if (std::wstring(argv[i]) == L"million") million = true;
+        if (std::wstring(argv[i]) == L"no-journal") journal = false;
     }
 
-    std::setvbuf(stdout, nullptr, _IONBF, 0);
     std::wstring appData;
     GetAppDataFolder(&appData);
     // Makes the settings folder, where the job files go too.
@@ -387,7 +457,7 @@ int wmain(int argc, wchar_t** argv) {
     if (dialog) DialogSection(root);
     if (million) {
         std::printf("a million items in one folder (target: at most 300 MB at the peak, 1.2x the listing)\n");
-        PlanningCase(root + L"\\million");
+        PlanningCase(root + L"\\million", journal);
     }
 
     WriteSettingsValue(settingsFile, kSectionProfile, kKeyFileName, L"");

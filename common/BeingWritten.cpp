@@ -12,38 +12,50 @@ namespace ordvale {
 
 namespace {
 
-std::wstring Folded(std::wstring text) {
+std::wstring Folded(std::wstring_view view) {
+    std::wstring text(view);
     if (!text.empty()) CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
     return text;
 }
 
-bool EndsWithNoCase(const std::wstring& text, const std::wstring& tail) {
-    return text.size() > tail.size() && EqualsNoCase(text.substr(text.size() - tail.size()), tail);
+// Letter case aside, as the file system compares names.
+bool EqualNoCase(std::wstring_view a, std::wstring_view b) {
+    return a.size() == b.size() &&
+           (a.empty() || CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL);
 }
 
-// The folder part and the name of a path.
-void SplitPath(const std::wstring& path, std::wstring* folder, std::wstring* name) {
-    std::wstring p = path;
-    if (p.size() > 1 && p.back() == L'\\') p.pop_back();
-    const std::size_t slash = p.rfind(L'\\');
-    *folder = slash == std::wstring::npos ? std::wstring() : p.substr(0, slash);
-    *name = slash == std::wstring::npos ? p : p.substr(slash + 1);
+bool EndsWithNoCase(std::wstring_view text, std::wstring_view tail) {
+    return text.size() > tail.size() && EqualNoCase(text.substr(text.size() - tail.size()), tail);
+}
+
+// The folder part and the name of a path, as parts of its text.
+void SplitPath(std::wstring_view path, std::wstring_view* folder, std::wstring_view* name) {
+    if (path.size() > 1 && path.back() == L'\\') path.remove_suffix(1);
+    const std::size_t slash = path.rfind(L'\\');
+    *folder = slash == std::wstring_view::npos ? std::wstring_view() : path.substr(0, slash);
+    *name = slash == std::wstring_view::npos ? path : path.substr(slash + 1);
 }
 
 // The name without its last extension ("a.b.txt" -> "a.b"); a name whose
 // only dot leads it has none.
-std::wstring Stem(const std::wstring& name) {
+std::wstring_view Stem(std::wstring_view name) {
     const std::size_t dot = name.rfind(L'.');
-    return dot == std::wstring::npos || dot == 0 ? name : name.substr(0, dot);
+    return dot == std::wstring_view::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
 }  // namespace
 
-bool HasDownloadSuffix(const std::wstring& name) {
+bool HasDownloadSuffix(std::wstring_view name) {
     static const wchar_t* const kSuffixes[] = {L".crdownload", L".part", L".partial", L".download",
                                                L".opdownload", L".!ut",  L".!qb"};
+    // Each is a dot and what follows it: the name ends in one when its part
+    // from the last dot is one (and something comes before it).
+    const std::size_t dot = name.rfind(L'.');
+    if (dot == std::wstring_view::npos || dot == 0) return false;
+    const std::wstring_view last = name.substr(dot);
     for (const wchar_t* suffix : kSuffixes)
-        if (EndsWithNoCase(name, suffix)) return true;
+        if (EqualNoCase(last, suffix)) return true;
     return false;
 }
 
@@ -67,7 +79,7 @@ std::vector<WriteState> FindBeingWritten(const std::vector<ListedItem>& items, u
     // Folder and stem (folded) of every file written a moment ago, both
     // "folder|name" and "folder|stem", so "x.tmp" finds "x" and "x.doc".
     std::unordered_set<std::wstring> busy;
-    std::wstring folder, name;
+    std::wstring_view folder, name;
     for (std::size_t i = 0; i < items.size(); ++i) {
         const ListedItem& item = items[i];
         if (!item.isFile) continue;
@@ -87,7 +99,7 @@ std::vector<WriteState> FindBeingWritten(const std::vector<ListedItem>& items, u
         if (!item.isFile || states[i] != WriteState::Settled) continue;
         SplitPath(item.path, &folder, &name);
         if (!EndsWithNoCase(name, L".tmp")) continue;
-        const std::wstring stem = name.substr(0, name.size() - 4);
+        const std::wstring_view stem = name.substr(0, name.size() - 4);
         if (busy.count(Folded(folder) + L"|" + Folded(stem))) states[i] = WriteState::Downloading;
     }
     return states;

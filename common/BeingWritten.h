@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ordvale {
@@ -18,7 +19,7 @@ constexpr uint64_t kSettleTime = 5ull * 10000000ull;
 // it: ".crdownload", ".part", ".partial", ".download", ".opdownload",
 // ".!ut", ".!qb" (letter case aside). ".tmp" is not among them; it counts
 // only beside a file of the same stem that is being written.
-bool HasDownloadSuffix(const std::wstring& name);
+bool HasDownloadSuffix(std::wstring_view name);
 
 // The time a run waits for: kSettleTime, or the whole seconds the
 // environment variable ORDVALE_SETTLE_SECONDS gives (the test suite, whose
@@ -40,8 +41,9 @@ enum class WriteState {
 };
 
 // One listed item: its full path, whether it is a file, its last write.
+// The path is the caller's: it is not copied (a listing can hold a million).
 struct ListedItem {
-    std::wstring path;
+    std::wstring_view path;
     bool isFile = false;
     uint64_t lastWrite = kUnknownTime;  // FILETIME, UTC
 };

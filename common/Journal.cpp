@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <string_view>
 
 #include "AppPaths.h"
 #include "PathText.h"
@@ -51,18 +52,18 @@ const KindWord* KindOf(JournalKind kind) {
     return nullptr;
 }
 
-std::vector<std::string> SplitTabs(const std::string& line) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
+// The fields of a line, as parts of it.
+void SplitTabs(std::string_view line, std::vector<std::string_view>* fields) {
+    fields->clear();
     for (;;) {
-        const std::size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-        if (tab == std::string::npos) return fields;
-        start = tab + 1;
+        const std::size_t tab = line.find('\t');
+        fields->push_back(line.substr(0, tab));
+        if (tab == std::string_view::npos) return;
+        line.remove_prefix(tab + 1);
     }
 }
 
-bool ParseNumber(const std::string& text, uint64_t* value) {
+bool ParseNumber(std::string_view text, uint64_t* value) {
     if (text.empty() || text.size() > 20) return false;
     uint64_t v = 0;
     for (char c : text) {
@@ -226,7 +227,7 @@ std::string EncodeJournalText(const std::wstring& text) {
     return out;
 }
 
-std::wstring DecodeJournalText(const std::string& bytes) {
+std::wstring DecodeJournalText(std::string_view bytes) {
     std::wstring out;
     out.reserve(bytes.size());
     std::size_t i = 0;
@@ -281,7 +282,7 @@ std::string FormatJournalEntry(const JournalEntry& e) {
 namespace {
 
 // An entry's fields from kind on: kind, source, destination, size, time.
-bool ParseEntry(const std::vector<std::string>& fields, std::size_t first, JournalEntry* entry) {
+bool ParseEntry(const std::vector<std::string_view>& fields, std::size_t first, JournalEntry* entry) {
     if (fields.size() != first + 5) return false;
     if (!JournalKindOfWord(DecodeJournalText(fields[first]), &entry->kind)) return false;
     if (!JournalKindIsWritten(entry->kind)) return false;
@@ -296,7 +297,7 @@ bool ParseEntry(const std::vector<std::string>& fields, std::size_t first, Journ
     return true;
 }
 
-void Skip(RunJournal* journal, const std::string& line) {
+void Skip(RunJournal* journal, std::string_view line) {
     ++journal->skippedLines;
     if (journal->skippedSamples.size() < kSkippedSamples) {
         std::wstring text = DecodeJournalText(line.substr(0, 600));
@@ -306,85 +307,114 @@ void Skip(RunJournal* journal, const std::string& line) {
     }
 }
 
+// Takes a journal's text a whole line at a time, as it is read: nothing
+// but the journal's own record is kept of the lines it has taken.
+class JournalLines {
+public:
+    explicit JournalLines(RunJournal* journal) : journal_(*journal) {}
+
+    // One line, without its line end.
+    void Take(std::string_view line) {
+        if (first_) {
+            first_ = false;
+            if (line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+            if (line == std::string_view(kHeader, sizeof(kHeader) - 2)) return;
+        }
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty()) return;
+        SplitTabs(line, &fields_);
+        const std::string_view first = fields_[0];
+        if (first == kDoneWord && fields_.size() == 4) {
+            uint64_t index = 0;
+            JournalEntry entry;
+            if (ParseNumber(fields_[1], &index) && index < journal_.planned.size() && !journal_.plannedDone[index] &&
+                ParseNumber(fields_[2], &entry.size) && ParseNumber(fields_[3], &entry.lastWrite)) {
+                // The entry takes the planned line's paths: a line done is
+                // read from the entries from here on.
+                JournalEntry& plan = journal_.planned[index];
+                entry.kind = plan.kind;
+                entry.source = std::move(plan.source);
+                entry.destination = std::move(plan.destination);
+                journal_.plannedDone[index] = true;
+                journal_.entries.push_back(std::move(entry));
+            } else {
+                Skip(&journal_, line);
+            }
+            return;
+        }
+        if (first == kPlannedWord) {
+            JournalEntry entry;
+            if (ParseEntry(fields_, 1, &entry)) {
+                journal_.planned.push_back(std::move(entry));
+                journal_.plannedDone.push_back(false);
+            } else {
+                Skip(&journal_, line);
+            }
+            return;
+        }
+        if (first == kEndWord && fields_.size() == 1) {
+            journal_.ended = true;
+            return;
+        }
+        const std::wstring word = DecodeJournalText(first);
+        if (word == kUndoesWord && fields_.size() == 2) {
+            const std::wstring id = DecodeJournalText(fields_[1]);
+            if (IsRunId(id))
+                journal_.undoneRunId = id;
+            else
+                Skip(&journal_, line);
+            return;
+        }
+        uint64_t number = 0;
+        if (word == kTargetWord && fields_.size() == 3) {
+            if (ParseNumber(fields_[1], &number) && number <= 2) {
+                journal_.run.target = static_cast<int32_t>(number);
+                journal_.run.folder = DecodeJournalText(fields_[2]);
+            }
+            return;
+        }
+        if (word == kMethodWord && fields_.size() == 2) {
+            if (ParseNumber(fields_[1], &number) && number >= 1 && number <= 4)
+                journal_.run.method = static_cast<int32_t>(number);
+            return;
+        }
+        if (word == kAutomaticWord && fields_.size() == 2) {
+            journal_.run.automatic = fields_[1] == "1";
+            return;
+        }
+        JournalEntry entry;
+        if (ParseEntry(fields_, 0, &entry))
+            journal_.entries.push_back(std::move(entry));
+        else
+            Skip(&journal_, line);
+    }
+
+    // Every whole line of the text; what follows the last line end is left
+    // (a write cut short, or the start of a line read with the next piece).
+    // How much of the text was taken.
+    std::size_t TakeLines(std::string_view text) {
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t end = text.find('\n', start);
+            if (end == std::string_view::npos) return start;
+            Take(text.substr(start, end - start));
+            start = end + 1;
+        }
+    }
+
+private:
+    RunJournal& journal_;
+    bool first_ = true;
+    std::vector<std::string_view> fields_;
+};
+
 }  // namespace
 
 RunJournal ParseJournal(const std::string& bytes, const std::wstring& runId) {
     RunJournal journal;
     journal.runId = runId;
-    std::size_t start = 0;
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) start = 3;
-    if (bytes.compare(start, sizeof(kHeader) - 1, kHeader) == 0) start += sizeof(kHeader) - 1;
-    for (;;) {
-        const std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) break;  // no line end: a write cut short
-        std::string line = bytes.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty()) continue;
-        const std::vector<std::string> fields = SplitTabs(line);
-        const std::string& first = fields[0];
-        if (first == kDoneWord && fields.size() == 4) {
-            uint64_t index = 0;
-            JournalEntry entry;
-            if (ParseNumber(fields[1], &index) && index < journal.planned.size() && !journal.plannedDone[index] &&
-                ParseNumber(fields[2], &entry.size) && ParseNumber(fields[3], &entry.lastWrite)) {
-                const JournalEntry& plan = journal.planned[index];
-                entry.kind = plan.kind;
-                entry.source = plan.source;
-                entry.destination = plan.destination;
-                journal.plannedDone[index] = true;
-                journal.entries.push_back(std::move(entry));
-            } else {
-                Skip(&journal, line);
-            }
-            continue;
-        }
-        if (first == kPlannedWord) {
-            JournalEntry entry;
-            if (ParseEntry(fields, 1, &entry)) {
-                journal.planned.push_back(std::move(entry));
-                journal.plannedDone.push_back(false);
-            } else {
-                Skip(&journal, line);
-            }
-            continue;
-        }
-        if (first == kEndWord && fields.size() == 1) {
-            journal.ended = true;
-            continue;
-        }
-        const std::wstring word = DecodeJournalText(first);
-        if (word == kUndoesWord && fields.size() == 2) {
-            const std::wstring id = DecodeJournalText(fields[1]);
-            if (IsRunId(id))
-                journal.undoneRunId = id;
-            else
-                Skip(&journal, line);
-            continue;
-        }
-        uint64_t number = 0;
-        if (word == kTargetWord && fields.size() == 3) {
-            if (ParseNumber(fields[1], &number) && number <= 2) {
-                journal.run.target = static_cast<int32_t>(number);
-                journal.run.folder = DecodeJournalText(fields[2]);
-            }
-            continue;
-        }
-        if (word == kMethodWord && fields.size() == 2) {
-            if (ParseNumber(fields[1], &number) && number >= 1 && number <= 4)
-                journal.run.method = static_cast<int32_t>(number);
-            continue;
-        }
-        if (word == kAutomaticWord && fields.size() == 2) {
-            journal.run.automatic = fields[1] == "1";
-            continue;
-        }
-        JournalEntry entry;
-        if (ParseEntry(fields, 0, &entry))
-            journal.entries.push_back(std::move(entry));
-        else
-            Skip(&journal, line);
-    }
+    JournalLines lines(&journal);
+    lines.TakeLines(bytes);
     return journal;
 }
 
@@ -409,17 +439,38 @@ bool ReadJournalFile(const std::wstring& historyFolder, const std::wstring& runI
     if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) return fail(JournalReadError::Unreadable);
     if (static_cast<uint64_t>(size.QuadPart) > kMaxJournalBytes) return fail(JournalReadError::TooLarge);
     try {
-        std::string bytes;
-        bytes.reserve(static_cast<std::size_t>(size.QuadPart));
-        char buffer[65536];
+        // Read a piece at a time, each whole line taken as soon as it is
+        // in: a journal of a million operations is never held whole.
+        RunJournal read;
+        read.runId = runId;
+        JournalLines lines(&read);
+        constexpr std::size_t kPiece = 1u << 16;
+        std::string pending;  // the start of a line whose end is still to come
+        std::vector<char> buffer(kPiece);
+        uint64_t total = 0;
         for (;;) {
             DWORD got = 0;
-            if (!ReadFile(file.Get(), buffer, sizeof(buffer), &got, nullptr)) return fail(JournalReadError::Unreadable);
+            if (!ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
+                return fail(JournalReadError::Unreadable);
             if (got == 0) break;
-            if (bytes.size() + got > kMaxJournalBytes) return fail(JournalReadError::TooLarge);
-            bytes.append(buffer, got);
+            total += got;
+            if (total > kMaxJournalBytes) return fail(JournalReadError::TooLarge);
+            std::string_view piece(buffer.data(), got);
+            if (!pending.empty()) {
+                // The line begun in the last piece ends in this one, or later.
+                const std::size_t end = piece.find('\n');
+                if (end == std::string_view::npos) {
+                    pending.append(piece);
+                    continue;
+                }
+                pending.append(piece.substr(0, end));
+                lines.Take(pending);
+                pending.clear();
+                piece.remove_prefix(end + 1);
+            }
+            pending.assign(piece.substr(lines.TakeLines(piece)));
         }
-        *journal = ParseJournal(bytes, runId);
+        *journal = std::move(read);
     } catch (...) {
         return fail(JournalReadError::Unreadable);
     }

@@ -43,6 +43,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/win/Handle.h"
@@ -102,6 +103,8 @@ struct RunJournal {
     // What was recorded as done, in the order it was done.
     std::vector<JournalEntry> entries;
     // The run's plan, and for each planned line whether it was recorded done.
+    // A line recorded done hands its paths on to its entry in `entries`
+    // (its own are empty then): a journal is read with each path once.
     std::vector<JournalEntry> planned;
     std::vector<bool> plannedDone;
     bool ended = false;  // the run recorded everything it did
@@ -130,10 +133,11 @@ std::wstring RunIdToLocalText(const std::wstring& runId);
 // surrogate (which a Windows file name may hold) is kept as its own
 // three-byte sequence, so that every name reads back as it was written.
 std::string EncodeJournalText(const std::wstring& text);
-std::wstring DecodeJournalText(const std::string& bytes);
+std::wstring DecodeJournalText(std::string_view bytes);
 
 std::string FormatJournalEntry(const JournalEntry& entry);  // with its line end
 // Reads journal text; never fails: what cannot be read is skipped.
+// A journal file is read the same way a piece at a time (ReadJournalFile).
 RunJournal ParseJournal(const std::string& bytes, const std::wstring& runId = std::wstring());
 // False when the file cannot be read (`why` says why): it is missing, the
 // id is not a run id, or it is larger than any run writes. Never throws.

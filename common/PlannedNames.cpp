@@ -29,9 +29,7 @@ PlannedNames::Folder& PlannedNames::Listed(const std::wstring& folder) {
 bool PlannedNames::Taken(const std::wstring& path) {
     Folder& f = Listed(path::ParentOf(path));
     const std::wstring name = path::FoldCase(path::LastComponent(path));
-    if (f.arrived.count(name)) return true;
-    if (f.left.count(name)) return false;
-    return f.onDisk.count(name) != 0;
+    return f.arrived.count(name) || f.onDisk.count(name);
 }
 
 bool PlannedNames::IsFolder(const std::wstring& path) {
@@ -40,16 +38,12 @@ bool PlannedNames::IsFolder(const std::wstring& path) {
     const std::wstring name = path::FoldCase(path::LastComponent(path));
     auto arrived = f.arrived.find(name);
     if (arrived != f.arrived.end()) return arrived->second;
-    if (f.left.count(name)) return false;
     return f.foldersOnDisk.count(name) != 0;
 }
 
 bool PlannedNames::Empty(const std::wstring& folder) {
     Folder& f = Listed(folder);
-    if (!f.arrived.empty()) return false;
-    for (const std::wstring& name : f.onDisk)
-        if (!f.left.count(name)) return false;
-    return true;
+    return f.arrived.empty() && f.onDisk.empty();
 }
 
 bool PlannedNames::Arrived(const std::wstring& path) {
@@ -60,15 +54,17 @@ bool PlannedNames::Arrived(const std::wstring& path) {
 void PlannedNames::Arrive(const std::wstring& path, bool isFolder) {
     Folder& f = Listed(path::ParentOf(path));
     const std::wstring name = path::FoldCase(path::LastComponent(path));
-    f.left.erase(name);
     f.arrived[name] = isFolder;
 }
 
 void PlannedNames::Leave(const std::wstring& path) {
     Folder& f = Listed(path::ParentOf(path));
     const std::wstring name = path::FoldCase(path::LastComponent(path));
+    // What leaves is gone from the folder's names, whether it stood there
+    // or was to arrive: a folder that many leave holds ever less.
     f.arrived.erase(name);
-    f.left.insert(name);
+    f.onDisk.erase(name);
+    f.foldersOnDisk.erase(name);
 }
 
 std::wstring PlannedNames::FreeNameIn(const std::wstring& folder, const std::wstring& name, bool isFolder) {

@@ -35,10 +35,9 @@ public:
 private:
     struct Folder {
         bool listed = false;
-        std::unordered_set<std::wstring> onDisk;        // folded names
+        std::unordered_set<std::wstring> onDisk;        // folded names, less those that left
         std::unordered_set<std::wstring> foldersOnDisk; // folded names of folders
         std::unordered_map<std::wstring, bool> arrived; // folded name -> is a folder
-        std::unordered_set<std::wstring> left;          // folded names
     };
     Folder& Listed(const std::wstring& folder);
 

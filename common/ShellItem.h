@@ -35,19 +35,20 @@ constexpr uint32_t kAttrFileSystem = 0x40000000;
 // text it holds. It takes one pointer and the room of its text, and a field
 // copied from another shares that text rather than copying it: planning
 // holds a record for every item of a folder, and a folder can hold a
-// million items.
+// million items. The name of a listed item shares the text of its path,
+// of which it is the end (see StorePathAndName).
 class TextField {
 public:
     TextField() = default;
     TextField(const wchar_t* text) { Assign(text, Bounded(text)); }           // NOLINT: a field takes text
     TextField(const std::wstring& text) { Assign(text.c_str(), Bounded(text.c_str())); }  // NOLINT
-    TextField(const TextField& other) noexcept : block_(other.block_) { Hold(); }
-    TextField(TextField&& other) noexcept : block_(other.block_) { other.block_ = nullptr; }
+    TextField(const TextField& other) noexcept : bits_(other.bits_) { Hold(); }
+    TextField(TextField&& other) noexcept : bits_(other.bits_) { other.bits_ = 0; }
     ~TextField() { Release(); }
     TextField& operator=(const TextField& other) noexcept {
-        if (block_ != other.block_) {
+        if (bits_ != other.bits_) {
             Release();
-            block_ = other.block_;
+            bits_ = other.bits_;
             Hold();
         }
         return *this;
@@ -55,8 +56,8 @@ public:
     TextField& operator=(TextField&& other) noexcept {
         if (this != &other) {
             Release();
-            block_ = other.block_;
-            other.block_ = nullptr;
+            bits_ = other.bits_;
+            other.bits_ = 0;
         }
         return *this;
     }
@@ -70,26 +71,46 @@ public:
     }
 
     operator const wchar_t*() const { return c_str(); }  // NOLINT: reads as its text
-    const wchar_t* c_str() const { return block_ ? block_->Text() : L""; }
+    const wchar_t* c_str() const {
+        const Block* b = block();
+        return b ? b->Text() + (IsNamePart() ? b->nameAt : 0) : L"";
+    }
     std::wstring str() const { return std::wstring(c_str(), size()); }
-    std::size_t size() const { return block_ ? block_->size : 0; }
+    std::size_t size() const {
+        const Block* b = block();
+        return b ? static_cast<std::size_t>(b->size) - (IsNamePart() ? b->nameAt : 0) : 0;
+    }
     bool empty() const { return size() == 0; }
     // The character at i; NUL at and past the end, as in the text's buffer.
-    wchar_t operator[](std::size_t i) const { return i < size() ? block_->Text()[i] : L'\0'; }
+    wchar_t operator[](std::size_t i) const { return i < size() ? c_str()[i] : L'\0'; }
     bool operator==(const TextField& other) const {
-        return block_ == other.block_ ||
+        return bits_ == other.bits_ ||
                (size() == other.size() && std::wmemcmp(c_str(), other.c_str(), size()) == 0);
     }
     bool operator!=(const TextField& other) const { return !(*this == other); }
-    void Swap(TextField& other) noexcept { std::swap(block_, other.block_); }
+    void Swap(TextField& other) noexcept { std::swap(bits_, other.bits_); }
+
+    // Stores a path and the name it ends in (the name begins at `nameAt`),
+    // both as one text when the path is kept whole.
+    static void StorePathAndName(const wchar_t* path, std::size_t length, std::size_t nameAt, TextField* pathField,
+                                 TextField* nameField);
 
 private:
-    // The text follows its count of holders and its length.
+    // The text follows its count of holders, its length and where the name
+    // of a path begins in it (0 when it is not shared as a name).
     struct Block {
         std::atomic<uint32_t> holders;
-        uint32_t size;
+        uint16_t size;
+        uint16_t nameAt;
         wchar_t* Text() { return reinterpret_cast<wchar_t*>(this + 1); }
+        const wchar_t* Text() const { return reinterpret_cast<const wchar_t*>(this + 1); }
     };
+    // A field holding the name part of a path's text has the lowest bit of
+    // its block's address set (blocks are aligned far beyond it).
+    static constexpr uintptr_t kNamePart = 1;
+
+    Block* block() const { return reinterpret_cast<Block*>(bits_ & ~kNamePart); }
+    bool IsNamePart() const { return (bits_ & kNamePart) != 0; }
 
     // The length stored: up to the first NUL, at most 259.
     static std::size_t Bounded(const wchar_t* text) {
@@ -98,26 +119,43 @@ private:
             while (n < kTextUnits - 1 && text[n]) ++n;
         return n;
     }
-    void Assign(const wchar_t* text, std::size_t n) {
+    void Assign(const wchar_t* text, std::size_t n, std::size_t nameAt = 0) {
         if (n == 0) return;
         void* room = ::operator new(sizeof(Block) + (n + 1) * sizeof(wchar_t));
-        block_ = new (room) Block{{1}, static_cast<uint32_t>(n)};
-        std::wmemcpy(block_->Text(), text, n);
-        block_->Text()[n] = L'\0';
+        Block* b = new (room) Block{{1}, static_cast<uint16_t>(n), static_cast<uint16_t>(nameAt)};
+        std::wmemcpy(b->Text(), text, n);
+        b->Text()[n] = L'\0';
+        bits_ = reinterpret_cast<uintptr_t>(b);
     }
     void Hold() const {
-        if (block_) block_->holders.fetch_add(1, std::memory_order_relaxed);
+        if (Block* b = block()) b->holders.fetch_add(1, std::memory_order_relaxed);
     }
     void Release() {
-        if (block_ && block_->holders.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-            block_->~Block();
-            ::operator delete(block_);
+        Block* b = block();
+        if (b && b->holders.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            b->~Block();
+            ::operator delete(b);
         }
-        block_ = nullptr;
+        bits_ = 0;
     }
 
-    Block* block_ = nullptr;
+    uintptr_t bits_ = 0;
 };
+
+inline void TextField::StorePathAndName(const wchar_t* path, std::size_t length, std::size_t nameAt,
+                                        TextField* pathField, TextField* nameField) {
+    if (length < kTextUnits && nameAt > 0 && nameAt < length) {
+        TextField whole;
+        whole.Assign(path, length, nameAt);
+        TextField name(whole);
+        name.bits_ |= kNamePart;
+        *pathField = std::move(whole);
+        *nameField = std::move(name);
+        return;
+    }
+    *pathField = std::wstring(path, length);
+    *nameField = nameAt < length ? std::wstring(path + nameAt, length - nameAt) : std::wstring();
+}
 
 inline bool operator==(const TextField& a, const std::wstring& b) {
     return a.size() == b.size() && std::wmemcmp(a.c_str(), b.c_str(), b.size()) == 0;
@@ -130,6 +168,42 @@ inline void StoreText(TextField& field, const wchar_t* text) { field = text; }
 inline void StoreText(TextField& field, const std::wstring& text) { field = text; }
 inline void StoreText(TextField& field, const TextField& text) { field = text; }
 inline std::wstring FieldText(const TextField& field) { return field.str(); }
+
+struct ShellItem;
+
+// The items of a container, in order. Only the target container has any,
+// so an item without children takes one pointer for them.
+class ChildItems {
+public:
+    using List = std::vector<std::unique_ptr<ShellItem>>;
+
+    ChildItems() = default;
+    ChildItems(ChildItems&&) noexcept = default;
+    ChildItems& operator=(ChildItems&&) noexcept = default;
+    ~ChildItems();
+
+    std::size_t size() const { return list_ ? list_->size() : 0; }
+    bool empty() const { return size() == 0; }
+    void clear() { list_.reset(); }
+    void reserve(std::size_t n) { Made().reserve(n); }
+    void push_back(std::unique_ptr<ShellItem> item) { Made().push_back(std::move(item)); }
+    const std::unique_ptr<ShellItem>& operator[](std::size_t i) const { return (*list_)[i]; }
+    const std::unique_ptr<ShellItem>& back() const { return list_->back(); }
+    const std::unique_ptr<ShellItem>& front() const { return list_->front(); }
+    List::const_iterator begin() const { return list_ ? list_->cbegin() : Empty().cbegin(); }
+    List::const_iterator end() const { return list_ ? list_->cend() : Empty().cend(); }
+
+private:
+    List& Made() {
+        if (!list_) list_ = std::make_unique<List>();
+        return *list_;
+    }
+    static const List& Empty() {
+        static const List none;
+        return none;
+    }
+    std::unique_ptr<List> list_;
+};
 
 // The flags sit side by side, so that a record takes as little room as its
 // fields need.
@@ -144,8 +218,10 @@ struct ShellItem {
     FILETIME creationTime = {};  // UTC, at the last refresh
     FILETIME lastWriteTime = {}; // UTC, at the last refresh
     uint64_t size = 0;           // bytes, for a file that is not virtual
-    std::vector<std::unique_ptr<ShellItem>> children;  // the target container's items
+    ChildItems children;         // the target container's items
 };
+
+inline ChildItems::~ChildItems() = default;
 
 inline bool IsFolder(const ShellItem& item) {
     return (item.attributes & (kAttrFileSystem | kAttrFolder)) == (kAttrFileSystem | kAttrFolder);

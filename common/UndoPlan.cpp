@@ -150,12 +150,20 @@ private:
 
 }  // namespace
 
-std::vector<JournalEntry> EntriesToTakeBack(const RunJournal& journal) {
-    std::vector<JournalEntry> entries = journal.entries;
+namespace {
+
+// What the run did, oldest first, as EntriesToTakeBack tells it: the
+// journal's own entries referred to, not copied, and the planned
+// operations found carried out, in `found` (which the result refers to).
+std::vector<const JournalEntry*> EntriesDone(const RunJournal& journal, std::vector<JournalEntry>* found) {
+    std::vector<const JournalEntry*> entries;
+    entries.reserve(journal.entries.size());
+    for (const JournalEntry& e : journal.entries) entries.push_back(&e);
     if (journal.ended || journal.planned.empty()) return entries;
     // Planned operations that went otherwise were recorded as whole entries.
     std::unordered_set<std::wstring> recorded;
     for (const JournalEntry& e : journal.entries) recorded.insert(path::FoldCase(e.source));
+    std::vector<std::size_t> foundAt;  // where each found one goes in the order of the run
     for (std::size_t i = 0; i < journal.planned.size(); ++i) {
         if (i < journal.plannedDone.size() && journal.plannedDone[i]) continue;
         const JournalEntry& planned = journal.planned[i];
@@ -163,7 +171,7 @@ std::vector<JournalEntry> EntriesToTakeBack(const RunJournal& journal) {
         const Standing source = WhatStandsAt(planned.source);
         switch (planned.kind) {
             case JournalKind::CreateFolder:
-                if (source.exists && source.isFolder) entries.push_back(planned);
+                if (source.exists && source.isFolder) found->push_back(planned);
                 break;
             case JournalKind::Move: {
                 if (source.exists) break;
@@ -174,16 +182,26 @@ std::vector<JournalEntry> EntriesToTakeBack(const RunJournal& journal) {
                     JournalEntry moved = planned;
                     moved.size = 0;
                     moved.lastWrite = there.lastWrite;
-                    entries.push_back(std::move(moved));
+                    found->push_back(std::move(moved));
                 } else if (there.size == planned.size && there.lastWrite == planned.lastWrite &&
                            planned.lastWrite != 0) {
-                    entries.push_back(planned);
+                    found->push_back(planned);
                 }
                 break;
             }
             default: break;
         }
     }
+    for (const JournalEntry& e : *found) entries.push_back(&e);
+    return entries;
+}
+
+}  // namespace
+
+std::vector<JournalEntry> EntriesToTakeBack(const RunJournal& journal) {
+    std::vector<JournalEntry> found;
+    std::vector<JournalEntry> entries;
+    for (const JournalEntry* e : EntriesDone(journal, &found)) entries.push_back(*e);
     return entries;
 }
 
@@ -194,11 +212,12 @@ UndoPlan PlanUndo(const RunJournal& journal) {
     Planner planner(&plan);
     // Which file set aside was replaced: the next Replace (or Copy) onto
     // its place, before it is set aside again.
-    const std::vector<JournalEntry> entries = EntriesToTakeBack(journal);
+    std::vector<JournalEntry> carriedOut;
+    const std::vector<const JournalEntry*> entries = EntriesDone(journal, &carriedOut);
     std::vector<Planner::Pairing> pairings(entries.size());
     std::unordered_map<std::wstring, std::size_t> pending;  // folded place -> its SetAside
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        const JournalEntry& e = entries[i];
+        const JournalEntry& e = *entries[i];
         if (e.kind == JournalKind::SetAside) {
             pending[path::FoldCase(e.source)] = i;
         } else if (e.kind == JournalKind::Replace || e.kind == JournalKind::Copy) {
@@ -209,7 +228,7 @@ UndoPlan PlanUndo(const RunJournal& journal) {
             pending.erase(found);
         }
     }
-    for (std::size_t i = entries.size(); i-- > 0;) planner.Take(entries[i], pairings[i]);
+    for (std::size_t i = entries.size(); i-- > 0;) planner.Take(*entries[i], pairings[i]);
     return plan;
 }
 

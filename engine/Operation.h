@@ -2,8 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <string>
 
 #include "common/ShellItem.h"
 
@@ -25,20 +23,27 @@ struct Operation {
     int32_t planIndex = -1;
 
 private:
-    std::unique_ptr<ShellItem[]> own_;  // declared before the references bound to it
+    bool ownsItems_ = false;  // source and destination are its own pair
 
 public:
     ShellItem& source;       // the object operated on
     ShellItem& destination;  // the folder to copy or move into; the new full path for Rename
     // Copy and Move: the name the item is to take in that folder; empty for
     // its own (taking a run back puts "a (2).jpg" back as "a.jpg").
-    std::wstring newName;
+    TextField newName;
 
-    Operation() : own_(new ShellItem[2]), source(own_[0]), destination(own_[1]) {}
+    Operation() : ownsItems_(true), source(*new ShellItem[2]), destination((&source)[1]) {}
     // Acting on items held elsewhere, which outlive the operation.
     Operation(ShellItem& item, ShellItem& to) : source(item), destination(to) {}
     // Moved, it still refers to the same items (its own pair moves along).
-    Operation(Operation&&) noexcept = default;
+    Operation(Operation&& other) noexcept
+        : kind(other.kind), status(other.status), planIndex(other.planIndex), ownsItems_(other.ownsItems_),
+          source(other.source), destination(other.destination), newName(std::move(other.newName)) {
+        other.ownsItems_ = false;
+    }
+    ~Operation() {
+        if (ownsItems_) delete[] &source;
+    }
     Operation(const Operation&) = delete;
     Operation& operator=(const Operation&) = delete;
     Operation& operator=(Operation&&) = delete;

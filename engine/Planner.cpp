@@ -1,6 +1,7 @@
 #include "engine/Planner.h"
 
 #include <cwctype>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -38,18 +39,23 @@ const FolderNode* MatchingFolder(const MethodProfile& profile, const ShellItem& 
 
 // Whether the path names an item directly inside the folder, letter case
 // aside ("C:\t\a.txt" in "C:\t\"), without building the paths.
-bool DirectlyIn(const std::wstring& path, const std::wstring& folder) {
+bool DirectlyIn(std::wstring_view path, const std::wstring& folder) {
     std::size_t end = path.size();
     if (end > 1 && path[end - 1] == L'\\') --end;
+    if (end == 0) return false;
     const std::size_t slash = path.rfind(L'\\', end - 1);
-    if (slash == std::wstring::npos || slash + 1 >= end) return false;
+    if (slash == std::wstring_view::npos || slash + 1 >= end) return false;
     std::size_t folderEnd = folder.size();
     if (folderEnd > 1 && folder[folderEnd - 1] == L'\\' && !path::IsDriveRoot(folder)) --folderEnd;
     // A drive root ends in its backslash, its items' parent part does not.
     const std::size_t parentEnd = path::IsDriveRoot(folder) ? slash + 1 : slash;
     return parentEnd == folderEnd &&
-           CompareStringOrdinal(path.c_str(), static_cast<int>(parentEnd), folder.c_str(),
+           CompareStringOrdinal(path.data(), static_cast<int>(parentEnd), folder.c_str(),
                                 static_cast<int>(folderEnd), TRUE) == CSTR_EQUAL;
+}
+
+std::wstring_view TextOf(const TextField& field) {
+    return std::wstring_view(field.c_str(), field.size());
 }
 
 // Whether planning must create the folder: it is not a folder, or is a file.
@@ -114,40 +120,55 @@ void AddOwnOperations(std::vector<std::unique_ptr<Operation>>* list, const Shell
     list->push_back(std::move(move));
 }
 
-// The folders planning sends items to, each held once for all the
-// operations that refer to it.
+// A folder planning sends items to, held once for all the operations that
+// refer to it.
+struct PlannedFolder {
+    ShellItem* item = nullptr;
+    std::wstring path;
+    bool needsCreating = false;   // it is missing (or a file) now
+    bool creationPlanned = false; // its Create Directory is in the list
+};
+
 class PlannedFolders {
 public:
     explicit PlannedFolders(EngineContext* context) : context_(context) {}
-    ShellItem& Of(const std::wstring& folder) {
+    PlannedFolder& Of(const std::wstring& folder, FolderCheck* check) {
         auto found = byPath_.find(folder);
-        if (found != byPath_.end()) return *found->second;
+        if (found != byPath_.end()) return found->second;
         auto item = std::make_unique<ShellItem>();
         StoreText(item->path, folder);
-        ShellItem* held = item.get();
+        PlannedFolder planned;
+        planned.item = item.get();
+        planned.path = item->path.str();
+        planned.needsCreating = check->NeedsCreating(planned.path);
         context_->folders.push_back(std::move(item));
-        byPath_.emplace(folder, held);
-        return *held;
+        return byPath_.emplace(folder, std::move(planned)).first->second;
     }
 
 private:
     EngineContext* context_;
-    std::unordered_map<std::wstring, ShellItem*> byPath_;
+    std::unordered_map<std::wstring, PlannedFolder> byPath_;  // nodes stay where they are
 };
 
-// A Create Directory when the folder is missing, then the Move, both
-// referring to the listed item and the held folder.
-void AddOperationsChecked(EngineContext* context, ShellItem& item, ShellItem& folder, FolderCheck* check) {
+// The Create Directory of a missing folder, before the first Move into it
+// (the one folder record serves every later Move), then the Move, both
+// referring to the listed item and the held folder. Whether it planned the
+// Create Directory.
+bool AddOperationsChecked(EngineContext* context, ShellItem& item, PlannedFolder* folder) {
     auto& list = context->operations;
-    if (check->NeedsCreating(folder.path.str())) {
-        auto create = std::make_unique<Operation>(folder, context->noDestination);
+    bool creates = false;
+    if (folder->needsCreating && !folder->creationPlanned) {
+        auto create = std::make_unique<Operation>(*folder->item, context->noDestination);
         create->kind = static_cast<int32_t>(OperationKind::CreateDirectory);
         list.push_back(std::move(create));
+        folder->creationPlanned = true;
+        creates = true;
     }
-    if (item.isVirtual) return;
-    auto move = std::make_unique<Operation>(item, folder);
+    if (item.isVirtual) return creates;
+    auto move = std::make_unique<Operation>(item, *folder->item);
     move->kind = static_cast<int32_t>(OperationKind::Move);
     list.push_back(std::move(move));
+    return creates;
 }
 
 }  // namespace
@@ -281,28 +302,34 @@ void PlanOperations(EngineContext* context, const PlanVisitor& visit) {
     // Files another program is still writing are never planned, whatever
     // the rules say: moving a half-done download breaks it.
     // The times come from the listing of the target, not a second one.
-    std::vector<ListedItem> files;
-    for (const auto& child : target->children) {
-        if (child->isVirtual || !IsFile(*child)) continue;
-        ListedItem file;
-        file.path = child->path.str();
-        file.isFile = true;
-        file.lastWrite = (static_cast<uint64_t>(child->lastWriteTime.dwHighDateTime) << 32) |
-                         child->lastWriteTime.dwLowDateTime;
-        files.push_back(std::move(file));
-    }
     const uint64_t now = FileTimeNow(), settle = SettleTime();
-    const std::vector<WriteState> writing = FindBeingWritten(files, now, settle);
-    // The copies of the paths are not needed past this point.
-    std::vector<ListedItem>().swap(files);
+    std::vector<WriteState> writing;
+    {
+        std::vector<ListedItem> files;
+        for (const auto& child : target->children) {
+            if (child->isVirtual || !IsFile(*child)) continue;
+            ListedItem file;
+            file.path = TextOf(child->path);
+            file.isFile = true;
+            file.lastWrite = (static_cast<uint64_t>(child->lastWriteTime.dwHighDateTime) << 32) |
+                             child->lastWriteTime.dwLowDateTime;
+            files.push_back(file);
+        }
+        writing = FindBeingWritten(files, now, settle);
+    }
     std::size_t nextFile = 0;
 
-    // At most a Create Directory and a Move for each item.
-    context->operations.reserve(context->operations.size() + 2 * target->children.size());
+    // At most a Move for each item and a Create Directory for each folder.
+    context->operations.reserve(context->operations.size() + target->children.size() + 16);
     FolderCheck check;
     PlannedFolders folders(context);
     // Each folder's full path is composed once.
-    std::unordered_map<const FolderNode*, ShellItem*> destinations;
+    std::unordered_map<const FolderNode*, PlannedFolder*> destinations;
+    // Whether an item of a folder, as the file system reaches it, lies
+    // directly in a destination: the same answer for all the items of one
+    // folder, which a listing's items share.
+    std::wstring lastParent;
+    std::unordered_map<const PlannedFolder*, bool> reallyThere;
     PlannedItem planned;
     for (const auto& child : target->children) {
         const ShellItem& item = *child;
@@ -325,19 +352,39 @@ void PlanOperations(EngineContext* context, const PlanVisitor& visit) {
             auto known = destinations.find(node);
             if (known == destinations.end())
                 known = destinations
-                            .emplace(node, &folders.Of(CombineDestination(FolderPath(*node), profile->rootPath, base)))
+                            .emplace(node, &folders.Of(CombineDestination(FolderPath(*node), profile->rootPath, base),
+                                                       &check))
                             .first;
-            ShellItem& folderItem = *known->second;
-            const std::wstring folder = folderItem.path.str();
-            planned.folder = folder;
+            PlannedFolder& folder = *known->second;
+            if (visit) planned.folder = folder.path;
+            const std::wstring_view itemPath = TextOf(item.path);
             bool alreadyThere;
-            if (folder.size() + 1 + item.path.size() < kTextUnits - 1) {
-                alreadyThere = DirectlyIn(item.path.str(), folder) ||
-                               (!item.isVirtual && DirectlyIn(realItems.ItemOf(item.path.str()), realDestinations.Of(folder)));
+            if (folder.path.size() + 1 + itemPath.size() < kTextUnits - 1) {
+                alreadyThere = DirectlyIn(itemPath, folder.path);
+                if (!alreadyThere && !item.isVirtual) {
+                    std::wstring_view whole = itemPath;
+                    if (whole.size() > 1 && whole.back() == L'\\') whole.remove_suffix(1);
+                    const std::size_t slash = whole.rfind(L'\\');
+                    if (slash != std::wstring_view::npos && slash > 0 && slash + 1 < whole.size()) {
+                        if (whole.substr(0, slash) != lastParent) {
+                            lastParent.assign(whole.substr(0, slash));
+                            reallyThere.clear();
+                        }
+                        auto answer = reallyThere.find(&folder);
+                        if (answer == reallyThere.end())
+                            answer = reallyThere
+                                         .emplace(&folder, DirectlyIn(realItems.ItemOf(item.path.str()),
+                                                                      realDestinations.Of(folder.path)))
+                                         .first;
+                        alreadyThere = answer->second;
+                    } else {
+                        alreadyThere = DirectlyIn(realItems.ItemOf(item.path.str()), realDestinations.Of(folder.path));
+                    }
+                }
             } else {
                 // Near the field's length the arrival is cut as it would be stored.
                 const std::wstring source = WithoutTrailingSeparator(item.path.str());
-                const std::wstring arrival = CutToField(path::Join(folder, path::LastComponent(source)));
+                const std::wstring arrival = CutToField(path::Join(folder.path, path::LastComponent(source)));
                 alreadyThere = EqualsNoCase(source, arrival);
             }
             if (!item.isVirtual && IsFolder(item) && !IsFile(item) && isDestination(item)) {
@@ -346,9 +393,7 @@ void PlanOperations(EngineContext* context, const PlanVisitor& visit) {
                 planned.verdict = ItemVerdict::AlreadyThere;
             } else {
                 planned.verdict = ItemVerdict::Move;
-                const std::size_t before = context->operations.size();
-                AddOperationsChecked(context, *child, folderItem, &check);
-                planned.makesFolder = context->operations.size() - before > 1;
+                planned.makesFolder = AddOperationsChecked(context, *child, &folder);
             }
         }
         if (visit && !visit(planned)) return;

@@ -1,5 +1,6 @@
 // Planning: from a job to the ordered list of Create Directory and Moving
-// operations. Nothing is changed on disk here.
+// operations: one Create Directory for each missing folder, before the
+// first Move into it. Nothing is changed on disk here.
 #pragma once
 
 #include <functional>
@@ -30,7 +31,8 @@ struct PlannedItem {
     const ShellItem* item = nullptr;
     ItemVerdict verdict = ItemVerdict::NoRule;
     std::wstring folder;        // the folder a rule gives it; empty for NoRule and BeingWritten
-    bool makesFolder = false;   // Move: a Create Directory for the folder comes first
+    bool makesFolder = false;   // Move: a Create Directory for the folder comes first (for the
+                                // first item bound for a missing folder; the others find it made)
 };
 
 // Told about every item of the target in order, once its operations are in

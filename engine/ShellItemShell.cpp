@@ -143,26 +143,25 @@ bool MayBeShellJunction(const std::wstring& path, DWORD fileAttributes) {
 // The shell's flags for a file-system object, from its file attributes and
 // its name (the same as SHGetFileInfoW's, see ShellItemTest). False when the
 // shell has to be asked instead: file-system links and possible junctions.
-bool FlagsFromFileAttributes(const std::wstring& path, DWORD fileAttributes,
+bool FlagsFromFileAttributes(const wchar_t* path, std::size_t n, DWORD fileAttributes,
                              ShortcutClasses* shortcuts, uint32_t* flags) {
     if (fileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
     uint32_t out;
     if (fileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        if (MayBeShellJunction(path, fileAttributes)) return false;
+        if (MayBeShellJunction(std::wstring(path, n), fileAttributes)) return false;
         // FILE_ATTRIBUTE_READONLY means "customised" on a folder, not
         // read-only, and gives no flag.
         out = kSfgaoFolder;
     } else {
         out = kSfgaoFile;
-        const std::size_t slash = path.rfind(L'\\');
-        const wchar_t* name = path.c_str() + (slash == std::wstring::npos ? 0 : slash + 1);
+        const wchar_t* name = path + n;
+        while (name > path && name[-1] != L'\\') --name;
         if (shortcuts->IsShortcut(name)) out |= SFGAO_LINK;
         // The Windows shell opens .zip and .cab files as folders (zipfldr and
         // cabview) and reports them as FOLDER as well as STREAM. Wine's shell
         // reports STREAM only; the program is made for Windows and keeps the
         // Windows answer.
-        const std::size_t n = path.size();
-        if (EndsWithNoCase(path.c_str(), n, L".zip") || EndsWithNoCase(path.c_str(), n, L".cab"))
+        if (EndsWithNoCase(path, n, L".zip") || EndsWithNoCase(path, n, L".cab"))
             out |= SFGAO_FOLDER;
         if (fileAttributes & FILE_ATTRIBUTE_READONLY) out |= SFGAO_READONLY;
     }
@@ -239,7 +238,7 @@ FastAnswer FastFlags(const wchar_t* path, ShortcutClasses* shortcuts, uint32_t* 
                    ? FastAnswer::Missing
                    : FastAnswer::AskShell;
     }
-    return FlagsFromFileAttributes(path, data.dwFileAttributes, shortcuts, flags)
+    return FlagsFromFileAttributes(path, wcslen(path), data.dwFileAttributes, shortcuts, flags)
                ? FastAnswer::Flags
                : FastAnswer::AskShell;
 }
@@ -254,7 +253,7 @@ void RefreshItem(ShellItem* item, const WIN32_FIND_DATAW* listed, ShortcutClasse
     uint32_t flags = 0;
     FastAnswer answer = FastAnswer::AskShell;
     if (listedAttributes) {
-        if (FlagsFromFileAttributes(item->path.str(), *listedAttributes, shortcuts, &flags))
+        if (FlagsFromFileAttributes(item->path.c_str(), item->path.size(), *listedAttributes, shortcuts, &flags))
             answer = FastAnswer::Flags;
     } else {
         answer = FastFlags(item->path, shortcuts, &flags);
@@ -273,12 +272,19 @@ void RefreshItem(ShellItem* item, const WIN32_FIND_DATAW* listed, ShortcutClasse
     RefreshTimeAndSize(item);
 }
 
-void AppendChild(ShellItem* parent, const std::wstring& path, const std::wstring& name,
+void AppendChild(ShellItem* parent, const std::wstring& path, const wchar_t* name, std::size_t nameLength,
                  const WIN32_FIND_DATAW* listed, ShortcutClasses* shortcuts, SharedExtensions* extensions) {
     auto child = std::make_unique<ShellItem>();
     child->pathCut = path.size() >= kTextUnits;
-    child->path = path;
-    child->name = name;
+    // The name ends the path as a rule; then both share one text.
+    const std::size_t nameAt = path.size() - nameLength;
+    if (nameLength < path.size() && path[nameAt - 1] == L'\\' &&
+        path.compare(nameAt, nameLength, name, nameLength) == 0) {
+        TextField::StorePathAndName(path.c_str(), path.size(), nameAt, &child->path, &child->name);
+    } else {
+        child->path = path;
+        child->name = std::wstring(name, nameLength);
+    }
     child->isVirtual = wcschr(child->name, L':') != nullptr;
     RefreshItem(child.get(), listed, shortcuts);
     if (!child->isVirtual && IsFile(*child)) SetExtensionFromName(child.get(), extensions);
@@ -340,7 +346,7 @@ bool ListFolderDirectly(ShellItem* item) {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) continue;
         if (wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0) continue;
         path.assign(base).append(name);
-        AppendChild(item, path, name, &found, &shortcuts, &extensions);
+        AppendChild(item, path, name, wcslen(name), &found, &shortcuts, &extensions);
     } while (FindNextFileW(find.Get(), &found));
     return true;
 }
@@ -373,7 +379,7 @@ void ListThroughShell(ShellItem* item) {
         const std::wstring path = DisplayName(folder.Get(), owned.get(), SHGDN_FORPARSING);
         const std::wstring name =
             DisplayName(folder.Get(), owned.get(), SHGDN_INFOLDER | SHGDN_FORPARSING);
-        AppendChild(item, path, name, nullptr, &shortcuts, &extensions);
+        AppendChild(item, path, name.c_str(), name.size(), nullptr, &shortcuts, &extensions);
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "common/PlannedNames.h"
 #include "common/Text.h"
 #include "common/PathText.h"
@@ -10,19 +12,36 @@ namespace ordvale {
 
 namespace {
 
-Operation* Append(EngineContext* context, OperationKind kind, const std::wstring& source,
-                  const std::wstring& destination) {
-    auto op = std::make_unique<Operation>();
-    op->kind = static_cast<int32_t>(kind);
-    op->status = static_cast<int32_t>(OperationStatus::Unknown);
-    StoreText(op->source.path, source.c_str());
-    StoreText(op->source.name, path::LastComponent(source).c_str());
-    op->source.pathCut = source.size() >= kTextUnits;
-    StoreText(op->destination.path, destination.c_str());
-    op->destination.pathCut = destination.size() >= kTextUnits;
-    context->operations.push_back(std::move(op));
-    return context->operations.back().get();
-}
+// Makes the operations of an undo; the folders items go back into are one
+// text each, however many items go back into them.
+class Appender {
+public:
+    explicit Appender(EngineContext* context) : context_(context) {}
+
+    Operation* Append(OperationKind kind, const std::wstring& source, const std::wstring& destination) {
+        auto op = std::make_unique<Operation>();
+        op->kind = static_cast<int32_t>(kind);
+        op->status = static_cast<int32_t>(OperationStatus::Unknown);
+        const std::wstring name = path::LastComponent(source);
+        const std::size_t nameAt = source.size() - std::min(name.size(), source.size());
+        if (nameAt > 0 && source[nameAt - 1] == L'\\' && source.compare(nameAt, name.size(), name) == 0)
+            TextField::StorePathAndName(source.c_str(), source.size(), nameAt, &op->source.path, &op->source.name);
+        else {
+            StoreText(op->source.path, source.c_str());
+            StoreText(op->source.name, name.c_str());
+        }
+        op->source.pathCut = source.size() >= kTextUnits;
+        if (lastDestination_ != destination) lastDestination_ = destination;
+        op->destination.path = lastDestination_;
+        op->destination.pathCut = destination.size() >= kTextUnits;
+        context_->operations.push_back(std::move(op));
+        return context_->operations.back().get();
+    }
+
+private:
+    EngineContext* context_;
+    TextField lastDestination_;
+};
 
 }  // namespace
 
@@ -32,21 +51,22 @@ void AddUndoOperations(EngineContext* context, const UndoPlan& plan, UndoRun* ru
     // comes back beside it under a numbered name.
     context->settings.fileConflict = kConflictRename;
     context->settings.folderConflict = kConflictRename;
+    Appender appender(context);
     for (const UndoStep& step : plan.steps) {
         switch (step.action) {
             case UndoAction::MoveBack: {
-                Operation* op = Append(context, OperationKind::Move, step.from, path::ParentOf(step.to));
+                Operation* op = appender.Append(OperationKind::Move, step.from, path::ParentOf(step.to));
                 const std::wstring name = path::LastComponent(step.to);
                 if (name != path::LastComponent(step.from)) op->newName = name;
                 run->expected[op] = UndoRun::Expected{step.isFolder, step.size, step.lastWrite};
                 break;
             }
             case UndoAction::DeleteCopy: {
-                Operation* op = Append(context, OperationKind::Delete, step.from, L"");
+                Operation* op = appender.Append(OperationKind::Delete, step.from, L"");
                 run->expected[op] = UndoRun::Expected{step.isFolder, step.size, step.lastWrite};
                 break;
             }
-            case UndoAction::CreateFolder: Append(context, OperationKind::CreateDirectory, step.from, L""); break;
+            case UndoAction::CreateFolder: appender.Append(OperationKind::CreateDirectory, step.from, L""); break;
             case UndoAction::RemoveFolder: run->foldersToRemove.push_back(step.from); break;
         }
     }
@@ -56,11 +76,17 @@ void AddUndoOperations(EngineContext* context, const UndoPlan& plan, UndoRun* ru
 
 bool PlanUndoOperations(EngineContext* context, const std::wstring& historyFolder, const std::wstring& runId,
                         UndoRun* run) {
-    RunJournal journal;
-    if (!ReadJournalFile(historyFolder, runId, &journal, &run->readError)) return false;
-    AddUndoOperations(context, PlanUndo(journal), run);
-    run->skippedLines = journal.skippedLines;
-    run->skippedSamples = std::move(journal.skippedSamples);
+    UndoPlan plan;
+    {
+        RunJournal journal;
+        if (!ReadJournalFile(historyFolder, runId, &journal, &run->readError)) return false;
+        plan = PlanUndo(journal);
+        run->skippedLines = journal.skippedLines;
+        run->skippedSamples = std::move(journal.skippedSamples);
+    }
+    // The journal is gone before the operations are made: a run of a
+    // million items is not held three times over.
+    AddUndoOperations(context, plan, run);
     return true;
 }
 

@@ -130,6 +130,51 @@ TEST(Journal, ParserSkipsWhatItCannotUse) {
     EXPECT_EQ(undo.entries[0].lastWrite, 77u);
 }
 
+// A journal file is read a piece at a time: lines that end in the next
+// piece, or several pieces later, read as they do from the whole text.
+TEST(Journal, AFileReadsAsItsWholeTextWhereverItsPiecesEnd) {
+    TempDir dir;
+    const std::wstring history = dir / L"History";
+    ASSERT_TRUE(MakeFolder(history));
+    std::string text = "\xEF\xBB\xBFOrdvale journal\t1\nTarget\t1\tC:\\Tidy\n";
+    std::size_t planned = 0;
+    for (std::size_t i = 0; text.size() < 300000; ++i) {
+        // Lines of every length from 40 to about 470 bytes, so that their
+        // ends fall everywhere in a piece.
+        const std::string name = std::string(i % 200, 'n') + std::to_string(i) + ".txt";
+        text += "Planned\tMove\tC:\\Tidy\\" + name + "\tC:\\Tidy\\Text\\" + name + "\t" + std::to_string(i) + "\t7\n";
+        if (i % 3 == 0) text += "Done\t" + std::to_string(planned) + "\t" + std::to_string(i) + "\t8\n";
+        ++planned;
+        if (i == 700) text += "Move\t" + std::string(150000, 'x') + "\n";  // one line over several pieces
+    }
+    text += "End\nMove\tC:\\a.jpg\tC:\\P\\a.jpg\t5\t7";  // a last line cut short
+    const std::wstring runId = L"20261209-101500-000";
+    ASSERT_TRUE(WriteText(JournalFileIn(history, runId), text));
+    RunJournal read;
+    ASSERT_TRUE(ReadJournalFile(history, runId, &read));
+    const RunJournal whole = ParseJournal(text, runId);
+    EXPECT_EQ(read.runId, runId);
+    EXPECT_EQ(read.run.folder, L"C:\\Tidy");
+    EXPECT_EQ(whole.planned.size(), planned);
+    ASSERT_EQ(read.planned.size(), whole.planned.size());
+    for (std::size_t i = 0; i < whole.planned.size(); ++i) {
+        EXPECT_EQ(read.planned[i].source, whole.planned[i].source) << i;
+        EXPECT_EQ(read.planned[i].size, whole.planned[i].size) << i;
+    }
+    EXPECT_EQ(read.plannedDone, whole.plannedDone);
+    ASSERT_EQ(read.entries.size(), (planned + 2) / 3);
+    ASSERT_EQ(read.entries.size(), whole.entries.size());
+    for (std::size_t i = 0; i < whole.entries.size(); ++i) {
+        EXPECT_EQ(read.entries[i].source, whole.entries[i].source) << i;
+        EXPECT_EQ(read.entries[i].destination, whole.entries[i].destination) << i;
+        EXPECT_EQ(read.entries[i].lastWrite, 8u) << "what the Done line says";
+    }
+    EXPECT_EQ(read.entries[1].source, L"C:\\Tidy\\" + std::wstring(3, L'n') + L"3.txt");
+    EXPECT_EQ(read.skippedLines, 1u);
+    EXPECT_EQ(whole.skippedLines, 1u);
+    EXPECT_TRUE(read.ended);
+}
+
 // Names in any script, and names a Windows file system allows but UTF-8
 // cannot spell (a lone surrogate), come back unchanged.
 TEST(Journal, NamesSurviveTheTextEncoding) {

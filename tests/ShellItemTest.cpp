@@ -485,6 +485,45 @@ TEST(ShellItemRecord, TextFieldsCutStopAndKeepTheirCopies) {
     }
 }
 
+// A listed item's name is the end of its path and reads from the same
+// text; each still reads as its own text, whatever happens to the other.
+TEST(ShellItemRecord, APathAndTheNameItEndsInShareOneText) {
+    const std::wstring deep = L"C:\\" + std::wstring(280, L'd') + L"\\x.txt";
+    const struct {
+        std::wstring path;
+        std::size_t nameAt;
+        std::wstring pathReads;
+        std::wstring nameReads;
+    } rows[] = {
+        {L"C:\\t\\a.txt", 5, L"C:\\t\\a.txt", L"a.txt"},
+        {L"C:\\a", 3, L"C:\\a", L"a"},
+        {L"C:\\t\\a.txt", 0, L"C:\\t\\a.txt", L"C:\\t\\a.txt"},   // no name part: a text of its own
+        {L"C:\\t\\", 5, L"C:\\t\\", L""},
+        {deep, deep.size() - 5, deep.substr(0, 259), L"x.txt"},  // a path cut: the name is kept whole
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(Narrow(row.path));
+        ordvale::ShellItem item;
+        TextField::StorePathAndName(row.path.c_str(), row.path.size(), row.nameAt, &item.path, &item.name);
+        EXPECT_EQ(item.path.str(), row.pathReads);
+        EXPECT_EQ(item.name.str(), row.nameReads);
+        EXPECT_EQ(item.name.size(), row.nameReads.size());
+        EXPECT_EQ(std::wstring(item.name.c_str()), row.nameReads) << "ends where the path ends";
+        EXPECT_EQ(item.name[row.nameReads.size()], L'\0');
+        EXPECT_TRUE(item.name == TextField(row.nameReads));
+        EXPECT_TRUE(TextField(row.nameReads) == item.name);
+        SetExtensionFromName(&item);
+        const TextField name = item.name;
+        ordvale::ShellItem copy;
+        copy.name = item.name;
+        item.path = L"C:\\other\\b.doc";
+        item.name = L"b.doc";
+        EXPECT_EQ(name.str(), row.nameReads) << "a copy keeps the text";
+        EXPECT_EQ(copy.name.str(), row.nameReads);
+        EXPECT_EQ(item.name.str(), L"b.doc");
+    }
+}
+
 TEST(ShellItemRecord, ResetItemClearsEveryField) {
     Item item;
     item.isDesktop = true;

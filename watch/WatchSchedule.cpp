@@ -236,7 +236,7 @@ uint64_t WhenSettled(const std::wstring& folder, uint64_t since, uint64_t now, u
     // been left by it, though it has settled since.
     const uint64_t window = settle + (now > since ? now - since : 0);
     std::vector<ListedItem> files;
-    std::vector<std::wstring> folders;
+    std::vector<std::wstring> paths, folders;  // the files' paths, which `files` refer to
     WIN32_FIND_DATAW data;
     win::UniqueFind find(FindFirstFileExW((path::WithTrailingSeparator(folder) + L"*").c_str(), FindExInfoBasic,
                                           &data, FindExSearchNameMatch, nullptr, 0));
@@ -249,12 +249,13 @@ uint64_t WhenSettled(const std::wstring& folder, uint64_t since, uint64_t now, u
             continue;
         }
         ListedItem item;
-        item.path = path;
         item.isFile = true;
         item.lastWrite = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
                          data.ftLastWriteTime.dwLowDateTime;
-        files.push_back(std::move(item));
+        paths.push_back(path);
+        files.push_back(item);
     } while (FindNextFileW(find.Get(), &data));
+    for (std::size_t i = 0; i < files.size(); ++i) files[i].path = paths[i];
 
     uint64_t soonest = 0;
     auto note = [&](uint64_t at) {
