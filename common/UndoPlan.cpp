@@ -2,11 +2,14 @@
 
 #include <windows.h>
 
+#include <cwchar>
+#include <cwctype>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "PlannedNames.h"
 #include "PathText.h"
+#include "Text.h"
 
 namespace ordvale {
 
@@ -28,6 +31,61 @@ Standing WhatStandsAt(const std::wstring& path) {
     s.lastWrite = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
     if (!s.isFolder) s.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     return s;
+}
+
+// The start of the run the id names, as a FILETIME; 0 when it names none.
+uint64_t RunStart(const std::wstring& runId) {
+    if (!IsRunId(runId)) return 0;
+    SYSTEMTIME utc = {};
+    unsigned year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, ms = 0;
+    if (swscanf(runId.c_str(), L"%4u%2u%2u-%2u%2u%2u-%3u", &year, &month, &day, &hour, &minute, &second, &ms) != 7)
+        return 0;
+    utc.wYear = static_cast<WORD>(year);
+    utc.wMonth = static_cast<WORD>(month);
+    utc.wDay = static_cast<WORD>(day);
+    utc.wHour = static_cast<WORD>(hour);
+    utc.wMinute = static_cast<WORD>(minute);
+    utc.wSecond = static_cast<WORD>(second);
+    utc.wMilliseconds = static_cast<WORD>(ms);
+    FILETIME time = {};
+    if (!SystemTimeToFileTime(&utc, &time)) return 0;
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+bool OnOtherDrives(const std::wstring& a, const std::wstring& b) {
+    return a.size() >= 2 && b.size() >= 2 && a[1] == L':' && b[1] == L':' && towupper(a[0]) != towupper(b[0]);
+}
+
+// The temporary files that the planned move `planned`, whose source still
+// stands, left beside its destination when its run ended in the middle of
+// the copy. A copy takes the first of its names that is free, so the names
+// are looked at in turn until one is free; a name taken by anything the run
+// did not make is passed over, never removed.
+void PartialsLeftBy(const JournalEntry& planned, const Standing& source, uint64_t runStart,
+                    std::vector<UndoPartial>* partials) {
+    if (planned.destination.empty() || !OnOtherDrives(planned.source, planned.destination)) return;
+    for (int attempt = 0; attempt < kPartialCopyAttempts; ++attempt) {
+        const std::wstring name = PartialCopyName(planned.destination, attempt);
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (name.empty() || !GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data)) return;
+        if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+        const uint64_t size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        const uint64_t written =
+            (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+        const uint64_t created =
+            (static_cast<uint64_t>(data.ftCreationTime.dwHighDateTime) << 32) | data.ftCreationTime.dwLowDateTime;
+        if (size > planned.size) continue;
+        // A copy that was whole and given the source's times just before
+        // its rename no longer shows when it was written; the source it
+        // copies still stands as planned.
+        const bool whole = size == planned.size && written == planned.lastWrite && planned.lastWrite != 0 &&
+                           source.size == planned.size && source.lastWrite == planned.lastWrite;
+        // Made and written since the run began (its id names the
+        // millisecond it began in).
+        const bool sinceRun = runStart != 0 && created >= runStart && written >= runStart;
+        if (!whole && !sinceRun) continue;
+        partials->push_back(UndoPartial{name, size, written});
+    }
 }
 
 class Planner {
@@ -150,16 +208,25 @@ private:
 
 }  // namespace
 
+std::wstring PartialCopyName(const std::wstring& arrival, int attempt) {
+    std::wstring name = arrival;
+    if (attempt > 0) name += L"." + std::to_wstring(attempt);
+    name += kPartialSuffix;
+    return name.size() >= kTextUnits ? std::wstring() : name;
+}
+
 namespace {
 
 // What the run did, oldest first, as EntriesToTakeBack tells it: the
 // journal's own entries referred to, not copied, and the planned
 // operations found carried out, in `found` (which the result refers to).
-std::vector<const JournalEntry*> EntriesDone(const RunJournal& journal, std::vector<JournalEntry>* found) {
+std::vector<const JournalEntry*> EntriesDone(const RunJournal& journal, std::vector<JournalEntry>* found,
+                                             std::vector<UndoPartial>* partials) {
     std::vector<const JournalEntry*> entries;
     entries.reserve(journal.entries.size());
     for (const JournalEntry& e : journal.entries) entries.push_back(&e);
     if (journal.ended || journal.planned.empty()) return entries;
+    const uint64_t runStart = partials ? RunStart(journal.runId) : 0;
     // Planned operations that went otherwise were recorded as whole entries.
     std::unordered_set<std::wstring> recorded;
     for (const JournalEntry& e : journal.entries) recorded.insert(path::FoldCase(e.source));
@@ -174,7 +241,12 @@ std::vector<const JournalEntry*> EntriesDone(const RunJournal& journal, std::vec
                 if (source.exists && source.isFolder) found->push_back(planned);
                 break;
             case JournalKind::Move: {
-                if (source.exists) break;
+                if (source.exists) {
+                    // Still there: its copy to another volume may have
+                    // been cut short.
+                    if (partials && !source.isFolder) PartialsLeftBy(planned, source, runStart, partials);
+                    break;
+                }
                 const Standing there = WhatStandsAt(planned.destination);
                 if (!there.exists) break;
                 if (there.isFolder) {
@@ -198,10 +270,10 @@ std::vector<const JournalEntry*> EntriesDone(const RunJournal& journal, std::vec
 
 }  // namespace
 
-std::vector<JournalEntry> EntriesToTakeBack(const RunJournal& journal) {
+std::vector<JournalEntry> EntriesToTakeBack(const RunJournal& journal, std::vector<UndoPartial>* partials) {
     std::vector<JournalEntry> found;
     std::vector<JournalEntry> entries;
-    for (const JournalEntry* e : EntriesDone(journal, &found)) entries.push_back(*e);
+    for (const JournalEntry* e : EntriesDone(journal, &found, partials)) entries.push_back(*e);
     return entries;
 }
 
@@ -213,7 +285,7 @@ UndoPlan PlanUndo(const RunJournal& journal) {
     // Which file set aside was replaced: the next Replace (or Copy) onto
     // its place, before it is set aside again.
     std::vector<JournalEntry> carriedOut;
-    const std::vector<const JournalEntry*> entries = EntriesDone(journal, &carriedOut);
+    const std::vector<const JournalEntry*> entries = EntriesDone(journal, &carriedOut, &plan.partials);
     std::vector<Planner::Pairing> pairings(entries.size());
     std::unordered_map<std::wstring, std::size_t> pending;  // folded place -> its SetAside
     for (std::size_t i = 0; i < entries.size(); ++i) {

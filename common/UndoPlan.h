@@ -29,6 +29,16 @@ enum class UndoReason {
     NoFolder,  // a file stands where the folder it goes back into should be
 };
 
+// Appended to an arriving file's path while its copy across volumes is
+// being written; renamed into place once whole.
+constexpr wchar_t kPartialSuffix[] = L".ordvale-partial";
+
+// The temporary name beside `arrival` that a copy tries on its `attempt`
+// (0 first; the next when one is taken): "a.jpg.ordvale-partial",
+// "a.jpg.1.ordvale-partial", ... Empty when the path would be too long.
+std::wstring PartialCopyName(const std::wstring& arrival, int attempt);
+constexpr int kPartialCopyAttempts = 20;
+
 struct UndoStep {
     UndoAction action = UndoAction::MoveBack;
     std::wstring from;     // the item (or the folder) as it stands now
@@ -39,6 +49,15 @@ struct UndoStep {
     bool willEmpty = true;   // RemoveFolder: nothing is expected to be left in it
     // MoveBack, DeleteCopy: the size and last-write time the item had when
     // the run left it, checked again just before it is moved.
+    uint64_t size = 0;
+    uint64_t lastWrite = 0;
+};
+
+// The temporary file of a copy across volumes that a run cut short left
+// beside the copy's destination, with its size and last-write time as the
+// undo found it: deleted (for good) when it is still so.
+struct UndoPartial {
+    std::wstring path;
     uint64_t size = 0;
     uint64_t lastWrite = 0;
 };
@@ -54,13 +73,20 @@ struct UndoPlan {
     std::wstring undoneRunId;  // what that run itself took back, if it was an undo
     std::vector<UndoStep> steps;  // in the order to carry them out
     std::vector<UndoLeftItem> left;
+    std::vector<UndoPartial> partials;
 };
 
 // What the run did, oldest first: the entries it recorded and, for a run
 // that ended before it recorded everything, each planned move whose item
 // has left its source and stands at its destination as planned (same size
 // and last-write time), and each planned folder that stands now.
-std::vector<JournalEntry> EntriesToTakeBack(const RunJournal& journal);
+// `partials`, when given, gets each temporary file that a planned copy
+// across volumes without its completion left beside its destination: one the run made (written since the run began, or as
+// whole as the source, which still stands), never larger than the planned
+// item, never a folder or a link. A file of that name that stood there
+// before the run is left alone.
+std::vector<JournalEntry> EntriesToTakeBack(const RunJournal& journal,
+                                            std::vector<UndoPartial>* partials = nullptr);
 
 // The steps for those entries, newest first, as the disk stands now.
 UndoPlan PlanUndo(const RunJournal& journal);

@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "common/FreeName.h"
+#include "common/UndoPlan.h"
 #include "common/PathText.h"
 #include "common/RunTrace.h"
 #include "common/Text.h"
@@ -214,18 +215,20 @@ bool OnOtherDrive(const std::wstring& a, const std::wstring& b) {
 
 // ------------------------------------------------- copies that are whole
 
-// Appended to an arriving file's path while its copy is being written.
-constexpr wchar_t kPartialSuffix[] = L".ordvale-partial";
-
-// A name beside `arrival` that nothing holds, for the copy while it is
-// written; empty when none fits.
+// The name beside `arrival` that the copy tries on its `attempt`, for the
+// copy while it is written (the undo of a run cut short finds it there by
+// its arrival); empty when none fits.
 std::wstring PartialName(const std::wstring& arrival, int attempt) {
-    std::wstring name = arrival + kPartialSuffix;
-    if (attempt > 0 || name.size() > kMaxPathChars)
+    std::wstring name = PartialCopyName(arrival, attempt);
+    if (name.empty())
         name = Join(path::ParentOf(arrival), L"~" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                                                  std::to_wstring(attempt) + kPartialSuffix);
     return name.size() > kMaxPathChars ? std::wstring() : name;
 }
+
+// Thrown by the fault that kills a run in the middle of a copy: nothing
+// after that point is done, as when the process dies.
+struct RunDied {};
 
 // Copies the file `source` to `arrival`, which must be free: the copy is
 // written under a hidden temporary name beside it, checked for its full
@@ -265,7 +268,7 @@ private:
             return GetLastError();
         std::wstring partial;
         win::UniqueHandle out;
-        for (int attempt = 0; attempt < 20 && !out; ++attempt) {
+        for (int attempt = 0; attempt < kPartialCopyAttempts && !out; ++attempt) {
             partial = PartialName(arrival, attempt);
             if (partial.empty()) return ERROR_FILENAME_EXCED_RANGE;
             out.Reset(CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -315,8 +318,14 @@ private:
             const bool fault = faults_ && faults_->copyFailsAfterBytes >= 0 &&
                                done + got > static_cast<uint64_t>(faults_->copyFailsAfterBytes);
             if (fault) put = static_cast<DWORD>(static_cast<uint64_t>(faults_->copyFailsAfterBytes) - done);
+            const bool dies = faults_ && faults_->runDiesAfterCopiedBytes >= 0 &&
+                              done + put >= static_cast<uint64_t>(faults_->runDiesAfterCopiedBytes);
+            if (dies)
+                put = std::min(put, static_cast<DWORD>(std::max<int64_t>(
+                                        0, faults_->runDiesAfterCopiedBytes - static_cast<int64_t>(done))));
             DWORD wrote = 0;
             if (put && !WriteFile(out, buffer.data(), put, &wrote, nullptr)) return GetLastError();
+            if (dies) throw RunDied();
             if (fault) return ERROR_DISK_FULL;
             if (wrote != got) return ERROR_DISK_FULL;
             done += wrote;

@@ -80,6 +80,10 @@ struct ExecutorFaults {
     // Once the run's plan is on the disk, every write and flush of its
     // journal fails, as when the disk fills up.
     bool journalFailsAfterPlan = false;
+    // The run dies once a copy has written this many bytes of a file, as
+    // when the process is killed: nothing after that point is done (the
+    // copy is left as it is, its operation ends Failed); negative: never.
+    int64_t runDiesAfterCopiedBytes = -1;
 };
 
 // State that lives across the operations of one run.

@@ -71,6 +71,7 @@ void AddUndoOperations(EngineContext* context, const UndoPlan& plan, UndoRun* ru
         }
     }
     run->left = plan.left;
+    run->partials = plan.partials;
     run->steps = plan.steps.size();
 }
 
@@ -110,6 +111,15 @@ bool StillAsTheRunLeftIt(const UndoRun& run, const Operation& op, UndoReason* re
 }
 
 void RemoveEmptiedFolders(const UndoRun& run, JournalWriter* journal) {
+    // An unfinished copy is only ever the run's own temporary file: one that
+    // changed since the undo looked is someone else's now.
+    for (const UndoPartial& partial : run.partials) {
+        uint64_t size = 0, lastWrite = 0;
+        ReadSizeAndLastWrite(partial.path, &size, &lastWrite);
+        if (lastWrite == 0 || size != partial.size || lastWrite != partial.lastWrite) continue;
+        SetFileAttributesW(partial.path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(partial.path.c_str());
+    }
     for (const std::wstring& folder : run.foldersToRemove) {
         // RemoveDirectory refuses a folder that holds anything.
         if (!RemoveDirectoryW(folder.c_str())) continue;

@@ -19,6 +19,7 @@ struct UndoRun {
     std::wstring undoneRunId;                 // the run taken back
     std::vector<std::wstring> foldersToRemove;  // in the order to try them
     std::vector<UndoLeftItem> left;             // what cannot be taken back
+    std::vector<UndoPartial> partials;          // copies the run left unfinished
     std::size_t steps = 0;                      // what the plan found to do
     JournalReadError readError = JournalReadError::None;
     std::size_t skippedLines = 0;               // journal lines not used
@@ -49,8 +50,10 @@ void AddUndoOperations(EngineContext* context, const UndoPlan& plan, UndoRun* ru
 // every pass; what no longer is gets `reason`.
 bool StillAsTheRunLeftIt(const UndoRun& run, const Operation& op, UndoReason* reason);
 
-// Removes each folder of the list that is empty by now (a folder that still
-// holds something stays), recording every removal in the journal.
+// Deletes the unfinished copies the run left that are still as the undo
+// found them, then removes each folder of the list that is empty by now (a
+// folder that still holds something stays), recording every folder removed
+// in the journal.
 void RemoveEmptiedFolders(const UndoRun& run, JournalWriter* journal);
 
 }  // namespace ordvale

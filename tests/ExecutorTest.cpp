@@ -1428,6 +1428,113 @@ std::vector<std::wstring> KindsOf(const std::wstring& history, const std::wstrin
     return kinds;
 }
 
+// The runner dies in the middle of a copy to another volume (injected: once
+// 100,000 bytes of the file are written), before the copy's completion is on
+// the disk; the copy's temporary file stays beside its destination. Taking
+// the run back deletes it and nothing else: the source is where it was. A
+// file of that name that stood there before the run is someone else's and
+// stays, while the copy's own (which took the next name) goes. On every
+// other volume at hand.
+TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
+    OtherVolumeFolder shm(L"Z:\\dev\\shm");
+    ULARGE_INTEGER freeBytes = {}, totalBytes = {};
+    const bool smallD = GetDiskFreeSpaceExW(L"D:\\", &freeBytes, &totalBytes, nullptr) && totalBytes.QuadPart <= 4u << 20;
+    OtherVolumeFolder d(smallD ? L"D:" : L"");
+    if (shm.path.empty() && d.path.empty()) GTEST_SKIP() << "no second file system at hand (Z:\\dev\\shm, D:)";
+    struct Row {
+        const char* what;
+        bool standing;  // a file of the copy's first temporary name stood there
+    } rows[] = {
+        {"nothing stood there", false},
+        {"a file of the temporary name stood there before the run", true},
+    };
+    for (const std::wstring& volume : {shm.path, d.path}) {
+        if (volume.empty()) continue;
+        for (const Row& row : rows) {
+            SCOPED_TRACE(Narrow(volume) + ", " + row.what);
+            Folders f;
+            const std::wstring history = f.dir / L"History";
+            const std::wstring dst = volume + L"\\dst";
+            ASSERT_TRUE(MakeFolder(dst));
+            const std::wstring from = f.src + L"\\big.bin";
+            ASSERT_TRUE(WriteBytes(from, Pattern(300000, 5)));
+            const std::wstring theirs = dst + L"\\big.bin.ordvale-partial";
+            if (row.standing) {
+                // Smaller than the item, written an hour before the run.
+                ASSERT_TRUE(WriteBytes(theirs, Pattern(1000, 6)));
+                win::UniqueHandle file(CreateFileW(theirs.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                                   OPEN_EXISTING, 0, nullptr));
+                FILETIME hourAgo;
+                GetSystemTimeAsFileTime(&hourAgo);
+                ULARGE_INTEGER t = {{hourAgo.dwLowDateTime, hourAgo.dwHighDateTime}};
+                t.QuadPart -= 36000000000ull;
+                hourAgo = {t.LowPart, t.HighPart};
+                ASSERT_TRUE(SetFileTime(file.Get(), &hourAgo, &hourAgo, &hourAgo));
+            }
+            const auto sourceBefore = FolderTree(f.src);
+            const auto destinationBefore = FolderTree(dst);
+
+            std::wstring runId;
+            std::vector<unsigned char> journalAtDeath;
+            {
+                // The run began a second ago.
+                FILETIME now;
+                GetSystemTimeAsFileTime(&now);
+                ULARGE_INTEGER t = {{now.dwLowDateTime, now.dwHighDateTime}};
+                t.QuadPart -= 10000000ull;
+                const FILETIME began = {t.LowPart, t.HighPart};
+                SYSTEMTIME utc;
+                ASSERT_TRUE(FileTimeToSystemTime(&began, &utc));
+                JournalWriter journal(history, RunIdAt(utc));
+                ASSERT_TRUE(journal.Begin());
+                JournalEntry planned;
+                planned.kind = JournalKind::Move;
+                planned.source = from;
+                planned.destination = dst + L"\\big.bin";
+                ReadSizeAndLastWrite(from, &planned.size, &planned.lastWrite);
+                const int32_t index = journal.Plan(planned);
+                ASSERT_GE(index, 0);
+                ASSERT_TRUE(journal.CommitPlan());
+                ExecutorFaults faults;
+                faults.runDiesAfterCopiedBytes = 100000;
+                ExecutionState state;
+                state.journal = &journal;
+                state.faults = &faults;
+                state.planned.index = index;
+                state.planned.source = planned.source;
+                state.planned.destination = planned.destination;
+                RecordingSink sink;
+                Operation op = MakeOp(OperationKind::Move, from, dst);
+                EXPECT_EQ(Execute(Policy(0, 1), &op, &sink, &state), OperationStatus::Failed);
+                // Dead: nothing more reaches the journal, not even its end;
+                // it stays as the disk holds it now.
+                journal.FailFromNowOn();
+                runId = journal.RunId();
+                win::UniqueHandle file(CreateFileW(JournalFileIn(history, runId).c_str(), GENERIC_READ,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                                   nullptr));
+                journalAtDeath.resize(1 << 16);
+                DWORD got = 0;
+                if (!file || !ReadFile(file.Get(), journalAtDeath.data(), 1 << 16, &got, nullptr)) got = 0;
+                journalAtDeath.resize(got);
+            }
+            ASSERT_FALSE(journalAtDeath.empty());
+            ASSERT_TRUE(WriteBytes(JournalFileIn(history, runId), journalAtDeath));
+            const std::wstring ours = dst + (row.standing ? L"\\big.bin.1.ordvale-partial" : L"\\big.bin.ordvale-partial");
+            ASSERT_EQ(ReadBytes(ours).size(), 100000u) << "the copy cut short is left as the run died";
+            EXPECT_EQ(ReadBytes(from), Pattern(300000, 5));
+
+            TakeBack(history, runId);
+            EXPECT_EQ(FolderTree(dst), destinationBefore);
+            EXPECT_EQ(FolderTree(f.src), sourceBefore);
+            if (row.standing) {
+                EXPECT_EQ(ReadBytes(theirs), Pattern(1000, 6));
+            }
+            RemoveTree(dst);
+        }
+    }
+}
+
 // Overwrite never destroys: the file standing there is renamed into a
 // hidden folder beside it (the same volume), the journal has it before the
 // new one arrives, and the undo puts both back where they were. On one
