@@ -125,8 +125,7 @@ void AddOwnOperations(std::vector<std::unique_ptr<Operation>>* list, const Shell
 struct PlannedFolder {
     ShellItem* item = nullptr;
     std::wstring path;
-    bool needsCreating = false;   // it is missing (or a file) now
-    bool creationPlanned = false; // its Create Directory is in the list
+    bool needsCreating = false;  // it is missing (or a file) now
 };
 
 class PlannedFolders {
@@ -150,18 +149,17 @@ private:
     std::unordered_map<std::wstring, PlannedFolder> byPath_;  // nodes stay where they are
 };
 
-// The Create Directory of a missing folder, before the first Move into it
-// (the one folder record serves every later Move), then the Move, both
-// referring to the listed item and the held folder. Whether it planned the
-// Create Directory.
+// A Create Directory when the folder is missing (each item bound for it
+// brings its own: the later ones find it made and end None), then the
+// Move, both referring to the listed item and the one held folder record.
+// Whether it planned the Create Directory.
 bool AddOperationsChecked(EngineContext* context, ShellItem& item, PlannedFolder* folder) {
     auto& list = context->operations;
     bool creates = false;
-    if (folder->needsCreating && !folder->creationPlanned) {
+    if (folder->needsCreating) {
         auto create = std::make_unique<Operation>(*folder->item, context->noDestination);
         create->kind = static_cast<int32_t>(OperationKind::CreateDirectory);
         list.push_back(std::move(create));
-        folder->creationPlanned = true;
         creates = true;
     }
     if (item.isVirtual) return creates;

