@@ -137,11 +137,17 @@ void CEditorMenus::ShowDropDown(HWND toolbar, int command, const State& state) {
         GreyUnhandled(popup);
     }
     BringToFront(page_);
-    // The button's tooltip would stay over the menu.
-    SendMessageW(reinterpret_cast<HWND>(SendMessageW(toolbar, TB_GETTOOLTIPS, 0, 0)), TTM_POP, 0, 0);
+    // The button's tooltip would stay over the menu, or come back while the
+    // pointer rests on the button: it is quiet while the menu is open.
+    HWND tips = reinterpret_cast<HWND>(SendMessageW(toolbar, TB_GETTOOLTIPS, 0, 0));
+    if (tips) {
+        SendMessageW(tips, TTM_POP, 0, 0);
+        SendMessageW(tips, TTM_ACTIVATE, FALSE, 0);
+    }
     if (popup)
         TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_VERTICAL, button.left, button.bottom, 0, page_,
                        nullptr);
+    if (tips) SendMessageW(tips, TTM_ACTIVATE, TRUE, 0);
 }
 
 }  // namespace ordvale::wizard
