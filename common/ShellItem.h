@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "SlabPool.h"
 #include "Text.h"
 
 namespace ordvale {
@@ -110,6 +111,7 @@ private:
     static constexpr uintptr_t kNamePart = 1;
 
     Block* block() const { return reinterpret_cast<Block*>(bits_ & ~kNamePart); }
+    static std::size_t BlockBytes(std::size_t n) { return sizeof(Block) + (n + 1) * sizeof(wchar_t); }
     bool IsNamePart() const { return (bits_ & kNamePart) != 0; }
 
     // The length stored: up to the first NUL, at most 259.
@@ -121,7 +123,7 @@ private:
     }
     void Assign(const wchar_t* text, std::size_t n, std::size_t nameAt = 0) {
         if (n == 0) return;
-        void* room = ::operator new(sizeof(Block) + (n + 1) * sizeof(wchar_t));
+        void* room = AllocateSmall(BlockBytes(n));
         Block* b = new (room) Block{{1}, static_cast<uint16_t>(n), static_cast<uint16_t>(nameAt)};
         std::wmemcpy(b->Text(), text, n);
         b->Text()[n] = L'\0';
@@ -133,8 +135,9 @@ private:
     void Release() {
         Block* b = block();
         if (b && b->holders.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            const std::size_t bytes = BlockBytes(b->size);
             b->~Block();
-            ::operator delete(b);
+            FreeSmall(b, bytes);
         }
         bits_ = 0;
     }
@@ -219,6 +222,10 @@ struct ShellItem {
     FILETIME lastWriteTime = {}; // UTC, at the last refresh
     uint64_t size = 0;           // bytes, for a file that is not virtual
     ChildItems children;         // the target container's items
+
+    // Records come from a pool: a listing makes one for every item.
+    static void* operator new(std::size_t bytes) { return AllocateSmall(bytes); }
+    static void operator delete(void* record, std::size_t bytes) noexcept { FreeSmall(record, bytes); }
 };
 
 inline ChildItems::~ChildItems() = default;

@@ -996,7 +996,7 @@ OperationStatus CopyOrMove(const OrdvaleSettings& settings, Operation* op, Progr
                            ExecutionState* state, bool copy, Progress* progress) {
     Journey journey;
     journey.copy = copy;
-    journey.newName = op->newName;
+    journey.newName = op->NewName();
     Step step = kGoOn;
     {
         trace::Span span(gDestinationChecks);

@@ -1,6 +1,7 @@
 // One planned file operation and what became of it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "common/ShellItem.h"
@@ -15,7 +16,8 @@ enum class OperationStatus : int32_t { Succeeded = 0, Failed = 1, Omitted = 2, P
 // that may hold a million, and the item itself (as listed) and the folder
 // it goes to (one for many items) are held once, by whoever made the
 // operations, for as long as the operations live. An operation made
-// without items holds its own pair.
+// without items holds its own pair, and only such an operation can give
+// the item a new name.
 struct Operation {
     int32_t kind = static_cast<int32_t>(OperationKind::Nop);
     int32_t status = static_cast<int32_t>(OperationStatus::Unknown);
@@ -23,30 +25,58 @@ struct Operation {
     int32_t planIndex = -1;
 
 private:
+    // The pair an operation made without items holds, with the new name.
+    struct OwnItems {
+        ShellItem source;  // first: the pair is found from the source's address
+        ShellItem destination;
+        TextField newName;
+    };
     bool ownsItems_ = false;  // source and destination are its own pair
+    OwnItems* Own() const { return ownsItems_ ? reinterpret_cast<OwnItems*>(&source) : nullptr; }
 
 public:
     ShellItem& source;       // the object operated on
     ShellItem& destination;  // the folder to copy or move into; the new full path for Rename
-    // Copy and Move: the name the item is to take in that folder; empty for
-    // its own (taking a run back puts "a (2).jpg" back as "a.jpg").
-    TextField newName;
 
-    Operation() : ownsItems_(true), source(*new ShellItem[2]), destination((&source)[1]) {}
+    Operation() : ownsItems_(true), source(MakeOwnItems()), destination(reinterpret_cast<OwnItems*>(&source)->destination) {}
     // Acting on items held elsewhere, which outlive the operation.
     Operation(ShellItem& item, ShellItem& to) : source(item), destination(to) {}
     // Moved, it still refers to the same items (its own pair moves along).
     Operation(Operation&& other) noexcept
         : kind(other.kind), status(other.status), planIndex(other.planIndex), ownsItems_(other.ownsItems_),
-          source(other.source), destination(other.destination), newName(std::move(other.newName)) {
+          source(other.source), destination(other.destination) {
         other.ownsItems_ = false;
     }
-    ~Operation() {
-        if (ownsItems_) delete[] &source;
+    ~Operation() { delete Own(); }
+
+    // Copy and Move: the name the item is to take in that folder; empty for
+    // its own (taking a run back puts "a (2).jpg" back as "a.jpg").
+    const TextField& NewName() const {
+        static const TextField none;
+        const OwnItems* own = Own();
+        return own ? own->newName : none;
     }
+    // For an operation that holds its own items; others keep their names.
+    bool SetNewName(const std::wstring& name) {
+        OwnItems* own = Own();
+        if (!own) return false;
+        own->newName = name;
+        return true;
+    }
+
+    // Operations come from a pool: planning makes up to two for every item.
+    static void* operator new(std::size_t bytes) { return AllocateSmall(bytes); }
+    static void operator delete(void* op, std::size_t bytes) noexcept { FreeSmall(op, bytes); }
+
     Operation(const Operation&) = delete;
     Operation& operator=(const Operation&) = delete;
     Operation& operator=(Operation&&) = delete;
+
+private:
+    static ShellItem& MakeOwnItems() {
+        static_assert(offsetof(OwnItems, source) == 0, "the pair begins with its source");
+        return (new OwnItems)->source;
+    }
 };
 
 inline bool Is(const Operation& op, OperationKind kind) { return op.kind == static_cast<int32_t>(kind); }

@@ -57,7 +57,7 @@ void AddUndoOperations(EngineContext* context, const UndoPlan& plan, UndoRun* ru
             case UndoAction::MoveBack: {
                 Operation* op = appender.Append(OperationKind::Move, step.from, path::ParentOf(step.to));
                 const std::wstring name = path::LastComponent(step.to);
-                if (name != path::LastComponent(step.from)) op->newName = name;
+                if (name != path::LastComponent(step.from)) op->SetNewName(name);
                 run->expected[op] = UndoRun::Expected{step.isFolder, step.size, step.lastWrite};
                 break;
             }

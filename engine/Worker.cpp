@@ -213,7 +213,7 @@ bool PlannedEntryOf(const Operation& op, JournalEntry* entry) {
     }
     if (!Is(op, OperationKind::Move)) return false;
     entry->kind = JournalKind::Move;
-    const std::wstring name = op.newName.empty() ? path::LastComponent(entry->source) : op.newName.str();
+    const std::wstring name = op.NewName().empty() ? path::LastComponent(entry->source) : op.NewName().str();
     entry->destination = path::Join(path::WithoutTrailingSeparator(op.destination.path.str()), name);
     const bool folder = IsFolder(op.source) && !IsFile(op.source);
     entry->size = folder ? 0 : op.source.size;
