@@ -23,6 +23,7 @@
 //   tidy_bench --undo <history folder> <run id>
 //         reads the run's journal and plans taking it back, in a process
 //         of its own (the planning cases start it).
+// plan:   planning the 100,000 files of <root>\plan alone, with its journal.
 // no-journal: planning alone, without the journal's cases.
 // dialog: the Uncompleted Operations dialog with one row for each of the
 //         3,000 files of <root>\dialog: opening it, and ticking and
@@ -427,12 +428,13 @@ int wmain(int argc, wchar_t** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     if (std::wstring(argv[1]) == L"--undo") return UndoCase(argv[2], argc > 3 ? argv[3] : L"");
     const std::wstring root = argv[1], programs = argv[2];
-    bool tidy = argc == 3, dialog = argc == 3, million = false, small = false, journal = true;
+    bool tidy = argc == 3, dialog = argc == 3, million = false, small = false, plan = false, journal = true;
     for (int i = 3; i < argc; ++i) {
         if (std::wstring(argv[i]) == L"tidy") tidy = true;
         if (std::wstring(argv[i]) == L"small") small = true;
         if (std::wstring(argv[i]) == L"dialog") dialog = true;
         if (std::wstring(argv[i]) == L"million") million = true;
+        if (std::wstring(argv[i]) == L"plan") plan = true;
         if (std::wstring(argv[i]) == L"no-journal") journal = false;
     }
 
@@ -454,6 +456,7 @@ int wmain(int argc, wchar_t** argv) {
 
     if (tidy) TidySection(root, programs, appData, 2, true);
     else if (small) TidySection(root, programs, appData, 1, false);
+    if (plan) PlanningCase(root + L"\\plan", journal);
     if (dialog) DialogSection(root);
     if (million) {
         std::printf("a million items in one folder (target: at most 300 MB at the peak, 1.2x the listing)\n");

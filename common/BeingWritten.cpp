@@ -20,9 +20,7 @@ std::wstring Folded(std::wstring_view view) {
 
 // Letter case aside, as the file system compares names.
 bool EqualNoCase(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() &&
-           (a.empty() || CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL);
+    return EqualsNoCase(a.data(), a.size(), b.data(), b.size());
 }
 
 bool EndsWithNoCase(std::wstring_view text, std::wstring_view tail) {

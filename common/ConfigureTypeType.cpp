@@ -1,5 +1,8 @@
 #include "ConfigureType.h"
 
+#include <cwchar>
+#include <iterator>
+
 #include "ProfileDocument.h"
 #include "Text.h"
 
@@ -35,10 +38,15 @@ bool CConfigureTypeType::Matches(const ShellItem* item, int pass) {
     if (!item) return false;
     if (pass == 0) {
         if (!IsFile(*item)) return false;
-        const std::wstring extension = FieldText(item->extension);
+        // Asked for every item of a folder that may hold a million, against
+        // every extension of the profile: lengths are compared first, and
+        // nothing is copied.
+        const wchar_t* extension = item->extension.c_str();
+        const std::size_t length = item->extension.size();
         for (const TypeEntry& entry : entries) {
-            if (entry.kind == kTypeExtension && EqualsNoCase(FieldText(entry.extension), extension))
-                return true;
+            if (entry.kind != kTypeExtension) continue;
+            const std::size_t entryLength = wcsnlen(entry.extension, std::size(entry.extension));
+            if (EqualsNoCase(entry.extension, entryLength, extension, length)) return true;
         }
         return false;
     }

@@ -1,5 +1,6 @@
 #include "common/SlabPool.h"
 
+#include <atomic>
 #include <new>
 
 namespace ordvale {
@@ -109,19 +110,17 @@ constexpr std::size_t kClasses = kMaxPooledBytes / SlabPool::kAlign;
 // needs one first; never destroyed, since blocks may be given back as the
 // module unloads.
 SlabPool& PoolOf(std::size_t bytes) {
-    static SlabPool* pools[kClasses] = {};
+    static std::atomic<SlabPool*> pools[kClasses] = {};
     static SRWLOCK lock = SRWLOCK_INIT;
     const std::size_t index = (bytes + SlabPool::kAlign - 1) / SlabPool::kAlign - 1;
-    AcquireSRWLockShared(&lock);
-    SlabPool* pool = pools[index];
-    ReleaseSRWLockShared(&lock);
-    if (pool) return *pool;
+    if (SlabPool* pool = pools[index].load(std::memory_order_acquire)) return *pool;
     AcquireSRWLockExclusive(&lock);
-    if (!pools[index]) {
+    SlabPool* pool = pools[index].load(std::memory_order_relaxed);
+    if (!pool) {
         alignas(SlabPool) static unsigned char room[kClasses][sizeof(SlabPool)];
-        pools[index] = new (room[index]) SlabPool((index + 1) * SlabPool::kAlign);
+        pool = new (room[index]) SlabPool((index + 1) * SlabPool::kAlign);
+        pools[index].store(pool, std::memory_order_release);
     }
-    pool = pools[index];
     ReleaseSRWLockExclusive(&lock);
     return *pool;
 }

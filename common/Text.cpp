@@ -26,15 +26,30 @@ std::wstring TrimBlanks(const std::wstring& text) {
     return text.substr(first, last - first + 1);
 }
 
+bool EqualsNoCase(const wchar_t* a, std::size_t aLength, const wchar_t* b, std::size_t bLength) {
+    if (aLength != bLength) return false;
+    for (std::size_t i = 0; i < aLength; ++i) {
+        wchar_t x = a[i], y = b[i];
+        if (x == y) continue;
+        // Beyond ASCII, letters fold as the system's table has it (the
+        // dotless i folds onto I, for one).
+        if ((x | y) >= 0x80)
+            return CompareStringOrdinal(a, static_cast<int>(aLength), b, static_cast<int>(bLength), TRUE) ==
+                   CSTR_EQUAL;
+        if (x >= L'a' && x <= L'z') x = static_cast<wchar_t>(x - (L'a' - L'A'));
+        if (y >= L'a' && y <= L'z') y = static_cast<wchar_t>(y - (L'a' - L'A'));
+        if (x != y) return false;
+    }
+    return true;
+}
+
 bool EqualsNoCase(const wchar_t* a, const wchar_t* b) {
     if (!a || !b) return a == b;
-    return CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;
+    return EqualsNoCase(a, std::wcslen(a), b, std::wcslen(b));
 }
 
 bool EqualsNoCase(const std::wstring& a, const std::wstring& b) {
-    return a.size() == b.size() &&
-           CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+    return EqualsNoCase(a.c_str(), a.size(), b.c_str(), b.size());
 }
 
 std::wstring FillTemplate(const wchar_t* pattern, std::initializer_list<const wchar_t*> args) {

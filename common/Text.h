@@ -41,6 +41,10 @@ std::wstring CutToField(std::wstring text);
 // Spaces and tabs removed at both ends.
 std::wstring TrimBlanks(const std::wstring& text);
 
+// Letter case aside, as the file system compares names (the system's
+// ordinal comparison ignoring case). Texts of plain ASCII letters, as most
+// names and extensions are, are told apart here without asking the system.
+bool EqualsNoCase(const wchar_t* a, std::size_t aLength, const wchar_t* b, std::size_t bLength);
 bool EqualsNoCase(const std::wstring& a, const std::wstring& b);
 bool EqualsNoCase(const wchar_t* a, const wchar_t* b);
 

@@ -49,9 +49,7 @@ bool DirectlyIn(std::wstring_view path, const std::wstring& folder) {
     if (folderEnd > 1 && folder[folderEnd - 1] == L'\\' && !path::IsDriveRoot(folder)) --folderEnd;
     // A drive root ends in its backslash, its items' parent part does not.
     const std::size_t parentEnd = path::IsDriveRoot(folder) ? slash + 1 : slash;
-    return parentEnd == folderEnd &&
-           CompareStringOrdinal(path.data(), static_cast<int>(parentEnd), folder.c_str(),
-                                static_cast<int>(folderEnd), TRUE) == CSTR_EQUAL;
+    return EqualsNoCase(path.data(), parentEnd, folder.c_str(), folderEnd);
 }
 
 std::wstring_view TextOf(const TextField& field) {

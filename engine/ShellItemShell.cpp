@@ -38,13 +38,15 @@ namespace ordvale {
 bool ShortcutClasses::IsShortcut(const wchar_t* name) {
     const wchar_t* dot = wcsrchr(name, L'.');
     if (!dot || !dot[1]) return false;
+    if (!lastSpelt_.empty() && lastSpelt_ == dot) return lastAnswer_;
+    lastSpelt_ = dot;
     std::wstring extension = dot;
     CharLowerBuffW(&extension[0], static_cast<DWORD>(extension.size()));
     for (const auto& known : known_)
-        if (known.first == extension) return known.second;
+        if (known.first == extension) return lastAnswer_ = known.second;
     const bool shortcut = LookUp(extension);
     known_.emplace_back(std::move(extension), shortcut);
-    return shortcut;
+    return lastAnswer_ = shortcut;
 }
 
 bool ShortcutClasses::LookUp(const std::wstring& extension) {
@@ -95,8 +97,7 @@ bool IsDriveLetter(wchar_t c) {
 
 bool EndsWithNoCase(const wchar_t* text, std::size_t length, const wchar_t* tail) {
     const std::size_t n = wcslen(tail);
-    return length >= n && CompareStringOrdinal(text + length - n, static_cast<int>(n), tail,
-                                               static_cast<int>(n), TRUE) == CSTR_EQUAL;
+    return length >= n && EqualsNoCase(text + length - n, n, tail, n);
 }
 
 // "X:\" followed by one or more components that name the same object for

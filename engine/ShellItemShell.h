@@ -33,6 +33,10 @@ public:
 private:
     static bool LookUp(const std::wstring& extension);
     std::vector<std::pair<std::wstring, bool>> known_;
+    // The last extension asked for, spelt as it was, and its answer: the
+    // items of a folder mostly share a few.
+    std::wstring lastSpelt_;
+    bool lastAnswer_ = false;
 };
 
 // Re-reads the attribute flags alone, all that acting on an item depends on;

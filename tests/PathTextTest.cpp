@@ -1,7 +1,10 @@
 // Paths as text, one table per operation; drive roots keep their backslash.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include "common/PathText.h"
+#include "common/Text.h"
 #include "TestSupport.h"
 
 using namespace ordvale;
@@ -84,5 +87,23 @@ TEST(PathText, ComparesWithoutRegardToCase) {
     for (const PairRow& row : rows) {
         EXPECT_EQ(path::SamePath(row.a, row.b), row.same) << Narrow(row.a) << " " << Narrow(row.b);
         EXPECT_EQ(path::IsInside(row.a, row.b), row.inside) << Narrow(row.a) << " " << Narrow(row.b);
+    }
+}
+
+// Names compared here and names compared by the system agree, letters
+// beyond ASCII included: the comparison takes a shortcut for plain ASCII.
+TEST(PathText, NamesCompareAsTheSystemComparesThem) {
+    const wchar_t* const names[] = {
+        L"", L"a", L"A", L".txt", L".TXT", L".Txt", L".tx", L"file.zip", L"FILE.ZIP", L"file.z\x0131p",
+        L"FILE.ZIP ", L"\x0131", L"I", L"i", L"\x017F", L"S", L"s", L"\x00E4rger", L"\x00C4RGER",
+        L"stra\x00DF" L"e", L"STRASSE", L"@[`{", L"`", L"@", L"[", L"{", L"\xD83D\xDE00", L"\xD83D\xDE01",
+        L"caf\x00E9.TXT", L"CAF\x00C9.txt", L"\x03A3", L"\x03C3", L"\x03C2",
+    };
+    for (const wchar_t* a : names) {
+        for (const wchar_t* b : names) {
+            const bool system = CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;
+            EXPECT_EQ(EqualsNoCase(a, b), system) << Narrow(a) << " / " << Narrow(b);
+            EXPECT_EQ(EqualsNoCase(std::wstring(a), std::wstring(b)), system) << Narrow(a) << " / " << Narrow(b);
+        }
     }
 }
