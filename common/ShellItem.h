@@ -208,6 +208,17 @@ private:
     std::unique_ptr<List> list_;
 };
 
+// What a listing of a folder read from the file system itself saw besides
+// the children it keeps: the names of the hidden items it left out. With
+// both, planning knows that a name is not there without asking: under Wine
+// the file system looks through the whole folder for every name that is
+// not there, which in a folder of a million items takes a good while.
+struct FolderListing {
+    bool complete = false;             // every name of the folder was read
+    std::wstring folder;               // as listed, with no trailing backslash
+    std::vector<std::wstring> hidden;  // names of the hidden items
+};
+
 // The flags sit side by side, so that a record takes as little room as its
 // fields need.
 struct ShellItem {

@@ -18,6 +18,8 @@ struct EngineContext {
     bool unattended = false;
     OrdvaleSettings settings;
     ShellItem target;
+    // What the listing of a folder target saw besides its children.
+    FolderListing targetListing;
     // What planned operations refer to besides the target's children: each
     // destination folder once, and the empty destination of the kinds that
     // have none. Declared before the operations, which they outlive.

@@ -57,9 +57,59 @@ std::wstring_view TextOf(const TextField& field) {
 }
 
 // Whether planning must create the folder: it is not a folder, or is a file.
+// Names known not to stand in the folder target just listed: a path there
+// whose first name below the folder is no item's, hidden ones included.
+// Asking the file system for such a path costs, under Wine, a look through
+// the whole folder. A name that may be a short name, or that the file
+// system would read otherwise (a trailing dot or blank), is left to it.
+class ListedTarget {
+public:
+    ListedTarget(const FolderListing& listing, const ChildItems& children)
+        : listing_(listing), children_(children) {}
+
+    bool KnownMissing(const std::wstring& path) {
+        if (!listing_.complete || listing_.folder.empty()) return false;
+        const std::wstring& folder = listing_.folder;
+        const std::size_t start = path::IsDriveRoot(folder) ? folder.size() : folder.size() + 1;
+        if (path.size() <= start || !EqualsNoCase(path.c_str(), folder.size(), folder.c_str(), folder.size()))
+            return false;
+        if (!path::IsDriveRoot(folder) && path[folder.size()] != L'\\') return false;
+        std::size_t end = path.find(L'\\', start);
+        if (end == std::wstring::npos) end = path.size();
+        const std::wstring_view name(path.c_str() + start, end - start);
+        if (name.empty() || name.size() >= kTextUnits || name.find(L'~') != std::wstring_view::npos ||
+            name.back() == L'.' || name.back() == L' ')
+            return false;
+        return !Listed(name);
+    }
+
+private:
+    bool Listed(std::wstring_view name) {
+        for (const std::wstring& hidden : listing_.hidden)
+            if (EqualsNoCase(hidden.c_str(), hidden.size(), name.data(), name.size())) return true;
+        // The lengths of the items' names, read once: most names asked for
+        // have a length no item's name has.
+        if (!lengthsRead_) {
+            for (const auto& child : children_) lengths_[std::min<std::size_t>(child->name.size(), kTextUnits - 1)] = true;
+            lengthsRead_ = true;
+        }
+        if (!lengths_[name.size()]) return false;
+        for (const auto& child : children_)
+            if (EqualsNoCase(child->name.c_str(), child->name.size(), name.data(), name.size())) return true;
+        return false;
+    }
+
+    const FolderListing& listing_;
+    const ChildItems& children_;
+    bool lengthsRead_ = false;
+    bool lengths_[kTextUnits] = {};
+};
+
 // Nothing changes on disk while planning, so each folder is examined once.
 class FolderCheck {
 public:
+    explicit FolderCheck(ListedTarget* listed = nullptr) : listed_(listed) {}
+
     bool NeedsCreating(const std::wstring& folder) {
         // Items come by the thousand for the same folder.
         if (lastValid_ && folder == last_) return lastNeeds_;
@@ -74,6 +124,10 @@ private:
         auto key = FoldCase(folder);
         auto found = known_.find(key);
         if (found != known_.end()) return found->second;
+        if (listed_ && listed_->KnownMissing(folder)) {
+            known_.emplace(std::move(key), true);
+            return true;
+        }
         ShellItem item;
         SetPath(&item, folder.c_str());
         Refresh(&item);
@@ -82,6 +136,7 @@ private:
         return needs;
     }
 
+    ListedTarget* listed_;
     std::unordered_map<std::wstring, bool> known_;
     std::wstring last_;
     bool lastValid_ = false;
@@ -235,12 +290,13 @@ void AddOperations(std::vector<std::unique_ptr<Operation>>* list, ShellItem* ite
 
 void InitializeFromJob(EngineContext* context, const TidyJob* job) {
     context->method = job->method;
+    context->targetListing = FolderListing();
     ShellItem* target = &context->target;
     switch (static_cast<TidyTarget>(job->target)) {
         case TidyTarget::Folder:
             ResetItem(target);
             SetPath(target, job->folder);
-            EnumerateChildren(target);
+            EnumerateChildren(target, &context->targetListing);
             break;
         case TidyTarget::Selection:
             for (int32_t i = 0; i < job->itemCount; ++i) AddSelected(target, job->items[i].text);
@@ -273,7 +329,13 @@ void PlanOperations(EngineContext* context, const PlanVisitor& visit) {
     // given through a link, a short name or a mapped drive can lie inside
     // the target all the same.
     std::unordered_set<std::wstring> destinationFolders;
-    path::RealFolders realDestinations, realItems;
+    ListedTarget listed(context->targetListing, target->children);
+    // A destination not made yet lands where its nearest existing parent
+    // really is; a missing one inside the target is known so from its listing.
+    path::RealFolders realDestinations([&listed](const std::wstring& folder, std::wstring* final) {
+        return !listed.KnownMissing(folder) && path::FinalPathOnDisk(folder, final);
+    });
+    path::RealFolders realItems;
     auto keepChain = [&](std::wstring folder) {
         folder = WithoutTrailingSeparator(folder);
         while (!folder.empty() && destinationFolders.insert(FoldCase(folder)).second) {
@@ -317,7 +379,7 @@ void PlanOperations(EngineContext* context, const PlanVisitor& visit) {
 
     // At most a Move for each item and a Create Directory for each folder.
     context->operations.reserve(context->operations.size() + target->children.size() + 16);
-    FolderCheck check;
+    FolderCheck check(&listed);
     PlannedFolders folders(context);
     // Each folder's full path is composed once.
     std::unordered_map<const FolderNode*, PlannedFolder*> destinations;

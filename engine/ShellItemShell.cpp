@@ -24,6 +24,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/PathText.h"
 #include "common/Text.h"
 #include "common/win/Com.h"
 #include "common/win/Handle.h"
@@ -319,7 +320,7 @@ bool SpeltAsOnDisk(const std::wstring& path, std::wstring* out) {
 // out; Wine marks dot files hidden), the same names and flags, and the same
 // order, since the shell lists in directory order too. False when the
 // folder is not such a folder and the shell has to list it.
-bool ListFolderDirectly(ShellItem* item) {
+bool ListFolderDirectly(ShellItem* item, FolderListing* listing) {
     std::wstring folder = item->path.str();
     if (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
     const bool root = folder.size() == 3 && IsDriveLetter(folder[0]) && folder[1] == L':' &&
@@ -338,17 +339,35 @@ bool ListFolderDirectly(ShellItem* item) {
     WIN32_FIND_DATAW found;
     win::UniqueFind find(FindFirstFileExW((base + L'*').c_str(), FindExInfoBasic, &found,
                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!find) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    if (!find) {
+        if (GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+        if (listing) {
+            listing->folder = path::WithoutTrailingSeparator(base);
+            listing->complete = true;
+        }
+        return true;
+    }
     ShortcutClasses shortcuts;
     SharedExtensions extensions;
     std::wstring path;
+    std::vector<std::wstring> hidden;
     do {
         const wchar_t* name = found.cFileName;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) continue;
         if (wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0) continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) {
+            if (listing) hidden.emplace_back(name);
+            continue;
+        }
         path.assign(base).append(name);
         AppendChild(item, path, name, wcslen(name), &found, &shortcuts, &extensions);
     } while (FindNextFileW(find.Get(), &found));
+    // A listing that stopped short of the end says nothing of the names it
+    // did not reach.
+    if (listing && GetLastError() == ERROR_NO_MORE_FILES) {
+        listing->folder = path::WithoutTrailingSeparator(base);
+        listing->hidden = std::move(hidden);
+        listing->complete = true;
+    }
     return true;
 }
 
@@ -474,11 +493,16 @@ void RefreshAttributes(ShellItem* item, ShortcutClasses* shortcuts, WIN32_FILE_A
     }
 }
 
-void EnumerateChildren(ShellItem* item) {
+void EnumerateChildren(ShellItem* item, FolderListing* listing) {
+    if (listing) *listing = FolderListing();
     try {
         item->children.clear();
-        if (item->isDesktop || !ListFolderDirectly(item)) ListThroughShell(item);
+        if (item->isDesktop || !ListFolderDirectly(item, listing)) {
+            if (listing) *listing = FolderListing();
+            ListThroughShell(item);
+        }
     } catch (...) {
+        if (listing) *listing = FolderListing();
     }
 }
 

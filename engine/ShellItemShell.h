@@ -49,7 +49,9 @@ void RefreshAttributes(ShellItem* item, ShortcutClasses* shortcuts = nullptr,
                        WIN32_FILE_ATTRIBUTE_DATA* seen = nullptr);
 // Replaces the children by the container's visible (not hidden) items, each
 // refreshed; the desktop item lists the shell's desktop, shell objects too.
-void EnumerateChildren(ShellItem* item);
+// `listing` (may be null) is told what a listing of the file system saw;
+// it stays incomplete when the shell listed the container.
+void EnumerateChildren(ShellItem* item, FolderListing* listing = nullptr);
 // Adds the selected path as a child (a null path counts as empty) and moves
 // the container to the folder that holds it ("D:\photos" -> "D:\").
 void AddSelected(ShellItem* container, const wchar_t* path);

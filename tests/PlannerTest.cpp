@@ -245,6 +245,56 @@ TEST_F(PlanFixture, ExistingFolderNeedsOnlyTheMoveAndStaysPut) {
     EXPECT_EQ(Listing(), (std::vector<std::wstring>{L"move " + target + L"\\a.jpg -> " + target + L"\\Pictures"}));
 }
 
+// Whether a folder of the profile inside the target must be made is read
+// from what stands there, hidden items and other letter cases included;
+// the listing of the target answers for a name it does not hold.
+TEST_F(PlanFixture, WhatStandsAtADestinationInsideTheTargetDecidesItsCreation) {
+    WriteProfile("<Folder displayname=\"Pictures\"><Ext t=\".jpg\"/>"
+                 "<Folder displayname=\"Holiday\"><Ext t=\".png\"/></Folder></Folder>");
+    struct Case {
+        const char* what;
+        const wchar_t* name;  // what stands in the target under Pictures' name, if anything
+        bool folder;
+        bool hidden;
+        bool makesPictures;
+    };
+    const Case cases[] = {
+        {"nothing", nullptr, false, false, true},
+        {"the folder", L"Pictures", true, false, false},
+        {"the folder in other letters", L"pICTURES", true, false, false},
+        {"the folder, hidden", L"Pictures", true, true, false},
+        {"a file of that name", L"Pictures", false, false, true},
+        {"a hidden file of that name", L"Pictures", false, true, true},
+    };
+    int round = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        target = dir / (L"Target " + std::to_wstring(++round));
+        ASSERT_TRUE(MakeFolder(target));
+        StoreText(job.folder, target);
+        ASSERT_TRUE(WriteText(target + L"\\a.jpg", "a"));
+        ASSERT_TRUE(WriteText(target + L"\\b.png", "b"));
+        if (c.name) {
+            const std::wstring standing = target + L"\\" + c.name;
+            ASSERT_TRUE(c.folder ? MakeFolder(standing) : WriteText(standing, "x"));
+            if (c.hidden) ASSERT_TRUE(SetFileAttributesW(standing.c_str(), FILE_ATTRIBUTE_HIDDEN));
+        }
+        context.operations.clear();
+        Plan();
+        const std::wstring pictures = target + L"\\Pictures", holiday = pictures + L"\\Holiday";
+        std::vector<std::wstring> expected;
+        for (const auto& [item, folder] : {std::pair{L"a.jpg", pictures}, std::pair{L"b.png", holiday}}) {
+            // Holiday is missing whenever Pictures is, and when Pictures is a folder without it.
+            if (folder == pictures ? c.makesPictures : true) expected.push_back(L"mkdir " + folder);
+            expected.push_back(L"move " + target + L"\\" + item + L" -> " + folder);
+        }
+        std::vector<std::wstring> listing = Listing();
+        std::sort(listing.begin(), listing.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(listing, expected);
+    }
+}
+
 TEST_F(PlanFixture, JobDestinationReplacesTheProfileRoot) {
     WriteProfile("<Folder displayname=\"Pictures\"><Ext t=\".jpg\"/></Folder>");
     ASSERT_TRUE(WriteText(target + L"\\a.jpg", "a"));
