@@ -38,6 +38,8 @@ BOOL CDialogProgress::OnInitDialog() {
     SendMessageW(Item(IDC_TOTAL_PROGRESS), PBM_SETRANGE32, 0, 100);
     slot_->dialog = Handle();
     startupEvent_.Reset(CreateEventW(nullptr, TRUE, FALSE, kStartupEventName));
+    // Ready by the time the first item shows, while the worker lists and plans.
+    typeIcons_.PrepareInBackground();
     return TRUE;
 }
 

@@ -4,6 +4,7 @@
 
 #include "common/PathText.h"
 #include "common/Text.h"
+#include "common/win/Com.h"
 
 namespace ordvale {
 
@@ -63,6 +64,26 @@ HICON LoadShellIcon(const std::wstring& path, const std::wstring& key, bool smal
                         sizeof(info), SHGFI_ICON | size | SHGFI_USEFILEATTRIBUTES))
         return nullptr;
     return info.hIcon;
+}
+
+void CTypeIcons::PrepareInBackground() {
+    if (preparing_.joinable()) return;
+    const UINT size = small_ ? SHGFI_SMALLICON : SHGFI_LARGEICON;
+    try {
+        preparing_ = std::thread([size]() noexcept {
+            win::ComInit com;
+            SHFILEINFOW info = {};
+            // The list belongs to the shell: nothing to free.
+            SHGetFileInfoW(L"item", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
+                           SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES | size);
+        });
+    } catch (...) {
+        // No thread: the first icon asked for makes the list instead.
+    }
+}
+
+CTypeIcons::~CTypeIcons() {
+    if (preparing_.joinable()) preparing_.join();
 }
 
 HICON CTypeIcons::IconFor(const std::wstring& path, win::UniqueIcon* own) {

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 #include <unordered_map>
 
 #include "common/ShellItem.h"
@@ -35,9 +36,19 @@ public:
     // icon is handed over in *own, which the caller keeps while it shows it.
     HICON IconFor(const std::wstring& path, win::UniqueIcon* own);
 
+    // Has the shell make its image list of type icons, on a thread of its
+    // own: the shell makes it on the first icon asked for, which takes a
+    // good while, and the first item's icon then comes at once. The thread
+    // ends before the cache does.
+    void PrepareInBackground();
+    ~CTypeIcons();
+    CTypeIcons(const CTypeIcons&) = delete;
+    CTypeIcons& operator=(const CTypeIcons&) = delete;
+
 private:
     bool small_;
     std::unordered_map<std::wstring, win::UniqueIcon> byType_;
+    std::thread preparing_;
 };
 
 }  // namespace ordvale
