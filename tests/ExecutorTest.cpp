@@ -1428,13 +1428,40 @@ std::vector<std::wstring> KindsOf(const std::wstring& history, const std::wstrin
     return kinds;
 }
 
+// Gives the file the times of an hour ago: it stood there before the run.
+void MakeAnHourOld(const std::wstring& path) {
+    win::UniqueHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    FILETIME hourAgo;
+    GetSystemTimeAsFileTime(&hourAgo);
+    ULARGE_INTEGER t = {{hourAgo.dwLowDateTime, hourAgo.dwHighDateTime}};
+    t.QuadPart -= 36000000000ull;
+    hourAgo = {t.LowPart, t.HighPart};
+    EXPECT_TRUE(SetFileTime(file.Get(), &hourAgo, &hourAgo, &hourAgo)) << Narrow(path);
+}
+
+// A tree as one line per item: its path and, for a file, its size and a
+// hash of its content (large files compare without being shown).
+std::string Digest(const std::map<std::wstring, std::string>& tree) {
+    std::string text;
+    for (const auto& entry : tree) {
+        uint64_t h = 14695981039346656037ull;
+        for (unsigned char c : entry.second) h = (h ^ c) * 1099511628211ull;
+        text += Narrow(entry.first) + " " + std::to_string(entry.second.size()) + " " + std::to_string(h) + "\n";
+    }
+    return text;
+}
+
 // The runner dies in the middle of a copy to another volume (injected: once
 // 100,000 bytes of the file are written), before the copy's completion is on
-// the disk; the copy's temporary file stays beside its destination. Taking
-// the run back deletes it and nothing else: the source is where it was. A
-// file of that name that stood there before the run is someone else's and
-// stays, while the copy's own (which took the next name) goes. On every
-// other volume at hand.
+// the disk; the copy's temporary file stays beside where it was to arrive.
+// Taking the run back deletes it and nothing else the run did not make: the
+// source is where it was. A file of that name that stood there before the
+// run is someone else's and stays, while the copy's own (which took the
+// next name) goes; so does one the copy left under the numbered name its
+// item was to arrive under, and one inside a folder moved item by item
+// (whose files moved whole go back, and whose folders made go). A
+// temporary file changed since the run stays as it is. On every other
+// volume at hand.
 TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
     OtherVolumeFolder shm(L"Z:\\dev\\shm");
     ULARGE_INTEGER freeBytes = {}, totalBytes = {};
@@ -1443,10 +1470,20 @@ TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
     if (shm.path.empty() && d.path.empty()) GTEST_SKIP() << "no second file system at hand (Z:\\dev\\shm, D:)";
     struct Row {
         const char* what;
-        bool standing;  // a file of the copy's first temporary name stood there
+        bool folder;    // F (a.txt, sub\big.bin) moves; otherwise big.bin
+        bool merged;    // F\sub stands at the destination (with an older file) and F merges into it
+        bool taken;     // a file big.bin stands where big.bin arrives: it comes as "big (2).bin"
+        bool standing;  // a file of the copy's first temporary name stood there before the run
+        bool grown;     // the temporary file was written to after the run, past the item's size
     } rows[] = {
-        {"nothing stood there", false},
-        {"a file of the temporary name stood there before the run", true},
+        {"nothing stood there", false, false, false, false, false},
+        {"a file of the temporary name stood there before the run", false, false, false, true, false},
+        {"renamed on arrival", false, false, true, false, false},
+        {"renamed on arrival, its temporary name taken before the run", false, false, true, true, false},
+        {"the temporary file written to since the run", false, false, false, false, true},
+        {"inside a folder", true, false, false, false, false},
+        {"inside a folder merged into one standing there", true, true, false, true, false},
+        {"inside a merged folder, renamed on arrival", true, true, true, false, false},
     };
     for (const std::wstring& volume : {shm.path, d.path}) {
         if (volume.empty()) continue;
@@ -1456,20 +1493,32 @@ TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
             const std::wstring history = f.dir / L"History";
             const std::wstring dst = volume + L"\\dst";
             ASSERT_TRUE(MakeFolder(dst));
-            const std::wstring from = f.src + L"\\big.bin";
-            ASSERT_TRUE(WriteBytes(from, Pattern(300000, 5)));
-            const std::wstring theirs = dst + L"\\big.bin.ordvale-partial";
+            const std::wstring from = row.folder ? f.src + L"\\F" : f.src + L"\\big.bin";
+            const std::wstring into = row.folder ? dst + L"\\F\\sub" : dst;  // where big.bin goes
+            if (row.folder) {
+                ASSERT_TRUE(MakeFolder(from));
+                ASSERT_TRUE(MakeFolder(from + L"\\sub"));
+                ASSERT_TRUE(WriteText(from + L"\\a.txt", "small"));
+                ASSERT_TRUE(WriteBytes(from + L"\\sub\\big.bin", Pattern(300000, 5)));
+            } else {
+                ASSERT_TRUE(WriteBytes(from, Pattern(300000, 5)));
+            }
+            if (row.merged) {
+                ASSERT_TRUE(MakeFolder(dst + L"\\F"));
+                ASSERT_TRUE(MakeFolder(into));
+                ASSERT_TRUE(WriteText(into + L"\\old.txt", "old"));
+                MakeAnHourOld(into + L"\\old.txt");
+            }
+            if (row.taken) {
+                ASSERT_TRUE(WriteText(into + L"\\big.bin", "theirs"));
+                MakeAnHourOld(into + L"\\big.bin");
+            }
+            const std::wstring arrival = into + (row.taken ? L"\\big (2).bin" : L"\\big.bin");
+            const std::wstring theirs = arrival + L".ordvale-partial";
             if (row.standing) {
                 // Smaller than the item, written an hour before the run.
                 ASSERT_TRUE(WriteBytes(theirs, Pattern(1000, 6)));
-                win::UniqueHandle file(CreateFileW(theirs.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
-                                                   OPEN_EXISTING, 0, nullptr));
-                FILETIME hourAgo;
-                GetSystemTimeAsFileTime(&hourAgo);
-                ULARGE_INTEGER t = {{hourAgo.dwLowDateTime, hourAgo.dwHighDateTime}};
-                t.QuadPart -= 36000000000ull;
-                hourAgo = {t.LowPart, t.HighPart};
-                ASSERT_TRUE(SetFileTime(file.Get(), &hourAgo, &hourAgo, &hourAgo));
+                MakeAnHourOld(theirs);
             }
             const auto sourceBefore = FolderTree(f.src);
             const auto destinationBefore = FolderTree(dst);
@@ -1490,7 +1539,7 @@ TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
                 JournalEntry planned;
                 planned.kind = JournalKind::Move;
                 planned.source = from;
-                planned.destination = dst + L"\\big.bin";
+                planned.destination = dst + (row.folder ? L"\\F" : L"\\big.bin");
                 ReadSizeAndLastWrite(from, &planned.size, &planned.lastWrite);
                 const int32_t index = journal.Plan(planned);
                 ASSERT_GE(index, 0);
@@ -1520,13 +1569,26 @@ TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
             }
             ASSERT_FALSE(journalAtDeath.empty());
             ASSERT_TRUE(WriteBytes(JournalFileIn(history, runId), journalAtDeath));
-            const std::wstring ours = dst + (row.standing ? L"\\big.bin.1.ordvale-partial" : L"\\big.bin.ordvale-partial");
+            const std::wstring ours = row.standing ? arrival + L".1.ordvale-partial" : theirs;
             ASSERT_EQ(ReadBytes(ours).size(), 100000u) << "the copy cut short is left as the run died";
-            EXPECT_EQ(ReadBytes(from), Pattern(300000, 5));
+            EXPECT_EQ(ReadBytes(from + (row.folder ? L"\\sub\\big.bin" : L"")), Pattern(300000, 5));
+            auto destinationAfter = destinationBefore;
+            if (row.grown) {
+                const std::vector<unsigned char> more = Pattern(300000, 7);
+                {
+                    win::UniqueHandle file(CreateFileW(ours.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, 0,
+                                                       nullptr));
+                    DWORD wrote = 0;
+                    ASSERT_TRUE(file && WriteFile(file.Get(), more.data(), static_cast<DWORD>(more.size()), &wrote,
+                                                  nullptr) && wrote == more.size());
+                }
+                const std::vector<unsigned char> bytes = ReadBytes(ours);
+                destinationAfter[ours.substr(dst.size() + 1)] = std::string(bytes.begin(), bytes.end());
+            }
 
             TakeBack(history, runId);
-            EXPECT_EQ(FolderTree(dst), destinationBefore);
-            EXPECT_EQ(FolderTree(f.src), sourceBefore);
+            EXPECT_EQ(Digest(FolderTree(dst)), Digest(destinationAfter));
+            EXPECT_EQ(Digest(FolderTree(f.src)), Digest(sourceBefore));
             if (row.standing) {
                 EXPECT_EQ(ReadBytes(theirs), Pattern(1000, 6));
             }
