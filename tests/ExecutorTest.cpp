@@ -1417,7 +1417,8 @@ void TakeBack(const std::wstring& history, const std::wstring& runId) {
         EXPECT_EQ(static_cast<OperationStatus>(op->status), OperationStatus::Succeeded)
             << Narrow(std::wstring(op->source.path));
     }
-    RemoveEmptiedFolders(run, nullptr);
+    RemoveEmptiedFolders(&run, nullptr);
+    EXPECT_TRUE(run.partialsKept.empty()) << Narrow(run.partialsKept.front());
 }
 
 std::vector<std::wstring> KindsOf(const std::wstring& history, const std::wstring& runId) {
