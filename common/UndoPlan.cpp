@@ -108,28 +108,66 @@ bool MayArriveAs(const std::wstring& arrival, const std::wstring& item, bool isF
     return EqualsNoCase(arrival, item) || EqualsNoCase(UnnumberedName(arrival, isFolder), item);
 }
 
-// What the undo of a run cut short looks at to find the temporary files its
-// copies across volumes left: each folder listed once, however many of the
-// planned items were to arrive in it, and every file taken once.
+// When the file's name, attributes or content last changed (which no one
+// sets by hand as a copy sets its times); 0 when it cannot be read.
+uint64_t ChangeTimeOf(const std::wstring& file) {
+    win::UniqueHandle handle(CreateFileW(file.c_str(), FILE_READ_ATTRIBUTES,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    FILE_BASIC_INFO info = {};
+    if (!handle || !GetFileInformationByHandleEx(handle.Get(), FileBasicInfo, &info, sizeof(info))) return 0;
+    return static_cast<uint64_t>(info.ChangeTime.QuadPart);
+}
+
+// Whether the two files hold the same bytes.
+bool SameBytes(const std::wstring& a, const std::wstring& b) {
+    win::UniqueHandle first(CreateFileW(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    win::UniqueHandle second(CreateFileW(b.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!first || !second) return false;
+    constexpr DWORD kChunk = 1 << 20;
+    std::vector<char> one(kChunk), other(kChunk);
+    for (;;) {
+        DWORD got = 0, gotToo = 0;
+        if (!ReadFile(first.Get(), one.data(), kChunk, &got, nullptr) ||
+            !ReadFile(second.Get(), other.data(), kChunk, &gotToo, nullptr) || got != gotToo)
+            return false;
+        if (got == 0) return true;
+        if (memcmp(one.data(), other.data(), got) != 0) return false;
+    }
+}
+
+// What the undo of a run cut short looks at to find what its copies across
+// volumes left while their sources still stand: temporary files, and
+// copies that stood whole under their names before their sources went.
+// Each folder is listed once, however many of the planned items were to
+// arrive in it, and every file is taken once.
 class PartialFinder {
 public:
     PartialFinder(uint64_t runStart, std::vector<UndoPartial>* partials) : runStart_(runStart), partials_(partials) {}
 
     // The planned move of a file, whose source still stands, to another
     // volume: its copy's temporary file stands beside where it was to
-    // arrive, under its own name or the numbered one it got.
+    // arrive, under its own name or the numbered one it got; or the copy
+    // stands there whole, when the run ended before the source went.
     void FileMove(const JournalEntry& planned, const Standing& source) {
         const std::wstring name = path::LastComponent(planned.destination);
-        for (const Found& found : ListingOf(path::ParentOf(planned.destination)).partials)
+        const Listing& listing = ListingOf(path::ParentOf(planned.destination));
+        for (const Found& found : listing.partials)
             for (const std::wstring& arrival : ArrivalsOfPartial(found.name))
                 if (MayArriveAs(arrival, name, false) && Take(found, planned.size, planned.lastWrite, source)) break;
+        if (source.size != planned.size || source.lastWrite != planned.lastWrite) return;
+        for (const Found& found : listing.hidden)
+            if (MayArriveAs(found.name, name, false)) TakeWhole(found, planned.source, source);
     }
 
     // The planned move of a folder, which still stands, to another volume:
     // it goes item by item into a folder of its name (or a numbered one)
     // made there or merged into, and the file whose copy was cut short
-    // left its temporary file somewhere in there. Only folders that stand
-    // on both sides are looked into.
+    // left its temporary file (or itself, whole) somewhere in there. The
+    // files moved before it are in the journal, and so are the folders
+    // made. Only folders that stand on both sides are looked into.
     void FolderMove(const JournalEntry& planned) {
         const std::wstring name = path::LastComponent(planned.destination);
         const std::wstring parent = path::ParentOf(planned.destination);
@@ -151,6 +189,14 @@ public:
                         if (taken) break;
                     }
                     if (taken) break;
+                }
+            }
+            for (const Found& found : listing.hidden) {
+                for (const std::wstring& item : {found.name, UnnumberedName(found.name, false)}) {
+                    if (item.empty()) continue;
+                    const std::wstring original = path::Join(from, item);
+                    const Standing source = WhatStandsAt(original);
+                    if (source.exists && !source.isFolder && TakeWhole(found, original, source)) break;
                 }
             }
             for (const std::wstring& folder : listing.folders) {
@@ -175,6 +221,9 @@ private:
     };
     struct Listing {
         std::vector<Found> partials;       // plain files named as a copy's temporary file is
+        // The other plain files that are hidden, as a copy is until it has
+        // taken its name and, with it, its source's attributes.
+        std::vector<Found> hidden;
         std::vector<std::wstring> folders; // the folders in it (not links)
     };
 
@@ -196,15 +245,18 @@ private:
             if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 listing.folders.push_back(name);
-            } else if (name.size() > suffix && EqualsNoCase(name.substr(name.size() - suffix), kPartialSuffix)) {
-                Found found;
-                found.path = path::Join(folder, name);
-                found.name = name;
-                found.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-                found.written = FileTimeValue(data.ftLastWriteTime);
-                found.created = FileTimeValue(data.ftCreationTime);
-                listing.partials.push_back(std::move(found));
+                continue;
             }
+            Found found;
+            found.path = path::Join(folder, name);
+            found.name = name;
+            found.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+            found.written = FileTimeValue(data.ftLastWriteTime);
+            found.created = FileTimeValue(data.ftCreationTime);
+            if (name.size() > suffix && EqualsNoCase(name.substr(name.size() - suffix), kPartialSuffix))
+                listing.partials.push_back(std::move(found));
+            else if (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN)
+                listing.hidden.push_back(std::move(found));
         } while (FindNextFileW(find.Get(), &data));
         return listing;
     }
@@ -223,6 +275,20 @@ private:
         // The run's id names the millisecond it began in.
         const bool sinceRun = runStart_ != 0 && found.created >= runStart_ && found.written >= runStart_;
         if (!whole && !sinceRun) return false;
+        taken_.insert(path::FoldCase(found.path));
+        partials_->push_back(UndoPartial{found.path, found.size, found.written});
+        return true;
+    }
+
+    // Takes the file when it is a whole copy of `source`, which still
+    // stands: given the source's size and times as a copy is, changed (by
+    // taking its name) since the run began, and holding the same bytes.
+    // Nothing is lost with it.
+    bool TakeWhole(const Found& found, const std::wstring& sourcePath, const Standing& source) {
+        if (found.size != source.size || found.written != source.lastWrite || source.lastWrite == 0 ||
+            runStart_ == 0 || taken_.count(path::FoldCase(found.path)) || ChangeTimeOf(found.path) < runStart_ ||
+            !SameBytes(found.path, sourcePath))
+            return false;
         taken_.insert(path::FoldCase(found.path));
         partials_->push_back(UndoPartial{found.path, found.size, found.written});
         return true;

@@ -1476,15 +1476,23 @@ TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
         bool taken;     // a file big.bin stands where big.bin arrives: it comes as "big (2).bin"
         bool standing;  // a file of the copy's first temporary name stood there before the run
         bool grown;     // the temporary file was written to after the run, past the item's size
+        bool whole;     // the run dies once the copy stands whole under its name, its source not yet gone
+        bool twin;      // what stands under big.bin's name is a hidden copy of it, of its size and times
     } rows[] = {
-        {"nothing stood there", false, false, false, false, false},
-        {"a file of the temporary name stood there before the run", false, false, false, true, false},
-        {"renamed on arrival", false, false, true, false, false},
-        {"renamed on arrival, its temporary name taken before the run", false, false, true, true, false},
-        {"the temporary file written to since the run", false, false, false, false, true},
-        {"inside a folder", true, false, false, false, false},
-        {"inside a folder merged into one standing there", true, true, false, true, false},
-        {"inside a merged folder, renamed on arrival", true, true, true, false, false},
+        {"nothing stood there", false, false, false, false, false, false, false},
+        {"a file of the temporary name stood there before the run", false, false, false, true, false, false, false},
+        {"renamed on arrival", false, false, true, false, false, false, false},
+        {"renamed on arrival, its temporary name taken before the run", false, false, true, true, false, false, false},
+        {"the temporary file written to since the run", false, false, false, false, true, false, false},
+        {"inside a folder", true, false, false, false, false, false, false},
+        {"inside a folder merged into one standing there", true, true, false, true, false, false, false},
+        {"inside a merged folder, renamed on arrival", true, true, true, false, false, false, false},
+        {"the copy whole, its source not gone", false, false, false, false, false, true, false},
+        {"the copy whole under a numbered name, its source not gone", false, false, true, false, false, true, false},
+        {"the copy whole, a copy of the same bytes and times stood under its name before the run", false, false,
+         true, false, false, true, true},
+        {"inside a folder, a copy whole, its source not gone", true, false, false, false, false, true, false},
+        {"inside a merged folder, a copy whole, its source not gone", true, true, true, false, false, true, false},
     };
     for (const std::wstring& volume : {shm.path, d.path}) {
         if (volume.empty()) continue;
@@ -1510,7 +1518,11 @@ TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
                 ASSERT_TRUE(WriteText(into + L"\\old.txt", "old"));
                 MakeAnHourOld(into + L"\\old.txt");
             }
-            if (row.taken) {
+            if (row.twin) {
+                ASSERT_TRUE(CopyFileW(from.c_str(), (into + L"\\big.bin").c_str(), TRUE));
+                ASSERT_TRUE(SetFileAttributesW((into + L"\\big.bin").c_str(), FILE_ATTRIBUTE_HIDDEN));
+                Sleep(1100);  // so that the run begins after it was last changed
+            } else if (row.taken) {
                 ASSERT_TRUE(WriteText(into + L"\\big.bin", "theirs"));
                 MakeAnHourOld(into + L"\\big.bin");
             }
@@ -1546,7 +1558,8 @@ TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
                 ASSERT_GE(index, 0);
                 ASSERT_TRUE(journal.CommitPlan());
                 ExecutorFaults faults;
-                faults.runDiesAfterCopiedBytes = 100000;
+                faults.runDiesAfterCopiedBytes = row.whole ? -1 : 100000;
+                faults.runDiesOnceCopyArrives = row.whole;
                 ExecutionState state;
                 state.journal = &journal;
                 state.faults = &faults;
@@ -1571,8 +1584,17 @@ TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
             ASSERT_FALSE(journalAtDeath.empty());
             ASSERT_TRUE(WriteBytes(JournalFileIn(history, runId), journalAtDeath));
             const std::wstring ours = row.standing ? arrival + L".1.ordvale-partial" : theirs;
-            ASSERT_EQ(ReadBytes(ours).size(), 100000u) << "the copy cut short is left as the run died";
+            if (row.whole && row.folder) {
+                EXPECT_TRUE(Exists(dst + L"\\F\\a.txt") || Exists(arrival)) << "one of its files stands whole";
+            } else if (row.whole) {
+                ASSERT_EQ(ReadBytes(arrival), Pattern(300000, 5)) << "the copy is left whole as the run died";
+            } else {
+                ASSERT_EQ(ReadBytes(ours).size(), 100000u) << "the copy cut short is left as the run died";
+            }
             EXPECT_EQ(ReadBytes(from + (row.folder ? L"\\sub\\big.bin" : L"")), Pattern(300000, 5));
+            if (row.folder && row.whole) {
+                EXPECT_EQ(ReadUtf8(from + L"\\a.txt"), "small");
+            }
             auto destinationAfter = destinationBefore;
             if (row.grown) {
                 const std::vector<unsigned char> more = Pattern(300000, 7);
