@@ -4,9 +4,9 @@
 
 #include <cwchar>
 #include <cwctype>
-#include <utility>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "PlannedNames.h"
 #include "PathText.h"
@@ -261,11 +261,11 @@ private:
         return listing;
     }
 
-    // Takes the file when it is the copy's own: never larger than the item
-    // it copies (of `size` and `lastWrite` when the run planned it), and
-    // made and written since the run began, or as whole as the source,
-    // which still stands as planned. A file that stood there before the run
-    // is left alone.
+    // Takes the temporary file when it is the copy's own: never larger than
+    // the item it copies (`size` and `lastWrite`: the item as the run
+    // planned it, or as it stands), and made and written since the run
+    // began, or as whole as the source, which still stands so. A file that
+    // stood there before the run is left alone.
     bool Take(const Found& found, uint64_t size, uint64_t lastWrite, const Standing& source) {
         if (found.size > size || taken_.count(path::FoldCase(found.path))) return false;
         // A copy that was whole and given the source's times just before
