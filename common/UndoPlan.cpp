@@ -76,7 +76,8 @@ std::wstring UnnumberedName(const std::wstring& name, bool isFolder) {
     std::size_t open = stemEnd - 1;
     while (open > 0 && iswdigit(name[open - 1])) --open;
     const std::size_t digits = stemEnd - 1 - open;
-    if (digits == 0 || digits > 6 || open < 3 || name[open - 1] != L'(' || name[open - 2] != L' ') return std::wstring();
+    if (digits == 0 || digits > 6 || open < 3 || name[open - 1] != L'(' || name[open - 2] != L' ')
+        return std::wstring();
     if (name[open] == L'0' || (digits == 1 && name[open] == L'1')) return std::wstring();
     return name.substr(0, open - 2) + name.substr(stemEnd);
 }

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -1406,7 +1407,10 @@ TEST(Executor, FullVolumeLeavesEveryFileWholeInOnePlace) {
 
 // Takes the run of the journal back as the engine does: its undo plan
 // carried out by the executor, then the folders it made removed.
-void TakeBack(const std::wstring& history, const std::wstring& runId) {
+// `beforeRemoving`: what happens while the undo runs, before the folders
+// the run made are removed.
+void TakeBack(const std::wstring& history, const std::wstring& runId,
+              const std::function<void()>& beforeRemoving = nullptr) {
     EngineContext context;
     UndoRun run;
     ASSERT_TRUE(PlanUndoOperations(&context, history, runId, &run));
@@ -1417,6 +1421,7 @@ void TakeBack(const std::wstring& history, const std::wstring& runId) {
         EXPECT_EQ(static_cast<OperationStatus>(op->status), OperationStatus::Succeeded)
             << Narrow(std::wstring(op->source.path));
     }
+    if (beforeRemoving) beforeRemoving();
     RemoveEmptiedFolders(&run, nullptr);
     EXPECT_TRUE(run.partialsKept.empty()) << Narrow(run.partialsKept.front());
 }
@@ -1469,30 +1474,31 @@ TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
     const bool smallD = GetDiskFreeSpaceExW(L"D:\\", &freeBytes, &totalBytes, nullptr) && totalBytes.QuadPart <= 4u << 20;
     OtherVolumeFolder d(smallD ? L"D:" : L"");
     if (shm.path.empty() && d.path.empty()) GTEST_SKIP() << "no second file system at hand (Z:\\dev\\shm, D:)";
+    enum class Written { Never, SinceRun, WhileUndoing };
     struct Row {
         const char* what;
         bool folder;    // F (a.txt, sub\big.bin) moves; otherwise big.bin
         bool merged;    // F\sub stands at the destination (with an older file) and F merges into it
         bool taken;     // a file big.bin stands where big.bin arrives: it comes as "big (2).bin"
         bool standing;  // a file of the copy's first temporary name stood there before the run
-        bool grown;     // the temporary file was written to after the run, past the item's size
+        Written written;  // when the temporary file was written to after the run, past the item's size
         bool whole;     // the run dies once the copy stands whole under its name, its source not yet gone
         bool twin;      // what stands under big.bin's name is a hidden copy of it, of its size and times
     } rows[] = {
-        {"nothing stood there", false, false, false, false, false, false, false},
-        {"a file of the temporary name stood there before the run", false, false, false, true, false, false, false},
-        {"renamed on arrival", false, false, true, false, false, false, false},
-        {"renamed on arrival, its temporary name taken before the run", false, false, true, true, false, false, false},
-        {"the temporary file written to since the run", false, false, false, false, true, false, false},
-        {"inside a folder", true, false, false, false, false, false, false},
-        {"inside a folder merged into one standing there", true, true, false, true, false, false, false},
-        {"inside a merged folder, renamed on arrival", true, true, true, false, false, false, false},
-        {"the copy whole, its source not gone", false, false, false, false, false, true, false},
-        {"the copy whole under a numbered name, its source not gone", false, false, true, false, false, true, false},
-        {"the copy whole, a copy of the same bytes and times stood under its name before the run", false, false,
-         true, false, false, true, true},
-        {"inside a folder, a copy whole, its source not gone", true, false, false, false, false, true, false},
-        {"inside a merged folder, a copy whole, its source not gone", true, true, true, false, false, true, false},
+        {"nothing stood there", false, false, false, false, Written::Never, false, false},
+        {"a file of the temporary name stood there", false, false, false, true, Written::Never, false, false},
+        {"renamed on arrival", false, false, true, false, Written::Never, false, false},
+        {"renamed on arrival, its temporary name taken", false, false, true, true, Written::Never, false, false},
+        {"written to since the run", false, false, false, false, Written::SinceRun, false, false},
+        {"written to as the undo ran", false, false, false, false, Written::WhileUndoing, false, false},
+        {"inside a folder", true, false, false, false, Written::Never, false, false},
+        {"inside a folder merged into one standing there", true, true, false, true, Written::Never, false, false},
+        {"inside a merged folder, renamed on arrival", true, true, true, false, Written::Never, false, false},
+        {"the copy whole, its source not gone", false, false, false, false, Written::Never, true, false},
+        {"the copy whole, renamed on arrival", false, false, true, false, Written::Never, true, false},
+        {"the copy whole, a copy of it stood under its name", false, false, true, false, Written::Never, true, true},
+        {"inside a folder, a copy whole", true, false, false, false, Written::Never, true, false},
+        {"inside a merged folder, a copy whole", true, true, true, false, Written::Never, true, false},
     };
     for (const std::wstring& volume : {shm.path, d.path}) {
         if (volume.empty()) continue;
@@ -1596,7 +1602,7 @@ TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
                 EXPECT_EQ(ReadUtf8(from + L"\\a.txt"), "small");
             }
             auto destinationAfter = destinationBefore;
-            if (row.grown) {
+            auto writeToIt = [&] {
                 const std::vector<unsigned char> more = Pattern(300000, 7);
                 {
                     win::UniqueHandle file(CreateFileW(ours.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, 0,
@@ -1607,9 +1613,12 @@ TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
                 }
                 const std::vector<unsigned char> bytes = ReadBytes(ours);
                 destinationAfter[ours.substr(dst.size() + 1)] = std::string(bytes.begin(), bytes.end());
-            }
+            };
+            if (row.written == Written::SinceRun) writeToIt();
 
-            TakeBack(history, runId);
+            TakeBack(history, runId, [&] {
+                if (row.written == Written::WhileUndoing) writeToIt();
+            });
             EXPECT_EQ(Digest(FolderTree(dst)), Digest(destinationAfter));
             EXPECT_EQ(Digest(FolderTree(f.src)), Digest(sourceBefore));
             if (row.standing) {

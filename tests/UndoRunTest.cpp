@@ -593,7 +593,8 @@ TEST_F(UndoRun, EmptyAndFailedUndosSaySoAndMadeParentsGo) {
 // listed at its end.
 TEST_F(UndoRun, AnUndoThatOnlyDeletesACopysTemporaryFileSaysItIsDone) {
     const std::wstring other =
-        L"Z:\\dev\\shm\\ordvale-undo-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount());
+        L"Z:\\dev\\shm\\ordvale-undo-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+        std::to_wstring(GetTickCount());
     if (!MakeFolder(other)) GTEST_SKIP() << "no second file system at hand (Z:\\dev\\shm)";
     File(At(L"big.bin"), std::string(300000, 'b'));
     uint64_t size = 0, lastWrite = 0;
@@ -618,7 +619,8 @@ TEST_F(UndoRun, AnUndoThatOnlyDeletesACopysTemporaryFileSaysItIsDone) {
         File(partial, std::string(100000, 'b'));
         win::UniqueHandle holder;
         if (held) {
-            holder.Reset(CreateFileW(partial.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+            holder.Reset(
+                CreateFileW(partial.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
             ASSERT_TRUE(holder.Valid());
         }
         std::vector<std::wstring> boxes;
