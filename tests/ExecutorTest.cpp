@@ -1466,8 +1466,10 @@ std::string Digest(const std::map<std::wstring, std::string>& tree) {
 // next name) goes; so does one the copy left under the numbered name its
 // item was to arrive under, and one inside a folder moved item by item
 // (whose files moved whole go back, and whose folders made go). A
-// temporary file changed since the run stays as it is. On every other
-// volume at hand.
+// temporary file changed since the run, or while the undo runs, stays as it
+// is. The run may also die once a copy stands whole, before its source
+// goes: that copy goes too, while a copy of the same file that stood there
+// before the run stays. On every other volume at hand.
 TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
     OtherVolumeFolder shm(L"Z:\\dev\\shm");
     ULARGE_INTEGER freeBytes = {}, totalBytes = {};
