@@ -637,6 +637,7 @@ TEST_F(UndoRun, AnUndoThatOnlyDeletesACopysTemporaryFileSaysItIsDone) {
             EXPECT_FALSE(FileExists(partial));
         }
         EXPECT_EQ(ReadUtf8(At(L"big.bin")), std::string(300000, 'b'));
+        DeleteFileW(JournalFileIn(History(), run).c_str());
     }
     RemoveTree(other);
 }
