@@ -1481,26 +1481,28 @@ TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
         const char* what;
         bool folder;    // F (a.txt, sub\big.bin) moves; otherwise big.bin
         bool merged;    // F\sub stands at the destination (with an older file) and F merges into it
+        bool beside;    // the same, but F arrives beside it as "F (2)"
         bool taken;     // a file big.bin stands where big.bin arrives: it comes as "big (2).bin"
         bool standing;  // a file of the copy's first temporary name stood there before the run
         Written written;  // when the temporary file was written to after the run, past the item's size
         bool whole;     // the run dies once the copy stands whole under its name, its source not yet gone
         bool twin;      // what stands under big.bin's name is a hidden copy of it, of its size and times
     } rows[] = {
-        {"nothing stood there", false, false, false, false, Written::Never, false, false},
-        {"a file of the temporary name stood there", false, false, false, true, Written::Never, false, false},
-        {"renamed on arrival", false, false, true, false, Written::Never, false, false},
-        {"renamed on arrival, its temporary name taken", false, false, true, true, Written::Never, false, false},
-        {"written to since the run", false, false, false, false, Written::SinceRun, false, false},
-        {"written to as the undo ran", false, false, false, false, Written::WhileUndoing, false, false},
-        {"inside a folder", true, false, false, false, Written::Never, false, false},
-        {"inside a folder merged into one standing there", true, true, false, true, Written::Never, false, false},
-        {"inside a merged folder, renamed on arrival", true, true, true, false, Written::Never, false, false},
-        {"the copy whole, its source not gone", false, false, false, false, Written::Never, true, false},
-        {"the copy whole, renamed on arrival", false, false, true, false, Written::Never, true, false},
-        {"the copy whole, a copy of it stood under its name", false, false, true, false, Written::Never, true, true},
-        {"inside a folder, a copy whole", true, false, false, false, Written::Never, true, false},
-        {"inside a merged folder, a copy whole", true, true, true, false, Written::Never, true, false},
+        {"nothing stood there", false, false, false, false, false, Written::Never, false, false},
+        {"a file of the temporary name stood there", false, false, false, false, true, Written::Never, false, false},
+        {"renamed on arrival", false, false, false, true, false, Written::Never, false, false},
+        {"renamed on arrival, its temporary name taken", false, false, false, true, true, Written::Never, false, false},
+        {"written to since the run", false, false, false, false, false, Written::SinceRun, false, false},
+        {"written to as the undo ran", false, false, false, false, false, Written::WhileUndoing, false, false},
+        {"inside a folder", true, false, false, false, false, Written::Never, false, false},
+        {"inside a merged folder, its temporary name taken", true, true, false, false, true, Written::Never, false, false},
+        {"inside a folder renamed on arrival", true, false, true, false, false, Written::Never, false, false},
+        {"inside a merged folder, renamed on arrival", true, true, false, true, false, Written::Never, false, false},
+        {"the copy whole, its source not gone", false, false, false, false, false, Written::Never, true, false},
+        {"the copy whole, renamed on arrival", false, false, false, true, false, Written::Never, true, false},
+        {"the copy whole, a copy of it stood there", false, false, false, true, false, Written::Never, true, true},
+        {"inside a folder, a copy whole", true, false, false, false, false, Written::Never, true, false},
+        {"inside a merged folder, a copy whole", true, true, false, true, false, Written::Never, true, false},
     };
     for (const std::wstring& volume : {shm.path, d.path}) {
         if (volume.empty()) continue;
@@ -1511,7 +1513,8 @@ TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
             const std::wstring dst = volume + L"\\dst";
             ASSERT_TRUE(MakeFolder(dst));
             const std::wstring from = row.folder ? f.src + L"\\F" : f.src + L"\\big.bin";
-            const std::wstring into = row.folder ? dst + L"\\F\\sub" : dst;  // where big.bin goes
+            // Where big.bin goes.
+            const std::wstring into = !row.folder ? dst : row.beside ? dst + L"\\F (2)\\sub" : dst + L"\\F\\sub";
             if (row.folder) {
                 ASSERT_TRUE(MakeFolder(from));
                 ASSERT_TRUE(MakeFolder(from + L"\\sub"));
@@ -1520,11 +1523,11 @@ TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
             } else {
                 ASSERT_TRUE(WriteBytes(from, Pattern(300000, 5)));
             }
-            if (row.merged) {
+            if (row.merged || row.beside) {
                 ASSERT_TRUE(MakeFolder(dst + L"\\F"));
-                ASSERT_TRUE(MakeFolder(into));
-                ASSERT_TRUE(WriteText(into + L"\\old.txt", "old"));
-                MakeAnHourOld(into + L"\\old.txt");
+                ASSERT_TRUE(MakeFolder(dst + L"\\F\\sub"));
+                ASSERT_TRUE(WriteText(dst + L"\\F\\sub\\old.txt", "old"));
+                MakeAnHourOld(dst + L"\\F\\sub\\old.txt");
             }
             if (row.twin) {
                 ASSERT_TRUE(CopyFileW(from.c_str(), (into + L"\\big.bin").c_str(), TRUE));
@@ -1576,7 +1579,7 @@ TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
                 state.planned.destination = planned.destination;
                 RecordingSink sink;
                 Operation op = MakeOp(OperationKind::Move, from, dst);
-                EXPECT_EQ(Execute(Policy(0, 1), &op, &sink, &state), OperationStatus::Failed);
+                EXPECT_EQ(Execute(Policy(0, row.beside ? 0 : 1), &op, &sink, &state), OperationStatus::Failed);
                 // Dead: nothing more reaches the journal, not even its end;
                 // it stays as the disk holds it now.
                 journal.FailFromNowOn();
