@@ -54,7 +54,8 @@ struct UndoStep {
 };
 
 // The temporary file of a copy across volumes that a run cut short left
-// beside the copy's destination, with its size and last-write time as the
+// beside the copy's destination, or the copy itself standing whole there
+// while its source still stands, with its size and last-write time as the
 // undo found it: deleted (for good) when it is still so.
 struct UndoPartial {
     std::wstring path;
@@ -80,11 +81,16 @@ struct UndoPlan {
 // that ended before it recorded everything, each planned move whose item
 // has left its source and stands at its destination as planned (same size
 // and last-write time), and each planned folder that stands now.
-// `partials`, when given, gets each temporary file that a planned copy
-// across volumes without its completion left beside its destination: one the run made (written since the run began, or as
-// whole as the source, which still stands), never larger than the planned
-// item, never a folder or a link. A file of that name that stood there
-// before the run is left alone.
+// `partials`, when given, gets each temporary file that a planned move
+// across volumes without its completion left beside its destination, under
+// the name it was to arrive under or the numbered one it got, or inside
+// the folder it was moving item by item: one the run made (written since
+// the run began, or as whole as the source, which still stands), never
+// larger than the item, never a folder or a link. It also gets a copy left
+// whole under such a name while its source still stands: hidden as a copy
+// is before it takes its source's attributes, of the source's size, times
+// and bytes, and changed since the run began. A file of any of those names
+// that stood there before the run is left alone.
 std::vector<JournalEntry> EntriesToTakeBack(const RunJournal& journal,
                                             std::vector<UndoPartial>* partials = nullptr);
 

@@ -290,6 +290,7 @@ private:
             DeleteFileW(partial.c_str());
             return IsNameTakenError(error) ? ERROR_FILE_EXISTS : error;
         }
+        if (faults_ && faults_->runDiesOnceCopyArrives) throw RunDied();
         const DWORD kept = attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                          FILE_ATTRIBUTE_ARCHIVE);
         SetFileAttributesW(arrival.c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL);

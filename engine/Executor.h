@@ -84,6 +84,9 @@ struct ExecutorFaults {
     // when the process is killed: nothing after that point is done (the
     // copy is left as it is, its operation ends Failed); negative: never.
     int64_t runDiesAfterCopiedBytes = -1;
+    // The run dies as above once a file's copy to another volume stands
+    // whole under its name, before the moved file leaves its source.
+    bool runDiesOnceCopyArrives = false;
 };
 
 // State that lives across the operations of one run.

@@ -72,7 +72,7 @@ void AddUndoOperations(EngineContext* context, const UndoPlan& plan, UndoRun* ru
     }
     run->left = plan.left;
     run->partials = plan.partials;
-    run->steps = plan.steps.size();
+    run->steps = plan.steps.size() + plan.partials.size();
 }
 
 bool PlanUndoOperations(EngineContext* context, const std::wstring& historyFolder, const std::wstring& runId,
@@ -110,17 +110,21 @@ bool StillAsTheRunLeftIt(const UndoRun& run, const Operation& op, UndoReason* re
     return same;
 }
 
-void RemoveEmptiedFolders(const UndoRun& run, JournalWriter* journal) {
+void RemoveEmptiedFolders(UndoRun* run, JournalWriter* journal) {
     // An unfinished copy is only ever the run's own temporary file: one that
     // changed since the undo looked is someone else's now.
-    for (const UndoPartial& partial : run.partials) {
+    for (const UndoPartial& partial : run->partials) {
         uint64_t size = 0, lastWrite = 0;
         ReadSizeAndLastWrite(partial.path, &size, &lastWrite);
         if (lastWrite == 0 || size != partial.size || lastWrite != partial.lastWrite) continue;
+        const DWORD attributes = GetFileAttributesW(partial.path.c_str());
         SetFileAttributesW(partial.path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(partial.path.c_str());
+        if (DeleteFileW(partial.path.c_str())) continue;
+        // Held open by someone, most likely: it stays as it was.
+        if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(partial.path.c_str(), attributes);
+        run->partialsKept.push_back(partial.path);
     }
-    for (const std::wstring& folder : run.foldersToRemove) {
+    for (const std::wstring& folder : run->foldersToRemove) {
         // RemoveDirectory refuses a folder that holds anything.
         if (!RemoveDirectoryW(folder.c_str())) continue;
         if (journal) {

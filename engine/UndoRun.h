@@ -20,7 +20,8 @@ struct UndoRun {
     std::vector<std::wstring> foldersToRemove;  // in the order to try them
     std::vector<UndoLeftItem> left;             // what cannot be taken back
     std::vector<UndoPartial> partials;          // copies the run left unfinished
-    std::size_t steps = 0;                      // what the plan found to do
+    std::vector<std::wstring> partialsKept;     // those that could not be deleted
+    std::size_t steps = 0;                      // what the plan found to do, those copies too
     JournalReadError readError = JournalReadError::None;
     std::size_t skippedLines = 0;               // journal lines not used
     std::vector<std::wstring> skippedSamples;
@@ -51,9 +52,9 @@ void AddUndoOperations(EngineContext* context, const UndoPlan& plan, UndoRun* ru
 bool StillAsTheRunLeftIt(const UndoRun& run, const Operation& op, UndoReason* reason);
 
 // Deletes the unfinished copies the run left that are still as the undo
-// found them, then removes each folder of the list that is empty by now (a
-// folder that still holds something stays), recording every folder removed
-// in the journal.
-void RemoveEmptiedFolders(const UndoRun& run, JournalWriter* journal);
+// found them (one that cannot be deleted goes to `partialsKept`), then
+// removes each folder of the list that is empty by now (a folder that still
+// holds something stays), recording every folder removed in the journal.
+void RemoveEmptiedFolders(UndoRun* run, JournalWriter* journal);
 
 }  // namespace ordvale

@@ -304,6 +304,8 @@ UINT ReportUndo(ProgressSink* sink, const EngineContext& context, const UndoRun&
     for (const UndoLeftItem& item : undo.left) left.push_back(item.path + L": " + EngineText(ReasonTextId(item.reason)));
     for (const auto& op : context.operations)
         left.push_back(op->source.path.str() + L": " + EngineText(IDS_REASON_FAILED));
+    for (const std::wstring& partial : undo.partialsKept)
+        left.push_back(partial + L": " + EngineText(IDS_REASON_FAILED));
     if (undo.steps > 0 && left.empty() && undo.skippedLines == 0) return 0;
     const UINT ending = undo.steps == 0 ? IDS_UNDO_NOTHING : IDS_UNDO_SOME_LEFT;
     std::wstring text = EngineText(ending);
@@ -512,7 +514,7 @@ UINT RunWorker(RunSlot* slot, const TidyJob* job) {
             return IDS_JOURNAL_LOST;
         }
         if (undoing) {
-            RemoveEmptiedFolders(undo, journalKept ? &journal : nullptr);
+            RemoveEmptiedFolders(&undo, journalKept ? &journal : nullptr);
             ending = ReportUndo(&runSink, context, undo);
         }
     }

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -1406,7 +1407,10 @@ TEST(Executor, FullVolumeLeavesEveryFileWholeInOnePlace) {
 
 // Takes the run of the journal back as the engine does: its undo plan
 // carried out by the executor, then the folders it made removed.
-void TakeBack(const std::wstring& history, const std::wstring& runId) {
+// `beforeRemoving`: what happens while the undo runs, before the folders
+// the run made are removed.
+void TakeBack(const std::wstring& history, const std::wstring& runId,
+              const std::function<void()>& beforeRemoving = nullptr) {
     EngineContext context;
     UndoRun run;
     ASSERT_TRUE(PlanUndoOperations(&context, history, runId, &run));
@@ -1417,7 +1421,9 @@ void TakeBack(const std::wstring& history, const std::wstring& runId) {
         EXPECT_EQ(static_cast<OperationStatus>(op->status), OperationStatus::Succeeded)
             << Narrow(std::wstring(op->source.path));
     }
-    RemoveEmptiedFolders(run, nullptr);
+    if (beforeRemoving) beforeRemoving();
+    RemoveEmptiedFolders(&run, nullptr);
+    EXPECT_TRUE(run.partialsKept.empty()) << Narrow(run.partialsKept.front());
 }
 
 std::vector<std::wstring> KindsOf(const std::wstring& history, const std::wstring& runId) {
@@ -1428,25 +1434,75 @@ std::vector<std::wstring> KindsOf(const std::wstring& history, const std::wstrin
     return kinds;
 }
 
+// Gives the file the times of an hour ago: it stood there before the run.
+void MakeAnHourOld(const std::wstring& path) {
+    win::UniqueHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    FILETIME hourAgo;
+    GetSystemTimeAsFileTime(&hourAgo);
+    ULARGE_INTEGER t = {{hourAgo.dwLowDateTime, hourAgo.dwHighDateTime}};
+    t.QuadPart -= 36000000000ull;
+    hourAgo = {t.LowPart, t.HighPart};
+    EXPECT_TRUE(SetFileTime(file.Get(), &hourAgo, &hourAgo, &hourAgo)) << Narrow(path);
+}
+
+// A tree as one line per item: its path and, for a file, its size and a
+// hash of its content (large files compare without being shown).
+std::string Digest(const std::map<std::wstring, std::string>& tree) {
+    std::string text;
+    for (const auto& entry : tree) {
+        uint64_t h = 14695981039346656037ull;
+        for (unsigned char c : entry.second) h = (h ^ c) * 1099511628211ull;
+        text += Narrow(entry.first) + " " + std::to_string(entry.second.size()) + " " + std::to_string(h) + "\n";
+    }
+    return text;
+}
+
 // The runner dies in the middle of a copy to another volume (injected: once
 // 100,000 bytes of the file are written), before the copy's completion is on
-// the disk; the copy's temporary file stays beside its destination. Taking
-// the run back deletes it and nothing else: the source is where it was. A
-// file of that name that stood there before the run is someone else's and
-// stays, while the copy's own (which took the next name) goes. On every
-// other volume at hand.
+// the disk; the copy's temporary file stays beside where it was to arrive.
+// Taking the run back deletes it and nothing else the run did not make: the
+// source is where it was. A file of that name that stood there before the
+// run is someone else's and stays, while the copy's own (which took the
+// next name) goes; so does one the copy left under the numbered name its
+// item was to arrive under, and one inside a folder moved item by item
+// (whose files moved whole go back, and whose folders made go). A
+// temporary file changed since the run, or while the undo runs, stays as it
+// is. The run may also die once a copy stands whole, before its source
+// goes: that copy goes too, while a copy of the same file that stood there
+// before the run stays. On every other volume at hand.
 TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
     OtherVolumeFolder shm(L"Z:\\dev\\shm");
     ULARGE_INTEGER freeBytes = {}, totalBytes = {};
     const bool smallD = GetDiskFreeSpaceExW(L"D:\\", &freeBytes, &totalBytes, nullptr) && totalBytes.QuadPart <= 4u << 20;
     OtherVolumeFolder d(smallD ? L"D:" : L"");
     if (shm.path.empty() && d.path.empty()) GTEST_SKIP() << "no second file system at hand (Z:\\dev\\shm, D:)";
+    enum class Written { Never, SinceRun, WhileUndoing };
     struct Row {
         const char* what;
-        bool standing;  // a file of the copy's first temporary name stood there
+        bool folder;    // F (a.txt, sub\big.bin) moves; otherwise big.bin
+        bool merged;    // F\sub stands at the destination (with an older file) and F merges into it
+        bool beside;    // the same, but F arrives beside it as "F (2)"
+        bool taken;     // a file big.bin stands where big.bin arrives: it comes as "big (2).bin"
+        bool standing;  // a file of the copy's first temporary name stood there before the run
+        Written written;  // when the temporary file was written to after the run, past the item's size
+        bool whole;     // the run dies once the copy stands whole under its name, its source not yet gone
+        bool twin;      // what stands under big.bin's name is a hidden copy of it, of its size and times
     } rows[] = {
-        {"nothing stood there", false},
-        {"a file of the temporary name stood there before the run", true},
+        {"nothing stood there", false, false, false, false, false, Written::Never, false, false},
+        {"a file of the temporary name stood there", false, false, false, false, true, Written::Never, false, false},
+        {"renamed on arrival", false, false, false, true, false, Written::Never, false, false},
+        {"renamed on arrival, its temporary name taken", false, false, false, true, true, Written::Never, false, false},
+        {"written to since the run", false, false, false, false, false, Written::SinceRun, false, false},
+        {"written to as the undo ran", false, false, false, false, false, Written::WhileUndoing, false, false},
+        {"inside a folder", true, false, false, false, false, Written::Never, false, false},
+        {"inside a merged folder, its temporary name taken", true, true, false, false, true, Written::Never, false, false},
+        {"inside a folder renamed on arrival", true, false, true, false, false, Written::Never, false, false},
+        {"inside a merged folder, renamed on arrival", true, true, false, true, false, Written::Never, false, false},
+        {"the copy whole, its source not gone", false, false, false, false, false, Written::Never, true, false},
+        {"the copy whole, renamed on arrival", false, false, false, true, false, Written::Never, true, false},
+        {"the copy whole, a copy of it stood there", false, false, false, true, false, Written::Never, true, true},
+        {"inside a folder, a copy whole", true, false, false, false, false, Written::Never, true, false},
+        {"inside a merged folder, a copy whole", true, true, false, true, false, Written::Never, true, false},
     };
     for (const std::wstring& volume : {shm.path, d.path}) {
         if (volume.empty()) continue;
@@ -1456,20 +1512,37 @@ TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
             const std::wstring history = f.dir / L"History";
             const std::wstring dst = volume + L"\\dst";
             ASSERT_TRUE(MakeFolder(dst));
-            const std::wstring from = f.src + L"\\big.bin";
-            ASSERT_TRUE(WriteBytes(from, Pattern(300000, 5)));
-            const std::wstring theirs = dst + L"\\big.bin.ordvale-partial";
+            const std::wstring from = row.folder ? f.src + L"\\F" : f.src + L"\\big.bin";
+            // Where big.bin goes.
+            const std::wstring into = !row.folder ? dst : row.beside ? dst + L"\\F (2)\\sub" : dst + L"\\F\\sub";
+            if (row.folder) {
+                ASSERT_TRUE(MakeFolder(from));
+                ASSERT_TRUE(MakeFolder(from + L"\\sub"));
+                ASSERT_TRUE(WriteText(from + L"\\a.txt", "small"));
+                ASSERT_TRUE(WriteBytes(from + L"\\sub\\big.bin", Pattern(300000, 5)));
+            } else {
+                ASSERT_TRUE(WriteBytes(from, Pattern(300000, 5)));
+            }
+            if (row.merged || row.beside) {
+                ASSERT_TRUE(MakeFolder(dst + L"\\F"));
+                ASSERT_TRUE(MakeFolder(dst + L"\\F\\sub"));
+                ASSERT_TRUE(WriteText(dst + L"\\F\\sub\\old.txt", "old"));
+                MakeAnHourOld(dst + L"\\F\\sub\\old.txt");
+            }
+            if (row.twin) {
+                ASSERT_TRUE(CopyFileW(from.c_str(), (into + L"\\big.bin").c_str(), TRUE));
+                ASSERT_TRUE(SetFileAttributesW((into + L"\\big.bin").c_str(), FILE_ATTRIBUTE_HIDDEN));
+                Sleep(1100);  // so that the run begins after it was last changed
+            } else if (row.taken) {
+                ASSERT_TRUE(WriteText(into + L"\\big.bin", "theirs"));
+                MakeAnHourOld(into + L"\\big.bin");
+            }
+            const std::wstring arrival = into + (row.taken ? L"\\big (2).bin" : L"\\big.bin");
+            const std::wstring theirs = arrival + L".ordvale-partial";
             if (row.standing) {
                 // Smaller than the item, written an hour before the run.
                 ASSERT_TRUE(WriteBytes(theirs, Pattern(1000, 6)));
-                win::UniqueHandle file(CreateFileW(theirs.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
-                                                   OPEN_EXISTING, 0, nullptr));
-                FILETIME hourAgo;
-                GetSystemTimeAsFileTime(&hourAgo);
-                ULARGE_INTEGER t = {{hourAgo.dwLowDateTime, hourAgo.dwHighDateTime}};
-                t.QuadPart -= 36000000000ull;
-                hourAgo = {t.LowPart, t.HighPart};
-                ASSERT_TRUE(SetFileTime(file.Get(), &hourAgo, &hourAgo, &hourAgo));
+                MakeAnHourOld(theirs);
             }
             const auto sourceBefore = FolderTree(f.src);
             const auto destinationBefore = FolderTree(dst);
@@ -1490,13 +1563,14 @@ TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
                 JournalEntry planned;
                 planned.kind = JournalKind::Move;
                 planned.source = from;
-                planned.destination = dst + L"\\big.bin";
+                planned.destination = dst + (row.folder ? L"\\F" : L"\\big.bin");
                 ReadSizeAndLastWrite(from, &planned.size, &planned.lastWrite);
                 const int32_t index = journal.Plan(planned);
                 ASSERT_GE(index, 0);
                 ASSERT_TRUE(journal.CommitPlan());
                 ExecutorFaults faults;
-                faults.runDiesAfterCopiedBytes = 100000;
+                faults.runDiesAfterCopiedBytes = row.whole ? -1 : 100000;
+                faults.runDiesOnceCopyArrives = row.whole;
                 ExecutionState state;
                 state.journal = &journal;
                 state.faults = &faults;
@@ -1505,7 +1579,7 @@ TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
                 state.planned.destination = planned.destination;
                 RecordingSink sink;
                 Operation op = MakeOp(OperationKind::Move, from, dst);
-                EXPECT_EQ(Execute(Policy(0, 1), &op, &sink, &state), OperationStatus::Failed);
+                EXPECT_EQ(Execute(Policy(0, row.beside ? 0 : 1), &op, &sink, &state), OperationStatus::Failed);
                 // Dead: nothing more reaches the journal, not even its end;
                 // it stays as the disk holds it now.
                 journal.FailFromNowOn();
@@ -1520,13 +1594,38 @@ TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
             }
             ASSERT_FALSE(journalAtDeath.empty());
             ASSERT_TRUE(WriteBytes(JournalFileIn(history, runId), journalAtDeath));
-            const std::wstring ours = dst + (row.standing ? L"\\big.bin.1.ordvale-partial" : L"\\big.bin.ordvale-partial");
-            ASSERT_EQ(ReadBytes(ours).size(), 100000u) << "the copy cut short is left as the run died";
-            EXPECT_EQ(ReadBytes(from), Pattern(300000, 5));
+            const std::wstring ours = row.standing ? arrival + L".1.ordvale-partial" : theirs;
+            if (row.whole && row.folder) {
+                EXPECT_TRUE(Exists(dst + L"\\F\\a.txt") || Exists(arrival)) << "one of its files stands whole";
+            } else if (row.whole) {
+                ASSERT_EQ(ReadBytes(arrival), Pattern(300000, 5)) << "the copy is left whole as the run died";
+            } else {
+                ASSERT_EQ(ReadBytes(ours).size(), 100000u) << "the copy cut short is left as the run died";
+            }
+            EXPECT_EQ(ReadBytes(from + (row.folder ? L"\\sub\\big.bin" : L"")), Pattern(300000, 5));
+            if (row.folder && row.whole) {
+                EXPECT_EQ(ReadUtf8(from + L"\\a.txt"), "small");
+            }
+            auto destinationAfter = destinationBefore;
+            auto writeToIt = [&] {
+                const std::vector<unsigned char> more = Pattern(300000, 7);
+                {
+                    win::UniqueHandle file(CreateFileW(ours.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, 0,
+                                                       nullptr));
+                    DWORD wrote = 0;
+                    ASSERT_TRUE(file && WriteFile(file.Get(), more.data(), static_cast<DWORD>(more.size()), &wrote,
+                                                  nullptr) && wrote == more.size());
+                }
+                const std::vector<unsigned char> bytes = ReadBytes(ours);
+                destinationAfter[ours.substr(dst.size() + 1)] = std::string(bytes.begin(), bytes.end());
+            };
+            if (row.written == Written::SinceRun) writeToIt();
 
-            TakeBack(history, runId);
-            EXPECT_EQ(FolderTree(dst), destinationBefore);
-            EXPECT_EQ(FolderTree(f.src), sourceBefore);
+            TakeBack(history, runId, [&] {
+                if (row.written == Written::WhileUndoing) writeToIt();
+            });
+            EXPECT_EQ(Digest(FolderTree(dst)), Digest(destinationAfter));
+            EXPECT_EQ(Digest(FolderTree(f.src)), Digest(sourceBefore));
             if (row.standing) {
                 EXPECT_EQ(ReadBytes(theirs), Pattern(1000, 6));
             }

@@ -3,9 +3,11 @@
 // folders go and come back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iterator>
 
 #include "common/FreeName.h"
+#include "common/PathText.h"
 #include "common/PlannedNames.h"
 #include "common/UndoPlan.h"
 #include "TestSupport.h"
@@ -221,6 +223,77 @@ TEST_F(UndoFixture, CopiesAndRenames) {
     Moved(L"old name.txt", L"new name.txt", "sample", JournalKind::Rename);
     const UndoPlan plan = PlanUndo(journal);
     EXPECT_EQ(Steps(plan), (Lines{L"MoveBack new name.txt -> old name.txt", L"DeleteCopy copy of a.txt"}));
+}
+
+// A run that ended in the middle of copying a.txt to another volume: which
+// of the files beside where it was to arrive are its copy's temporary files.
+// The copy tries "a.txt.ordvale-partial", then "a.txt.1.ordvale-partial" up
+// to ".19", and under a numbered name when a.txt was taken. All of them are
+// written since the run began.
+TEST_F(UndoFixture, TemporaryFilesAreKnownByTheNamesTheirItemArrivesUnder) {
+    const std::wstring root = L"Z:\\dev\\shm";
+    const DWORD attributes = GetFileAttributesW(root.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        GTEST_SKIP() << "no second file system at hand (Z:\\dev\\shm)";
+    const std::wstring other = root + L"\\ordvale-undoplan-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                               std::to_wstring(GetTickCount());
+    ASSERT_TRUE(MakeFolder(other));
+    struct Row {
+        const wchar_t* name;
+        bool taken;
+    } rows[] = {
+        {L"a.txt.ordvale-partial", true},
+        {L"a.txt.1.ordvale-partial", true},
+        {L"a.txt.19.ordvale-partial", true},
+        {L"a (2).txt.ordvale-partial", true},
+        {L"a (13).txt.4.ordvale-partial", true},
+        {L"a.txt.20.ordvale-partial", false},
+        {L"a.txt.01.ordvale-partial", false},
+        {L"a.txt.x.ordvale-partial", false},
+        {L"a (1).txt.ordvale-partial", false},
+        {L"a (02).txt.ordvale-partial", false},
+        {L"a(2).txt.ordvale-partial", false},
+        {L"a (2) (2).txt.ordvale-partial", false},
+        {L"a.txt (2).ordvale-partial", false},
+        {L"b.txt.ordvale-partial", false},
+        {L"xa.txt.ordvale-partial", false},
+        {L"a (2).txt", false},
+        {L"a.txt.ordvale-partial.bak", false},
+    };
+    ASSERT_TRUE(WriteText(At(L"a.txt"), std::string(300, 'a')));
+    // The run began a second ago.
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER t = {{now.dwLowDateTime, now.dwHighDateTime}};
+    t.QuadPart -= 10000000ull;
+    const FILETIME began = {t.LowPart, t.HighPart};
+    SYSTEMTIME utc;
+    ASSERT_TRUE(FileTimeToSystemTime(&began, &utc));
+    journal.runId = RunIdAt(utc);
+    JournalEntry planned;
+    planned.kind = JournalKind::Move;
+    planned.source = At(L"a.txt");
+    planned.destination = other + L"\\a.txt";
+    ReadSizeAndLastWrite(planned.source, &planned.size, &planned.lastWrite);
+    journal.planned.push_back(planned);
+    journal.plannedDone.push_back(false);
+    std::vector<std::wstring> expected;
+    for (const Row& row : rows) {
+        ASSERT_TRUE(WriteText(other + L"\\" + row.name, "part"));
+        if (row.taken) expected.push_back(row.name);
+    }
+    // Not the copy's: a folder of such a name, and a file larger than a.txt.
+    ASSERT_TRUE(MakeFolder(other + L"\\a (3).txt.ordvale-partial"));
+    ASSERT_TRUE(WriteText(other + L"\\a (4).txt.ordvale-partial", std::string(301, 'a')));
+
+    const UndoPlan plan = PlanUndo(journal);
+    std::vector<std::wstring> found;
+    for (const UndoPartial& partial : plan.partials) found.push_back(path::LastComponent(partial.path));
+    std::sort(found.begin(), found.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(found, expected);
+    EXPECT_TRUE(plan.steps.empty());
+    RemoveTree(other);
 }
 
 // The folders an undo holds: where what the run moved or renamed was, the

@@ -586,6 +586,62 @@ TEST_F(UndoRun, EmptyAndFailedUndosSaySoAndMadeParentsGo) {
     EXPECT_EQ(boxes[0].rfind(L"There was nothing to take back.", 0), 0u) << Narrow(boxes[0]);
 }
 
+// A run that died in the middle of a copy to another volume left nothing
+// to take back but the copy's temporary file: its undo deletes it and ends
+// as an undo that took everything back, not saying there was nothing to
+// take back. A temporary file it cannot delete (held open) stays, and is
+// listed at its end.
+TEST_F(UndoRun, AnUndoThatOnlyDeletesACopysTemporaryFileSaysItIsDone) {
+    const std::wstring other =
+        L"Z:\\dev\\shm\\ordvale-undo-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+        std::to_wstring(GetTickCount());
+    if (!MakeFolder(other)) GTEST_SKIP() << "no second file system at hand (Z:\\dev\\shm)";
+    File(At(L"big.bin"), std::string(300000, 'b'));
+    uint64_t size = 0, lastWrite = 0;
+    ReadSizeAndLastWrite(At(L"big.bin"), &size, &lastWrite);
+    const std::wstring partial = other + L"\\big.bin.ordvale-partial";
+    for (bool held : {false, true}) {
+        SCOPED_TRACE(held ? "held open" : "free");
+        // The run began a minute or two ago.
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        ULARGE_INTEGER t = {{now.dwLowDateTime, now.dwHighDateTime}};
+        t.QuadPart -= (held ? 1 : 2) * 600000000ull;
+        const FILETIME began = {t.LowPart, t.HighPart};
+        SYSTEMTIME utc;
+        ASSERT_TRUE(FileTimeToSystemTime(&began, &utc));
+        const std::wstring run = RunIdAt(utc);
+        ASSERT_TRUE(MakeFolder(History()));
+        ASSERT_TRUE(WriteText(JournalFileIn(History(), run),
+                              "Ordvale journal\t1\nPlanned\tMove\t" + EncodeJournalText(At(L"big.bin")) + "\t" +
+                                  EncodeJournalText(other + L"\\big.bin") + "\t" + std::to_string(size) + "\t" +
+                                  std::to_string(lastWrite) + "\n"));
+        File(partial, std::string(100000, 'b'));
+        win::UniqueHandle holder;
+        if (held) {
+            holder.Reset(
+                CreateFileW(partial.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(holder.Valid());
+        }
+        std::vector<std::wstring> boxes;
+        EXPECT_EQ(RunJobAnsweringBoxes(&boxes, L" /undo " + run), 0u);
+        holder.Reset();
+        if (held) {
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].rfind(L"Taking back finished; some items were not taken back.", 0), 0u)
+                << Narrow(boxes[0]);
+            EXPECT_NE(boxes[0].find(partial + L": could not be moved back"), std::wstring::npos) << Narrow(boxes[0]);
+            EXPECT_EQ(ReadUtf8(partial), std::string(100000, 'b'));
+        } else {
+            EXPECT_TRUE(boxes.empty()) << Narrow(boxes.front());
+            EXPECT_FALSE(FileExists(partial));
+        }
+        EXPECT_EQ(ReadUtf8(At(L"big.bin")), std::string(300000, 'b'));
+        DeleteFileW(JournalFileIn(History(), run).c_str());
+    }
+    RemoveTree(other);
+}
+
 // Whether an item is as the run left it is asked again just before it is
 // moved back, on a retry too: a file changed while the undo waited stays.
 TEST_F(UndoRun, AnItemChangedBeforeARetryStays) {
