@@ -1,5 +1,6 @@
 #include "engine/Planner.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <string_view>
 #include <unordered_map>
@@ -90,7 +91,8 @@ private:
         // The lengths of the items' names, read once: most names asked for
         // have a length no item's name has.
         if (!lengthsRead_) {
-            for (const auto& child : children_) lengths_[std::min<std::size_t>(child->name.size(), kTextUnits - 1)] = true;
+            for (const auto& child : children_)
+                lengths_[std::min<std::size_t>(child->name.size(), kTextUnits - 1)] = true;
             lengthsRead_ = true;
         }
         if (!lengths_[name.size()]) return false;
