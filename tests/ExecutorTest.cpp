@@ -1551,14 +1551,7 @@ TEST(Executor, UndoOfARunDeadMidCopyRemovesOnlyTheCopysTemporaryFile) {
             std::vector<unsigned char> journalAtDeath;
             {
                 // The run began a second ago.
-                FILETIME now;
-                GetSystemTimeAsFileTime(&now);
-                ULARGE_INTEGER t = {{now.dwLowDateTime, now.dwHighDateTime}};
-                t.QuadPart -= 10000000ull;
-                const FILETIME began = {t.LowPart, t.HighPart};
-                SYSTEMTIME utc;
-                ASSERT_TRUE(FileTimeToSystemTime(&began, &utc));
-                JournalWriter journal(history, RunIdAt(utc));
+                JournalWriter journal(history, RunIdSecondsAgo(1));
                 ASSERT_TRUE(journal.Begin());
                 JournalEntry planned;
                 planned.kind = JournalKind::Move;

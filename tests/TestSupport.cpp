@@ -2,6 +2,7 @@
 
 #include "common/AppPaths.h"
 #include "common/JobHandOff.h"
+#include "common/Journal.h"
 #include "common/Text.h"
 #include "common/win/Com.h"
 
@@ -128,6 +129,17 @@ FILETIME DateTime(int year, int month, int day, int hour) {
     FILETIME file = {};
     SystemTimeToFileTime(&time, &file);
     return file;
+}
+
+std::wstring RunIdSecondsAgo(unsigned seconds) {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER t = {{now.dwLowDateTime, now.dwHighDateTime}};
+    t.QuadPart -= seconds * 10000000ull;
+    const FILETIME began = {t.LowPart, t.HighPart};
+    SYSTEMTIME utc = {};
+    FileTimeToSystemTime(&began, &utc);
+    return ordvale::RunIdAt(utc);
 }
 
 bool SetLastWriteTime(const std::wstring& path, uint64_t time) {

@@ -37,6 +37,8 @@ std::map<std::wstring, std::string> FolderTree(const std::wstring& root);
 std::string ShowTree(const std::map<std::wstring, std::string>& tree);
 // A calendar date (and hour) as a FILETIME, read as UTC.
 FILETIME DateTime(int year, int month, int day, int hour = 0);
+// The id of a run that began `seconds` ago, as its journal names it.
+std::wstring RunIdSecondsAgo(unsigned seconds);
 // Sets the last-write time (a FILETIME value) of a file or folder.
 bool SetLastWriteTime(const std::wstring& path, uint64_t time);
 // The last-write time of a file or folder, 0 when it cannot be read.

@@ -262,14 +262,7 @@ TEST_F(UndoFixture, TemporaryFilesAreKnownByTheNamesTheirItemArrivesUnder) {
     };
     ASSERT_TRUE(WriteText(At(L"a.txt"), std::string(300, 'a')));
     // The run began a second ago.
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    ULARGE_INTEGER t = {{now.dwLowDateTime, now.dwHighDateTime}};
-    t.QuadPart -= 10000000ull;
-    const FILETIME began = {t.LowPart, t.HighPart};
-    SYSTEMTIME utc;
-    ASSERT_TRUE(FileTimeToSystemTime(&began, &utc));
-    journal.runId = RunIdAt(utc);
+    journal.runId = RunIdSecondsAgo(1);
     JournalEntry planned;
     planned.kind = JournalKind::Move;
     planned.source = At(L"a.txt");

@@ -603,14 +603,7 @@ TEST_F(UndoRun, AnUndoThatOnlyDeletesACopysTemporaryFileSaysItIsDone) {
     for (bool held : {false, true}) {
         SCOPED_TRACE(held ? "held open" : "free");
         // The run began a minute or two ago.
-        FILETIME now;
-        GetSystemTimeAsFileTime(&now);
-        ULARGE_INTEGER t = {{now.dwLowDateTime, now.dwHighDateTime}};
-        t.QuadPart -= (held ? 1 : 2) * 600000000ull;
-        const FILETIME began = {t.LowPart, t.HighPart};
-        SYSTEMTIME utc;
-        ASSERT_TRUE(FileTimeToSystemTime(&began, &utc));
-        const std::wstring run = RunIdAt(utc);
+        const std::wstring run = RunIdSecondsAgo(held ? 60 : 120);
         ASSERT_TRUE(MakeFolder(History()));
         ASSERT_TRUE(WriteText(JournalFileIn(History(), run),
                               "Ordvale journal\t1\nPlanned\tMove\t" + EncodeJournalText(At(L"big.bin")) + "\t" +
