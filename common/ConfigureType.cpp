@@ -147,6 +147,13 @@ FILETIME ParseDateText(const std::wstring& text) {
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
         return zero;
 
+    FILETIME result = {};
+    if (!UtcFileTime(year, month, day, hour, minute, second, 0, &result)) return zero;
+    return result;
+}
+
+bool UtcFileTime(int year, int month, int day, int hour, int minute, int second, int milliseconds,
+                 FILETIME* time) {
     SYSTEMTIME utc = {};
     utc.wYear = static_cast<WORD>(year);
     utc.wMonth = static_cast<WORD>(month);
@@ -154,9 +161,8 @@ FILETIME ParseDateText(const std::wstring& text) {
     utc.wHour = static_cast<WORD>(hour);
     utc.wMinute = static_cast<WORD>(minute);
     utc.wSecond = static_cast<WORD>(second);
-    FILETIME result = {};
-    if (!SystemTimeToFileTime(&utc, &result)) return zero;
-    return result;
+    utc.wMilliseconds = static_cast<WORD>(milliseconds);
+    return SystemTimeToFileTime(&utc, time) != FALSE;
 }
 
 // ---- Sizes -------------------------------------------------------------------

@@ -275,6 +275,9 @@ void FormatDateTime(std::wstring* text, const SYSTEMTIME* time);
 void FormatDate(std::wstring* text, const FILETIME* time);
 // A stored date text ("%d-%d-%d %d:%d:%d", UTC) as a file time; zero when invalid.
 FILETIME ParseDateText(const std::wstring& text);
+// The UTC calendar time as a file time; false when the system takes none.
+bool UtcFileTime(int year, int month, int day, int hour, int minute, int second, int milliseconds,
+                 FILETIME* time);
 
 // 0 "Unlimited", 1 "B", 2 "KB", 3 "MB", 4 "GB", 5 "TB".
 struct SplitSizeResult {

@@ -8,6 +8,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "ConfigureType.h"
 #include "PlannedNames.h"
 #include "PathText.h"
 #include "Text.h"
@@ -38,19 +39,11 @@ Standing WhatStandsAt(const std::wstring& path) {
 // The start of the run the id names, as a FILETIME; 0 when it names none.
 uint64_t RunStart(const std::wstring& runId) {
     if (!IsRunId(runId)) return 0;
-    SYSTEMTIME utc = {};
-    unsigned year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, ms = 0;
-    if (swscanf(runId.c_str(), L"%4u%2u%2u-%2u%2u%2u-%3u", &year, &month, &day, &hour, &minute, &second, &ms) != 7)
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, ms = 0;
+    if (swscanf(runId.c_str(), L"%4d%2d%2d-%2d%2d%2d-%3d", &year, &month, &day, &hour, &minute, &second, &ms) != 7)
         return 0;
-    utc.wYear = static_cast<WORD>(year);
-    utc.wMonth = static_cast<WORD>(month);
-    utc.wDay = static_cast<WORD>(day);
-    utc.wHour = static_cast<WORD>(hour);
-    utc.wMinute = static_cast<WORD>(minute);
-    utc.wSecond = static_cast<WORD>(second);
-    utc.wMilliseconds = static_cast<WORD>(ms);
     FILETIME time = {};
-    if (!SystemTimeToFileTime(&utc, &time)) return 0;
+    if (!UtcFileTime(year, month, day, hour, minute, second, ms, &time)) return 0;
     return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
