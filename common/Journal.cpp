@@ -629,7 +629,7 @@ void JournalWriter::Finish() {
 void JournalWriter::GroupDone() {
     ++recorded_;
     ++sinceFlush_;
-    if (sinceFlush_ >= kGroupOperations || GetTickCount() - flushedAt_ >= kGroupMilliseconds) Flush();
+    if (sinceFlush_ >= kGroupOperations || GetTickCount() - flushedAt_ >= groupMilliseconds_) Flush();
 }
 
 bool JournalWriter::Record(JournalKind kind, const std::wstring& source, const std::wstring& destination) {

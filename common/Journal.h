@@ -220,6 +220,9 @@ public:
     bool Failing() const { return writeFailed_; }
     // For tests: from now on every write and flush fails, as on a full disk.
     void FailFromNowOn() { failWrites_ = true; }
+    // For tests: the longest a group waits (a test that checks what is kept
+    // back must not see it go because the machine was slow).
+    void SetGroupWait(DWORD milliseconds) { groupMilliseconds_ = milliseconds; }
 
 private:
     bool Open();
@@ -237,6 +240,7 @@ private:
     bool writeFailed_ = false;
     bool failWrites_ = false;
     bool finished_ = false;
+    DWORD groupMilliseconds_ = kGroupMilliseconds;
     int32_t planned_ = 0;
     bool planOpen_ = true;
     std::string kept_;              // lines not yet handed to the system

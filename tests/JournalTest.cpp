@@ -340,6 +340,7 @@ TEST(Journal, PlanFirstThenCompletionsInGroups) {
     ASSERT_TRUE(WriteText(dir / L"a.jpg", "12345"));
     ASSERT_TRUE(MakeFolder(dir / L"Pictures"));
     JournalWriter writer(history, L"20261209-101500-000");
+    writer.SetGroupWait(INFINITE);
     ASSERT_TRUE(writer.Begin());
     EXPECT_EQ(OnlyRunId(history), L"20261209-101500-000") << "the journal stands before the first operation";
     JournalEntry move{JournalKind::Move, L"C:\\was\\a.jpg", dir / L"a.jpg", 5, 77};
@@ -383,6 +384,7 @@ TEST(Journal, PlanFirstThenCompletionsInGroups) {
 TEST(Journal, AGroupGoesWhenItIsFull) {
     TempDir dir;
     JournalWriter writer(dir.Path(), L"20261209-101500-000");
+    writer.SetGroupWait(INFINITE);
     ASSERT_TRUE(writer.Begin());
     const std::size_t n = JournalWriter::kGroupOperations;
     for (std::size_t i = 0; i < n; ++i)
@@ -390,8 +392,11 @@ TEST(Journal, AGroupGoesWhenItIsFull) {
                                            L"C:\\b\\" + std::to_wstring(i), 0, 1}),
                   static_cast<int32_t>(i));
     ASSERT_TRUE(writer.CommitPlan());
-    for (std::size_t i = 0; i < n; ++i) ASSERT_TRUE(writer.RecordDone(static_cast<int32_t>(i), L""));
+    for (std::size_t i = 0; i + 1 < n; ++i) ASSERT_TRUE(writer.RecordDone(static_cast<int32_t>(i), L""));
     RunJournal journal;
+    ASSERT_TRUE(ReadJournalFile(dir.Path(), writer.RunId(), &journal));
+    EXPECT_TRUE(journal.entries.empty()) << "one short of a group";
+    ASSERT_TRUE(writer.RecordDone(static_cast<int32_t>(n - 1), L""));
     ASSERT_TRUE(ReadJournalFile(dir.Path(), writer.RunId(), &journal));
     EXPECT_EQ(journal.entries.size(), n);
 }
