@@ -380,8 +380,8 @@ void DialogSection(const std::wstring& root) {
     EngineContext context;
     for (const std::wstring& name : FilesIn(folder)) {
         auto op = std::make_unique<Operation>();
-        op->kind = static_cast<int32_t>(OperationKind::Move);
-        op->status = static_cast<int32_t>(OperationStatus::Omitted);
+        op->kind = static_cast<int8_t>(OperationKind::Move);
+        op->status = static_cast<int8_t>(OperationStatus::Omitted);
         StoreText(op->source.path, folder + L"\\" + name);
         // As the run's last look at it left it.
         op->source.attributes = kAttrFileSystem | kAttrStream | kAttrCanMove | kAttrCanRename;

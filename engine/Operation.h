@@ -17,12 +17,11 @@ enum class OperationStatus : int32_t { Succeeded = 0, Failed = 1, Omitted = 2, P
 // it goes to (one for many items) are held once, by whoever made the
 // operations, for as long as the operations live. An operation made
 // without items holds its own pair, and only such an operation can give
-// the item a new name.
+// the item a new name. Kind and status take a byte each (a kind outside
+// the enum's values is refused when it runs): an operation takes 24 bytes.
 struct Operation {
-    int32_t kind = static_cast<int32_t>(OperationKind::Nop);
-    int32_t status = static_cast<int32_t>(OperationStatus::Unknown);
-    // The operation's line in the run's journal plan; -1 when it has none.
-    int32_t planIndex = -1;
+    int8_t kind = static_cast<int8_t>(OperationKind::Nop);
+    int8_t status = static_cast<int8_t>(OperationStatus::Unknown);
 
 private:
     // The pair an operation made without items holds, with the new name.
@@ -32,6 +31,12 @@ private:
         TextField newName;
     };
     bool ownsItems_ = false;  // source and destination are its own pair
+
+public:
+    // The operation's line in the run's journal plan; -1 when it has none.
+    int32_t planIndex = -1;
+
+private:
     OwnItems* Own() const { return ownsItems_ ? reinterpret_cast<OwnItems*>(&source) : nullptr; }
 
 public:
@@ -43,7 +48,7 @@ public:
     Operation(ShellItem& item, ShellItem& to) : source(item), destination(to) {}
     // Moved, it still refers to the same items (its own pair moves along).
     Operation(Operation&& other) noexcept
-        : kind(other.kind), status(other.status), planIndex(other.planIndex), ownsItems_(other.ownsItems_),
+        : kind(other.kind), status(other.status), ownsItems_(other.ownsItems_), planIndex(other.planIndex),
           source(other.source), destination(other.destination) {
         other.ownsItems_ = false;
     }
@@ -79,9 +84,11 @@ private:
     }
 };
 
-inline bool Is(const Operation& op, OperationKind kind) { return op.kind == static_cast<int32_t>(kind); }
-inline bool Is(const Operation& op, OperationStatus status) { return op.status == static_cast<int32_t>(status); }
-inline void SetStatus(Operation* op, OperationStatus status) { op->status = static_cast<int32_t>(status); }
+static_assert(sizeof(Operation) <= 24, "an operation stays small");
+
+inline bool Is(const Operation& op, OperationKind kind) { return op.kind == static_cast<int8_t>(kind); }
+inline bool Is(const Operation& op, OperationStatus status) { return op.status == static_cast<int8_t>(status); }
+inline void SetStatus(Operation* op, OperationStatus status) { op->status = static_cast<int8_t>(status); }
 
 // String-table numbers of the display names.
 constexpr unsigned kKindNameBase = 6001;     // + kind; 6000 "Unknown" otherwise

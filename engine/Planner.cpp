@@ -163,13 +163,13 @@ void AddOwnOperations(std::vector<std::unique_ptr<Operation>>* list, const Shell
                       const std::wstring& folder, FolderCheck* check) {
     if (check->NeedsCreating(folder)) {
         auto create = std::make_unique<Operation>();
-        create->kind = static_cast<int32_t>(OperationKind::CreateDirectory);
+        create->kind = static_cast<int8_t>(OperationKind::CreateDirectory);
         StoreText(create->source.path, folder);
         list->push_back(std::move(create));
     }
     if (item.isVirtual) return;
     auto move = std::make_unique<Operation>();
-    move->kind = static_cast<int32_t>(OperationKind::Move);
+    move->kind = static_cast<int8_t>(OperationKind::Move);
     CopyListedState(item, &move->source);
     StoreText(move->destination.path, folder);
     list->push_back(std::move(move));
@@ -213,13 +213,13 @@ bool AddOperationsChecked(EngineContext* context, ShellItem& item, PlannedFolder
     bool creates = false;
     if (folder->needsCreating) {
         auto create = std::make_unique<Operation>(*folder->item, context->noDestination);
-        create->kind = static_cast<int32_t>(OperationKind::CreateDirectory);
+        create->kind = static_cast<int8_t>(OperationKind::CreateDirectory);
         list.push_back(std::move(create));
         creates = true;
     }
     if (item.isVirtual) return creates;
     auto move = std::make_unique<Operation>(item, *folder->item);
-    move->kind = static_cast<int32_t>(OperationKind::Move);
+    move->kind = static_cast<int8_t>(OperationKind::Move);
     list.push_back(std::move(move));
     return creates;
 }

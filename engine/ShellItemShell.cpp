@@ -17,6 +17,7 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <cstdint>
 #include <cwchar>
 #include <cwctype>
 #include <memory>
@@ -28,6 +29,7 @@
 #include "common/Text.h"
 #include "common/win/Com.h"
 #include "common/win/Handle.h"
+#include "ListedEntries.h"
 
 namespace ordvale {
 
@@ -315,6 +317,16 @@ bool SpeltAsOnDisk(const std::wstring& path, std::wstring* out) {
     return true;
 }
 
+// Wine gives back what a closed search kept of its folder when the process
+// next reads a folder, whichever: a look for one name that is there (read
+// as such, without going through the folder) makes it do so at once.
+// Elsewhere it is one quick look more.
+void LetGoOfClosedSearches(const std::wstring& base, const wchar_t* presentName) {
+    WIN32_FIND_DATAW found;
+    win::UniqueFind(FindFirstFileExW((base + presentName).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                     nullptr, 0));
+}
+
 // A plain file-system folder read straight from the file system: the same
 // objects the shell lists without SHCONTF_INCLUDEHIDDEN (hidden ones left
 // out; Wine marks dot files hidden), the same names and flags, and the same
@@ -347,9 +359,7 @@ bool ListFolderDirectly(ShellItem* item, FolderListing* listing) {
         }
         return true;
     }
-    ShortcutClasses shortcuts;
-    SharedExtensions extensions;
-    std::wstring path;
+    ListedEntries entries;
     std::vector<std::wstring> hidden;
     do {
         const wchar_t* name = found.cFileName;
@@ -358,12 +368,33 @@ bool ListFolderDirectly(ShellItem* item, FolderListing* listing) {
             if (listing) hidden.emplace_back(name);
             continue;
         }
-        path.assign(base).append(name);
-        AppendChild(item, path, name, wcslen(name), &found, &shortcuts, &extensions);
+        entries.Add(found, wcslen(name));
     } while (FindNextFileW(find.Get(), &found));
     // A listing that stopped short of the end says nothing of the names it
     // did not reach.
-    if (listing && GetLastError() == ERROR_NO_MORE_FILES) {
+    const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
+    find.Reset();
+
+    ShortcutClasses shortcuts;
+    SharedExtensions extensions;
+    std::wstring path;
+    bool firstTaken = false;
+    if (entries.size()) item->children.reserve(entries.size());
+    entries.TakeEach([&](const ListedEntries::Entry& entry) {
+        WIN32_FIND_DATAW listed = {};
+        listed.dwFileAttributes = entry.attributes;
+        listed.ftCreationTime = entry.creationTime;
+        listed.ftLastWriteTime = entry.lastWriteTime;
+        listed.nFileSizeHigh = static_cast<DWORD>(entry.size >> 32);
+        listed.nFileSizeLow = static_cast<DWORD>(entry.size);
+        path.assign(base).append(entry.Name(), entry.nameLength);
+        if (!firstTaken) {
+            firstTaken = true;
+            LetGoOfClosedSearches(base, path.c_str() + base.size());
+        }
+        AppendChild(item, path, entry.Name(), entry.nameLength, &listed, &shortcuts, &extensions);
+    });
+    if (listing && complete) {
         listing->folder = path::WithoutTrailingSeparator(base);
         listing->hidden = std::move(hidden);
         listing->complete = true;

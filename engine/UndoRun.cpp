@@ -20,8 +20,8 @@ public:
 
     Operation* Append(OperationKind kind, const std::wstring& source, const std::wstring& destination) {
         auto op = std::make_unique<Operation>();
-        op->kind = static_cast<int32_t>(kind);
-        op->status = static_cast<int32_t>(OperationStatus::Unknown);
+        op->kind = static_cast<int8_t>(kind);
+        op->status = static_cast<int8_t>(OperationStatus::Unknown);
         const std::wstring name = path::LastComponent(source);
         const std::size_t nameAt = source.size() - std::min(name.size(), source.size());
         if (nameAt > 0 && source[nameAt - 1] == L'\\' && source.compare(nameAt, name.size(), name) == 0)

@@ -213,8 +213,8 @@ protected:
     void SetUp() override {
         for (const wchar_t* path : {L"C:\\a\\100% done.txt", L"C:\\b\\two.txt"}) {
             auto op = std::make_unique<Operation>();
-            op->kind = static_cast<int32_t>(OperationKind::Move);
-            op->status = static_cast<int32_t>(OperationStatus::Omitted);
+            op->kind = static_cast<int8_t>(OperationKind::Move);
+            op->status = static_cast<int8_t>(OperationStatus::Omitted);
             StoreText(op->source.path, path);
             context.operations.push_back(std::move(op));
         }
@@ -292,7 +292,7 @@ TEST_F(UncompletedDialogTest, TicksFollowTheRowsAndIgnoreAll) {
 
 // The operation column fits its header and its longest kind name.
 TEST_F(UncompletedDialogTest, OperationColumnFitsItsTexts) {
-    context.operations[1]->kind = static_cast<int32_t>(OperationKind::CreateDirectory);
+    context.operations[1]->kind = static_cast<int8_t>(OperationKind::CreateDirectory);
     int width = 0, header = 0, longest = 0;
     Run([&](HWND dialog) {
         HWND list = GetDlgItem(dialog, IDC_UNCOMPLETED_LIST);
@@ -350,8 +350,8 @@ TEST(UncompletedDialogImages, BelongToTheDialogAndAreSharedPerType) {
         else
             ASSERT_TRUE(WriteText(path, "x"));
         auto op = std::make_unique<Operation>();
-        op->kind = static_cast<int32_t>(OperationKind::Move);
-        op->status = static_cast<int32_t>(OperationStatus::Omitted);
+        op->kind = static_cast<int8_t>(OperationKind::Move);
+        op->status = static_cast<int8_t>(OperationStatus::Omitted);
         StoreText(op->source.path, path);
         context.operations.push_back(std::move(op));
     }

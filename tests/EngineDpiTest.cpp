@@ -29,8 +29,8 @@ TEST(UncompletedAtDpi, IconsAtTheScreensSizeAndColumnsThatFit) {
     EngineContext context;
     for (const wchar_t* path : {L"C:\\windows\\win.ini", L"C:\\windows\\notepad.exe"}) {
         auto op = std::make_unique<Operation>();
-        op->kind = static_cast<int32_t>(OperationKind::Move);
-        op->status = static_cast<int32_t>(OperationStatus::Omitted);
+        op->kind = static_cast<int8_t>(OperationKind::Move);
+        op->status = static_cast<int8_t>(OperationStatus::Omitted);
         StoreText(op->source.path, path);
         context.operations.push_back(std::move(op));
     }

@@ -112,7 +112,7 @@ OrdvaleSettings Policy(int32_t fileConflict, int32_t folderConflict, bool shellW
 
 Operation MakeOp(OperationKind kind, const std::wstring& source, const std::wstring& destination = L"") {
     Operation op;
-    op.kind = static_cast<int32_t>(kind);
+    op.kind = static_cast<int8_t>(kind);
     SetPath(&op.source, source.c_str());
     SetPath(&op.destination, destination.c_str());
     return op;
@@ -201,13 +201,13 @@ struct Folders {
 TEST(Executor, KindOutsideTheKnownOnesFailsWithoutAMessage) {
     Folders f;
     ASSERT_TRUE(WriteText(f.src + L"\\a.txt", "a"));
-    for (int32_t kind : {-1, 6, 7, 100}) {
+    for (int8_t kind : {-1, 6, 7, 100}) {
         RecordingSink sink;
         ExecutionState state;
         Operation op = MakeOp(OperationKind::Move, f.src + L"\\a.txt", f.dst);
         op.kind = kind;
-        EXPECT_EQ(Execute(Policy(0, 3), &op, &sink, &state), OperationStatus::Failed) << kind;
-        EXPECT_TRUE(sink.sent.empty()) << kind;
+        EXPECT_EQ(Execute(Policy(0, 3), &op, &sink, &state), OperationStatus::Failed) << int{kind};
+        EXPECT_TRUE(sink.sent.empty()) << int{kind};
     }
     EXPECT_TRUE(Exists(f.src + L"\\a.txt"));
 }

@@ -73,6 +73,13 @@ struct FindTraits {
     static void Free(HANDLE h) { FindClose(h); }
 };
 
+struct VirtualMemoryTraits {
+    using Type = void*;
+    static void* None() { return nullptr; }
+    static bool Valid(void* p) { return p != nullptr; }
+    static void Free(void* p) { VirtualFree(p, 0, MEM_RELEASE); }
+};
+
 struct ChangeNotificationTraits {
     using Type = HANDLE;
     static HANDLE None() { return INVALID_HANDLE_VALUE; }
@@ -122,6 +129,8 @@ struct MemoryDCTraits {
 using UniqueHandle = UniqueOwner<HandleTraits>;
 // A search from FindFirstFile(Ex)W, closed with FindClose.
 using UniqueFind = UniqueOwner<FindTraits>;
+// Pages from VirtualAlloc, given back whole with VirtualFree.
+using UniqueVirtualMemory = UniqueOwner<VirtualMemoryTraits>;
 // A folder's change notification from FindFirstChangeNotificationW.
 using UniqueChangeNotification = UniqueOwner<ChangeNotificationTraits>;
 // An icon the holder must destroy (not one loaded with LR_SHARED).

@@ -29,8 +29,8 @@ int wmain(int argc, wchar_t** argv) {
         EngineContext context;
         for (const std::wstring& path : {sample, std::wstring(windows) + L"\\win.ini"}) {
             auto op = std::make_unique<Operation>();
-            op->kind = static_cast<int32_t>(OperationKind::Move);
-            op->status = static_cast<int32_t>(OperationStatus::Omitted);
+            op->kind = static_cast<int8_t>(OperationKind::Move);
+            op->status = static_cast<int8_t>(OperationStatus::Omitted);
             StoreText(op->source.path, path);
             context.operations.push_back(std::move(op));
         }
