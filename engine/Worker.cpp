@@ -536,7 +536,10 @@ DWORD WINAPI OperationThread(LPVOID parameter) {
             trace::Mark("worker: finished sent");
         }
     } catch (...) {
-        // The dialog must not wait for a worker that is gone.
+        // The dialog must not wait for a worker that is gone, also when the
+        // worker failed before the dialog was up (it is waited for; one that
+        // cannot be made lets the worker go with the run stopped).
+        start->slot->WaitUntilDialogShown(INFINITE);
         if (!start->slot->control.Stopped() && start->slot->dialog)
             SendMessageW(start->slot->dialog, UM_FINISHED, 0, 0);
     }
