@@ -591,7 +591,7 @@ TEST_F(ExplorerMenu, ASelectionOpensOneWizardWithEveryItem) {
 
     Program byHand(L"\"" + Installed(L"OrdvaleWizard.exe") + L"\"");
     HWND handFrame = WaitForWindow(byHand.Id(), L"Ordvale Wizard");
-    ASSERT_NE(handFrame, nullptr);
+    ASSERT_NE(handFrame, nullptr) << "the wizard started by hand: " << DescribeProgram(byHand);
 
     const DWORD began = GetTickCount();
     std::vector<std::unique_ptr<Program>> starts;

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "TestSupport.h"
+
 namespace testing_support {
 
 Program::Program(const std::wstring& commandLine) {
@@ -128,6 +130,30 @@ HWND Find(DWORD processId, const std::wstring* title, const wchar_t* className, 
 
 HWND WaitForWindow(DWORD processId, const std::wstring& title, DWORD milliseconds) {
     return Find(processId, &title, nullptr, milliseconds);
+}
+
+std::string DescribeProgram(Program& program) {
+    const DWORD code = program.Wait(0);
+    std::string text = code == STILL_ACTIVE ? "still running" : "ended with " + std::to_string(code);
+    struct Listing {
+        DWORD processId;
+        std::string windows;
+    } listing{program.Id(), ""};
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto* listing = reinterpret_cast<Listing*>(param);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            if (pid != listing->processId) return TRUE;
+            wchar_t name[64] = {}, title[256] = {};
+            GetClassNameW(hwnd, name, 64);
+            GetWindowTextW(hwnd, title, 256);
+            listing->windows += "; " + Narrow(name) + " \"" + Narrow(title) + "\"" +
+                                (IsWindowVisible(hwnd) ? "" : " (hidden)");
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&listing));
+    return text + (listing.windows.empty() ? "; no windows" : listing.windows);
 }
 
 HWND WaitForMessageBox(DWORD processId, DWORD milliseconds) {

@@ -39,6 +39,9 @@ void WaitForProcessesNamed(const wchar_t* name, DWORD milliseconds = 120000);
 
 // A top-level window of the process whose title is `title`; nullptr after the time-out.
 HWND WaitForWindow(DWORD processId, const std::wstring& title, DWORD milliseconds = 30000);
+// What a program shows, for a test's failure message: whether it still
+// runs, and its top-level windows (class, title, hidden or not).
+std::string DescribeProgram(Program& program);
 // A message box (dialog class) of the process; nullptr after the time-out.
 HWND WaitForMessageBox(DWORD processId, DWORD milliseconds = 30000);
 // An open menu (a popup menu window) of the process; nullptr after the time-out.
