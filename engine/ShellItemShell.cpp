@@ -380,8 +380,9 @@ bool ListFolderDirectly(ShellItem* item, FolderListing* listing) {
     std::wstring path;
     bool firstTaken = false;
     if (entries.size()) item->children.reserve(entries.size());
+    // A record reads these fields of a listed item, and only these.
+    WIN32_FIND_DATAW listed = {};
     entries.TakeEach([&](const ListedEntries::Entry& entry) {
-        WIN32_FIND_DATAW listed = {};
         listed.dwFileAttributes = entry.attributes;
         listed.ftCreationTime = entry.creationTime;
         listed.ftLastWriteTime = entry.lastWriteTime;
