@@ -34,6 +34,7 @@ private:
 
 public:
     // The operation's line in the run's journal plan; -1 when it has none.
+    // After the flag, so that the four fit in eight bytes.
     int32_t planIndex = -1;
 
 private:

@@ -57,7 +57,6 @@ std::wstring_view TextOf(const TextField& field) {
     return std::wstring_view(field.c_str(), field.size());
 }
 
-// Whether planning must create the folder: it is not a folder, or is a file.
 // Names known not to stand in the folder target just listed: a path there
 // whose first name below the folder is no item's, hidden ones included.
 // Asking the file system for such a path costs, under Wine, a look through
@@ -107,6 +106,7 @@ private:
     bool lengths_[kTextUnits] = {};
 };
 
+// Whether planning must create the folder: it is not a folder, or is a file.
 // Nothing changes on disk while planning, so each folder is examined once.
 class FolderCheck {
 public:

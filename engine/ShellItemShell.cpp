@@ -361,6 +361,7 @@ bool ListFolderDirectly(ShellItem* item, FolderListing* listing) {
     }
     ListedEntries entries;
     std::vector<std::wstring> hidden;
+    std::wstring firstName;
     do {
         const wchar_t* name = found.cFileName;
         if (wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0) continue;
@@ -368,17 +369,18 @@ bool ListFolderDirectly(ShellItem* item, FolderListing* listing) {
             if (listing) hidden.emplace_back(name);
             continue;
         }
+        if (firstName.empty()) firstName = name;
         entries.Add(found, wcslen(name));
     } while (FindNextFileW(find.Get(), &found));
     // A listing that stopped short of the end says nothing of the names it
     // did not reach.
     const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
     find.Reset();
+    if (!firstName.empty()) LetGoOfClosedSearches(base, firstName.c_str());
 
     ShortcutClasses shortcuts;
     SharedExtensions extensions;
     std::wstring path;
-    bool firstTaken = false;
     if (entries.size()) item->children.reserve(entries.size());
     // A record reads these fields of a listed item, and only these.
     WIN32_FIND_DATAW listed = {};
@@ -389,10 +391,6 @@ bool ListFolderDirectly(ShellItem* item, FolderListing* listing) {
         listed.nFileSizeHigh = static_cast<DWORD>(entry.size >> 32);
         listed.nFileSizeLow = static_cast<DWORD>(entry.size);
         path.assign(base).append(entry.Name(), entry.nameLength);
-        if (!firstTaken) {
-            firstTaken = true;
-            LetGoOfClosedSearches(base, path.c_str() + base.size());
-        }
         AppendChild(item, path, entry.Name(), entry.nameLength, &listed, &shortcuts, &extensions);
     });
     if (listing && complete) {
